@@ -1,0 +1,25 @@
+# Every third-party library of the project, found once.
+find_package(Threads REQUIRED)
+find_package(Boost 1.74 REQUIRED)
+find_package(msgpack REQUIRED)
+find_package(nlohmann_json 3.11 REQUIRED)
+find_package(CLI11 REQUIRED)
+find_package(fmt REQUIRED)
+find_package(spdlog REQUIRED)
+find_package(SQLite3 REQUIRED)
+find_package(PostgreSQL REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(PANGOCAIRO REQUIRED IMPORTED_TARGET pangocairo cairo-pdf)
+
+# msgpack must see the same settings in every translation unit that includes it.
+add_library(vqr_msgpack INTERFACE)
+target_link_libraries(vqr_msgpack INTERFACE msgpackc-cxx)
+target_compile_definitions(vqr_msgpack INTERFACE MSGPACK_NO_BOOST)
+
+if(VQR_BUILD_TESTS)
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()
+if(VQR_BUILD_BENCH)
+  find_package(benchmark REQUIRED)
+endif()

@@ -1,0 +1,38 @@
+#pragma once
+// Dates as the application keeps them: a TDateTime is the number of days since
+// 30/12/1899, with the time of day as the fraction. Texts follow the application's
+// short date format dd/mm/yyyy; the database stores ISO-8601 (yyyy-mm-dd).
+#include <compare>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+struct TDateTime {
+  double value = 0.0;
+  friend auto operator<=>(const TDateTime&, const TDateTime&) = default;
+};
+
+// Raises EConvertError when the date does not exist (31/02, month 13, year 0).
+TDateTime EncodeDate(int year, int month, int day);
+TDateTime EncodeTime(int hour, int minute, int second, int millisecond = 0);
+bool IsValidDate(int year, int month, int day);
+void DecodeDate(TDateTime dt, int& year, int& month, int& day);
+void DecodeTime(TDateTime dt, int& hour, int& minute, int& second, int& millisecond);
+
+// "dd/mm/yyyy", followed by " hh:nn:ss" when the time of day is not midnight.
+std::string DateTimeToStr(TDateTime dt);
+// "dd/mm/yyyy" only.
+std::string DateToStr(TDateTime dt);
+// Parses "d/m/yyyy" with an optional " h:n[:s]"; two-digit years are refused.
+std::optional<TDateTime> TryStrToDateTime(std::string_view text);
+// As TryStrToDateTime, raising EConvertError "'<text>' não é uma data válida".
+TDateTime StrToDateTime(std::string_view text);
+
+// "yyyy-mm-dd", followed by "Thh:nn:ss" when the time of day is not midnight.
+std::string DateTimeToISO(TDateTime dt);
+// Parses "yyyy-mm-dd" with an optional "Thh:nn:ss" or " hh:nn:ss".
+std::optional<TDateTime> TryISOToDateTime(std::string_view text);
+
+}  // namespace platform

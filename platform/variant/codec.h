@@ -1,0 +1,45 @@
+#pragma once
+// MessagePack encoding of variants and data packets, the bytes that remote calls carry.
+//
+// Layout:
+//   Empty     ext type 0, no payload          Null     nil
+//   Bool      bool                             Integer  int (smallest form)
+//   Double    float64, always (a whole 3.0 stays a double)
+//   String    str (UTF-8)                      DateTime ext type 1: float64 big-endian,
+//                                                       days since 30/12/1899
+//   Array     array of variants
+//   Packet    map {"columns": [[name, type, size], ...], "rows": [[cell, ...], ...]}
+//             and for a delta packet also "changes": [[kind, [original...] or nil], ...],
+//             one entry per row (kind 1 inserted, 2 modified, 3 deleted).
+// Variants have no map kind, so a map on the wire is always a packet.
+//
+// Decoding checks every limit before allocating for it and raises EPacketError with a
+// clear text on truncated, malformed or oversized input.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "platform/variant/variant.h"
+
+namespace platform {
+
+struct DecodeLimits {
+  std::size_t maxTotalBytes = 256u << 20;  // whole encoded value
+  std::size_t maxDepth = 32;               // nesting of arrays, packets and rows
+  std::size_t maxStringLength = 16u << 20; // one string
+  std::size_t maxElements = 50'000'000;    // array items, packet columns, rows and cells, in total
+};
+
+// Appends the encoding of `value` to `out`.
+void EncodeVariant(const Variant& value, std::string& out);
+std::string EncodeVariant(const Variant& value);
+
+// Decodes exactly one value filling all of `bytes`.
+Variant DecodeVariant(std::string_view bytes, const DecodeLimits& limits = {});
+
+// Decodes the first value of a stream. Returns the number of bytes it took, or 0 when
+// `bytes` holds only the beginning of a value (read more and call again). Raises
+// EPacketError when the bytes are malformed or over a limit.
+std::size_t TryDecodeVariant(std::string_view bytes, Variant& out, const DecodeLimits& limits = {});
+
+}  // namespace platform
