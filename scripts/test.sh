@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Sets the machine up, builds, and runs every test: the C++ tests (storage tests on
+# SQLite and on a throwaway PostgreSQL cluster) and the browser tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+./scripts/setup.sh
+cmake --preset default
+cmake --build --preset default
+
+pg_env=$(./scripts/pg-throwaway.sh start) && rc=0 || rc=$?
+if [ "$rc" -eq 0 ]; then
+  eval "$pg_env"
+  trap './scripts/pg-throwaway.sh stop "$VQR_PG_DIR"' EXIT
+else
+  echo "test: no PostgreSQL server is installed; the PostgreSQL backend tests are skipped"
+fi
+
+ctest --preset default -j2 --timeout 600
+
+if [ -f tests/e2e/run.mjs ]; then
+  node tests/e2e/run.mjs
+fi
+echo "test: all tests passed"
