@@ -1,18 +1,17 @@
-#include "contracts/server/rpc.h"
+#include "platform/net/rpc_frame.h"
 
 #include <limits>
 
 #include "platform/core/exceptions.h"
 
-namespace contracts::server {
+namespace platform {
 
-using platform::Variant;
 using K = Variant::Kind;
 
 namespace {
 
 [[noreturn]] void Malformed(const std::string& what) {
-  throw platform::EPacketError("Quadro de chamada remota malformado: " + what);
+  throw EPacketError("Quadro de chamada remota malformado: " + what);
 }
 
 const Variant::Array& FrameParts(const Variant& frame, std::int64_t type) {
@@ -25,37 +24,42 @@ const Variant::Array& FrameParts(const Variant& frame, std::int64_t type) {
   return parts;
 }
 
-Variant::Array CopyParams(const std::vector<Variant>& params) {
-  return Variant::Array(params.begin(), params.end());
-}
-
 }  // namespace
 
-Variant RequestFrame(const Request& r) {
-  return platform::VarArrayOf({kRequestType, std::int64_t{r.msgid}, r.address,
-                               Variant(CopyParams(r.params))});
+DecodeLimits RpcDecodeLimits() noexcept {
+  DecodeLimits limits;
+  limits.maxTotalBytes = kRpcMaxFrameBytes;
+  limits.maxDepth = kRpcMaxNesting;
+  limits.maxStringLength = kRpcMaxStringBytes;
+  limits.maxElements = kRpcMaxElements;
+  return limits;
 }
 
-Variant ResponseFrame(const Response& r) {
-  Variant error = r.error.empty() ? Variant::Null() : Variant(r.error);
-  Variant result = r.error.empty()
-                       ? platform::VarArrayOf({r.returnValue, Variant(CopyParams(r.params))})
-                       : Variant::Null();
-  return platform::VarArrayOf({kResponseType, std::int64_t{r.msgid}, error, result});
+Variant RpcRequestFrame(const RpcRequest& r) {
+  return VarArrayOf({kRpcRequestType, std::int64_t{r.msgid}, r.address,
+                     Variant(Variant::Array(r.params.begin(), r.params.end()))});
 }
 
-Request ReadRequest(const Variant& frame) {
-  const auto& parts = FrameParts(frame, kRequestType);
+Variant RpcResponseFrame(const RpcResponse& r) {
+  if (!r.error.empty())
+    return VarArrayOf({kRpcResponseType, std::int64_t{r.msgid}, r.error, Variant::Null()});
+  Variant params(Variant::Array(r.params.begin(), r.params.end()));
+  return VarArrayOf({kRpcResponseType, std::int64_t{r.msgid}, Variant::Null(),
+                     VarArrayOf({r.returnValue, std::move(params)})});
+}
+
+RpcRequest ReadRpcRequest(const Variant& frame) {
+  const auto& parts = FrameParts(frame, kRpcRequestType);
   if (parts[2].kind() != K::String) Malformed("nome do método");
   if (parts[3].kind() != K::Array) Malformed("argumentos");
   const auto& params = parts[3].asArray();
-  return Request{static_cast<std::uint32_t>(parts[1].asInteger()), parts[2].asString(),
-                 std::vector<Variant>(params.begin(), params.end())};
+  return RpcRequest{static_cast<std::uint32_t>(parts[1].asInteger()), parts[2].asString(),
+                    std::vector<Variant>(params.begin(), params.end())};
 }
 
-Response ReadResponse(const Variant& frame) {
-  const auto& parts = FrameParts(frame, kResponseType);
-  Response r;
+RpcResponse ReadRpcResponse(const Variant& frame) {
+  const auto& parts = FrameParts(frame, kRpcResponseType);
+  RpcResponse r;
   r.msgid = static_cast<std::uint32_t>(parts[1].asInteger());
   if (parts[2].kind() == K::String) {
     r.error = parts[2].asString();
@@ -72,4 +76,4 @@ Response ReadResponse(const Variant& frame) {
   return r;
 }
 
-}  // namespace contracts::server
+}  // namespace platform
