@@ -35,6 +35,11 @@ DecodeLimits RpcDecodeLimits() noexcept {
   return limits;
 }
 
+std::string_view RemoteModuleName(std::string_view serverName) noexcept {
+  auto dot = serverName.rfind('.');
+  return dot == std::string_view::npos ? serverName : serverName.substr(dot + 1);
+}
+
 Variant RpcRequestFrame(const RpcRequest& r) {
   return VarArrayOf({kRpcRequestType, std::int64_t{r.msgid}, r.address,
                      Variant(Variant::Array(r.params.begin(), r.params.end()))});

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/variant/codec.h"
@@ -47,6 +48,10 @@ struct RpcResponse {
   Variant returnValue;
   std::vector<Variant> params;
 };
+
+// The remote data module a connection's server name designates: the text after the
+// last "." ("VQR51200.rdmTabPreClie" -> "rdmTabPreClie"); the whole name without one.
+std::string_view RemoteModuleName(std::string_view serverName) noexcept;
 
 Variant RpcRequestFrame(const RpcRequest& request);
 Variant RpcResponseFrame(const RpcResponse& response);
