@@ -190,10 +190,10 @@ bool RpcFrameReader::scanValue(std::string_view bytes) {
   if (topItem) noteTopItem(h.unsignedValue, h.isUnsigned);
   if (h.container && h.items > 0) {
     if (open_.size() + 1 > limits_.maxDepth)
-      lose("Quadro de chamada remota com aninhamento acima de " + std::to_string(limits_.maxDepth) +
-           " níveis");
+      lose("Quadro de chamada remota acima do limite de " + std::to_string(limits_.maxDepth) +
+           " níveis de aninhamento");
     if (h.items > limits_.maxElements - elements_ || h.items > room)
-      lose("Quadro de chamada remota com mais de " + std::to_string(limits_.maxElements) +
+      lose("Quadro de chamada remota acima do limite de " + std::to_string(limits_.maxElements) +
            " valores");
     elements_ += h.items;
     if (open_.empty()) topIsArray_ = !h.isMap;

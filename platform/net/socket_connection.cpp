@@ -1,7 +1,9 @@
 #include "platform/net/socket_connection.h"
 
-#include <boost/asio.hpp>
 #include <optional>
+#include <utility>  // before Asio: Boost 1.74's awaitable.hpp uses std::exchange unincluded
+
+#include <boost/asio.hpp>
 
 #include "platform/net/frame_reader.h"
 #include "platform/net/rpc_frame.h"
@@ -59,6 +61,7 @@ struct TSocketConnection::Impl {
   // True when the server closed the connection (or sent something unasked) while it
   // lay unused: a new call must not go out on it.
   bool peerGone() {
+    if (reader.midFrame()) return true;  // bytes that came after the last reply
     error_code ec;
     char byte;
     socket.non_blocking(true, ec);

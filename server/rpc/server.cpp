@@ -73,7 +73,10 @@ class Listener {
 class Connection : public std::enable_shared_from_this<Connection> {
  public:
   Connection(Listener& listener, tcp::socket socket)
-      : listener_(listener), socket_(std::move(socket)), deadline_(listener.io()) {
+      : listener_(listener),
+        socket_(std::move(socket)),
+        deadline_(listener.io()),
+        callDone_(listener.io()) {
     error_code ec;
     auto peer = socket_.remote_endpoint(ec);
     peer_ = ec ? "?" : peer.address().to_string() + ":" + std::to_string(peer.port());
@@ -101,9 +104,16 @@ class Connection : public std::enable_shared_from_this<Connection> {
   void armDeadline(Clock::duration timeout) { deadline_.expires_after(timeout); }
   void disarmDeadline() { deadline_.expires_at(Clock::time_point::max()); }
 
+  struct Job {
+    platform::RpcRequest request;
+    std::string reply;
+    bool finished = false;  // set on the I/O thread
+  };
+
   Listener& listener_;
   tcp::socket socket_;
   asio::steady_timer deadline_;
+  asio::steady_timer callDone_;
   platform::RpcFrameReader reader_;
   std::string peer_;
   bool busy_ = false;
@@ -206,24 +216,26 @@ awaitable<bool> Connection::answerBufferedFrames() {
 awaitable<std::string> Connection::runOnWorker(platform::RpcRequest request) {
   busy_ = true;
   disarmDeadline();
-  asio::io_context& io = listener_.io();
-  asio::thread_pool& pool = listener_.pool();
-  const Dispatcher& dispatcher = listener_.dispatcher();
-  std::string reply = co_await asio::async_initiate<decltype(use_awaitable), void(std::string)>(
-      [&io, &pool, &dispatcher, request = std::move(request)](auto handler) mutable {
-        // The work guard keeps run() going until the reply is back on the I/O thread.
-        asio::post(pool, [&dispatcher, work = asio::make_work_guard(io),
-                          request = std::move(request), handler = std::move(handler)]() mutable {
-          std::string bytes = dispatcher.answer(std::move(request));
-          asio::post(work.get_executor(), [handler = std::move(handler),
-                                           bytes = std::move(bytes)]() mutable {
-            std::move(handler)(std::move(bytes));
-          });
-        });
-      },
-      use_awaitable);
+  // The worker signals the end of the call by cancelling callDone_, on the I/O thread.
+  // (Not through a custom async_initiate: with Boost 1.74 and g++ 12 the initiation
+  // object is copied bitwise into the coroutine, which breaks anything it owns.)
+  auto job = std::make_shared<Job>();
+  job->request = std::move(request);
+  auto self = shared_from_this();
+  asio::post(listener_.pool(), [self, job] {
+    job->reply = self->listener_.dispatcher().answer(std::move(job->request));
+    asio::post(self->listener_.io(), [self, job] {
+      job->finished = true;
+      self->callDone_.cancel();
+    });
+  });
+  callDone_.expires_at(Clock::time_point::max());
+  while (!job->finished) {
+    error_code ec;
+    co_await callDone_.async_wait(Redirect(ec));
+  }
   busy_ = false;
-  co_return reply;
+  co_return std::move(job->reply);
 }
 
 awaitable<bool> Connection::send(std::string bytes) {
