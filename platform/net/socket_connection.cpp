@@ -1,5 +1,8 @@
 #include "platform/net/socket_connection.h"
 
+#include <sys/socket.h>
+
+#include <cerrno>
 #include <optional>
 #include <utility>  // before Asio: Boost 1.74's awaitable.hpp uses std::exchange unincluded
 
@@ -62,13 +65,10 @@ struct TSocketConnection::Impl {
   // lay unused: a new call must not go out on it.
   bool peerGone() {
     if (reader.midFrame()) return true;  // bytes that came after the last reply
-    error_code ec;
     char byte;
-    socket.non_blocking(true, ec);
-    socket.receive(asio::buffer(&byte, 1), tcp::socket::message_peek, ec);
-    error_code ignored;
-    socket.non_blocking(false, ignored);
-    return ec != asio::error::would_block;
+    // One non-blocking peek: "would block" is the only answer of a healthy idle peer.
+    ssize_t n = ::recv(socket.native_handle(), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    return !(n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK));
   }
 
   // Error text of a failed connect, or empty when connected.
