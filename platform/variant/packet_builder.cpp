@@ -122,14 +122,14 @@ void PacketBuilder::beginRows(std::size_t rows) {
   rowsStreamed_ = true;
 }
 
-void PacketBuilder::failInRow(const char* detail) const {
+void PacketBuilder::failInRow(const std::string& detail) const {
   Malformed("linha " + std::to_string(packet_->rowCount() + 1) + ": " + detail);
 }
 
 void PacketBuilder::beginRow(std::size_t cells) {
   if (cells != columnCount())
-    failInRow((std::to_string(cells) + " células para " + std::to_string(columnCount()) +
-               " colunas").c_str());
+    failInRow(std::to_string(cells) + " células para " + std::to_string(columnCount()) +
+              " colunas");
 }
 
 template <typename Append>
@@ -193,6 +193,8 @@ std::shared_ptr<const DataPacket> PacketBuilder::finish() {
     fillRows(rows_);
     rows_ = Variant();
   }
+  // The packet usually becomes a dataset's storage for good: drop the growth slack.
+  packet_->shrinkToFit();
   return std::make_shared<const DataPacket>(std::move(*packet_));
 }
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -53,6 +54,9 @@ class PacketBuilder {
   // The finished packet; every entry must have come.
   std::shared_ptr<const DataPacket> finish();
 
+  // Raises the fault of the row being streamed, naming the row.
+  [[noreturn]] void failInRow(const std::string& detail) const;
+
  private:
   struct Change {
     ChangeKind kind;
@@ -63,7 +67,6 @@ class PacketBuilder {
   void parseChanges();
   void fillRows(const Variant& rows);
   void closeRow();
-  [[noreturn]] void failInRow(const char* detail) const;
   template <typename Append>
   void appendCell(Append append);
 

@@ -115,7 +115,10 @@ bool VariantDecoder::visit_str(const char* data, std::uint32_t size) {
     OverLimit("texto de " + std::to_string(size) + " bytes, máximo " +
               std::to_string(limits_.maxStringLength));
   std::string_view text(data, size);
-  if (!IsValidUtf8(text)) Malformed("texto com UTF-8 inválido");
+  if (!IsValidUtf8(text)) {
+    if (inRow()) packets_.back().failInRow("texto com UTF-8 inválido");
+    Malformed("texto com UTF-8 inválido");
+  }
   if (frames_.empty()) return deliver(Variant(text));
   switch (frames_.back()) {
     case Frame::Row: packets_.back().cellString(text); return true;
