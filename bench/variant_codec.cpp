@@ -34,18 +34,18 @@ void Count(void* p) {
 }
 }  // namespace
 
-void* operator new(std::size_t size) {
+[[gnu::noinline]] void* operator new(std::size_t size) {
   void* p = std::malloc(size ? size : 1);
   if (!p) throw std::bad_alloc();
   Count(p);
   return p;
 }
-void operator delete(void* p) noexcept {
+[[gnu::noinline]] void operator delete(void* p) noexcept {
   if (!p) return;
   gInUse -= malloc_usable_size(p);
   std::free(p);
 }
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
@@ -151,6 +151,15 @@ int main(int argc, char** argv) {
   });
   double encodeSeconds = BestOf(runs, [&] { std::string out = EncodeVariant(value); });
   double decodeSeconds = BestOf(runs, [&] { Variant back = DecodeVariant(encoded); });
+  double streamSeconds = BestOf(runs, [&] {
+    Variant back;
+    if (TryDecodeVariant(encoded, back) != size) std::abort();
+  });
+  const std::string_view half(encoded.data(), size / 2);
+  double retrySeconds = BestOf(runs, [&] {
+    Variant back;
+    if (TryDecodeVariant(half, back) != 0) std::abort();
+  });
 
   Variant decoded;
   HeapUse decodeHeap = MeasureHeap([&] { decoded = DecodeVariant(encoded); });
@@ -170,6 +179,12 @@ int main(int argc, char** argv) {
   std::printf("decode                    %9.1f MB/s  %6.3f ms  memcpy/decode = 1/%.1f\n",
               MegabytesPerSecond(size, decodeSeconds), decodeSeconds * 1e3,
               decodeSeconds / copySeconds);
+  std::printf("stream read (whole frame)  %9.1f MB/s  %6.3f ms  memcpy/read = 1/%.1f\n",
+              MegabytesPerSecond(size, streamSeconds), streamSeconds * 1e3,
+              streamSeconds / copySeconds);
+  std::printf("stream retry (half frame) %9.1f MB/s  %6.3f ms  memcpy/retry = 1/%.1f\n",
+              MegabytesPerSecond(size / 2, retrySeconds), retrySeconds * 1e3,
+              retrySeconds / (copySeconds / 2));
   std::printf("packet memory             %9zu bytes = %.2f x encoded (built: %.2f x)\n",
               packetBytes, double(packetBytes) / size, double(packet->memoryBytes()) / size);
   std::printf("decode heap               peak %.2f x encoded, kept %.2f x encoded\n",

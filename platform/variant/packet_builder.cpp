@@ -36,10 +36,14 @@ ColumnDef ParseColumn(const Variant& column, std::size_t index) {
 
 }  // namespace
 
-PacketBuilder::PacketBuilder(std::uint32_t entries) : delta_(entries == kDeltaPacketEntries) {
+void CheckPacketEntries(std::uint32_t entries) {
   if (entries != kPacketEntries && entries != kDeltaPacketEntries)
     Malformed("um pacote tem as chaves columns e rows, e changes se for de alterações; recebidas " +
               std::to_string(entries) + " chaves");
+}
+
+PacketBuilder::PacketBuilder(std::uint32_t entries) : delta_(entries == kDeltaPacketEntries) {
+  CheckPacketEntries(entries);
 }
 
 void PacketBuilder::setKey(std::string_view key) {

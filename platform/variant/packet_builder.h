@@ -21,6 +21,9 @@
 
 namespace platform::wire {
 
+// Raises unless a wire map of `entries` pairs can be a packet.
+void CheckPacketEntries(std::uint32_t entries);
+
 class PacketBuilder {
  public:
   enum class Entry : std::uint8_t { None, Columns, Rows, Changes };
