@@ -122,7 +122,6 @@ void PacketBuilder::beginRows(std::size_t rows) {
                 std::to_string(rows) + " linhas");
   }
   packet_->reserve(rows);
-  expectedRows_ = rows;
   rowsStreamed_ = true;
 }
 

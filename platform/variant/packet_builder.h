@@ -80,7 +80,6 @@ class PacketBuilder {
   Variant columns_, rows_, changes_;
   std::optional<DataPacket> packet_;
   std::vector<Change> parsedChanges_;
-  std::size_t expectedRows_ = 0;
   bool rowsStreamed_ = false;
 };
 
