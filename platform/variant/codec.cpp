@@ -5,6 +5,7 @@
 
 #include "platform/variant/codec_wire.h"
 #include "platform/variant/data_packet.h"
+#include "platform/variant/value_extent.h"
 #include "platform/variant/variant_decoder.h"
 
 namespace platform {
@@ -188,24 +189,23 @@ Variant DecodeVariant(std::string_view bytes, const DecodeLimits& limits) {
   if (bytes.size() > limits.maxTotalBytes)
     OverLimit(std::to_string(bytes.size()) + " bytes, máximo " +
               std::to_string(limits.maxTotalBytes));
-  DecodeOutcome outcome = DecodeFirst(bytes, limits, false);
-  if (outcome.consumed != bytes.size())
-    Malformed(std::to_string(bytes.size() - outcome.consumed) + " bytes sobrando após o valor");
-  return std::move(outcome.value);
+  return DecodeWholeValue(bytes, limits);
 }
 
+// Readers call this again as their buffer grows, so the value is first measured by a
+// pass that builds nothing, and decoded only once it is all there.
 std::size_t TryDecodeVariant(std::string_view bytes, Variant& out, const DecodeLimits& limits) {
   // A value still incomplete within the size limit can only grow past it.
   bool window = bytes.size() >= limits.maxTotalBytes;
   if (window) bytes = bytes.substr(0, limits.maxTotalBytes);
-  DecodeOutcome outcome = DecodeFirst(bytes, limits, true);
-  if (!outcome.complete) {
+  std::size_t size = MeasureFirstValue(bytes, limits);
+  if (size == 0) {
     if (window)
       OverLimit("valor maior que " + std::to_string(limits.maxTotalBytes) + " bytes");
     return 0;
   }
-  out = std::move(outcome.value);
-  return outcome.consumed;
+  out = DecodeWholeValue(bytes.substr(0, size), limits);
+  return size;
 }
 
 }  // namespace platform

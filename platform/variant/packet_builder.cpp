@@ -36,10 +36,14 @@ ColumnDef ParseColumn(const Variant& column, std::size_t index) {
 
 }  // namespace
 
-PacketBuilder::PacketBuilder(std::uint32_t entries) : delta_(entries == kDeltaPacketEntries) {
+void CheckPacketEntries(std::uint32_t entries) {
   if (entries != kPacketEntries && entries != kDeltaPacketEntries)
     Malformed("um pacote tem as chaves columns e rows, e changes se for de alterações; recebidas " +
               std::to_string(entries) + " chaves");
+}
+
+PacketBuilder::PacketBuilder(std::uint32_t entries) : delta_(entries == kDeltaPacketEntries) {
+  CheckPacketEntries(entries);
 }
 
 void PacketBuilder::setKey(std::string_view key) {
@@ -118,18 +122,17 @@ void PacketBuilder::beginRows(std::size_t rows) {
                 std::to_string(rows) + " linhas");
   }
   packet_->reserve(rows);
-  expectedRows_ = rows;
   rowsStreamed_ = true;
 }
 
-void PacketBuilder::failInRow(const char* detail) const {
+void PacketBuilder::failInRow(const std::string& detail) const {
   Malformed("linha " + std::to_string(packet_->rowCount() + 1) + ": " + detail);
 }
 
 void PacketBuilder::beginRow(std::size_t cells) {
   if (cells != columnCount())
-    failInRow((std::to_string(cells) + " células para " + std::to_string(columnCount()) +
-               " colunas").c_str());
+    failInRow(std::to_string(cells) + " células para " + std::to_string(columnCount()) +
+              " colunas");
 }
 
 template <typename Append>
@@ -193,6 +196,8 @@ std::shared_ptr<const DataPacket> PacketBuilder::finish() {
     fillRows(rows_);
     rows_ = Variant();
   }
+  // The packet usually becomes a dataset's storage for good: drop the growth slack.
+  packet_->shrinkToFit();
   return std::make_shared<const DataPacket>(std::move(*packet_));
 }
 

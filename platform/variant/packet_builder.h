@@ -13,12 +13,16 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/variant/data_packet.h"
 
 namespace platform::wire {
+
+// Raises unless a wire map of `entries` pairs can be a packet.
+void CheckPacketEntries(std::uint32_t entries);
 
 class PacketBuilder {
  public:
@@ -53,6 +57,9 @@ class PacketBuilder {
   // The finished packet; every entry must have come.
   std::shared_ptr<const DataPacket> finish();
 
+  // Raises the fault of the row being streamed, naming the row.
+  [[noreturn]] void failInRow(const std::string& detail) const;
+
  private:
   struct Change {
     ChangeKind kind;
@@ -63,7 +70,6 @@ class PacketBuilder {
   void parseChanges();
   void fillRows(const Variant& rows);
   void closeRow();
-  [[noreturn]] void failInRow(const char* detail) const;
   template <typename Append>
   void appendCell(Append append);
 
@@ -74,7 +80,6 @@ class PacketBuilder {
   Variant columns_, rows_, changes_;
   std::optional<DataPacket> packet_;
   std::vector<Change> parsedChanges_;
-  std::size_t expectedRows_ = 0;
   bool rowsStreamed_ = false;
 };
 

@@ -8,6 +8,7 @@
 
 #include "platform/variant/codec_wire.h"
 #include "platform/variant/data_packet.h"
+#include "platform/variant/decode_guard.h"
 #include "platform/variant/packet_builder.h"
 
 namespace platform::wire {
@@ -17,13 +18,10 @@ namespace {
 // `frames_` holds one entry per open container, innermost last.
 class VariantDecoder {
  public:
-  VariantDecoder(const DecodeLimits& limits, std::size_t available, bool streaming)
-      : limits_(limits), available_(available), streaming_(streaming) {}
+  VariantDecoder(const DecodeLimits& limits, std::size_t available)
+      : guard_(limits, available, false) {}
 
-  bool waitsForMore() const noexcept { return waitsForMore_; }
   bool ranOut() const noexcept { return ranOut_; }
-  std::size_t errorOffset() const noexcept { return errorOffset_; }
-  bool failed() const noexcept { return failed_; }
   Variant take() { return std::move(root_); }
 
   bool visit_nil() {
@@ -61,8 +59,7 @@ class VariantDecoder {
   bool end_map();
 
   void parse_error(std::size_t, std::size_t errorOffset) {
-    failed_ = true;
-    errorOffset_ = errorOffset;
+    Malformed("byte inválido na posição " + std::to_string(errorOffset));
   }
   void insufficient_bytes(std::size_t, std::size_t) { ranOut_ = true; }
   bool referenced() const { return false; }
@@ -77,18 +74,11 @@ class VariantDecoder {
     return deliver(Variant(value));
   }
   bool deliver(Variant value);
-  bool claim(std::uint64_t elements);
   void enter(Frame frame);
   void refuseContainerIn(const char* what) const;
 
-  const DecodeLimits& limits_;
-  const std::size_t available_;
-  const bool streaming_;
-  std::uint64_t claimed_ = 0;  // elements announced so far by every container
-  bool waitsForMore_ = false;
+  DecodeGuard guard_;
   bool ranOut_ = false;
-  bool failed_ = false;
-  std::size_t errorOffset_ = 0;
 
   std::vector<Frame> frames_;
   std::vector<Variant::Array> arrays_;   // one per open Array frame
@@ -111,11 +101,12 @@ bool VariantDecoder::deliver(Variant value) {
 }
 
 bool VariantDecoder::visit_str(const char* data, std::uint32_t size) {
-  if (size > limits_.maxStringLength)
-    OverLimit("texto de " + std::to_string(size) + " bytes, máximo " +
-              std::to_string(limits_.maxStringLength));
+  guard_.checkText(size);
   std::string_view text(data, size);
-  if (!IsValidUtf8(text)) Malformed("texto com UTF-8 inválido");
+  if (!IsValidUtf8(text)) {
+    if (inRow()) packets_.back().failInRow("texto com UTF-8 inválido");
+    Malformed("texto com UTF-8 inválido");
+  }
   if (frames_.empty()) return deliver(Variant(text));
   switch (frames_.back()) {
     case Frame::Row: packets_.back().cellString(text); return true;
@@ -141,28 +132,8 @@ bool VariantDecoder::visit_ext(const char* data, std::uint32_t size) {
             " bytes desconhecida");
 }
 
-// Every element takes at least one byte, so a count larger than the bytes at hand is
-// refused (or, on a stream, waits for more bytes) before anything is reserved for it.
-bool VariantDecoder::claim(std::uint64_t elements) {
-  if (elements > std::numeric_limits<std::uint64_t>::max() - claimed_)
-    OverLimit("contagem de elementos impossível");
-  claimed_ += elements;
-  if (claimed_ > limits_.maxElements)
-    OverLimit(std::to_string(claimed_) + " elementos, máximo " + std::to_string(limits_.maxElements));
-  if (claimed_ > limits_.maxTotalBytes)
-    OverLimit(std::to_string(claimed_) + " elementos não cabem em " +
-              std::to_string(limits_.maxTotalBytes) + " bytes");
-  if (claimed_ <= available_) return true;
-  if (!streaming_)
-    Malformed("contagem de " + std::to_string(claimed_) + " elementos maior que os " +
-              std::to_string(available_) + " bytes recebidos");
-  waitsForMore_ = true;
-  return false;
-}
-
 void VariantDecoder::enter(Frame frame) {
-  if (frames_.size() >= limits_.maxDepth)
-    OverLimit("aninhamento com mais de " + std::to_string(limits_.maxDepth) + " níveis");
+  guard_.enter(frames_.size());
   frames_.push_back(frame);
 }
 
@@ -188,12 +159,12 @@ bool VariantDecoder::start_array(std::uint32_t count) {
     std::uint64_t perRow = 1 + packets_.back().columnCount();
     if (count != 0 && perRow > std::numeric_limits<std::uint64_t>::max() / count)
       OverLimit("contagem de elementos impossível");
-    if (!claim(count * perRow)) return false;
+    guard_.claim(count * perRow);
     enter(Frame::Rows);
     packets_.back().beginRows(count);
     return true;
   }
-  if (!claim(count)) return false;
+  guard_.claim(count);
   enter(Frame::Array);
   arrays_.emplace_back().reserve(count);
   return true;
@@ -218,7 +189,7 @@ bool VariantDecoder::start_map(std::uint32_t count) {
   if (!frames_.empty() && frames_.back() == Frame::Rows)
     Malformed("cada linha de rows deve ser uma lista de células");
   PacketBuilder packet(count);  // refuses a map of the wrong shape before its count
-  if (!claim(2ull * count)) return false;
+  guard_.claim(2ull * count);
   enter(Frame::Packet);
   packets_.push_back(std::move(packet));
   return true;
@@ -233,8 +204,8 @@ bool VariantDecoder::end_map() {
 
 }  // namespace
 
-DecodeOutcome DecodeFirst(std::string_view bytes, const DecodeLimits& limits, bool streaming) {
-  VariantDecoder decoder(limits, bytes.size(), streaming);
+Variant DecodeWholeValue(std::string_view bytes, const DecodeLimits& limits) {
+  VariantDecoder decoder(limits, bytes.size());
   std::size_t offset = 0;
   bool done;
   try {
@@ -242,13 +213,13 @@ DecodeOutcome DecodeFirst(std::string_view bytes, const DecodeLimits& limits, bo
   } catch (const msgpack::unpack_error& e) {
     Malformed(e.what());
   }
-  if (done) return DecodeOutcome{true, offset, decoder.take()};
-  if (decoder.failed())
-    Malformed("byte inválido na posição " + std::to_string(decoder.errorOffset()));
-  if (!decoder.waitsForMore() && !decoder.ranOut()) Malformed("leitura interrompida");
-  if (!streaming)
-    Incomplete("o valor termina depois dos " + std::to_string(bytes.size()) + " bytes recebidos");
-  return DecodeOutcome{};
+  if (done) {
+    if (offset != bytes.size())
+      Malformed(std::to_string(bytes.size() - offset) + " bytes sobrando após o valor");
+    return decoder.take();
+  }
+  if (!decoder.ranOut()) Malformed("leitura interrompida");
+  Incomplete("o valor termina depois dos " + std::to_string(bytes.size()) + " bytes recebidos");
 }
 
 }  // namespace platform::wire
