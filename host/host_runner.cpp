@@ -33,7 +33,7 @@ void HostRunner::Start() {
   Application().SetMainForm(frame_);
   frame_->Show();
   try {
-    module_->Load(options_.modulePath);
+    frame_->LoadModule();
   } catch (const std::exception& e) {
     spdlog::error("{}", e.what());
     std::string text = e.what();

@@ -91,7 +91,7 @@ void ModuleHost::Unload(bool force) {
       continue;
     }
     form->Close();
-    if (form->Visible() && !force)
+    if (form->Visible() && !form->Releasing())
       throw Exception("O módulo não pode ser descarregado: a janela \"" + form->Caption() +
                       "\" não foi fechada.");
   }

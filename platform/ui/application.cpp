@@ -36,25 +36,33 @@ void TApplication::Terminate() {
   ready_.notify_all();
 }
 
+// A task may open a modal window that consumes inputs; when it does outside of any
+// input, the state answering the last of them is due once the task is over.
 bool TApplication::runTasks() {
   bool ran = false;
+  std::uint64_t before = inputsHandled_;
   for (;;) {
     std::function<void()> task;
     {
       std::lock_guard lock(mutex_);
-      if (tasks_.empty()) return ran;
+      if (tasks_.empty()) break;
       task = std::move(tasks_.front());
       tasks_.pop_front();
     }
     ran = true;
     Guard(task);
   }
+  if (inputsHandled_ != before && inputDepth_ == 0 && !terminated_) present(true);
+  return ran;
 }
 
 void TApplication::ProcessMessages() { runTasks(); }
 
 void TApplication::runInput(std::function<void()>& input) {
+  ++inputDepth_;
   Guard(input);
+  --inputDepth_;
+  ++inputsHandled_;
   runTasks();
 }
 

@@ -14,6 +14,7 @@
 // Tasks (PostTask) are internal work such as deferred form destruction; they run
 // before the next input and in ProcessMessages, which never takes inputs.
 #include <atomic>
+#include <cstdint>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -104,6 +105,8 @@ class TApplication : public TComponent {
   std::optional<int> waitKind_;
   std::vector<TDocumentEntry> documents_;
   int modalDepth_ = 0;
+  int inputDepth_ = 0;
+  std::uint64_t inputsHandled_ = 0;
   bool showingError_ = false;
 };
 

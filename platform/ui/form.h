@@ -50,6 +50,8 @@ class TCustomForm : public TControl {
   void Close();
   // Destroys the form once the running input has been handled.
   void Release();
+  // True once Release was called (the form goes away after the running input).
+  bool Releasing() const noexcept { return releasing_; }
   void BringToFront();
   bool Modal() const noexcept { return modal_; }
   bool Active() const noexcept;
