@@ -1,0 +1,24 @@
+#include "contracts/server/result_envelope.h"
+
+#include "platform/core/exceptions.h"
+
+namespace contracts::server {
+
+using platform::Variant;
+
+Variant MakeSuccess(Variant data) { return platform::VarArrayOf({true, "", std::move(data)}); }
+
+Variant MakeFailure(const std::string& message) {
+  return platform::VarArrayOf({false, message, Variant()});
+}
+
+Envelope ReadEnvelope(const Variant& result) {
+  if (result.kind() != Variant::Kind::Array || result.asArray().size() != 3)
+    throw platform::EVariantError("Resposta do servidor de aplicação em formato inválido");
+  const auto& parts = result.asArray();
+  if (parts[0].kind() != Variant::Kind::Bool || parts[1].kind() != Variant::Kind::String)
+    throw platform::EVariantError("Resposta do servidor de aplicação em formato inválido");
+  return Envelope{parts[0].asBool(), parts[1].asString(), parts[2]};
+}
+
+}  // namespace contracts::server
