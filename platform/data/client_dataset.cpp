@@ -6,7 +6,7 @@
 #include "platform/data/record_store.h"
 
 namespace platform {
-TClientDataSet::TClientDataSet() = default;
+TClientDataSet::TClientDataSet(TComponent* owner) : TDataSet(owner) {}
 
 TClientDataSet::~TClientDataSet() = default;
 

@@ -41,7 +41,7 @@ class RecordStore;
 
 class TClientDataSet : public TDataSet {
  public:
-  TClientDataSet();
+  explicit TClientDataSet(TComponent* owner = nullptr);
   ~TClientDataSet() override;
 
   // Loads a packet (a Variant holding a packet; anything else raises EDatabaseError).

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/component.h"
 #include "platform/data/data_event.h"
 #include "platform/data/dataset_state.h"
 
@@ -28,19 +29,14 @@ class TDataSet;
 class TDataLink;
 class TField;
 
-class TDataSource {
+class TDataSource : public TComponent {
  public:
   using TNotifyEvent = std::function<void(TDataSource& sender)>;
   using TDataChangeEvent = std::function<void(TDataSource& sender, TField* field)>;
 
-  TDataSource() = default;
-  explicit TDataSource(TDataSet* dataSet) { SetDataSet(dataSet); }
-  TDataSource(const TDataSource&) = delete;
-  TDataSource& operator=(const TDataSource&) = delete;
-  ~TDataSource();
-
-  const std::string& Name() const { return name_; }
-  void SetName(std::string name) { name_ = std::move(name); }
+  // An owner, when given, destroys the source (which must then be created with new).
+  explicit TDataSource(TComponent* owner = nullptr) : TComponent(owner) {}
+  ~TDataSource() override;
 
   TDataSet* DataSet() const { return dataSet_; }
   void SetDataSet(TDataSet* dataSet);
@@ -67,7 +63,6 @@ class TDataSource {
   void NotifyLinks(DataEventKind kind, const DataEventInfo& info);
   bool HasLink(const TDataLink* link) const;
 
-  std::string name_;
   TDataSet* dataSet_ = nullptr;
   bool enabled_ = true;
   bool autoEdit_ = true;

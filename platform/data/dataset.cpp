@@ -50,7 +50,7 @@ class TDataSet::ReadRowScope {
   int saved_;
 };
 
-TDataSet::TDataSet() = default;
+TDataSet::TDataSet(TComponent* owner) : TComponent(owner) {}
 
 TDataSet::~TDataSet() {
   // From here on every accessor sees a closed dataset and never reaches the storage
@@ -71,7 +71,7 @@ TDataSet::~TDataSet() {
 }
 
 void TDataSet::Fail(const std::string& message) const {
-  throw EDatabaseError(name_.empty() ? message : name_ + ": " + message);
+  throw EDatabaseError(Name().empty() ? message : Name() + ": " + message);
 }
 
 void TDataSet::CheckActive() const {

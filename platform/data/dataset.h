@@ -38,6 +38,8 @@
 // text is lost), and on the last EnableControls they get the state change, if any, and
 // one DataSetChanged.
 //
+// Errors name the dataset (its component Name) when it has one.
+//
 // Fields: declared fields (AddField, or TField::SetDataSet) are bound to the data's
 // columns by name, ignoring case; without declared fields the dataset creates one per
 // column. Fields can only be added or removed while the dataset is closed.
@@ -48,6 +50,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/core/component.h"
 #include "platform/data/data_event.h"
 #include "platform/data/database_error.h"
 #include "platform/data/dataset_state.h"
@@ -66,17 +69,13 @@ enum TLocateOption : unsigned {
 };
 using TLocateOptions = unsigned;
 
-class TDataSet {
+class TDataSet : public TComponent {
  public:
   using TDataSetNotifyEvent = std::function<void(TDataSet& dataSet)>;
 
-  TDataSet();
-  TDataSet(const TDataSet&) = delete;
-  TDataSet& operator=(const TDataSet&) = delete;
-  virtual ~TDataSet();
-
-  const std::string& Name() const { return name_; }
-  void SetName(std::string name) { name_ = std::move(name); }
+  // An owner, when given, destroys the dataset (which must then be created with new).
+  explicit TDataSet(TComponent* owner = nullptr);
+  ~TDataSet() override;
 
   // --- State ---
   TDataSetState State() const { return state_; }
@@ -244,7 +243,6 @@ class TDataSet {
 
   class ReadRowScope;
 
-  std::string name_;
   TDataSetState state_ = dsInactive;
   int cursor_ = -1;  // 0-based current row, -1 when empty
   bool bof_ = true;

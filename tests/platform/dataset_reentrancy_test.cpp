@@ -95,7 +95,8 @@ TEST_F(StateRule, GridAppendBelowTheLastRowLeavesTheCursorOnTheLastRow) {
   cds.Last();
   log.Take();
   // The grid moving down from the last row appends, then looks at the state.
-  TDataSource gridSource(&cds);
+  TDataSource gridSource;
+  gridSource.SetDataSet(&cds);
   cds.Append();
   EXPECT_EQ(gridSource.State(), dsBrowse);
   EXPECT_EQ(cds.RecNo(), 3);
@@ -170,7 +171,8 @@ TEST_F(StateRule, DeleteCommandDetachesTheRuleAndPostsOnce) {
 }
 
 TEST_F(StateRule, ASecondSourceNeverSeesTheCancelledState) {
-  TDataSource second(&cds);
+  TDataSource second;
+  second.SetDataSet(&cds);
   Log seen;
   second.OnStateChange = [&seen](TDataSource& s) { seen.push_back(DataSetStateName(s.State())); };
   cds.Insert();

@@ -195,7 +195,8 @@ TEST(CreatedFields, OneFieldPerColumnWithItsKind) {
 
 TEST(CreatedFields, SurviveAReloadOfTheSameShapeAndAreReplacedOtherwise) {
   TClientDataSet cds;
-  TDataSource source(&cds);
+  TDataSource source;
+  source.SetDataSet(&cds);
   EventLog log;
   RecordingLink link(log);
   link.SetDataSource(&source);

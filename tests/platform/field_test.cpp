@@ -242,7 +242,8 @@ TEST_F(Fields, LabelsAndWidthsHaveDefaults) {
 }
 
 TEST_F(Fields, LayoutChangesReachTheLinks) {
-  TDataSource source(&cds);
+  TDataSource source;
+  source.SetDataSet(&cds);
   EventLog log;
   RecordingLink link(log);
   link.SetDataSource(&source);
@@ -253,7 +254,8 @@ TEST_F(Fields, LayoutChangesReachTheLinks) {
 }
 
 TEST_F(Fields, FocusControlAsksTheLinks) {
-  TDataSource source(&cds);
+  TDataSource source;
+  source.SetDataSet(&cds);
   EventLog log;
   RecordingLink first(log);
   RecordingLink second(log);
