@@ -30,6 +30,7 @@ using Params = std::vector<platform::Variant>;
 class Row {
  public:
   virtual ~Row() = default;
+  virtual int columnCount() const = 0;
   virtual bool isNull(int col) const = 0;
   // "" when null.
   virtual std::string text(int col) const = 0;

@@ -52,6 +52,7 @@ class PgRow final : public Row {
  public:
   PgRow(PGresult* result, int row) : result_(result), row_(row) {}
   void moveTo(int row) { row_ = row; }
+  int columnCount() const override { return PQnfields(result_); }
   bool isNull(int col) const override { return PQgetisnull(result_, row_, col) != 0; }
   std::string text(int col) const override {
     return std::string(PQgetvalue(result_, row_, col), PQgetlength(result_, row_, col));

@@ -35,6 +35,7 @@ void Round3(sqlite3_context* context, int, sqlite3_value** argv) {
 class SQLiteRow final : public Row {
  public:
   explicit SQLiteRow(sqlite3_stmt* stmt) : stmt_(stmt) {}
+  int columnCount() const override { return sqlite3_column_count(stmt_); }
   bool isNull(int col) const override { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
   std::string text(int col) const override {
     const unsigned char* t = sqlite3_column_text(stmt_, col);
