@@ -19,6 +19,7 @@ struct Parts {
 };
 
 Parts Split(TDateTime dt) {
+  if (!IsValidDateTime(dt)) throw EConvertError("Data fora do intervalo: " + std::to_string(dt.value));
   double days = std::floor(dt.value);
   auto ms = static_cast<long long>(std::llround((dt.value - days) * kMillisecondsPerDay));
   if (ms >= static_cast<long long>(kMillisecondsPerDay)) {  // rounding reached the next day
@@ -82,7 +83,8 @@ std::string_view Trim(std::string_view text) {
 }  // namespace
 
 bool IsValidDate(int y, int m, int d) {
-  if (y < 1 || y > 9999) return false;
+  // chrono's month and day keep only 8 bits, so 257 would pass as 1: range-check first.
+  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 || d > 31) return false;
   return year_month_day{year{y}, month{unsigned(m)}, day{unsigned(d)}}.ok();
 }
 
@@ -94,6 +96,12 @@ TDateTime EncodeDate(int y, int m, int d) {
   }
   const sys_days date{year{y} / month{unsigned(m)} / day{unsigned(d)}};
   return TDateTime{static_cast<double>((date - kEpoch).count())};
+}
+
+bool IsValidDateTime(TDateTime dt) {
+  static const double first = EncodeDate(1, 1, 1).value;
+  static const double end = EncodeDate(9999, 12, 31).value + 1.0;
+  return std::isfinite(dt.value) && dt.value >= first && dt.value < end;
 }
 
 TDateTime EncodeTime(int h, int n, int s, int ms) {
