@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/data/client_dataset.h"
+#include "platform/data/field_data_link.h"
 #include "tests/support/dataset_fixtures.h"
 
 namespace {
@@ -142,6 +143,78 @@ TEST_F(Links, AGetTextHandlerCannotWriteWhileAnotherRowIsRead) {
   Value().OnGetText = nullptr;
   EXPECT_EQ(cds.DisplayTextAt(2, Value()), "2");
   EXPECT_EQ(Value().AsFloat(), 1);
+}
+
+// A single-field control (a data text or data edit) on TFieldDataLink.
+class FieldControl : public Links {
+ protected:
+  void SetUp() override {
+    Links::SetUp();
+    control.OnDataChange = [this] { shown = control.Field() ? control.Field()->DisplayText() : "-"; };
+    control.OnUpdateData = [this] { control.Field()->SetText(typed); };
+    control.OnFocusRequest = [this] { return focused = true; };
+    control.SetDataSource(&source);
+    control.SetFieldName("sgfatpreco");
+  }
+  TFieldDataLink control;
+  std::string shown;
+  std::string typed;
+  bool focused = false;
+};
+
+TEST_F(FieldControl, ShowsTheFieldOfTheCurrentRow) {
+  EXPECT_EQ(control.Field(), &cds.FieldByName("SGFATPRECO"));
+  EXPECT_EQ(shown, "A");
+  cds.Next();
+  EXPECT_EQ(shown, "B");
+  cds.Close();
+  EXPECT_EQ(shown, "-");
+  EXPECT_EQ(control.Field(), nullptr);
+  cds.Open();
+  EXPECT_EQ(shown, "A");
+}
+
+TEST_F(FieldControl, WritesItsTextOnlyWhenChanged) {
+  cds.Edit();
+  typed = "Z";
+  cds.Post();
+  EXPECT_EQ(cds.FieldByName("SGFATPRECO").AsString(), "A");
+  cds.Edit();
+  control.SetModified();
+  cds.Post();
+  EXPECT_EQ(cds.FieldByName("SGFATPRECO").AsString(), "Z");
+  EXPECT_FALSE(control.Modified());
+  EXPECT_EQ(shown, "Z");
+}
+
+TEST_F(FieldControl, OtherFieldsDoNotRedisplayIt) {
+  cds.Edit();
+  shown = "?";
+  Value().SetAsFloat(5);
+  EXPECT_EQ(shown, "?");
+  cds.FieldByName("SGFATPRECO").SetAsString("Q");
+  EXPECT_EQ(shown, "Q");
+}
+
+TEST_F(FieldControl, TakesTheFocusForItsField) {
+  link.SetDataSource(nullptr);
+  Value().FocusControl();
+  EXPECT_FALSE(focused);
+  cds.FieldByName("SGFATPRECO").FocusControl();
+  EXPECT_TRUE(focused);
+  RecordingLink later(log);
+  later.SetDataSource(&source);
+  cds.FieldByName("SGFATPRECO").FocusControl();
+  EXPECT_EQ(later.focused, nullptr);  // handled before the next link was asked
+}
+
+TEST_F(FieldControl, ReadOnlyFieldOrLinkCannotModify) {
+  EXPECT_TRUE(control.CanModify());
+  cds.FieldByName("SGFATPRECO").SetReadOnly(true);
+  EXPECT_FALSE(control.CanModify());
+  control.SetFieldName("NAOEXISTE");
+  EXPECT_EQ(control.Field(), nullptr);
+  EXPECT_FALSE(control.CanModify());
 }
 
 TEST(LinkLifetime, DestroyingTheSourceLeavesLinksInactive) {
