@@ -1,19 +1,38 @@
 #include "contracts/framework/adoibquery.h"
 
+#include <charconv>
+
 #include "framework/host_configuration.h"
 #include "framework/readonly_backend.h"
 #include "framework/sql_text.h"
 #include "platform/data/database_error.h"
-#include "platform/data/field_names.h"
+#include "platform/data/sql_params.h"
+#include "platform/text/date_time.h"
 
 namespace Adoibquery {
 
 namespace {
 
-const TParam* FindIn(const std::vector<TParam>& params, const std::string& name) {
-  for (const TParam& param : params)
-    if (platform::SameFieldName(param.Name(), name)) return &param;
-  return nullptr;
+// A parameter's value as the text bound to the statement.
+std::string BoundText(const platform::TParam& param) {
+  const platform::Variant& value = param.Value();
+  switch (value.kind()) {
+    case platform::Variant::Kind::String:
+      return value.asString();
+    case platform::Variant::Kind::Integer:
+      return std::to_string(value.asInteger());
+    case platform::Variant::Kind::Bool:
+      return value.asBool() ? "1" : "0";
+    case platform::Variant::Kind::DateTime:
+      return platform::DateTimeToISO(value.asDateTime());
+    case platform::Variant::Kind::Double: {
+      char buffer[32];
+      auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value.asDouble());
+      return std::string(buffer, end);
+    }
+    default:
+      throw platform::EDatabaseError("Parâmetro " + param.Name() + " da consulta com valor que não é texto.");
+  }
 }
 
 }  // namespace
@@ -38,20 +57,6 @@ void TStrings::SetText(const std::string& text) {
     if (end == std::string::npos) break;
     start = end + 1;
   }
-}
-
-// --- TParam ---
-
-void TParam::SetAsString(std::string value) {
-  value_ = std::move(value);
-  bound_ = true;
-  null_ = false;
-}
-
-void TParam::Clear() {
-  value_.clear();
-  bound_ = true;
-  null_ = true;
 }
 
 // --- the data module ---
@@ -112,23 +117,22 @@ TdtmDBGeral::TdtmDBGeral()
 }
 
 std::shared_ptr<const platform::DataPacket> TdtmDBGeral::Select(const std::string& sql,
-                                                                const std::vector<TParam>& params,
+                                                                const platform::TParams& params,
                                                                 const std::vector<platform::ColumnDef>& hints) {
+  framework::sql::CheckReadOnlyStatement(sql);
+  std::vector<framework::sql::Param> values;
+  for (const platform::SqlParamRef& ref : platform::FindSqlParams(sql)) {
+    const platform::TParam* param = params.FindParam(ref.name);
+    if (!param || param->IsNull()) throw platform::EDatabaseError("Parâmetro " + ref.name + " da consulta sem valor.");
+    values.push_back(BoundText(*param));
+  }
   adcGeral->Open(dtbGeral->Target());
   framework::sql::ReadOnlyBackend& backend = adcGeral->Backend();
-  const framework::sql::ParsedSql parsed =
-      framework::sql::ParseSql(sql, [&](int index) { return backend.placeholder(index); });
-  framework::sql::CheckReadOnlyStatement(parsed);
-  std::vector<framework::sql::Param> values;
-  for (const std::string& name : parsed.occurrences) {
-    const TParam* param = FindIn(params, name);
-    if (!param || !param->Bound())
-      throw platform::EDatabaseError("Parâmetro " + name + " da consulta sem valor.");
-    values.push_back(param->IsNull() ? framework::sql::Param() : framework::sql::Param(param->AsString()));
-  }
+  const std::string text = platform::ReplaceSqlParams(
+      sql, [&](std::size_t index, const std::string&) { return backend.placeholder(static_cast<int>(index) + 1); });
   ibtGeral->StartTransaction(*adcGeral);
   try {
-    auto packet = backend.select(parsed.text, values, hints);
+    auto packet = backend.select(text, values, hints);
     ibtGeral->Commit();
     return packet;
   } catch (...) {
@@ -150,28 +154,22 @@ TADOIBQuery::TADOIBQuery(platform::TComponent* owner) : platform::TClientDataSet
 void TADOIBQuery::syncParams() {
   const std::string text = SQL.Text();
   if (text == parsedText_) return;
-  const framework::sql::ParsedSql parsed = framework::sql::ParseSql(text, [](int) { return std::string("?"); });
-  std::vector<TParam> params;
-  for (const std::string& name : parsed.names) {
-    const TParam* old = FindIn(params_, name);
-    params.push_back(old ? *old : TParam(name));
-  }
-  params_ = std::move(params);
+  params_.ParseSQL(text);
   parsedText_ = text;
 }
 
-std::vector<TParam>& TADOIBQuery::Params() {
+platform::TParams& TADOIBQuery::Params() {
   syncParams();
   return params_;
 }
 
-TParam* TADOIBQuery::FindParam(const std::string& name) {
+platform::TParam* TADOIBQuery::FindParam(const std::string& name) {
   syncParams();
-  return const_cast<TParam*>(FindIn(params_, name));
+  return params_.FindParam(name);
 }
 
-TParam& TADOIBQuery::ParamByName(const std::string& name) {
-  if (TParam* param = FindParam(name)) return *param;
+platform::TParam& TADOIBQuery::ParamByName(const std::string& name) {
+  if (platform::TParam* param = FindParam(name)) return *param;
   throw platform::EDatabaseError("Parâmetro '" + name + "' não encontrado na consulta" +
                                  (Name().empty() ? std::string() : " " + Name()) + ".");
 }

@@ -1,5 +1,6 @@
 // The read-only backend on a SQLite file: opened with SQLITE_OPEN_READONLY, with
-// query_only on, and every statement checked by sqlite3_stmt_readonly before it runs.
+// query_only on, an authorizer that allows nothing but reading, and every statement
+// checked by sqlite3_stmt_readonly before it runs.
 #include <sqlite3.h>
 
 #include <cctype>
@@ -102,6 +103,21 @@ void AppendCell(platform::DataPacket& packet, const ColumnDef& column, const Cel
   }
 }
 
+// Lets statements read tables, call functions and open or close the read transaction;
+// everything else (writes, schema changes, PRAGMA, ATTACH) is refused while preparing.
+int AuthorizeReadOnly(void*, int action, const char*, const char*, const char*, const char*) {
+  switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_FUNCTION:
+    case SQLITE_TRANSACTION:
+    case SQLITE_RECURSIVE:
+      return SQLITE_OK;
+    default:
+      return SQLITE_DENY;
+  }
+}
+
 struct StatementCloser {
   void operator()(sqlite3_stmt* statement) const noexcept { sqlite3_finalize(statement); }
 };
@@ -121,6 +137,7 @@ class SqliteReadOnly final : public ReadOnlyBackend {
     }
     sqlite3_busy_timeout(db_, 10000);
     run("PRAGMA query_only = ON");
+    sqlite3_set_authorizer(db_, AuthorizeReadOnly, nullptr);
   }
   ~SqliteReadOnly() override { sqlite3_close(db_); }
 

@@ -3,7 +3,6 @@
 #include <cctype>
 
 #include "platform/data/database_error.h"
-#include "platform/data/field_names.h"
 
 namespace framework::sql {
 
@@ -13,9 +12,10 @@ bool IsNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) ||
 bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
-// Index just past a quoted run that starts at `pos` with `quote` (a doubled quote
-// stays inside); the end of the text when it is not closed.
-std::size_t SkipQuoted(std::string_view sql, std::size_t pos, char quote) {
+// Index just past a quoted run that starts at `pos` (a doubled quote stays inside);
+// the end of the text when it is not closed.
+std::size_t SkipQuoted(std::string_view sql, std::size_t pos) {
+  const char quote = sql[pos];
   for (std::size_t i = pos + 1; i < sql.size(); ++i) {
     if (sql[i] != quote) continue;
     if (i + 1 < sql.size() && sql[i + 1] == quote) {
@@ -27,6 +27,10 @@ std::size_t SkipQuoted(std::string_view sql, std::size_t pos, char quote) {
   return sql.size();
 }
 
+bool StartsComment(std::string_view sql, std::size_t pos) {
+  return sql.compare(pos, 2, "--") == 0 || sql.compare(pos, 2, "/*") == 0;
+}
+
 std::size_t SkipComment(std::string_view sql, std::size_t pos) {
   if (sql.compare(pos, 2, "--") == 0) {
     const std::size_t end = sql.find('\n', pos);
@@ -34,10 +38,6 @@ std::size_t SkipComment(std::string_view sql, std::size_t pos) {
   }
   const std::size_t end = sql.find("*/", pos + 2);
   return end == std::string_view::npos ? sql.size() : end + 2;
-}
-
-bool StartsComment(std::string_view sql, std::size_t pos) {
-  return sql.compare(pos, 2, "--") == 0 || sql.compare(pos, 2, "/*") == 0;
 }
 
 // Whether only blanks, comments and ";" follow `pos`.
@@ -53,56 +53,42 @@ bool OnlyTrailing(std::string_view sql, std::size_t pos) {
   return true;
 }
 
-void NoteWord(ParsedSql& parsed, std::string_view sql, std::size_t pos, std::size_t& end) {
-  end = pos;
-  while (end < sql.size() && IsNameChar(sql[end])) ++end;
-  if (parsed.firstWord.empty())
-    for (std::size_t i = pos; i < end; ++i) parsed.firstWord += static_cast<char>(std::toupper(static_cast<unsigned char>(sql[i])));
-}
-
 }  // namespace
 
-ParsedSql ParseSql(std::string_view sql, const std::function<std::string(int index)>& placeholder) {
-  ParsedSql parsed;
+StatementShape ReadStatementShape(std::string_view sql) {
+  StatementShape shape;
   std::size_t pos = 0;
   while (pos < sql.size()) {
     const char c = sql[pos];
-    std::size_t next = pos + 1;
     if (c == '\'' || c == '"') {
-      next = SkipQuoted(sql, pos, c);
+      pos = SkipQuoted(sql, pos);
     } else if (StartsComment(sql, pos)) {
-      next = SkipComment(sql, pos);
-    } else if (c == ':' && pos + 1 < sql.size() && sql[pos + 1] == ':') {
-      next = pos + 2;
-    } else if (c == ':' && pos + 1 < sql.size() && IsNameStart(sql[pos + 1])) {
-      next = pos + 1;
-      while (next < sql.size() && IsNameChar(sql[next])) ++next;
-      std::string name(sql.substr(pos + 1, next - pos - 1));
-      parsed.occurrences.push_back(name);
-      bool known = false;
-      for (const std::string& seen : parsed.names) known = known || platform::SameFieldName(seen, name);
-      if (!known) parsed.names.push_back(name);
-      parsed.text += placeholder(static_cast<int>(parsed.occurrences.size()));
-      pos = next;
-      continue;
+      pos = SkipComment(sql, pos);
     } else if (c == ';') {
-      if (!OnlyTrailing(sql, pos)) parsed.severalStatements = true;
+      if (!OnlyTrailing(sql, pos)) shape.severalStatements = true;
+      ++pos;
     } else if (IsNameStart(c)) {
-      NoteWord(parsed, sql, pos, next);
+      std::size_t end = pos;
+      while (end < sql.size() && IsNameChar(sql[end])) ++end;
+      if (shape.firstWord.empty())
+        for (std::size_t i = pos; i < end; ++i)
+          shape.firstWord += static_cast<char>(std::toupper(static_cast<unsigned char>(sql[i])));
+      pos = end;
+    } else {
+      ++pos;
     }
-    parsed.text.append(sql.substr(pos, next - pos));
-    pos = next;
   }
-  return parsed;
+  return shape;
 }
 
-void CheckReadOnlyStatement(const ParsedSql& parsed) {
-  if (parsed.severalStatements)
+void CheckReadOnlyStatement(std::string_view sql) {
+  const StatementShape shape = ReadStatementShape(sql);
+  if (shape.severalStatements)
     throw platform::EDatabaseError("Consulta recusada: informe um único comando SQL.");
-  if (parsed.firstWord != "SELECT" && parsed.firstWord != "WITH")
+  if (shape.firstWord != "SELECT" && shape.firstWord != "WITH")
     throw platform::EDatabaseError(
         "Consulta recusada: a conexão de consulta é somente leitura e aceita apenas SELECT" +
-        (parsed.firstWord.empty() ? std::string(".") : " (recebido " + parsed.firstWord + ")."));
+        (shape.firstWord.empty() ? std::string(".") : " (recebido " + shape.firstWord + ")."));
 }
 
 }  // namespace framework::sql

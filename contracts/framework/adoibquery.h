@@ -18,13 +18,13 @@
 //   qry->ParamByName("P_TCDPRODUTO").SetAsString("");
 //   qry->Open();   // ... IsEmpty(), FieldByName("NMPRODUTO").AsString(), Close()
 //
-// Parameters are the ":NAME" words of the SQL outside literals and comments (names
-// compare ignoring case). Their values are always bound, never pasted into the text; a
-// parameter used twice is bound twice. Opening with a parameter that was never set
-// raises naming it; Clear() sets one to NULL on purpose. Values set survive a change of
-// the SQL text for the parameters that remain. PostgreSQL receives the values untyped
-// and infers each one's type from where it stands, so a parameter with nothing to
-// compare against (":P IS NULL") needs a CAST.
+// Parameters (platform::TParams) are the ":NAME" references of the SQL outside literals
+// and comments (names compare ignoring case); values set survive a change of the SQL
+// text for the parameters that remain. Values are always bound, never pasted into the
+// text, as text: texts as they are, numbers with ".", dates yyyy-mm-dd. A parameter
+// used twice is bound twice. Opening while a parameter has no value (never set, or
+// cleared) raises naming it. PostgreSQL receives the values untyped and infers each
+// one's type from where it stands.
 //
 // Only one statement that reads is accepted (SELECT or WITH); anything else raises
 // platform::EDatabaseError before it reaches the database, and the database would
@@ -38,6 +38,7 @@
 
 #include "platform/data/client_dataset.h"
 #include "platform/data/field.h"
+#include "platform/data/params.h"
 #include "platform/variant/data_packet.h"
 
 namespace framework::sql {
@@ -60,26 +61,6 @@ class TStrings {
 
  private:
   std::vector<std::string> lines_;
-};
-
-// A query's parameter: a text, NULL, or not set.
-class TParam {
- public:
-  explicit TParam(std::string name) : name_(std::move(name)) {}
-  const std::string& Name() const noexcept { return name_; }
-  bool Bound() const noexcept { return bound_; }
-  bool IsNull() const noexcept { return bound_ && null_; }
-  // "" when NULL or not set.
-  const std::string& AsString() const noexcept { return value_; }
-  void SetAsString(std::string value);
-  // Sets NULL.
-  void Clear();
-
- private:
-  std::string name_;
-  std::string value_;
-  bool bound_ = false;
-  bool null_ = false;
 };
 
 // A string column of a query.
@@ -138,7 +119,7 @@ class TdtmDBGeral : public platform::TComponent {
   // Runs one read-only statement with ":NAME" parameters, each occurrence bound to the
   // value of the parameter of that name, in a read-only transaction on the configured
   // database, connecting first when needed. Raises platform::EDatabaseError.
-  std::shared_ptr<const platform::DataPacket> Select(const std::string& sql, const std::vector<TParam>& params,
+  std::shared_ptr<const platform::DataPacket> Select(const std::string& sql, const platform::TParams& params,
                                                      const std::vector<platform::ColumnDef>& hints);
 };
 
@@ -151,10 +132,10 @@ class TADOIBQuery : public platform::TClientDataSet {
   TStrings SQL;
 
   // The parameters of the current SQL text.
-  std::vector<TParam>& Params();
+  platform::TParams& Params();
   // Raises platform::EDatabaseError when the SQL has no parameter of that name.
-  TParam& ParamByName(const std::string& name);
-  TParam* FindParam(const std::string& name);
+  platform::TParam& ParamByName(const std::string& name);
+  platform::TParam* FindParam(const std::string& name);
 
   // Runs the query and opens the dataset on its rows (nothing when already open).
   void Open();
@@ -168,7 +149,7 @@ class TADOIBQuery : public platform::TClientDataSet {
   std::vector<platform::ColumnDef> declaredColumns() const;
 
   std::string parsedText_;
-  std::vector<TParam> params_;
+  platform::TParams params_;
 };
 
 }  // namespace Adoibquery

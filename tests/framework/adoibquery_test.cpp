@@ -85,12 +85,39 @@ TEST_P(QueryTest, UnsetParameterIsRefusedByName) {
   EXPECT_THROW(query.ParamByName("P_NADA"), platform::EDatabaseError);
 }
 
-TEST_P(QueryTest, NullParameterIsBoundAsNull) {
+TEST_P(QueryTest, ClearedParameterCountsAsUnset) {
   TADOIBQuery query;
-  query.SQL.Add("SELECT COUNT(*) AS N FROM FATORPRECO WHERE CAST(:P_X AS VARCHAR(10)) IS NULL");
+  query.SQL.Add("SELECT COUNT(*) AS N FROM FATORPRECO WHERE :P_X = 'T'");
+  query.ParamByName("P_X").SetAsString("T");
   query.ParamByName("P_X").Clear();
+  EXPECT_THROW(query.Open(), platform::EDatabaseError);
+}
+
+TEST_P(QueryTest, NumbersAndDatesAreBoundAsDatabaseTexts) {
+  TADOIBQuery query;
+  query.SQL.Add("SELECT NMTIPOCUSTO FROM TIPOCUSTO WHERE NRTIPOCUSTO = :P_NR");
+  query.ParamByName("P_NR").SetAsInteger(1);
   query.Open();
-  EXPECT_EQ(query.FieldByName("N").AsInteger(), db().count("FATORPRECO"));
+  EXPECT_EQ(query.RecordCount(), 1);
+  TADOIBQuery prices;
+  prices.SQL.Add("SELECT COUNT(*) AS N FROM TABPRECLIE WHERE VRPRECOPROD > :P_V AND DTVALINI >= :P_D");
+  prices.ParamByName("P_V").SetAsFloat(0.5);
+  prices.ParamByName("P_D").SetAsDateTime(platform::EncodeDate(1990, 1, 1));
+  prices.Open();
+  EXPECT_GT(prices.FieldByName("N").AsInteger(), 0);
+}
+
+TEST_P(QueryTest, ParametersFollowTheSqlText) {
+  TADOIBQuery query;
+  query.SQL.Add("SELECT SGFATPRECO FROM FATORPRECO WHERE SGFATPRECO = :P_S OR :P_T = 'T'");
+  query.ParamByName("p_t").SetAsString("T");
+  query.SQL.Clear();
+  query.SQL.Add("SELECT SGFATPRECO FROM FATORPRECO WHERE :P_T = 'T'");
+  EXPECT_EQ(query.Params().Count(), 1);
+  EXPECT_EQ(query.ParamByName("P_T").AsString(), "T");
+  EXPECT_THROW(query.ParamByName("P_S"), platform::EDatabaseError);
+  query.Open();
+  EXPECT_EQ(query.RecordCount(), db().count("FATORPRECO"));
 }
 
 TEST_P(QueryTest, HostileParameterTextIsOnlyEverAValue) {
