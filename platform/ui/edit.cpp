@@ -31,18 +31,9 @@ void TCustomEdit::Changed() {
   if (OnChange) OnChange(this);
 }
 
-void TCustomEdit::SetSelStart(int pos) {
-  selStart_ = std::clamp(pos, 0, CaretLimit());
-  selLength_ = 0;
-}
-
-void TCustomEdit::SetSelLength(int length) {
+void TCustomEdit::SetSelection(int start, int length) {
+  selStart_ = std::clamp(start, 0, CaretLimit());
   selLength_ = std::clamp(length, 0, CaretLimit() - selStart_);
-}
-
-void TCustomEdit::SelectAll() {
-  selStart_ = 0;
-  selLength_ = CaretLimit();
 }
 
 std::string TCustomEdit::SelText() const {
@@ -96,11 +87,9 @@ void TCustomEdit::DefaultKeyDown(std::uint16_t& key, TShiftState shift) {
     pos = std::clamp(pos, 0, limit);
     if (shift.Contains(ssShift)) {
       int anchor = selStart_;
-      selStart_ = std::min(anchor, pos);
-      selLength_ = std::abs(pos - anchor);
+      SetSelection(std::min(anchor, pos), std::abs(pos - anchor));
     } else {
-      selStart_ = pos;
-      selLength_ = 0;
+      SetSelection(pos, 0);
     }
     key = 0;
   };
