@@ -1,9 +1,10 @@
 #include "platform/ui/edit.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include <nlohmann/json.hpp>
+
+#include "platform/text/utf8.h"
 
 namespace platform {
 
@@ -56,8 +57,8 @@ bool TCustomEdit::deleteSelection() {
 }
 
 bool TCustomEdit::InsertChar(char32_t ch) {
-  if (CharCase == ecUpperCase) ch = static_cast<char32_t>(std::towupper(static_cast<wint_t>(ch)));
-  if (CharCase == ecLowerCase) ch = static_cast<char32_t>(std::towlower(static_cast<wint_t>(ch)));
+  if (CharCase == ecUpperCase) ch = utf8::ToUpper(ch);
+  if (CharCase == ecLowerCase) ch = utf8::ToLower(ch);
   int after = static_cast<int>(chars_.size()) - selLength_ + 1;
   if (maxLength_ > 0 && after > maxLength_) return false;
   deleteSelection();
