@@ -6,7 +6,15 @@
 
 #include "contracts/server/result_envelope.h"
 #include "platform/data/client_dataset.h"
+#include "platform/data/data_source.h"
 #include "platform/text/edit_mask.h"
+#include "platform/ui/buttons.h"
+#include "platform/ui/db_grid.h"
+#include "platform/ui/edit.h"
+#include "platform/ui/snapshot.h"
+#include "platform/ui/std_controls.h"
+#include "platform/ui/user_input.h"
+#include "tests/framework/ui_steps.h"
 #include "tests/support/dataset_fixtures.h"
 
 namespace {
@@ -191,6 +199,130 @@ TEST(CheckResultServ, MalformedResultsRaiseEvenWithoutTheRaiseFlag) {
     EXPECT_THROW(Consiste::CheckResultServ(result, true, 0), Consiste::EServerRefusal);
     EXPECT_THROW(Consiste::CheckResultServ(result, false, 0), Consiste::EServerRefusal);
   }
+}
+
+}  // namespace
+
+// --- on the screen ---
+
+namespace {
+
+using testsupport::ClickIn;
+using testsupport::ModalScript;
+
+class ConsisteScreen : public testsupport::UiTest {
+ protected:
+  void SetUp() override {
+    form = platform::NewForm<platform::TForm>(&platform::Application());
+    form->SetName("frmTeste");
+    prices = new platform::TClientDataSet(form);
+    prices->AddField<platform::TStringField>("CDARVPROD", 20);
+    auto& price = prices->AddField<platform::TFloatField>("VRPRECOPROD");
+    price.SetDisplayFormat("###,#0.000");
+    prices->SetData(vqr::test::MakePacket({{"CDARVPROD", platform::FieldType::String, 20}, {"VRPRECOPROD", platform::FieldType::Float, 0}},
+                                          {{Variant("101001"), Variant(12.5)}, {Variant("101002"), Variant::Null()}}));
+    source = new platform::TDataSource(form);
+    source->SetDataSet(prices);
+    grid = new platform::TDBGrid(form);
+    grid->SetName("dbgPadrao");
+    grid->SetParent(form);
+    grid->SetBounds(0, 0, 400, 200);
+    grid->SetDataSource(source);
+    form->Show();
+  }
+  platform::TForm* form = nullptr;
+  platform::TClientDataSet* prices = nullptr;
+  platform::TDataSource* source = nullptr;
+  platform::TDBGrid* grid = nullptr;
+};
+
+TEST_F(ConsisteScreen, MensErroShowsTheTextThenEndsTheHandlerSilently) {
+  std::vector<std::string> errors;
+  platform::Application().OnShowError = [&](const std::string& text) { errors.push_back(text); };
+  auto* button = new platform::TButton(form);
+  button->SetParent(form);
+  bool ranPastTheMessage = false;
+  button->OnClick = [&](platform::TObject*) {
+    Consiste::MensErro("Cliente deve ser informado.", true);
+    ranPastTheMessage = true;
+  };
+  std::string shown;
+  nlohmann::json box;
+  ModalScript script({fwtest::Do([&] {
+                        shown = testsupport::TopMessageText();
+                        box = platform::SnapshotState()["windows"].back();
+                      }),
+                      ClickIn("dlgMessage", "btnOK")});
+  platform::Application().Guard([&] { platform::ClickControl(button); });
+  EXPECT_EQ(shown, "Cliente deve ser informado.");
+  EXPECT_EQ(box["dlgType"], "error");
+  EXPECT_FALSE(ranPastTheMessage);
+  EXPECT_TRUE(errors.empty());  // the abort is silent
+}
+
+TEST_F(ConsisteScreen, MensErroWithoutAbortReturns) {
+  ModalScript script({ClickIn("dlgMessage", "btnOK")});
+  EXPECT_NO_THROW(Consiste::MensErro("Aviso.", false));
+  EXPECT_TRUE(script.Done());
+}
+
+TEST_F(ConsisteScreen, MensErroInBeforePostRefusesThePostAndKeepsTheRow) {
+  int afterPosts = 0;
+  prices->BeforePost = [](platform::TDataSet& rows) {
+    if (rows.FieldByName("VRPRECOPROD").AsFloat() == 0) Consiste::MensErro("Preço deve ser maior que zero.", true);
+  };
+  prices->AfterPost = [&](platform::TDataSet&) { ++afterPosts; };
+  ModalScript script({ClickIn("dlgMessage", "btnOK")});
+  prices->Edit();
+  prices->FieldByName("VRPRECOPROD").SetAsFloat(0);
+  EXPECT_THROW(prices->Post(), platform::EAbort);
+  EXPECT_EQ(prices->State(), platform::dsEdit);
+  EXPECT_EQ(prices->FieldByName("VRPRECOPROD").AsString(), "0");
+  EXPECT_EQ(afterPosts, 0);
+  EXPECT_EQ(prices->ChangeCount(), 0);
+}
+
+TEST_F(ConsisteScreen, GridTextIsTheEditorTextWhileTypingThatField) {
+  grid->SetFocus();
+  grid->SetSelectedField(&prices->FieldByName("VRPRECOPROD"));
+  const std::string before = prices->FieldByName("VRPRECOPROD").Text();
+  EXPECT_EQ(Consiste::GridText(*grid, "VRPRECOPROD", false), before);
+  EXPECT_EQ(Consiste::GridText(*grid, "VRPRECOPROD", true), "12,500");
+  fwtest::Type("7,2");
+  EXPECT_TRUE(grid->EditorMode());
+  EXPECT_EQ(Consiste::GridText(*grid, "VRPRECOPROD", false), "7,2");
+  EXPECT_EQ(Consiste::GridText(*grid, "vrprecoprod", false), "7,2");
+  // Another field: its own text, not the editor's.
+  EXPECT_EQ(Consiste::GridText(*grid, "CDARVPROD", false), "101001");
+  fwtest::PressKey(platform::VK_ESCAPE);
+  fwtest::PressKey(platform::VK_ESCAPE);
+  EXPECT_FALSE(grid->EditorMode());
+  EXPECT_EQ(Consiste::GridText(*grid, "VRPRECOPROD", false), before);
+  EXPECT_THROW(Consiste::GridText(*grid, "NAOEXISTE", false), platform::EDatabaseError);
+}
+
+TEST_F(ConsisteScreen, GridTextOnAClosedDatasetIsEmpty) {
+  prices->Close();
+  EXPECT_EQ(Consiste::GridText(*grid, "VRPRECOPROD", false), "");
+}
+
+TEST_F(ConsisteScreen, SetChildEnabledReachesEveryLevelButNotTheContainer) {
+  auto* group = new platform::TGroupBox(form);
+  group->SetParent(form);
+  auto* inner = new platform::TPanel(form);
+  inner->SetParent(group);
+  auto* edit = new platform::TEdit(form);
+  edit->SetParent(inner);
+  auto* label = new platform::TLabel(form);
+  label->SetParent(group);
+  Consiste::SetChildEnabled(*group, false);
+  EXPECT_TRUE(group->Enabled());
+  EXPECT_FALSE(inner->Enabled());
+  EXPECT_FALSE(edit->Enabled());
+  EXPECT_FALSE(label->Enabled());
+  EXPECT_FALSE(edit->CanFocus());
+  Consiste::SetChildEnabled(*group, true);
+  EXPECT_TRUE(inner->Enabled() && edit->Enabled() && label->Enabled());
 }
 
 }  // namespace
