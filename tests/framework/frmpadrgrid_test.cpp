@@ -51,7 +51,7 @@ class TfrmTeste : public Frmpadrgrid::TfrmPadraoGrid {
   std::vector<std::string>& log_;
 };
 
-class GridScreen : public testsupport::UiTest {
+class GridBaseScreen : public testsupport::UiTest {
  protected:
   void SetUp() override {
     frm = platform::NewForm<TfrmTeste>(&platform::Application(), log);
@@ -67,7 +67,7 @@ class GridScreen : public testsupport::UiTest {
   int released = 0;
 };
 
-TEST_F(GridScreen, SuppliesTheNamedControlsAndMenus) {
+TEST_F(GridBaseScreen, SuppliesTheNamedControlsAndMenus) {
   for (const char* name : {"panMenu", "sbtIncluir", "sbtExcluir", "sbtAlterar", "sbtConsultar", "sbtVerificar",
                            "sbtConfirmar", "sbtCancelar", "sbtImprimir", "sbtAjuda", "sbtFechar", "lblCodTela",
                            "scbFolhaDados", "dbgPadrao", "dbnPadrao", "dbtNome", "mnuOperacao", "mnuListagem",
@@ -91,7 +91,7 @@ TEST_F(GridScreen, SuppliesTheNamedControlsAndMenus) {
   EXPECT_TRUE(frm->KeyPreview);
 }
 
-TEST_F(GridScreen, ConfirmPostsTheRowBeingEdited) {
+TEST_F(GridBaseScreen, ConfirmPostsTheRowBeingEdited) {
   rows().Edit();
   rows().FieldByName("VALOR").SetAsFloat(9);
   platform::ClickControl(frm->sbtConfirmar);
@@ -104,7 +104,7 @@ TEST_F(GridScreen, ConfirmPostsTheRowBeingEdited) {
   EXPECT_EQ(rows().FieldByName("VALOR").AsFloat(), 10);
 }
 
-TEST_F(GridScreen, CancelDropsTheRowBeingEdited) {
+TEST_F(GridBaseScreen, CancelDropsTheRowBeingEdited) {
   rows().Edit();
   rows().FieldByName("VALOR").SetAsFloat(9);
   platform::ClickControl(frm->sbtCancelar);
@@ -113,7 +113,7 @@ TEST_F(GridScreen, CancelDropsTheRowBeingEdited) {
   EXPECT_EQ(rows().ChangeCount(), 0);
 }
 
-TEST_F(GridScreen, OverriddenHandlerRunsAndCallsTheBase) {
+TEST_F(GridBaseScreen, OverriddenHandlerRunsAndCallsTheBase) {
   platform::ClickControl(frm->sbtAlterar);
   EXPECT_EQ(log.back(), "sbtAlterarClick");
   EXPECT_EQ(rows().State(), platform::dsEdit);
@@ -125,7 +125,7 @@ TEST_F(GridScreen, OverriddenHandlerRunsAndCallsTheBase) {
   EXPECT_EQ(std::count(log.begin(), log.end(), "sbtAlterarClick"), 2);
 }
 
-TEST_F(GridScreen, RecordCommandsFollowTheDatasetState) {
+TEST_F(GridBaseScreen, RecordCommandsFollowTheDatasetState) {
   platform::Application().Guard([] {});
   EXPECT_TRUE(frm->sbtAlterar->Enabled());
   EXPECT_TRUE(frm->sbtIncluir->Enabled());
@@ -144,7 +144,7 @@ TEST_F(GridScreen, RecordCommandsFollowTheDatasetState) {
   EXPECT_TRUE(frm->sbtIncluir->Enabled());
 }
 
-TEST_F(GridScreen, DeleteAsksFirst) {
+TEST_F(GridBaseScreen, DeleteAsksFirst) {
   {
     ModalScript no({ClickIn("dlgMessage", "btnNo")});
     platform::ClickControl(frm->sbtExcluir);
@@ -157,7 +157,7 @@ TEST_F(GridScreen, DeleteAsksFirst) {
   EXPECT_EQ(rows().RecordCount(), 2);
 }
 
-TEST_F(GridScreen, FourthCommandFindsARow) {
+TEST_F(GridBaseScreen, FourthCommandFindsARow) {
   ModalScript script({fwtest::KeyStep(platform::VK_DOWN), fwtest::KeyStep(platform::VK_DOWN),
                       fwtest::KeyStep(platform::VK_RETURN)});
   platform::ClickControl(frm->sbtConsultar);
@@ -165,13 +165,13 @@ TEST_F(GridScreen, FourthCommandFindsARow) {
   EXPECT_EQ(rows().FieldByName("CODIGO").AsString(), "003");
 }
 
-TEST_F(GridScreen, InsertAppendsARow) {
+TEST_F(GridBaseScreen, InsertAppendsARow) {
   platform::ClickControl(frm->sbtIncluir);
   EXPECT_EQ(rows().State(), platform::dsInsert);
   EXPECT_TRUE(frm->dbgPadrao->Focused());
 }
 
-TEST_F(GridScreen, ClosingFreesTheScreenAndTellsTheUnit) {
+TEST_F(GridBaseScreen, ClosingFreesTheScreenAndTellsTheUnit) {
   TfrmTeste* closing = frm;
   platform::ClickControl(frm->sbtFechar);
   EXPECT_EQ(log.back(), "FormClose");
@@ -184,13 +184,13 @@ TEST_F(GridScreen, ClosingFreesTheScreenAndTellsTheUnit) {
   EXPECT_EQ(std::find(forms.begin(), forms.end(), closing), forms.end());
 }
 
-TEST_F(GridScreen, DestroyedWithItsOwnerTellsTheUnitOnce) {
+TEST_F(GridBaseScreen, DestroyedWithItsOwnerTellsTheUnitOnce) {
   delete frm;
   EXPECT_EQ(released, 1);
   EXPECT_EQ(frm, nullptr);
 }
 
-TEST_F(GridScreen, UnitCanCreateItAgainAfterRelease) {
+TEST_F(GridBaseScreen, UnitCanCreateItAgainAfterRelease) {
   bool boIdCriado = true;
   frm->OnRelease = [&] {
     boIdCriado = false;
@@ -204,7 +204,7 @@ TEST_F(GridScreen, UnitCanCreateItAgainAfterRelease) {
   EXPECT_EQ(std::count(log.begin(), log.end(), "FormCreate"), 2);
 }
 
-TEST_F(GridScreen, HelpShowsTheScreenCode) {
+TEST_F(GridBaseScreen, HelpShowsTheScreenCode) {
   std::string shown;
   ModalScript script({fwtest::Do([&] { shown = testsupport::TopMessageText(); }), ClickIn("dlgMessage", "btnOK")});
   platform::ClickControl(frm->sbtAjuda);

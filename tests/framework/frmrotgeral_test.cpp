@@ -55,7 +55,7 @@ class TfrmRotina : public Frmrotgeral::TfrmRotiGeral {
   std::vector<std::string>& log_;
 };
 
-class RoutineScreen : public testsupport::UiTest {
+class RoutineBaseScreen : public testsupport::UiTest {
  protected:
   TfrmRotina* create() {
     auto* frm = platform::NewForm<TfrmRotina>(&platform::Application(), log);
@@ -66,7 +66,7 @@ class RoutineScreen : public testsupport::UiTest {
   int released = 0;
 };
 
-TEST_F(RoutineScreen, ModalUntilTheCloseButtonThenReleased) {
+TEST_F(RoutineBaseScreen, ModalUntilTheCloseButtonThenReleased) {
   TfrmRotina* frm = create();
   nlohmann::json window;
   ModalScript script({fwtest::Do([&] { window = platform::SnapshotState()["windows"].back(); }),
@@ -86,7 +86,7 @@ TEST_F(RoutineScreen, ModalUntilTheCloseButtonThenReleased) {
   EXPECT_EQ(released, 1);
 }
 
-TEST_F(RoutineScreen, ScreenSeesKeysBeforeTheFocusedControl) {
+TEST_F(RoutineBaseScreen, ScreenSeesKeysBeforeTheFocusedControl) {
   TfrmRotina* frm = create();
   ModalScript script({fwtest::KeyStep(platform::VK_F2), ClickIn("frmRotina", "sbtCancel")});
   frm->ShowModal();
@@ -94,7 +94,7 @@ TEST_F(RoutineScreen, ScreenSeesKeysBeforeTheFocusedControl) {
   EXPECT_EQ(log, expected);
 }
 
-TEST_F(RoutineScreen, EnterMovesToTheNextFieldUnlessSwitchedOff) {
+TEST_F(RoutineBaseScreen, EnterMovesToTheNextFieldUnlessSwitchedOff) {
   TfrmRotina* frm = create();
   std::string afterEnter;
   std::string afterSwitchOff;
@@ -112,14 +112,14 @@ TEST_F(RoutineScreen, EnterMovesToTheNextFieldUnlessSwitchedOff) {
   EXPECT_EQ(afterSwitchOff, "edtA");
 }
 
-TEST_F(RoutineScreen, ConfirmButtonReachesTheScreensHandler) {
+TEST_F(RoutineBaseScreen, ConfirmButtonReachesTheScreensHandler) {
   TfrmRotina* frm = create();
   ModalScript script({ClickIn("frmRotina", "sbtConfirma"), ClickIn("frmRotina", "sbtCancel")});
   frm->ShowModal();
   EXPECT_NE(std::find(log.begin(), log.end(), "sbtConfirmaClick"), log.end());
 }
 
-TEST_F(RoutineScreen, CloseBoxClosesLikeTheButton) {
+TEST_F(RoutineBaseScreen, CloseBoxClosesLikeTheButton) {
   TfrmRotina* frm = create();
   ModalScript script({fwtest::Do([&] { platform::CloseWindow(frm); })});
   frm->ShowModal();
