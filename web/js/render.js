@@ -194,6 +194,7 @@ export class Renderer {
           parentNode.insertBefore(node, parentNode.children[position] || null);
         }
         position++;
+        node.dataset.path = path;
         setBounds(node, control.bounds);
         const enabled = control.enabled !== false && !parentDisabled(node, parentNode);
         renderControl(node, control, {
