@@ -1,5 +1,7 @@
 #include "contracts/server/methods.h"
 
+#include "platform/net/rpc_frame.h"
+
 namespace contracts::server {
 namespace {
 
@@ -87,8 +89,7 @@ const MethodSpec* FindMethod(std::string_view module, std::string_view name) {
 }
 
 std::string_view ModuleOfServerName(std::string_view serverName) noexcept {
-  auto dot = serverName.rfind('.');
-  return dot == std::string_view::npos ? serverName : serverName.substr(dot + 1);
+  return platform::RemoteModuleName(serverName);
 }
 
 std::string CheckArguments(const MethodSpec& method, const std::vector<platform::Variant>& args) {

@@ -1,6 +1,7 @@
 #pragma once
-// The frames of a remote call: MessagePack-RPC over TCP, each frame one encoded
-// variant (platform/variant/codec.h), back to back on the stream.
+// The frames of a remote call, as the application server contract names them. The
+// layout and the limits live with the client transport (platform/net/rpc_frame.h), so
+// client and server share one implementation:
 //
 //   request   [0, msgid, address, params]
 //             address "rdmTabPreClie.GetPesqCliente"; params the arguments in order
@@ -12,39 +13,31 @@
 //                    method's result envelope (result_envelope.h); the second element
 //                    holds every argument as the method left it, so the client writes
 //                    the "var" ones back into the caller's variables
-#include <cstdint>
-#include <string>
-#include <vector>
-
-#include "platform/variant/variant.h"
+#include "platform/net/rpc_frame.h"
 
 namespace contracts::server {
 
-inline constexpr std::int64_t kRequestType = 0;
-inline constexpr std::int64_t kResponseType = 1;
+inline constexpr std::int64_t kRequestType = platform::kRpcRequestType;
+inline constexpr std::int64_t kResponseType = platform::kRpcResponseType;
 
 // Limits both sides hold to; a frame over them is refused.
-inline constexpr std::size_t kMaxFrameBytes = 64u << 20;
-inline constexpr std::size_t kMaxNesting = 16;
-inline constexpr std::size_t kMaxStringBytes = 1u << 20;
+inline constexpr std::size_t kMaxFrameBytes = platform::kRpcMaxFrameBytes;
+inline constexpr std::size_t kMaxNesting = platform::kRpcMaxNesting;
+inline constexpr std::size_t kMaxStringBytes = platform::kRpcMaxStringBytes;
 
-struct Request {
-  std::uint32_t msgid = 0;
-  std::string address;
-  std::vector<platform::Variant> params;
-};
+using Request = platform::RpcRequest;
+using Response = platform::RpcResponse;
 
-struct Response {
-  std::uint32_t msgid = 0;
-  std::string error;  // empty on success
-  platform::Variant returnValue;
-  std::vector<platform::Variant> params;
-};
-
-platform::Variant RequestFrame(const Request& request);
-platform::Variant ResponseFrame(const Response& response);
+inline platform::Variant RequestFrame(const Request& request) {
+  return platform::RpcRequestFrame(request);
+}
+inline platform::Variant ResponseFrame(const Response& response) {
+  return platform::RpcResponseFrame(response);
+}
 // Raise platform::EPacketError with a clear text when the frame has another shape.
-Request ReadRequest(const platform::Variant& frame);
-Response ReadResponse(const platform::Variant& frame);
+inline Request ReadRequest(const platform::Variant& frame) { return platform::ReadRpcRequest(frame); }
+inline Response ReadResponse(const platform::Variant& frame) {
+  return platform::ReadRpcResponse(frame);
+}
 
 }  // namespace contracts::server

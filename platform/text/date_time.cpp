@@ -19,6 +19,7 @@ struct Parts {
 };
 
 Parts Split(TDateTime dt) {
+  if (!IsValidDateTime(dt)) throw EConvertError("Data fora do intervalo: " + std::to_string(dt.value));
   double days = std::floor(dt.value);
   auto ms = static_cast<long long>(std::llround((dt.value - days) * kMillisecondsPerDay));
   if (ms >= static_cast<long long>(kMillisecondsPerDay)) {  // rounding reached the next day
@@ -82,7 +83,8 @@ std::string_view Trim(std::string_view text) {
 }  // namespace
 
 bool IsValidDate(int y, int m, int d) {
-  if (y < 1 || y > 9999) return false;
+  // chrono's month and day keep only 8 bits, so 257 would pass as 1: range-check first.
+  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 || d > 31) return false;
   return year_month_day{year{y}, month{unsigned(m)}, day{unsigned(d)}}.ok();
 }
 
@@ -94,6 +96,12 @@ TDateTime EncodeDate(int y, int m, int d) {
   }
   const sys_days date{year{y} / month{unsigned(m)} / day{unsigned(d)}};
   return TDateTime{static_cast<double>((date - kEpoch).count())};
+}
+
+bool IsValidDateTime(TDateTime dt) {
+  static const double first = EncodeDate(1, 1, 1).value;
+  static const double end = EncodeDate(9999, 12, 31).value + 1.0;
+  return std::isfinite(dt.value) && dt.value >= first && dt.value < end;
 }
 
 TDateTime EncodeTime(int h, int n, int s, int ms) {
@@ -133,6 +141,49 @@ std::string DateTimeToStr(TDateTime dt) {
   else
     std::snprintf(text, sizeof text, "%02d/%02d/%04d", p.day, p.month, p.year);
   return text;
+}
+
+std::string FormatDateTime(std::string_view format, TDateTime dt) {
+  if (format.empty()) return DateTimeToStr(dt);
+  const Parts p = Split(dt);
+  std::string out;
+  auto number = [&out](int value, std::size_t width) {
+    std::string digits = std::to_string(value);
+    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    out += digits;
+  };
+  bool afterHour = false;
+  for (std::size_t i = 0; i < format.size();) {
+    const char c = format[i];
+    if (c == '"' || c == '\'') {
+      const std::size_t close = format.find(c, i + 1);
+      const std::size_t end = close == std::string_view::npos ? format.size() : close;
+      out.append(format.substr(i + 1, end - i - 1));
+      i = end + 1;
+      continue;
+    }
+    const char lower = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+    std::size_t run = 1;
+    while (i + run < format.size() && (format[i + run] == c)) ++run;
+    switch (lower) {
+      case 'd': number(p.day, run >= 2 ? 2 : 1); break;
+      case 'm':
+        if (afterHour) number(p.minute, run >= 2 ? 2 : 1);
+        else number(p.month, run >= 2 ? 2 : 1);
+        break;
+      case 'y': run >= 3 ? number(p.year, 4) : number(p.year % 100, 2); break;
+      case 'h': number(p.hour, run >= 2 ? 2 : 1); break;
+      case 'n': number(p.minute, run >= 2 ? 2 : 1); break;
+      case 's': number(p.second, run >= 2 ? 2 : 1); break;
+      case 'z': number(p.millisecond, run >= 3 ? 3 : 1); break;
+      default: out.append(run, c); break;
+    }
+    if (lower == 'h') afterHour = true;
+    else if (lower != ':' && lower != ' ' && lower != 'm') afterHour = false;
+    else if (lower == 'm') afterHour = false;
+    i += run;
+  }
+  return out;
 }
 
 std::optional<TDateTime> TryStrToDateTime(std::string_view text) {

@@ -11,10 +11,17 @@
 //   Packet    map {"columns": [[name, type, size], ...], "rows": [[cell, ...], ...]}
 //             and for a delta packet also "changes": [[kind, [original...] or nil], ...],
 //             one entry per row (kind 1 inserted, 2 modified, 3 deleted).
-// Variants have no map kind, so a map on the wire is always a packet.
+// Variants have no map kind, so a map on the wire is always a packet. Packets are
+// written with "columns" first and "changes" before "rows", so a reader can put each
+// row straight into its columns; any key order is read. Cells are nil or their column's
+// kind (an integer that a double holds exactly is read into a Float column). Dates must
+// lie from 01/01/0001 to 31/12/9999; texts must be valid UTF-8.
 //
 // Decoding checks every limit before allocating for it and raises EPacketError with a
-// clear text on truncated, malformed or oversized input.
+// clear text on truncated, malformed or oversized input ("Pacote de dados malformado:
+// ...", "... incompleto: ...", "... excede o limite: ..."). A count larger than the
+// bytes at hand could hold is refused at once (on a stream: waits for more bytes,
+// reserving nothing for it). A text's length is checked once its bytes have arrived.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -30,7 +37,8 @@ struct DecodeLimits {
   std::size_t maxElements = 50'000'000;    // array items, packet columns, rows and cells, in total
 };
 
-// Appends the encoding of `value` to `out`.
+// Appends the encoding of `value` to `out`. Raises EPacketError for a date outside the
+// range above.
 void EncodeVariant(const Variant& value, std::string& out);
 std::string EncodeVariant(const Variant& value);
 

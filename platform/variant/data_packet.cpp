@@ -87,9 +87,13 @@ Variant DataPacket::value(std::size_t row, std::size_t col) const {
   return Variant::Null();
 }
 
-DataPacket::Column& DataPacket::nextCell(FieldType expected, bool allowIntegerForFloat) {
+void DataPacket::checkRoomForCell() const {
   if (filled_ >= columns_.size())
     throw EPacketError("Linha com mais células que colunas (" + std::to_string(columns_.size()) + ")");
+}
+
+DataPacket::Column& DataPacket::nextCell(FieldType expected, bool allowIntegerForFloat) {
+  checkRoomForCell();
   FieldType actual = columns_[filled_].type;
   bool ok = actual == expected ||
             (allowIntegerForFloat && expected == FieldType::Integer && actual == FieldType::Float);
@@ -102,8 +106,7 @@ DataPacket::Column& DataPacket::nextCell(FieldType expected, bool allowIntegerFo
 }
 
 void DataPacket::appendNull() {
-  if (filled_ >= columns_.size())
-    throw EPacketError("Linha com mais células que colunas (" + std::to_string(columns_.size()) + ")");
+  checkRoomForCell();
   Column& c = data_[filled_];
   c.nulls.push_back(1);
   switch (columns_[filled_].type) {
@@ -117,9 +120,11 @@ void DataPacket::appendNull() {
 }
 
 void DataPacket::appendString(std::string_view text) {
-  Column& c = nextCell(FieldType::String);
-  if (c.chars.size() + text.size() > std::numeric_limits<std::uint32_t>::max())
+  // Checked before nextCell so a refused text leaves no half-appended cell behind.
+  if (filled_ < columns_.size() &&
+      data_[filled_].chars.size() + text.size() > std::numeric_limits<std::uint32_t>::max())
     throw EPacketError("Coluna de texto excede 4 GiB");
+  Column& c = nextCell(FieldType::String);
   c.chars.append(text);
   c.ends.push_back(static_cast<std::uint32_t>(c.chars.size()));
 }
@@ -130,7 +135,19 @@ void DataPacket::appendDateTime(TDateTime value) {
   nextCell(FieldType::DateTime).numbers.push_back(value.value);
 }
 
+namespace {
+// Integers a double holds exactly: a larger one would silently change in a Float column.
+constexpr std::int64_t kMaxExactInDouble = std::int64_t{1} << 53;
+bool ExactInDouble(std::int64_t value) {
+  return value >= -kMaxExactInDouble && value <= kMaxExactInDouble;
+}
+}  // namespace
+
 void DataPacket::appendInteger(std::int64_t value) {
+  if (filled_ < columns_.size() && columns_[filled_].type == FieldType::Float &&
+      !ExactInDouble(value))
+    throw EPacketError("Inteiro " + std::to_string(value) + " não cabe exato na coluna " +
+                       columns_[filled_].name + " do tipo Float");
   Column& c = nextCell(FieldType::Integer, true);
   if (columns_[filled_ - 1].type == FieldType::Float)
     c.numbers.push_back(static_cast<double>(value));
@@ -168,12 +185,41 @@ void DataPacket::endRow() {
   ++rows_;
 }
 
+// The original value as a cell of column `col` would keep it; raises when it does not fit.
+Variant DataPacket::checkedOriginal(std::size_t col, const Variant& value) const {
+  const ColumnDef& column = columns_[col];
+  bool fits = false;
+  switch (value.kind()) {
+    case Variant::Kind::Empty:
+    case Variant::Kind::Null: return Variant::Null();
+    case Variant::Kind::Bool: fits = column.type == FieldType::Boolean; break;
+    case Variant::Kind::Integer:
+      if (column.type == FieldType::Float && ExactInDouble(value.asInteger()))
+        return Variant(value.asDouble());
+      fits = column.type == FieldType::Integer;
+      break;
+    case Variant::Kind::Double: fits = column.type == FieldType::Float; break;
+    case Variant::Kind::String: fits = column.type == FieldType::String; break;
+    case Variant::Kind::DateTime: fits = column.type == FieldType::DateTime; break;
+    case Variant::Kind::Array:
+    case Variant::Kind::Packet: break;
+  }
+  if (!fits)
+    throw EPacketError(std::string("Valor original ") + Variant::KindName(value.kind()) +
+                       " na coluna " + column.name + " do tipo " + FieldTypeName(column.type));
+  return value;
+}
+
 void DataPacket::endDeltaRow(ChangeKind kind, std::vector<Variant> original) {
   if (!delta_) throw EPacketError("Tipo de alteração numa linha de um pacote de dados comum");
   checkRowComplete();
+  if (kind != ChangeKind::Inserted && kind != ChangeKind::Modified && kind != ChangeKind::Deleted)
+    throw EPacketError("Tipo de alteração desconhecido: " + std::to_string(int(kind)));
   bool needsOriginal = kind != ChangeKind::Inserted;
   if (needsOriginal ? original.size() != columns_.size() : !original.empty())
     throw EPacketError("Valores originais de uma linha alterada não correspondem às colunas");
+  for (std::size_t col = 0; col < original.size(); ++col)
+    original[col] = checkedOriginal(col, original[col]);
   changes_.push_back(RowChange{kind, std::move(original)});
   filled_ = 0;
   ++rows_;
@@ -183,8 +229,50 @@ void DataPacket::appendRow(const std::vector<Variant>& values) {
   if (values.size() != columns_.size())
     throw EPacketError("Linha com " + std::to_string(values.size()) + " células para " +
                        std::to_string(columns_.size()) + " colunas");
-  for (const Variant& v : values) appendValue(v);
-  endRow();
+  if (filled_ != 0) throw EPacketError("Linha anterior incompleta");
+  try {
+    for (const Variant& v : values) appendValue(v);
+    endRow();
+  } catch (...) {
+    discardRow();
+    throw;
+  }
+}
+
+void DataPacket::discardRow() noexcept {
+  for (std::size_t col = 0; col < filled_; ++col) {
+    Column& c = data_[col];
+    c.nulls.pop_back();
+    switch (columns_[col].type) {
+      case FieldType::String:
+        c.ends.pop_back();
+        c.chars.resize(c.ends.empty() ? 0 : c.ends.back());
+        break;
+      case FieldType::Float:
+      case FieldType::DateTime: c.numbers.pop_back(); break;
+      case FieldType::Integer:
+      case FieldType::Boolean: c.integers.pop_back(); break;
+    }
+  }
+  filled_ = 0;
+}
+
+void DataPacket::shrinkToFit() {
+  columns_.shrink_to_fit();
+  changes_.shrink_to_fit();
+  for (Column& c : data_) {
+    c.nulls.shrink_to_fit();
+    c.numbers.shrink_to_fit();
+    c.integers.shrink_to_fit();
+    c.chars.shrink_to_fit();
+    c.ends.shrink_to_fit();
+  }
+}
+
+std::size_t DataPacket::textBytes(std::size_t col) const {
+  if (col >= columns_.size() || columns_[col].type != FieldType::String)
+    throw EPacketError("Coluna " + std::to_string(col) + " não é texto");
+  return data_[col].chars.size();
 }
 
 void DataPacket::reserve(std::size_t rows) {
@@ -217,6 +305,8 @@ std::size_t DataPacket::memoryBytes() const noexcept {
     total += c.nulls.capacity() + c.numbers.capacity() * sizeof(double) +
              c.integers.capacity() * sizeof(std::int64_t) + c.chars.capacity() +
              c.ends.capacity() * sizeof(std::uint32_t);
+  total += changes_.capacity() * sizeof(RowChange);
+  for (const RowChange& change : changes_) total += change.original.capacity() * sizeof(Variant);
   return total;
 }
 

@@ -50,8 +50,9 @@ class DataPacket {
   std::int64_t integerAt(std::size_t row, std::size_t col) const;     // Integer and Boolean
 
   // Building: append one cell per column, in column order, then end the row.
-  // A cell of the wrong kind for its column raises EPacketError; an Integer is
-  // accepted for a Float column, a Null or Empty anywhere.
+  // A cell of the wrong kind for its column raises EPacketError and leaves the packet
+  // as it was; an Integer is accepted for a Float column when the double holds it
+  // exactly (up to 2^53), a Null or Empty anywhere.
   void appendNull();
   void appendString(std::string_view text);
   void appendFloat(double value);
@@ -61,15 +62,25 @@ class DataPacket {
   void appendValue(const Variant& value);
   void endRow();
   // Ends a row of a delta packet. `original` holds one value per column for
-  // Modified and Deleted rows and must be empty for Inserted rows.
+  // Modified and Deleted rows and must be empty for Inserted rows; each original
+  // must fit its column like a cell (kept as Null for Empty, Double for an Integer
+  // in a Float column).
   void endDeltaRow(ChangeKind kind, std::vector<Variant> original = {});
+  // Appends a whole row; on error nothing of it stays in the packet.
   void appendRow(const std::vector<Variant>& values);
+  // Drops the cells appended to the row being built.
+  void discardRow() noexcept;
   void reserve(std::size_t rows);
+  // Releases the spare capacity left by appending.
+  void shrinkToFit();
 
   bool isDelta() const noexcept { return delta_; }
   ChangeKind changeKind(std::size_t row) const;
   // The values the row had before the change; empty for Inserted rows.
   const std::vector<Variant>& originalValues(std::size_t row) const;
+
+  // Bytes of the texts of a String column, all rows together.
+  std::size_t textBytes(std::size_t col) const;
 
   // Approximate heap bytes held by the packet.
   std::size_t memoryBytes() const noexcept;
@@ -90,6 +101,8 @@ class DataPacket {
   };
 
   Column& nextCell(FieldType expected, bool allowIntegerForFloat = false);
+  void checkRoomForCell() const;
+  Variant checkedOriginal(std::size_t col, const Variant& value) const;
   void checkCell(std::size_t row, std::size_t col) const;
   void checkRowComplete() const;
 

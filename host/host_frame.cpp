@@ -1,0 +1,83 @@
+#include "host/host_frame.h"
+
+#include "host/module_host.h"
+#include "platform/ui/application.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/menus.h"
+#include "platform/ui/screen.h"
+
+namespace host {
+
+using namespace platform;
+
+static TMenuItem* addItem(TComponent* owner, TMenuItem* parent, const char* name,
+                          const char* caption) {
+  auto* item = new TMenuItem(owner);
+  item->SetName(name);
+  item->Caption = caption;
+  parent->Add(item);
+  return item;
+}
+
+TfrmHost::TfrmHost(TComponent* owner, ModuleHost& module, std::string modulePath)
+    : TForm(owner), module_(module), modulePath_(std::move(modulePath)) {
+  SetName("frmHost");
+  SetCaption("Sistema de Vendas");
+  SetFormStyle(fsMDIForm);
+  SetBounds(0, 0, Screen().Width(), Screen().Height());
+  SetColor(clGray);
+
+  auto* menu = new TMainMenu(this);
+  menu->SetName("mnuPrincipal");
+  SetMenu(menu);
+  TMenuItem* modulo = addItem(this, menu->Items(), "mnuModulo", "&Módulo");
+  mnuCarregarModulo = addItem(this, modulo, "mnuCarregarModulo", "&Carregar módulo");
+  mnuDescarregarModulo = addItem(this, modulo, "mnuDescarregarModulo", "&Descarregar módulo");
+  mnuSair = addItem(this, modulo, "mnuSair", "Sai&r");
+  TMenuItem* cadastros = addItem(this, menu->Items(), "mnuCadastros", "&Cadastros");
+  mnuTabPreClie = addItem(this, cadastros, "mnuTabPreClie", "&Tabela de Preço por Cliente");
+
+  mnuCarregarModulo->OnClick = [this](TObject*) { LoadModule(); };
+  mnuDescarregarModulo->OnClick = [this](TObject*) { UnloadModule(); };
+  mnuSair->OnClick = [this](TObject*) { Close(); };
+  mnuTabPreClie->OnClick = [this](TObject*) {
+    if (!module_.Loaded()) LoadModule();
+    module_.IniProc();
+  };
+  updateMenu();
+}
+
+void TfrmHost::LoadModule() {
+  if (module_.Loaded()) {
+    MessageDlg("O módulo já está carregado.", mtInformation, {mbOK}, 0);
+    return;
+  }
+  try {
+    module_.Load(modulePath_);
+  } catch (...) {
+    updateMenu();
+    throw;
+  }
+  updateMenu();
+}
+
+void TfrmHost::UnloadModule() {
+  if (!module_.Loaded()) {
+    MessageDlg("Nenhum módulo está carregado.", mtInformation, {mbOK}, 0);
+    return;
+  }
+  try {
+    module_.Unload();
+  } catch (...) {
+    updateMenu();
+    throw;
+  }
+  updateMenu();
+}
+
+void TfrmHost::updateMenu() {
+  mnuCarregarModulo->Enabled = !module_.Loaded();
+  mnuDescarregarModulo->Enabled = module_.Loaded();
+}
+
+}  // namespace host

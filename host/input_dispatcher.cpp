@@ -1,0 +1,178 @@
+#include "host/input_dispatcher.h"
+
+#include <map>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/ui/application.h"
+#include "platform/ui/combo_box.h"
+#include "platform/ui/form.h"
+#include "platform/ui/keyboard.h"
+#include "platform/ui/menus.h"
+#include "platform/ui/screen.h"
+#include "platform/ui/user_input.h"
+
+namespace host {
+
+using namespace platform;
+using nlohmann::json;
+
+namespace {
+
+[[noreturn]] void refuse(const std::string& why) { throw InputRefused(why); }
+
+const json& field(const json& message, const char* name) {
+  auto it = message.find(name);
+  if (it == message.end()) refuse(std::string("Falta o campo \"") + name + "\" na mensagem.");
+  return *it;
+}
+
+int intField(const json& message, const char* name) {
+  const json& value = field(message, name);
+  if (!value.is_number_integer()) refuse(std::string("O campo \"") + name + "\" deve ser um inteiro.");
+  auto n = value.get<long long>();
+  if (n < -1'000'000'000LL || n > 1'000'000'000LL)
+    refuse(std::string("O campo \"") + name + "\" está fora dos limites.");
+  return static_cast<int>(n);
+}
+
+bool flag(const json& message, const char* name) {
+  auto it = message.find(name);
+  if (it == message.end() || it->is_null()) return false;
+  if (!it->is_boolean()) refuse(std::string("O campo \"") + name + "\" deve ser verdadeiro ou falso.");
+  return it->get<bool>();
+}
+
+std::string textField(const json& message, const char* name) {
+  const json& value = field(message, name);
+  if (!value.is_string()) refuse(std::string("O campo \"") + name + "\" deve ser um texto.");
+  return value.get<std::string>();
+}
+
+TCustomForm* windowNamed(const std::string& name) {
+  TCustomForm* form = Screen().FindWindow(name);
+  if (!form) refuse("Janela desconhecida: " + name + ".");
+  return form;
+}
+
+// The target of a message: a control or a menu item of a shown window.
+struct Target {
+  TCustomForm* form = nullptr;
+  TControl* control = nullptr;
+  TMenuItem* item = nullptr;
+};
+
+Target resolve(const json& message) {
+  std::string path = textField(message, "target");
+  auto dot = path.find('.');
+  Target t;
+  if (dot == std::string::npos) {
+    t.form = windowNamed(path);
+    t.control = t.form;
+  } else {
+    t.form = windowNamed(path.substr(0, dot));
+    std::string name = path.substr(dot + 1);
+    TComponent* found = name.empty() ? nullptr : t.form->FindByName(name);
+    t.control = dynamic_cast<TControl*>(found);
+    t.item = dynamic_cast<TMenuItem*>(found);
+    if (!t.control && !t.item) refuse("Controle desconhecido: " + path + ".");
+    if (t.control && t.control->ParentForm() != t.form) refuse("Controle desconhecido: " + path + ".");
+  }
+  auto refusal = t.item ? InputRefusal(t.item, t.form) : InputRefusal(t.control);
+  if (refusal) refuse(*refusal);
+  return t;
+}
+
+TControl* controlTarget(const json& message) {
+  Target t = resolve(message);
+  if (!t.control || t.control == t.form) refuse("O alvo deve ser um controle: " + textField(message, "target") + ".");
+  return t.control;
+}
+
+template <class T>
+T* targetOfKind(const json& message, const char* kindName) {
+  TControl* control = controlTarget(message);
+  auto* typed = dynamic_cast<T*>(control);
+  if (!typed) refuse("O controle " + control->Name() + " não é " + kindName + ".");
+  return typed;
+}
+
+void onClick(const json& m) {
+  Target t = resolve(m);
+  if (t.item) return ClickMenuItem(t.item);
+  if (t.control == t.form) refuse("Um clique precisa de um controle ou item de menu como alvo.");
+  ClickControl(t.control);
+}
+
+void onFocus(const json& m) {
+  TControl* control = controlTarget(m);
+  if (!control->Focusable()) refuse("O controle " + control->Name() + " não recebe o foco.");
+  FocusControlByUser(control);
+}
+
+std::optional<char32_t> keyChar(const json& m) {
+  auto it = m.find("char");
+  if (it == m.end() || it->is_null()) return std::nullopt;
+  if (!it->is_string()) refuse("O campo \"char\" deve ser um texto ou null.");
+  std::u32string chars = Utf8Decode(it->get<std::string>());
+  if (chars.size() != 1) refuse("O campo \"char\" deve ter um único caractere.");
+  char32_t c = chars[0] == U'\n' ? U'\r' : chars[0];
+  return c;
+}
+
+void onKey(const json& m) {
+  int vk = intField(m, "vk");
+  if (vk < 0 || vk > 255) refuse("Código de tecla inválido: " + std::to_string(vk) + ".");
+  TShiftState shift;
+  if (flag(m, "shift")) shift.Include(ssShift);
+  if (flag(m, "ctrl")) shift.Include(ssCtrl);
+  if (flag(m, "alt")) shift.Include(ssAlt);
+  auto ch = keyChar(m);
+  if (!Screen().ActiveForm()) refuse("Nenhuma janela ativa para receber a tecla.");
+  DispatchKey(static_cast<std::uint16_t>(vk), shift, ch);
+}
+
+void onType(const json& m) {
+  std::string text = textField(m, "text");
+  if (!Screen().ActiveForm()) refuse("Nenhuma janela ativa para receber o texto.");
+  TypeText(text);
+}
+
+void onSelect(const json& m) {
+  auto* combo = targetOfKind<TComboBox>(m, "uma caixa de combinação");
+  int index = intField(m, "index");
+  if (index < 0 || index >= static_cast<int>(combo->Items.size()))
+    refuse("Item inexistente na lista de " + combo->Name() + ": " + std::to_string(index) + ".");
+  ChooseComboItem(combo, index);
+}
+
+void onClose(const json& m) {
+  Target t = resolve(m);
+  if (t.control != t.form) refuse("O alvo de \"close\" deve ser uma janela.");
+  CloseWindow(t.form);
+}
+
+void onResize(const json& m) {
+  int width = intField(m, "width");
+  int height = intField(m, "height");
+  if (width <= 0 || height <= 0 || width > 100000 || height > 100000)
+    refuse("Tamanho de janela inválido.");
+  Screen().SetSize(width, height);
+}
+
+}  // namespace
+
+void DispatchInput(const json& message) {
+  static const std::map<std::string, void (*)(const json&)> handlers = {
+      {"click", onClick}, {"focus", onFocus},   {"key", onKey},     {"type", onType},
+      {"select", onSelect}, {"close", onClose}, {"resize", onResize},
+  };
+  if (!message.is_object()) refuse("Mensagem malformada: esperado um objeto JSON.");
+  auto type = message.find("type");
+  if (type == message.end() || !type->is_string()) refuse("Mensagem sem o campo \"type\".");
+  auto handler = handlers.find(type->get<std::string>());
+  if (handler == handlers.end()) refuse("Tipo de mensagem desconhecido: " + type->get<std::string>() + ".");
+  handler->second(message);
+}
+
+}  // namespace host

@@ -1,0 +1,24 @@
+#pragma once
+// Applies one input message of the UI protocol (ui-protocol.md) to the live screen.
+//
+// Targets are "window.control" paths: the window is the shown window of that name
+// nearest the top, the control or menu item is looked up by name anywhere inside it.
+// Every check runs before anything happens: an input that cannot be applied (malformed
+// message, unknown type or target, disabled or hidden control, window behind a modal
+// one, a value out of range) raises InputRefused and changes nothing. Exceptions from
+// the program's handlers go out unchanged (the input loop shows them).
+#include <stdexcept>
+#include <string>
+
+#include <nlohmann/json_fwd.hpp>
+
+namespace host {
+
+class InputRefused : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+void DispatchInput(const nlohmann::json& message);
+
+}  // namespace host

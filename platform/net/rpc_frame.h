@@ -1,0 +1,62 @@
+#pragma once
+// The frames of a remote call: MessagePack-RPC over TCP, each frame one encoded
+// variant (platform/variant/codec.h), back to back on the stream.
+//
+//   request   [0, msgid, address, params]
+//             address "rdmTabPreClie.GetPesqCliente"; params the arguments in order
+//   response  [1, msgid, error, result]
+//             error  Null on success, else a Portuguese text; result Null then
+//             result [return value, params after the call]: the second element holds
+//                    every argument as the method left it, so the client can write the
+//                    "var" ones back into the caller's variables
+//
+// Both sides hold to the same limits; a frame over them is refused.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/variant/codec.h"
+#include "platform/variant/variant.h"
+
+namespace platform {
+
+inline constexpr std::int64_t kRpcRequestType = 0;
+inline constexpr std::int64_t kRpcResponseType = 1;
+
+inline constexpr std::size_t kRpcMaxFrameBytes = 64u << 20;
+inline constexpr std::size_t kRpcMaxNesting = 16;
+inline constexpr std::size_t kRpcMaxStringBytes = 1u << 20;
+// Values of all arrays and packets of one frame together. Each decoded value costs far
+// more memory than its smallest encoding (one byte), so this, not the byte limit,
+// bounds what a frame can make the reader allocate.
+inline constexpr std::size_t kRpcMaxElements = 4'000'000;
+
+// The decoding limits above, for the codec.
+DecodeLimits RpcDecodeLimits() noexcept;
+
+struct RpcRequest {
+  std::uint32_t msgid = 0;
+  std::string address;
+  std::vector<Variant> params;
+};
+
+struct RpcResponse {
+  std::uint32_t msgid = 0;
+  std::string error;  // empty on success
+  Variant returnValue;
+  std::vector<Variant> params;
+};
+
+// The remote data module a connection's server name designates: the text after the
+// last "." ("VQR51200.rdmTabPreClie" -> "rdmTabPreClie"); the whole name without one.
+std::string_view RemoteModuleName(std::string_view serverName) noexcept;
+
+Variant RpcRequestFrame(const RpcRequest& request);
+Variant RpcResponseFrame(const RpcResponse& response);
+// Raise EPacketError with a clear text when the frame has another shape.
+RpcRequest ReadRpcRequest(const Variant& frame);
+RpcResponse ReadRpcResponse(const Variant& frame);
+
+}  // namespace platform

@@ -1,0 +1,118 @@
+#pragma once
+// TSocketConnection: the client side of remote calls, one TCP connection to the
+// application server, addressing one remote data module.
+//
+//   TSocketConnection net(owner);
+//   net.SetServerName("VQR51200.rdmTabPreClie");    // module: the text after the last "."
+//   net.BeforeConnect = [&](TObject*) { net.SetHost(host); net.SetPort(port); };
+//   Variant result = net.Call("GetFatPreClie", {Var(cliente.CdCliente), labelCusto});
+//
+// Calls are synchronous: the caller's thread blocks until the reply arrives or the
+// call timeout passes. A call connects first when the connection is closed, firing
+// BeforeConnect, so a connection lost at one call (reported there) is made again by
+// the next. "var" arguments (Var) are sent with their variable's value, and the
+// variable receives the value the method left, when that value is a text.
+//
+// Failures raise: ENetError when the server cannot be reached, the connection is lost
+// or the call times out (the connection is closed then); ERemoteError with the server's
+// text when the server answers the call with an error. A call whose request breaks the
+// frame limits is refused before anything is sent.
+//
+// Not thread-safe: one connection belongs to one thread.
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/core/component.h"
+#include "platform/core/exceptions.h"
+#include "platform/variant/variant.h"
+
+namespace platform {
+
+// The server cannot be reached, the connection was lost, or a call timed out.
+class ENetError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// The server answered the call with an error (its text is the message).
+class ERemoteError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// One argument of a remote call: a value, or a text variable passed "var".
+class CallArg {
+ public:
+  template <class T>
+    requires std::constructible_from<Variant, T>
+  CallArg(T&& value) : value_(Variant(std::forward<T>(value))) {}
+
+  static CallArg Var(std::string& variable) { return CallArg(&variable); }
+
+  Variant value() const { return variable_ ? Variant(*variable_) : value_; }
+  std::string* variable() const noexcept { return variable_; }
+
+ private:
+  explicit CallArg(std::string* variable) : variable_(variable) {}
+  Variant value_;
+  std::string* variable_ = nullptr;
+};
+
+// A "var" argument: the call writes the method's value back into `variable`.
+inline CallArg Var(std::string& variable) { return CallArg::Var(variable); }
+
+class TSocketConnection : public TComponent {
+ public:
+  explicit TSocketConnection(TComponent* owner = nullptr);
+  ~TSocketConnection() override;
+
+  const std::string& ServerName() const noexcept { return serverName_; }
+  void SetServerName(std::string name) { serverName_ = std::move(name); }
+  // The remote data module calls address: the text of ServerName after its last ".".
+  std::string ModuleName() const;
+
+  const std::string& Host() const noexcept { return host_; }
+  void SetHost(std::string host) { host_ = std::move(host); }
+  int Port() const noexcept { return port_; }
+  void SetPort(int port) { port_ = port; }
+
+  bool Connected() const noexcept;
+  // True: fires BeforeConnect, then connects (raising ENetError when it cannot);
+  // nothing happens when already connected. False: closes the connection.
+  void SetConnected(bool connected);
+  void Open() { SetConnected(true); }
+  void Close() { SetConnected(false); }
+
+  // Longest wait for one call's reply; a large copy takes minutes.
+  std::chrono::milliseconds CallTimeout() const noexcept { return callTimeout_; }
+  void SetCallTimeout(std::chrono::milliseconds timeout) { callTimeout_ = timeout; }
+  std::chrono::milliseconds ConnectTimeout() const noexcept { return connectTimeout_; }
+  void SetConnectTimeout(std::chrono::milliseconds timeout) { connectTimeout_ = timeout; }
+
+  // Fired before each connection is made; the owner sets Host and Port here.
+  std::function<void(TObject* sender)> BeforeConnect;
+
+  // Calls `method` of the module with the arguments in order; returns the method's
+  // return value.
+  Variant Call(std::string_view method, std::vector<CallArg> args);
+
+ private:
+  struct Impl;
+  void connect();
+  std::string where() const;
+
+  std::string serverName_;
+  std::string host_ = "127.0.0.1";
+  int port_ = 5151;
+  std::chrono::milliseconds callTimeout_ = std::chrono::seconds(300);
+  std::chrono::milliseconds connectTimeout_ = std::chrono::seconds(15);
+  std::uint32_t lastMsgid_ = 0;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace platform

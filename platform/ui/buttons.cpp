@@ -1,0 +1,79 @@
+#include "platform/ui/buttons.h"
+
+#include <nlohmann/json.hpp>
+
+#include "platform/ui/form.h"
+
+namespace platform {
+
+void TButton::Click() {
+  if (ModalResult != mrNone)
+    if (TCustomForm* form = ParentForm()) form->SetModalResult(ModalResult);
+  TControl::Click();
+}
+
+void TButton::DefaultKeyPress(char32_t& ch) {
+  if (ch == U' ') {
+    ch = 0;
+    Click();
+  }
+}
+
+void TButton::WriteFields(nlohmann::json& out) const {
+  TControl::WriteFields(out);
+  out["caption"] = Caption();
+}
+
+void TSpeedButton::WriteFields(nlohmann::json& out) const {
+  TControl::WriteFields(out);
+  out["caption"] = Caption();
+  out["flat"] = Flat;
+}
+
+void TCheckBox::SetChecked(bool checked) {
+  if (checked_ == checked) return;
+  checked_ = checked;
+  TControl::Click();
+}
+
+void TCheckBox::Click() { SetChecked(!checked_); }
+
+void TCheckBox::DefaultKeyPress(char32_t& ch) {
+  if (ch == U' ') {
+    ch = 0;
+    Click();
+  }
+}
+
+void TCheckBox::WriteFields(nlohmann::json& out) const {
+  TControl::WriteFields(out);
+  out["caption"] = Caption();
+  out["checked"] = checked_;
+}
+
+void TRadioButton::SetChecked(bool checked) {
+  if (checked_ == checked) return;
+  checked_ = checked;
+  if (checked && Parent())
+    for (TControl* sibling : Parent()->Controls())
+      if (auto* radio = dynamic_cast<TRadioButton*>(sibling); radio && radio != this)
+        radio->checked_ = false;
+  if (checked) TControl::Click();
+}
+
+void TRadioButton::Click() { SetChecked(true); }
+
+void TRadioButton::DefaultKeyPress(char32_t& ch) {
+  if (ch == U' ') {
+    ch = 0;
+    Click();
+  }
+}
+
+void TRadioButton::WriteFields(nlohmann::json& out) const {
+  TControl::WriteFields(out);
+  out["caption"] = Caption();
+  out["checked"] = checked_;
+}
+
+}  // namespace platform

@@ -1,0 +1,72 @@
+#pragma once
+// Buttons and check controls.
+//
+// TButton takes the focus; its ModalResult, when set, is given to its form on click
+// (that is how dialog buttons close a modal window); Default / Cancel make Enter /
+// Escape click it when the focused control leaves those keys. TSpeedButton (the flat
+// toolbar button) never takes the focus, so clicking it runs no exit handler.
+// TCheckBox toggles on click and on Space. TRadioButton checked unchecks the radio
+// buttons of the same parent. Setting Checked runs OnClick when it changes, as a
+// click does.
+#include "platform/ui/control.h"
+
+namespace platform {
+
+class TButton : public TWinControl {
+ public:
+  explicit TButton(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 75, 25); }
+  const char* Kind() const override { return "button"; }
+  void Click() override;
+  void DefaultKeyPress(char32_t& ch) override;
+  TModalResult ModalResult = mrNone;
+  bool Default = false;
+  bool Cancel = false;
+
+ protected:
+  void WriteFields(nlohmann::json& out) const override;
+};
+
+class TSpeedButton : public TControl {
+ public:
+  explicit TSpeedButton(TComponent* owner) : TControl(owner) { SetBounds(0, 0, 23, 22); }
+  const char* Kind() const override { return "button"; }
+  bool Flat = true;
+  bool Down = false;
+
+ protected:
+  void WriteFields(nlohmann::json& out) const override;
+};
+
+class TCheckBox : public TWinControl {
+ public:
+  explicit TCheckBox(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 97, 17); }
+  const char* Kind() const override { return "checkbox"; }
+  bool Checked() const noexcept { return checked_; }
+  void SetChecked(bool checked);
+  void Click() override;
+  void DefaultKeyPress(char32_t& ch) override;
+
+ protected:
+  void WriteFields(nlohmann::json& out) const override;
+
+ private:
+  bool checked_ = false;
+};
+
+class TRadioButton : public TWinControl {
+ public:
+  explicit TRadioButton(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 113, 17); }
+  const char* Kind() const override { return "radio"; }
+  bool Checked() const noexcept { return checked_; }
+  void SetChecked(bool checked);
+  void Click() override;
+  void DefaultKeyPress(char32_t& ch) override;
+
+ protected:
+  void WriteFields(nlohmann::json& out) const override;
+
+ private:
+  bool checked_ = false;
+};
+
+}  // namespace platform

@@ -1,0 +1,65 @@
+#pragma once
+// TMainMenu and TMenuItem: a form's menu bar.
+//
+// Items form a tree; a caption's "&" marks its accelerator letter. Alt+letter on the
+// active form opens the top-level item with that accelerator (or clicks it when it has
+// no sub-items); while an item is open, a letter picks its sub-item. A ShortCut (a key
+// with its shift state) clicks its item before the focused control sees the key.
+// Disabled or hidden items do nothing.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include "platform/core/component.h"
+#include "platform/ui/ui_types.h"
+
+namespace platform {
+
+class TMenuItem : public TComponent {
+ public:
+  explicit TMenuItem(TComponent* owner) : TComponent(owner) {}
+  ~TMenuItem() override;
+
+  std::string Caption;
+  bool Enabled = true;
+  bool Visible = true;
+  std::uint16_t ShortCutKey = 0;
+  TShiftState ShortCutShift;
+  TNotifyEvent OnClick;
+
+  void Add(TMenuItem* item);
+  const std::vector<TMenuItem*>& Items() const noexcept { return items_; }
+  TMenuItem* Parent() const noexcept { return parent_; }
+  // Runs OnClick when the item and its parents are enabled and visible.
+  void Click();
+  bool EffectiveEnabled() const noexcept;
+  // Upper-case accelerator letter of the caption, or 0.
+  char32_t Accelerator() const;
+  TMenuItem* FindItem(const std::string& name) const;
+  nlohmann::json Snapshot() const;
+
+ private:
+  TMenuItem* parent_ = nullptr;
+  std::vector<TMenuItem*> items_;
+};
+
+class TMainMenu : public TComponent {
+ public:
+  explicit TMainMenu(TComponent* owner);
+  TMenuItem* Items() const noexcept { return root_; }
+  TMenuItem* FindItem(const std::string& name) const { return root_->FindItem(name); }
+  // The top-level item open by Alt+letter, or nullptr.
+  TMenuItem* OpenItem() const noexcept { return open_; }
+  void SetOpenItem(TMenuItem* item) { open_ = item; }
+  // Handles a key for the menu (accelerators, open item, short cuts); true when used.
+  bool HandleKey(std::uint16_t key, TShiftState shift);
+  nlohmann::json Snapshot() const;
+
+ private:
+  TMenuItem* root_;
+  TMenuItem* open_ = nullptr;
+};
+
+}  // namespace platform

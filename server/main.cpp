@@ -1,0 +1,40 @@
+// appserver: the application server. `init` creates a database (and demo data);
+// `serve` answers the remote data modules over TCP.
+#include <CLI/CLI.hpp>
+#include <spdlog/sinks/stdout_color_sinks.h>
+#include <spdlog/spdlog.h>
+
+#include <iostream>
+
+#include "server/init_command.h"
+
+int main(int argc, char** argv) {
+  // Logs go to standard error; standard output carries only the commands' results.
+  spdlog::set_default_logger(spdlog::stderr_color_mt("appserver"));
+
+  CLI::App app{"Servidor de aplicação dos preços especiais por cliente"};
+  app.require_subcommand(1);
+
+  server::InitOptions init;
+  CLI::App* initCommand = app.add_subcommand("init", "Cria o esquema do banco de dados (e dados de demonstração)");
+  initCommand->add_option("--db", init.database, "Arquivo SQLite ou URL postgresql://...")->required();
+  CLI::Option* demo = initCommand->add_flag("--demo", init.demo, "Preenche com dados de demonstração");
+  initCommand->add_option("--customers", init.demoOptions.customers, "Número de clientes da demonstração")
+      ->needs(demo)
+      ->check(CLI::Range(std::size_t{0}, std::size_t{999'999}));
+  initCommand->add_option("--products", init.demoOptions.products, "Número de produtos (folhas) da demonstração")
+      ->needs(demo)
+      ->check(CLI::Range(std::size_t{0}, server::demo::MaxDemoProducts()));
+  initCommand->add_option("--seed", init.demoOptions.seed, "Semente dos dados de demonstração")->needs(demo);
+  initCommand->add_flag("--force", init.force, "Recria um banco de dados que já existe, apagando seus dados");
+
+  CLI11_PARSE(app, argc, argv);
+
+  try {
+    if (initCommand->parsed()) std::cout << server::RunInit(init) << std::endl;
+  } catch (const std::exception& e) {
+    spdlog::error("{}", e.what());
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,20 @@
+#include "server/modules/cust_prod.h"
+
+#include <memory>
+
+#include "contracts/server/packets.h"
+#include "platform/variant/data_packet.h"
+
+namespace server::modules::cust_prod {
+
+platform::Variant GetTipoCusto(store::Connection& c) {
+  auto packet = std::make_shared<platform::DataPacket>(contracts::server::CostTypeColumns());
+  c.query("SELECT NRTIPOCUSTO, NMTIPOCUSTO FROM TIPOCUSTO ORDER BY NRTIPOCUSTO", {}, [&](const store::Row& row) {
+    packet->appendInteger(row.integer(0));
+    packet->appendString(row.text(1));
+    packet->endRow();
+  });
+  return platform::Variant(std::shared_ptr<const platform::DataPacket>(std::move(packet)));
+}
+
+}  // namespace server::modules::cust_prod

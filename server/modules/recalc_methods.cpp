@@ -1,0 +1,190 @@
+// SetCalcCusProd, SetCopiaDados, SetCopiaPreco: prices of many products (and
+// customers) at once, each call one transaction of set-based statements. A result
+// that would leave a price zero or negative refuses the whole call with
+// "@PrecoZerNeg" before anything is written.
+#include "server/modules/formula.h"
+#include "server/modules/lookups.h"
+#include "server/modules/price_writer.h"
+#include "server/modules/refusal.h"
+#include "server/modules/tab_pre_clie.h"
+#include "server/modules/targets.h"
+#include "server/modules/wire_values.h"
+#include "server/store/schema.h"
+#include "server/store/sql_builder.h"
+#include "server/store/transaction.h"
+
+namespace server::modules::tab_pre_clie {
+namespace {
+
+using SelectBuilder = std::function<std::string(store::SqlBuilder&)>;
+
+// Products of the level whose code lies in the range ("last" covers its subtree).
+std::string ProductFilter(store::SqlBuilder& sql, const std::string& alias, int level, const ProductRange& range) {
+  std::string where = alias + ".NRNIVEL = " + sql.integerParam(level);
+  if (!range.first.empty()) where += " AND " + alias + ".CDARVPROD >= " + sql.textParam(range.first);
+  if (!range.last.empty())
+    where += " AND SUBSTR(" + alias + ".CDARVPROD, 1, " + sql.integerParam(static_cast<std::int64_t>(range.last.size())) +
+             ") <= " + sql.textParam(range.last);
+  return where;
+}
+
+struct Costing {
+  std::string branch;
+  std::int64_t costType = 0;
+  int level = 0;
+  ProductRange range;
+};
+
+// CDPRODUTO and the formula's rounded price of every product with a cost.
+SelectBuilder FormulaPrices(const std::vector<FormulaRow>& formula, const Costing& costing) {
+  return [&formula, &costing](store::SqlBuilder& sql) {
+    std::string price = sql.roundPrice(FormulaExpression(sql, "C.VRCUSTO", formula));
+    std::string join = "JOIN CUSTOPRODUTO C ON C.CDPRODUTO = P.CDPRODUTO AND C.CDFILIAL = " +
+                       sql.textParam(costing.branch) + " AND C.NRTIPOCUSTO = " + sql.integerParam(costing.costType);
+    return "SELECT P.CDPRODUTO AS CDPRODUTO, " + price + " AS VRPRECOPROD FROM PRODUTO P " + join + " WHERE " +
+           ProductFilter(sql, "P", costing.level, costing.range);
+  };
+}
+
+struct Survey {
+  std::int64_t products = 0;
+  std::int64_t nonPositive = 0;  // among the prices that would be written
+};
+
+// Counts the products of `prices` (CDPRODUTO, VRPRECOPROD) and the zero or negative
+// prices among them; with `keptFor`, products that customer already prices are kept
+// and not counted as written.
+Survey SurveyPrices(store::Connection& c, const SelectBuilder& prices, const std::string* keptFor) {
+  store::SqlBuilder sql(c.backend());
+  std::string from = "(" + prices(sql) + ") K";
+  std::string written = "K.VRPRECOPROD <= 0";
+  if (keptFor) {
+    from += " LEFT JOIN TABPRECLIE O ON O.CDCLIENTE = " + sql.textParam(*keptFor) + " AND O.CDPRODUTO = K.CDPRODUTO";
+    written += " AND O.CDCLIENTE IS NULL";
+  }
+  Survey survey;
+  c.query("SELECT COUNT(*), SUM(CASE WHEN " + written + " THEN 1 ELSE 0 END) FROM " + from, sql.params(),
+          [&](const store::Row& row) {
+            survey.products = row.integer(0);
+            survey.nonPositive = row.isNull(1) ? 0 : row.integer(1);
+          });
+  return survey;
+}
+
+void RefuseNoProducts(const Costing& costing) {
+  throw Refusal("Nenhum produto da faixa escolhida tem custo do tipo " + std::to_string(costing.costType) +
+                " na filial " + costing.branch + ".");
+}
+
+bool ReadAllCustomers(const std::string& flag) {
+  if (flag == "T") return true;
+  if (flag.empty()) return false;
+  throw Refusal("Indicador de todos os clientes inválido: '" + flag + "'.");
+}
+
+std::vector<FormulaRow> RequireFormula(store::Connection& c, const std::string& customer, const char* whose) {
+  std::vector<FormulaRow> formula = LoadFormula(c, customer);
+  if (formula.empty()) throw Refusal(std::string(whose) + " sem fórmula de composição de preço cadastrada.");
+  return formula;
+}
+
+void CopyFormulaToTargets(store::Connection& c, const std::string& source) {
+  c.execute(std::string("DELETE FROM COMPPRECLIE WHERE CDCLIENTE IN (SELECT CDCLIENTE FROM ") + kTargetTable + ")");
+  c.execute(std::string("INSERT INTO COMPPRECLIE (CDCLIENTE, CDFATPRECO, NRORDEMFAT, IDDETFATPRE, VRFATPRECLIE, "
+                        "IDTPOPERFATCLIE) SELECT A.CDCLIENTE, F.CDFATPRECO, F.NRORDEMFAT, F.IDDETFATPRE, "
+                        "F.VRFATPRECLIE, F.IDTPOPERFATCLIE FROM ") +
+                kTargetTable + " A CROSS JOIN COMPPRECLIE F WHERE F.CDCLIENTE = $1",
+            {source});
+}
+
+}  // namespace
+
+void SetCalcCusProd(store::Connection& c, const RecalcRequest& request) {
+  Costing costing{request.branch, request.costType, ReadLevels(request.levels),
+                  ReadProductRange(request.first, request.last)};
+  bool overwrite = ReadYesNo(request.replace, "Indicador de substituição");
+  store::RunInTransaction(c, store::TxMode::Write, [&] {
+    RequireCustomer(c, request.customer);
+    RequireBranch(c, costing.branch);
+    RequireCostType(c, costing.costType);
+    std::vector<FormulaRow> formula = RequireFormula(c, request.customer, "Cliente");
+    SelectBuilder prices = FormulaPrices(formula, costing);
+    Survey survey = SurveyPrices(c, prices, overwrite ? nullptr : &request.customer);
+    if (survey.products == 0) RefuseNoProducts(costing);
+    if (survey.nonPositive > 0) throw Refusal(kPrecoZerNeg);
+    PriceSet set;
+    set.select = [&](store::SqlBuilder& sql) {
+      return "SELECT " + sql.textParam(request.customer) + " AS CDCLIENTE, K.CDPRODUTO, K.VRPRECOPROD, " +
+             sql.dateParam(std::nullopt) + " AS DTVALINI, " + sql.dateParam(std::nullopt) + " AS DTVALFIN FROM (" +
+             prices(sql) + ") K";
+    };
+    set.overwrite = overwrite;
+    set.keepDates = true;
+    set.origin = store::kHistoryRecalc;
+    WritePriceSet(c, set, NowISO());
+  });
+}
+
+void SetCopiaDados(store::Connection& c, const CopyFormulaRequest& request) {
+  Costing costing{request.branch, request.costType, ReadLevels(request.levels),
+                  ReadProductRange(request.first, request.last)};
+  bool all = ReadAllCustomers(request.allCustomers);
+  store::RunInTransaction(c, store::TxMode::Write, [&] {
+    RequireCustomer(c, request.source);
+    RequireBranch(c, costing.branch);
+    RequireCostType(c, costing.costType);
+    std::vector<FormulaRow> formula = RequireFormula(c, request.source, "Cliente de origem");
+    FillCopyTargets(c, request.source, all, request.customerList);
+    SelectBuilder prices = FormulaPrices(formula, costing);
+    // The formula's price of a product is the same for every target: survey once.
+    Survey survey = SurveyPrices(c, prices, nullptr);
+    if (survey.products == 0) RefuseNoProducts(costing);
+    if (survey.nonPositive > 0) throw Refusal(kPrecoZerNeg);
+    CopyFormulaToTargets(c, request.source);
+    PriceSet set;
+    set.select = [&](store::SqlBuilder& sql) {
+      return "SELECT A.CDCLIENTE AS CDCLIENTE, K.CDPRODUTO, K.VRPRECOPROD, " + sql.dateParam(std::nullopt) +
+             " AS DTVALINI, " + sql.dateParam(std::nullopt) + " AS DTVALFIN FROM " + kTargetTable +
+             " A CROSS JOIN (" + prices(sql) + ") K";
+    };
+    set.overwrite = true;
+    set.keepDates = true;
+    set.origin = store::kHistoryCopy;
+    WritePriceSet(c, set, NowISO());
+  });
+}
+
+void SetCopiaPreco(store::Connection& c, const CopyPriceRequest& request) {
+  int level = ReadLevels(request.levels);
+  ProductRange range = ReadProductRange(request.first, request.last);
+  bool all = ReadAllCustomers(request.allCustomers);
+  auto start = ReadValidityDate(request.start, "Data inicial");
+  auto end = ReadValidityDate(request.end, "Data final");
+  CheckValidityPeriod(start, end);
+  bool overwrite = ReadYesNo(request.replace, "Indicador de substituição");
+  store::RunInTransaction(c, store::TxMode::Write, [&] {
+    RequireCustomer(c, request.source);
+    FillCopyTargets(c, request.source, all, request.customerList);
+    SelectBuilder sourcePrices = [&](store::SqlBuilder& sql) {
+      std::string customer = sql.textParam(request.source);
+      return "SELECT T.CDPRODUTO AS CDPRODUTO, T.VRPRECOPROD AS VRPRECOPROD FROM TABPRECLIE T JOIN PRODUTO P ON "
+             "P.CDPRODUTO = T.CDPRODUTO WHERE T.CDCLIENTE = " +
+             customer + " AND " + ProductFilter(sql, "P", level, range);
+    };
+    Survey survey = SurveyPrices(c, sourcePrices, nullptr);
+    if (survey.products == 0) throw Refusal("O cliente de origem não tem preço especial nos produtos escolhidos.");
+    if (survey.nonPositive > 0) throw Refusal(kPrecoZerNeg);
+    PriceSet set;
+    set.select = [&](store::SqlBuilder& sql) {
+      std::string select = "SELECT A.CDCLIENTE AS CDCLIENTE, S.CDPRODUTO, S.VRPRECOPROD, " + sql.dateParam(start) +
+                           " AS DTVALINI, " + sql.dateParam(end) + " AS DTVALFIN FROM " + kTargetTable + " A CROSS JOIN (";
+      return select + sourcePrices(sql) + ") S";
+    };
+    set.overwrite = overwrite;
+    set.keepDates = false;
+    set.origin = store::kHistoryCopy;
+    WritePriceSet(c, set, NowISO());
+  });
+}
+
+}  // namespace server::modules::tab_pre_clie

@@ -1,0 +1,50 @@
+#pragma once
+// One record per remote call, and the server's log. Every call ends in one record
+// handed to the server's call observer; the default observer writes one line per
+// call to standard error:
+//
+//   rdmTabPreClie.GetPrecoProd cliente=000123 3.2 ms ok
+//   rdmTabPreClie.SetTabPreClie cliente=000123 1.0 ms recusado: <text of the envelope>
+//   rdmTabPreClie.Nada 0.0 ms erro: <text of the error reply>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/variant/variant.h"
+
+namespace spdlog {
+class logger;
+}
+
+namespace server::rpc {
+
+enum class CallOutcome {
+  Ok,       // the method answered with a success envelope (or any other value)
+  Refused,  // the method answered with a failure envelope
+  Error,    // the call got an error reply: unknown method, wrong arguments, exception
+};
+const char* CallOutcomeName(CallOutcome outcome) noexcept;
+
+struct CallRecord {
+  std::string address;
+  std::string customer;  // the customer the call names, empty when none
+  std::chrono::microseconds duration{0};
+  CallOutcome outcome = CallOutcome::Ok;
+  std::string message;  // the refusal or error text
+};
+
+using CallObserver = std::function<void(const CallRecord&)>;
+
+// The customer a call names: its first argument called CdCliente or NrInsJurClie in
+// the method's contract, when it is a text. Empty for methods outside the contract.
+std::string CustomerOf(std::string_view address, const std::vector<platform::Variant>& params);
+
+// The server's logger (standard error; standard output may carry a protocol).
+spdlog::logger& ServerLog();
+// The default call observer: one line per call to ServerLog().
+void LogCall(const CallRecord& record);
+
+}  // namespace server::rpc

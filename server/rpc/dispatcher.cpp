@@ -1,0 +1,120 @@
+#include "server/rpc/dispatcher.h"
+
+#include <spdlog/spdlog.h>
+
+#include "contracts/server/methods.h"
+#include "contracts/server/result_envelope.h"
+#include "platform/net/frame_reader.h"
+#include "platform/variant/codec.h"
+
+namespace server::rpc {
+
+using platform::RpcRequest;
+using platform::RpcResponse;
+using platform::Variant;
+
+namespace {
+
+constexpr std::size_t kMaxErrorBytes = 4096;
+
+// An error text short enough for any frame, cut on a UTF-8 character boundary.
+std::string Clip(std::string text) {
+  if (text.size() <= kMaxErrorBytes) return text;
+  std::size_t end = kMaxErrorBytes;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  text.resize(end);
+  return text + "...";
+}
+
+RpcResponse ErrorResponse(std::uint32_t msgid, std::string message) {
+  RpcResponse response;
+  response.msgid = msgid;
+  response.error =
+      message.empty() ? "Erro sem descrição no servidor de aplicação" : Clip(std::move(message));
+  return response;
+}
+
+// A contract's Double params also take Integers; the handler sees Doubles only.
+void WidenIntegers(const contracts::server::MethodSpec& method, std::vector<Variant>& params) {
+  for (std::size_t i = 0; i < method.params.size(); ++i)
+    if (method.params[i].kind == contracts::server::ArgKind::Double &&
+        params[i].kind() == Variant::Kind::Integer)
+      params[i] = Variant(static_cast<double>(params[i].asInteger()));
+}
+
+CallOutcome OutcomeOf(const Variant& returnValue, std::string& message) {
+  try {
+    auto envelope = contracts::server::ReadEnvelope(returnValue);
+    if (envelope.ok) return CallOutcome::Ok;
+    message = envelope.message;
+    return CallOutcome::Refused;
+  } catch (const platform::Exception&) {
+    return CallOutcome::Ok;  // not an envelope: the transport does not judge it
+  }
+}
+
+}  // namespace
+
+Dispatcher::Dispatcher(const MethodRegistry& registry, CallObserver observer)
+    : registry_(registry), observer_(std::move(observer)) {}
+
+std::string Dispatcher::answer(RpcRequest request) const {
+  const auto start = std::chrono::steady_clock::now();
+  CallRecord record;
+  record.address = request.address;
+  record.customer = CustomerOf(request.address, request.params);
+  RpcResponse response = call(request, record);
+
+  std::string bytes;
+  try {
+    bytes = platform::EncodeVariant(platform::RpcResponseFrame(response));
+    platform::RpcFrameReader::FrameLength(bytes);
+  } catch (const std::exception& e) {
+    record.outcome = CallOutcome::Error;
+    record.message = "Resposta de " + request.address + " recusada: " + e.what();
+    bytes = EncodeErrorReply(request.msgid, record.message);
+  }
+  record.duration = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - start);
+  if (observer_) {
+    try {
+      observer_(record);
+    } catch (const std::exception& e) {
+      ServerLog().error("Falha ao registrar a chamada de {}: {}", record.address, e.what());
+    }
+  }
+  return bytes;
+}
+
+RpcResponse Dispatcher::call(RpcRequest& request, CallRecord& record) const {
+  auto fail = [&](std::string message) {
+    record.outcome = CallOutcome::Error;
+    record.message = Clip(message);
+    return ErrorResponse(request.msgid, std::move(message));
+  };
+  const MethodHandler* handler = registry_.find(request.address);
+  if (!handler) return fail("Método desconhecido no servidor de aplicação: " + request.address);
+  if (const auto* method = contracts::server::FindMethod(request.address)) {
+    std::string problem = contracts::server::CheckArguments(*method, request.params);
+    if (!problem.empty()) return fail(std::move(problem));
+    WidenIntegers(*method, request.params);
+  }
+  try {
+    RpcResponse response;
+    response.msgid = request.msgid;
+    response.returnValue = (*handler)(request.params);
+    response.params = std::move(request.params);
+    record.outcome = OutcomeOf(response.returnValue, record.message);
+    return response;
+  } catch (const std::exception& e) {
+    return fail(e.what());
+  } catch (...) {
+    return fail("Erro desconhecido no servidor de aplicação ao executar " + request.address);
+  }
+}
+
+std::string EncodeErrorReply(std::uint32_t msgid, const std::string& message) {
+  return platform::EncodeVariant(platform::RpcResponseFrame(ErrorResponse(msgid, message)));
+}
+
+}  // namespace server::rpc

@@ -1,0 +1,39 @@
+#pragma once
+// Dispatcher: answers one request with one encoded response, and never sees a socket.
+//
+// It finds the handler by address (unknown method: an error reply), checks the
+// arguments against the method's contract when the address has one (wrong count or
+// kind: an error reply; an Integer for a Double param becomes a Double), runs the
+// handler, turns an escaping exception into an error reply with its text, and hands
+// one CallRecord per call to the observer. A response over the frame limits becomes
+// an error reply, so the client never receives a frame it must refuse.
+//
+// answer() is called from any worker thread at once; the registry must not change
+// while calls run.
+#include <cstdint>
+#include <string>
+
+#include "platform/net/rpc_frame.h"
+#include "server/rpc/call_log.h"
+#include "server/rpc/method_registry.h"
+
+namespace server::rpc {
+
+class Dispatcher {
+ public:
+  Dispatcher(const MethodRegistry& registry, CallObserver observer);
+
+  // The encoded response frame for `request`.
+  std::string answer(platform::RpcRequest request) const;
+
+ private:
+  platform::RpcResponse call(platform::RpcRequest& request, CallRecord& record) const;
+
+  const MethodRegistry& registry_;
+  CallObserver observer_;
+};
+
+// The encoded error reply to `msgid`.
+std::string EncodeErrorReply(std::uint32_t msgid, const std::string& message);
+
+}  // namespace server::rpc

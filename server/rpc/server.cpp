@@ -1,0 +1,389 @@
+#include "server/rpc/server.h"
+
+#include <spdlog/spdlog.h>
+
+#include <array>
+#include <atomic>
+#include <boost/asio.hpp>
+#include <charconv>
+#include <csignal>
+#include <optional>
+#include <set>
+
+#include "platform/core/exceptions.h"
+#include "platform/net/frame_reader.h"
+#include "server/rpc/dispatcher.h"
+
+namespace server::rpc {
+
+namespace asio = boost::asio;
+using asio::awaitable;
+using asio::use_awaitable;
+using asio::ip::tcp;
+using boost::system::error_code;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr std::size_t kReadChunk = 64 * 1024;
+// After a fatal frame error, how long the peer may go on sending before the close:
+// reading its leftovers keeps the kernel from resetting the connection before the
+// peer has read our error reply.
+constexpr auto kLingerTime = std::chrono::seconds(2);
+
+auto Redirect(error_code& ec) { return asio::redirect_error(use_awaitable, ec); }
+
+class Connection;
+
+class Listener {
+ public:
+  Listener(const MethodRegistry& registry, ServerOptions options);
+
+  void run();
+  void stop() { asio::post(io_, [this] { beginStop(); }); }
+  std::uint16_t port() const noexcept { return port_; }
+  std::size_t connectionCount() const noexcept { return count_.load(); }
+
+  asio::io_context& io() noexcept { return io_; }
+  asio::thread_pool& pool() noexcept { return pool_; }
+  const Dispatcher& dispatcher() const noexcept { return dispatcher_; }
+  const ServerOptions& options() const noexcept { return options_; }
+  bool stopping() const noexcept { return stopping_; }
+  void remove(const std::shared_ptr<Connection>& connection);
+
+ private:
+  awaitable<void> acceptLoop();
+  void admit(tcp::socket socket);
+  void beginStop();
+
+  ServerOptions options_;
+  Dispatcher dispatcher_;
+  asio::io_context io_{1};
+  asio::thread_pool pool_;
+  tcp::acceptor acceptor_{io_};
+  asio::signal_set signals_{io_};
+  asio::steady_timer graceTimer_{io_};
+  std::set<std::shared_ptr<Connection>> connections_;
+  std::atomic<std::size_t> count_{0};
+  std::uint16_t port_ = 0;
+  bool stopping_ = false;
+};
+
+// One client connection. Lives on the I/O thread; only handlers run elsewhere.
+class Connection : public std::enable_shared_from_this<Connection> {
+ public:
+  Connection(Listener& listener, tcp::socket socket)
+      : listener_(listener),
+        socket_(std::move(socket)),
+        deadline_(listener.io()),
+        callDone_(listener.io()) {
+    error_code ec;
+    auto peer = socket_.remote_endpoint(ec);
+    peer_ = ec ? "?" : peer.address().to_string() + ":" + std::to_string(peer.port());
+  }
+
+  void start();
+  // Closes now when no call runs; otherwise after the running call's reply.
+  void stop() {
+    if (!busy_) close();
+  }
+  void close() {
+    error_code ec;
+    socket_.close(ec);
+    deadline_.cancel();
+  }
+
+ private:
+  awaitable<void> serve();
+  awaitable<void> watchdog();
+  // Answers the frames already read; false when the connection must end.
+  awaitable<bool> answerBufferedFrames();
+  awaitable<std::string> runOnWorker(platform::RpcRequest request);
+  awaitable<bool> send(std::string bytes);
+  awaitable<void> lingerClose();
+  void armDeadline(Clock::duration timeout) { deadline_.expires_after(timeout); }
+  void disarmDeadline() { deadline_.expires_at(Clock::time_point::max()); }
+
+  struct Job {
+    platform::RpcRequest request;
+    std::string reply;
+    bool finished = false;  // set on the I/O thread
+  };
+
+  Listener& listener_;
+  tcp::socket socket_;
+  asio::steady_timer deadline_;
+  asio::steady_timer callDone_;
+  platform::RpcFrameReader reader_;
+  std::string peer_;
+  bool busy_ = false;
+  bool lingering_ = false;
+};
+
+void LogEscaped(const char* where, std::exception_ptr error) {
+  if (!error) return;
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& e) {
+    ServerLog().error("{}: {}", where, e.what());
+  } catch (...) {
+    ServerLog().error("{}: exceção desconhecida", where);
+  }
+}
+
+void Connection::start() {
+  auto self = shared_from_this();
+  asio::co_spawn(listener_.io(), serve(), [self](std::exception_ptr e) {
+    LogEscaped("Conexão", e);
+  });
+  asio::co_spawn(listener_.io(), watchdog(), [self](std::exception_ptr e) {
+    LogEscaped("Conexão", e);
+  });
+}
+
+awaitable<void> Connection::serve() {
+  auto self = shared_from_this();
+  std::string chunk(kReadChunk, '\0');
+  try {
+    while (co_await answerBufferedFrames() && !listener_.stopping()) {
+      armDeadline(listener_.options().idleTimeout);
+      error_code ec;
+      std::size_t n = co_await socket_.async_read_some(asio::buffer(chunk), Redirect(ec));
+      if (ec) break;  // closed by the peer, the idle timeout or stop()
+      reader_.append(std::string_view(chunk.data(), n));
+    }
+  } catch (const std::exception& e) {
+    ServerLog().error("Conexão {}: {}", peer_, e.what());
+  }
+  close();
+  listener_.remove(self);
+}
+
+awaitable<void> Connection::watchdog() {
+  auto self = shared_from_this();
+  while (socket_.is_open()) {
+    error_code ec;
+    co_await deadline_.async_wait(Redirect(ec));
+    if (deadline_.expiry() <= Clock::now()) {
+      if (!lingering_) ServerLog().info("Conexão {} fechada por inatividade", peer_);
+      close();
+    }
+  }
+}
+
+awaitable<bool> Connection::answerBufferedFrames() {
+  for (;;) {
+    // Errors are taken out of the catch blocks: a coroutine cannot wait inside one.
+    std::optional<platform::RpcFrame> frame;
+    std::optional<platform::EFrameError> unreadable;
+    try {
+      frame = reader_.next();
+    } catch (const platform::EFrameError& e) {
+      unreadable = e;
+    }
+    if (unreadable) {
+      ServerLog().warn("Conexão {}: {}", peer_, unreadable->what());
+      auto msgid = unreadable->msgid();
+      if (msgid && !co_await send(EncodeErrorReply(*msgid, unreadable->what()))) co_return false;
+      if (!unreadable->streamLost() && msgid) continue;
+      co_await lingerClose();
+      co_return false;
+    }
+    if (!frame) co_return true;
+
+    platform::RpcRequest request;
+    std::string malformed;
+    try {
+      request = platform::ReadRpcRequest(frame->value);
+    } catch (const platform::EPacketError& e) {
+      malformed = e.what();
+    }
+    if (!malformed.empty()) {
+      ServerLog().warn("Conexão {}: {}", peer_, malformed);
+      if (!frame->msgid) {
+        co_await lingerClose();
+        co_return false;
+      }
+      if (!co_await send(EncodeErrorReply(*frame->msgid, malformed))) co_return false;
+      continue;
+    }
+    // Busy from the request to the end of its reply: stop() waits for both.
+    busy_ = true;
+    std::string reply = co_await runOnWorker(std::move(request));
+    const bool sent = co_await send(std::move(reply));
+    busy_ = false;
+    if (!sent || listener_.stopping()) co_return false;
+  }
+}
+
+awaitable<std::string> Connection::runOnWorker(platform::RpcRequest request) {
+  disarmDeadline();
+  // The worker signals the end of the call by cancelling callDone_, on the I/O thread.
+  // (Not through a custom async_initiate: with Boost 1.74 and g++ 12 the initiation
+  // object is copied bitwise into the coroutine, which breaks anything it owns.)
+  auto job = std::make_shared<Job>();
+  job->request = std::move(request);
+  auto self = shared_from_this();
+  asio::post(listener_.pool(), [self, job] {
+    job->reply = self->listener_.dispatcher().answer(std::move(job->request));
+    asio::post(self->listener_.io(), [self, job] {
+      job->finished = true;
+      self->callDone_.cancel();
+    });
+  });
+  callDone_.expires_at(Clock::time_point::max());
+  while (!job->finished) {
+    error_code ec;
+    co_await callDone_.async_wait(Redirect(ec));
+  }
+  co_return std::move(job->reply);
+}
+
+awaitable<bool> Connection::send(std::string bytes) {
+  armDeadline(listener_.options().idleTimeout);
+  error_code ec;
+  co_await asio::async_write(socket_, asio::buffer(bytes), Redirect(ec));
+  co_return !ec;
+}
+
+awaitable<void> Connection::lingerClose() {
+  lingering_ = true;
+  error_code ec;
+  socket_.shutdown(tcp::socket::shutdown_send, ec);
+  armDeadline(kLingerTime);
+  std::array<char, 4096> sink;
+  while (!ec) co_await socket_.async_read_some(asio::buffer(sink), Redirect(ec));
+}
+
+Listener::Listener(const MethodRegistry& registry, ServerOptions options)
+    : options_(std::move(options)),
+      dispatcher_(registry, options_.onCall),
+      pool_(std::max(1u, options_.workers)) {
+  const std::string where = options_.host + ":" + std::to_string(options_.port);
+  try {
+    tcp::resolver resolver(io_);
+    tcp::endpoint endpoint = *resolver
+                                  .resolve(options_.host, std::to_string(options_.port),
+                                           tcp::resolver::passive | tcp::resolver::numeric_service)
+                                  .begin();
+    acceptor_.open(endpoint.protocol());
+    acceptor_.set_option(tcp::acceptor::reuse_address(true));
+    acceptor_.bind(endpoint);
+    acceptor_.listen(asio::socket_base::max_listen_connections);
+    port_ = acceptor_.local_endpoint().port();
+  } catch (const boost::system::system_error& e) {
+    throw platform::Exception("Não foi possível escutar em " + where + ": " + e.code().message());
+  }
+}
+
+void Listener::run() {
+  asio::co_spawn(io_, acceptLoop(), [](std::exception_ptr e) { LogEscaped("Escuta", e); });
+  if (options_.stopOnSignals) {
+    signals_.add(SIGINT);
+    signals_.add(SIGTERM);
+    signals_.async_wait([this](const error_code& ec, int signal) {
+      if (ec) return;
+      ServerLog().info("Sinal {} recebido: encerrando", signal);
+      beginStop();
+    });
+  }
+  ServerLog().info("Servidor de aplicação escutando em {}:{}", options_.host, port_);
+  io_.run();
+  pool_.join();
+  ServerLog().info("Servidor de aplicação encerrado");
+}
+
+awaitable<void> Listener::acceptLoop() {
+  for (;;) {
+    error_code ec;
+    tcp::socket socket = co_await acceptor_.async_accept(Redirect(ec));
+    if (stopping_ || ec == asio::error::operation_aborted) co_return;
+    if (ec) {
+      // Out of descriptors and the like: wait a little instead of spinning.
+      ServerLog().warn("Falha ao aceitar conexão: {}", ec.message());
+      asio::steady_timer pause(io_, std::chrono::milliseconds(100));
+      co_await pause.async_wait(Redirect(ec));
+      continue;
+    }
+    admit(std::move(socket));
+  }
+}
+
+void Listener::admit(tcp::socket socket) {
+  error_code ec;
+  if (connections_.size() >= options_.maxConnections) {
+    auto peer = socket.remote_endpoint(ec);
+    ServerLog().warn("Conexão de {} recusada: limite de {} conexões atingido",
+                     ec ? "?" : peer.address().to_string(), options_.maxConnections);
+    socket.close(ec);
+    return;
+  }
+  socket.set_option(tcp::no_delay(true), ec);
+  auto connection = std::make_shared<Connection>(*this, std::move(socket));
+  connections_.insert(connection);
+  count_ = connections_.size();
+  connection->start();
+}
+
+void Listener::remove(const std::shared_ptr<Connection>& connection) {
+  connections_.erase(connection);
+  count_ = connections_.size();
+  if (stopping_ && connections_.empty()) graceTimer_.cancel();
+}
+
+void Listener::beginStop() {
+  if (stopping_) return;
+  stopping_ = true;
+  error_code ec;
+  acceptor_.close(ec);
+  signals_.cancel(ec);
+  // stop() may close a connection, which leaves the set; iterate over a copy.
+  auto open = connections_;
+  for (const auto& connection : open) connection->stop();
+  if (connections_.empty()) return;
+  graceTimer_.expires_after(options_.stopGrace);
+  graceTimer_.async_wait([this](const error_code& ec) {
+    if (ec) return;
+    auto open = connections_;
+    for (const auto& connection : open) connection->close();
+  });
+}
+
+}  // namespace
+
+struct Server::Impl {
+  Impl(const MethodRegistry& registry, ServerOptions options)
+      : listener(registry, std::move(options)) {}
+  Listener listener;
+};
+
+Server::Server(const MethodRegistry& registry, ServerOptions options)
+    : impl_(std::make_unique<Impl>(registry, std::move(options))) {}
+Server::~Server() = default;
+
+std::uint16_t Server::port() const noexcept { return impl_->listener.port(); }
+void Server::run() { impl_->listener.run(); }
+void Server::stop() { impl_->listener.stop(); }
+std::size_t Server::connectionCount() const noexcept { return impl_->listener.connectionCount(); }
+
+ListenAddress ParseListenAddress(std::string_view text) {
+  auto colon = text.rfind(':');
+  auto bad = [&] {
+    return platform::Exception("Endereço de escuta inválido: \"" + std::string(text) +
+                               "\" (esperado host:porta, por exemplo 127.0.0.1:5151)");
+  };
+  if (colon == std::string_view::npos || colon == 0) throw bad();
+  ListenAddress address;
+  address.host = std::string(text.substr(0, colon));
+  if (address.host.size() > 2 && address.host.front() == '[' && address.host.back() == ']')
+    address.host = address.host.substr(1, address.host.size() - 2);
+  auto digits = text.substr(colon + 1);
+  unsigned value = 0;
+  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() || value > 65535)
+    throw bad();
+  address.port = static_cast<std::uint16_t>(value);
+  return address;
+}
+
+}  // namespace server::rpc

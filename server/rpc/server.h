@@ -1,0 +1,66 @@
+#pragma once
+// Server: the application server's listener. It accepts TCP connections, cuts each
+// stream into request frames, runs each call's handler on a pool of worker threads
+// and writes the responses back, one call at a time per connection, in order.
+//
+// A bad client never harms the others: a malformed or oversized frame gets an error
+// reply when its msgid could be read, and its connection is closed when the stream
+// cannot be followed any further; an unknown method or wrong arguments get an error
+// reply and the connection stays usable. Connections beyond the limit are closed at
+// once; a connection idle beyond the idle timeout (or that stops reading its replies)
+// is closed.
+//
+// Construction binds and listens (raising platform::Exception when it cannot), so the
+// port is known before run(). run() serves on the calling thread until stop(); stop()
+// may be called from any thread: it stops accepting, lets running calls finish and
+// send their replies, closes the connections and makes run() return.
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "server/rpc/call_log.h"
+#include "server/rpc/method_registry.h"
+
+namespace server::rpc {
+
+struct ServerOptions {
+  std::string host = "127.0.0.1";
+  std::uint16_t port = 5151;  // 0: any free port (see Server::port())
+  unsigned workers = 4;
+  std::size_t maxConnections = 256;
+  std::chrono::milliseconds idleTimeout = std::chrono::minutes(30);
+  // How long stop() waits for running calls before closing their connections.
+  std::chrono::milliseconds stopGrace = std::chrono::seconds(10);
+  // Stop on SIGINT and SIGTERM (for the appserver command).
+  bool stopOnSignals = false;
+  CallObserver onCall = LogCall;
+};
+
+class Server {
+ public:
+  Server(const MethodRegistry& registry, ServerOptions options = {});
+  ~Server();
+  Server(const Server&) = delete;
+  Server& operator=(const Server&) = delete;
+
+  std::uint16_t port() const noexcept;
+  void run();
+  void stop();
+  // Open connections, for monitoring and tests.
+  std::size_t connectionCount() const noexcept;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+struct ListenAddress {
+  std::string host;
+  std::uint16_t port = 0;
+};
+// Reads "host:port" ("127.0.0.1:5151"); raises platform::Exception on a bad text.
+ListenAddress ParseListenAddress(std::string_view text);
+
+}  // namespace server::rpc

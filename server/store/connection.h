@@ -1,0 +1,88 @@
+#pragma once
+// Connection: one session with the database, used by one thread at a time.
+//
+// SQLite and PostgreSQL behave the same through it. Statements are written once with
+// PostgreSQL-style placeholders ($1, $2, ...); values always travel as bound
+// parameters, never inside the statement text. Each distinct text is prepared once
+// per connection and reused. Failures raise StoreError.
+//
+// Parameters are variants: Null, Integer, Double or String (dates as ISO-8601 text,
+// see SqlBuilder for the typed placeholders a statement needs on PostgreSQL).
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/text/date_time.h"
+#include "platform/variant/variant.h"
+
+namespace server::store {
+
+enum class Backend { SQLite, PostgreSQL };
+const char* BackendName(Backend backend) noexcept;
+
+using Params = std::vector<platform::Variant>;
+
+// The current row of a query, valid only inside the row callback.
+class Row {
+ public:
+  virtual ~Row() = default;
+  virtual int columnCount() const = 0;
+  virtual bool isNull(int col) const = 0;
+  // "" when null.
+  virtual std::string text(int col) const = 0;
+  // Raise StoreError when the cell is null.
+  virtual double real(int col) const = 0;
+  virtual std::int64_t integer(int col) const = 0;
+  // A date column (ISO-8601 text on SQLite, date on PostgreSQL); nullopt when null.
+  std::optional<platform::TDateTime> date(int col) const;
+};
+
+using RowCallback = std::function<void(const Row&)>;
+
+// Appends many rows to one table quickly inside the current transaction (prepared
+// insert on SQLite, COPY on PostgreSQL). Values in the order of the columns given.
+class BulkWriter {
+ public:
+  virtual ~BulkWriter() = default;
+  virtual void add(const Params& values) = 0;
+  // Ends the load; errors of the whole load may surface only here.
+  virtual void finish() = 0;
+};
+
+// Write transactions take the write lock at once (SQLite BEGIN IMMEDIATE), so two
+// writers never find out half-way that one of them must give up.
+enum class TxMode { Read, Write };
+
+class Connection {
+ public:
+  virtual ~Connection() = default;
+
+  virtual Backend backend() const noexcept = 0;
+
+  // Runs statements without parameters (schema creation).
+  virtual void executeScript(std::string_view sql) = 0;
+  // Runs one statement; returns the number of rows it changed.
+  virtual std::int64_t execute(std::string_view sql, const Params& params = {}) = 0;
+  // Runs one query and calls `onRow` for each row, in order.
+  virtual void query(std::string_view sql, const Params& params, const RowCallback& onRow) = 0;
+  virtual std::unique_ptr<BulkWriter> bulkWriter(std::string_view table,
+                                                 const std::vector<std::string>& columns) = 0;
+
+  virtual void begin(TxMode mode) = 0;
+  virtual void commit() = 0;
+  virtual void rollback() = 0;
+  virtual bool inTransaction() const noexcept = 0;
+  // False once the connection is lost or left in an unknown state; it must be dropped.
+  virtual bool usable() const noexcept = 0;
+
+  // Conveniences over query().
+  bool exists(std::string_view sql, const Params& params);
+  std::optional<std::string> queryText(std::string_view sql, const Params& params);
+  std::optional<std::int64_t> queryInteger(std::string_view sql, const Params& params);
+};
+
+}  // namespace server::store

@@ -1,0 +1,261 @@
+#include "server/store/sqlite_connection.h"
+
+#include <sqlite3.h>
+
+#include <unordered_map>
+
+#include "server/store/price_round.h"
+#include "server/store/sql_builder.h"
+#include "server/store/store_error.h"
+
+namespace server::store {
+namespace {
+
+StoreError::Kind KindOf(int rc) {
+  switch (rc & 0xff) {
+    case SQLITE_CONSTRAINT: return StoreError::Kind::Constraint;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return StoreError::Kind::Transient;
+    default: return StoreError::Kind::Other;
+  }
+}
+
+void Round3(sqlite3_context* context, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+    sqlite3_result_null(context);
+    return;
+  }
+  try {
+    sqlite3_result_double(context, RoundPrice(sqlite3_value_double(argv[0])));
+  } catch (const std::exception& e) {
+    sqlite3_result_error(context, e.what(), -1);
+  }
+}
+
+class SQLiteRow final : public Row {
+ public:
+  explicit SQLiteRow(sqlite3_stmt* stmt) : stmt_(stmt) {}
+  int columnCount() const override { return sqlite3_column_count(stmt_); }
+  bool isNull(int col) const override { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
+  std::string text(int col) const override {
+    const unsigned char* t = sqlite3_column_text(stmt_, col);
+    return t ? std::string(reinterpret_cast<const char*>(t), sqlite3_column_bytes(stmt_, col)) : std::string();
+  }
+  double real(int col) const override {
+    requireValue(col);
+    return sqlite3_column_double(stmt_, col);
+  }
+  std::int64_t integer(int col) const override {
+    requireValue(col);
+    return sqlite3_column_int64(stmt_, col);
+  }
+
+ private:
+  void requireValue(int col) const {
+    if (isNull(col))
+      throw StoreError(StoreError::Kind::Other,
+                       std::string("Valor nulo na coluna ") + sqlite3_column_name(stmt_, col));
+  }
+  sqlite3_stmt* stmt_;
+};
+
+class SQLiteConnection final : public Connection {
+ public:
+  SQLiteConnection(const std::string& path, bool create) {
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+    int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+    if (rc != SQLITE_OK) {
+      std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+      sqlite3_close_v2(db_);
+      db_ = nullptr;
+      throw StoreError(StoreError::Kind::Connection,
+                       "Não foi possível abrir o banco de dados " + path + ": " + message);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, kSQLiteBusyTimeoutMs);
+    executeScript("PRAGMA journal_mode = WAL; PRAGMA foreign_keys = ON;");
+    rc = sqlite3_create_function_v2(db_, "VQR_ROUND3", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                    nullptr, Round3, nullptr, nullptr, nullptr);
+    check(rc, "registrar VQR_ROUND3");
+  }
+
+  ~SQLiteConnection() override {
+    for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
+    sqlite3_close_v2(db_);
+  }
+
+  Backend backend() const noexcept override { return Backend::SQLite; }
+
+  void executeScript(std::string_view sql) override {
+    char* error = nullptr;
+    int rc = sqlite3_exec(db_, std::string(sql).c_str(), nullptr, nullptr, &error);
+    if (rc != SQLITE_OK) {
+      std::string message = error ? error : sqlite3_errstr(rc);
+      sqlite3_free(error);
+      throw StoreError(KindOf(rc), "Erro no banco de dados: " + message);
+    }
+  }
+
+  std::int64_t execute(std::string_view sql, const Params& params) override {
+    Bound bound(*this, sql, params);
+    int rc;
+    while ((rc = sqlite3_step(bound.stmt)) == SQLITE_ROW) {
+    }
+    check(rc, sql);
+    return sqlite3_changes64(db_);
+  }
+
+  void query(std::string_view sql, const Params& params, const RowCallback& onRow) override {
+    Bound bound(*this, sql, params);
+    SQLiteRow row(bound.stmt);
+    int rc;
+    while ((rc = sqlite3_step(bound.stmt)) == SQLITE_ROW) onRow(row);
+    check(rc, sql);
+  }
+
+  std::unique_ptr<BulkWriter> bulkWriter(std::string_view table,
+                                         const std::vector<std::string>& columns) override;
+
+  void begin(TxMode mode) override { executeScript(mode == TxMode::Write ? "BEGIN IMMEDIATE" : "BEGIN"); }
+
+  void commit() override {
+    try {
+      executeScript("COMMIT");
+    } catch (...) {
+      // A failed COMMIT can leave the transaction open: end it so nothing half-done stays.
+      if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+      throw;
+    }
+  }
+
+  void rollback() override {
+    // SQLite may already have rolled back by itself after some errors.
+    if (sqlite3_get_autocommit(db_)) return;
+    try {
+      executeScript("ROLLBACK");
+    } catch (...) {
+      usable_ = false;
+      throw;
+    }
+  }
+
+  bool inTransaction() const noexcept override { return !sqlite3_get_autocommit(db_); }
+  bool usable() const noexcept override { return usable_; }
+
+  // A prepared statement with its parameters bound, reset when the scope ends.
+  struct Bound {
+    Bound(SQLiteConnection& c, std::string_view sql, const Params& params) : stmt(c.prepare(sql)) {
+      c.bind(stmt, params, sql);
+    }
+    ~Bound() {
+      sqlite3_reset(stmt);
+      sqlite3_clear_bindings(stmt);
+    }
+    sqlite3_stmt* stmt;
+  };
+
+  sqlite3_stmt* prepare(std::string_view sql) {
+    auto found = statements_.find(std::string(sql));
+    if (found != statements_.end()) {
+      if (sqlite3_stmt_busy(found->second))
+        throw StoreError(StoreError::Kind::Other,
+                         "Instrução já em execução nesta conexão: " + std::string(sql.substr(0, 120)));
+      return found->second;
+    }
+    std::string text = ToSQLitePlaceholders(sql);
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v3(db_, text.c_str(), static_cast<int>(text.size()),
+                                SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    check(rc, sql);
+    if (statements_.size() >= kMaxCachedStatements) evictIdleStatements();
+    statements_.emplace(std::string(sql), stmt);
+    return stmt;
+  }
+
+  void evictIdleStatements() {
+    for (auto it = statements_.begin(); it != statements_.end();) {
+      if (sqlite3_stmt_busy(it->second)) {
+        ++it;
+      } else {
+        sqlite3_finalize(it->second);
+        it = statements_.erase(it);
+      }
+    }
+  }
+
+  void bind(sqlite3_stmt* stmt, const Params& params, std::string_view sql) {
+    using K = platform::Variant::Kind;
+    if (static_cast<int>(params.size()) != sqlite3_bind_parameter_count(stmt))
+      throw StoreError(StoreError::Kind::Other,
+                       "Número de parâmetros não confere com a instrução: " + std::string(sql));
+    for (std::size_t i = 0; i < params.size(); ++i) {
+      const platform::Variant& v = params[i];
+      int index = static_cast<int>(i + 1);
+      int rc = SQLITE_OK;
+      switch (v.kind()) {
+        case K::Empty:
+        case K::Null: rc = sqlite3_bind_null(stmt, index); break;
+        case K::Bool: rc = sqlite3_bind_int(stmt, index, v.asBool() ? 1 : 0); break;
+        case K::Integer: rc = sqlite3_bind_int64(stmt, index, v.asInteger()); break;
+        case K::Double: rc = sqlite3_bind_double(stmt, index, v.asDouble()); break;
+        case K::String:
+          rc = sqlite3_bind_text64(stmt, index, v.asString().data(), v.asString().size(),
+                                   SQLITE_STATIC, SQLITE_UTF8);
+          break;
+        case K::DateTime: {
+          std::string iso = platform::DateTimeToISO(v.asDateTime());
+          rc = sqlite3_bind_text64(stmt, index, iso.data(), iso.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+          break;
+        }
+        case K::Array:
+        case K::Packet:
+          throw StoreError(StoreError::Kind::Other, "Parâmetro de tipo não suportado pelo banco de dados");
+      }
+      check(rc, sql);
+    }
+  }
+
+  void check(int rc, std::string_view what) {
+    if (rc == SQLITE_OK || rc == SQLITE_DONE || rc == SQLITE_ROW) return;
+    throw StoreError(KindOf(rc), "Erro no banco de dados: " + std::string(sqlite3_errmsg(db_)) +
+                                     " [" + std::string(what.substr(0, 120)) + "]");
+  }
+
+ private:
+  static constexpr std::size_t kMaxCachedStatements = 256;
+
+  sqlite3* db_ = nullptr;
+  std::unordered_map<std::string, sqlite3_stmt*> statements_;
+  bool usable_ = true;
+};
+
+class SQLiteBulkWriter final : public BulkWriter {
+ public:
+  SQLiteBulkWriter(SQLiteConnection& connection, std::string sql)
+      : connection_(connection), sql_(std::move(sql)) {}
+  void add(const Params& values) override { connection_.execute(sql_, values); }
+  void finish() override {}
+
+ private:
+  SQLiteConnection& connection_;
+  std::string sql_;
+};
+
+std::unique_ptr<BulkWriter> SQLiteConnection::bulkWriter(std::string_view table,
+                                                         const std::vector<std::string>& columns) {
+  std::string names, values;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    names += (i ? ", " : "") + columns[i];
+    values += (i ? ", $" : "$") + std::to_string(i + 1);
+  }
+  return std::make_unique<SQLiteBulkWriter>(
+      *this, "INSERT INTO " + std::string(table) + " (" + names + ") VALUES (" + values + ")");
+}
+
+}  // namespace
+
+std::unique_ptr<Connection> OpenSQLite(const std::string& path, bool create) {
+  return std::make_unique<SQLiteConnection>(path, create);
+}
+
+}  // namespace server::store

@@ -1,0 +1,58 @@
+#pragma once
+// Transaction: RAII scope of one database transaction. Nothing is kept unless
+// commit() is called; leaving the scope otherwise (a refusal, an error) rolls back.
+//
+//   store::Transaction tx(conn);
+//   ... statements ...
+//   tx.commit();
+//
+// RunInTransaction runs a unit of work in its own transaction and repeats it a few
+// times when the database reports a transient conflict (busy past its timeout, a
+// deadlock or serialization failure), so such a conflict never reaches the user as
+// long as a retry can succeed. The work must be safe to repeat from the start.
+#include <type_traits>
+
+#include "server/store/connection.h"
+#include "server/store/store_error.h"
+
+namespace server::store {
+
+class Transaction {
+ public:
+  explicit Transaction(Connection& connection, TxMode mode = TxMode::Write);
+  ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+
+  void commit();
+
+ private:
+  Connection& connection_;
+  bool finished_ = false;
+};
+
+inline constexpr int kTransientRetries = 3;
+
+template <typename Work>
+auto RunInTransaction(Connection& connection, TxMode mode, Work&& work) -> decltype(work()) {
+  for (int attempt = 1;; ++attempt) {
+    try {
+      Transaction tx(connection, mode);
+      if constexpr (std::is_void_v<decltype(work())>) {
+        work();
+        tx.commit();
+        return;
+      } else {
+        auto result = work();
+        tx.commit();
+        return result;
+      }
+    } catch (const StoreError& e) {
+      if (e.kind() != StoreError::Kind::Transient || attempt >= kTransientRetries ||
+          !connection.usable())
+        throw;
+    }
+  }
+}
+
+}  // namespace server::store

@@ -1,0 +1,123 @@
+// The dispatcher without sockets: every contract method checked by its own argument
+// kinds, the customer each call names in the log, and the reply surviving a failing
+// call observer.
+#include "server/rpc/dispatcher.h"
+
+#include <gtest/gtest.h>
+#include <spdlog/sinks/ostream_sink.h>
+#include <spdlog/spdlog.h>
+
+#include <sstream>
+
+#include "contracts/server/methods.h"
+#include "contracts/server/result_envelope.h"
+#include "platform/variant/codec.h"
+
+namespace server::rpc {
+namespace {
+
+using platform::Variant;
+
+platform::RpcResponse Answer(const Dispatcher& dispatcher, std::string address,
+                             std::vector<Variant> params) {
+  std::string bytes = dispatcher.answer({1, std::move(address), std::move(params)});
+  return platform::ReadRpcResponse(platform::DecodeVariant(bytes));
+}
+
+Variant SampleOf(contracts::server::ArgKind kind) {
+  switch (kind) {
+    case contracts::server::ArgKind::String: return "x";
+    case contracts::server::ArgKind::Integer: return 3;
+    case contracts::server::ArgKind::Double: return 1.5;
+    case contracts::server::ArgKind::Variant: return Variant::Null();
+  }
+  return {};
+}
+
+TEST(Dispatcher, EveryContractMethodTakesItsKindsAndRefusesAnythingElse) {
+  MethodRegistry registry;
+  int handled = 0;
+  for (const auto& method : contracts::server::AllMethods())
+    registry.add(method.address(), [&](std::vector<Variant>&) {
+      ++handled;
+      return contracts::server::MakeSuccess();
+    });
+  std::vector<CallRecord> records;
+  Dispatcher dispatcher(registry, [&](const CallRecord& r) { records.push_back(r); });
+  for (const auto& method : contracts::server::AllMethods()) {
+    std::vector<Variant> args;
+    for (const auto& param : method.params) args.push_back(SampleOf(param.kind));
+    EXPECT_EQ(Answer(dispatcher, method.address(), args).error, "") << method.address();
+
+    auto tooMany = args;
+    tooMany.push_back("extra");
+    EXPECT_NE(Answer(dispatcher, method.address(), tooMany).error, "") << method.address();
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      if (method.params[i].kind == contracts::server::ArgKind::Variant) continue;
+      auto wrong = args;
+      wrong[i] = platform::VarArrayOf({});
+      EXPECT_NE(Answer(dispatcher, method.address(), wrong).error.find(std::string(method.params[i].name)),
+                std::string::npos)
+          << method.address() << " argument " << i;
+    }
+  }
+  EXPECT_EQ(handled, static_cast<int>(contracts::server::AllMethods().size()));
+  // One record per call, refused ones as errors.
+  std::size_t errors = std::count_if(records.begin(), records.end(), [](const CallRecord& r) {
+    return r.outcome == CallOutcome::Error;
+  });
+  EXPECT_EQ(records.size() - errors, contracts::server::AllMethods().size());
+}
+
+TEST(Dispatcher, TheCustomerOfACallIsItsArgumentNamingOne) {
+  EXPECT_EQ(CustomerOf("rdmTabPreClie.GetPesqCliente", {"12345678000190", ""}), "12345678000190");
+  EXPECT_EQ(CustomerOf("rdmTabPreClie.GetPrecoProd", {"000123", 3}), "000123");
+  EXPECT_EQ(CustomerOf("rdmTabPreClie.SetCalcCusProd", {"001", "000123", "111", 3, 1, "", "", "S"}),
+            "000123");
+  EXPECT_EQ(CustomerOf("rdmTabPreClie.SetCompPreco", {Variant::Null(), "000456", "Custo"}), "000456");
+  EXPECT_EQ(CustomerOf("rdmCustProd.GetTipoCusto", {}), "");
+  EXPECT_EQ(CustomerOf("rdmTabPreClie.Desconhecido", {"000123"}), "");
+  EXPECT_EQ(CustomerOf("rdmTabPreClie.GetPrecoProd", {}), "");          // missing arguments
+  EXPECT_EQ(CustomerOf("rdmTabPreClie.GetPrecoProd", {12, 3}), "");     // not a text
+}
+
+TEST(CallLog, OneLineSaysMethodCustomerDurationOutcomeAndText) {
+  std::ostringstream out;
+  auto sink = std::make_shared<spdlog::sinks::ostream_sink_mt>(out);
+  sink->set_pattern("%v");
+  auto& sinks = ServerLog().sinks();
+  sinks.push_back(sink);
+  LogCall({"rdmTabPreClie.GetPrecoProd", "000123", std::chrono::microseconds(3250),
+           CallOutcome::Ok, ""});
+  LogCall({"rdmTabPreClie.SetTabPreClie", "000123", std::chrono::microseconds(1000),
+           CallOutcome::Refused, "Preço negativo"});
+  LogCall({"rdmCustProd.GetTipoCusto", "", std::chrono::microseconds(0), CallOutcome::Error,
+           "Método desconhecido"});
+  sinks.pop_back();
+  EXPECT_EQ(out.str(),
+            "rdmTabPreClie.GetPrecoProd cliente=000123 3.2 ms ok\n"
+            "rdmTabPreClie.SetTabPreClie cliente=000123 1.0 ms recusado: Preço negativo\n"
+            "rdmCustProd.GetTipoCusto 0.0 ms erro: Método desconhecido\n");
+}
+
+TEST(Dispatcher, AFailingCallObserverDoesNotCostTheReply) {
+  MethodRegistry registry;
+  registry.add("m.ok", [](std::vector<Variant>&) { return Variant("resposta"); });
+  Dispatcher dispatcher(registry, [](const CallRecord&) { throw std::runtime_error("log cheio"); });
+  auto response = Answer(dispatcher, "m.ok", {});
+  EXPECT_EQ(response.error, "");
+  EXPECT_EQ(response.returnValue, Variant("resposta"));
+}
+
+TEST(Dispatcher, NonStandardExceptionsStillBecomeErrorReplies) {
+  MethodRegistry registry;
+  registry.add("m.int", [](std::vector<Variant>&) -> Variant { throw 42; });
+  registry.add("m.vazio", [](std::vector<Variant>&) -> Variant { throw std::runtime_error(""); });
+  Dispatcher dispatcher(registry, {});
+  EXPECT_EQ(Answer(dispatcher, "m.int", {}).error,
+            "Erro desconhecido no servidor de aplicação ao executar m.int");
+  EXPECT_EQ(Answer(dispatcher, "m.vazio", {}).error, "Erro sem descrição no servidor de aplicação");
+}
+
+}  // namespace
+}  // namespace server::rpc

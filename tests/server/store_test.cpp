@@ -1,0 +1,251 @@
+// The store behaves the same on SQLite and PostgreSQL: transactions, bound values,
+// exact doubles, nulls, error kinds, bulk loads, the schema, the pool, concurrency.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <chrono>
+#include <thread>
+
+#include "server/store/schema.h"
+#include "server/store/sql_builder.h"
+#include "server/store/store_error.h"
+#include "server/store/transaction.h"
+#include "tests/server/backend_fixture.h"
+
+namespace servertest {
+namespace {
+
+using server::store::Connection;
+using server::store::Params;
+using server::store::Store;
+using server::store::StoreError;
+using server::store::Transaction;
+using server::store::TxMode;
+using platform::Variant;
+
+class StoreTest : public BackendTest {
+ protected:
+  void addBranch(Connection& c, const std::string& code, const std::string& name) {
+    c.execute("INSERT INTO FILIAL (CDFILIAL, NMFILIAL) VALUES ($1, $2)", {code, name});
+  }
+  StoreError::Kind failureKind(const std::function<void()>& work) {
+    try {
+      work();
+    } catch (const StoreError& e) {
+      return e.kind();
+    }
+    ADD_FAILURE() << "no StoreError raised";
+    return StoreError::Kind::Other;
+  }
+};
+
+TEST_P(StoreTest, TransactionKeepsNothingUnlessCommitted) {
+  {
+    Transaction tx(db());
+    addBranch(db(), "001", "Matriz");
+  }
+  EXPECT_EQ(count("FILIAL"), 0);
+  EXPECT_FALSE(db().inTransaction());
+  {
+    Transaction tx(db());
+    addBranch(db(), "001", "Matriz");
+    tx.commit();
+  }
+  EXPECT_EQ(count("FILIAL"), 1);
+}
+
+TEST_P(StoreTest, HostileTextIsStoredVerbatimNeverExecuted) {
+  const std::string hostile = "x'); DROP TABLE FILIAL;-- $1 ? ?1 :a \"q\"";
+  addBranch(db(), "001", hostile);
+  EXPECT_EQ(rows("SELECT NMFILIAL FROM FILIAL WHERE CDFILIAL = $1", {"001"}),
+            (std::vector<std::vector<std::string>>{{hostile}}));
+  EXPECT_TRUE(server::store::HasSchema(db()));
+}
+
+TEST_P(StoreTest, DoublesRoundTripBitForBit) {
+  db().execute("INSERT INTO FILIAL VALUES ('001', 'Matriz')");
+  db().execute("INSERT INTO TIPOCUSTO VALUES (1, 'Custo Médio')");
+  const std::vector<double> values{0.1 + 0.2, 1.0 / 3.0, 123456789.123456789, 5e-324, 1e-300, DBL_MAX, 2.675};
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    std::string product = "P" + std::to_string(i);
+    db().execute("INSERT INTO PRODUTO VALUES ($1, $1, 'x', 3)", {product});
+    db().execute("INSERT INTO CUSTOPRODUTO VALUES ('001', $1, 1, $2)", {product, values[i]});
+  }
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    double read = 0;
+    db().query("SELECT VRCUSTO FROM CUSTOPRODUTO WHERE CDPRODUTO = $1", {"P" + std::to_string(i)},
+               [&](const server::store::Row& row) { read = row.real(0); });
+    EXPECT_EQ(read, values[i]) << "value " << i;
+  }
+}
+
+TEST_P(StoreTest, NullAndEmptyTextStayDistinct) {
+  db().execute("INSERT INTO CLIENTE VALUES ('1', '11', 'A', NULL, 'J')");
+  db().execute("INSERT INTO CLIENTE VALUES ('2', '22', 'B', '', 'J')");
+  EXPECT_EQ(rows("SELECT NMFANTCLIE FROM CLIENTE ORDER BY CDCLIENTE"),
+            (std::vector<std::vector<std::string>>{{"<null>"}, {""}}));
+  bool nullRead = false;
+  db().query("SELECT NMFANTCLIE FROM CLIENTE WHERE CDCLIENTE = $1", {"2"},
+             [&](const server::store::Row& row) { nullRead = row.isNull(0); });
+  EXPECT_FALSE(nullRead);
+}
+
+TEST_P(StoreTest, ConstraintFailuresAreReportedAsSuchAndTheConnectionGoesOn) {
+  addBranch(db(), "001", "Matriz");
+  EXPECT_EQ(failureKind([&] { addBranch(db(), "001", "Outra"); }), StoreError::Kind::Constraint);
+  EXPECT_EQ(failureKind([&] {
+              Transaction tx(db());
+              addBranch(db(), "002", "Filial");
+              addBranch(db(), "001", "Repetida");  // aborts the transaction on PostgreSQL
+              tx.commit();
+            }),
+            StoreError::Kind::Constraint);
+  EXPECT_FALSE(db().inTransaction());
+  addBranch(db(), "003", "Depois da falha");
+  EXPECT_EQ(count("FILIAL"), 2);
+  EXPECT_TRUE(db().usable());
+}
+
+TEST_P(StoreTest, ForeignKeysAndChecksAreEnforced) {
+  db().execute("INSERT INTO CLIENTE VALUES ('1', '11', 'A', NULL, 'J')");
+  db().execute("INSERT INTO PRODUTO VALUES ('P1', '101001', 'Cola', 3)");
+  auto price = [&](const Params& p) {
+    return failureKind([&] { db().execute("INSERT INTO TABPRECLIE VALUES ($1, $2, $3, $4, $5)", p); });
+  };
+  using K = StoreError::Kind;
+  Variant none = Variant::Null();
+  EXPECT_EQ(price({"9", "P1", 1.0, none, none}), K::Constraint) << "unknown customer";
+  EXPECT_EQ(price({"1", "P9", 1.0, none, none}), K::Constraint) << "unknown product";
+  EXPECT_EQ(price({"1", "P1", 0.0, none, none}), K::Constraint) << "zero price";
+  EXPECT_EQ(price({"1", "P1", 1.0, none, "2026-01-01"}), K::Constraint) << "end without start";
+  EXPECT_EQ(price({"1", "P1", 1.0, "2026-02-01", "2026-01-01"}), K::Constraint) << "start after end";
+  EXPECT_EQ(count("TABPRECLIE"), 0);
+}
+
+TEST_P(StoreTest, BulkLoadKeepsAwkwardTextsAndNulls) {
+  const std::vector<std::string> names{"tab\there", "line\nbreak", "back\\slash", "\\N", "ação ç ã", "",
+                                       "carriage\rreturn", "quote ' \" ,"};
+  {
+    Transaction tx(db());
+    auto writer = db().bulkWriter("CLIENTE", {"CDCLIENTE", "NRINSJURCLIE", "NMRAZSOCCLIE", "NMFANTCLIE", "IDTPIJURCLIE"});
+    for (std::size_t i = 0; i < names.size(); ++i)
+      writer->add({std::to_string(i), std::to_string(100 + i), names[i], i % 2 ? Variant::Null() : Variant(names[i]), "J"});
+    writer->finish();
+    tx.commit();
+  }
+  auto stored = rows("SELECT NMRAZSOCCLIE, NMFANTCLIE FROM CLIENTE ORDER BY NRINSJURCLIE");
+  ASSERT_EQ(stored.size(), names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(stored[i][0], names[i]);
+    EXPECT_EQ(stored[i][1], i % 2 ? "<null>" : names[i]);
+  }
+}
+
+TEST_P(StoreTest, FailedBulkLoadLeavesNothingAndTheConnectionUsable) {
+  EXPECT_EQ(failureKind([&] {
+              Transaction tx(db());
+              auto writer = db().bulkWriter("FILIAL", {"CDFILIAL", "NMFILIAL"});
+              writer->add({"001", "Matriz"});
+              writer->add({"001", "Repetida"});
+              writer->finish();
+              tx.commit();
+            }),
+            StoreError::Kind::Constraint);
+  EXPECT_EQ(count("FILIAL"), 0);
+  addBranch(db(), "001", "Matriz");
+  EXPECT_EQ(count("FILIAL"), 1);
+}
+
+TEST_P(StoreTest, SchemaIsDetectedDroppedAndCreatedAgain) {
+  EXPECT_TRUE(server::store::HasSchema(db()));
+  addBranch(db(), "001", "Matriz");
+  server::store::DropSchema(db());
+  EXPECT_FALSE(server::store::HasSchema(db()));
+  server::store::CreateSchema(db());
+  EXPECT_TRUE(server::store::HasSchema(db()));
+  EXPECT_EQ(count("FILIAL"), 0);
+}
+
+TEST_P(StoreTest, PoolReusesConnectionsButNeverOneLeftInATransaction) {
+  Connection* first = nullptr;
+  {
+    Store::Lease lease = store().lease();
+    first = &*lease;
+  }
+  {
+    Store::Lease lease = store().lease();
+    EXPECT_EQ(&*lease, first) << "a healthy connection goes back to the pool";
+    lease->begin(TxMode::Write);
+    addBranch(*lease, "001", "Nunca gravada");
+  }
+  Store::Lease next = store().lease();
+  EXPECT_FALSE(next->inTransaction());
+  addBranch(*next, "002", "Gravada");  // would wait for the lost writer's lock if it were still open
+  EXPECT_EQ(count("FILIAL"), 1);
+}
+
+TEST_P(StoreTest, ConcurrentWritersWaitForEachOtherInsteadOfFailing) {
+  auto other = store().connect();
+  Transaction first(db());
+  addBranch(db(), "001", "Primeira");
+  std::thread writer([&] {
+    Transaction second(*other);  // waits for the first writer on SQLite
+    addBranch(*other, "002", "Segunda");
+    second.commit();
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  first.commit();
+  writer.join();
+  EXPECT_EQ(count("FILIAL"), 2);
+}
+
+TEST_P(StoreTest, TransientConflictsAreRetriedOthersAreNot) {
+  int attempts = 0;
+  server::store::RunInTransaction(db(), TxMode::Write, [&] {
+    if (++attempts == 1) throw StoreError(StoreError::Kind::Transient, "deadlock detected");
+    addBranch(db(), "001", "Matriz");
+  });
+  EXPECT_EQ(attempts, 2);
+  EXPECT_EQ(count("FILIAL"), 1);
+  attempts = 0;
+  EXPECT_THROW(server::store::RunInTransaction(db(), TxMode::Write,
+                                               [&] {
+                                                 ++attempts;
+                                                 addBranch(db(), "002", "Filial");
+                                                 throw StoreError(StoreError::Kind::Constraint, "x");
+                                               }),
+               StoreError);
+  EXPECT_EQ(attempts, 1);
+  EXPECT_EQ(count("FILIAL"), 1);
+}
+
+VQR_BACKEND_SUITE(StoreTest);
+
+TEST(StorePlaceholders, QuotedTextIsLeftAlone) {
+  EXPECT_EQ(server::store::ToSQLitePlaceholders("SELECT '$1', \"$2\", $3 FROM T WHERE A = $12"),
+            "SELECT '$1', \"$2\", ?3 FROM T WHERE A = ?12");
+}
+
+TEST(StoreOpening, MissingFileIsRefusedUnlessCreating) {
+  vqrtest::TempDir dir;
+  try {
+    Store::Open(dir.file("missing.db"), Store::Mode::Existing);
+    FAIL() << "a missing file was opened";
+  } catch (const StoreError& e) {
+    EXPECT_EQ(e.kind(), StoreError::Kind::Connection);
+    EXPECT_NE(std::string(e.what()).find("missing.db"), std::string::npos);
+  }
+  EXPECT_NO_THROW(Store::Open(dir.file("new.db"), Store::Mode::Create));
+}
+
+TEST(StoreOpening, UnreachablePostgreSQLIsAConnectionFailure) {
+  try {
+    Store::Open("postgresql://nobody@127.0.0.1:1/none?connect_timeout=2");
+    FAIL() << "an unreachable server was opened";
+  } catch (const StoreError& e) {
+    EXPECT_EQ(e.kind(), StoreError::Kind::Connection);
+  }
+}
+
+}  // namespace
+}  // namespace servertest

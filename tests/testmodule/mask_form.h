@@ -1,0 +1,5 @@
+#pragma once
+namespace testmodule {
+// Opens the masked-edit test form.
+void ShowMaskForm();
+}  // namespace testmodule
