@@ -39,15 +39,28 @@ function applyCommon(node, control, ctx) {
   node.style.color = cssColor(font.color);
 }
 
-function textBox(node, text, ctx) {
+// Draws the text of an edit; when focused, the caret (or the selection) sits where
+// the host says (selStart, selLength; the end of the text when not given).
+function textBox(node, text, ctx, control = {}) {
   let value = node.querySelector(':scope > .value');
   if (!value) value = el('span', 'value', node);
-  if (ctx.focused) {
-    value.textContent = text ?? '';
-    el('span', 'caret', value);
-  } else {
-    setText(value, text);
+  const shown = text ?? '';
+  if (!ctx.focused) {
+    if (value.childElementCount) value.replaceChildren();
+    setText(value, shown);
+    return;
   }
+  const chars = [...shown];
+  const start = Math.min(control.selStart ?? chars.length, chars.length);
+  const length = Math.min(control.selLength ?? 0, chars.length - start);
+  value.replaceChildren();
+  value.append(chars.slice(0, start).join(''));
+  if (length > 0) {
+    el('span', 'selection', value).textContent = chars.slice(start, start + length).join('');
+  } else {
+    el('span', 'caret', value);
+  }
+  value.append(chars.slice(start + length).join(''));
 }
 
 const renderers = {
@@ -73,14 +86,14 @@ const renderers = {
     setText(node, control.text ?? control.caption);
   },
   edit(node, control, ctx) {
-    textBox(node, control.text, ctx);
+    textBox(node, control.text, ctx, control);
   },
   dateedit(node, control, ctx) {
-    textBox(node, control.editText ?? control.text, ctx);
+    textBox(node, control.editText ?? control.text, ctx, control);
   },
   maskedit(node, control, ctx) {
     const shown = control.editMask ? control.editText ?? control.text : control.text;
-    textBox(node, shown, ctx);
+    textBox(node, shown, ctx, control);
   },
   combobox(node, control, ctx) {
     const items = control.items || [];

@@ -36,7 +36,7 @@ export function openPopup(anchor, items, { className = '', selected = -1, onKey 
       item.onChoose();
     });
   });
-  current = { node, items, selected, onKey };
+  current = { node, items, selected, onKey, anchor };
   // Keep the list inside the viewport.
   const box = node.getBoundingClientRect();
   if (box.bottom > window.innerHeight) node.style.top = `${Math.max(0, rect.top - box.height)}px`;
@@ -79,5 +79,5 @@ export function popupKey(event) {
 }
 
 document.addEventListener('mousedown', (event) => {
-  if (current && !current.node.contains(event.target)) closePopup();
+  if (current && !current.node.contains(event.target) && !current.anchor.contains(event.target)) closePopup();
 });

@@ -42,27 +42,34 @@ function waitForLine(child, pattern, what, timeoutMs = 20000) {
   });
 }
 
-// Options: hostArgs (extra host arguments), demo (default true), module (path).
-export async function startSystem({ hostArgs = [], demo = true, serve = true } = {}) {
+// Options: hostArgs (extra host arguments), appserver (start a demo database and an
+// application server; default true), module (the module the host loads).
+export async function startSystem({ hostArgs = [], appserver = true, module = null } = {}) {
   const dir = mkdtempSync(join(tmpdir(), 'vqr-e2e-'));
   const db = join(dir, 'demo.db');
-  const init = spawnSync(join(BIN, 'appserver'), ['init', '--db', db, ...(demo ? ['--demo'] : [])], { encoding: 'utf8' });
-  if (init.status !== 0) throw new Error(`appserver init failed: ${init.stderr}`);
   const children = [];
-  let serverPort = await freePort();
-  if (serve) {
-    const appserver = spawn(join(BIN, 'appserver'), ['serve', '--db', db, '--listen', `127.0.0.1:${serverPort}`], { stdio: ['ignore', 'pipe', 'pipe'] });
-    children.push(appserver);
+  const serverPort = await freePort();
+  if (appserver) {
+    const init = spawnSync(join(BIN, 'appserver'), ['init', '--db', db, '--demo'], { encoding: 'utf8' });
+    if (init.status !== 0) throw new Error(`appserver init failed: ${init.stderr}`);
+    const server = spawn(join(BIN, 'appserver'), ['serve', '--db', db, '--listen', `127.0.0.1:${serverPort}`],
+      { stdio: ['ignore', 'pipe', 'pipe'] });
+    children.push(server);
     await waitForListening(serverPort);
   }
   const webPort = await freePort();
-  const host = spawn(join(BIN, 'host'), ['--server', `127.0.0.1:${serverPort}`, '--db', db, '--web', `127.0.0.1:${webPort}`, ...hostArgs], { stdio: ['ignore', 'pipe', 'pipe'] });
+  const args = ['--server', `127.0.0.1:${serverPort}`, '--web', `127.0.0.1:${webPort}`,
+    '--documents', join(dir, 'documents'), ...hostArgs];
+  if (appserver) args.push('--db', db);
+  if (module) args.push('--module', module);
+  const host = spawn(join(BIN, 'host'), args, { stdio: ['ignore', 'pipe', 'pipe'] });
   children.push(host);
   const match = await waitForLine(host, /(http:\/\/127\.0\.0\.1:\d+\/\S*token=[A-Za-z0-9_-]+)/, 'host');
   return {
     dir,
     db,
     url: match[1],
+    origin: `http://127.0.0.1:${webPort}`,
     webPort,
     serverPort,
     async stop() {
@@ -77,6 +84,8 @@ export async function startSystem({ hostArgs = [], demo = true, serve = true } =
     },
   };
 }
+
+export const TEST_MODULE = join(ROOT, 'build', 'lib', 'TestModule.so');
 
 async function waitForListening(port, timeoutMs = 15000) {
   const { connect } = await import('node:net');
