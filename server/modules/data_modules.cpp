@@ -22,8 +22,9 @@ std::int64_t I(const Params& p, std::size_t i) { return p[i].asInteger(); }
 std::string StoreFailureText(const store::StoreError& e) {
   switch (e.kind()) {
     case store::StoreError::Kind::Constraint:
-      return "O banco de dados recusou a gravação: outro usuário gravou dados conflitantes ao mesmo tempo. "
-             "Recarregue os dados e tente novamente.";
+      return "O banco de dados recusou a gravação; outro usuário pode ter gravado os mesmos dados ao mesmo tempo. "
+             "Recarregue os dados e tente novamente. (" +
+             std::string(e.what()) + ")";
     case store::StoreError::Kind::Transient:
       return "O banco de dados está ocupado com outra gravação. Tente novamente.";
     case store::StoreError::Kind::Connection:

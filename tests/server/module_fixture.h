@@ -41,6 +41,10 @@ class ModuleTest : public BackendTest {
     std::vector<std::vector<std::string>> history;
     std::vector<std::vector<std::string>> formulas;
     friend bool operator==(const Snapshot&, const Snapshot&) = default;
+    friend void PrintTo(const Snapshot& s, std::ostream* os) {
+      *os << s.prices.size() << " prices, " << s.history.size() << " history rows, " << s.formulas.size()
+          << " formula rows";
+    }
   };
   Snapshot snapshot();
 
