@@ -143,6 +143,49 @@ std::string DateTimeToStr(TDateTime dt) {
   return text;
 }
 
+std::string FormatDateTime(std::string_view format, TDateTime dt) {
+  if (format.empty()) return DateTimeToStr(dt);
+  const Parts p = Split(dt);
+  std::string out;
+  auto number = [&out](int value, std::size_t width) {
+    std::string digits = std::to_string(value);
+    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    out += digits;
+  };
+  bool afterHour = false;
+  for (std::size_t i = 0; i < format.size();) {
+    const char c = format[i];
+    if (c == '"' || c == '\'') {
+      const std::size_t close = format.find(c, i + 1);
+      const std::size_t end = close == std::string_view::npos ? format.size() : close;
+      out.append(format.substr(i + 1, end - i - 1));
+      i = end + 1;
+      continue;
+    }
+    const char lower = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+    std::size_t run = 1;
+    while (i + run < format.size() && (format[i + run] == c)) ++run;
+    switch (lower) {
+      case 'd': number(p.day, run >= 2 ? 2 : 1); break;
+      case 'm':
+        if (afterHour) number(p.minute, run >= 2 ? 2 : 1);
+        else number(p.month, run >= 2 ? 2 : 1);
+        break;
+      case 'y': run >= 3 ? number(p.year, 4) : number(p.year % 100, 2); break;
+      case 'h': number(p.hour, run >= 2 ? 2 : 1); break;
+      case 'n': number(p.minute, run >= 2 ? 2 : 1); break;
+      case 's': number(p.second, run >= 2 ? 2 : 1); break;
+      case 'z': number(p.millisecond, run >= 3 ? 3 : 1); break;
+      default: out.append(run, c); break;
+    }
+    if (lower == 'h') afterHour = true;
+    else if (lower != ':' && lower != ' ' && lower != 'm') afterHour = false;
+    else if (lower == 'm') afterHour = false;
+    i += run;
+  }
+  return out;
+}
+
 std::optional<TDateTime> TryStrToDateTime(std::string_view text) {
   text = Trim(text);
   std::size_t pos = 0;

@@ -34,6 +34,12 @@ std::optional<TDateTime> TryStrToDateTime(std::string_view text);
 // As TryStrToDateTime, raising EConvertError "'<text>' não é uma data válida".
 TDateTime StrToDateTime(std::string_view text);
 
+// Formats with the specifiers d dd (day), m mm (month; minutes right after an hour),
+// yy yyyy (year), h hh (hour), n nn (minutes), s ss (seconds), zzz (milliseconds);
+// text in single or double quotes and every other character are literal.
+// An empty format gives DateTimeToStr.
+std::string FormatDateTime(std::string_view format, TDateTime dt);
+
 // "yyyy-mm-dd", followed by "Thh:nn:ss" when the time of day is not midnight.
 std::string DateTimeToISO(TDateTime dt);
 // Parses "yyyy-mm-dd" with an optional "Thh:nn:ss" or " hh:nn:ss".

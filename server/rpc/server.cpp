@@ -207,14 +207,16 @@ awaitable<bool> Connection::answerBufferedFrames() {
       if (!co_await send(EncodeErrorReply(*frame->msgid, malformed))) co_return false;
       continue;
     }
+    // Busy from the request to the end of its reply: stop() waits for both.
+    busy_ = true;
     std::string reply = co_await runOnWorker(std::move(request));
-    if (!co_await send(std::move(reply))) co_return false;
-    if (listener_.stopping()) co_return false;
+    const bool sent = co_await send(std::move(reply));
+    busy_ = false;
+    if (!sent || listener_.stopping()) co_return false;
   }
 }
 
 awaitable<std::string> Connection::runOnWorker(platform::RpcRequest request) {
-  busy_ = true;
   disarmDeadline();
   // The worker signals the end of the call by cancelling callDone_, on the I/O thread.
   // (Not through a custom async_initiate: with Boost 1.74 and g++ 12 the initiation
@@ -234,7 +236,6 @@ awaitable<std::string> Connection::runOnWorker(platform::RpcRequest request) {
     error_code ec;
     co_await callDone_.async_wait(Redirect(ec));
   }
-  busy_ = false;
   co_return std::move(job->reply);
 }
 

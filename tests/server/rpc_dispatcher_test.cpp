@@ -4,6 +4,10 @@
 #include "server/rpc/dispatcher.h"
 
 #include <gtest/gtest.h>
+#include <spdlog/sinks/ostream_sink.h>
+#include <spdlog/spdlog.h>
+
+#include <sstream>
 
 #include "contracts/server/methods.h"
 #include "contracts/server/result_envelope.h"
@@ -75,6 +79,25 @@ TEST(Dispatcher, TheCustomerOfACallIsItsArgumentNamingOne) {
   EXPECT_EQ(CustomerOf("rdmTabPreClie.Desconhecido", {"000123"}), "");
   EXPECT_EQ(CustomerOf("rdmTabPreClie.GetPrecoProd", {}), "");          // missing arguments
   EXPECT_EQ(CustomerOf("rdmTabPreClie.GetPrecoProd", {12, 3}), "");     // not a text
+}
+
+TEST(CallLog, OneLineSaysMethodCustomerDurationOutcomeAndText) {
+  std::ostringstream out;
+  auto sink = std::make_shared<spdlog::sinks::ostream_sink_mt>(out);
+  sink->set_pattern("%v");
+  auto& sinks = ServerLog().sinks();
+  sinks.push_back(sink);
+  LogCall({"rdmTabPreClie.GetPrecoProd", "000123", std::chrono::microseconds(3250),
+           CallOutcome::Ok, ""});
+  LogCall({"rdmTabPreClie.SetTabPreClie", "000123", std::chrono::microseconds(1000),
+           CallOutcome::Refused, "Preço negativo"});
+  LogCall({"rdmCustProd.GetTipoCusto", "", std::chrono::microseconds(0), CallOutcome::Error,
+           "Método desconhecido"});
+  sinks.pop_back();
+  EXPECT_EQ(out.str(),
+            "rdmTabPreClie.GetPrecoProd cliente=000123 3.2 ms ok\n"
+            "rdmTabPreClie.SetTabPreClie cliente=000123 1.0 ms recusado: Preço negativo\n"
+            "rdmCustProd.GetTipoCusto 0.0 ms erro: Método desconhecido\n");
 }
 
 TEST(Dispatcher, AFailingCallObserverDoesNotCostTheReply) {

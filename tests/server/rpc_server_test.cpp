@@ -9,6 +9,7 @@
 #include <cfloat>
 #include <cmath>
 #include <condition_variable>
+#include <csignal>
 #include <future>
 #include <limits>
 #include <mutex>
@@ -508,6 +509,17 @@ TEST_F(RpcServerTest, AServerGoneMidCallFailsThatCallAndTheNextReconnectsAfterRe
   vqrtest::TestServer second(EchoRegistry(), options);
   EXPECT_EQ(net.Call("Eco", {"de volta"}), Variant("de volta"));
   EXPECT_EQ(connects, 2);
+}
+
+TEST(ServerSetup, SigtermStopsAServerThatHandlesSignals) {
+  ServerOptions options = vqrtest::TestOptions();
+  options.stopOnSignals = true;
+  vqrtest::TestServer server(EchoRegistry(), options);
+  TSocketConnection net;
+  vqrtest::PointAt(net, server.port());
+  EXPECT_EQ(net.Call("Eco", {1}), Variant(1));  // serving: the signal handlers are in place
+  std::raise(SIGTERM);
+  EXPECT_TRUE(server.waitUntilFinished());
 }
 
 TEST(ServerSetup, AnOccupiedPortIsReportedInPortuguese) {

@@ -8,6 +8,7 @@
 //
 // The calls it answered are kept (instead of logged) and can be read with calls().
 // Link appserver_core to use it.
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -37,7 +38,10 @@ class TestServer {
       calls_.push_back(record);
     };
     server_ = std::make_unique<server::rpc::Server>(registry_, options);
-    thread_ = std::thread([this] { server_->run(); });
+    thread_ = std::thread([this] {
+      server_->run();
+      finished_ = true;
+    });
   }
   ~TestServer() { stop(); }
   TestServer(const TestServer&) = delete;
@@ -50,6 +54,15 @@ class TestServer {
     if (!thread_.joinable()) return;
     server_->stop();
     thread_.join();
+  }
+  // Waits (up to `limit`) until run() has returned by itself.
+  bool waitUntilFinished(std::chrono::milliseconds limit = std::chrono::seconds(5)) const {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (!finished_) {
+      if (std::chrono::steady_clock::now() > until) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
   }
   std::vector<server::rpc::CallRecord> calls() const {
     std::lock_guard lock(mutex_);
@@ -70,6 +83,7 @@ class TestServer {
   server::rpc::MethodRegistry registry_;
   std::unique_ptr<server::rpc::Server> server_;
   std::thread thread_;
+  std::atomic<bool> finished_{false};
   mutable std::mutex mutex_;
   std::vector<server::rpc::CallRecord> calls_;
 };

@@ -1,0 +1,64 @@
+#pragma once
+// Fixtures for the dataset engine's tests: packets built in one expression, and a log
+// that records every dataset event, data source event and data link callback as text.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/data/client_dataset.h"
+#include "platform/data/data_link.h"
+#include "platform/data/data_source.h"
+#include "platform/variant/data_packet.h"
+
+namespace vqr::test {
+
+using Row = std::vector<platform::Variant>;
+
+std::shared_ptr<const platform::DataPacket> MakePacket(std::vector<platform::ColumnDef> columns,
+                                                       const std::vector<Row>& rows);
+
+// The formula-row shape: NRORDEMFAT (string 3), SGFATPRECO (string 4), VRFATPRECLIE (float).
+std::shared_ptr<const platform::DataPacket> FormulaPacket(const std::vector<Row>& rows);
+
+// Values of one column over every row, in the dataset's order (moves the cursor).
+std::vector<std::string> ColumnTexts(platform::TDataSet& dataSet, const std::string& field);
+
+// Records events in order as "BeforePost", "state:dsEdit", "link:EditingChanged", ...
+class EventLog {
+ public:
+  // Every TDataSet event handler of `dataSet` appends its name.
+  void Watch(platform::TDataSet& dataSet);
+  // OnStateChange appends "state:<state>", OnDataChange "data:<field or *>".
+  void Watch(platform::TDataSource& source);
+  void Add(std::string entry) { entries.push_back(std::move(entry)); }
+  // Entries recorded since the last Take, then clears them.
+  std::vector<std::string> Take();
+
+  std::vector<std::string> entries;
+};
+
+// A data link that records its callbacks into a log ("link:DataSetChanged", ...).
+class RecordingLink : public platform::TDataLink {
+ public:
+  explicit RecordingLink(EventLog& log) : log_(log) {}
+  int updateDataCalls = 0;
+  platform::TField* focused = nullptr;
+  // Text written to `pendingField` by UpdateData, as a grid editor would.
+  platform::TField* pendingField = nullptr;
+  std::string pendingText;
+
+ protected:
+  void ActiveChanged() override;
+  void EditingChanged() override;
+  void DataSetChanged() override;
+  void DataSetScrolled(int distance) override;
+  void RecordChanged(platform::TField* field) override;
+  void LayoutChanged() override;
+  void UpdateData() override;
+  void FocusControl(platform::TField* field, bool& handled) override;
+
+ private:
+  EventLog& log_;
+};
+
+}  // namespace vqr::test
