@@ -8,9 +8,6 @@
 #include "tests/support/rpc_test_server.h"
 #include "tests/support/temp_dir.h"
 
-#include <spdlog/sinks/null_sink.h>
-#include <spdlog/spdlog.h>
-
 namespace fwtest {
 
 namespace {
@@ -78,10 +75,8 @@ ConfigScope::~ConfigScope() {
 }
 
 LoopbackAppServer::LoopbackAppServer(DemoDatabase& database) {
-  auto log = std::make_shared<spdlog::logger>("test", std::make_shared<spdlog::sinks::null_sink_mt>());
   server::rpc::MethodRegistry registry;
-  for (auto& entry : server::modules::DataModuleMethods(database.store(), log))
-    registry.add(entry.address, std::move(entry.handler));
+  server::modules::RegisterDataModules(registry, database.store());
   server_ = std::make_unique<vqrtest::TestServer>(std::move(registry));
 }
 
