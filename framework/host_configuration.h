@@ -14,6 +14,7 @@ struct HostConfiguration {
   std::string reportsDir;  // report definitions, one folder per report code
   std::string webAddress;  // "ADDR:PORT" of the browser front end; empty: none
   int webPort = 0;
+  std::string documentsDir;  // where produced documents (reports) are written and served from
 };
 
 void SetHostConfiguration(HostConfiguration configuration);

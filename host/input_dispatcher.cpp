@@ -6,6 +6,8 @@
 
 #include "platform/ui/application.h"
 #include "platform/ui/combo_box.h"
+#include "platform/ui/db_controls.h"
+#include "platform/ui/db_grid.h"
 #include "platform/ui/form.h"
 #include "platform/ui/keyboard.h"
 #include "platform/ui/menus.h"
@@ -101,6 +103,13 @@ void onClick(const json& m) {
   Target t = resolve(m);
   if (t.item) return ClickMenuItem(t.item);
   if (t.control == t.form) refuse("Um clique precisa de um controle ou item de menu como alvo.");
+  if (auto* navigator = dynamic_cast<TDBNavigator*>(t.control); navigator && m.contains("button")) {
+    TNavigateBtn button;
+    if (!m["button"].is_string() || !TDBNavigator::ButtonByName(m["button"].get<std::string>(), button))
+      refuse("Botão de navegador desconhecido.");
+    if (!navigator->ButtonEnabled(button)) refuse("O botão do navegador está desabilitado.");
+    return navigator->BtnClick(button);
+  }
   ClickControl(t.control);
 }
 
@@ -160,12 +169,48 @@ void onResize(const json& m) {
   Screen().SetSize(width, height);
 }
 
+void onCell(const json& m) {
+  auto* grid = targetOfKind<TDBGrid>(m, "uma grade");
+  int row = intField(m, "row");
+  int col = intField(m, "col");
+  if (auto why = grid->CellRefusal(row, col)) refuse(*why);
+  grid->UserClickCell(row, col);
+}
+
+void onScroll(const json& m) {
+  auto* grid = targetOfKind<TDBGrid>(m, "uma grade");
+  int top = intField(m, "topRow");
+  if (top < 0) refuse("Linha inválida: " + std::to_string(top) + ".");
+  grid->UserScroll(top);
+}
+
+void onPick(const json& m) {
+  auto* grid = targetOfKind<TDBGrid>(m, "uma grade");
+  std::string item = textField(m, "item");
+  if (auto why = grid->PickRefusal(item)) refuse(*why);
+  grid->UserPick(item);
+}
+
+void onEditButton(const json& m) {
+  auto* grid = targetOfKind<TDBGrid>(m, "uma grade");
+  if (auto why = grid->EditButtonRefusal()) refuse(*why);
+  grid->UserEditButton();
+}
+
+void onMark(const json& m) {
+  auto* grid = targetOfKind<TDBGrid>(m, "uma grade");
+  int row = intField(m, "row");
+  if (auto why = grid->MarkRefusal(row)) refuse(*why);
+  grid->UserMark(row);
+}
+
 }  // namespace
 
 void DispatchInput(const json& message) {
   static const std::map<std::string, void (*)(const json&)> handlers = {
       {"click", onClick}, {"focus", onFocus},   {"key", onKey},     {"type", onType},
-      {"select", onSelect}, {"close", onClose}, {"resize", onResize},
+      {"cell", onCell},   {"scroll", onScroll}, {"pick", onPick},   {"editbutton", onEditButton},
+      {"select", onSelect}, {"mark", onMark},   {"close", onClose}, {"resize", onResize},
   };
   if (!message.is_object()) refuse("Mensagem malformada: esperado um objeto JSON.");
   auto type = message.find("type");

@@ -7,6 +7,10 @@
 // message, unknown type or target, disabled or hidden control, window behind a modal
 // one, a value out of range) raises InputRefused and changes nothing. Exceptions from
 // the program's handlers go out unchanged (the input loop shows them).
+//
+// Beyond ui-protocol.md: a click on a dbnavigator may name the button
+// ({"type":"click","target":"frm.dbnPadrao","button":"next"}); buttons are first,
+// prior, next, last, insert, delete, edit, post, cancel, refresh.
 #include <stdexcept>
 #include <string>
 

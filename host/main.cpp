@@ -1,6 +1,7 @@
 // host: loads the module and serves its screens to a front end (--stdio; the browser
 // front end is added with --web). Every option has an environment-variable fallback.
 #include <csignal>
+#include <filesystem>
 #include <iostream>
 
 #include <CLI/CLI.hpp>
@@ -10,6 +11,11 @@
 #include "framework/host_configuration.h"
 #include "host/host_runner.h"
 #include "host/stdio_front_end.h"
+#include "host/web_front_end.h"
+
+#ifndef VQR_DEFAULT_WEB_ROOT
+#define VQR_DEFAULT_WEB_ROOT "web"
+#endif
 
 #ifndef VQR_DEFAULT_REPORTS
 #define VQR_DEFAULT_REPORTS "reports"
@@ -37,6 +43,7 @@ bool parseServer(const std::string& text, framework::HostConfiguration& config) 
 
 int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
+  std::ios::sync_with_stdio(false);
   spdlog::set_default_logger(spdlog::stderr_color_mt("host"));
 
   CLI::App app{"Sistema de Vendas: carrega o módulo e atende a interface"};
@@ -53,21 +60,63 @@ int main(int argc, char** argv) {
       ->envname("VQR_REPORTS");
   app.add_option("--module", options.modulePath, "Biblioteca do módulo")->envname("VQR_MODULE");
   app.add_flag("--stdio", options.stdio, "Automação por linhas JSON na entrada e saída padrão");
+  std::string web;
+  host::WebServerOptions webOptions;
+  webOptions.webRoot = VQR_DEFAULT_WEB_ROOT;
+  app.add_option("--web", web, "Interface no navegador em ENDEREÇO:PORTA (ex.: 127.0.0.1:8080)")
+      ->envname("VQR_WEB");
+  app.add_option("--documents", config.documentsDir, "Pasta dos relatórios gerados (padrão: temporária)")
+      ->envname("VQR_DOCUMENTS");
+  app.add_option("--web-root", webOptions.webRoot, "Pasta da interface web")->envname("VQR_WEB_ROOT");
   CLI11_PARSE(app, argc, argv);
 
   if (!parseServer(server, config)) {
     std::cerr << "Endereço do servidor inválido: " << server << " (esperado HOST:PORTA)\n";
     return 2;
   }
-  if (!options.stdio) {
-    std::cerr << "Nenhuma interface escolhida: use --stdio.\n";
+  if (options.stdio == !web.empty()) {
+    std::cerr << "Escolha uma interface: --stdio ou --web ENDEREÇO:PORTA.\n";
     return 2;
+  }
+  if (!web.empty() && !host::ParseWebAddress(web, webOptions)) {
+    std::cerr << "Endereço web inválido: " << web << " (esperado ENDEREÇO:PORTA)\n";
+    return 2;
+  }
+  if (config.documentsDir.empty()) {
+    config.documentsDir = host::NewDocumentsFolder();
+  } else {
+    std::error_code ec;
+    std::filesystem::create_directories(config.documentsDir, ec);
+    if (ec) {
+      std::cerr << "Não foi possível criar a pasta dos relatórios " << config.documentsDir << ": "
+                << ec.message() << "\n";
+      return 2;
+    }
+  }
+  if (!web.empty()) {
+    config.webAddress = webOptions.address + ":" + std::to_string(webOptions.port);
+    config.webPort = webOptions.port;
   }
   framework::SetHostConfiguration(config);
 
   host::HostRunner runner(options);
-  host::StdioFrontEnd stdio;
-  stdio.start();
+  std::unique_ptr<host::StdioFrontEnd> stdio;
+  std::unique_ptr<host::WebFrontEnd> browser;
+  if (options.stdio) {
+    stdio = std::make_unique<host::StdioFrontEnd>();
+    stdio->start();
+  } else {
+    webOptions.token = host::NewSessionToken();
+    webOptions.documentsDir = config.documentsDir;
+    browser = std::make_unique<host::WebFrontEnd>(webOptions);
+    try {
+      browser->start();
+    } catch (const std::exception& e) {
+      std::cerr << e.what() << "\n";
+      return 1;
+    }
+    std::cout << "Sistema disponível em " << browser->url() << std::endl;
+  }
   runner.Start();
   runner.Run();
   runner.Shutdown();

@@ -1,8 +1,9 @@
 #include "platform/ui/combo_box.h"
 
-#include <cwctype>
 
 #include <nlohmann/json.hpp>
+
+#include "platform/text/utf8.h"
 
 #include "platform/core/exceptions.h"
 
@@ -51,7 +52,7 @@ void TComboBox::DefaultKeyPress(char32_t& ch) {
     return;
   }
   if (ch < 32) return;
-  auto upper = [](char32_t c) { return static_cast<char32_t>(std::towupper(static_cast<wint_t>(c))); };
+  auto upper = [](char32_t c) { return utf8::ToUpper(c); };
   char32_t wanted = upper(ch);
   ch = 0;
   for (std::size_t i = 0; i < Items.size(); ++i) {

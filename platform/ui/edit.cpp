@@ -1,9 +1,10 @@
 #include "platform/ui/edit.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include <nlohmann/json.hpp>
+
+#include "platform/text/utf8.h"
 
 namespace platform {
 
@@ -31,18 +32,9 @@ void TCustomEdit::Changed() {
   if (OnChange) OnChange(this);
 }
 
-void TCustomEdit::SetSelStart(int pos) {
-  selStart_ = std::clamp(pos, 0, CaretLimit());
-  selLength_ = 0;
-}
-
-void TCustomEdit::SetSelLength(int length) {
+void TCustomEdit::SetSelection(int start, int length) {
+  selStart_ = std::clamp(start, 0, CaretLimit());
   selLength_ = std::clamp(length, 0, CaretLimit() - selStart_);
-}
-
-void TCustomEdit::SelectAll() {
-  selStart_ = 0;
-  selLength_ = CaretLimit();
 }
 
 std::string TCustomEdit::SelText() const {
@@ -65,8 +57,8 @@ bool TCustomEdit::deleteSelection() {
 }
 
 bool TCustomEdit::InsertChar(char32_t ch) {
-  if (CharCase == ecUpperCase) ch = static_cast<char32_t>(std::towupper(static_cast<wint_t>(ch)));
-  if (CharCase == ecLowerCase) ch = static_cast<char32_t>(std::towlower(static_cast<wint_t>(ch)));
+  if (CharCase == ecUpperCase) ch = utf8::ToUpper(ch);
+  if (CharCase == ecLowerCase) ch = utf8::ToLower(ch);
   int after = static_cast<int>(chars_.size()) - selLength_ + 1;
   if (maxLength_ > 0 && after > maxLength_) return false;
   deleteSelection();
@@ -96,11 +88,9 @@ void TCustomEdit::DefaultKeyDown(std::uint16_t& key, TShiftState shift) {
     pos = std::clamp(pos, 0, limit);
     if (shift.Contains(ssShift)) {
       int anchor = selStart_;
-      selStart_ = std::min(anchor, pos);
-      selLength_ = std::abs(pos - anchor);
+      SetSelection(std::min(anchor, pos), std::abs(pos - anchor));
     } else {
-      selStart_ = pos;
-      selLength_ = 0;
+      SetSelection(pos, 0);
     }
     key = 0;
   };

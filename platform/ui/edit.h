@@ -31,14 +31,18 @@ class TCustomEdit : public TWinControl {
 
   int SelStart() const noexcept { return selStart_; }
   int SelLength() const noexcept { return selLength_; }
-  void SetSelStart(int pos);
-  void SetSelLength(int length);
-  void SelectAll();
+  void SetSelStart(int pos) { SetSelection(pos, 0); }
+  void SetSelLength(int length) { SetSelection(selStart_, length); }
+  void SelectAll() { SetSelection(0, CaretLimit()); }
+  // Selects `length` characters from `start` (clamped); length 0 puts the caret.
+  virtual void SetSelection(int start, int length);
   std::string SelText() const;
 
   TNotifyEvent OnChange;
 
   void DoEnter() override;
+  // What the person sees (a masked edit shows literals and blanks).
+  virtual std::string EditText() const { return Text(); }
   void DefaultKeyDown(std::uint16_t& key, TShiftState shift) override;
   void DefaultKeyPress(char32_t& ch) override;
 

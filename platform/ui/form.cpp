@@ -75,12 +75,12 @@ TModalResult TCustomForm::ShowModal() {
   TCloseAction action = caHide;
   Screen().PushModal(this);
   auto finish = [this] {
-    modal_ = false;
-    Screen().PopModal(this);
-    if (Visible()) {
+    if (Visible()) {  // hidden while still modal: the window below is not re-activated
       TControl::SetVisible(false);
       Screen().FormHidden(this);
     }
+    modal_ = false;
+    Screen().PopModal(this);
   };
   try {
     SetVisible(true);

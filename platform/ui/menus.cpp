@@ -1,9 +1,10 @@
 #include "platform/ui/menus.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include <nlohmann/json.hpp>
+
+#include "platform/text/utf8.h"
 
 namespace platform {
 
@@ -36,7 +37,7 @@ char32_t TMenuItem::Accelerator() const {
       ++i;
       continue;
     }
-    return static_cast<char32_t>(std::towupper(static_cast<wint_t>(text[i + 1])));
+    return utf8::ToUpper(text[i + 1]);
   }
   return 0;
 }

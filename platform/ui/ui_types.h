@@ -70,9 +70,9 @@ using TKeyPressEvent = std::function<void(TObject* Sender, char32_t& Key)>;
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
-// UTF-8 encoding of one code point.
+// UTF-8 encoding of one code point, and the code points of a text (platform/text/utf8.h
+// rules: a malformed byte is one code point of its own value).
 std::string Utf8Encode(char32_t ch);
-// The code points of a UTF-8 text; invalid bytes are taken one by one as Latin-1.
 std::u32string Utf8Decode(const std::string& text);
 
 }  // namespace platform

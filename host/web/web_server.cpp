@@ -1,0 +1,401 @@
+#include "host/web/web_server.h"
+
+#include <array>
+#include <utility>
+#include <deque>
+#include <fstream>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <thread>
+
+#include <boost/asio.hpp>
+#include <boost/beast.hpp>
+#include <spdlog/spdlog.h>
+
+#include "platform/core/exceptions.h"
+
+namespace host {
+
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+namespace websocket = beast::websocket;
+using tcp = asio::ip::tcp;
+using asio::awaitable;
+using asio::use_awaitable;
+
+namespace {
+
+constexpr std::size_t kMaxQueuedMessages = 1000;
+constexpr const char* kRefusedSecondTab =
+    R"({"type":"refused","text":"O sistema já está aberto em outra aba do navegador. Feche-a para usar esta."})";
+
+using Request = http::request<http::string_body>;
+using Response = http::response<http::string_body>;
+
+// Normal ways for a browser to go away; not worth a log line.
+bool IsNormalClose(const beast::error_code& ec) {
+  return ec == beast::http::error::end_of_stream || ec == asio::error::eof ||
+         ec == asio::error::connection_reset || ec == asio::error::not_connected ||
+         ec == asio::error::operation_aborted || ec == websocket::error::closed ||
+         ec == beast::error::timeout;
+}
+
+bool SameSecret(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  unsigned char diff = 0;
+  for (std::size_t i = 0; i < a.size(); ++i) diff |= static_cast<unsigned char>(a[i] ^ b[i]);
+  return diff == 0;
+}
+
+// The value of `name` in the query part of a request target, or "".
+std::string QueryValue(std::string_view target, std::string_view name) {
+  auto q = target.find('?');
+  if (q == std::string_view::npos) return {};
+  std::string_view query = target.substr(q + 1);
+  while (!query.empty()) {
+    auto amp = query.find('&');
+    std::string_view pair = query.substr(0, amp);
+    auto eq = pair.find('=');
+    if (eq != std::string_view::npos && pair.substr(0, eq) == name) return std::string(pair.substr(eq + 1));
+    if (amp == std::string_view::npos) break;
+    query.remove_prefix(amp + 1);
+  }
+  return {};
+}
+
+std::string CookieValue(const Request& req, std::string_view name) {
+  auto it = req.find(http::field::cookie);
+  if (it == req.end()) return {};
+  std::string_view cookies(it->value().data(), it->value().size());
+  while (!cookies.empty()) {
+    while (!cookies.empty() && cookies.front() == ' ') cookies.remove_prefix(1);
+    auto semi = cookies.find(';');
+    std::string_view pair = cookies.substr(0, semi);
+    auto eq = pair.find('=');
+    if (eq != std::string_view::npos && pair.substr(0, eq) == name) return std::string(pair.substr(eq + 1));
+    if (semi == std::string_view::npos) break;
+    cookies.remove_prefix(semi + 1);
+  }
+  return {};
+}
+
+std::string_view PathOf(std::string_view target) { return target.substr(0, target.find('?')); }
+
+std::string ContentType(const std::filesystem::path& file) {
+  const std::string ext = file.extension().string();
+  if (ext == ".html") return "text/html; charset=utf-8";
+  if (ext == ".js" || ext == ".mjs") return "text/javascript; charset=utf-8";
+  if (ext == ".css") return "text/css; charset=utf-8";
+  if (ext == ".pdf") return "application/pdf";
+  if (ext == ".png") return "image/png";
+  if (ext == ".svg") return "image/svg+xml";
+  if (ext == ".ico") return "image/x-icon";
+  return "application/octet-stream";
+}
+
+// Resolves a request path under `root`, refusing anything that could leave it.
+std::optional<std::filesystem::path> SafeFile(const std::filesystem::path& root, std::string_view path) {
+  if (path.empty() || path.front() != '/') return std::nullopt;
+  if (path.find("..") != std::string_view::npos || path.find('\\') != std::string_view::npos ||
+      path.find('%') != std::string_view::npos || path.find('\0') != std::string_view::npos)
+    return std::nullopt;
+  std::error_code ec;
+  const auto base = std::filesystem::canonical(root, ec);
+  if (ec) return std::nullopt;
+  auto file = std::filesystem::weakly_canonical(base / std::string(path.substr(1)), ec);
+  if (ec) return std::nullopt;
+  auto rel = file.lexically_relative(base);
+  if (rel.empty() || rel.native().starts_with("..")) return std::nullopt;
+  if (!std::filesystem::is_regular_file(file, ec)) return std::nullopt;
+  return file;
+}
+
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+class WsSession;
+
+struct WebServer::Impl {
+  WebServerOptions options;
+  WebServerHooks hooks;
+  asio::io_context io{1};
+  tcp::acceptor acceptor{io};
+  std::optional<asio::executor_work_guard<asio::io_context::executor_type>> work;
+  std::thread thread;
+  std::shared_ptr<WsSession> active;  // the driving tab; touched on the I/O thread only
+  std::uint16_t boundPort = 0;
+
+  awaitable<void> acceptLoop();
+  awaitable<void> serveConnection(tcp::socket socket);
+  awaitable<void> serveWebSocket(beast::tcp_stream stream, Request req);
+  Response answer(const Request& req);
+  bool allowedHost(const Request& req) const;
+  bool allowedOrigin(const Request& req) const;
+  Response plain(const Request& req, http::status status, std::string text) const;
+  void detach(const std::shared_ptr<WsSession>& session);
+};
+
+class WsSession : public std::enable_shared_from_this<WsSession> {
+ public:
+  explicit WsSession(beast::tcp_stream stream) : ws(std::move(stream)) {}
+
+  void enqueue(std::string message) {
+    if (queue.size() >= kMaxQueuedMessages) {
+      spdlog::warn("web: the browser does not read its messages; closing its connection");
+      beast::get_lowest_layer(ws).close();
+      return;
+    }
+    queue.push_back(std::move(message));
+    if (!writing) {
+      writing = true;
+      asio::co_spawn(ws.get_executor(), writeLoop(shared_from_this()), asio::detached);
+    }
+  }
+
+  static awaitable<void> writeLoop(std::shared_ptr<WsSession> self) {
+    while (!self->queue.empty()) {
+      beast::error_code ec;
+      self->ws.text(true);
+      co_await self->ws.async_write(asio::buffer(self->queue.front()), asio::redirect_error(use_awaitable, ec));
+      self->queue.pop_front();
+      if (ec) {
+        self->queue.clear();
+        break;
+      }
+    }
+    self->writing = false;
+  }
+
+  websocket::stream<beast::tcp_stream> ws;
+  std::deque<std::string> queue;
+  bool writing = false;
+};
+
+bool WebServer::Impl::allowedHost(const Request& req) const {
+  auto it = req.find(http::field::host);
+  if (it == req.end()) return false;
+  const std::string host(it->value());
+  const std::string port = ":" + std::to_string(boundPort);
+  for (const std::string& name : {std::string("127.0.0.1"), std::string("localhost"), std::string("[::1]"),
+                                  options.address})
+    if (host == name + port) return true;
+  return false;
+}
+
+bool WebServer::Impl::allowedOrigin(const Request& req) const {
+  auto origin = req.find(http::field::origin);
+  auto host = req.find(http::field::host);
+  if (origin == req.end() || host == req.end()) return false;
+  return origin->value() == "http://" + std::string(host->value());
+}
+
+Response WebServer::Impl::plain(const Request& req, http::status status, std::string text) const {
+  Response res{status, req.version()};
+  res.set(http::field::content_type, "text/plain; charset=utf-8");
+  res.set(http::field::cache_control, "no-store");
+  res.keep_alive(req.keep_alive());
+  res.body() = std::move(text);
+  res.prepare_payload();
+  return res;
+}
+
+Response WebServer::Impl::answer(const Request& req) {
+  if (!allowedHost(req)) return plain(req, http::status::forbidden, "Endereço não permitido.");
+  if (req.method() != http::verb::get && req.method() != http::verb::head)
+    return plain(req, http::status::method_not_allowed, "Método não permitido.");
+  const std::string target(req.target());
+  std::string_view path = PathOf(target);
+  const bool withToken = SameSecret(QueryValue(target, "token"), options.token);
+  const bool withCookie = SameSecret(CookieValue(req, "vqr_token"), options.token);
+
+  std::optional<std::filesystem::path> file;
+  bool isPage = false;
+  if (path.starts_with("/documents/")) {
+    if (!withToken && !withCookie) return plain(req, http::status::forbidden, "Sessão inválida.");
+    file = SafeFile(options.documentsDir, path.substr(std::string_view("/documents").size()));
+  } else {
+    isPage = path == "/" || path == "/index.html";
+    file = SafeFile(options.webRoot, path == "/" ? "/index.html" : path);
+  }
+  if (!file) return plain(req, http::status::not_found, "Não encontrado.");
+  auto body = ReadWholeFile(*file);
+  if (!body) return plain(req, http::status::not_found, "Não encontrado.");
+
+  Response res{http::status::ok, req.version()};
+  res.set(http::field::content_type, ContentType(*file));
+  res.set("X-Content-Type-Options", "nosniff");
+  res.set(http::field::cache_control, "no-store");
+  if (isPage) {
+    res.set("Content-Security-Policy", "default-src 'self'; connect-src 'self'; frame-ancestors 'none'");
+    if (withToken)
+      res.set(http::field::set_cookie, "vqr_token=" + options.token + "; HttpOnly; SameSite=Strict; Path=/");
+  }
+  res.keep_alive(req.keep_alive());
+  if (req.method() == http::verb::get) res.body() = std::move(*body);
+  res.prepare_payload();
+  return res;
+}
+
+awaitable<void> WebServer::Impl::acceptLoop() {
+  for (;;) {
+    beast::error_code ec;
+    tcp::socket socket = co_await acceptor.async_accept(asio::redirect_error(use_awaitable, ec));
+    if (ec == asio::error::operation_aborted) co_return;
+    if (ec) continue;
+    asio::co_spawn(io, serveConnection(std::move(socket)), asio::detached);
+  }
+}
+
+awaitable<void> WebServer::Impl::serveConnection(tcp::socket socket) {
+  beast::tcp_stream stream(std::move(socket));
+  beast::flat_buffer buffer;
+  for (;;) {
+    stream.expires_after(options.idleTimeout);
+    http::request_parser<http::string_body> parser;
+    parser.header_limit(16 * 1024);
+    parser.body_limit(4 * 1024);
+    beast::error_code ec;
+    co_await http::async_read(stream, buffer, parser, asio::redirect_error(use_awaitable, ec));
+    if (ec) {
+      if (!IsNormalClose(ec)) spdlog::debug("web: request refused: {}", ec.message());
+      co_return;
+    }
+    Request req = parser.release();
+    if (websocket::is_upgrade(req)) {
+      co_await serveWebSocket(std::move(stream), std::move(req));
+      co_return;
+    }
+    Response res = answer(req);
+    const bool keepAlive = res.keep_alive();
+    co_await http::async_write(stream, res, asio::redirect_error(use_awaitable, ec));
+    if (ec || !keepAlive) co_return;
+  }
+}
+
+awaitable<void> WebServer::Impl::serveWebSocket(beast::tcp_stream stream, Request req) {
+  beast::error_code ec;
+  const std::string target(req.target());
+  const bool tokenOk = SameSecret(QueryValue(target, "token"), options.token);
+  if (PathOf(target) != "/ws" || !allowedHost(req) || !allowedOrigin(req) || !tokenOk) {
+    spdlog::warn("web: WebSocket refused (path, host, origin or token)");
+    Response res = plain(req, http::status::forbidden, "Conexão recusada.");
+    res.keep_alive(false);
+    co_await http::async_write(stream, res, asio::redirect_error(use_awaitable, ec));
+    co_return;
+  }
+  stream.expires_never();
+  auto session = std::make_shared<WsSession>(std::move(stream));
+  websocket::stream_base::timeout timeouts = websocket::stream_base::timeout::suggested(beast::role_type::server);
+  timeouts.idle_timeout = options.idleTimeout;
+  session->ws.set_option(timeouts);
+  session->ws.read_message_max(options.maxMessageBytes);
+  co_await session->ws.async_accept(req, asio::redirect_error(use_awaitable, ec));
+  if (ec) co_return;
+
+  if (active) {
+    session->ws.text(true);
+    co_await session->ws.async_write(asio::buffer(std::string_view(kRefusedSecondTab)),
+                                     asio::redirect_error(use_awaitable, ec));
+    co_await session->ws.async_close(websocket::close_code::policy_error, asio::redirect_error(use_awaitable, ec));
+    co_return;
+  }
+  active = session;
+  if (hooks.onAttach) hooks.onAttach();
+
+  beast::flat_buffer buffer;
+  for (;;) {
+    co_await session->ws.async_read(buffer, asio::redirect_error(use_awaitable, ec));
+    if (ec) {
+      if (ec == websocket::error::message_too_big) spdlog::warn("web: message over the size limit; connection closed");
+      else if (!IsNormalClose(ec)) spdlog::info("web: browser connection ended: {}", ec.message());
+      break;
+    }
+    std::string message = beast::buffers_to_string(buffer.data());
+    buffer.consume(buffer.size());
+    if (session->ws.got_text() && hooks.onMessage) hooks.onMessage(std::move(message));
+  }
+  detach(session);
+}
+
+void WebServer::Impl::detach(const std::shared_ptr<WsSession>& session) {
+  if (active != session) return;
+  active.reset();
+  if (hooks.onDetach) hooks.onDetach();
+}
+
+WebServer::WebServer(WebServerOptions options, WebServerHooks hooks) : impl_(std::make_unique<Impl>()) {
+  impl_->options = std::move(options);
+  impl_->hooks = std::move(hooks);
+}
+
+WebServer::~WebServer() { stop(); }
+
+void WebServer::start() {
+  Impl& m = *impl_;
+  beast::error_code ec;
+  const auto address = asio::ip::make_address(m.options.address, ec);
+  if (ec) throw platform::Exception("Endereço inválido para o servidor web: " + m.options.address);
+  tcp::endpoint endpoint{address, m.options.port};
+  m.acceptor.open(endpoint.protocol(), ec);
+  if (!ec) m.acceptor.set_option(asio::socket_base::reuse_address(true), ec);
+  if (!ec) m.acceptor.bind(endpoint, ec);
+  if (!ec) m.acceptor.listen(asio::socket_base::max_listen_connections, ec);
+  if (ec)
+    throw platform::Exception("Não foi possível abrir o servidor web em " + m.options.address + ":" +
+                              std::to_string(m.options.port) + ": " + ec.message());
+  m.boundPort = m.acceptor.local_endpoint().port();
+  m.work.emplace(m.io.get_executor());
+  asio::co_spawn(m.io, m.acceptLoop(), asio::detached);
+  m.thread = std::thread([&m] { m.io.run(); });
+}
+
+void WebServer::stop() {
+  Impl& m = *impl_;
+  if (!m.thread.joinable()) return;
+  asio::post(m.io, [&m] {
+    beast::error_code ec;
+    m.acceptor.close(ec);
+    if (m.active) beast::get_lowest_layer(m.active->ws).close();
+    m.active.reset();
+    m.work.reset();
+    m.io.stop();
+  });
+  m.thread.join();
+}
+
+std::uint16_t WebServer::port() const { return impl_->boundPort; }
+
+std::string WebServer::url() const {
+  return "http://" + impl_->options.address + ":" + std::to_string(impl_->boundPort) + "/?token=" +
+         impl_->options.token;
+}
+
+void WebServer::send(std::string message) {
+  Impl& m = *impl_;
+  asio::post(m.io, [&m, message = std::move(message)]() mutable {
+    if (m.active) m.active->enqueue(std::move(message));
+  });
+}
+
+std::string NewSessionToken() {
+  std::random_device random;
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string token;
+  token.reserve(64);
+  for (int i = 0; i < 8; ++i) {
+    std::uint32_t word = random();
+    for (int b = 0; b < 8; ++b) token.push_back(kHex[(word >> (b * 4)) & 0xF]);
+  }
+  return token;
+}
+
+}  // namespace host

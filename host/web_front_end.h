@@ -1,0 +1,35 @@
+#pragma once
+// The browser front end: the web server of host/web plus a protocol session for the
+// tab that drives the host. Each tab that attaches gets a fresh session (its "hello"
+// and a state); when it goes away the session stops and the host waits for the next.
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "host/web/web_server.h"
+
+namespace host {
+
+class ProtocolSession;
+
+class WebFrontEnd {
+ public:
+  explicit WebFrontEnd(WebServerOptions options);
+  ~WebFrontEnd();
+  // Binds the address; raises platform::Exception when it cannot.
+  void start();
+  std::string url() const;
+
+ private:
+  std::unique_ptr<WebServer> server_;
+  std::shared_ptr<ProtocolSession> session_;  // touched on the server's I/O thread only
+};
+
+// A new private folder for the documents this host produces (under the system's
+// temporary folder, readable by this user only).
+std::string NewDocumentsFolder();
+
+// "ADDR:PORT" or ":PORT" or "PORT" into the options; false when malformed.
+bool ParseWebAddress(const std::string& text, WebServerOptions& options);
+
+}  // namespace host

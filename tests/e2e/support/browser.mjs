@@ -1,0 +1,88 @@
+// Debian's Chromium driven by playwright-core, and helpers that act like a person on
+// the host's screens and wait for the host to finish handling each input.
+import { chromium } from 'playwright-core';
+import { mkdtempSync, mkdirSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { ROOT } from './system.mjs';
+
+export const ARTEFACTS = join(ROOT, 'test-results', 'e2e');
+
+export async function openBrowser(url) {
+  const profile = mkdtempSync(join(tmpdir(), 'vqr-chromium-'));
+  const context = await chromium.launchPersistentContext(profile, {
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    viewport: { width: 1280, height: 800 },
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+  const page = context.pages()[0] || (await context.newPage());
+  if (url) {
+    await page.goto(url);
+    await waitIdle(page);
+  }
+  return {
+    context,
+    page,
+    async close() {
+      await context.close();
+      rmSync(profile, { recursive: true, force: true });
+    },
+  };
+}
+
+export async function seq(page) {
+  return Number(await page.evaluate(() => document.body.dataset.seq || -1));
+}
+
+// Waits for a state newer than `after` that the host sent while idle.
+export async function waitIdle(page, after = -1, timeout = 15000) {
+  await page.waitForFunction((previous) => {
+    const s = Number(document.body.dataset.seq || -1);
+    return s > previous && document.body.dataset.idle === 'true';
+  }, after, { timeout });
+  // Let a burst of states settle: wait until no newer state arrives for a moment.
+  let last = await seq(page);
+  for (;;) {
+    await page.waitForTimeout(30);
+    const now = await seq(page);
+    const idle = await page.evaluate(() => document.body.dataset.idle === 'true');
+    if (now === last && idle) return now;
+    last = now;
+  }
+}
+
+export function control(page, path) {
+  return page.locator(`[data-path="${path}"]`);
+}
+
+export async function click(page, path) {
+  const before = await seq(page);
+  await control(page, path).dispatchEvent('mousedown', { button: 0 });
+  return waitIdle(page, before);
+}
+
+export async function press(page, key) {
+  const before = await seq(page);
+  await page.keyboard.press(key);
+  return waitIdle(page, before);
+}
+
+export async function type(page, text) {
+  for (const ch of text) {
+    const before = await seq(page);
+    await page.keyboard.press(ch === ' ' ? 'Space' : ch);
+    await waitIdle(page, before);
+  }
+}
+
+export async function screenshot(page, name) {
+  mkdirSync(ARTEFACTS, { recursive: true });
+  await page.screenshot({ path: join(ARTEFACTS, `${name}.png`) });
+}
+
+// The text of a control as drawn.
+export async function shownText(page, path) {
+  return (await control(page, path).innerText()).trim();
+}

@@ -1,0 +1,154 @@
+// Standard controls: radio groups by parent, check boxes, alignment of panels, menus
+// with accelerators, and what each kind writes into the snapshot.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/ui/animate.h"
+#include "platform/ui/buttons.h"
+#include "platform/ui/keyboard.h"
+#include "platform/ui/mask_edit.h"
+#include "platform/ui/menus.h"
+#include "platform/ui/std_controls.h"
+#include "platform/ui/user_input.h"
+#include "platform/ui/window_update.h"
+#include "tests/support/ui_driver.h"
+
+using namespace platform;
+
+namespace {
+struct Controls : testsupport::UiTest {
+  TForm* form = nullptr;
+  void SetUp() override {
+    form = NewForm<TForm>(&Application());
+    form->SetName("frmControles");
+    form->Show();
+  }
+  template <class T>
+  T* add(const char* name, TControl* parent = nullptr) {
+    auto* c = new T(form);
+    c->SetName(name);
+    c->SetParent(parent ? parent : form);
+    return c;
+  }
+};
+}  // namespace
+
+TEST_F(Controls, RadioButtonsUncheckOnlyTheirSiblings) {
+  auto* g1 = add<TGroupBox>("grb1");
+  auto* g2 = add<TGroupBox>("grb2");
+  auto* a = add<TRadioButton>("rbtA", g1);
+  auto* b = add<TRadioButton>("rbtB", g1);
+  auto* c = add<TRadioButton>("rbtC", g2);
+  int clicks = 0;
+  b->OnClick = [&](TObject*) { ++clicks; };
+  a->SetChecked(true);
+  c->SetChecked(true);
+  ClickControl(b);
+  EXPECT_FALSE(a->Checked());
+  EXPECT_TRUE(b->Checked());
+  EXPECT_TRUE(c->Checked());
+  ClickControl(b);  // already checked: no new click
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(Screen().ActiveControl(), b);
+}
+
+TEST_F(Controls, CheckBoxTogglesByClickAndSpaceAndCodeRunsOnClick) {
+  auto* chk = add<TCheckBox>("chkTodos");
+  int clicks = 0;
+  chk->OnClick = [&](TObject*) { ++clicks; };
+  ClickControl(chk);
+  EXPECT_TRUE(chk->Checked());
+  DispatchKey(VK_SPACE, {}, U' ');
+  EXPECT_FALSE(chk->Checked());
+  chk->SetChecked(false);  // no change, no click
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(Controls, AlignedPanelsShareTheClientArea) {
+  form->SetBounds(0, 0, 400, 300);
+  auto* top = add<TPanel>("panTop");
+  top->SetHeight(32);
+  top->SetAlign(alTop);
+  auto* bottom = add<TPanel>("panBottom");
+  bottom->SetHeight(40);
+  bottom->SetAlign(alBottom);
+  auto* client = add<TScrollBox>("scbClient");
+  client->SetAlign(alClient);
+  EXPECT_EQ(client->Top(), 32);
+  EXPECT_EQ(client->Height(), 300 - 32 - 40);
+  EXPECT_EQ(bottom->Top(), 260);
+  form->SetWidth(500);
+  EXPECT_EQ(client->Width(), 500);
+  top->Hide();
+  EXPECT_EQ(client->Top(), 0);
+}
+
+TEST_F(Controls, AltLetterOpensAMenuAndALetterClicksItsItem) {
+  auto* menu = new TMainMenu(form);
+  form->SetMenu(menu);
+  auto* manut = new TMenuItem(form);
+  manut->SetName("mnuManutencao");
+  manut->Caption = "&Manutenção";
+  menu->Items()->Add(manut);
+  auto* formula = new TMenuItem(form);
+  formula->SetName("mnuFormComp");
+  formula->Caption = "&Fórmula de Composição";
+  manut->Add(formula);
+  int clicks = 0;
+  formula->OnClick = [&](TObject*) { ++clicks; };
+  DispatchKey('M', {ssAlt}, std::nullopt);
+  EXPECT_EQ(menu->OpenItem(), manut);
+  EXPECT_EQ(menu->Snapshot()[0]["open"], true);
+  DispatchKey('F', {}, U'f');
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(menu->OpenItem(), nullptr);
+  formula->Enabled = false;
+  DispatchKey('M', {ssAlt}, std::nullopt);
+  DispatchKey('F', {}, U'f');
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(form->FindByName("mnuFormComp"), formula);
+  EXPECT_TRUE(InputRefusal(formula, form));
+}
+
+TEST_F(Controls, SnapshotFieldsOfEachKind) {
+  auto* lbl = add<TLabel>("Label1");
+  lbl->SetCaption("Cliente");
+  lbl->Font().Bold = true;
+  auto* med = add<TMaskEdit>("medCdClie");
+  med->SetColor(clInfoBk);
+  med->SetEditMask("000.000.000-00;0;_");
+  med->SetText("12345678901");
+  auto* anm = add<TAnimate>("anmAnimacao");
+  anm->CommonAVI = aviFindFile;
+  anm->StopFrame = 8;
+  auto* disabled = add<TPanel>("panFormula");
+  disabled->SetEnabled(false);
+  nlohmann::json w;
+  form->WriteSnapshot(w);
+  const auto& c = w["controls"];
+  EXPECT_EQ(c[0]["caption"], "Cliente");
+  EXPECT_EQ(c[0]["font"]["bold"], true);
+  EXPECT_EQ(c[1]["kind"], "maskedit");
+  EXPECT_EQ(c[1]["color"], "clInfoBk");
+  EXPECT_EQ(c[1]["text"], "12345678901");
+  EXPECT_EQ(c[1]["editText"], "123.456.789-01");
+  EXPECT_EQ(c[2]["clip"], "findFile");
+  EXPECT_EQ(c[2]["stopFrame"], 8);
+  EXPECT_EQ(c[3]["enabled"], false);
+  EXPECT_TRUE(LockWindowUpdate(nullptr));
+}
+
+TEST_F(Controls, RefusalsNameTheReason) {
+  auto* pan = add<TPanel>("panCliente");
+  auto* edt = add<TEdit>("edtNmClie", pan);
+  EXPECT_FALSE(InputRefusal(edt));
+  pan->SetEnabled(false);
+  EXPECT_NE(InputRefusal(edt)->find("desabilitado"), std::string::npos);
+  pan->SetEnabled(true);
+  pan->Hide();
+  EXPECT_NE(InputRefusal(edt)->find("visível"), std::string::npos);
+  pan->Show();
+  form->Hide();
+  EXPECT_TRUE(InputRefusal(edt));
+}

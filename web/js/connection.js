@@ -1,0 +1,36 @@
+// The WebSocket to the host: one JSON message per text frame, both ways.
+// The page URL carries the session token; the socket presents it on upgrade.
+
+export class Connection {
+  constructor({ onMessage, onStatus }) {
+    this.onMessage = onMessage;
+    this.onStatus = onStatus;
+    this.socket = null;
+    this.closedByHost = false;
+  }
+
+  open() {
+    const token = new URLSearchParams(location.search).get('token') || '';
+    const scheme = location.protocol === 'https:' ? 'wss' : 'ws';
+    const url = `${scheme}://${location.host}/ws?token=${encodeURIComponent(token)}`;
+    this.socket = new WebSocket(url);
+    this.socket.onopen = () => this.onStatus({ connected: true });
+    this.socket.onmessage = (event) => {
+      let message;
+      try {
+        message = JSON.parse(event.data);
+      } catch {
+        return;
+      }
+      if (message.type === 'refused') this.closedByHost = true;
+      this.onMessage(message);
+    };
+    this.socket.onclose = (event) => this.onStatus({ connected: false, reason: event.reason, refused: this.closedByHost });
+  }
+
+  send(message) {
+    if (this.socket && this.socket.readyState === WebSocket.OPEN) {
+      this.socket.send(JSON.stringify(message));
+    }
+  }
+}

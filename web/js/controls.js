@@ -1,0 +1,206 @@
+// One renderer per control kind of the protocol. Each keeps its DOM node across
+// states and only updates what changed; the host owns every value.
+import { cssColor, el, setCaption, setText } from './dom.js';
+import { createGrid, updateGrid } from './grid.js';
+import { openPopup } from './popup.js';
+
+// Glyphs of toolbar buttons without a caption, chosen by the button's name.
+const GLYPHS = [
+  [/Incluir|Novo/i, '+'],
+  [/Excluir/i, '−'],
+  [/Alterar/i, '✎'],
+  [/Verificar|Atualiz/i, '⟳'],
+  [/Confirma/i, '✔'],
+  [/Cancel/i, '✖'],
+  [/Imprimir/i, '⎙'],
+  [/Ajuda|Help/i, '?'],
+  [/Fechar/i, '⏏'],
+  [/FormComp/i, 'ƒ'],
+  [/Copia/i, '⧉'],
+  [/Pesq|Search/i, '⌕'],
+  [/Quarto|Fourth|Listagem/i, '☰'],
+];
+
+const NAVIGATOR_GLYPHS = {
+  first: '⇤', prior: '◀', next: '▶', last: '⇥', insert: '+', delete: '−',
+  edit: '✎', post: '✔', cancel: '✖', refresh: '⟳',
+};
+
+function glyphFor(name) {
+  for (const [pattern, glyph] of GLYPHS) if (pattern.test(name)) return glyph;
+  return '•';
+}
+
+function applyCommon(node, control, ctx) {
+  node.classList.toggle('disabled', !ctx.enabled);
+  node.classList.toggle('focused', ctx.focused);
+  node.hidden = control.visible === false;
+  if (control.hint) node.title = control.hint;
+  else node.removeAttribute('title');
+  const background = cssColor(control.color);
+  node.style.backgroundColor = background;
+  const font = control.font || {};
+  node.style.fontWeight = font.bold ? 'bold' : '';
+  node.style.color = cssColor(font.color);
+}
+
+// Draws the text of an edit; when focused, the caret (or the selection) sits where
+// the host says (selStart, selLength; the end of the text when not given).
+function textBox(node, text, ctx, control = {}) {
+  let value = node.querySelector(':scope > .value');
+  if (!value) value = el('span', 'value', node);
+  const shown = text ?? '';
+  if (!ctx.focused) {
+    if (value.childElementCount) value.replaceChildren();
+    setText(value, shown);
+    return;
+  }
+  const chars = [...shown];
+  const start = Math.min(control.selStart ?? chars.length, chars.length);
+  const length = Math.min(control.selLength ?? 0, chars.length - start);
+  value.replaceChildren();
+  value.append(chars.slice(0, start).join(''));
+  if (length > 0) {
+    el('span', 'selection', value).textContent = chars.slice(start, start + length).join('');
+  } else {
+    el('span', 'caret', value);
+  }
+  value.append(chars.slice(start + length).join(''));
+}
+
+const renderers = {
+  panel(node, control) {
+    node.classList.add('bevel-raised');
+    if (control.caption) {
+      let caption = node.querySelector(':scope > .panel-caption');
+      if (!caption) caption = el('span', 'panel-caption', node);
+      setCaption(caption, control.caption);
+    }
+  },
+  groupbox(node, control) {
+    let legend = node.querySelector(':scope > .legend');
+    if (!legend) legend = el('span', 'legend', node);
+    setCaption(legend, control.caption);
+    legend.hidden = !control.caption;
+  },
+  scrollbox() {},
+  label(node, control) {
+    setCaption(node, control.caption);
+  },
+  dbtext(node, control) {
+    setText(node, control.text ?? control.caption);
+  },
+  edit(node, control, ctx) {
+    textBox(node, control.text, ctx, control);
+  },
+  dateedit(node, control, ctx) {
+    textBox(node, control.editText ?? control.text, ctx, control);
+  },
+  maskedit(node, control, ctx) {
+    const shown = control.editMask ? control.editText ?? control.text : control.text;
+    textBox(node, shown, ctx, control);
+  },
+  combobox(node, control, ctx) {
+    const items = control.items || [];
+    textBox(node, control.text ?? items[control.itemIndex] ?? '', { ...ctx, focused: false });
+    let arrow = node.querySelector(':scope > .combo-arrow');
+    if (!arrow) {
+      arrow = el('span', 'combo-arrow', node);
+      arrow.textContent = '▾';
+    }
+    node.onmousedown = (event) => {
+      event.preventDefault();
+      if (!ctx.enabled) return;
+      ctx.send({ type: 'focus', target: ctx.path });
+      openPopup(node, items.map((item, index) => ({
+        label: item.replace(/&/g, '&&'),
+        onChoose: () => ctx.send({ type: 'select', target: ctx.path, index }),
+      })), { selected: control.itemIndex });
+    };
+  },
+  radio(node, control) {
+    checkable(node, control, 'radio-mark', control.checked ? '◉' : '○');
+  },
+  checkbox(node, control) {
+    checkable(node, control, 'check-mark', control.checked ? '☑' : '☐');
+  },
+  button(node, control) {
+    if (control.caption) {
+      setCaption(node, control.caption);
+    } else {
+      setText(node, glyphFor(control.name));
+      node.classList.add('glyph');
+    }
+  },
+  searchbutton(node, control) {
+    setText(node, control.caption || '⌕');
+    node.classList.add('glyph');
+  },
+  bevel() {},
+  dbnavigator(node, control, ctx) {
+    const buttons = control.buttons || [];
+    const key = JSON.stringify(buttons);
+    if (node.dataset.key === key) return;
+    node.dataset.key = key;
+    node.replaceChildren();
+    for (const button of buttons) {
+      const b = el('span', 'nav-button', node);
+      b.textContent = NAVIGATOR_GLYPHS[button.name] || '•';
+      b.dataset.button = button.name;
+      b.classList.toggle('disabled', !button.enabled);
+      if (button.hint) b.title = button.hint;
+      b.addEventListener('mousedown', (event) => {
+        event.preventDefault();
+        if (button.enabled && ctx.enabled) ctx.send({ type: 'click', target: ctx.path, button: button.name });
+      });
+    }
+  },
+  animate(node, control) {
+    node.classList.toggle('active', Boolean(control.active ?? control.checked));
+  },
+};
+
+function checkable(node, control, markClass, glyph) {
+  let mark = node.querySelector(`:scope > .${markClass}`);
+  let label = node.querySelector(':scope > .check-caption');
+  if (!mark) {
+    mark = el('span', markClass, node);
+    label = el('span', 'check-caption', node);
+  }
+  setText(mark, glyph);
+  setCaption(label, control.caption);
+}
+
+const CLICKABLE = new Set(['button', 'searchbutton', 'radio', 'checkbox']);
+const FOCUSABLE = new Set(['edit', 'maskedit', 'dateedit', 'dbgrid']);
+
+export function renderControl(node, control, ctx) {
+  node.classList.add('ctl', `kind-${control.kind}`);
+  applyCommon(node, control, ctx);
+  if (control.kind === 'dbgrid') {
+    if (!node.grid) node.grid = createGrid(node, ctx.path, ctx.send);
+    node.grid.path = ctx.path;
+    updateGrid(node.grid, control, ctx.focused);
+    // A click on the grid outside its cells only moves the focus to it.
+    node.onmousedown = (event) => {
+      if (event.target.closest('.grid-cell, .grid-mark, .grid-pick, .grid-ellipsis')) return;
+      event.preventDefault();
+      if (ctx.enabled && !ctx.focused) ctx.send({ type: 'focus', target: ctx.path });
+    };
+    return;
+  }
+  const render = renderers[control.kind];
+  if (render) render(node, control, ctx);
+  if (CLICKABLE.has(control.kind)) {
+    node.onmousedown = (event) => {
+      event.preventDefault();
+      if (ctx.enabled) ctx.send({ type: 'click', target: ctx.path });
+    };
+  } else if (FOCUSABLE.has(control.kind)) {
+    node.onmousedown = (event) => {
+      if (event.target.closest('.grid-body, .grid-head')) return;
+      event.preventDefault();
+      if (ctx.enabled) ctx.send({ type: 'focus', target: ctx.path });
+    };
+  }
+}
