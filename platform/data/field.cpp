@@ -5,6 +5,7 @@
 
 #include "platform/data/database_error.h"
 #include "platform/data/dataset.h"
+#include "platform/text/edit_mask.h"
 #include "platform/text/float_format.h"
 #include "platform/text/text_fold.h"
 
@@ -265,6 +266,11 @@ void TField::FocusControl() {
 
 TStringField::TStringField(std::string fieldName, int size)
     : TField(FieldType::String, std::move(fieldName), size) {}
+
+std::string TStringField::DefaultText(const Variant& value, bool displayText) const {
+  std::string text = TField::DefaultText(value, displayText);
+  return displayText && !EditMask().empty() ? FormatMaskText(EditMask(), text) : text;
+}
 
 Variant TStringField::TextToValue(const std::string& text) const { return Variant(text); }
 

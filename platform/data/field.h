@@ -160,6 +160,10 @@ class TStringField : public TField {
   explicit TStringField(std::string fieldName = {}, int size = 0);
 
  protected:
+  // With an EditMask, the display text is the value laid into the mask
+  // (FormatMaskText), so a code stored without its literals shows with them: "101001"
+  // under "0.00.000;0;_" shows "1.01.001". The edit text stays as stored.
+  std::string DefaultText(const Variant& value, bool displayText) const override;
   Variant TextToValue(const std::string& text) const override;
   Variant Coerce(const Variant& value) const override;
 };

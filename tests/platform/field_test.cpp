@@ -288,6 +288,23 @@ TEST(RegistrationNumber, ShownThroughTheMaskOfItsRowsPersonKind) {
   EXPECT_EQ(number.AsString(), "12345678000195");
 }
 
+TEST(MaskedCodes, ShowThroughTheirEditMaskAndEditAsStored) {
+  // Product codes are stored without the picture's dots and shown with them.
+  TClientDataSet cds;
+  auto& code = cds.AddField<TStringField>("CDARVPROD", 20);
+  auto& name = cds.AddField<TStringField>("NMPRODUTO", 50);
+  cds.SetData(MakePacket({{"CDARVPROD", FieldType::String, 20}, {"NMPRODUTO", FieldType::String, 50}},
+                         {{"101001", "Refrigerante"}, {"101", "Refrigerantes"}, {Variant::Null(), "Sem código"}}));
+  EXPECT_EQ(code.DisplayText(), "101001") << "no mask: shown as stored";
+  code.SetEditMask("0.00.000;0;_");
+  EXPECT_EQ(code.DisplayText(), "1.01.001");
+  EXPECT_EQ(code.Text(), "101001") << "the editor lays the stored text into the mask itself";
+  EXPECT_EQ(code.AsString(), "101001");
+  EXPECT_EQ(cds.DisplayTextAt(2, code), "1.01.   ") << "a shorter code leaves its places blank";
+  EXPECT_EQ(cds.DisplayTextAt(3, code), "") << "null stays empty, not an empty mask";
+  EXPECT_EQ(name.DisplayText(), "Refrigerante");
+}
+
 TEST(CodedColumns, TextsMapToCodesAndBack) {
   // The formula screen's operation column: codes stored, catalog texts shown and typed.
   const std::vector<std::pair<std::string, std::string>> catalog = {
