@@ -80,7 +80,8 @@ CommandResult RunAppServer(const std::vector<std::string>& args, std::chrono::se
 }
 
 AppServerProcess::AppServerProcess(Options options) {
-  pid_ = Spawn({AppServerPath(), "serve", "--db", options.database, "--listen", "127.0.0.1:0", "--threads",
+  pid_ = Spawn({AppServerPath(), "serve", "--db", options.database, "--listen",
+                "127.0.0.1:" + std::to_string(options.port), "--threads",
                 std::to_string(options.threads)},
                dir_.file("out"), dir_.file("err"));
   const std::string marker = "appserver atendendo em ";

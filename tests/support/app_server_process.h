@@ -40,6 +40,7 @@ class AppServerProcess {
     std::string database;
     unsigned threads = 4;
     std::chrono::milliseconds startTimeout{20000};
+    std::uint16_t port = 0;  // 0: a free port; a given one lets a restarted server take its place
   };
 
   // Starts the server and waits until it listens; raises std::runtime_error (with its
