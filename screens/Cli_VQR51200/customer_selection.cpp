@@ -1,0 +1,114 @@
+// TfrmTabPreClie: choosing the customer. The registration number is typed in
+// medCdClie without a mask and looked up when the edit is left; the search button
+// lists every customer; Vd_Cliente re-checks the chosen one before another screen
+// opens for it. An empty name box means the number is not resolved yet.
+#include "contracts/framework/consiste.h"
+#include "platform/text/edit_mask.h"
+#include "screens/Cli_VQR51200/cli_vqr51200.h"
+#include "screens/Cli_VQR51200/server_call.h"
+
+namespace Cli_VQR51200 {
+
+std::string TfrmTabPreClie::ClienteSelecionado() const { return cdsPesqClieCDCLIENTE->AsString(); }
+
+void TfrmTabPreClie::CopiaClientePesquisa() {
+  Cliente.CdCliente = cdsPesqClieCDCLIENTE->AsString();
+  Cliente.NmRazSocClie = cdsPesqClieNMRAZSOCCLIE->AsString();
+  Cliente.NrInsJurClie = cdsPesqClieNRINSJURCLIE->AsString();
+}
+
+// Going back to the customer discards the shown prices; entering the grid loads them
+// again for the customer then chosen.
+void TfrmTabPreClie::panClienteEnter(platform::TObject*) {
+  if (cdsPrecoClie->Active()) {
+    cdsPrecoClie->EmptyDataSet();
+    cdsPrecoClie->Close();
+  }
+  Habilita_Botoes();
+}
+
+void TfrmTabPreClie::panClienteExit(platform::TObject*) {}
+
+// The number is typed without a mask; it stays selected, so typing replaces it.
+void TfrmTabPreClie::medCdClieEnter(platform::TObject*) {
+  medCdClie->SetEditMask("");
+  medCdClie->SetMaxLength(20);
+  medCdClie->SelectAll();
+}
+
+void TfrmTabPreClie::medCdClieChange(platform::TObject*) { edtNmClie->SetText(""); }
+
+void TfrmTabPreClie::medCdClieExit(platform::TObject*) {
+  std::string numero = medCdClie->Text();
+  if (Consiste::EmptyString(numero)) {
+    medCdClie->SetFocus();
+    Consiste::MensErro(msgPadrao->Msg("Clie_Deve"), true);
+  }
+  const bool outroNumero =
+      cdsPesqClieCDCLIENTE->AsString().empty() && cdsPesqClieNRINSJURCLIE->AsString() != numero;
+  if (!outroNumero && !Consiste::EmptyString(edtNmClie->Text())) return;
+
+  const std::string tipoPessoa = Consiste::Ajusta_Inscricao(numero);
+  medCdClie->SetText(numero);
+  ServerLoad(*cdsPesqClie, *netTabPreClie, Showavi::saPesquisa, "GetPesqCliente", {numero, ""});
+  CopiaClientePesquisa();
+  if (cdsPesqClie->IsEmpty()) {
+    medCdClie->SetFocus();
+    Consiste::MensErro(msgPadrao->Msg("Clie_N_Cad"), true);
+  }
+  medCdClie->SetEditMask(Consiste::PictPess(tipoPessoa));
+  edtNmClie->SetText(cdsPesqClieNMRAZSOCCLIE->AsString());
+}
+
+// The search lists every customer; Cliente follows the first one of the list until a
+// pick is checked by Vd_Cliente or a typed number is looked up. Searching belongs to
+// the customer strip, so coming from the grid the focus moves there first (which
+// discards the shown prices), and the list opens on the customer chosen before, so a
+// cancelled search leaves that customer chosen.
+void TfrmTabPreClie::btpClienteBeforePesq(platform::TObject*, bool&) {
+  if (!panCliente->ContainsControl(ActiveControl())) medCdClie->SetFocus();
+  const std::string anterior = ClienteSelecionado();
+  ServerLoad(*cdsPesqClie, *netTabPreClie, Showavi::saPesquisa, "GetPesqCliente", {"", "T"});
+  CopiaClientePesquisa();
+  if (!anterior.empty()) cdsPesqClie->Locate("CDCLIENTE", platform::Variant(anterior));
+}
+
+void TfrmTabPreClie::btpClienteAfterPesq(platform::TObject*) {
+  if (cdsPesqClie->IsEmpty()) return;
+  medCdClie->SetText(cdsPesqClieNRINSJURCLIE->AsString());
+  edtNmClie->SetText(cdsPesqClieNMRAZSOCCLIE->AsString());
+}
+
+// The stored number laid into the mask of the row's person kind, in lists and edits.
+void TfrmTabPreClie::cdsPesqClieNRINSJURCLIEGetText(platform::TField& Sender, std::string& Text, bool) {
+  Text = platform::FormatMaskText(Consiste::PictPess(cdsPesqClieIDTPIJURCLIE->AsString()), Sender.AsString());
+}
+
+// The customer checked is the current row of cdsPesqClie, whatever medCdClie holds;
+// once checked, medCdClie shows that customer's number in the mask of its person kind,
+// so the number and the name beside it always belong to the same customer.
+void TfrmTabPreClie::Vd_Cliente(bool informa) {
+  if (Consiste::EmptyString(medCdClie->Text())) {
+    if (!informa) return;
+    medCdClie->SetFocus();
+    Consiste::MensErro(msgPadrao->Msg("Clie_Deve"), true);
+  }
+  ServerLoad(*cdsCDCLiente, *netTabPreClie, Showavi::saPesquisa, "GetCDCliente", {ClienteSelecionado(), ""});
+  Cliente.CdCliente = cdsCDCLienteCDCLIENTE->AsString();
+  Cliente.NmRazSocClie = cdsCDCLienteNMRAZSOCCLIE->AsString();
+  Cliente.NrInsJurClie = cdsCDCLienteNRINSJURCLIE->AsString();
+  if (cdsCDCLiente->IsEmpty()) {
+    medCdClie->SetFocus();
+    Consiste::MensErro(msgPadrao->Msg("Clie_N_Cad"), true);
+  }
+  medCdClie->SetEditMask(Consiste::PictPess(cdsCDCLienteIDTPIJURCLIE->AsString()));
+  medCdClie->SetText(cdsCDCLienteNRINSJURCLIE->AsString());
+  edtNmClie->SetText(cdsCDCLienteNMRAZSOCCLIE->AsString());
+  if (cdsPesqClie->IsEditing()) {
+    cdsPesqClieCDCLIENTE->SetAsString(cdsCDCLienteCDCLIENTE->AsString());
+    cdsPesqClieNMRAZSOCCLIE->SetAsString(cdsCDCLienteNMRAZSOCCLIE->AsString());
+    cdsPesqClieNRINSJURCLIE->SetAsString(cdsCDCLienteNRINSJURCLIE->AsString());
+  }
+}
+
+}  // namespace Cli_VQR51200

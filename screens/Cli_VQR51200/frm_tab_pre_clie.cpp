@@ -1,0 +1,233 @@
+// TfrmTabPreClie: the controls, datasets, connections and message catalog of the
+// screen, and the binding of their events to the screen's handlers.
+#include "screens/Cli_VQR51200/frm_tab_pre_clie.h"
+
+#include <type_traits>
+
+#include "platform/ui/db_controls.h"
+#include "platform/ui/db_grid.h"
+
+namespace Cli_VQR51200 {
+
+using platform::TObject;
+
+namespace {
+
+constexpr const char* kPriceFormat = "###,#0.000";
+
+template <class Field>
+Field* NewField(platform::TClientDataSet* dataSet, const char* fieldName, const char* label, int size = 0) {
+  Field* field;
+  if constexpr (std::is_same_v<Field, platform::TStringField>)
+    field = &dataSet->AddField<Field>(fieldName, size);
+  else
+    field = &dataSet->AddField<Field>(fieldName);
+  field->SetName(dataSet->Name() + fieldName);
+  if (*label) field->SetDisplayLabel(label);
+  return field;
+}
+
+platform::TClientDataSet* NewDataSet(platform::TComponent* owner, const char* name) {
+  auto* dataSet = new platform::TClientDataSet(owner);
+  dataSet->SetName(name);
+  return dataSet;
+}
+
+platform::TDataSource* NewDataSource(platform::TComponent* owner, const char* name, platform::TDataSet* dataSet) {
+  auto* source = new platform::TDataSource(owner);
+  source->SetName(name);
+  source->SetDataSet(dataSet);
+  return source;
+}
+
+}  // namespace
+
+TfrmTabPreClie::TfrmTabPreClie(platform::TComponent* owner) : Frmpadrgrid::TfrmPadraoGrid(owner) {
+  SetName("frmTabPreClie");
+  SetCaption("Tabela de Preço por Cliente");
+  SetBounds(207, 153, 657, 346);
+  lblCodTela->SetCaption("VQR51200");
+  CreateCommands();
+  CreateCustomerDataSets();
+  CreateCustomerStrip();
+  CreatePriceList();
+  CreatePriceColumns();
+  CreateConnections();
+  FillCatalog();
+  BindEvents();
+  SetActiveControl(medCdClie);
+}
+
+void TfrmTabPreClie::CreateCommands() {
+  sbtFormComp = Buttonflat::NewButtonFlat(this, panMenu, "sbtFormComp", "Fórmula de Composição", 181, 4);
+  sbtCopiaDados = Buttonflat::NewButtonFlat(this, panMenu, "sbtCopiaDados", "Cópia de Dados", 202, 4);
+  sbtImprimir->SetLeft(253);
+  sbtAjuda->SetLeft(289);
+  sbtFechar->SetLeft(325);
+
+  mnuListagem->Enabled = false;
+  mnuIncluir->Enabled = false;
+  mnuExcluir->Enabled = false;
+  mnuFormComp = Newmenus::NewItem(this, mnuManutencao, "mnuFormComp", "&Fórmula de Composição");
+  mnuCopiaDados = Newmenus::NewItem(this, mnuManutencao, "mnuCopiaDados", "Cópia de &Dados");
+}
+
+void TfrmTabPreClie::CreateCustomerDataSets() {
+  cdsPesqClie = NewDataSet(this, "cdsPesqClie");
+  cdsPesqClieIDTPIJURCLIE = NewField<platform::TStringField>(cdsPesqClie, "IDTPIJURCLIE", "", 1);
+  cdsPesqClieIDTPIJURCLIE->SetVisible(false);
+  cdsPesqClieNRINSJURCLIE = NewField<platform::TStringField>(cdsPesqClie, "NRINSJURCLIE", "Inscrição", 20);
+  cdsPesqClieNMRAZSOCCLIE = NewField<platform::TStringField>(cdsPesqClie, "NMRAZSOCCLIE", "Razão Social", 50);
+  cdsPesqClieNMFANTCLIE = NewField<platform::TStringField>(cdsPesqClie, "NMFANTCLIE", "Nome Fantasia", 50);
+  cdsPesqClieCDCLIENTE = NewField<platform::TStringField>(cdsPesqClie, "CDCLIENTE", "Código", 21);
+  dtsPesqClie = NewDataSource(this, "dtsPesqClie", cdsPesqClie);
+
+  cdsCDCLiente = NewDataSet(this, "cdsCDCLiente");
+  cdsCDCLienteCDCLIENTE = NewField<platform::TStringField>(cdsCDCLiente, "CDCLIENTE", "Código", 21);
+  cdsCDCLienteCDCLIENTE->SetVisible(false);
+  cdsCDCLienteNRINSJURCLIE = NewField<platform::TStringField>(cdsCDCLiente, "NRINSJURCLIE", "Inscrição", 20);
+  cdsCDCLienteNMRAZSOCCLIE = NewField<platform::TStringField>(cdsCDCLiente, "NMRAZSOCCLIE", "Razão Social", 50);
+  cdsCDCLienteIDTPIJURCLIE = NewField<platform::TStringField>(cdsCDCLiente, "IDTPIJURCLIE", "", 1);
+  cdsCDCLienteIDTPIJURCLIE->SetVisible(false);
+  cdsCDCLienteNMFANTCLIE = NewField<platform::TStringField>(cdsCDCLiente, "NMFANTCLIE", "Nome Fantasia", 50);
+  dtsCDCliente = NewDataSource(this, "dtsCDCliente", cdsCDCLiente);
+
+  // Open and empty until the first lookup, so "no customer yet" reads as empty fields.
+  cdsPesqClie->CreateDataSet();
+  cdsCDCLiente->CreateDataSet();
+}
+
+void TfrmTabPreClie::CreateCustomerStrip() {
+  panCliente = new platform::TPanel(this);
+  panCliente->SetName("panCliente");
+  panCliente->SetParent(panFolha);
+  panCliente->SetHeight(32);
+  panCliente->SetAlign(platform::alTop);
+  panCliente->SetTabOrder(0);
+
+  Label1 = new platform::TLabel(this);
+  Label1->SetName("Label1");
+  Label1->SetParent(panCliente);
+  Label1->SetBounds(8, 10, 40, 13);
+  Label1->SetCaption("Cliente");
+  Label1->Font().Bold = true;
+
+  medCdClie = new platform::TMaskEdit(this);
+  medCdClie->SetName("medCdClie");
+  medCdClie->SetParent(panCliente);
+  medCdClie->SetBounds(56, 6, 121, 21);
+  medCdClie->SetColor(platform::clInfoBk);
+  medCdClie->SetTabOrder(0);
+  Label1->FocusControl = medCdClie;
+
+  btpCliente = new Btnpesquisa::TBtnPesquisa(this);
+  btpCliente->SetName("btpCliente");
+  btpCliente->SetParent(panCliente);
+  btpCliente->SetBounds(181, 6, 21, 21);
+  btpCliente->SetHint("Pesquisar");
+  btpCliente->Associate = medCdClie;
+  btpCliente->Title = "Cliente";
+  btpCliente->DataSource = dtsPesqClie;
+  btpCliente->EmptyError = "Não há cliente cadastrado.";
+
+  edtNmClie = new platform::TEdit(this);
+  edtNmClie->SetName("edtNmClie");
+  edtNmClie->SetParent(panCliente);
+  edtNmClie->SetBounds(205, 6, 364, 21);
+  edtNmClie->SetColor(platform::clBtnFace);
+  edtNmClie->SetEnabled(false);
+
+  scbFolhaDados->SetBounds(scbFolhaDados->Left(), 35, 627, 193);
+}
+
+void TfrmTabPreClie::CreatePriceList() {
+  cdsPrecoClie = NewDataSet(this, "cdsPrecoClie");
+  cdsPrecoClieCDPRODUTO = NewField<platform::TStringField>(cdsPrecoClie, "CDPRODUTO", "", 10);
+  cdsPrecoClieCDPRODUTO->SetVisible(false);
+  cdsPrecoClieNMPRODUTO = NewField<platform::TStringField>(cdsPrecoClie, "NMPRODUTO", "Nome", 50);
+  cdsPrecoClieNMPRODUTO->SetReadOnly(true);
+  cdsPrecoClieCDARVPROD = NewField<platform::TStringField>(cdsPrecoClie, "CDARVPROD", "Produto", 20);
+  cdsPrecoClieVRPRECOPROD = NewField<platform::TFloatField>(cdsPrecoClie, "VRPRECOPROD", "Preço");
+  cdsPrecoClieVRPRECOPROD->SetDisplayFormat(kPriceFormat);
+  cdsPrecoClieVRPRECOPROD->SetEditFormat(kPriceFormat);
+  cdsPrecoClieDTVALFIN = NewField<platform::TDateTimeField>(cdsPrecoClie, "DTVALFIN", "Valid. Final");
+  cdsPrecoClieDTVALINI = NewField<platform::TDateTimeField>(cdsPrecoClie, "DTVALINI", "Valid. Inicial");
+  dtsPadrao->SetDataSet(cdsPrecoClie);
+  dbtNome->DataField = "NMPRODUTO";
+  dbnPadrao->Hints.clear();
+  // Deleting a row of the list means clearing its special price on the server, which
+  // the delete command does after its own question (cdsPrecoClieBeforeDelete), so the
+  // grid and the navigator do not ask one of their own.
+  dbgPadrao->Options.Exclude(platform::dgConfirmDelete);
+  dbnPadrao->ConfirmDelete = false;
+}
+
+void TfrmTabPreClie::CreatePriceColumns() {
+  auto column = [this](const char* fieldName, int width) {
+    platform::TColumn& c = dbgPadrao->Columns.Add();
+    c.FieldName = fieldName;
+    c.Width = width;
+  };
+  column("CDARVPROD", 0);
+  column("NMPRODUTO", 259);
+  column("VRPRECOPROD", 0);
+  column("DTVALINI", 78);
+  column("DTVALFIN", 78);
+}
+
+void TfrmTabPreClie::CreateConnections() {
+  netTabPreClie = new Netconnection::TNetConnection(this);
+  netTabPreClie->SetName("netTabPreClie");
+  netTabPreClie->SetServerName("VQR51200.rdmTabPreClie");
+  netTabPreClie->ThrowException = false;
+  netCustos = new Netconnection::TNetConnection(this);
+  netCustos->SetName("netCustos");
+  netCustos->SetServerName("cus.rdmCustProd");
+  netCustos->ThrowException = false;
+}
+
+void TfrmTabPreClie::FillCatalog() {
+  msgPadrao->Add("Excl", "Confirma exclusão?");
+  msgPadrao->Add("Clie_Deve", "Cliente deve ser informado.");
+  msgPadrao->Add("Clie_N_Cad", "Cliente não cadastrado.");
+  msgPadrao->Add("DtIni_Deve", "Data inicial deve ser informada.");
+  msgPadrao->Add("DtFin_Deve", "Data final deve ser informada.");
+  msgPadrao->Add("DtIni<DtFin", "Data inicial deve ser menor ou igual à data final.");
+  msgPadrao->Add("Preco>0", "Preço deve ser maior que zero.");
+}
+
+void TfrmTabPreClie::BindEvents() {
+  netTabPreClie->BeforeConnect = [this](TObject* s) { netTabPreClieBeforeConnect(s); };
+  netCustos->BeforeConnect = [this](TObject* s) { netCustosBeforeConnect(s); };
+
+  panCliente->OnEnter = [this](TObject* s) { panClienteEnter(s); };
+  panCliente->OnExit = [this](TObject* s) { panClienteExit(s); };
+  medCdClie->OnEnter = [this](TObject* s) { medCdClieEnter(s); };
+  medCdClie->OnChange = [this](TObject* s) { medCdClieChange(s); };
+  medCdClie->OnExit = [this](TObject* s) { medCdClieExit(s); };
+  btpCliente->OnBeforePesq = [this](TObject* s, bool& c) { btpClienteBeforePesq(s, c); };
+  btpCliente->OnAfterPesq = [this](TObject* s) { btpClienteAfterPesq(s); };
+  cdsPesqClieNRINSJURCLIE->OnGetText = [this](platform::TField& f, std::string& t, bool d) {
+    cdsPesqClieNRINSJURCLIEGetText(f, t, d);
+  };
+
+  sbtFormComp->OnClick = mnuFormComp->OnClick = [this](TObject* s) { sbtFormCompClick(s); };
+  sbtCopiaDados->OnClick = mnuCopiaDados->OnClick = [this](TObject* s) { sbtCopiaDadosClick(s); };
+
+  dbgPadrao->OnDrawColumnCell = [this](TObject* s, const platform::TRect& r, int c, platform::TColumn* col, int st) {
+    dbgPadraoDrawColumnCell(s, r, c, col, st);
+  };
+  cdsPrecoClieDTVALINI->OnSetText = [this](platform::TField& f, const std::string& t) {
+    cdsPrecoClieDTVALINISetText(f, t);
+  };
+  cdsPrecoClieDTVALFIN->OnSetText = [this](platform::TField& f, const std::string& t) {
+    cdsPrecoClieDTVALFINSetText(f, t);
+  };
+  cdsPrecoClie->BeforePost = [this](platform::TDataSet& d) { cdsPrecoClieBeforePost(d); };
+  cdsPrecoClie->AfterPost = [this](platform::TDataSet& d) { cdsPrecoClieAfterPost(d); };
+  cdsPrecoClie->AfterScroll = [this](platform::TDataSet& d) { cdsPrecoClieAfterScroll(d); };
+  cdsPrecoClie->AfterCancel = [this](platform::TDataSet& d) { cdsPrecoClieAfterCancel(d); };
+  cdsPrecoClie->BeforeDelete = [this](platform::TDataSet& d) { cdsPrecoClieBeforeDelete(d); };
+}
+
+}  // namespace Cli_VQR51200

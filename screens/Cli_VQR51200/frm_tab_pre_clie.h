@@ -1,0 +1,149 @@
+#pragma once
+// TfrmTabPreClie: the customer price table, the module's main screen.
+//
+// The user picks one customer in the strip panCliente (registration number typed in
+// medCdClie, or chosen with the search button btpCliente); entering the grid loads
+// that customer's special price and validity period for every product; each posted
+// row is stored at once with SetTabPreClie, and the delete command clears a price
+// after confirmation. The screen owns the two server connections every screen of the
+// module calls through (netTabPreClie, netCustos), opened on creation and closed on
+// closing, and the flag boAtualizaPreco that the formula and copy screens set after
+// they changed prices on the server.
+//
+// The customer whose prices are loaded and saved is always the current row of
+// cdsPesqClie; the unit's Cliente record follows it as described at each handler.
+// Failed checks show a catalog text through Consiste::MensErro and end the running
+// operation; remote failures stop the wait animation and go on to the application's
+// error display.
+#include <cstdint>
+#include <string>
+
+#include "contracts/framework/btnpesquisa.h"
+#include "contracts/framework/buttonflat.h"
+#include "contracts/framework/frmpadrgrid.h"
+#include "contracts/framework/netconnection.h"
+#include "contracts/framework/newmenus.h"
+#include "platform/data/client_dataset.h"
+#include "platform/data/data_source.h"
+#include "platform/data/field.h"
+#include "platform/ui/edit.h"
+#include "platform/ui/mask_edit.h"
+#include "platform/ui/std_controls.h"
+
+namespace Cli_VQR51200 {
+
+class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
+ public:
+  explicit TfrmTabPreClie(platform::TComponent* owner);
+
+  // --- controls this screen adds ---
+  Buttonflat::TButtonFlat* sbtFormComp;
+  Buttonflat::TButtonFlat* sbtCopiaDados;
+  platform::TPanel* panCliente;
+  platform::TLabel* Label1;
+  platform::TMaskEdit* medCdClie;
+  Btnpesquisa::TBtnPesquisa* btpCliente;
+  platform::TEdit* edtNmClie;
+  Newmenus::TMenuItem* mnuFormComp;
+  Newmenus::TMenuItem* mnuCopiaDados;
+
+  // --- server connections ---
+  Netconnection::TNetConnection* netTabPreClie;
+  Netconnection::TNetConnection* netCustos;
+
+  // --- customers: the search list (and the current customer) ---
+  platform::TClientDataSet* cdsPesqClie;
+  platform::TDataSource* dtsPesqClie;
+  platform::TStringField* cdsPesqClieIDTPIJURCLIE;
+  platform::TStringField* cdsPesqClieNRINSJURCLIE;
+  platform::TStringField* cdsPesqClieNMRAZSOCCLIE;
+  platform::TStringField* cdsPesqClieNMFANTCLIE;
+  platform::TStringField* cdsPesqClieCDCLIENTE;
+
+  // --- the customer check of Vd_Cliente ---
+  platform::TClientDataSet* cdsCDCLiente;
+  platform::TDataSource* dtsCDCliente;
+  platform::TStringField* cdsCDCLienteCDCLIENTE;
+  platform::TStringField* cdsCDCLienteNRINSJURCLIE;
+  platform::TStringField* cdsCDCLienteNMRAZSOCCLIE;
+  platform::TStringField* cdsCDCLienteIDTPIJURCLIE;
+  platform::TStringField* cdsCDCLienteNMFANTCLIE;
+
+  // --- the price list, behind dtsPadrao ---
+  platform::TClientDataSet* cdsPrecoClie;
+  platform::TStringField* cdsPrecoClieCDPRODUTO;
+  platform::TStringField* cdsPrecoClieNMPRODUTO;
+  platform::TStringField* cdsPrecoClieCDARVPROD;
+  platform::TFloatField* cdsPrecoClieVRPRECOPROD;
+  platform::TDateTimeField* cdsPrecoClieDTVALFIN;
+  platform::TDateTimeField* cdsPrecoClieDTVALINI;
+
+  // Set by the formula and copy screens after they changed prices on the server; the
+  // formula command reloads the list when it is set, then clears it.
+  bool boAtualizaPreco = false;
+
+  // --- the screen's life ---
+  void FormCreate(platform::TObject* Sender) override;
+  void netTabPreClieBeforeConnect(platform::TObject* Sender);
+  void netCustosBeforeConnect(platform::TObject* Sender);
+  void FormActivate(platform::TObject* Sender) override;
+  void FormClose(platform::TObject* Sender, platform::TCloseAction& Action) override;
+
+  // --- customer selection ---
+  void panClienteEnter(platform::TObject* Sender);
+  void panClienteExit(platform::TObject* Sender);
+  void medCdClieEnter(platform::TObject* Sender);
+  void medCdClieChange(platform::TObject* Sender);
+  void medCdClieExit(platform::TObject* Sender);
+  void btpClienteBeforePesq(platform::TObject* Sender, bool& Continue);
+  void btpClienteAfterPesq(platform::TObject* Sender);
+  void cdsPesqClieNRINSJURCLIEGetText(platform::TField& Sender, std::string& Text, bool DisplayText);
+  // Re-checks the selected customer with the server and refreshes Cliente; with
+  // `informa` an empty number is reported (and aborts), without it it is let pass.
+  void Vd_Cliente(bool informa);
+
+  // --- commands ---
+  void Habilita_Botoes();
+  void sbtFormCompClick(platform::TObject* Sender);
+  void sbtCopiaDadosClick(platform::TObject* Sender);
+  void sbtImprimirClick(platform::TObject* Sender) override;
+
+  // --- the price grid ---
+  void dbgPadraoEnter(platform::TObject* Sender) override;
+  void sbtVerificarClick(platform::TObject* Sender) override;
+  void sbtAlterarClick(platform::TObject* Sender) override;
+  void dtsPadraoStateChange(platform::TObject* Sender) override;
+  void dbgPadraoKeyPress(platform::TObject* Sender, char32_t& Key) override;
+  void dbgPadraoKeyDown(platform::TObject* Sender, std::uint16_t& Key, platform::TShiftState Shift) override;
+  void dbgPadraoDrawColumnCell(platform::TObject* Sender, const platform::TRect& Rect, int DataCol,
+                               platform::TColumn* Column, int State);
+  void cdsPrecoClieDTVALINISetText(platform::TField& Sender, const std::string& Text);
+  void cdsPrecoClieDTVALFINSetText(platform::TField& Sender, const std::string& Text);
+  void cdsPrecoClieBeforePost(platform::TDataSet& DataSet);
+  void cdsPrecoClieAfterScroll(platform::TDataSet& DataSet);
+  void cdsPrecoClieAfterCancel(platform::TDataSet& DataSet);
+
+  // --- saving and deleting ---
+  void cdsPrecoClieAfterPost(platform::TDataSet& DataSet);
+  void sbtExcluirClick(platform::TObject* Sender) override;
+  void cdsPrecoClieBeforeDelete(platform::TDataSet& DataSet);
+
+ private:
+  void CreateCustomerStrip();
+  void CreateCommands();
+  void CreateCustomerDataSets();
+  void CreatePriceList();
+  void CreatePriceColumns();
+  void CreateConnections();
+  void FillCatalog();
+  void BindEvents();
+
+  // Loads the selected customer's prices into cdsPrecoClie (wait animation kind 6).
+  void CarregaPrecos();
+  // The current customer of cdsPesqClie, as the server knows it ("" when none).
+  std::string ClienteSelecionado() const;
+  void CopiaClientePesquisa();
+  void AttachStateChange();
+};
+
+}  // namespace Cli_VQR51200

@@ -1,0 +1,139 @@
+// TfrmTabPreClie: the price grid. Entering it loads the chosen customer's prices;
+// only the price and the two validity dates of an existing row can change (no row is
+// ever added, the product code never edits), and a changed row is checked before it
+// is posted.
+#include "contracts/framework/consiste.h"
+#include "contracts/framework/norvexa.h"
+#include "platform/ui/screen.h"
+#include "screens/Cli_VQR51200/cli_vqr51200.h"
+#include "screens/Cli_VQR51200/server_call.h"
+
+namespace Cli_VQR51200 {
+
+namespace {
+
+bool IsDigit(char32_t ch) { return ch >= U'0' && ch <= U'9'; }
+
+// Keys that still work on the product code column: moving and the modifiers.
+bool KeepsOnProductCode(std::uint16_t key) {
+  switch (key) {
+    case platform::VK_TAB:
+    case platform::VK_RETURN:
+    case platform::VK_SHIFT:
+    case platform::VK_CONTROL:
+    case platform::VK_MENU:
+    case platform::VK_LEFT:
+    case platform::VK_UP:
+    case platform::VK_RIGHT:
+    case platform::VK_DOWN:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A date typed as its "/" separators and blanks only means no date.
+void SetDateText(platform::TField& field, const std::string& text) {
+  std::string withoutSlashes;
+  for (char c : text)
+    if (c != '/') withoutSlashes += c;
+  if (Consiste::EmptyString(withoutSlashes))
+    field.Clear();
+  else
+    Consiste::DateSetText(field, text);
+}
+
+bool IsEmptyField(const platform::TField& field) { return Consiste::EmptyString(field.Text()); }
+
+}  // namespace
+
+void TfrmTabPreClie::CarregaPrecos() {
+  const int niveis = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
+  ServerLoad(*cdsPrecoClie, *netTabPreClie, Showavi::saPesquisa, "GetPrecoProd", {ClienteSelecionado(), niveis});
+}
+
+void TfrmTabPreClie::dbgPadraoEnter(platform::TObject*) {
+  CarregaPrecos();
+  Habilita_Botoes();
+}
+
+void TfrmTabPreClie::sbtVerificarClick(platform::TObject*) {
+  if (platform::Screen().ActiveControl() != dbgPadrao && !boAtualizaPreco) return;
+  CarregaPrecos();
+}
+
+void TfrmTabPreClie::sbtAlterarClick(platform::TObject* Sender) {
+  cdsPrecoClieVRPRECOPROD->FocusControl();
+  Frmpadrgrid::TfrmPadraoGrid::sbtAlterarClick(Sender);
+}
+
+// No row can be added, however the insert started, and the product code column never
+// starts an edit.
+void TfrmTabPreClie::dtsPadraoStateChange(platform::TObject*) {
+  if (cdsPrecoClie->State() == platform::dsInsert)
+    cdsPrecoClie->Cancel();
+  else if (cdsPrecoClie->State() == platform::dsEdit && dbgPadrao->SelectedField() == cdsPrecoClieCDARVPROD)
+    cdsPrecoClie->Cancel();
+  Habilita_Botoes();
+}
+
+// The product code takes no character; a price takes digits and one decimal comma.
+void TfrmTabPreClie::dbgPadraoKeyPress(platform::TObject* Sender, char32_t& Key) {
+  Frmpadrgrid::TfrmPadraoGrid::dbgPadraoKeyPress(Sender, Key);
+  const platform::TField* campo = dbgPadrao->SelectedField();
+  if (campo == cdsPrecoClieCDARVPROD) {
+    if (Key != U'\t' && Key != U'\r') Key = 0;
+    return;
+  }
+  if (campo != cdsPrecoClieVRPRECOPROD) return;
+  if ((Key == U',' || Key == U'.') &&
+      Consiste::GridText(*dbgPadrao, cdsPrecoClieVRPRECOPROD->FieldName(), false).find(',') != std::string::npos)
+    Key = 0;
+  if (Key != U'\b' && Key != U'\r' && Key != U',' && !IsDigit(Key)) Key = 0;
+}
+
+void TfrmTabPreClie::dbgPadraoKeyDown(platform::TObject* Sender, std::uint16_t& Key, platform::TShiftState Shift) {
+  Frmpadrgrid::TfrmPadraoGrid::dbgPadraoKeyDown(Sender, Key, Shift);
+  if (dbgPadrao->SelectedField() == cdsPrecoClieCDARVPROD && !KeepsOnProductCode(Key)) Key = 0;
+}
+
+void TfrmTabPreClie::dbgPadraoDrawColumnCell(platform::TObject*, const platform::TRect&, int, platform::TColumn*,
+                                             int) {}
+
+void TfrmTabPreClie::cdsPrecoClieDTVALINISetText(platform::TField& Sender, const std::string& Text) {
+  SetDateText(Sender, Text);
+}
+
+void TfrmTabPreClie::cdsPrecoClieDTVALFINSetText(platform::TField& Sender, const std::string& Text) {
+  SetDateText(Sender, Text);
+}
+
+// A price above zero (unless the post is a deletion); an end date needs a start date
+// no later than it. The final date alone is never required.
+void TfrmTabPreClie::cdsPrecoClieBeforePost(platform::TDataSet&) {
+  struct DeletionEnds {
+    ~DeletionEnds() { boDelete = false; }
+  } deletionEnds;
+  if (cdsPrecoClieVRPRECOPROD->AsFloat() <= 0 && !boDelete) {
+    cdsPrecoClieVRPRECOPROD->FocusControl();
+    Consiste::MensErro(msgPadrao->Msg("Preco>0"), true);
+  }
+  const bool semInicio = IsEmptyField(*cdsPrecoClieDTVALINI);
+  const bool semFim = IsEmptyField(*cdsPrecoClieDTVALFIN);
+  if (semInicio && !semFim) {
+    cdsPrecoClieDTVALINI->FocusControl();
+    Consiste::MensErro(msgPadrao->Msg("DtIni_Deve"), true);
+  }
+  const double inicio = semInicio ? 0 : cdsPrecoClieDTVALINI->AsDateTime().value;
+  const double fim = semFim ? 0 : cdsPrecoClieDTVALFIN->AsDateTime().value;
+  if (inicio > fim && !semFim) {
+    cdsPrecoClieDTVALINI->FocusControl();
+    Consiste::MensErro(msgPadrao->Msg("DtIni<DtFin"), true);
+  }
+}
+
+void TfrmTabPreClie::cdsPrecoClieAfterScroll(platform::TDataSet&) { Habilita_Botoes(); }
+
+void TfrmTabPreClie::cdsPrecoClieAfterCancel(platform::TDataSet&) { Habilita_Botoes(); }
+
+}  // namespace Cli_VQR51200

@@ -1,0 +1,57 @@
+// TfrmTabPreClie: the screen keeps no pending changes. Every posted row goes to the
+// server at once with SetTabPreClie; deleting a special price is clearing its price
+// and dates and posting the row, which sends price 0 and two empty dates.
+#include "contracts/framework/consiste.h"
+#include "platform/ui/dialogs.h"
+#include "screens/Cli_VQR51200/cli_vqr51200.h"
+#include "screens/Cli_VQR51200/server_call.h"
+
+namespace Cli_VQR51200 {
+
+void TfrmTabPreClie::cdsPrecoClieAfterPost(platform::TDataSet&) {
+  ServerCall(*netTabPreClie, Showavi::saGravacao, "SetTabPreClie",
+             {ClienteSelecionado(), cdsPrecoClieCDPRODUTO->AsString(), cdsPrecoClieVRPRECOPROD->AsFloat(),
+              cdsPrecoClieDTVALINI->Text(), cdsPrecoClieDTVALFIN->Text(), "S"});
+  Habilita_Botoes();
+}
+
+void TfrmTabPreClie::AttachStateChange() {
+  dtsPadrao->OnStateChange = [this](platform::TDataSource& s) { dtsPadraoStateChange(&s); };
+}
+
+// The state-change handler stays detached while the row is cleared and posted, so
+// the state rule cannot cancel that edit (the product code column may be selected);
+// it is attached again whatever happens.
+void TfrmTabPreClie::sbtExcluirClick(platform::TObject*) {
+  if (!cdsPrecoClie->Active() || cdsPrecoClie->IsEmpty()) return;
+  if (Consiste::EmptyString(cdsPrecoClieVRPRECOPROD->Text()) && Consiste::EmptyString(cdsPrecoClieDTVALINI->Text()) &&
+      Consiste::EmptyString(cdsPrecoClieDTVALFIN->Text()))
+    return;
+  if (msgPadrao->ShowMsg("Excl", platform::mtConfirmation, {platform::mbYes, platform::mbNo}, 0) != platform::mrYes)
+    return;
+  dtsPadrao->OnStateChange = nullptr;
+  try {
+    cdsPrecoClie->Edit();
+    boDelete = true;
+    cdsPrecoClieVRPRECOPROD->Clear();
+    cdsPrecoClieDTVALFIN->Clear();
+    cdsPrecoClieDTVALINI->Clear();
+    cdsPrecoClie->Post();
+  } catch (...) {
+    boDelete = false;
+    AttachStateChange();
+    Habilita_Botoes();
+    throw;
+  }
+  AttachStateChange();
+}
+
+// Any other way of deleting a row (the grid's Ctrl+Delete, the navigator) is the
+// delete command: the special price is cleared on the server and the product stays
+// in the list, as every product does.
+void TfrmTabPreClie::cdsPrecoClieBeforeDelete(platform::TDataSet&) {
+  sbtExcluirClick(sbtExcluir);
+  platform::Abort();
+}
+
+}  // namespace Cli_VQR51200
