@@ -1,0 +1,159 @@
+// The module's unit-level state, seen from inside: the units' start-up order, what
+// their start-ups and shut-downs reset, and the customer record the main screen keeps
+// (which no window shows) across the search button and the customer check. The
+// screen runs in this process against a real appserver.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "framework/host_configuration.h"
+#include "package/units.h"
+#include "platform/ui/application.h"
+#include "platform/ui/keyboard.h"
+#include "platform/ui/screen.h"
+#include "platform/ui/user_input.h"
+#include "screens/Cli_VQR51200/cli_vqr51200.h"
+#include "screens/Cli_VQR51201/cli_vqr51201.h"
+#include "screens/Cli_VQR51202/cli_vqr51202.h"
+#include "screens/Cli_VQR51204/cli_vqr51204.h"
+#include "tests/screens/price_table_fixture.h"
+#include "tests/support/ui_driver.h"
+
+namespace screenstest {
+namespace {
+
+using Pkg_VQR51200::TCliente;
+
+TEST(ModuleUnits, StartInTheModulesOrderAndShutDownInReverse) {
+  std::vector<std::string> names;
+  for (const auto& unit : Pkg_VQR51200::Units()) names.emplace_back(unit.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Cli_VQR51201", "Cli_VQR51204", "Cli_VQR51200", "Cli_VQR51202"}));
+}
+
+TEST(ModuleUnits, StartUpClearsTheFlagsAndShutDownReleasesRecordsAndLists) {
+  Cli_VQR51200::boIdCriado = Cli_VQR51200::boDelete = Cli_VQR51204::boIdCriado = true;
+  Pkg_VQR51200::InitializeUnits();
+  EXPECT_FALSE(Cli_VQR51200::boIdCriado);
+  EXPECT_FALSE(Cli_VQR51200::boDelete);
+  EXPECT_FALSE(Cli_VQR51204::boIdCriado);
+
+  const TCliente someone{"000123", "Mercearia São Jorge Ltda", "12345678000195"};
+  Cli_VQR51200::Cliente = someone;
+  Cli_VQR51201::CriaFormCompPreco(someone);
+  Cli_VQR51202::CriaCopiaDados(someone);
+  EXPECT_EQ(Cli_VQR51201::Cliente, someone) << "the receiving unit keeps its own copy";
+  Cli_VQR51202::stListaClie = "000123,000124";
+  Cli_VQR51204::stListaClie = "000125";
+  Pkg_VQR51200::FinalizeUnits();
+  EXPECT_EQ(Cli_VQR51200::Cliente, TCliente{});
+  EXPECT_EQ(Cli_VQR51201::Cliente, TCliente{});
+  EXPECT_EQ(Cli_VQR51202::Cliente, TCliente{});
+  EXPECT_EQ(Cli_VQR51202::stListaClie, "");
+  EXPECT_EQ(Cli_VQR51204::stListaClie, "");
+}
+
+// The main screen in this process, under a stand-in for the host's main window.
+class MainScreenRecord : public testsupport::UiTest {
+ protected:
+  void SetUp() override {
+    database_ = dir_.file("demo.db");
+    CreateTestDatabase(database_);
+    server_ = std::make_unique<vqrtest::AppServerProcess>(vqrtest::AppServerProcess::Options{.database = database_});
+    previous_ = framework::GetHostConfiguration();
+    framework::HostConfiguration config = previous_;
+    config.serverHost = "127.0.0.1";
+    config.serverPort = server_->port();
+    config.database = database_;
+    framework::SetHostConfiguration(config);
+    frame_ = platform::NewForm<platform::TForm>(&platform::Application());
+    frame_->SetName("frmHost");
+    frame_->SetFormStyle(platform::fsMDIForm);
+    platform::Application().SetMainForm(frame_);
+    frame_->Show();
+    Pkg_VQR51200::InitializeUnits();
+    Cli_VQR51200::CriaTabPreClie();
+    screen_ = Cli_VQR51200::frmTabPreClie;
+    ASSERT_NE(screen_, nullptr);
+  }
+
+  void TearDown() override {
+    testsupport::UiTest::TearDown();
+    Pkg_VQR51200::FinalizeUnits();
+    framework::SetHostConfiguration(previous_);
+    server_.reset();
+  }
+
+  void typeNumber(const std::string& number) {
+    platform::FocusControlByUser(screen_->medCdClie);
+    platform::TypeText(number);
+    platform::DispatchKey(platform::VK_TAB, {}, U'\t');
+  }
+
+  // The customer of row `recNo` of the search list, as the record holds one.
+  TCliente listRow(int recNo) const {
+    auto* list = screen_->cdsPesqClie;
+    return {list->ValueAt(recNo, *screen_->cdsPesqClieCDCLIENTE).asString(),
+            list->ValueAt(recNo, *screen_->cdsPesqClieNMRAZSOCCLIE).asString(),
+            list->ValueAt(recNo, *screen_->cdsPesqClieNRINSJURCLIE).asString()};
+  }
+
+  vqrtest::TempDir dir_;
+  std::string database_;
+  std::unique_ptr<vqrtest::AppServerProcess> server_;
+  framework::HostConfiguration previous_;
+  platform::TForm* frame_ = nullptr;
+  Cli_VQR51200::TfrmTabPreClie* screen_ = nullptr;
+};
+
+TEST_F(MainScreenRecord, TypedNumberFillsTheRecordAndAnUnknownOneEmptiesIt) {
+  typeNumber(kLegal.formatted);
+  EXPECT_EQ(Cli_VQR51200::Cliente, (TCliente{kLegal.code, kLegal.name, kLegal.number}));
+
+  testsupport::ModalScript script({testsupport::ClickIn("dlgMessage", "btnOK")});
+  platform::Application().Guard([&] { typeNumber("11222333000181"); });
+  EXPECT_TRUE(script.Done());
+  EXPECT_EQ(Cli_VQR51200::Cliente, TCliente{});
+}
+
+TEST_F(MainScreenRecord, ASearchPickLeavesTheFirstCustomerUntilTheCheck) {
+  testsupport::ModalScript script({[] { platform::DispatchKey(platform::VK_DOWN, {}, std::nullopt); },
+                                   testsupport::ClickIn("dlgPesquisa", "btnOK")});
+  platform::ClickControl(screen_->btpCliente);
+  ASSERT_TRUE(script.Done());
+  const TCliente first = listRow(1);
+  const TCliente picked = listRow(2);
+  ASSERT_NE(first.CdCliente, picked.CdCliente);
+  EXPECT_EQ(screen_->medCdClie->Text(), picked.NrInsJurClie);
+  EXPECT_EQ(screen_->edtNmClie->Text(), picked.NmRazSocClie);
+  EXPECT_EQ(Cli_VQR51200::Cliente, first);
+
+  platform::ClickControl(screen_->sbtCopiaDados);
+  EXPECT_EQ(Cli_VQR51200::Cliente, picked);
+  EXPECT_EQ(Cli_VQR51202::Cliente, picked) << "the copy screen receives the checked customer";
+}
+
+TEST_F(MainScreenRecord, ClosingFreesTheScreenAndForgetsIt) {
+  EXPECT_TRUE(Cli_VQR51200::boIdCriado);
+  platform::CloseWindow(screen_);
+  platform::Application().ProcessMessages();
+  EXPECT_FALSE(Cli_VQR51200::boIdCriado);
+  EXPECT_EQ(Cli_VQR51200::frmTabPreClie, nullptr);
+  Cli_VQR51200::CriaTabPreClie();
+  EXPECT_TRUE(Cli_VQR51200::boIdCriado);
+  ASSERT_NE(Cli_VQR51200::frmTabPreClie, nullptr);
+  EXPECT_TRUE(Cli_VQR51200::frmTabPreClie->netTabPreClie->Connected());
+}
+
+TEST_F(MainScreenRecord, ADeletionLiftsThePriceCheckForItsOwnPostOnly) {
+  typeNumber(kLegal.number);
+  ASSERT_TRUE(screen_->dbgPadrao->Focused());
+  testsupport::ModalScript script({testsupport::ClickIn("dlgMessage", "btnYes")});
+  platform::ClickControl(screen_->sbtExcluir);
+  EXPECT_TRUE(script.Done());
+  EXPECT_FALSE(Cli_VQR51200::boDelete);
+  EXPECT_TRUE(screen_->cdsPrecoClieVRPRECOPROD->IsNull());
+  EXPECT_TRUE(screen_->dtsPadrao->OnStateChange) << "the state handler is attached again";
+}
+
+}  // namespace
+}  // namespace screenstest

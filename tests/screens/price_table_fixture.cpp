@@ -1,0 +1,206 @@
+#include "tests/screens/price_table_fixture.h"
+
+#include <sqlite3.h>
+
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/ui/ui_types.h"
+
+namespace screenstest {
+
+const TestCustomer kLegal{"T900001", "12345678000195", "12.345.678/0001-95", "Comercial Horizonte Teste Ltda", "J"};
+const TestCustomer kNatural{"T900002", "12345678909", "123.456.789-09", "Maria Teste Souza", "F"};
+
+namespace {
+
+// One short-lived connection to the test's database file.
+class Db {
+ public:
+  explicit Db(const std::string& path) {
+    if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK) throw std::runtime_error("sqlite open: " + path);
+    sqlite3_busy_timeout(db_, 5000);
+  }
+  ~Db() { sqlite3_close(db_); }
+  Db(const Db&) = delete;
+  Db& operator=(const Db&) = delete;
+
+  void execute(const std::string& sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+      std::string text = error ? error : "?";
+      sqlite3_free(error);
+      throw std::runtime_error("sqlite: " + text + " in " + sql);
+    }
+  }
+
+  // Rows of texts ("" for null).
+  std::vector<std::vector<std::string>> query(const std::string& sql, const std::vector<std::string>& params) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
+      throw std::runtime_error(std::string("sqlite: ") + sqlite3_errmsg(db_) + " in " + sql);
+    for (std::size_t i = 0; i < params.size(); ++i)
+      sqlite3_bind_text(stmt, static_cast<int>(i + 1), params[i].c_str(), -1, SQLITE_TRANSIENT);
+    std::vector<std::vector<std::string>> rows;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+      std::vector<std::string> row;
+      for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
+        const auto* text = sqlite3_column_text(stmt, c);
+        row.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
+      }
+      rows.push_back(std::move(row));
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE) throw std::runtime_error(std::string("sqlite: ") + sqlite3_errmsg(db_));
+    return rows;
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+json FindMenuItem(const json& items, const std::string& name) {
+  for (const json& item : items) {
+    if (item.value("name", "") == name) return item;
+    if (item.contains("items")) {
+      json inner = FindMenuItem(item["items"], name);
+      if (!inner.is_null()) return inner;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void PriceTableTest::SetUp() {
+  database_ = dir_.file("demo.db");
+  CreateTestDatabase(database_);
+  startServer();
+  testsupport::HostProcess::Options options;
+  options.module = std::string(VQR_BINARY_DIR) + "/lib/Pkg_VQR51200.so";
+  options.extraArgs = {"--server", "127.0.0.1:" + std::to_string(port_), "--db", database_};
+  options.timeout = std::chrono::milliseconds(30000);
+  host_ = std::make_unique<testsupport::HostProcess>(options);
+}
+
+void PriceTableTest::TearDown() {
+  host_.reset();
+  server_.reset();
+}
+
+void CreateTestDatabase(const std::string& path) {
+  auto init = vqrtest::RunAppServer({"init", "--db", path, "--demo"});
+  if (init.exitCode != 0) throw std::runtime_error("appserver init falhou: " + init.err);
+  Db db(path);
+  std::ostringstream sql;
+  for (const TestCustomer* c : {&kLegal, &kNatural})
+    sql << "INSERT INTO CLIENTE (CDCLIENTE, NRINSJURCLIE, NMRAZSOCCLIE, NMFANTCLIE, IDTPIJURCLIE) VALUES ('" << c->code
+        << "', '" << c->number << "', '" << c->name << "', 'Teste', '" << c->kind << "');";
+  db.execute(sql.str());
+  db.execute("INSERT INTO TABPRECLIE (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) VALUES ('" + kLegal.code +
+             "', '" + LeafProduct(path, 0) + "', 10.5, '2026-01-01', '2026-12-31'), ('" + kLegal.code + "', '" +
+             LeafProduct(path, 1) + "', 7.25, NULL, NULL)");
+}
+
+void PriceTableTest::stopServer() { server_.reset(); }
+
+void PriceTableTest::startServer() {
+  server_ = std::make_unique<vqrtest::AppServerProcess>(
+      vqrtest::AppServerProcess::Options{.database = database_, .port = port_});
+  port_ = server_->port();
+}
+
+std::vector<std::string> PriceTableTest::serverCalls(const std::string& method) const {
+  std::vector<std::string> calls;
+  std::istringstream log(server_ ? server_->log() : "");
+  const std::string address = "rdmTabPreClie." + method + " ";
+  for (std::string line; std::getline(log, line);)
+    if (line.find(address) != std::string::npos) calls.push_back(line);
+  return calls;
+}
+
+json PriceTableTest::openScreen() {
+  json state = host().click("frmHost.mnuTabPreClie");
+  if (host().window(kScreen).is_null())
+    throw std::runtime_error("a tela não abriu: " + messageText() + " " + state.dump().substr(0, 400));
+  return state;
+}
+
+json PriceTableTest::typeCustomer(const std::string& number) {
+  host().focus(kNumber);
+  host().type(number);
+  return host().key(platform::VK_TAB);
+}
+
+json PriceTableTest::chooseCustomer(const TestCustomer& customer) {
+  json state = typeCustomer(customer.number);
+  if (host().focusPath() != kGrid)
+    throw std::runtime_error("o cliente " + customer.number + " não foi aceito: " + messageText());
+  return state;
+}
+
+json PriceTableTest::grid() const { return host_->control(kGrid); }
+
+std::vector<std::string> PriceTableTest::gridRow(int row) const {
+  json g = grid();
+  const int index = row - g.value("topRow", 0);
+  if (index < 0 || index >= static_cast<int>(g["rows"].size()))
+    throw std::runtime_error("linha " + std::to_string(row) + " fora das linhas mostradas");
+  return g["rows"][static_cast<std::size_t>(index)].get<std::vector<std::string>>();
+}
+
+json PriceTableTest::editCell(int row, int col, const std::string& text) {
+  host().cell(kGrid, row, col);
+  host().type(text);
+  return host().key(platform::VK_RETURN);
+}
+
+json PriceTableTest::clearCell(int row, int col) {
+  host().cell(kGrid, row, col);
+  host().key(platform::VK_BACK);
+  return host().key(platform::VK_RETURN);
+}
+
+std::string PriceTableTest::messageText() const {
+  auto box = host_->messageBox();
+  return box ? box->value("text", "") : "";
+}
+
+bool PriceTableTest::enabled(const std::string& path) const {
+  json c = host_->control(path);
+  if (c.is_null()) throw std::runtime_error("controle ausente: " + path);
+  return c.value("enabled", false);
+}
+
+bool PriceTableTest::menuEnabled(const std::string& item) const {
+  json w = host_->window(kScreen);
+  json found = w.is_null() ? json() : FindMenuItem(w["menu"], item);
+  if (found.is_null()) throw std::runtime_error("item de menu ausente: " + item);
+  return found.value("enabled", false);
+}
+
+std::string LeafProduct(const std::string& database, int index) {
+  Db db(database);
+  auto rows = db.query("SELECT CDPRODUTO FROM PRODUTO WHERE NRNIVEL = 3 ORDER BY CDARVPROD LIMIT 1 OFFSET ?",
+                       {std::to_string(index)});
+  if (rows.empty()) throw std::runtime_error("produto folha inexistente: " + std::to_string(index));
+  return rows[0][0];
+}
+
+std::optional<StoredPrice> PriceTableTest::storedPrice(const std::string& customer, const std::string& product) const {
+  Db db(database_);
+  auto rows = db.query(
+      "SELECT VRPRECOPROD, COALESCE(DTVALINI, ''), COALESCE(DTVALFIN, '') FROM TABPRECLIE "
+      "WHERE CDCLIENTE = ? AND CDPRODUTO = ?",
+      {customer, product});
+  if (rows.empty()) return std::nullopt;
+  return StoredPrice{std::stod(rows[0][0]), rows[0][1], rows[0][2]};
+}
+
+void PriceTableTest::execute(const std::string& sql) const {
+  Db db(database_);
+  db.execute(sql);
+}
+
+}  // namespace screenstest

@@ -1,0 +1,110 @@
+#pragma once
+// PriceTableTest: the customer price table as a person uses it. Each test gets a fresh
+// SQLite demo database with two customers of its own, a real appserver on loopback and
+// a `host --stdio` process with the module loaded; the test drives the host through the
+// UI protocol and checks the screen, the database and the server's call log.
+//
+// The customers of the fixture:
+//   kLegal    "12345678000195"  Comercial Horizonte Teste Ltda (legal person), with
+//             special prices on the first two leaf products (kSeededPrices)
+//   kNatural  "12345678909"     Maria Teste Souza (natural person), no special price
+// Grid columns (visible): 0 product code, 1 name, 2 price, 3 start, 4 end.
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "tests/support/app_server_process.h"
+#include "tests/support/host_process.h"
+#include "tests/support/temp_dir.h"
+
+namespace screenstest {
+
+using nlohmann::json;
+
+struct TestCustomer {
+  std::string code;
+  std::string number;     // digits only
+  std::string formatted;  // laid into its person kind's mask
+  std::string name;
+  std::string kind;
+};
+
+extern const TestCustomer kLegal;
+extern const TestCustomer kNatural;
+
+inline constexpr const char* kScreen = "frmTabPreClie";
+inline constexpr const char* kGrid = "frmTabPreClie.dbgPadrao";
+inline constexpr const char* kNumber = "frmTabPreClie.medCdClie";
+inline constexpr const char* kName = "frmTabPreClie.edtNmClie";
+enum Column { kColCode = 0, kColName = 1, kColPrice = 2, kColStart = 3, kColEnd = 4 };
+
+// A fresh demo database in `path` with the fixture's customers and prices.
+void CreateTestDatabase(const std::string& path);
+// CDPRODUTO of the index-th leaf product by code.
+std::string LeafProduct(const std::string& database, int index);
+
+// A special price as the database holds it (dates as stored, ISO text; "" for none).
+struct StoredPrice {
+  double price = 0;
+  std::string start;
+  std::string end;
+};
+
+class PriceTableTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  testsupport::HostProcess& host() { return *host_; }
+  const std::string& database() const { return database_; }
+
+  // --- the system ---
+  // Stops the appserver (SIGTERM) / starts it again on the same port.
+  void stopServer();
+  void startServer();
+  // The call lines the running appserver logged for `method` ("SetTabPreClie").
+  std::vector<std::string> serverCalls(const std::string& method) const;
+
+  // --- the screen ---
+  json openScreen();
+  // Types `number` into medCdClie and leaves it with Tab, as a person does.
+  json typeCustomer(const std::string& number);
+  // typeCustomer, expecting the grid to get the focus with the customer's prices.
+  json chooseCustomer(const TestCustomer& customer);
+  json grid() const;
+  // Display texts of an absolute grid row (it must be among the rendered rows).
+  std::vector<std::string> gridRow(int row) const;
+  std::string gridText(int row, int col) const { return gridRow(row).at(static_cast<std::size_t>(col)); }
+  // Clicks the cell, types `text` and presses Enter (the cell's text goes to the field).
+  json editCell(int row, int col, const std::string& text);
+  // Empties the cell being edited (Backspace on the selected text) and presses Enter.
+  json clearCell(int row, int col);
+  // The text of the topmost message box, or "" when none is shown.
+  std::string messageText() const;
+  bool enabled(const std::string& path) const;
+  bool menuEnabled(const std::string& item) const;
+
+  // --- the database ---
+  std::string leafProduct(int index) const { return LeafProduct(database_, index); }
+  std::optional<StoredPrice> storedPrice(const std::string& customer, const std::string& product) const;
+  void execute(const std::string& sql) const;
+
+ private:
+  vqrtest::TempDir dir_;
+  std::string database_;
+  std::uint16_t port_ = 0;
+  std::unique_ptr<vqrtest::AppServerProcess> server_;
+  std::unique_ptr<testsupport::HostProcess> host_;
+};
+
+// The seeded prices of kLegal: leaf 0 at 10,5 from 01/01/2026 to 31/12/2026, leaf 1 at
+// 7,25 with no dates.
+inline constexpr double kSeededPrice0 = 10.5;
+inline constexpr double kSeededPrice1 = 7.25;
+
+}  // namespace screenstest
