@@ -516,6 +516,25 @@ TEST_F(Saving, CtrlDeleteAndTheNavigatorDeleteAreTheDeleteCommand) {
   EXPECT_EQ(serverCalls("SetTabPreClie").size(), 2u);
 }
 
+TEST_F(Saving, AFailedDeletionStillRestoresTheGridRules) {
+  openScreen();
+  chooseCustomer(kLegal);
+  const int rows = grid().value("rowCount", 0);
+  stopServer();
+  host().cell(kGrid, 0, kColPrice);
+  host().click("frmTabPreClie.sbtExcluir");
+  host().answer("btnYes");
+  ASSERT_TRUE(host().messageBox()) << "the server cannot be reached";
+  EXPECT_EQ(host().messageBox()->value("dlgType", ""), "error");
+  host().answer("btnOK");
+  host().cell(kGrid, 1, kColPrice);
+  host().key(VK_INSERT);
+  EXPECT_EQ(grid().value("rowCount", 0), rows) << "the state rule must be attached again";
+  EXPECT_EQ(grid().value("state", ""), "browse");
+  startServer();
+  EXPECT_DOUBLE_EQ(storedPrice(kLegal.code, leafProduct(0))->price, kSeededPrice0);
+}
+
 TEST_F(Saving, ServerRefusalIsShownAndTheScreenGoesOn) {
   openScreen();
   chooseCustomer(kNatural);
