@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Sets the machine up, builds, creates a fresh demo database (SQLite), starts the
-# application server and the host with its browser front end, and prints the URL.
-# Stop both with Ctrl+C.
+# Sets the machine up, builds what the demo needs, creates a fresh demo database
+# (SQLite), starts the application server and the host with its browser front end, and
+# prints the URL to open. Ctrl+C stops both.
+#
+#   VQR_SERVER_PORT (5151), VQR_WEB_PORT (8080) and VQR_DEMO_DB (var/demo.db) change
+#   the defaults.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,17 +12,58 @@ SERVER_PORT="${VQR_SERVER_PORT:-5151}"
 WEB_PORT="${VQR_WEB_PORT:-8080}"
 DB="${VQR_DEMO_DB:-var/demo.db}"
 
+port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+for port in "$SERVER_PORT" "$WEB_PORT"; do
+  if port_in_use "$port"; then
+    echo "run-demo: port $port on 127.0.0.1 is already in use (set VQR_SERVER_PORT / VQR_WEB_PORT)" >&2
+    exit 1
+  fi
+done
+
 ./scripts/setup.sh
 cmake --preset default >/dev/null
-cmake --build --preset default
+cmake --build --preset default --target appserver host Pkg_VQR51200
 
 mkdir -p "$(dirname "$DB")"
 rm -f "$DB" "$DB-wal" "$DB-shm"
 build/bin/appserver init --db "$DB" --demo
 
-build/bin/appserver serve --db "$DB" --listen "127.0.0.1:$SERVER_PORT" &
-server_pid=$!
-trap 'kill $server_pid 2>/dev/null || true' EXIT
+# Both processes run in the background, so Ctrl+C reaches this script alone, which then
+# stops them and waits for them to end.
+pids=()
+stop_all() {
+  trap - EXIT INT TERM
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  echo "run-demo: stopped"
+}
+trap stop_all EXIT
+trap 'exit 130' INT TERM
 
-# The host prints the page URL with its session token.
-build/bin/host --server "127.0.0.1:$SERVER_PORT" --db "$DB" --web "127.0.0.1:$WEB_PORT"
+build/bin/appserver serve --db "$DB" --listen "127.0.0.1:$SERVER_PORT" &
+pids+=($!)
+for _ in $(seq 100); do
+  port_in_use "$SERVER_PORT" && break
+  if ! kill -0 "${pids[0]}" 2>/dev/null; then
+    echo "run-demo: the application server did not start" >&2
+    exit 1
+  fi
+  sleep 0.1
+done
+if ! port_in_use "$SERVER_PORT"; then
+  echo "run-demo: the application server does not answer on 127.0.0.1:$SERVER_PORT" >&2
+  exit 1
+fi
+
+# The host prints "Sistema disponível em <URL>": the page with its session token.
+build/bin/host --server "127.0.0.1:$SERVER_PORT" --db "$DB" --web "127.0.0.1:$WEB_PORT" &
+pids+=($!)
+for _ in $(seq 100); do
+  port_in_use "$WEB_PORT" && break
+  kill -0 "${pids[1]}" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "${pids[1]}" 2>/dev/null; then
+  echo "run-demo: open the URL above; the price table is under Cadastros > Tabela de Preço por Cliente. Ctrl+C stops."
+fi
+wait "${pids[1]}"
