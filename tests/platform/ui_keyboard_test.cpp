@@ -171,6 +171,22 @@ TEST_F(Keys, EnterAndEscapeInAMessageBoxAnswerWithDefaultAndCancel) {
   EXPECT_TRUE(script.Done());
 }
 
+TEST_F(Keys, EnterClicksTheFocusedButtonEvenWhenAnotherIsTheDefault) {
+  auto* focused = new TButton(form);
+  focused->SetParent(form);
+  auto* byDefault = new TButton(form);
+  byDefault->SetParent(form);
+  byDefault->Default = true;
+  std::string clicked;
+  focused->OnClick = [&](TObject*) { clicked += "focused "; };
+  byDefault->OnClick = [&](TObject*) { clicked += "default "; };
+  focused->SetFocus();
+  DispatchKey(VK_RETURN, {}, U'\r');
+  form->edit->SetFocus();
+  DispatchKey(VK_RETURN, {}, U'\r');
+  EXPECT_EQ(clicked, "focused default ");
+}
+
 TEST_F(Keys, DropDownListSelectsByArrowsAndFirstLetterAndReportsChanges) {
   auto* combo = new TComboBox(form);
   combo->SetParent(form);
