@@ -84,6 +84,22 @@ TEST_F(Keys, CharacterZeroAtTheFormNeverReachesTheControl) {
   EXPECT_EQ(form->log.find("E.pressx"), std::string::npos);
 }
 
+TEST_F(Keys, PreviewHandlerThatMovesTheFocusEndsTheKeyThere) {
+  form->KeyPreview = true;
+  form->OnKeyDown = [this](TObject*, std::uint16_t& k, TShiftState) {
+    if (k == VK_RETURN) form->SelectNext(form->edit, true);  // Enter as Tab
+  };
+  DispatchKey(VK_RETURN, {}, U'\r');
+  EXPECT_EQ(Screen().ActiveControl(), form->other);
+  EXPECT_EQ(form->log.find("E.down"), std::string::npos);
+  delete form->other;  // a handler removing the focused control must not crash the key
+  form->edit->SetFocus();
+  form->OnKeyDown = [this](TObject*, std::uint16_t&, TShiftState) { delete form->edit; form->edit = nullptr; };
+  form->edit->OnKeyDown = nullptr;
+  DispatchKey('A', {}, U'a');
+  EXPECT_EQ(Screen().ActiveControl(), nullptr);
+}
+
 TEST_F(Keys, AbortInAKeyHandlerStopsTheWholeKey) {
   form->KeyPreview = true;
   form->OnKeyDown = [](TObject*, std::uint16_t&, TShiftState) { Abort(); };
