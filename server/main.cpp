@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "server/init_command.h"
+#include "server/serve_command.h"
 
 int main(int argc, char** argv) {
   // Logs go to standard error; standard output carries only the commands' results.
@@ -28,10 +29,19 @@ int main(int argc, char** argv) {
   initCommand->add_option("--seed", init.demoOptions.seed, "Semente dos dados de demonstração")->needs(demo);
   initCommand->add_flag("--force", init.force, "Recria um banco de dados que já existe, apagando seus dados");
 
+  server::ServeOptions serve;
+  CLI::App* serveCommand = app.add_subcommand("serve", "Atende os módulos remotos de dados até ser encerrado");
+  serveCommand->add_option("--db", serve.database, "Arquivo SQLite ou URL postgresql://...")->required();
+  serveCommand->add_option("--listen", serve.listen, "Endereço de escuta host:porta")->capture_default_str();
+  serveCommand->add_option("--threads", serve.threads, "Chamadas atendidas ao mesmo tempo")
+      ->capture_default_str()
+      ->check(CLI::Range(1u, 256u));
+
   CLI11_PARSE(app, argc, argv);
 
   try {
     if (initCommand->parsed()) std::cout << server::RunInit(init) << std::endl;
+    if (serveCommand->parsed()) server::RunServe(serve);
   } catch (const std::exception& e) {
     spdlog::error("{}", e.what());
     return 1;

@@ -60,7 +60,7 @@ void TDataSource::UpdateState(bool raiseEvents) {
   NotifyLinks(DataEventKind::UpdateState, {});
   if (!raiseEvents) return;
   if (OnStateChange) {
-    const TNotifyEvent handler = OnStateChange;
+    const TDataSourceNotifyEvent handler = OnStateChange;
     handler(*this);
   }
   if (prior == dsInactive && OnDataChange) {
@@ -89,7 +89,7 @@ void TDataSource::DataEvent(DataEventKind kind, const DataEventInfo& info) {
       break;
     case DataEventKind::UpdateRecord:
       if (OnUpdateData) {
-        const TNotifyEvent handler = OnUpdateData;
+        const TDataSourceNotifyEvent handler = OnUpdateData;
         handler(*this);
       }
       break;

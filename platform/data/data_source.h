@@ -31,7 +31,7 @@ class TField;
 
 class TDataSource : public TComponent {
  public:
-  using TNotifyEvent = std::function<void(TDataSource& sender)>;
+  using TDataSourceNotifyEvent = std::function<void(TDataSource& sender)>;
   using TDataChangeEvent = std::function<void(TDataSource& sender, TField* field)>;
 
   // An owner, when given, destroys the source (which must then be created with new).
@@ -50,9 +50,9 @@ class TDataSource : public TComponent {
   // Puts the dataset in edit when AutoEdit is on and it is browsing.
   void Edit();
 
-  TNotifyEvent OnStateChange;
+  TDataSourceNotifyEvent OnStateChange;
   TDataChangeEvent OnDataChange;
-  TNotifyEvent OnUpdateData;
+  TDataSourceNotifyEvent OnUpdateData;
 
  private:
   friend class TDataSet;

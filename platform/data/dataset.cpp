@@ -195,6 +195,13 @@ void TDataSet::GoTo(int row, bool bof, bool eof) {
     return;
   }
   Fire(BeforeScroll);
+  const int now = InternalRecordCount();  // the handler may have changed the rows
+  if (now == 0) {
+    cursor_ = -1;
+    bof_ = eof_ = true;
+    return;
+  }
+  row = std::clamp(row, 0, now - 1);
   const int distance = row - cursor_;
   cursor_ = row;
   bof_ = bof;
@@ -369,11 +376,13 @@ void TDataSet::Delete() {
   if (InternalRecordCount() == 0) Fail("Operação não permitida em um dataset vazio");
   CheckCanModify();
   const std::uint64_t serial = stateSerial_;
+  const int row = cursor_;
   DataEvent(DataEventKind::CheckBrowseMode);
   Fire(BeforeDelete);
   Fire(BeforeScroll);
-  if (stateSerial_ != serial) Fail("A exclusão foi interrompida por uma mudança de estado");
-  const int row = cursor_;
+  // Never delete another row than the one asked for.
+  if (stateSerial_ != serial || cursor_ != row)
+    Fail("A exclusão foi interrompida: o registro atual mudou durante a operação");
   InternalDelete(row);
   buffer_.clear();
   modified_ = false;

@@ -42,7 +42,8 @@
 //
 // Fields: declared fields (AddField, or TField::SetDataSet) are bound to the data's
 // columns by name, ignoring case; without declared fields the dataset creates one per
-// column. Fields can only be added or removed while the dataset is closed.
+// column. Fields can only be added while the dataset is closed; a declared field
+// destroyed while it is open leaves it (the links get LayoutChanged).
 #include <cstdint>
 #include <functional>
 #include <memory>

@@ -1,6 +1,7 @@
 #include "platform/data/field.h"
 
 #include <cmath>
+#include <optional>
 
 #include "platform/data/database_error.h"
 #include "platform/data/dataset.h"
@@ -40,6 +41,14 @@ std::int64_t WholeNumber(double value, const std::string& text) {
   if (!std::isfinite(value) || value != std::floor(value) || std::fabs(value) > 9007199254740992.0)
     NotInteger(text);
   return static_cast<std::int64_t>(value);
+}
+
+// The usual texts of a truth value, any case and accents; nullopt for others.
+std::optional<bool> CommonBoolText(std::string_view text) {
+  const std::string folded = FoldForCompare(TrimBlanks(text));
+  if (folded == "true" || folded == "s" || folded == "sim" || folded == "1") return true;
+  if (folded == "false" || folded == "n" || folded == "nao" || folded == "0") return false;
+  return std::nullopt;
 }
 
 bool IsNumericType(FieldType type) {
@@ -206,10 +215,8 @@ bool TField::AsBoolean() const {
     case Variant::Kind::Integer:
     case Variant::Kind::Double: return v.asDouble() != 0;
     case Variant::Kind::String: {
-      const std::string folded = FoldForCompare(TrimBlanks(v.asString()));
-      if (folded.empty()) return false;
-      if (folded == "true" || folded == "s" || folded == "sim" || folded == "1") return true;
-      if (folded == "false" || folded == "n" || folded == "nao" || folded == "0") return false;
+      if (TrimBlanks(v.asString()).empty()) return false;
+      if (const auto b = CommonBoolText(v.asString())) return *b;
       throw EConvertError("'" + v.asString() + "' não é um valor lógico válido");
     }
     case Variant::Kind::DateTime: throw EConvertError("Uma data não é um valor lógico");
@@ -396,8 +403,7 @@ Variant TBooleanField::TextToValue(const std::string& text) const {
   const std::string folded = FoldForCompare(TrimBlanks(text));
   if (!trueText().empty() && folded == FoldForCompare(trueText())) return Variant(true);
   if (!falseText().empty() && folded == FoldForCompare(falseText())) return Variant(false);
-  if (folded == "true" || folded == "s" || folded == "sim" || folded == "1") return Variant(true);
-  if (folded == "false" || folded == "n" || folded == "nao" || folded == "0") return Variant(false);
+  if (const auto b = CommonBoolText(text)) return Variant(*b);
   throw EConvertError("'" + text + "' não é um valor lógico válido");
 }
 

@@ -229,6 +229,7 @@ std::string FormatFloat(std::string_view format, double value) {
 std::string FloatToStr(double value) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  if (value == 0) return "0";  // -0 too
   const double magnitude = std::fabs(value);
   char buf[64];
   const bool fixed = magnitude == 0 || (magnitude >= 1e-5 && magnitude < 1e15);

@@ -1,14 +1,11 @@
 #include "server/modules/data_modules.h"
 
-#include <spdlog/spdlog.h>
-
-#include <chrono>
-
 #include "contracts/server/methods.h"
 #include "contracts/server/result_envelope.h"
 #include "server/modules/cust_prod.h"
 #include "server/modules/refusal.h"
 #include "server/modules/tab_pre_clie.h"
+#include "server/rpc/method_registry.h"
 #include "server/store/store_error.h"
 
 namespace server::modules {
@@ -25,8 +22,9 @@ std::int64_t I(const Params& p, std::size_t i) { return p[i].asInteger(); }
 std::string StoreFailureText(const store::StoreError& e) {
   switch (e.kind()) {
     case store::StoreError::Kind::Constraint:
-      return "O banco de dados recusou a gravação: outro usuário gravou dados conflitantes ao mesmo tempo. "
-             "Recarregue os dados e tente novamente.";
+      return "O banco de dados recusou a gravação; outro usuário pode ter gravado os mesmos dados ao mesmo tempo. "
+             "Recarregue os dados e tente novamente. (" +
+             std::string(e.what()) + ")";
     case store::StoreError::Kind::Transient:
       return "O banco de dados está ocupado com outra gravação. Tente novamente.";
     case store::StoreError::Kind::Connection:
@@ -36,48 +34,19 @@ std::string StoreFailureText(const store::StoreError& e) {
   return e.what();
 }
 
-// The customer a call is about, for the log line.
-std::string CustomerOf(const contracts::server::MethodSpec& spec, const Params& params) {
-  for (std::size_t i = 0; i < spec.params.size() && i < params.size(); ++i)
-    if (spec.params[i].name == "CdCliente" && params[i].kind() == Variant::Kind::String)
-      return params[i].asString().empty() ? "-" : params[i].asString();
-  return "-";
-}
-
-MethodHandler Handler(const contracts::server::MethodSpec& spec, store::Store& store,
-                      std::shared_ptr<spdlog::logger> log, Body body) {
-  return [&spec, &store, log = std::move(log), body = std::move(body)](Params& params) -> Variant {
-    auto started = std::chrono::steady_clock::now();
-    std::string customer = CustomerOf(spec, params);
-    auto done = [&](const char* outcome, const std::string& detail) {
-      double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
-      log->info("{} cliente={} {:.1f} ms {}{}{}", spec.address(), customer, ms, outcome, detail.empty() ? "" : ": ",
-                detail);
-    };
+MethodHandler Handler(const contracts::server::MethodSpec& spec, store::Store& store, Body body) {
+  return [&spec, &store, body = std::move(body)](Params& params) -> Variant {
     std::string wrong = contracts::server::CheckArguments(spec, params);
-    if (!wrong.empty()) {
-      done("erro", wrong);
-      throw platform::Exception(wrong);
-    }
+    if (!wrong.empty()) throw platform::Exception(wrong);
     try {
-      Variant data = [&] {
-        store::Store::Lease connection = store.lease();
-        return body(*connection, params);
-      }();
-      done("ok", "");
-      return contracts::server::MakeSuccess(std::move(data));
+      store::Store::Lease connection = store.lease();
+      return contracts::server::MakeSuccess(body(*connection, params));
     } catch (const Refusal& e) {
-      done("recusado", e.what());
       return contracts::server::MakeFailure(e.what());
     } catch (const store::StoreError& e) {
-      done("falha", e.what());
       return contracts::server::MakeFailure(StoreFailureText(e));
     } catch (const platform::Exception& e) {
-      done("falha", e.what());
       return contracts::server::MakeFailure(e.what());
-    } catch (const std::exception& e) {
-      done("erro", e.what());
-      throw;
     }
   };
 }
@@ -123,16 +92,24 @@ std::vector<std::pair<std::string, Body>> Bodies() {
 
 }  // namespace
 
-std::vector<MethodEntry> DataModuleMethods(store::Store& store, std::shared_ptr<spdlog::logger> log) {
+std::vector<MethodEntry> DataModuleMethods(store::Store& store) {
   std::vector<MethodEntry> entries;
   for (auto& [address, body] : Bodies()) {
     const contracts::server::MethodSpec* spec = contracts::server::FindMethod(address);
     if (!spec) throw platform::Exception("Método fora do contrato: " + address);
-    entries.push_back({address, Handler(*spec, store, log, std::move(body))});
+    entries.push_back({address, Handler(*spec, store, std::move(body))});
   }
   if (entries.size() != contracts::server::AllMethods().size())
     throw platform::Exception("Há métodos do contrato sem implementação no servidor");
   return entries;
+}
+
+}  // namespace server::modules
+
+namespace server::modules {
+
+void RegisterDataModules(rpc::MethodRegistry& registry, store::Store& store) {
+  for (MethodEntry& entry : DataModuleMethods(store)) registry.add(std::move(entry.address), std::move(entry.handler));
 }
 
 }  // namespace server::modules

@@ -4,19 +4,18 @@
 //
 // A handler takes a pooled connection for the duration of the call and returns the
 // result envelope: success with the method's data part, or failure with a Portuguese
-// text (a business refusal, a database that refused or could not be reached). Every
-// call writes one log line: method, customer, duration and outcome. Arguments are
-// checked against the contract again, so a handler is safe to call directly.
+// text (a business refusal, a database that refused or could not be reached). The
+// listener writes the log line of each call. Arguments are checked against the
+// contract again, so a handler is also safe to call directly, in process.
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/variant/variant.h"
 #include "server/store/store.h"
 
-namespace spdlog {
-class logger;
+namespace server::rpc {
+class MethodRegistry;
 }
 
 namespace server::modules {
@@ -28,7 +27,10 @@ struct MethodEntry {
   MethodHandler handler;
 };
 
-// One entry per method of the contract. `store` and `log` must outlive the handlers.
-std::vector<MethodEntry> DataModuleMethods(store::Store& store, std::shared_ptr<spdlog::logger> log);
+// One entry per method of the contract. `store` must outlive the handlers.
+std::vector<MethodEntry> DataModuleMethods(store::Store& store);
+
+// Adds every method of both modules to the listener's registry.
+void RegisterDataModules(rpc::MethodRegistry& registry, store::Store& store);
 
 }  // namespace server::modules

@@ -42,17 +42,23 @@ std::int64_t WriteHistory(store::Connection& connection, const PriceSet& set, co
 void WritePrices(store::Connection& connection, const PriceSet& set) {
   store::SqlBuilder sql(connection.backend());
   std::string select = set.select(sql);
+  // Prices to keep are left out of the insert itself: the databases check a row's
+  // constraints before they find its conflict, so a kept product's computed price
+  // must not even be proposed. DO NOTHING covers a price another user adds meanwhile.
+  std::string where = " WHERE NOT EXISTS (SELECT 1 FROM TABPRECLIE O WHERE O.CDCLIENTE = N.CDCLIENTE AND "
+                      "O.CDPRODUTO = N.CDPRODUTO)";
   std::string conflict = " ON CONFLICT (CDCLIENTE, CDPRODUTO) DO NOTHING";
   if (set.overwrite) {
+    where = " WHERE 1 = 1";
     conflict = " ON CONFLICT (CDCLIENTE, CDPRODUTO) DO UPDATE SET VRPRECOPROD = excluded.VRPRECOPROD";
     if (!set.keepDates) conflict += ", DTVALINI = excluded.DTVALINI, DTVALFIN = excluded.DTVALFIN";
     conflict += " WHERE " + Differs(set, "TABPRECLIE", "excluded");
   }
-  // "WHERE 1 = 1" keeps SQLite from reading ON CONFLICT as a join constraint.
+  // A WHERE clause also keeps SQLite from reading ON CONFLICT as a join constraint.
   connection.execute(
       "INSERT INTO TABPRECLIE (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) "
       "SELECT N.CDCLIENTE, N.CDPRODUTO, N.VRPRECOPROD, N.DTVALINI, N.DTVALFIN FROM (" +
-          select + ") N WHERE 1 = 1" + conflict,
+          select + ") N" + where + conflict,
       sql.params());
 }
 

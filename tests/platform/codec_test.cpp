@@ -31,6 +31,12 @@ thread_local std::size_t gLargestAllocation = 0;
 }
 [[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
 [[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+// The nothrow forms too (std::stable_sort's buffer uses them), or a sanitizer build pairs
+// its own allocation with the free above.
+[[gnu::noinline]] void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return std::malloc(size ? size : 1);
+}
+[[gnu::noinline]] void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace platform {
 namespace {

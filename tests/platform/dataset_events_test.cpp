@@ -265,6 +265,20 @@ TEST_F(DataSetEvents, ExceptionInABeforeHandlerChangesNothing) {
   EXPECT_EQ(cds.State(), dsBrowse);
 }
 
+TEST_F(DataSetEvents, DeleteNeverRemovesARowOtherThanTheOneAskedFor) {
+  cds.BeforeDelete = [](TDataSet& d) { d.Next(); };
+  EXPECT_THROW(cds.Delete(), EDatabaseError);
+  EXPECT_EQ(cds.RecordCount(), 3);
+  EXPECT_EQ(cds.ChangeCount(), 0);
+}
+
+TEST_F(DataSetEvents, ABeforeScrollHandlerThatEmptiesTheRowsLeavesAValidCursor) {
+  cds.BeforeScroll = [](TDataSet& d) { static_cast<TClientDataSet&>(d).EmptyDataSet(); };
+  cds.Last();
+  EXPECT_EQ(cds.RecNo(), 0);
+  EXPECT_TRUE(cds.Bof() && cds.Eof());
+}
+
 TEST_F(DataSetEvents, ExceptionInBeforeCancelKeepsTheEdit) {
   cds.Edit();
   Value().SetAsFloat(7);

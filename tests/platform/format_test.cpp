@@ -80,6 +80,7 @@ TEST(FloatToStr, GivesTheShortestTextThatReadsBack) {
   EXPECT_EQ(FloatToStr(1234.5), "1234,5");
   EXPECT_EQ(FloatToStr(-3), "-3");
   EXPECT_EQ(FloatToStr(0), "0");
+  EXPECT_EQ(FloatToStr(-0.0), "0");
   EXPECT_EQ(FloatToStr(1e20), "1E+20");
   for (double v : {0.1 + 0.2, 1.0 / 3, 123456.789, 2.675, 1e-7, 9007199254740993.0})
     EXPECT_EQ(StrToFloat(FloatToStr(v)), v) << FloatToStr(v);

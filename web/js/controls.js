@@ -6,8 +6,8 @@ import { openPopup } from './popup.js';
 
 // Glyphs of toolbar buttons without a caption, chosen by the button's name.
 const GLYPHS = [
-  [/Incluir|Novo/i, '＋'],
-  [/Excluir/i, '－'],
+  [/Incluir|Novo/i, '+'],
+  [/Excluir/i, '−'],
   [/Alterar/i, '✎'],
   [/Verificar|Atualiz/i, '⟳'],
   [/Confirma/i, '✔'],
@@ -20,6 +20,11 @@ const GLYPHS = [
   [/Pesq|Search/i, '⌕'],
   [/Quarto|Fourth|Listagem/i, '☰'],
 ];
+
+const NAVIGATOR_GLYPHS = {
+  first: '⇤', prior: '◀', next: '▶', last: '⇥', insert: '+', delete: '−',
+  edit: '✎', post: '✔', cancel: '✖', refresh: '⟳',
+};
 
 function glyphFor(name) {
   for (const [pattern, glyph] of GLYPHS) if (pattern.test(name)) return glyph;
@@ -132,7 +137,24 @@ const renderers = {
     node.classList.add('glyph');
   },
   bevel() {},
-  dbnavigator() {},
+  dbnavigator(node, control, ctx) {
+    const buttons = control.buttons || [];
+    const key = JSON.stringify(buttons);
+    if (node.dataset.key === key) return;
+    node.dataset.key = key;
+    node.replaceChildren();
+    for (const button of buttons) {
+      const b = el('span', 'nav-button', node);
+      b.textContent = NAVIGATOR_GLYPHS[button.name] || '•';
+      b.dataset.button = button.name;
+      b.classList.toggle('disabled', !button.enabled);
+      if (button.hint) b.title = button.hint;
+      b.addEventListener('mousedown', (event) => {
+        event.preventDefault();
+        if (button.enabled && ctx.enabled) ctx.send({ type: 'click', target: ctx.path, button: button.name });
+      });
+    }
+  },
   animate(node, control) {
     node.classList.toggle('active', Boolean(control.active ?? control.checked));
   },
@@ -159,6 +181,12 @@ export function renderControl(node, control, ctx) {
     if (!node.grid) node.grid = createGrid(node, ctx.path, ctx.send);
     node.grid.path = ctx.path;
     updateGrid(node.grid, control, ctx.focused);
+    // A click on the grid outside its cells only moves the focus to it.
+    node.onmousedown = (event) => {
+      if (event.target.closest('.grid-cell, .grid-mark, .grid-pick, .grid-ellipsis')) return;
+      event.preventDefault();
+      if (ctx.enabled && !ctx.focused) ctx.send({ type: 'focus', target: ctx.path });
+    };
     return;
   }
   const render = renderers[control.kind];

@@ -81,10 +81,14 @@ export function updateGrid(grid, state, focused) {
   grid.state = state;
   const columns = state.columns || [];
   const marked = Array.isArray(state.marked) ? new Set(state.marked) : null;
+  const indicator = Boolean(state.options && state.options.indicator);
   grid.node.classList.toggle('focused', focused);
-  renderHead(grid, columns, marked !== null);
+  grid.node.classList.toggle('with-indicator', indicator);
+  renderHead(grid, columns, marked !== null, indicator);
 
-  const total = (state.rowCount || 0) * ROW_HEIGHT;
+  // The scroller ends exactly where the last window of rows starts at the top.
+  const lastTop = Math.max(0, (state.rowCount || 0) - (state.visibleRows || 0));
+  const total = lastTop * ROW_HEIGHT + grid.body.clientHeight;
   if (grid.spacer.style.height !== `${total}px`) grid.spacer.style.height = `${total}px`;
   const topRow = state.topRow || 0;
   placeRows(grid, topRow);
@@ -103,15 +107,16 @@ export function updateGrid(grid, state, focused) {
     let rowNode = grid.rows.children[index];
     if (!rowNode) rowNode = el('div', 'grid-row', grid.rows);
     rowNode.classList.toggle('current', absolute === state.row);
-    renderRow(grid, rowNode, cells, absolute, columns, state, marked, focused);
+    renderRow(grid, rowNode, cells, absolute, columns, state, marked, focused, indicator);
   });
 }
 
-function renderHead(grid, columns, withMarks) {
-  const key = JSON.stringify([columns.map((c) => [c.title, c.width, c.titleAlignment, c.alignment]), withMarks]);
+function renderHead(grid, columns, withMarks, indicator) {
+  const key = JSON.stringify([columns.map((c) => [c.title, c.width, c.titleAlignment, c.alignment]), withMarks, indicator]);
   if (grid.head.dataset.key === key) return;
   grid.head.dataset.key = key;
   grid.head.replaceChildren();
+  if (indicator) el('div', 'grid-title grid-indicator', grid.head);
   if (withMarks) el('div', 'grid-title grid-mark-title', grid.head);
   for (const column of columns) {
     const title = el('div', 'grid-title', grid.head);
@@ -121,19 +126,26 @@ function renderHead(grid, columns, withMarks) {
   }
 }
 
-function renderRow(grid, rowNode, cells, absolute, columns, state, marked, focused) {
-  const expected = columns.length + (marked ? 1 : 0);
+const INDICATORS = { browse: '▶', edit: '✎', insert: '✱' };
+
+function renderRow(grid, rowNode, cells, absolute, columns, state, marked, focused, indicator) {
+  const expected = columns.length + (marked ? 1 : 0) + (indicator ? 1 : 0);
   if (rowNode.children.length !== expected) {
     rowNode.replaceChildren();
+    if (indicator) el('div', 'grid-indicator', rowNode);
     if (marked) el('div', 'grid-mark', rowNode);
     for (let c = 0; c < columns.length; c++) el('div', 'grid-cell', rowNode);
   }
   let offset = 0;
+  if (indicator) {
+    setText(rowNode.children[0], absolute === state.row ? INDICATORS[state.state] || '' : '');
+    offset = 1;
+  }
   if (marked) {
-    const mark = rowNode.children[0];
+    const mark = rowNode.children[offset];
     mark.dataset.row = absolute;
     setText(mark, marked.has(absolute) ? '☑' : '☐');
-    offset = 1;
+    offset += 1;
   }
   columns.forEach((column, c) => {
     const cell = rowNode.children[c + offset];

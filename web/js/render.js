@@ -127,7 +127,8 @@ export class Renderer {
       entry.backdrop.hidden = !isTopModal;
       if (entry.backdrop.parentElement !== parent) parent.appendChild(entry.backdrop);
     }
-    if (node.parentElement !== parent || parent.lastElementChild !== node) parent.appendChild(node);
+    // Stacking follows z-index; moving the node in the DOM would reset its scroll positions.
+    if (node.parentElement !== parent) parent.appendChild(node);
     node.className = `window kind-${win.kind}${win.modal ? ' modal' : ''}${win.mdiChild ? ' mdi' : ''}`;
     node.classList.toggle('active', state.activeForm === win.name);
     node.style.zIndex = String(10 + index);
@@ -171,6 +172,7 @@ export class Renderer {
       const button = el('button', 'message-button', buttons);
       setCaption(button, control.caption || control.name.replace(/^btn/, ''));
       button.dataset.name = control.name;
+      button.dataset.path = `${win.name}.${control.name}`;
       button.addEventListener('mousedown', (event) => {
         event.preventDefault();
         this.send({ type: 'click', target: `${win.name}.${control.name}` });

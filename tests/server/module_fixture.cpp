@@ -1,0 +1,72 @@
+#include "tests/server/module_fixture.h"
+
+#include "contracts/server/methods.h"
+
+namespace servertest {
+
+using platform::Variant;
+
+void ModuleTest::SetUp() {
+  BackendTest::SetUp();
+  if (IsSkipped()) return;
+  SeedBasics(db());
+  for (auto& entry : server::modules::DataModuleMethods(store())) handlers_[entry.address] = entry.handler;
+}
+
+Answer ModuleTest::call(const std::string& method, std::vector<Variant> params) {
+  std::string address;
+  for (const auto& spec : contracts::server::AllMethods())
+    if (spec.name == method) address = spec.address();
+  if (address.empty()) throw std::runtime_error("no method " + method);
+  Variant result = handlers_.at(address)(params);
+  contracts::server::Envelope envelope = contracts::server::ReadEnvelope(result);
+  return Answer{envelope.ok, envelope.message, envelope.data, std::move(params)};
+}
+
+Variant ModuleTest::data(const std::string& method, std::vector<Variant> params) {
+  Answer answer = call(method, std::move(params));
+  EXPECT_TRUE(answer.ok) << method << " refused: " << answer.message;
+  return answer.data;
+}
+
+std::string ModuleTest::refusal(const std::string& method, std::vector<Variant> params) {
+  Answer answer = call(method, std::move(params));
+  EXPECT_FALSE(answer.ok) << method << " was accepted";
+  return answer.message;
+}
+
+ModuleTest::Snapshot ModuleTest::snapshot() {
+  return Snapshot{rows("SELECT * FROM TABPRECLIE ORDER BY CDCLIENTE, CDPRODUTO"),
+                  rows("SELECT CDCLIENTE, CDPRODUTO, VRPRECOANT, VRPRECONOV, IDORIGALT FROM TABPRECLIEHIST "
+                       "ORDER BY NRSEQHIST"),
+                  rows("SELECT * FROM COMPPRECLIE ORDER BY CDCLIENTE, NRORDEMFAT")};
+}
+
+Answer ModuleTest::setPrice(const std::string& customer, const std::string& product, double price,
+                            const std::string& start, const std::string& end) {
+  return call("SetTabPreClie", {customer, product, price, start, end, "S"});
+}
+
+std::vector<std::vector<std::string>> Cells(const Variant& packet) {
+  std::vector<std::vector<std::string>> cells;
+  const platform::DataPacket& p = packet.asPacket();
+  for (std::size_t r = 0; r < p.rowCount(); ++r) {
+    std::vector<std::string> row;
+    for (std::size_t c = 0; c < p.columnCount(); ++c)
+      row.push_back(p.isNull(r, c) ? "<null>" : p.value(r, c).toString());
+    cells.push_back(std::move(row));
+  }
+  return cells;
+}
+
+std::vector<std::string> Column(const Variant& packet, const std::string& name) {
+  const platform::DataPacket& p = packet.asPacket();
+  int col = p.columnIndex(name);
+  if (col < 0) throw std::runtime_error("no column " + name);
+  std::vector<std::string> values;
+  for (std::size_t r = 0; r < p.rowCount(); ++r)
+    values.push_back(p.isNull(r, col) ? "<null>" : p.value(r, col).toString());
+  return values;
+}
+
+}  // namespace servertest

@@ -1,0 +1,227 @@
+// SetCalcCusProd, SetCopiaDados and SetCopiaPreco: many prices in one transaction,
+// all or nothing, every change in the history.
+#include <gtest/gtest.h>
+
+#include "tests/server/module_fixture.h"
+
+namespace servertest {
+namespace {
+
+using platform::Variant;
+using Rows = std::vector<std::vector<std::string>>;
+
+class RecalcTest : public ModuleTest {
+ protected:
+  void SetUp() override {
+    ModuleTest::SetUp();
+    if (IsSkipped()) return;
+    AddFormula(db(), "C1", {{"001", "001", "P", 50, "SUM"}});  // cost x 1.5
+  }
+  Answer recalc(const std::string& replace, const std::string& first = "", const std::string& last = "",
+                std::int64_t costType = 1, const std::string& branch = "001", const std::string& customer = "C1") {
+    return call("SetCalcCusProd", {branch, customer, "11222333000181", 3, costType, first, last, replace});
+  }
+  Answer copyFormula(const std::string& all, const std::string& list, const std::string& first = "",
+                     const std::string& last = "", std::int64_t costType = 1) {
+    return call("SetCopiaDados", {"001", "C1", "11222333000181", 3, all, list, costType, first, last});
+  }
+  Answer copyPrices(const std::string& all, const std::string& list, const std::string& start, const std::string& end,
+                    const std::string& replace, const std::string& first = "101", const std::string& last = "102") {
+    return call("SetCopiaPreco", {"001", "C1", 3, all, list, start, end, replace, first, last});
+  }
+  // Prices of a customer as "product=price" with dates when present.
+  std::vector<std::string> pricesOf(const std::string& customer) {
+    std::vector<std::string> result;
+    db().query("SELECT CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN FROM TABPRECLIE WHERE CDCLIENTE = $1 ORDER BY CDPRODUTO",
+               {customer}, [&](const server::store::Row& row) {
+                 std::string text = row.text(0) + "=" + Variant(row.real(1)).toString();
+                 if (!row.isNull(2)) text += " " + row.text(2);
+                 if (!row.isNull(3)) text += ".." + row.text(3);
+                 result.push_back(text);
+               });
+    return result;
+  }
+  std::int64_t historyCount(const std::string& origin) { return count("TABPRECLIEHIST", "IDORIGALT = $1", {origin}); }
+};
+
+using Prices = std::vector<std::string>;
+
+TEST_P(RecalcTest, RecalculationPricesEveryCostedLeafAndKeepsExistingDates) {
+  AddPrice(db(), "C1", "P2", 5, "2026-01-01", "2026-06-30");
+  ASSERT_TRUE(recalc("S").ok);
+  EXPECT_EQ(pricesOf("C1"), (Prices{"P1=15", "P2=6 2026-01-01..2026-06-30", "P3=3,75", "P4=30"}));
+  EXPECT_EQ(historyCount("R"), 4);
+  EXPECT_EQ(rows("SELECT VRPRECOANT, DTVALINIANT, DTVALININOV FROM TABPRECLIEHIST WHERE CDPRODUTO = 'P2'").size(), 1u);
+  ASSERT_TRUE(recalc("S").ok);
+  EXPECT_EQ(historyCount("R"), 4) << "a recalculation that changes nothing records nothing";
+}
+
+TEST_P(RecalcTest, ReplaceNoPricesOnlyProductsWithoutASpecialPrice) {
+  AddPrice(db(), "C1", "P2", 5, "2026-01-01");
+  ASSERT_TRUE(recalc("N").ok);
+  EXPECT_EQ(pricesOf("C1"), (Prices{"P1=15", "P2=5 2026-01-01", "P3=3,75", "P4=30"}));
+  EXPECT_EQ(historyCount("R"), 3);
+}
+
+TEST_P(RecalcTest, TheRangeLimitsTheProductsAndItsEndCoversItsSubtree) {
+  ASSERT_TRUE(recalc("S", "101001", "101002").ok);
+  EXPECT_EQ(pricesOf("C1"), (Prices{"P1=15", "P2=6"}));
+  db().execute("DELETE FROM TABPRECLIE");
+  ASSERT_TRUE(recalc("S", "", "1").ok);
+  EXPECT_EQ(pricesOf("C1"), (Prices{"P1=15", "P2=6", "P3=3,75"}));
+  db().execute("DELETE FROM TABPRECLIE");
+  ASSERT_TRUE(recalc("S", "1.02", "").ok) << "the mask's dots are ignored";
+  EXPECT_EQ(pricesOf("C1"), (Prices{"P3=3,75", "P4=30"}));
+}
+
+TEST_P(RecalcTest, OnlyProductsWithACostOfTheChosenTypeArePriced) {
+  ASSERT_TRUE(recalc("S", "", "", 2).ok);
+  EXPECT_EQ(pricesOf("C1"), (Prices{"P1=16,5", "P2=6,6", "P4=33"}));
+}
+
+TEST_P(RecalcTest, EveryKindAndOperationIsComputedByTheDatabaseAndRounded) {
+  db().execute("DELETE FROM COMPPRECLIE");
+  // 10 -> +0.0005 (N) -> x 1.0 (P 100 MUL) -> / 1 (M DIV) -> -5% (P SUB) -> 9.500475 -> 9.5
+  AddFormula(db(), "C1", {{"001", "005", "N", 0.0005, "SUM"},
+                          {"002", "001", "P", 100, "MUL"},
+                          {"003", "002", "M", 1, "DIV"},
+                          {"004", "006", "P", 5, "SUB"}});
+  db().execute("UPDATE CUSTOPRODUTO SET VRCUSTO = 2.001 WHERE CDPRODUTO = 'P2' AND NRTIPOCUSTO = 1");
+  ASSERT_TRUE(recalc("S").ok);
+  auto prices = pricesOf("C1");
+  EXPECT_EQ(prices[0], "P1=9,5");
+  EXPECT_EQ(prices[1], "P2=1,901") << "2.0015 x 0.95 = 1.901425";
+}
+
+TEST_P(RecalcTest, APriceThatWouldBeZeroOrNegativeRefusesEverythingWithTheKey) {
+  db().execute("DELETE FROM COMPPRECLIE");
+  AddFormula(db(), "C1", {{"001", "005", "M", 5, "SUB"}});  // P2 (4) and P3 (2.5) go negative
+  AddPrice(db(), "C1", "P1", 9);
+  Snapshot before = snapshot();
+  EXPECT_EQ(recalc("S").message, "@PrecoZerNeg");
+  EXPECT_EQ(snapshot(), before) << "not even P1 and P4 are written";
+  db().execute("UPDATE COMPPRECLIE SET VRFATPRECLIE = 4");
+  before = snapshot();
+  EXPECT_EQ(recalc("S").message, "@PrecoZerNeg") << "exactly zero counts too";
+  EXPECT_EQ(snapshot(), before);
+}
+
+TEST_P(RecalcTest, ProductsKeptByReplaceNoDoNotCountForTheZeroCheck) {
+  db().execute("DELETE FROM COMPPRECLIE");
+  AddFormula(db(), "C1", {{"001", "005", "M", 5, "SUB"}});
+  AddPrice(db(), "C1", "P2", 4);
+  AddPrice(db(), "C1", "P3", 3);
+  Answer answer = recalc("N");
+  ASSERT_TRUE(answer.ok) << answer.message;
+  EXPECT_EQ(pricesOf("C1"), (Prices{"P1=5", "P2=4", "P3=3", "P4=15"}));
+}
+
+TEST_P(RecalcTest, RecalculationRefusalsNameTheProblem) {
+  Snapshot before = snapshot();
+  EXPECT_EQ(recalc("S", "", "", 1, "001", "C2").message, "Cliente sem fórmula de composição de preço cadastrada.");
+  EXPECT_EQ(recalc("S", "", "", 1, "001", "C9").message, "Cliente C9 não cadastrado.");
+  EXPECT_EQ(recalc("S", "", "", 1, "009").message, "Filial 009 não cadastrada.");
+  EXPECT_EQ(recalc("S", "", "", 7).message, "Tipo de custo 7 não cadastrado.");
+  EXPECT_EQ(recalc("S", "", "", -1).message, "Tipo de custo -1 não cadastrado.");
+  EXPECT_EQ(recalc("S", "", "", 1, "002").message,
+            "Nenhum produto da faixa escolhida tem custo do tipo 1 na filial 002.");
+  EXPECT_EQ(recalc("S", "9", "").message, "Nenhum produto da faixa escolhida tem custo do tipo 1 na filial 001.");
+  EXPECT_EQ(recalc("X").message, "Indicador de substituição deve ser \"S\" ou \"N\", recebido 'X'.");
+  EXPECT_EQ(recalc("S", "2", "1").message, "Produto inicial deve ser menor ou igual ao produto final.");
+  EXPECT_EQ(snapshot(), before);
+}
+
+TEST_P(RecalcTest, FormulaCopyGivesEveryOtherCustomerTheFormulaAndItsPrices) {
+  AddFormula(db(), "C2", {{"001", "005", "M", 1, "SUM"}, {"002", "008", "P", 3, "SUM"}});
+  AddPrice(db(), "C2", "P1", 99, "2026-01-01");
+  ASSERT_TRUE(copyFormula("T", "").ok);
+  Rows formula{{"C1", "001", "001", "P", "50", "SUM"}};
+  EXPECT_EQ(rows("SELECT CDCLIENTE, CDFATPRECO, NRORDEMFAT FROM COMPPRECLIE WHERE CDCLIENTE = 'C2'"),
+            (Rows{{"C2", "001", "001"}}));
+  EXPECT_EQ(count("COMPPRECLIE", "CDCLIENTE = 'C3'"), 1);
+  EXPECT_EQ(pricesOf("C2"), (Prices{"P1=15 2026-01-01", "P2=6", "P3=3,75", "P4=30"}));
+  EXPECT_EQ(pricesOf("C3"), (Prices{"P1=15", "P2=6", "P3=3,75", "P4=30"}));
+  EXPECT_TRUE(pricesOf("C1").empty()) << "the source is not a target";
+  EXPECT_EQ(historyCount("C"), 8);
+}
+
+TEST_P(RecalcTest, FormulaCopyToAListTouchesOnlyTheListAndTheRange) {
+  ASSERT_TRUE(copyFormula("", "C3,C1", "101001", "101002").ok);
+  EXPECT_EQ(pricesOf("C3"), (Prices{"P1=15", "P2=6"}));
+  EXPECT_TRUE(pricesOf("C2").empty());
+  EXPECT_EQ(count("COMPPRECLIE", "CDCLIENTE = 'C2'"), 0);
+}
+
+TEST_P(RecalcTest, AnUnknownOrHostileCodeInTheListRefusesTheWholeCopyByName) {
+  AddFormula(db(), "C2", {{"001", "005", "M", 1, "SUM"}});
+  Snapshot before = snapshot();
+  EXPECT_EQ(copyFormula("", "C2,C9").message, "Cliente C9 não cadastrado.");
+  EXPECT_EQ(copyFormula("", "C2,C9,X1").message, "Clientes não cadastrados: C9, X1.");
+  EXPECT_EQ(copyFormula("", "C2,C3'); DROP TABLE CLIENTE;--").message,
+            "Cliente C3'); DROP TABLE CLIENTE;-- não cadastrado.");
+  EXPECT_EQ(copyFormula("", "C2,x' OR '1'='1").message, "Cliente x' OR '1'='1 não cadastrado.");
+  EXPECT_EQ(copyPrices("", "C2,C9", "", "", "S").message, "Cliente C9 não cadastrado.");
+  EXPECT_EQ(snapshot(), before);
+  EXPECT_EQ(count("CLIENTE"), 3);
+}
+
+TEST_P(RecalcTest, CopyTargetsMustBeNamed) {
+  EXPECT_EQ(copyFormula("", "").message, "Cliente destino deve ser informado.");
+  EXPECT_EQ(copyFormula("", "C1").message, "Nenhum cliente de destino além do cliente de origem.");
+  EXPECT_EQ(copyFormula("", "C2,,C3").message, "Lista de clientes inválida: item vazio na posição 2.");
+  EXPECT_EQ(copyFormula("X", "").message, "Indicador de todos os clientes inválido: 'X'.");
+}
+
+TEST_P(RecalcTest, AFormulaCopyThatWouldZeroAPriceWritesNoFormulaAndNoPrice) {
+  db().execute("DELETE FROM COMPPRECLIE");
+  AddFormula(db(), "C1", {{"001", "006", "P", 100, "SUB"}});
+  AddFormula(db(), "C2", {{"001", "005", "M", 1, "SUM"}});
+  AddPrice(db(), "C2", "P1", 99);
+  Snapshot before = snapshot();
+  EXPECT_EQ(copyFormula("T", "").message, "@PrecoZerNeg");
+  EXPECT_EQ(snapshot(), before);
+  db().execute("DELETE FROM COMPPRECLIE WHERE CDCLIENTE = 'C1'");
+  EXPECT_EQ(copyFormula("T", "").message, "Cliente de origem sem fórmula de composição de preço cadastrada.");
+}
+
+TEST_P(RecalcTest, PriceCopyGivesTheSourcePricesInTheRangeWithTheNewDates) {
+  AddPrice(db(), "C1", "P1", 10, "2025-01-01");
+  AddPrice(db(), "C1", "P3", 3.5);
+  AddPrice(db(), "C1", "P4", 30);  // outside 101..102
+  ASSERT_TRUE(copyPrices("T", "", "01/01/2026", "31/12/2026", "S").ok);
+  Prices expected{"P1=10 2026-01-01..2026-12-31", "P3=3,5 2026-01-01..2026-12-31"};
+  EXPECT_EQ(pricesOf("C2"), expected);
+  EXPECT_EQ(pricesOf("C3"), expected);
+  EXPECT_EQ(historyCount("C"), 4);
+}
+
+TEST_P(RecalcTest, PriceCopyKeepsOrOverwritesTheTargetsPrices) {
+  AddPrice(db(), "C1", "P1", 10);
+  AddPrice(db(), "C2", "P1", 99, "2025-05-05");
+  ASSERT_TRUE(copyPrices("", "C2", "", "", "N").ok);
+  EXPECT_EQ(pricesOf("C2"), (Prices{"P1=99 2025-05-05"}));
+  EXPECT_EQ(historyCount("C"), 0);
+  ASSERT_TRUE(copyPrices("", "C2", "", "", "S").ok);
+  EXPECT_EQ(pricesOf("C2"), (Prices{"P1=10"})) << "open dates replace the old ones";
+  EXPECT_EQ(historyCount("C"), 1);
+  ASSERT_TRUE(copyPrices("", "C2", "01/03/2026", "", "S").ok);
+  EXPECT_EQ(pricesOf("C2"), (Prices{"P1=10 2026-03-01"}));
+}
+
+TEST_P(RecalcTest, PriceCopyRefusals) {
+  AddPrice(db(), "C1", "P4", 30);
+  Snapshot before = snapshot();
+  EXPECT_EQ(copyPrices("T", "", "", "", "S").message, "O cliente de origem não tem preço especial nos produtos escolhidos.");
+  EXPECT_EQ(copyPrices("T", "", "02/01/2026", "01/01/2026", "S", "", "").message,
+            "Data inicial deve ser menor ou igual à data final.");
+  EXPECT_EQ(copyPrices("T", "", "", "01/01/2026", "S", "", "").message, "Data inicial deve ser informada.");
+  EXPECT_EQ(copyPrices("T", "", "30/02/2026", "", "S", "", "").message, "Data inicial inválida: '30/02/2026'.");
+  EXPECT_EQ(copyPrices("T", "", "", "", "s", "", "").message,
+            "Indicador de substituição deve ser \"S\" ou \"N\", recebido 's'.");
+  EXPECT_EQ(snapshot(), before);
+}
+
+VQR_BACKEND_SUITE(RecalcTest);
+
+}  // namespace
+}  // namespace servertest
