@@ -84,6 +84,22 @@ TEST_F(Keys, CharacterZeroAtTheFormNeverReachesTheControl) {
   EXPECT_EQ(form->log.find("E.pressx"), std::string::npos);
 }
 
+TEST_F(Keys, PreviewHandlerThatMovesTheFocusEndsTheKeyThere) {
+  form->KeyPreview = true;
+  form->OnKeyDown = [this](TObject*, std::uint16_t& k, TShiftState) {
+    if (k == VK_RETURN) form->SelectNext(form->edit, true);  // Enter as Tab
+  };
+  DispatchKey(VK_RETURN, {}, U'\r');
+  EXPECT_EQ(Screen().ActiveControl(), form->other);
+  EXPECT_EQ(form->log.find("E.down"), std::string::npos);
+  delete form->other;  // a handler removing the focused control must not crash the key
+  form->edit->SetFocus();
+  form->OnKeyDown = [this](TObject*, std::uint16_t&, TShiftState) { delete form->edit; form->edit = nullptr; };
+  form->edit->OnKeyDown = nullptr;
+  DispatchKey('A', {}, U'a');
+  EXPECT_EQ(Screen().ActiveControl(), nullptr);
+}
+
 TEST_F(Keys, AbortInAKeyHandlerStopsTheWholeKey) {
   form->KeyPreview = true;
   form->OnKeyDown = [](TObject*, std::uint16_t&, TShiftState) { Abort(); };
@@ -169,6 +185,22 @@ TEST_F(Keys, EnterAndEscapeInAMessageBoxAnswerWithDefaultAndCancel) {
   EXPECT_EQ(MessageDlg("?", mtConfirmation, {mbYes, mbNo}, 0), mrNo);
   EXPECT_EQ(MessageDlg("?", mtConfirmation, {mbYes, mbNo, mbCancel}, 0), mrCancel);
   EXPECT_TRUE(script.Done());
+}
+
+TEST_F(Keys, EnterClicksTheFocusedButtonEvenWhenAnotherIsTheDefault) {
+  auto* focused = new TButton(form);
+  focused->SetParent(form);
+  auto* byDefault = new TButton(form);
+  byDefault->SetParent(form);
+  byDefault->Default = true;
+  std::string clicked;
+  focused->OnClick = [&](TObject*) { clicked += "focused "; };
+  byDefault->OnClick = [&](TObject*) { clicked += "default "; };
+  focused->SetFocus();
+  DispatchKey(VK_RETURN, {}, U'\r');
+  form->edit->SetFocus();
+  DispatchKey(VK_RETURN, {}, U'\r');
+  EXPECT_EQ(clicked, "focused default ");
 }
 
 TEST_F(Keys, DropDownListSelectsByArrowsAndFirstLetterAndReportsChanges) {
