@@ -20,7 +20,7 @@ void AppendTextOrNull(DataPacket& packet, const store::Row& row, int col) {
   if (row.isNull(col))
     packet.appendNull();
   else
-    packet.appendString(row.text(col));
+    packet.appendString(row.textView(col));
 }
 
 Variant CustomerPacket(store::Connection& c, const std::string& where, const store::Params& params) {

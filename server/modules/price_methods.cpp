@@ -65,9 +65,9 @@ Variant GetPrecoProd(store::Connection& c, const std::string& customer, std::int
       "FROM PRODUTO P LEFT JOIN TABPRECLIE T ON T.CDPRODUTO = P.CDPRODUTO AND T.CDCLIENTE = $1 "
       "WHERE P.NRNIVEL = $2 ORDER BY P.CDARVPROD",
       {customer, std::int64_t{level}}, [&](const store::Row& row) {
-        packet->appendString(row.text(0));
-        packet->appendString(row.text(1));
-        packet->appendString(row.text(2));
+        packet->appendString(row.textView(0));
+        packet->appendString(row.textView(1));
+        packet->appendString(row.textView(2));
         if (row.isNull(3))
           packet->appendNull();
         else

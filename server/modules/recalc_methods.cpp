@@ -1,7 +1,9 @@
 // SetCalcCusProd, SetCopiaDados, SetCopiaPreco: prices of many products (and
-// customers) at once, each call one transaction of set-based statements. A result
-// that would leave a price zero or negative refuses the whole call with
+// customers) at once, each call one transaction of set-based statements. The prices
+// per product are worked out once (base_prices.h), then written for every target. A
+// result that would leave a price zero or negative refuses the whole call with
 // "@PrecoZerNeg" before anything is written.
+#include "server/modules/base_prices.h"
 #include "server/modules/formula.h"
 #include "server/modules/lookups.h"
 #include "server/modules/price_writer.h"
@@ -15,8 +17,6 @@
 
 namespace server::modules::tab_pre_clie {
 namespace {
-
-using SelectBuilder = std::function<std::string(store::SqlBuilder&)>;
 
 // Products of the level whose code lies in the range ("last" covers its subtree).
 std::string ProductFilter(store::SqlBuilder& sql, const std::string& alias, int level, const ProductRange& range) {
@@ -46,31 +46,6 @@ SelectBuilder FormulaPrices(const std::vector<FormulaRow>& formula, const Costin
   };
 }
 
-struct Survey {
-  std::int64_t products = 0;
-  std::int64_t nonPositive = 0;  // among the prices that would be written
-};
-
-// Counts the products of `prices` (CDPRODUTO, VRPRECOPROD) and the zero or negative
-// prices among them; with `keptFor`, products that customer already prices are kept
-// and not counted as written.
-Survey SurveyPrices(store::Connection& c, const SelectBuilder& prices, const std::string* keptFor) {
-  store::SqlBuilder sql(c.backend());
-  std::string from = "(" + prices(sql) + ") K";
-  std::string written = "K.VRPRECOPROD <= 0";
-  if (keptFor) {
-    from += " LEFT JOIN TABPRECLIE O ON O.CDCLIENTE = " + sql.textParam(*keptFor) + " AND O.CDPRODUTO = K.CDPRODUTO";
-    written += " AND O.CDCLIENTE IS NULL";
-  }
-  Survey survey;
-  c.query("SELECT COUNT(*), SUM(CASE WHEN " + written + " THEN 1 ELSE 0 END) FROM " + from, sql.params(),
-          [&](const store::Row& row) {
-            survey.products = row.integer(0);
-            survey.nonPositive = row.isNull(1) ? 0 : row.integer(1);
-          });
-  return survey;
-}
-
 void RefuseNoProducts(const Costing& costing) {
   throw Refusal("Nenhum produto da faixa escolhida tem custo do tipo " + std::to_string(costing.costType) +
                 " na filial " + costing.branch + ".");
@@ -86,6 +61,21 @@ std::vector<FormulaRow> RequireFormula(store::Connection& c, const std::string& 
   std::vector<FormulaRow> formula = LoadFormula(c, customer);
   if (formula.empty()) throw Refusal(std::string(whose) + " sem fórmula de composição de preço cadastrada.");
   return formula;
+}
+
+// Every target customer with every base price, in key order.
+PriceSet TargetsTimesBasePrices(bool overwrite, bool keepDates, std::optional<std::string> start,
+                                std::optional<std::string> end) {
+  PriceSet set;
+  set.select = [start, end](store::SqlBuilder& sql) {
+    return "SELECT A.CDCLIENTE AS CDCLIENTE, B.CDPRODUTO AS CDPRODUTO, B.VRPRECOPROD AS VRPRECOPROD, " +
+           sql.dateParam(start) + " AS DTVALINI, " + sql.dateParam(end) + " AS DTVALFIN FROM " + kTargetTable +
+           " A CROSS JOIN " + kBasePriceTable + " B";
+  };
+  set.overwrite = overwrite;
+  set.keepDates = keepDates;
+  set.origin = store::kHistoryCopy;
+  return set;
 }
 
 void CopyFormulaToTargets(store::Connection& c, const std::string& source) {
@@ -108,15 +98,13 @@ void SetCalcCusProd(store::Connection& c, const RecalcRequest& request) {
     RequireBranch(c, costing.branch);
     RequireCostType(c, costing.costType);
     std::vector<FormulaRow> formula = RequireFormula(c, request.customer, "Cliente");
-    SelectBuilder prices = FormulaPrices(formula, costing);
-    Survey survey = SurveyPrices(c, prices, overwrite ? nullptr : &request.customer);
-    if (survey.products == 0) RefuseNoProducts(costing);
-    if (survey.nonPositive > 0) throw Refusal(kPrecoZerNeg);
+    if (FillBasePrices(c, FormulaPrices(formula, costing)) == 0) RefuseNoProducts(costing);
+    if (CountNonPositiveBasePrices(c, overwrite ? nullptr : &request.customer) > 0) throw Refusal(kPrecoZerNeg);
     PriceSet set;
     set.select = [&](store::SqlBuilder& sql) {
-      return "SELECT " + sql.textParam(request.customer) + " AS CDCLIENTE, K.CDPRODUTO, K.VRPRECOPROD, " +
-             sql.dateParam(std::nullopt) + " AS DTVALINI, " + sql.dateParam(std::nullopt) + " AS DTVALFIN FROM (" +
-             prices(sql) + ") K";
+      return "SELECT " + sql.textParam(request.customer) + " AS CDCLIENTE, B.CDPRODUTO, B.VRPRECOPROD, " +
+             sql.dateParam(std::nullopt) + " AS DTVALINI, " + sql.dateParam(std::nullopt) + " AS DTVALFIN FROM " +
+             kBasePriceTable + " B";
     };
     set.overwrite = overwrite;
     set.keepDates = true;
@@ -135,22 +123,10 @@ void SetCopiaDados(store::Connection& c, const CopyFormulaRequest& request) {
     RequireCostType(c, costing.costType);
     std::vector<FormulaRow> formula = RequireFormula(c, request.source, "Cliente de origem");
     FillCopyTargets(c, request.source, all, request.customerList);
-    SelectBuilder prices = FormulaPrices(formula, costing);
-    // The formula's price of a product is the same for every target: survey once.
-    Survey survey = SurveyPrices(c, prices, nullptr);
-    if (survey.products == 0) RefuseNoProducts(costing);
-    if (survey.nonPositive > 0) throw Refusal(kPrecoZerNeg);
+    if (FillBasePrices(c, FormulaPrices(formula, costing)) == 0) RefuseNoProducts(costing);
+    if (CountNonPositiveBasePrices(c, nullptr) > 0) throw Refusal(kPrecoZerNeg);
     CopyFormulaToTargets(c, request.source);
-    PriceSet set;
-    set.select = [&](store::SqlBuilder& sql) {
-      return "SELECT A.CDCLIENTE AS CDCLIENTE, K.CDPRODUTO, K.VRPRECOPROD, " + sql.dateParam(std::nullopt) +
-             " AS DTVALINI, " + sql.dateParam(std::nullopt) + " AS DTVALFIN FROM " + kTargetTable +
-             " A CROSS JOIN (" + prices(sql) + ") K";
-    };
-    set.overwrite = true;
-    set.keepDates = true;
-    set.origin = store::kHistoryCopy;
-    WritePriceSet(c, set, NowISO());
+    WritePriceSet(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt), NowISO());
   });
 }
 
@@ -171,19 +147,10 @@ void SetCopiaPreco(store::Connection& c, const CopyPriceRequest& request) {
              "P.CDPRODUTO = T.CDPRODUTO WHERE T.CDCLIENTE = " +
              customer + " AND " + ProductFilter(sql, "P", level, range);
     };
-    Survey survey = SurveyPrices(c, sourcePrices, nullptr);
-    if (survey.products == 0) throw Refusal("O cliente de origem não tem preço especial nos produtos escolhidos.");
-    if (survey.nonPositive > 0) throw Refusal(kPrecoZerNeg);
-    PriceSet set;
-    set.select = [&](store::SqlBuilder& sql) {
-      std::string select = "SELECT A.CDCLIENTE AS CDCLIENTE, S.CDPRODUTO, S.VRPRECOPROD, " + sql.dateParam(start) +
-                           " AS DTVALINI, " + sql.dateParam(end) + " AS DTVALFIN FROM " + kTargetTable + " A CROSS JOIN (";
-      return select + sourcePrices(sql) + ") S";
-    };
-    set.overwrite = overwrite;
-    set.keepDates = false;
-    set.origin = store::kHistoryCopy;
-    WritePriceSet(c, set, NowISO());
+    if (FillBasePrices(c, sourcePrices) == 0)
+      throw Refusal("O cliente de origem não tem preço especial nos produtos escolhidos.");
+    if (CountNonPositiveBasePrices(c, nullptr) > 0) throw Refusal(kPrecoZerNeg);
+    WritePriceSet(c, TargetsTimesBasePrices(overwrite, false, start, end), NowISO());
   });
 }
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "server/modules/base_prices.h"
 #include "server/modules/customer_list.h"
 #include "server/modules/refusal.h"
 
@@ -9,11 +10,7 @@ namespace server::modules {
 namespace {
 
 void ResetTargetTable(store::Connection& connection) {
-  std::string create = std::string("CREATE TEMP TABLE IF NOT EXISTS ") + kTargetTable +
-                       " (CDCLIENTE VARCHAR(21) NOT NULL PRIMARY KEY)";
-  if (connection.backend() == store::Backend::PostgreSQL) create += " ON COMMIT DELETE ROWS";
-  connection.executeScript(create);
-  connection.execute(std::string("DELETE FROM ") + kTargetTable);
+  ResetTempTable(connection, kTargetTable, "CDCLIENTE VARCHAR(21) NOT NULL PRIMARY KEY");
 }
 
 void RefuseUnknownCustomers(store::Connection& connection) {

@@ -10,9 +10,10 @@ const char* BackendName(Backend backend) noexcept {
 
 std::optional<platform::TDateTime> Row::date(int col) const {
   if (isNull(col)) return std::nullopt;
-  std::string iso = text(col);
+  std::string_view iso = textView(col);
   auto value = platform::TryISOToDateTime(iso);
-  if (!value) throw StoreError(StoreError::Kind::Other, "Data inválida no banco de dados: '" + iso + "'");
+  if (!value)
+    throw StoreError(StoreError::Kind::Other, "Data inválida no banco de dados: '" + std::string(iso) + "'");
   return value;
 }
 

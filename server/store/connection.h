@@ -33,7 +33,9 @@ class Row {
   virtual int columnCount() const = 0;
   virtual bool isNull(int col) const = 0;
   // "" when null.
-  virtual std::string text(int col) const = 0;
+  std::string text(int col) const { return std::string(textView(col)); }
+  // The same without a copy, valid until the callback returns.
+  virtual std::string_view textView(int col) const = 0;
   // Raise StoreError when the cell is null.
   virtual double real(int col) const = 0;
   virtual std::int64_t integer(int col) const = 0;

@@ -54,8 +54,8 @@ class PgRow final : public Row {
   void moveTo(int row) { row_ = row; }
   int columnCount() const override { return PQnfields(result_); }
   bool isNull(int col) const override { return PQgetisnull(result_, row_, col) != 0; }
-  std::string text(int col) const override {
-    return std::string(PQgetvalue(result_, row_, col), PQgetlength(result_, row_, col));
+  std::string_view textView(int col) const override {
+    return std::string_view(PQgetvalue(result_, row_, col), PQgetlength(result_, row_, col));
   }
   double real(int col) const override {
     requireValue(col);

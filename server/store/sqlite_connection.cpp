@@ -37,9 +37,10 @@ class SQLiteRow final : public Row {
   explicit SQLiteRow(sqlite3_stmt* stmt) : stmt_(stmt) {}
   int columnCount() const override { return sqlite3_column_count(stmt_); }
   bool isNull(int col) const override { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
-  std::string text(int col) const override {
+  std::string_view textView(int col) const override {
     const unsigned char* t = sqlite3_column_text(stmt_, col);
-    return t ? std::string(reinterpret_cast<const char*>(t), sqlite3_column_bytes(stmt_, col)) : std::string();
+    return t ? std::string_view(reinterpret_cast<const char*>(t), sqlite3_column_bytes(stmt_, col))
+             : std::string_view();
   }
   double real(int col) const override {
     requireValue(col);

@@ -1,0 +1,134 @@
+#pragma once
+// What the server benchmarks share: scratch databases (SQLite files in a temporary
+// folder by default; PostgreSQL databases when --pg is given and VQR_PG_URL is set),
+// identical copies of a prepared database for each measured run, an in-process
+// listener serving the data modules, and timing.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "server/modules/data_modules.h"
+#include "server/rpc/method_registry.h"
+#include "server/rpc/server.h"
+#include "server/store/store.h"
+
+namespace bench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double Seconds(const std::function<void()>& work) {
+  auto start = Clock::now();
+  work();
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+inline bool HasFlag(int argc, char** argv, const std::string& flag) {
+  for (int i = 1; i < argc; ++i)
+    if (argv[i] == flag) return true;
+  return false;
+}
+
+// Scratch databases, all removed when the object goes away.
+class Scratch {
+ public:
+  explicit Scratch(bool postgres) {
+    if (postgres) {
+      const char* url = std::getenv("VQR_PG_URL");
+      if (!url || !*url) throw std::runtime_error("--pg needs VQR_PG_URL (eval \"$(scripts/pg-throwaway.sh start)\")");
+      serverUrl_ = url;
+    } else {
+      std::string pattern = (std::filesystem::temp_directory_path() / "vqrbench.XXXXXX").string();
+      if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+      dir_ = pattern;
+    }
+  }
+  ~Scratch() {
+    for (const std::string& name : databases_) drop(name);
+    if (!dir_.empty()) std::filesystem::remove_all(dir_);
+  }
+
+  bool postgres() const { return !serverUrl_.empty(); }
+
+  // A new, empty database; returns its target.
+  std::string create(const std::string& name) {
+    if (!postgres()) return (dir_ / (name + ".db")).string();
+    admin().executeScript("CREATE DATABASE " + databaseName(name));
+    databases_.push_back(databaseName(name));
+    return urlOf(databaseName(name));
+  }
+
+  // An identical copy of `source` (no connection may be open to it).
+  std::string copy(const std::string& source, const std::string& name) {
+    if (!postgres()) {
+      std::string target = (dir_ / (name + ".db")).string();
+      std::filesystem::copy_file(source, target, std::filesystem::copy_options::overwrite_existing);
+      return target;
+    }
+    std::string from = source.substr(source.rfind('/') + 1);
+    admin().executeScript("CREATE DATABASE " + databaseName(name) + " TEMPLATE " + from);
+    databases_.push_back(databaseName(name));
+    return urlOf(databaseName(name));
+  }
+
+ private:
+  server::store::Connection& admin() {
+    if (!adminConnection_) adminConnection_ = server::store::Store::Open(serverUrl_)->connect();
+    return *adminConnection_;
+  }
+  std::string databaseName(const std::string& name) const {
+    return "vqrbench_" + std::to_string(getpid()) + "_" + name;
+  }
+  std::string urlOf(const std::string& database) const {
+    std::string url = serverUrl_;
+    std::size_t slash = url.find('/', url.find("://") + 3);
+    std::size_t query = url.find('?');
+    return url.substr(0, slash) + "/" + database + (query == std::string::npos ? "" : url.substr(query));
+  }
+  void drop(const std::string& database) {
+    try {
+      admin().executeScript("DROP DATABASE IF EXISTS " + database + " WITH (FORCE)");
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "could not drop %s: %s\n", database.c_str(), e.what());
+    }
+  }
+
+  std::filesystem::path dir_;
+  std::string serverUrl_;
+  std::unique_ptr<server::store::Connection> adminConnection_;
+  std::vector<std::string> databases_;
+};
+
+// The data modules served on a free loopback port by an in-process listener.
+class LocalServer {
+ public:
+  LocalServer(server::store::Store& store, unsigned workers) {
+    server::modules::RegisterDataModules(registry_, store);
+    server::rpc::ServerOptions options;
+    options.port = 0;
+    options.workers = workers;
+    options.onCall = [](const server::rpc::CallRecord&) {};  // no log line per call while measuring
+    server_ = std::make_unique<server::rpc::Server>(registry_, options);
+    thread_ = std::thread([this] { server_->run(); });
+  }
+  ~LocalServer() {
+    server_->stop();
+    thread_.join();
+  }
+  std::uint16_t port() const { return server_->port(); }
+
+ private:
+  server::rpc::MethodRegistry registry_;
+  std::unique_ptr<server::rpc::Server> server_;
+  std::thread thread_;
+};
+
+}  // namespace bench

@@ -1,0 +1,145 @@
+// SetCalcCusProd: a customer's prices recalculated from a four-row formula over
+// 50,000 products, through the data module's handler, against bare set-based
+// statements doing the same writes (history and prices, one transaction, the same
+// rounding), each on an identical copy of one prepared database.
+//
+//   bench_server_calc [--pg] [--products N]   (default 50,000 products)
+#include <fmt/format.h>
+
+#include <cstdlib>
+
+#include "bench/server_bench_common.h"
+#include "contracts/server/result_envelope.h"
+#include "server/store/schema.h"
+#include "server/store/sql_builder.h"
+#include "server/store/transaction.h"
+
+namespace {
+
+using platform::Variant;
+
+constexpr const char* kCustomer = "000001";
+
+void Prepare(const std::string& target, int products) {
+  auto store = server::store::Store::Open(target, server::store::Store::Mode::Create);
+  auto c = store->connect();
+  server::store::Transaction tx(*c);
+  server::store::CreateSchema(*c);
+  c->executeScript(
+      "INSERT INTO FILIAL VALUES ('001', 'Matriz');"
+      "INSERT INTO TIPOCUSTO VALUES (1, 'Custo Médio');"
+      "INSERT INTO FATORPRECO VALUES ('001', 'MKP', 'Markup');"
+      "INSERT INTO FATORPRECO VALUES ('002', 'ICMS', 'ICMS');"
+      "INSERT INTO FATORPRECO VALUES ('005', 'FRT', 'Frete');"
+      "INSERT INTO FATORPRECO VALUES ('006', 'DESC', 'Desconto');"
+      "INSERT INTO CLIENTE VALUES ('000001', '11222333000181', 'Alfa Comércio Ltda', 'Alfa', 'J');"
+      "INSERT INTO COMPPRECLIE VALUES ('000001', '001', '001', 'P', 35, 'SUM');"
+      "INSERT INTO COMPPRECLIE VALUES ('000001', '002', '002', 'P', 18, 'SUM');"
+      "INSERT INTO COMPPRECLIE VALUES ('000001', '005', '003', 'M', 0.5, 'SUM');"
+      "INSERT INTO COMPPRECLIE VALUES ('000001', '006', '004', 'P', 5, 'SUB');");
+  auto rows = c->bulkWriter("PRODUTO", {"CDPRODUTO", "CDARVPROD", "NMPRODUTO", "NRNIVEL"});
+  for (int i = 0; i < products; ++i)
+    rows->add({fmt::format("{:06d}", i), fmt::format("{}{:02d}{:03d}", i / 99000 + 1, i / 999 % 99 + 1, i % 999 + 1),
+               fmt::format("Produto {}", i), std::int64_t{3}});
+  rows->finish();
+  auto costs = c->bulkWriter("CUSTOPRODUTO", {"CDFILIAL", "CDPRODUTO", "NRTIPOCUSTO", "VRCUSTO"});
+  for (int i = 0; i < products; ++i) costs->add({"001", fmt::format("{:06d}", i), std::int64_t{1}, 1.0 + (i % 5000) * 0.013});
+  costs->finish();
+  auto prices = c->bulkWriter("TABPRECLIE", {"CDCLIENTE", "CDPRODUTO", "VRPRECOPROD", "DTVALINI", "DTVALFIN"});
+  for (int i = 0; i < products; i += 10) prices->add({kCustomer, fmt::format("{:06d}", i), 3.0, "2026-01-01", Variant::Null()});
+  prices->finish();
+  tx.commit();
+}
+
+double ThroughTheModule(const std::string& target) {
+  auto store = server::store::Store::Open(target);
+  for (auto& entry : server::modules::DataModuleMethods(*store))
+    if (entry.address == "rdmTabPreClie.SetCalcCusProd") {
+      std::vector<Variant> args{"001", kCustomer, "11222333000181", 3, 1, "", "", "S"};
+      Variant result;
+      double seconds = bench::Seconds([&] { result = entry.handler(args); });
+      auto envelope = contracts::server::ReadEnvelope(result);
+      if (!envelope.ok) throw std::runtime_error("SetCalcCusProd refused: " + envelope.message);
+      return seconds;
+    }
+  throw std::runtime_error("no SetCalcCusProd");
+}
+
+// The formula written out by hand, its rounding as the server's.
+std::string Prices(server::store::SqlBuilder& b) {
+  return "SELECT C.CDPRODUTO AS CDPRODUTO, " +
+         b.roundPrice("((((C.VRCUSTO * " + b.doubleParam(1.0 + 35.0 / 100.0) + ") * " +
+                      b.doubleParam(1.0 + 18.0 / 100.0) + ") + " + b.doubleParam(0.5) + ") * " +
+                      b.doubleParam(1.0 - 5.0 / 100.0) + ")") +
+         " AS VRPRECOPROD FROM PRODUTO P JOIN CUSTOPRODUTO C ON C.CDPRODUTO = P.CDPRODUTO AND C.CDFILIAL = '001' AND "
+         "C.NRTIPOCUSTO = 1 WHERE P.NRNIVEL = 3";
+}
+
+double BareSql(const std::string& target) {
+  auto c = server::store::Store::Open(target)->connect();
+  return bench::Seconds([&] {
+    server::store::Transaction tx(*c);
+    server::store::SqlBuilder h(c->backend());
+    std::string customer = h.textParam(kCustomer);
+    c->execute(
+        "INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, DTVALINIANT, DTVALFINANT, VRPRECONOV, "
+        "DTVALININOV, DTVALFINNOV, IDORIGALT, DTHRALT) SELECT " + customer + ", N.CDPRODUTO, O.VRPRECOPROD, "
+        "O.DTVALINI, O.DTVALFIN, N.VRPRECOPROD, O.DTVALINI, O.DTVALFIN, 'R', " +
+            h.timestampParam("2026-01-01T00:00:00") + " FROM (" + Prices(h) +
+            ") N LEFT JOIN TABPRECLIE O ON O.CDCLIENTE = " + customer +
+            " AND O.CDPRODUTO = N.CDPRODUTO WHERE O.CDCLIENTE IS NULL OR O.VRPRECOPROD <> N.VRPRECOPROD",
+        h.params());
+    server::store::SqlBuilder p(c->backend());
+    customer = p.textParam(kCustomer);
+    c->execute("INSERT INTO TABPRECLIE (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT " + customer +
+                   ", N.CDPRODUTO, N.VRPRECOPROD, NULL, NULL FROM (" + Prices(p) +
+                   ") N WHERE 1 = 1 ON CONFLICT (CDCLIENTE, CDPRODUTO) DO UPDATE SET VRPRECOPROD = "
+                   "excluded.VRPRECOPROD WHERE TABPRECLIE.VRPRECOPROD <> excluded.VRPRECOPROD",
+               p.params());
+    tx.commit();
+  });
+}
+
+std::string Outcome(const std::string& target) {
+  auto c = server::store::Store::Open(target)->connect();
+  return fmt::format("{} prices, {} history rows, sum {}", *c->queryInteger("SELECT COUNT(*) FROM TABPRECLIE", {}),
+                     *c->queryInteger("SELECT COUNT(*) FROM TABPRECLIEHIST", {}),
+                     *c->queryText("SELECT CAST(SUM(VRPRECOPROD) AS VARCHAR) FROM TABPRECLIE", {}));
+}
+
+int Option(int argc, char** argv, const std::string& name, int fallback) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (argv[i] == name) return std::atoi(argv[i + 1]);
+  return fallback;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    int products = Option(argc, argv, "--products", 50000);
+    bench::Scratch scratch(bench::HasFlag(argc, argv, "--pg"));
+    std::string base = scratch.create("base");
+    Prepare(base, products);
+    std::printf("SetCalcCusProd on %s: %d products, a four-row formula, one price in ten already set\n",
+                scratch.postgres() ? "PostgreSQL" : "SQLite", products);
+    double module = 1e9, bare = 1e9;
+    std::string moduleOutcome, bareOutcome;
+    for (int run = 0; run < 3; ++run) {
+      std::string a = scratch.copy(base, "bare" + std::to_string(run));
+      bare = std::min(bare, BareSql(a));
+      bareOutcome = Outcome(a);
+      std::string b = scratch.copy(base, "module" + std::to_string(run));
+      module = std::min(module, ThroughTheModule(b));
+      moduleOutcome = Outcome(b);
+    }
+    std::printf("  bare SQL      %8.3f s   %s\n", bare, bareOutcome.c_str());
+    std::printf("  data module   %8.3f s   %s\n", module, moduleOutcome.c_str());
+    std::printf("data module / bare SQL: %.2fx (target <= 1.3x)%s\n", module / bare,
+                moduleOutcome == bareOutcome ? "" : "  OUTCOMES DIFFER");
+    return moduleOutcome == bareOutcome ? 0 : 1;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "bench_server_calc: %s\n", e.what());
+    return 1;
+  }
+}

@@ -1,0 +1,73 @@
+#pragma once
+// AppServerProcess: a real `appserver serve` process on a free loopback port, for
+// end-to-end tests and benchmarks. Its standard output and error go to files, so a
+// chatty server never blocks on a full pipe; log() reads what it wrote so far.
+//
+//   vqrtest::AppServerProcess server({.database = path});
+//   platform::TSocketConnection net;
+//   vqrtest::PointAt(net, server.port());       // tests/support/rpc_test_server.h
+//   ...
+//   server.kill9();                              // or let the destructor stop it
+//
+// RunAppServer runs another command of the executable (`init ...`) to its end.
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_dir.h"
+
+namespace vqrtest {
+
+// The build's appserver executable.
+std::string AppServerPath();
+
+struct CommandResult {
+  int exitCode = -1;  // 128 + signal when killed by one
+  std::string out;
+  std::string err;
+};
+// Runs the appserver with `args` and waits for it (killing it after `timeout`).
+CommandResult RunAppServer(const std::vector<std::string>& args,
+                           std::chrono::seconds timeout = std::chrono::seconds(300));
+
+class AppServerProcess {
+ public:
+  struct Options {
+    std::string database;
+    unsigned threads = 4;
+    std::chrono::milliseconds startTimeout{20000};
+  };
+
+  // Starts the server and waits until it listens; raises std::runtime_error (with its
+  // log) when it exits or stays silent instead.
+  explicit AppServerProcess(Options options);
+  // Stops the server (SIGTERM, then SIGKILL after a grace period) unless it ended.
+  ~AppServerProcess();
+  AppServerProcess(const AppServerProcess&) = delete;
+  AppServerProcess& operator=(const AppServerProcess&) = delete;
+
+  std::uint16_t port() const noexcept { return port_; }
+  pid_t pid() const noexcept { return pid_; }
+  bool running();
+
+  // SIGKILL: no chance to finish anything; returns once the process is gone.
+  void kill9();
+  // SIGTERM and wait; returns the exit code (128 + signal when killed).
+  int stop(std::chrono::milliseconds grace = std::chrono::seconds(15));
+
+  std::string log() const;
+
+ private:
+  int waitFor(std::chrono::milliseconds limit);
+
+  TempDir dir_;
+  pid_t pid_ = -1;
+  int exitCode_ = -1;
+  std::uint16_t port_ = 0;
+};
+
+}  // namespace vqrtest
