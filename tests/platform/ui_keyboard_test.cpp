@@ -219,5 +219,10 @@ TEST_F(Keys, DropDownListSelectsByArrowsAndFirstLetterAndReportsChanges) {
   EXPECT_EQ(combo->ItemIndex(), 2);
   DispatchKey(VK_DOWN, {}, std::nullopt);  // already last
   EXPECT_EQ(changes, 2);
+  combo->SetText("Moeda");  // a drop-down list chooses by text
+  EXPECT_EQ(combo->ItemIndex(), 0);
+  combo->SetText("Dólar");
+  EXPECT_EQ(combo->ItemIndex(), -1);
+  EXPECT_EQ(combo->Text(), "");
   EXPECT_THROW(combo->SetItemIndex(3), Exception);
 }
