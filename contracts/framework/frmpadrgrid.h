@@ -1,0 +1,133 @@
+#pragma once
+// Frmpadrgrid: TfrmPadraoGrid, the base of the screens that keep records in a grid
+// (a child window of the host's main window).
+//
+// Layout, top to bottom: the toolbar panMenu (flat 21×21 buttons sbtIncluir "Incluir",
+// sbtExcluir "Excluir", sbtAlterar "Alterar", sbtConsultar "Consultar", sbtVerificar
+// "Atualizar", sbtConfirmar "Confirmar", sbtCancelar "Cancelar", then sbtImprimir
+// "Imprimir", sbtAjuda "Ajuda", sbtFechar "Fechar"; the screen code label lblCodTela at
+// its right end); the data area panFolha holding the scroll box scbFolhaDados with the
+// grid dbgPadrao on dtsPadrao; and the panel panNavegador with the navigator dbnPadrao
+// and the data text dbtNome. The main menu mnuPadrao has mnuOperacao (mnuVerificar
+// "&Atualizar", mnuListagem "&Listagem", mnuFechar "&Fechar") and mnuManutencao with
+// the six record items
+// mnuIncluir, mnuExcluir, mnuAlterar, mnuConsultar, mnuConfirmar, mnuCancelar (a screen
+// adds its own after them). msgPadrao is the screen's message catalog. Keys are shown
+// to the screen first (KeyPreview).
+//
+// Every event is bound to the virtual handler of its name, which a screen overrides
+// (calling the base first in create, activate and key handlers, last in close handlers
+// and sbtAlterarClick). What the base handlers do:
+//   FormCreate      points the grid, navigator and data text at dtsPadrao
+//   FormActivate    UpdateRecordCommands()
+//   FormClose       Action := caFree: the screen is destroyed once the running input
+//                   is handled, and OnRelease is called as it goes
+//   FormKeyDown     nothing
+//   sbtIncluirClick      appends a row to dtsPadrao's dataset and focuses the grid
+//   sbtExcluirClick      asks "Confirma exclusão?" (Yes/No) and deletes the current row
+//   sbtAlterarClick      focuses the grid, puts the current row in edit and opens the
+//                        cell editor on the selected column
+//   sbtConsultarClick    the fourth record command, "Consultar": the search list of
+//                        dtsPadrao's rows; the grid goes to the row chosen
+//   sbtVerificarClick    nothing (the screen reloads its data)
+//   sbtConfirmarClick    posts the row being edited
+//   sbtCancelarClick     cancels the row being edited
+//   sbtImprimirClick     nothing (also the handler of mnuListagem)
+//   sbtAjudaClick        an information box with HelpText (a default one naming the
+//                        screen's keys when empty)
+//   sbtFecharClick       closes the screen (also mnuFechar)
+//   dbgPadraoEnter, dbgPadraoKeyDown, dbgPadraoKeyPress    nothing
+//   dtsPadraoStateChange UpdateRecordCommands()
+// Menu items share the handlers of their buttons.
+//
+// UpdateRecordCommands enables insert when the dataset is browsing and modifiable,
+// delete, change and "Consultar" when browsing with rows, refresh (mnuVerificar) when
+// not editing, confirm and cancel while editing; each button follows its menu item.
+#include <functional>
+#include <string>
+
+#include "contracts/framework/buttonflat.h"
+#include "contracts/framework/newmenus.h"
+#include "contracts/framework/nrv_msg.h"
+#include "platform/data/data_source.h"
+#include "platform/ui/db_controls.h"
+#include "platform/ui/db_grid.h"
+#include "platform/ui/form.h"
+#include "platform/ui/std_controls.h"
+
+namespace Frmpadrgrid {
+
+class TfrmPadraoGrid : public platform::TForm {
+ public:
+  explicit TfrmPadraoGrid(platform::TComponent* owner);
+  ~TfrmPadraoGrid() override;
+
+  platform::TPanel* panMenu;
+  Buttonflat::TButtonFlat* sbtIncluir;
+  Buttonflat::TButtonFlat* sbtExcluir;
+  Buttonflat::TButtonFlat* sbtAlterar;
+  Buttonflat::TButtonFlat* sbtConsultar;
+  Buttonflat::TButtonFlat* sbtVerificar;
+  Buttonflat::TButtonFlat* sbtConfirmar;
+  Buttonflat::TButtonFlat* sbtCancelar;
+  Buttonflat::TButtonFlat* sbtImprimir;
+  Buttonflat::TButtonFlat* sbtAjuda;
+  Buttonflat::TButtonFlat* sbtFechar;
+  platform::TLabel* lblCodTela;
+  platform::TPanel* panFolha;
+  platform::TScrollBox* scbFolhaDados;
+  platform::TDBGrid* dbgPadrao;
+  platform::TDataSource* dtsPadrao;
+  platform::TPanel* panNavegador;
+  platform::TDBNavigator* dbnPadrao;
+  platform::TDBText* dbtNome;
+  platform::TMainMenu* mnuPadrao;
+  Newmenus::TMenuItem* mnuOperacao;
+  Newmenus::TMenuItem* mnuVerificar;
+  Newmenus::TMenuItem* mnuListagem;
+  Newmenus::TMenuItem* mnuFechar;
+  Newmenus::TMenuItem* mnuManutencao;
+  Newmenus::TMenuItem* mnuIncluir;
+  Newmenus::TMenuItem* mnuExcluir;
+  Newmenus::TMenuItem* mnuAlterar;
+  Newmenus::TMenuItem* mnuConsultar;
+  Newmenus::TMenuItem* mnuConfirmar;
+  Newmenus::TMenuItem* mnuCancelar;
+  Nrv_msg::TMessages* msgPadrao;
+
+  // Shown by the help command; empty: a default text about the screen's keys.
+  std::string HelpText;
+  // Called once as the screen goes away (after closing, or with its owner), so the
+  // screen's unit can forget it (its form variable and create-once flag).
+  std::function<void()> OnRelease;
+
+  virtual void FormCreate(platform::TObject* Sender);
+  virtual void FormActivate(platform::TObject* Sender);
+  virtual void FormClose(platform::TObject* Sender, platform::TCloseAction& Action);
+  virtual void FormKeyDown(platform::TObject* Sender, std::uint16_t& Key, platform::TShiftState Shift);
+  virtual void sbtIncluirClick(platform::TObject* Sender);
+  virtual void sbtExcluirClick(platform::TObject* Sender);
+  virtual void sbtAlterarClick(platform::TObject* Sender);
+  virtual void sbtConsultarClick(platform::TObject* Sender);
+  virtual void sbtVerificarClick(platform::TObject* Sender);
+  virtual void sbtConfirmarClick(platform::TObject* Sender);
+  virtual void sbtCancelarClick(platform::TObject* Sender);
+  virtual void sbtImprimirClick(platform::TObject* Sender);
+  virtual void sbtAjudaClick(platform::TObject* Sender);
+  virtual void sbtFecharClick(platform::TObject* Sender);
+  virtual void dbgPadraoEnter(platform::TObject* Sender);
+  virtual void dbgPadraoKeyDown(platform::TObject* Sender, std::uint16_t& Key, platform::TShiftState Shift);
+  virtual void dbgPadraoKeyPress(platform::TObject* Sender, char32_t& Key);
+  virtual void dtsPadraoStateChange(platform::TObject* Sender);
+
+ protected:
+  void UpdateRecordCommands();
+
+ private:
+  void buildToolbar();
+  void buildDataArea();
+  void buildMenu();
+  void bindEvents();
+};
+
+}  // namespace Frmpadrgrid

@@ -1,0 +1,46 @@
+#pragma once
+// Pesqlista: the multiple-choice search list.
+//
+//   Pesqlista::PesquisaLista(dtsPesqClie, "CDCLIENTE", msgPadrao->Msg("Cliente"), false, stListaClie);
+//
+// PesquisaLista(source, keyField, title, requireMark, list) lists the rows of the
+// source's dataset in the modal window dlgPesquisaLista (kind "search": grid
+// dbgPesquisa, buttons btnOK, btnCancel, btnMarcarTodos and btnDesmarcarTodos). The
+// dataset's first field is the mark ("S" marked, "N" not). A row starts marked when its
+// key (the field keyField) is in `list` or its mark is already "S". A row's mark is
+// toggled by Space on it and by the front end's "mark" input (the grid's mark hook);
+// the marked rows appear in the grid's snapshot as "marked".
+//
+// The list encoding, shared with the application server and the reports: the keys of
+// the marked rows, in the dataset's order, joined by "," with no spaces; "" is no list.
+//   OK or Enter: `list` becomes the marked rows' keys (empty when none; with
+//     requireMark, OK with nothing marked is refused with a message and the list
+//     stays open); returns true. A key that is empty or holds "," cannot be encoded and
+//     raises EListKey.
+//   Cancel, Escape or the close box: `list` and every mark are left as they were;
+//     returns false.
+//   No rows: an information box says so; `list` is unchanged; returns false.
+#include <string>
+#include <vector>
+
+#include "platform/core/exceptions.h"
+
+namespace platform {
+class TDataSource;
+}
+
+namespace Pesqlista {
+
+class EListKey : public platform::Exception {
+ public:
+  using platform::Exception::Exception;
+};
+
+bool PesquisaLista(platform::TDataSource* source, const std::string& keyField, const std::string& title,
+                   bool requireMark, std::string& list);
+
+// The keys of a list text: split at ",", blanks around each key dropped, empty ones
+// skipped.
+std::vector<std::string> SplitList(const std::string& list);
+
+}  // namespace Pesqlista

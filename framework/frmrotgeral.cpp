@@ -1,0 +1,101 @@
+#include "contracts/framework/frmrotgeral.h"
+
+#include "platform/ui/combo_box.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/edit.h"
+#include "platform/ui/buttons.h"
+
+namespace Frmrotgeral {
+
+namespace {
+
+constexpr int kWidth = 410;
+constexpr int kHeight = 344;
+constexpr int kSideWidth = 56;
+
+const char* const kDefaultHelp =
+    "Preencha os dados e confirme. Enter passa ao campo seguinte; Esc ou o botão Fechar sai sem confirmar.";
+
+platform::TPanel* NewPanel(platform::TComponent* owner, platform::TControl* parent, const std::string& name,
+                           platform::TAlign align, int width, int height) {
+  auto* panel = new platform::TPanel(owner);
+  panel->SetName(name);
+  panel->SetParent(parent);
+  panel->SetBounds(0, 0, width, height);
+  panel->SetAlign(align);
+  return panel;
+}
+
+// Whether Enter in this control means "next field".
+bool MovesOnEnter(const platform::TControl* control) {
+  return dynamic_cast<const platform::TCustomEdit*>(control) || dynamic_cast<const platform::TCheckBox*>(control) ||
+         dynamic_cast<const platform::TRadioButton*>(control);
+}
+
+}  // namespace
+
+TfrmRotiGeral::TfrmRotiGeral(platform::TComponent* owner) : platform::TForm(owner) {
+  using platform::TObject;
+  SetBorderStyle(platform::bsSingle);
+  SetBounds(0, 0, kWidth, kHeight);
+  KeyPreview = true;
+  msgPadrao = new Nrv_msg::TMessages(this);
+  msgPadrao->SetName("msgPadrao");
+
+  panMenu = NewPanel(this, this, "panMenu", platform::alRight, kSideWidth, kHeight);
+  panHelp = NewPanel(this, panMenu, "panHelp", platform::alTop, kSideWidth, 31);
+  sbtHelp = Buttonflat::NewButtonFlat(this, panHelp, "sbtHelp", "Ajuda", (kSideWidth - 21) / 2, 5);
+  lblCodTela = new platform::TLabel(this);
+  lblCodTela->SetName("lblCodTela");
+  lblCodTela->SetParent(panMenu);
+  lblCodTela->SetBounds(2, 38, kSideWidth - 4, 13);
+  panBotoes = NewPanel(this, panMenu, "panBotoes", platform::alBottom, kSideWidth, 58);
+  sbtConfirma = Buttonflat::NewButtonFlat(this, panBotoes, "sbtConfirma", "Confirmar", (kSideWidth - 21) / 2, 6);
+  sbtCancel = Buttonflat::NewButtonFlat(this, panBotoes, "sbtCancel", "Fechar", (kSideWidth - 21) / 2, 31);
+
+  grbDadosRel = new platform::TGroupBox(this);
+  grbDadosRel->SetName("grbDadosRel");
+  grbDadosRel->SetParent(this);
+  grbDadosRel->SetAlign(platform::alClient);
+
+  OnCreate = [this](TObject* s) { FormCreate(s); };
+  OnActivate = [this](TObject* s) { FormActivate(s); };
+  OnClose = [this](TObject* s, platform::TCloseAction& a) { FormClose(s, a); };
+  OnKeyDown = [this](TObject* s, std::uint16_t& k, platform::TShiftState sh) { FormKeyDown(s, k, sh); };
+  OnKeyPress = [this](TObject* s, char32_t& k) { FormKeyPress(s, k); };
+  sbtCancel->OnClick = [this](TObject* s) { sbtCancelClick(s); };
+  sbtConfirma->OnClick = [this](TObject* s) { sbtConfirmaClick(s); };
+  sbtHelp->OnClick = [this](TObject* s) { sbtHelpClick(s); };
+}
+
+TfrmRotiGeral::~TfrmRotiGeral() {
+  if (auto release = std::move(OnRelease)) release();
+}
+
+void TfrmRotiGeral::FormCreate(platform::TObject*) {}
+
+void TfrmRotiGeral::FormActivate(platform::TObject*) {}
+
+void TfrmRotiGeral::FormClose(platform::TObject*, platform::TCloseAction& Action) { Action = platform::caFree; }
+
+void TfrmRotiGeral::FormKeyDown(platform::TObject*, std::uint16_t&, platform::TShiftState) {}
+
+void TfrmRotiGeral::FormKeyPress(platform::TObject*, char32_t& Key) {
+  if (Key != U'\r') return;
+  platform::TControl* focused = ActiveControl();
+  if (!focused || !MovesOnEnter(focused)) return;
+  Key = 0;
+  SelectNext(focused, true);
+}
+
+void TfrmRotiGeral::sbtCancelClick(platform::TObject*) { Close(); }
+
+void TfrmRotiGeral::sbtConfirmaClick(platform::TObject*) {}
+
+void TfrmRotiGeral::sbtHelpClick(platform::TObject*) {
+  const std::string title = lblCodTela->Caption().empty() ? Caption() : lblCodTela->Caption() + " - " + Caption();
+  platform::MessageDlg(title + "\n\n" + (HelpText.empty() ? kDefaultHelp : HelpText), platform::mtInformation,
+                       {platform::mbOK}, 0);
+}
+
+}  // namespace Frmrotgeral

@@ -1,0 +1,20 @@
+#include "contracts/framework/nrv_msg.h"
+
+namespace Nrv_msg {
+
+void TMessages::Add(const std::string& key, const std::string& text) { Lines.push_back(key + "|" + text); }
+
+std::string TMessages::Msg(const std::string& key) const {
+  for (const std::string& line : Lines) {
+    const std::size_t bar = line.find('|');
+    if (bar != std::string::npos && line.compare(0, bar, key) == 0 && bar == key.size()) return line.substr(bar + 1);
+  }
+  return key;
+}
+
+int TMessages::ShowMsg(const std::string& key, platform::TMsgDlgType type, platform::TMsgDlgButtons buttons,
+                       int helpContext) const {
+  return platform::MessageDlg(Msg(key), type, buttons, helpContext);
+}
+
+}  // namespace Nrv_msg

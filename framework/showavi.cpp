@@ -1,0 +1,36 @@
+#include "contracts/framework/showavi.h"
+
+#include <optional>
+
+#include "platform/ui/application.h"
+#include "platform/ui/screen.h"
+
+namespace Showavi {
+
+namespace {
+
+// The cursor to restore when the animation stops (unit-level state of the animation).
+std::optional<platform::TCursor> cursorBefore;
+
+}  // namespace
+
+void ActiveShowAvi(platform::TCustomForm* /*mainWindow*/, TShowAvi kind) {
+  if (kind == saNenhum) {
+    DeactiveShowAvi();
+    return;
+  }
+  if (!cursorBefore) cursorBefore = platform::Screen().Cursor();
+  platform::Screen().SetCursor(platform::crHourGlass);
+  platform::Application().SetWaitKind(static_cast<int>(kind));
+}
+
+void DeactiveShowAvi() {
+  if (!cursorBefore) return;
+  platform::Screen().SetCursor(*cursorBefore);
+  cursorBefore.reset();
+  platform::Application().SetWaitKind(std::nullopt);
+}
+
+bool ShowAviActive() { return cursorBefore.has_value(); }
+
+}  // namespace Showavi
