@@ -31,6 +31,12 @@ inline double Seconds(const std::function<void()>& work) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// Lets the disk write back what earlier runs left dirty, so it does not slow the next.
+inline void Settle() {
+  ::sync();
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+}
+
 inline bool HasFlag(int argc, char** argv, const std::string& flag) {
   for (int i = 1; i < argc; ++i)
     if (argv[i] == flag) return true;

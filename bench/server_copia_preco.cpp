@@ -6,6 +6,7 @@
 //   bench_server_copia_preco                 200 prices x 1,000 customers (fast)
 //   bench_server_copia_preco --full          2,000 prices x 5,000 customers (10 million rows)
 //   bench_server_copia_preco --pg            the same on PostgreSQL (VQR_PG_URL)
+//   bench_server_copia_preco --module-first  the data module measured before the bare SQL
 #include <fmt/format.h>
 
 #include "bench/server_bench_common.h"
@@ -122,7 +123,7 @@ std::string Outcome(const std::string& target) {
 int main(int argc, char** argv) {
   try {
     Size size = bench::HasFlag(argc, argv, "--full") ? Size{2000, 5000} : Size{200, 1000};
-    int runs = bench::HasFlag(argc, argv, "--full") ? 1 : 3;
+    int runs = bench::HasFlag(argc, argv, "--full") ? 2 : 3;
     bench::Scratch scratch(bench::HasFlag(argc, argv, "--pg"));
     std::string base = scratch.create("base");
     Prepare(base, size);
@@ -131,13 +132,29 @@ int main(int argc, char** argv) {
                 scratch.postgres() ? "PostgreSQL" : "SQLite", size.prices, size.customers - 1, rows);
     double module = 1e9, bare = 1e9;
     std::string moduleOutcome, bareOutcome;
+    bool moduleFirst = bench::HasFlag(argc, argv, "--module-first");
     for (int run = 0; run < runs; ++run) {
-      std::string a = scratch.copy(base, "bare" + std::to_string(run));
-      bare = std::min(bare, BareSql(a));
-      bareOutcome = Outcome(a);
-      std::string b = scratch.copy(base, "module" + std::to_string(run));
-      module = std::min(module, ThroughTheModule(b));
-      moduleOutcome = Outcome(b);
+      // Each side on its own copy, after the disk has caught up with the previous run;
+      // the side going first alternates.
+      auto measureBare = [&] {
+        std::string a = scratch.copy(base, "bare" + std::to_string(run));
+        bench::Settle();
+        bare = std::min(bare, BareSql(a));
+        bareOutcome = Outcome(a);
+      };
+      auto measureModule = [&] {
+        std::string b = scratch.copy(base, "module" + std::to_string(run));
+        bench::Settle();
+        module = std::min(module, ThroughTheModule(b));
+        moduleOutcome = Outcome(b);
+      };
+      if ((run % 2 == 0) != moduleFirst) {
+        measureBare();
+        measureModule();
+      } else {
+        measureModule();
+        measureBare();
+      }
     }
     std::printf("  bare SQL      %8.2f s   %s\n", bare, bareOutcome.c_str());
     std::printf("  data module   %8.2f s   %s\n", module, moduleOutcome.c_str());

@@ -101,6 +101,7 @@ void TfrmPadraoGrid::buildMenu() {
   mnuPadrao->SetName("mnuPadrao");
   SetMenu(mnuPadrao);
   mnuOperacao = Newmenus::NewItem(this, mnuPadrao->Items(), "mnuOperacao", "&Operação");
+  mnuVerificar = Newmenus::NewItem(this, mnuOperacao, "mnuVerificar", "&Atualizar");
   mnuListagem = Newmenus::NewItem(this, mnuOperacao, "mnuListagem", "&Listagem");
   mnuFechar = Newmenus::NewItem(this, mnuOperacao, "mnuFechar", "&Fechar");
   mnuManutencao = Newmenus::NewItem(this, mnuPadrao->Items(), "mnuManutencao", "&Manutenção");
@@ -126,7 +127,7 @@ void TfrmPadraoGrid::bindEvents() {
   both(sbtExcluir, mnuExcluir, [this](TObject* s) { sbtExcluirClick(s); });
   both(sbtAlterar, mnuAlterar, [this](TObject* s) { sbtAlterarClick(s); });
   both(sbtConsultar, mnuConsultar, [this](TObject* s) { sbtConsultarClick(s); });
-  both(sbtVerificar, nullptr, [this](TObject* s) { sbtVerificarClick(s); });
+  both(sbtVerificar, mnuVerificar, [this](TObject* s) { sbtVerificarClick(s); });
   both(sbtConfirmar, mnuConfirmar, [this](TObject* s) { sbtConfirmarClick(s); });
   both(sbtCancelar, mnuCancelar, [this](TObject* s) { sbtCancelarClick(s); });
   both(sbtImprimir, mnuListagem, [this](TObject* s) { sbtImprimirClick(s); });
@@ -147,13 +148,14 @@ void TfrmPadraoGrid::UpdateRecordCommands() {
   mnuExcluir->Enabled = browsing && hasRows && rows->CanModify();
   mnuAlterar->Enabled = browsing && hasRows && rows->CanModify();
   mnuConsultar->Enabled = browsing && hasRows;
+  mnuVerificar->Enabled = !editing;
   mnuConfirmar->Enabled = editing;
   mnuCancelar->Enabled = editing;
   sbtIncluir->SetEnabled(mnuIncluir->Enabled);
   sbtExcluir->SetEnabled(mnuExcluir->Enabled);
   sbtAlterar->SetEnabled(mnuAlterar->Enabled);
   sbtConsultar->SetEnabled(mnuConsultar->Enabled);
-  sbtVerificar->SetEnabled(!editing);
+  sbtVerificar->SetEnabled(mnuVerificar->Enabled);
   sbtConfirmar->SetEnabled(mnuConfirmar->Enabled);
   sbtCancelar->SetEnabled(mnuCancelar->Enabled);
 }

@@ -23,6 +23,7 @@ bool Pesquisar(platform::TDataSource* source, const std::string& titles, bool au
     rows.First();
     return true;
   }
+  rows.CheckBrowseMode();
   const int startRow = rows.RecNo();
   std::unique_ptr<framework::SearchDialog> dialog(
       platform::NewForm<framework::SearchDialog>(&platform::Application(), "dlgPesquisa", text.title, source));

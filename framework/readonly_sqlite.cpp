@@ -3,6 +3,7 @@
 // checked by sqlite3_stmt_readonly before it runs.
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstring>
@@ -152,23 +153,10 @@ class SqliteReadOnly final : public ReadOnlyBackend {
                                                      const std::vector<ColumnDef>& hints) override {
     Statement statement = prepare(sql);
     bind(statement.get(), params);
-    std::vector<std::vector<Cell>> rows;
-    const int columnCount = sqlite3_column_count(statement.get());
-    for (;;) {
-      const int rc = sqlite3_step(statement.get());
-      if (rc == SQLITE_DONE) break;
-      if (rc != SQLITE_ROW) fail("Erro na consulta ao banco de dados");
-      std::vector<Cell>& row = rows.emplace_back();
-      for (int c = 0; c < columnCount; ++c) row.push_back(readCell(statement.get(), c));
-    }
-    const std::vector<ColumnDef> columns = describe(statement.get(), rows, hints);
-    auto packet = std::make_shared<platform::DataPacket>(columns);
-    packet->reserve(rows.size());
-    for (const std::vector<Cell>& row : rows) {
-      for (std::size_t c = 0; c < columns.size(); ++c) AppendCell(*packet, columns[c], row[c]);
-      packet->endRow();
-    }
-    return packet;
+    const std::vector<std::optional<ColumnDef>> known = knownColumns(statement.get(), hints);
+    if (std::all_of(known.begin(), known.end(), [](const auto& column) { return column.has_value(); }))
+      return stream(statement.get(), known);
+    return buffered(statement.get(), known);
   }
 
  private:
@@ -222,27 +210,83 @@ class SqliteReadOnly final : public ReadOnlyBackend {
     }
   }
 
-  static std::vector<ColumnDef> describe(sqlite3_stmt* statement, const std::vector<std::vector<Cell>>& rows,
-                                         const std::vector<ColumnDef>& hints) {
+  bool step(sqlite3_stmt* statement) {
+    const int rc = sqlite3_step(statement);
+    if (rc == SQLITE_DONE) return false;
+    if (rc != SQLITE_ROW) fail("Erro na consulta ao banco de dados");
+    return true;
+  }
+
+  // Every column's kind known before reading (from the hints or the declared types):
+  // rows go straight into the packet.
+  std::shared_ptr<const platform::DataPacket> stream(sqlite3_stmt* statement,
+                                                     const std::vector<std::optional<ColumnDef>>& known) {
     std::vector<ColumnDef> columns;
+    for (const auto& column : known) columns.push_back(*column);
+    auto packet = std::make_shared<platform::DataPacket>(columns);
+    while (step(statement)) {
+      for (std::size_t c = 0; c < columns.size(); ++c) {
+        const int index = static_cast<int>(c);
+        if (columns[c].type == FieldType::String && sqlite3_column_type(statement, index) == SQLITE_TEXT) {
+          const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
+          packet->appendString(std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, index))));
+        } else {
+          AppendCell(*packet, columns[c], readCell(statement, index));
+        }
+      }
+      packet->endRow();
+    }
+    return packet;
+  }
+
+  // Some column's kind comes from its values (an expression or an untyped column): the
+  // rows are read first, then the kinds decided.
+  std::shared_ptr<const platform::DataPacket> buffered(sqlite3_stmt* statement,
+                                                       const std::vector<std::optional<ColumnDef>>& known) {
+    std::vector<std::vector<Cell>> rows;
+    while (step(statement)) {
+      std::vector<Cell>& row = rows.emplace_back();
+      for (std::size_t c = 0; c < known.size(); ++c) row.push_back(readCell(statement, static_cast<int>(c)));
+    }
+    std::vector<ColumnDef> columns;
+    for (std::size_t c = 0; c < known.size(); ++c) {
+      if (known[c]) {
+        columns.push_back(*known[c]);
+        continue;
+      }
+      FieldType kind = FieldType::String;
+      for (const auto& row : rows)
+        if (!std::holds_alternative<std::monostate>(row[c])) {
+          kind = KindOfCell(row[c]);
+          break;
+        }
+      columns.push_back(ColumnDef{Upper(sqlite3_column_name(statement, static_cast<int>(c))), kind, 0});
+    }
+    auto packet = std::make_shared<platform::DataPacket>(columns);
+    packet->reserve(rows.size());
+    for (const std::vector<Cell>& row : rows) {
+      for (std::size_t c = 0; c < columns.size(); ++c) AppendCell(*packet, columns[c], row[c]);
+      packet->endRow();
+    }
+    return packet;
+  }
+
+  static std::vector<std::optional<ColumnDef>> knownColumns(sqlite3_stmt* statement,
+                                                            const std::vector<ColumnDef>& hints) {
+    std::vector<std::optional<ColumnDef>> columns;
     const int count = sqlite3_column_count(statement);
     for (int c = 0; c < count; ++c) {
       const std::string name = sqlite3_column_name(statement, c);
       if (const ColumnDef* hint = FindHint(hints, name)) {
-        columns.push_back(*hint);
+        columns.emplace_back(*hint);
         continue;
       }
       const char* declared = sqlite3_column_decltype(statement, c);
-      std::optional<FieldType> kind = KindOfDeclared(declared);
-      if (!kind) {
-        kind = FieldType::String;
-        for (const auto& row : rows)
-          if (!std::holds_alternative<std::monostate>(row[static_cast<std::size_t>(c)])) {
-            kind = KindOfCell(row[static_cast<std::size_t>(c)]);
-            break;
-          }
-      }
-      columns.push_back(ColumnDef{Upper(name), *kind, *kind == FieldType::String ? SizeOfDeclared(declared) : 0});
+      const std::optional<FieldType> kind = KindOfDeclared(declared);
+      if (kind)
+        columns.emplace_back(ColumnDef{Upper(name), *kind, *kind == FieldType::String ? SizeOfDeclared(declared) : 0});
+      else
+        columns.emplace_back(std::nullopt);
     }
     return columns;
   }

@@ -43,7 +43,6 @@ bool parseServer(const std::string& text, framework::HostConfiguration& config) 
 
 int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
-  std::ios::sync_with_stdio(false);
   spdlog::set_default_logger(spdlog::stderr_color_mt("host"));
 
   CLI::App app{"Sistema de Vendas: carrega o módulo e atende a interface"};

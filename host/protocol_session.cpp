@@ -39,6 +39,15 @@ void ProtocolSession::stop() {
 
 void ProtocolSession::receive(std::string message) {
   auto self = shared_from_this();
+  if (message.size() > kMaxMessageBytes) {
+    std::size_t size = message.size();
+    Application().PostInput([self, size] {
+      ++self->handled_;
+      self->error_ = "Mensagem grande demais (" + std::to_string(size) + " bytes).";
+      spdlog::warn("Entrada recusada: {}", *self->error_);
+    });
+    return;
+  }
   Application().PostInput([self, message = std::move(message)] { self->handle(message); });
 }
 

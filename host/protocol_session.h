@@ -28,6 +28,8 @@ class ProtocolSession : public std::enable_shared_from_this<ProtocolSession> {
  public:
   using Send = std::function<void(const std::string& message)>;
   static constexpr int kProtocolVersion = 1;
+  // A longer message is refused without being parsed.
+  static constexpr std::size_t kMaxMessageBytes = 1 << 20;
 
   static std::shared_ptr<ProtocolSession> create(Send send);
 

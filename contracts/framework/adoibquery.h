@@ -6,8 +6,9 @@
 //             (the default) means the database of the host's configuration (--db).
 //   adcGeral  the connection to it, opened on first use and again whenever the
 //             database named changes. SQLite files are opened read-only
-//             (SQLITE_OPEN_READONLY, query_only) and PostgreSQL sessions default to
-//             read-only transactions, so the database refuses every write.
+//             (SQLITE_OPEN_READONLY, query_only, an authorizer that allows reading
+//             only) and PostgreSQL sessions run every statement in a READ ONLY
+//             transaction, so the database refuses every write.
 //   ibtGeral  the read-only transaction each query runs in.
 //
 // TADOIBQuery is a client dataset filled from its query, so data sources, grids and
@@ -33,6 +34,7 @@
 // Fields declared before Open (TADOIBStringField and the other TField kinds) bind by
 // name and set their columns' kinds; other columns get fields of the database's types.
 // Open is TADOIBQuery's own: a query is opened through it, never through TDataSet.
+#include <memory>
 #include <string>
 #include <vector>
 

@@ -30,7 +30,8 @@
 //                                 anything else "" (no mask: the number shows as stored).
 //   DateMask()                    edit mask of date fields: !99/99/9999;1;_.
 //   DateSetText(field, text)      stores the date the text names (dd/mm/yyyy) in the
-//                                 field; any other text raises EConvertError with a
+//                                 field; a blank date text ("  /  /    ") clears it;
+//                                 any other text raises EConvertError with a
 //                                 Portuguese message and the field keeps its value.
 //   GridText(grid, field, disp)   the text being typed in that field's cell: the cell
 //                                 editor's text while the grid edits that field, else

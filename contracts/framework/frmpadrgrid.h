@@ -8,8 +8,9 @@
 // "Imprimir", sbtAjuda "Ajuda", sbtFechar "Fechar"; the screen code label lblCodTela at
 // its right end); the data area panFolha holding the scroll box scbFolhaDados with the
 // grid dbgPadrao on dtsPadrao; and the panel panNavegador with the navigator dbnPadrao
-// and the data text dbtNome. The main menu mnuPadrao has mnuOperacao (mnuListagem
-// "&Listagem", mnuFechar "&Fechar") and mnuManutencao with the six record items
+// and the data text dbtNome. The main menu mnuPadrao has mnuOperacao (mnuVerificar
+// "&Atualizar", mnuListagem "&Listagem", mnuFechar "&Fechar") and mnuManutencao with
+// the six record items
 // mnuIncluir, mnuExcluir, mnuAlterar, mnuConsultar, mnuConfirmar, mnuCancelar (a screen
 // adds its own after them). msgPadrao is the screen's message catalog. Keys are shown
 // to the screen first (KeyPreview).
@@ -40,8 +41,8 @@
 // Menu items share the handlers of their buttons.
 //
 // UpdateRecordCommands enables insert when the dataset is browsing and modifiable,
-// delete, change and "Consultar" when browsing with rows, refresh when not editing,
-// confirm and cancel while editing; each button follows its menu item.
+// delete, change and "Consultar" when browsing with rows, refresh (mnuVerificar) when
+// not editing, confirm and cancel while editing; each button follows its menu item.
 #include <functional>
 #include <string>
 
@@ -82,6 +83,7 @@ class TfrmPadraoGrid : public platform::TForm {
   platform::TDBText* dbtNome;
   platform::TMainMenu* mnuPadrao;
   Newmenus::TMenuItem* mnuOperacao;
+  Newmenus::TMenuItem* mnuVerificar;
   Newmenus::TMenuItem* mnuListagem;
   Newmenus::TMenuItem* mnuFechar;
   Newmenus::TMenuItem* mnuManutencao;

@@ -13,6 +13,7 @@
 //   - OK or Enter: returns true with the dataset on the chosen row.
 //   - Cancel, Escape or the close box: returns false with the dataset back on the row
 //     it was on.
+// A row being edited is posted (or, untouched, cancelled) before the list opens.
 // Typing in the list moves to the first row whose value in the selected column begins
 // with what was typed (case and accents ignored).
 #include <string>

@@ -71,7 +71,7 @@ class TApplication : public TComponent {
   void Guard(const std::function<void()>& action);
   std::function<void(const std::string& text)> OnShowError;  // replaces the error box
 
-  // --- presentation ---
+  // --- presentation (UI thread only) ---
   using Presenter = std::function<void(bool idle)>;
   int AddPresenter(Presenter presenter);
   void RemovePresenter(int id);

@@ -19,6 +19,16 @@ void TButton::DefaultKeyPress(char32_t& ch) {
   }
 }
 
+void TButton::DefaultKeyDown(std::uint16_t& key, TShiftState shift) {
+  if (key != VK_RETURN || !shift.Empty()) return;
+  key = 0;
+  Click();
+}
+
+bool TButton::WantsKey(std::uint16_t key, TShiftState shift) const {
+  return key == VK_RETURN ? shift.Empty() : TControl::WantsKey(key, shift);
+}
+
 void TButton::WriteFields(nlohmann::json& out) const {
   TControl::WriteFields(out);
   out["caption"] = Caption();

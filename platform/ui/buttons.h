@@ -18,6 +18,9 @@ class TButton : public TWinControl {
   const char* Kind() const override { return "button"; }
   void Click() override;
   void DefaultKeyPress(char32_t& ch) override;
+  // Enter on a focused button clicks it (before the form's default button).
+  void DefaultKeyDown(std::uint16_t& key, TShiftState shift) override;
+  bool WantsKey(std::uint16_t key, TShiftState shift) const override;
   TModalResult ModalResult = mrNone;
   bool Default = false;
   bool Cancel = false;

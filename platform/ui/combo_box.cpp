@@ -1,5 +1,7 @@
 #include "platform/ui/combo_box.h"
 
+#include <algorithm>
+
 
 #include <nlohmann/json.hpp>
 
@@ -30,6 +32,20 @@ std::string TComboBox::Text() const {
   if (Style == csDropDownList)
     return itemIndex_ < 0 ? std::string() : Items[static_cast<std::size_t>(itemIndex_)];
   return TCustomEdit::Text();
+}
+
+void TComboBox::SetText(const std::string& text) {
+  if (Style != csDropDownList) {
+    TCustomEdit::SetText(text);
+    auto it = std::find(Items.begin(), Items.end(), text);
+    itemIndex_ = it == Items.end() ? -1 : static_cast<int>(it - Items.begin());
+    return;
+  }
+  auto it = std::find(Items.begin(), Items.end(), text);
+  int index = it == Items.end() ? -1 : static_cast<int>(it - Items.begin());
+  if (index == itemIndex_) return;
+  SetItemIndex(index);
+  Changed();
 }
 
 void TComboBox::DefaultKeyDown(std::uint16_t& key, TShiftState shift) {

@@ -27,6 +27,8 @@ class TComboBox : public TCustomEdit {
   // A person's choice of an item: sets it and runs OnChange when it changed.
   void SelectItem(int index);
   std::string Text() const override;
+  // In a drop-down list, choosing by text: the item equal to it, or none.
+  void SetText(const std::string& text) override;
 
   void DefaultKeyDown(std::uint16_t& key, TShiftState shift) override;
   void DefaultKeyPress(char32_t& ch) override;

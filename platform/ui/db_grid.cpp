@@ -130,7 +130,7 @@ bool TDBGrid::canModifyRows() const {
 }
 
 bool TDBGrid::canEdit(const GridColumn& c) const {
-  return Options.Contains(dgEditing) && canModifyRows() && c.field && !c.field->ReadOnly() &&
+  return Options.Contains(dgEditing) && !Options.Contains(dgRowSelect) && canModifyRows() && c.field && !c.field->ReadOnly() &&
          c.field->CanModify() && !(c.column && c.column->ReadOnly);
 }
 

@@ -5,7 +5,7 @@
 // the dataset's rows (absolute, 0-based: row r is RecNo r+1); the current row is the
 // dataset's cursor, the selected column SelectedIndex / SelectedField.
 //
-// Editing (with dgEditing, the grid and the column not read-only, the dataset and the
+// Editing (with dgEditing and without dgRowSelect, the grid and the column not read-only, the dataset and the
 // field modifiable): typing into a cell puts the dataset in edit through the data
 // link (a state handler that cancels that edit makes the character drop) and opens
 // the in-place editor, a masked edit that follows the field's EditMask. The editor's

@@ -283,6 +283,8 @@ void TCustomForm::WriteFields(nlohmann::json& out) const {
   out["caption"] = Caption();
   out["modal"] = modal_;
   out["mdiChild"] = formStyle_ == fsMDIChild;
+  static constexpr const char* kBorders[] = {"none", "single", "sizeable", "dialog", "toolWindow"};
+  out["borderStyle"] = kBorders[static_cast<int>(borderStyle_)];
   out["menu"] = menu_ ? menu_->Snapshot() : nlohmann::json::array();
 }
 

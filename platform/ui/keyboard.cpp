@@ -49,8 +49,10 @@ void DispatchKey(std::uint16_t vk, TShiftState shift, std::optional<char32_t> ch
     if (menuTakesKey(form, key, shift)) return;
     TControl* target = form->ActiveControl();
     if (form->KeyPreview || !target) form->DoKeyDown(key, shift);
+    // A preview handler that moved the focus (or removed the control) keeps the key.
+    if (target && form->ActiveControl() != target) return;
     if (key != 0 && target) target->DoKeyDown(key, shift);
-    if (key != 0 && target) target->DefaultKeyDown(key, shift);
+    if (key != 0 && target && form->ActiveControl() == target) target->DefaultKeyDown(key, shift);
     if (key != 0 && Screen().ActiveForm() == form && formNavigation(form, target, key, shift))
       return;
   }

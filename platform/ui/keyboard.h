@@ -9,7 +9,8 @@
 // default button, Escape the cancel button), which swallow the character; then, when
 // the key makes a character, KeyPress (form first when previewing, then the focused
 // control; a character set to 0 is dropped) and the control's default character
-// handling. Exceptions from handlers go out to the caller.
+// handling. A handler that moves the focus ends the key there: the control that had
+// it gets nothing more of that key. Exceptions from handlers go out to the caller.
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -2,8 +2,7 @@
 
 #include "contracts/framework/adoibquery.h"
 #include "server/init_command.h"
-#include "server/modules/data_modules.h"
-#include "server/rpc/method_registry.h"
+#include "tests/support/app_server_process.h"
 #include "tests/support/pg_database.h"
 #include "tests/support/rpc_test_server.h"
 #include "tests/support/temp_dir.h"
@@ -75,9 +74,10 @@ ConfigScope::~ConfigScope() {
 }
 
 LoopbackAppServer::LoopbackAppServer(DemoDatabase& database) {
-  server::rpc::MethodRegistry registry;
-  server::modules::RegisterDataModules(registry, database.store());
-  server_ = std::make_unique<vqrtest::TestServer>(std::move(registry));
+  vqrtest::AppServerProcess::Options options;
+  options.database = database.target();
+  options.threads = 2;
+  server_ = std::make_unique<vqrtest::AppServerProcess>(options);
 }
 
 LoopbackAppServer::~LoopbackAppServer() = default;

@@ -9,8 +9,8 @@
 // ConfigScope: sets the host configuration for one test and restores the previous
 // one (and closes the shared read-only connection) when it goes away.
 //
-// LoopbackAppServer: the application server's real data modules over a DemoDatabase,
-// served in-process on a loopback port; Point(net, serverName) aims a connection at it.
+// LoopbackAppServer: a real `appserver serve` process over a DemoDatabase on a free
+// loopback port; Point(net, serverName) aims a connection at it.
 //
 // BackendTest: a test run once per database backend (PostgreSQL skipped with a
 // message when VQR_PG_URL is unset); db() is its DemoDatabase, configured as the
@@ -28,7 +28,7 @@
 namespace vqrtest {
 class TempDir;
 class PgDatabase;
-class TestServer;
+class AppServerProcess;
 }  // namespace vqrtest
 
 namespace fwtest {
@@ -71,11 +71,11 @@ class LoopbackAppServer {
   ~LoopbackAppServer();
   std::uint16_t port() const;
   void Point(platform::TSocketConnection& net, const std::string& serverName) const;
-  // Stops serving (calls fail to connect afterwards).
+  // Stops the server (calls fail to connect afterwards).
   void stop();
 
  private:
-  std::unique_ptr<vqrtest::TestServer> server_;
+  std::unique_ptr<vqrtest::AppServerProcess> server_;
 };
 
 class BackendTest : public ::testing::TestWithParam<Backend> {

@@ -70,8 +70,8 @@ class GridBaseScreen : public testsupport::UiTest {
 TEST_F(GridBaseScreen, SuppliesTheNamedControlsAndMenus) {
   for (const char* name : {"panMenu", "sbtIncluir", "sbtExcluir", "sbtAlterar", "sbtConsultar", "sbtVerificar",
                            "sbtConfirmar", "sbtCancelar", "sbtImprimir", "sbtAjuda", "sbtFechar", "lblCodTela",
-                           "scbFolhaDados", "dbgPadrao", "dbnPadrao", "dbtNome", "mnuOperacao", "mnuListagem",
-                           "mnuManutencao"})
+                           "scbFolhaDados", "dbgPadrao", "dbnPadrao", "dbtNome", "mnuOperacao", "mnuVerificar",
+                           "mnuListagem", "mnuManutencao"})
     EXPECT_NE(frm->FindByName(name), nullptr) << name;
   for (auto* button : {frm->sbtIncluir, frm->sbtExcluir, frm->sbtAlterar, frm->sbtConsultar, frm->sbtVerificar,
                        frm->sbtConfirmar, frm->sbtCancelar, frm->sbtImprimir, frm->sbtAjuda, frm->sbtFechar}) {
@@ -126,7 +126,6 @@ TEST_F(GridBaseScreen, OverriddenHandlerRunsAndCallsTheBase) {
 }
 
 TEST_F(GridBaseScreen, RecordCommandsFollowTheDatasetState) {
-  platform::Application().Guard([] {});
   EXPECT_TRUE(frm->sbtAlterar->Enabled());
   EXPECT_TRUE(frm->sbtIncluir->Enabled());
   EXPECT_FALSE(frm->sbtConfirmar->Enabled());
@@ -134,6 +133,7 @@ TEST_F(GridBaseScreen, RecordCommandsFollowTheDatasetState) {
   EXPECT_FALSE(frm->sbtIncluir->Enabled());
   EXPECT_FALSE(frm->sbtAlterar->Enabled());
   EXPECT_FALSE(frm->sbtVerificar->Enabled());
+  EXPECT_FALSE(frm->mnuVerificar->Enabled);
   EXPECT_TRUE(frm->sbtConfirmar->Enabled());
   EXPECT_TRUE(frm->mnuCancelar->Enabled);
   rows().Cancel();

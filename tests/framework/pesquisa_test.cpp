@@ -121,6 +121,16 @@ TEST_F(SearchList, TypingFindsRowsInTheSelectedColumn) {
   EXPECT_EQ(current(), "C2");
 }
 
+TEST_F(SearchList, RowBeingEditedIsPostedBeforeTheList) {
+  customers.Edit();
+  customers.FieldByName("NMRAZSOCCLIE").SetAsString("Alfa Alterada");
+  ModalScript script({fwtest::KeyStep(platform::VK_DOWN), fwtest::KeyStep(platform::VK_RETURN)});
+  EXPECT_TRUE(Pesquisa::Pesquisar(&source, "Cliente|x", false, true));
+  EXPECT_EQ(customers.State(), platform::dsBrowse);
+  EXPECT_EQ(customers.ChangeCount(), 1);
+  EXPECT_EQ(current(), "C2");
+}
+
 TEST_F(SearchList, NoDataSourceIsAClearError) {
   EXPECT_THROW(Pesquisa::Pesquisar(nullptr, "x|y", false, true), platform::Exception);
 }

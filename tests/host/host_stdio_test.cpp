@@ -213,6 +213,10 @@ TEST_F(TestForm, RefusalsChangeNothingAndReportTheReason) {
   ASSERT_TRUE(host.error());
   EXPECT_NE(host.error()->find("malformada"), std::string::npos);
 
+  host.sendRaw(R"({"type":"type","text":")" + std::string(2 << 20, 'x') + R"("})");
+  ASSERT_TRUE(host.error());
+  EXPECT_NE(host.error()->find("grande demais"), std::string::npos);
+
   host.send({{"type", "voar"}});
   ASSERT_TRUE(host.error());
   EXPECT_NE(host.error()->find("desconhecido"), std::string::npos);

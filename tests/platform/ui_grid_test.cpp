@@ -310,3 +310,42 @@ TEST_F(Grid, SnapshotHoldsOnlyTheVisibleRowsWhateverTheRowCount) {
   key(VK_END, {ssCtrl});
   EXPECT_EQ(gridState()["row"], 99999);
 }
+
+TEST_F(Grid, ReloadingTheDataWhileTypingDropsTheEditCleanly) {
+  grid()->SetSelectedIndex(2);
+  TypeText("9");
+  cds()->SetData(MakePacket({{"CODE", FieldType::String, 3}, {"DET", FieldType::String, 1},
+                             {"VALOR", FieldType::Float, 0}, {"DATA", FieldType::DateTime, 0}},
+                            {{Variant("700"), Variant("P"), Variant(2.0), Variant::Null()}}));
+  EXPECT_EQ(cds()->State(), dsBrowse);
+  EXPECT_FALSE(grid()->EditorMode());
+  EXPECT_EQ(gridState()["rows"], nlohmann::json({{"700", "Percentual", "2", ""}}));
+  key(VK_DOWN);  // appends on the only row; nothing of the old edit comes back
+  EXPECT_EQ(cds()->State(), dsInsert);
+  EXPECT_DOUBLE_EQ(cds()->ValueAt(1, cds()->FieldByName("VALOR")).asDouble(), 2.0);
+}
+
+TEST_F(Grid, ClosedDatasetShowsNothingAndTakesNoTyping) {
+  cds()->Close();
+  TypeText("1");
+  key(VK_DOWN);
+  key(VK_DELETE, {ssCtrl});
+  nlohmann::json s = gridState();
+  EXPECT_EQ(s["state"], "inactive");
+  EXPECT_EQ(s["rowCount"], 0);
+  EXPECT_EQ(s["rows"].size(), 0u);
+  EXPECT_EQ(s["row"], -1);
+  EXPECT_FALSE(s["canEdit"].get<bool>());
+  EXPECT_TRUE(grid()->CellRefusal(0, 0));
+}
+
+TEST_F(Grid, ColumnOfAMissingFieldShowsBlanksAndCannotBeEdited) {
+  grid()->Columns.Add().FieldName = "NAOEXISTE";
+  grid()->SetSelectedIndex(4);
+  EXPECT_EQ(grid()->SelectedIndex(), 4);
+  TypeText("x");
+  EXPECT_EQ(cds()->State(), dsBrowse);
+  nlohmann::json s = gridState();
+  EXPECT_EQ(s["columns"][4]["field"], "NAOEXISTE");
+  EXPECT_EQ(s["rows"][0][4], "");
+}

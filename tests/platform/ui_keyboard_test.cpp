@@ -84,6 +84,22 @@ TEST_F(Keys, CharacterZeroAtTheFormNeverReachesTheControl) {
   EXPECT_EQ(form->log.find("E.pressx"), std::string::npos);
 }
 
+TEST_F(Keys, PreviewHandlerThatMovesTheFocusEndsTheKeyThere) {
+  form->KeyPreview = true;
+  form->OnKeyDown = [this](TObject*, std::uint16_t& k, TShiftState) {
+    if (k == VK_RETURN) form->SelectNext(form->edit, true);  // Enter as Tab
+  };
+  DispatchKey(VK_RETURN, {}, U'\r');
+  EXPECT_EQ(Screen().ActiveControl(), form->other);
+  EXPECT_EQ(form->log.find("E.down"), std::string::npos);
+  delete form->other;  // a handler removing the focused control must not crash the key
+  form->edit->SetFocus();
+  form->OnKeyDown = [this](TObject*, std::uint16_t&, TShiftState) { delete form->edit; form->edit = nullptr; };
+  form->edit->OnKeyDown = nullptr;
+  DispatchKey('A', {}, U'a');
+  EXPECT_EQ(Screen().ActiveControl(), nullptr);
+}
+
 TEST_F(Keys, AbortInAKeyHandlerStopsTheWholeKey) {
   form->KeyPreview = true;
   form->OnKeyDown = [](TObject*, std::uint16_t&, TShiftState) { Abort(); };
@@ -171,6 +187,22 @@ TEST_F(Keys, EnterAndEscapeInAMessageBoxAnswerWithDefaultAndCancel) {
   EXPECT_TRUE(script.Done());
 }
 
+TEST_F(Keys, EnterClicksTheFocusedButtonEvenWhenAnotherIsTheDefault) {
+  auto* focused = new TButton(form);
+  focused->SetParent(form);
+  auto* byDefault = new TButton(form);
+  byDefault->SetParent(form);
+  byDefault->Default = true;
+  std::string clicked;
+  focused->OnClick = [&](TObject*) { clicked += "focused "; };
+  byDefault->OnClick = [&](TObject*) { clicked += "default "; };
+  focused->SetFocus();
+  DispatchKey(VK_RETURN, {}, U'\r');
+  form->edit->SetFocus();
+  DispatchKey(VK_RETURN, {}, U'\r');
+  EXPECT_EQ(clicked, "focused default ");
+}
+
 TEST_F(Keys, DropDownListSelectsByArrowsAndFirstLetterAndReportsChanges) {
   auto* combo = new TComboBox(form);
   combo->SetParent(form);
@@ -187,5 +219,10 @@ TEST_F(Keys, DropDownListSelectsByArrowsAndFirstLetterAndReportsChanges) {
   EXPECT_EQ(combo->ItemIndex(), 2);
   DispatchKey(VK_DOWN, {}, std::nullopt);  // already last
   EXPECT_EQ(changes, 2);
+  combo->SetText("Moeda");  // a drop-down list chooses by text
+  EXPECT_EQ(combo->ItemIndex(), 0);
+  combo->SetText("Dólar");
+  EXPECT_EQ(combo->ItemIndex(), -1);
+  EXPECT_EQ(combo->Text(), "");
   EXPECT_THROW(combo->SetItemIndex(3), Exception);
 }

@@ -103,6 +103,17 @@ TEST_P(EndToEndTest, TheScreensCallsWorkOverTheWire) {
 
   Client costs(server_->port(), "cus.rdmCustProd");
   EXPECT_EQ(costs.ok("GetTipoCusto", {}).asPacket().rowCount(), 3u);
+
+  // One log line per call: method, customer, duration, outcome.
+  auto logged = [&](const std::string& text) {
+    for (int i = 0; i < 200 && server_->log().find(text) == std::string::npos; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return server_->log().find(text) != std::string::npos;
+  };
+  EXPECT_TRUE(logged("rdmTabPreClie.SetTabPreClie cliente=C1 ")) << server_->log();
+  EXPECT_TRUE(logged("rdmTabPreClie.SetCalcCusProd cliente=C1 ")) << server_->log();
+  EXPECT_TRUE(logged("recusado: @PrecoZerNeg")) << server_->log();
+  EXPECT_TRUE(logged("rdmCustProd.GetTipoCusto ")) << server_->log();
 }
 
 TEST_P(EndToEndTest, BadRequestsGetClearErrorsAndTheServerGoesOn) {

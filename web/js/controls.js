@@ -18,7 +18,7 @@ const GLYPHS = [
   [/FormComp/i, 'ƒ'],
   [/Copia/i, '⧉'],
   [/Pesq|Search/i, '⌕'],
-  [/Quarto|Fourth|Listagem/i, '☰'],
+  [/Consultar|Listagem/i, '☰'],
 ];
 
 const NAVIGATOR_GLYPHS = {
@@ -95,6 +95,9 @@ const renderers = {
   },
   dateedit(node, control, ctx) {
     textBox(node, control.editText ?? control.text, ctx, control);
+    let weekday = node.querySelector(':scope > .weekday');
+    if (!weekday) weekday = el('span', 'weekday', node);
+    setText(weekday, control.weekday || '');
   },
   maskedit(node, control, ctx) {
     const shown = control.editMask ? control.editText ?? control.text : control.text;
