@@ -155,5 +155,23 @@ TEST_F(MainScreenRecord, ADeletionLiftsThePriceCheckForItsOwnPostOnly) {
   EXPECT_TRUE(screen_->dtsPadrao->OnStateChange) << "the state handler is attached again";
 }
 
+TEST_F(MainScreenRecord, PricesChangedElsewhereAreReloadedByTheFormulaCommandOnce) {
+  typeNumber(kLegal.number);
+  platform::FocusControlByUser(screen_->medCdClie);
+  ASSERT_FALSE(screen_->cdsPrecoClie->Active());
+  platform::ClickControl(screen_->sbtVerificar);
+  EXPECT_FALSE(screen_->cdsPrecoClie->Active()) << "refresh does nothing outside the grid";
+
+  screen_->boAtualizaPreco = true;  // as the copy screen leaves it after a copy
+  screen_->sbtVerificarClick(screen_->sbtVerificar);
+  EXPECT_TRUE(screen_->cdsPrecoClie->Active()) << "unless prices changed elsewhere";
+  EXPECT_TRUE(screen_->boAtualizaPreco) << "refresh leaves the flag to the formula command";
+
+  platform::ClickControl(screen_->sbtFormComp);
+  EXPECT_TRUE(screen_->dbgPadrao->Focused());
+  EXPECT_FALSE(screen_->boAtualizaPreco);
+  EXPECT_EQ(Cli_VQR51201::Cliente, (TCliente{kLegal.code, kLegal.name, kLegal.number}));
+}
+
 }  // namespace
 }  // namespace screenstest
