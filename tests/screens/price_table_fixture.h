@@ -6,7 +6,7 @@
 //
 // The customers of the fixture:
 //   kLegal    "12345678000195"  Comercial Horizonte Teste Ltda (legal person), with
-//             special prices on the first two leaf products (kSeededPrices)
+//             special prices on the first two leaf products (kSeededPrice0, kSeededPrice1)
 //   kNatural  "12345678909"     Maria Teste Souza (natural person), no special price
 // Grid columns (visible): 0 product code, 1 name, 2 price, 3 start, 4 end.
 #include <chrono>
