@@ -85,7 +85,7 @@ void TControl::SetAlign(TAlign align) {
 // Aligned children take the edges of the client area in creation order, then the
 // alClient children fill what is left.
 void TControl::Realign() {
-  int l = 0, t = 0, r = width_, b = height_;
+  int l = 0, t = 0, r = ClientWidth(), b = ClientHeight();
   auto place = [](TControl* c, int x, int y, int w, int h) {
     bool resized = c->width_ != std::max(0, w) || c->height_ != std::max(0, h);
     c->left_ = x;

@@ -51,6 +51,10 @@ class TControl : public TComponent {
   int Top() const noexcept { return top_; }
   int Width() const noexcept { return width_; }
   int Height() const noexcept { return height_; }
+  // The area children are laid out in: the whole control, less what a window draws
+  // around it (title bar, menu bar, border).
+  virtual int ClientWidth() const noexcept { return width_; }
+  virtual int ClientHeight() const noexcept { return height_; }
   void SetBounds(int left, int top, int width, int height);
   void SetLeft(int v) { SetBounds(v, top_, width_, height_); }
   void SetTop(int v) { SetBounds(left_, v, width_, height_); }

@@ -288,4 +288,28 @@ void TCustomForm::WriteFields(nlohmann::json& out) const {
   out["menu"] = menu_ ? menu_->Snapshot() : nlohmann::json::array();
 }
 
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle s) {
+  borderStyle_ = s;
+  Realign();
+}
+
+void TCustomForm::SetMenu(TMainMenu* menu) {
+  menu_ = menu;
+  Realign();
+}
+
+int TCustomForm::ClientWidth() const noexcept {
+  const int border = borderStyle_ == bsNone ? 0 : kFormBorderWidth;
+  return std::max(0, Width() - 2 * border);
+}
+
+int TCustomForm::ClientHeight() const noexcept {
+  const bool framed = borderStyle_ != bsNone;
+  const int border = framed ? kFormBorderWidth : 0;
+  const int title = framed ? kFormTitleHeight : 0;
+  const int menu = menu_ ? kFormMenuHeight : 0;
+  return std::max(0, Height() - 2 * border - title - menu);
+}
+
 }  // namespace platform

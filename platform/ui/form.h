@@ -30,6 +30,12 @@ using enum TFormStyle;
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
 using enum TFormBorderStyle;
 
+// What a front end draws around a form's client area, in pixels: a border on each
+// side, the title bar (none without a border) and the menu bar when the form has one.
+inline constexpr int kFormBorderWidth = 1;
+inline constexpr int kFormTitleHeight = 24;
+inline constexpr int kFormMenuHeight = 22;
+
 class TCustomForm : public TControl {
  public:
   explicit TCustomForm(TComponent* owner);
@@ -62,13 +68,16 @@ class TCustomForm : public TControl {
   TFormStyle FormStyle() const noexcept { return formStyle_; }
   void SetFormStyle(TFormStyle s) { formStyle_ = s; }
   TFormBorderStyle BorderStyle() const noexcept { return borderStyle_; }
-  void SetBorderStyle(TFormBorderStyle s) { borderStyle_ = s; }
+  void SetBorderStyle(TFormBorderStyle s);
   bool KeyPreview = false;
-  void SetClientWidth(int w) { SetWidth(w); }
-  void SetClientHeight(int h) { SetHeight(h); }
+  // Bounds are the outer size of the window; children are laid out in the client area.
+  int ClientWidth() const noexcept override;
+  int ClientHeight() const noexcept override;
+  void SetClientWidth(int w) { SetWidth(w + Width() - ClientWidth()); }
+  void SetClientHeight(int h) { SetHeight(h + Height() - ClientHeight()); }
 
   TMainMenu* Menu() const noexcept { return menu_; }
-  void SetMenu(TMainMenu* menu) { menu_ = menu; }
+  void SetMenu(TMainMenu* menu);
 
   // The focused control of this form (or the one to focus when it is activated).
   TControl* ActiveControl() const noexcept { return activeControl_; }

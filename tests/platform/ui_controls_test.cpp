@@ -75,13 +75,22 @@ TEST_F(Controls, AlignedPanelsShareTheClientArea) {
   bottom->SetAlign(alBottom);
   auto* client = add<TScrollBox>("scbClient");
   client->SetAlign(alClient);
+  // The window's border and title bar are not part of its client area.
+  const int clientHeight = 300 - 2 * kFormBorderWidth - kFormTitleHeight;
+  EXPECT_EQ(form->ClientHeight(), clientHeight);
   EXPECT_EQ(client->Top(), 32);
-  EXPECT_EQ(client->Height(), 300 - 32 - 40);
-  EXPECT_EQ(bottom->Top(), 260);
+  EXPECT_EQ(client->Height(), clientHeight - 32 - 40);
+  EXPECT_EQ(bottom->Top(), clientHeight - 40);
   form->SetWidth(500);
-  EXPECT_EQ(client->Width(), 500);
+  EXPECT_EQ(client->Width(), 500 - 2 * kFormBorderWidth);
   top->Hide();
   EXPECT_EQ(client->Top(), 0);
+  // A menu bar takes its height from the client area, and the bottom panel follows.
+  form->SetMenu(new TMainMenu(form));
+  EXPECT_EQ(bottom->Top(), clientHeight - kFormMenuHeight - 40);
+  form->SetClientHeight(200);
+  EXPECT_EQ(form->ClientHeight(), 200);
+  EXPECT_EQ(bottom->Top(), 160);
 }
 
 TEST_F(Controls, AltLetterOpensAMenuAndALetterClicksItsItem) {

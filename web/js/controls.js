@@ -12,11 +12,11 @@ const GLYPHS = [
   [/Verificar|Atualiz/i, '⟳'],
   [/Confirma/i, '✔'],
   [/Cancel/i, '✖'],
-  [/Imprimir/i, '⎙'],
+  [/Imprimir/i, '▤'],
   [/Ajuda|Help/i, '?'],
   [/Fechar/i, '⏏'],
   [/FormComp/i, 'ƒ'],
-  [/Copia/i, '⧉'],
+  [/Copia/i, '❐'],
   [/Pesq|Search/i, '⌕'],
   [/Consultar|Listagem/i, '☰'],
 ];
