@@ -55,7 +55,7 @@ TMessageForm::TMessageForm(TComponent* owner, std::string text, TMsgDlgType type
   SetBorderStyle(bsDialog);
   if (buttons.Empty()) buttons << mbOK;
   int count = 0;
-  for (const ButtonSpec& spec : kButtons) count += buttons.Contains(spec.button) ? 1 : 0;
+  for (const ButtonSpec& entry : kButtons) count += buttons.Contains(entry.button) ? 1 : 0;
   int width = std::max(300, count * 83 + 16);
   int height = 130;
   SetBounds((Screen().Width() - width) / 2, (Screen().Height() - height) / 2, width, height);
@@ -70,16 +70,16 @@ TMessageForm::TMessageForm(TComponent* owner, std::string text, TMsgDlgType type
   TButton* cancelButton = nullptr;
   TButton* byKind[7] = {};
   int left = (width - count * 83) / 2;
-  for (const ButtonSpec& spec : kButtons) {
-    if (!buttons.Contains(spec.button)) continue;
+  for (const ButtonSpec& entry : kButtons) {
+    if (!buttons.Contains(entry.button)) continue;
     auto* b = new TButton(this);
-    b->SetName(spec.name);
+    b->SetName(entry.name);
     b->SetParent(this);
-    b->SetCaption(spec.caption);
-    b->ModalResult = spec.result;
+    b->SetCaption(entry.caption);
+    b->ModalResult = entry.result;
     b->SetBounds(left, height - 40, 75, 25);
     left += 83;
-    byKind[spec.button] = b;
+    byKind[entry.button] = b;
   }
   defaultButton = byKind[mbOK] ? byKind[mbOK] : byKind[mbYes];
   cancelButton = byKind[mbCancel] ? byKind[mbCancel] : byKind[mbNo] ? byKind[mbNo] : byKind[mbOK];

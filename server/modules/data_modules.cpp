@@ -34,9 +34,9 @@ std::string StoreFailureText(const store::StoreError& e) {
   return e.what();
 }
 
-MethodHandler Handler(const contracts::server::MethodSpec& spec, store::Store& store, Body body) {
-  return [&spec, &store, body = std::move(body)](Params& params) -> Variant {
-    std::string wrong = contracts::server::CheckArguments(spec, params);
+MethodHandler Handler(const contracts::server::MethodSpec& method, store::Store& store, Body body) {
+  return [&method, &store, body = std::move(body)](Params& params) -> Variant {
+    std::string wrong = contracts::server::CheckArguments(method, params);
     if (!wrong.empty()) throw platform::Exception(wrong);
     try {
       store::Store::Lease connection = store.lease();
@@ -95,9 +95,9 @@ std::vector<std::pair<std::string, Body>> Bodies() {
 std::vector<MethodEntry> DataModuleMethods(store::Store& store) {
   std::vector<MethodEntry> entries;
   for (auto& [address, body] : Bodies()) {
-    const contracts::server::MethodSpec* spec = contracts::server::FindMethod(address);
-    if (!spec) throw platform::Exception("Método fora do contrato: " + address);
-    entries.push_back({address, Handler(*spec, store, std::move(body))});
+    const contracts::server::MethodSpec* method = contracts::server::FindMethod(address);
+    if (!method) throw platform::Exception("Método fora do contrato: " + address);
+    entries.push_back({address, Handler(*method, store, std::move(body))});
   }
   if (entries.size() != contracts::server::AllMethods().size())
     throw platform::Exception("Há métodos do contrato sem implementação no servidor");

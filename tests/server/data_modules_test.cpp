@@ -21,7 +21,7 @@ class DataModulesTest : public ModuleTest {};
 
 TEST_P(DataModulesTest, EveryContractMethodHasExactlyOneHandler) {
   std::set<std::string> contract, handled;
-  for (const auto& spec : contracts::server::AllMethods()) contract.insert(spec.address());
+  for (const auto& method : contracts::server::AllMethods()) contract.insert(method.address());
   for (const auto& entry : server::modules::DataModuleMethods(store())) EXPECT_TRUE(handled.insert(entry.address).second);
   EXPECT_EQ(handled, contract);
   server::rpc::MethodRegistry registry;

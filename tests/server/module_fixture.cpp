@@ -15,8 +15,8 @@ void ModuleTest::SetUp() {
 
 Answer ModuleTest::call(const std::string& method, std::vector<Variant> params) {
   std::string address;
-  for (const auto& spec : contracts::server::AllMethods())
-    if (spec.name == method) address = spec.address();
+  for (const auto& entry : contracts::server::AllMethods())
+    if (entry.name == method) address = entry.address();
   if (address.empty()) throw std::runtime_error("no method " + method);
   Variant result = handlers_.at(address)(params);
   contracts::server::Envelope envelope = contracts::server::ReadEnvelope(result);
