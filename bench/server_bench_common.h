@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdlib>
 // What the server benchmarks share: scratch databases (SQLite files in a temporary
 // folder by default; PostgreSQL databases when --pg is given and VQR_PG_URL is set),
 // identical copies of a prepared database for each measured run, an in-process
@@ -41,6 +42,13 @@ inline bool HasFlag(int argc, char** argv, const std::string& flag) {
   for (int i = 1; i < argc; ++i)
     if (argv[i] == flag) return true;
   return false;
+}
+
+// The integer after `name` on the command line, or `fallback`.
+inline int IntOption(int argc, char** argv, const std::string& name, int fallback) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (argv[i] == name) return std::atoi(argv[i + 1]);
+  return fallback;
 }
 
 // Scratch databases, all removed when the object goes away.

@@ -107,17 +107,11 @@ std::string Outcome(const std::string& target) {
                      *c->queryText("SELECT CAST(SUM(VRPRECOPROD) AS VARCHAR) FROM TABPRECLIE", {}));
 }
 
-int Option(int argc, char** argv, const std::string& name, int fallback) {
-  for (int i = 1; i + 1 < argc; ++i)
-    if (argv[i] == name) return std::atoi(argv[i + 1]);
-  return fallback;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   try {
-    int products = Option(argc, argv, "--products", 50000);
+    int products = bench::IntOption(argc, argv, "--products", 50000);
     bench::Scratch scratch(bench::HasFlag(argc, argv, "--pg"));
     std::string base = scratch.create("base");
     Prepare(base, products);

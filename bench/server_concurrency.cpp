@@ -126,18 +126,12 @@ double Run(std::uint16_t port, int clients, int rounds, Tally& tally) {
   return tally.calls / seconds;
 }
 
-int Option(int argc, char** argv, const std::string& name, int fallback) {
-  for (int i = 1; i + 1 < argc; ++i)
-    if (argv[i] == name) return std::atoi(argv[i + 1]);
-  return fallback;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   try {
-    int clients = Option(argc, argv, "--clients", 16);
-    int rounds = Option(argc, argv, "--rounds", 30);
+    int clients = bench::IntOption(argc, argv, "--clients", 16);
+    int rounds = bench::IntOption(argc, argv, "--rounds", 30);
     bench::Scratch scratch(bench::HasFlag(argc, argv, "--pg"));
     std::string target = scratch.create("concurrency");
     Prepare(target, clients);

@@ -69,18 +69,12 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-int Option(int argc, char** argv, const std::string& name, int fallback) {
-  for (int i = 1; i + 1 < argc; ++i)
-    if (argv[i] == name) return std::atoi(argv[i + 1]);
-  return fallback;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   try {
-    int products = Option(argc, argv, "--products", 50000);
-    int runs = Option(argc, argv, "--runs", 15);
+    int products = bench::IntOption(argc, argv, "--products", 50000);
+    int runs = bench::IntOption(argc, argv, "--runs", 15);
     bench::Scratch scratch(bench::HasFlag(argc, argv, "--pg"));
     std::string target = scratch.create("prices");
     Prepare(target, products);
