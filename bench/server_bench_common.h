@@ -1,9 +1,9 @@
 #pragma once
-#include <cstdlib>
 // What the server benchmarks share: scratch databases (SQLite files in a temporary
 // folder by default; PostgreSQL databases when --pg is given and VQR_PG_URL is set),
 // identical copies of a prepared database for each measured run, an in-process
 // listener serving the data modules, and timing.
+#include <cstdlib>
 #include <stdlib.h>
 #include <unistd.h>
 
