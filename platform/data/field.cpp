@@ -274,10 +274,22 @@ std::string TStringField::DefaultText(const Variant& value, bool displayText) co
 
 Variant TStringField::TextToValue(const std::string& text) const { return Variant(text); }
 
-Variant TStringField::Coerce(const Variant& value) const {
+Variant TField::Coerce(const Variant& value) const {
   if (value.isBlank()) return Variant::Null();
-  if (value.kind() == Variant::Kind::String) return value;
+  if (value.kind() == Variant::Kind::String)
+    return TrimBlanks(value.asString()).empty() ? Variant::Null() : TextToValue(value.asString());
+  if (auto converted = CoerceValue(value)) return *converted;
+  throw EConvertError(std::string("Um valor do tipo ") + Variant::KindName(value.kind()) +
+                      " não pode ser gravado no campo '" + DisplayLabel() + "'");
+}
+
+std::optional<Variant> TStringField::CoerceValue(const Variant& value) const {
   return Variant(ValueToText(value));
+}
+
+// A text is kept as it is, blanks included.
+Variant TStringField::Coerce(const Variant& value) const {
+  return value.kind() == Variant::Kind::String ? value : TField::Coerce(value);
 }
 
 // ----------------------------------------------------------------------- TFloatField
@@ -297,21 +309,14 @@ std::string TFloatField::DefaultText(const Variant& value, bool displayText) con
 
 Variant TFloatField::TextToValue(const std::string& text) const { return Variant(StrToFloat(text)); }
 
-Variant TFloatField::Coerce(const Variant& value) const {
+std::optional<Variant> TFloatField::CoerceValue(const Variant& value) const {
   switch (value.kind()) {
-    case Variant::Kind::Empty:
-    case Variant::Kind::Null: return Variant::Null();
     case Variant::Kind::Double: return value;
     case Variant::Kind::Integer: return Variant(value.asDouble());
     case Variant::Kind::DateTime: return Variant(value.asDateTime().value);
     case Variant::Kind::Bool: return Variant(value.asBool() ? 1.0 : 0.0);
-    case Variant::Kind::String:
-      if (TrimBlanks(value.asString()).empty()) return Variant::Null();
-      return TextToValue(value.asString());
-    default: break;
+    default: return std::nullopt;
   }
-  throw EConvertError(std::string("Um valor do tipo ") + Variant::KindName(value.kind()) +
-                      " não pode ser gravado no campo '" + DisplayLabel() + "'");
 }
 
 // -------------------------------------------------------------------- TDateTimeField
@@ -332,20 +337,13 @@ std::string TDateTimeField::DefaultText(const Variant& value, bool displayText) 
 
 Variant TDateTimeField::TextToValue(const std::string& text) const { return Variant(StrToDateTime(text)); }
 
-Variant TDateTimeField::Coerce(const Variant& value) const {
+std::optional<Variant> TDateTimeField::CoerceValue(const Variant& value) const {
   switch (value.kind()) {
-    case Variant::Kind::Empty:
-    case Variant::Kind::Null: return Variant::Null();
     case Variant::Kind::DateTime: return value;
     case Variant::Kind::Double:
     case Variant::Kind::Integer: return Variant(TDateTime{value.asDouble()});
-    case Variant::Kind::String:
-      if (TrimBlanks(value.asString()).empty()) return Variant::Null();
-      return TextToValue(value.asString());
-    default: break;
+    default: return std::nullopt;
   }
-  throw EConvertError(std::string("Um valor do tipo ") + Variant::KindName(value.kind()) +
-                      " não pode ser gravado no campo '" + DisplayLabel() + "'");
 }
 
 // --------------------------------------------------------------------- TIntegerField
@@ -368,20 +366,13 @@ Variant TIntegerField::TextToValue(const std::string& text) const {
   return Variant(WholeNumber(*number, text));
 }
 
-Variant TIntegerField::Coerce(const Variant& value) const {
+std::optional<Variant> TIntegerField::CoerceValue(const Variant& value) const {
   switch (value.kind()) {
-    case Variant::Kind::Empty:
-    case Variant::Kind::Null: return Variant::Null();
     case Variant::Kind::Integer: return value;
     case Variant::Kind::Double: return Variant(WholeNumber(value.asDouble(), FloatToStr(value.asDouble())));
     case Variant::Kind::Bool: return Variant(std::int64_t{value.asBool() ? 1 : 0});
-    case Variant::Kind::String:
-      if (TrimBlanks(value.asString()).empty()) return Variant::Null();
-      return TextToValue(value.asString());
-    default: break;
+    default: return std::nullopt;
   }
-  throw EConvertError(std::string("Um valor do tipo ") + Variant::KindName(value.kind()) +
-                      " não pode ser gravado no campo '" + DisplayLabel() + "'");
 }
 
 // --------------------------------------------------------------------- TBooleanField
@@ -413,20 +404,13 @@ Variant TBooleanField::TextToValue(const std::string& text) const {
   throw EConvertError("'" + text + "' não é um valor lógico válido");
 }
 
-Variant TBooleanField::Coerce(const Variant& value) const {
+std::optional<Variant> TBooleanField::CoerceValue(const Variant& value) const {
   switch (value.kind()) {
-    case Variant::Kind::Empty:
-    case Variant::Kind::Null: return Variant::Null();
     case Variant::Kind::Bool: return value;
     case Variant::Kind::Integer:
     case Variant::Kind::Double: return Variant(value.asDouble() != 0);
-    case Variant::Kind::String:
-      if (TrimBlanks(value.asString()).empty()) return Variant::Null();
-      return TextToValue(value.asString());
-    default: break;
+    default: return std::nullopt;
   }
-  throw EConvertError(std::string("Um valor do tipo ") + Variant::KindName(value.kind()) +
-                      " não pode ser gravado no campo '" + DisplayLabel() + "'");
 }
 
 }  // namespace platform

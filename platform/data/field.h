@@ -24,6 +24,7 @@
 // SetDataSet is not, and detaches itself when destroyed.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -127,8 +128,12 @@ class TField {
   virtual std::string DefaultText(const Variant& value, bool displayText) const;
   // Converts a non-empty text to the field's kind; raises EConvertError.
   virtual Variant TextToValue(const std::string& text) const = 0;
-  // Converts any variant to the field's kind (Null stays Null); raises EConvertError.
-  virtual Variant Coerce(const Variant& value) const = 0;
+  // Converts any variant to the field's kind: Empty, Null and a blank text give Null,
+  // another text goes through TextToValue, other kinds through CoerceValue; a kind
+  // the field cannot hold raises EConvertError.
+  virtual Variant Coerce(const Variant& value) const;
+  // Converts a value that is neither blank nor text; nullopt when the kind does not fit.
+  virtual std::optional<Variant> CoerceValue(const Variant& value) const = 0;
 
   // Notifies the dataset's controls that a layout property changed.
   void LayoutChanged();
@@ -166,6 +171,7 @@ class TStringField : public TField {
   std::string DefaultText(const Variant& value, bool displayText) const override;
   Variant TextToValue(const std::string& text) const override;
   Variant Coerce(const Variant& value) const override;
+  std::optional<Variant> CoerceValue(const Variant& value) const override;
 };
 
 // Double. DisplayFormat and EditFormat are FormatFloat formats ("###,#0.000");
@@ -181,7 +187,7 @@ class TFloatField : public TField {
  protected:
   std::string DefaultText(const Variant& value, bool displayText) const override;
   Variant TextToValue(const std::string& text) const override;
-  Variant Coerce(const Variant& value) const override;
+  std::optional<Variant> CoerceValue(const Variant& value) const override;
 
  private:
   std::string displayFormat_;
@@ -199,7 +205,7 @@ class TDateTimeField : public TField {
  protected:
   std::string DefaultText(const Variant& value, bool displayText) const override;
   Variant TextToValue(const std::string& text) const override;
-  Variant Coerce(const Variant& value) const override;
+  std::optional<Variant> CoerceValue(const Variant& value) const override;
 
  private:
   std::string displayFormat_;
@@ -215,7 +221,7 @@ class TIntegerField : public TField {
  protected:
   std::string DefaultText(const Variant& value, bool displayText) const override;
   Variant TextToValue(const std::string& text) const override;
-  Variant Coerce(const Variant& value) const override;
+  std::optional<Variant> CoerceValue(const Variant& value) const override;
 
  private:
   std::string displayFormat_;
@@ -232,7 +238,7 @@ class TBooleanField : public TField {
  protected:
   std::string DefaultText(const Variant& value, bool displayText) const override;
   Variant TextToValue(const std::string& text) const override;
-  Variant Coerce(const Variant& value) const override;
+  std::optional<Variant> CoerceValue(const Variant& value) const override;
 
  private:
   std::string trueText() const;
