@@ -6,8 +6,9 @@ namespace {
 bool IsNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9'); }
 
-// Position just past a quoted text or comment starting at i, or i when none starts there.
-std::size_t SkipQuotedOrComment(std::string_view sql, std::size_t i) {
+}  // namespace
+
+std::size_t SkipSqlQuotedOrComment(std::string_view sql, std::size_t i) {
   const char c = sql[i];
   if (c == '\'' || c == '"') {
     std::size_t j = i + 1;
@@ -34,13 +35,11 @@ std::size_t SkipQuotedOrComment(std::string_view sql, std::size_t i) {
   return i;
 }
 
-}  // namespace
-
 std::vector<SqlParamRef> FindSqlParams(std::string_view sql) {
   std::vector<SqlParamRef> refs;
   std::size_t i = 0;
   while (i < sql.size()) {
-    const std::size_t skipped = SkipQuotedOrComment(sql, i);
+    const std::size_t skipped = SkipSqlQuotedOrComment(sql, i);
     if (skipped != i) {
       i = skipped;
       continue;

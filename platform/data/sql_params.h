@@ -19,6 +19,11 @@ struct SqlParamRef {
   std::size_t length;  // of ":NAME"
 };
 
+// The position just past the quoted text ('...' or "...", a doubled quote staying
+// inside) or comment (-- to the end of the line, /* */) starting at sql[pos], or pos
+// when none starts there. An unclosed one runs to the end of the text.
+std::size_t SkipSqlQuotedOrComment(std::string_view sql, std::size_t pos);
+
 // Every reference, in order; a repeated name appears each time it is used.
 std::vector<SqlParamRef> FindSqlParams(std::string_view sql);
 
