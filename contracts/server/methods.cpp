@@ -5,40 +5,9 @@
 namespace contracts::server {
 namespace {
 
-constexpr ArgKind S = ArgKind::String;
-constexpr ArgKind I = ArgKind::Integer;
-constexpr ArgKind D = ArgKind::Double;
-constexpr ArgKind V = ArgKind::Variant;
-constexpr bool Var = true;
-
-std::vector<MethodSpec> BuildTable() {
-  return {
-      {kTabPreClie, "GetPesqCliente", {{"NrInsJurClie", S}, {"Filtro", S}}},
-      {kTabPreClie, "GetCDCliente", {{"CdCliente", S}, {"Filtro", S}}},
-      {kTabPreClie, "GetPrecoProd", {{"CdCliente", S}, {"TtNiveis", I}}},
-      {kTabPreClie,
-       "SetTabPreClie",
-       {{"CdCliente", S}, {"CdProduto", S}, {"VrPrecoProd", D}, {"DtValIni", S}, {"DtValFin", S},
-        {"Flag", S}}},
-      {kTabPreClie, "GetFatPreClie", {{"CdCliente", S, Var}, {"LabelCusto", S}}},
-      {kTabPreClie, "SetCompPreco", {{"Delta", V}, {"CdCliente", S, Var}, {"LabelCusto", S}}},
-      {kTabPreClie,
-       "SetCalcCusProd",
-       {{"CdFilial", S}, {"CdCliente", S, Var}, {"NrInsJurClie", S, Var}, {"TtNiveis", I},
-        {"NrTipoCusto", I}, {"CdArvProdIni", S}, {"CdArvProdFin", S}, {"Substitui", S}}},
-      {kTabPreClie, "GetPesqClieLista", {{"CdCliente", S, Var}}},
-      {kTabPreClie,
-       "SetCopiaDados",
-       {{"CdFilial", S}, {"CdCliente", S, Var}, {"NrInsJurClie", S, Var}, {"TtNiveis", I},
-        {"TodosClientes", S, Var}, {"ListaClientes", S, Var}, {"NrTipoCusto", I},
-        {"CdArvProdIni", S}, {"CdArvProdFin", S}}},
-      {kTabPreClie,
-       "SetCopiaPreco",
-       {{"CdFilial", S}, {"CdCliente", S, Var}, {"TtNiveis", I}, {"TodosClientes", S, Var},
-        {"ListaClientes", S, Var}, {"DtValIni", S}, {"DtValFin", S}, {"Substitui", S, Var},
-        {"CdArvProdIni", S}, {"CdArvProdFin", S}}},
-      {kCustProd, "GetTipoCusto", {}},
-  };
+template <class... Methods>
+std::vector<MethodSpec> Describe(MethodList<Methods...>) {
+  return {SpecOf<Methods>()...};
 }
 
 bool Fits(ArgKind kind, const platform::Variant& value) {
@@ -72,7 +41,7 @@ std::string MethodSpec::address() const {
 }
 
 const std::vector<MethodSpec>& AllMethods() {
-  static const std::vector<MethodSpec> table = BuildTable();
+  static const std::vector<MethodSpec> table = Describe(AllMethodTypes{});
   return table;
 }
 

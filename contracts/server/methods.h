@@ -1,39 +1,61 @@
 #pragma once
-// The application server's remote methods: where each lives, its arguments in order,
-// their kinds and which are "var" (sent back updated and written into the caller's
-// variable). Client and server both check calls against this table, so they cannot
-// drift apart.
+// The application server's remote methods at run time: where each lives, its
+// arguments in order, their kinds, which are "var" (sent back updated and written into
+// the caller's variable) and which the server does not read, and its data part. The
+// table is made from the declarations (tab_pre_clie_methods.h, cust_prod_methods.h);
+// the dispatcher checks every call against it.
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "contracts/server/cust_prod_methods.h"
+#include "contracts/server/method_declaration.h"
+#include "contracts/server/tab_pre_clie_methods.h"
 #include "platform/variant/variant.h"
 
 namespace contracts::server {
 
 // Remote data modules and the server names the connections carry.
-inline constexpr std::string_view kTabPreClie = "rdmTabPreClie";
-inline constexpr std::string_view kCustProd = "rdmCustProd";
+inline constexpr std::string_view kTabPreClie = TabPreClie::name;
+inline constexpr std::string_view kCustProd = CustProd::name;
 
-enum class ArgKind { String, Integer, Double, Variant };
 const char* ArgKindName(ArgKind kind) noexcept;
 
 struct ParamSpec {
   std::string_view name;
   ArgKind kind;
-  bool byRef = false;  // "var": comes back updated
+  bool byRef = false;             // "var": comes back updated
+  std::string_view unusedReason;  // empty when the server reads the argument
+
+  bool read() const noexcept { return unusedReason.empty(); }
 };
 
 struct MethodSpec {
   std::string_view module;  // kTabPreClie or kCustProd
   std::string_view name;    // e.g. "GetPesqCliente"
   std::vector<ParamSpec> params;
+  DataKind data = DataKind::None;
+  ColumnsOf columns = nullptr;  // of the data part's packet; nullptr with no data
 
   // "rdmTabPreClie.GetPesqCliente": how a call addresses the method.
   std::string address() const;
 };
 
-// Every method of both modules.
+// The runtime description of the declared method M.
+template <class... Params>
+std::vector<ParamSpec> ParamSpecs(ParamList<Params...>) {
+  return {ParamSpec{Params::name, Params::kind, Params::byRef, Params::unusedReason}...};
+}
+template <class M>
+MethodSpec SpecOf() {
+  return {M::module, M::name, ParamSpecs(typename M::Arguments{}), M::DataPart::kind, M::DataPart::columns};
+}
+
+// Every declared method of both modules, as a type, and at run time.
+template <class... A, class... B>
+MethodList<A..., B...> JoinMethods(MethodList<A...>, MethodList<B...>);
+using AllMethodTypes = decltype(JoinMethods(TabPreClieMethods{}, CustProdMethods{}));
+
 const std::vector<MethodSpec>& AllMethods();
 // The method with that address, or nullptr.
 const MethodSpec* FindMethod(std::string_view address);

@@ -7,14 +7,14 @@
 
 namespace server::modules::cust_prod {
 
-platform::Variant GetTipoCusto(store::Connection& c) {
+PacketPtr GetTipoCusto(store::Connection& c) {
   auto packet = std::make_shared<platform::DataPacket>(contracts::server::CostTypeColumns());
   c.query("SELECT NRTIPOCUSTO, NMTIPOCUSTO FROM TIPOCUSTO ORDER BY NRTIPOCUSTO", {}, [&](const store::Row& row) {
     packet->appendInteger(row.integer(0));
     packet->appendString(row.text(1));
     packet->endRow();
   });
-  return platform::Variant(std::shared_ptr<const platform::DataPacket>(std::move(packet)));
+  return packet;
 }
 
 }  // namespace server::modules::cust_prod

@@ -1,11 +1,11 @@
 #pragma once
 // rdmCustProd: the costs data module. GetTipoCusto lists the cost types
 // (NRTIPOCUSTO, NMTIPOCUSTO) by number.
-#include "platform/variant/variant.h"
+#include "server/modules/method_adapter.h"
 #include "server/store/connection.h"
 
 namespace server::modules::cust_prod {
 
-platform::Variant GetTipoCusto(store::Connection& c);
+PacketPtr GetTipoCusto(store::Connection& c);
 
 }  // namespace server::modules::cust_prod

@@ -11,7 +11,6 @@ namespace server::modules::tab_pre_clie {
 namespace {
 
 using platform::DataPacket;
-using platform::Variant;
 
 constexpr const char* kCustomerSelect =
     "SELECT IDTPIJURCLIE, NRINSJURCLIE, NMRAZSOCCLIE, NMFANTCLIE, CDCLIENTE FROM CLIENTE ";
@@ -23,30 +22,30 @@ void AppendTextOrNull(DataPacket& packet, const store::Row& row, int col) {
     packet.appendString(row.textView(col));
 }
 
-Variant CustomerPacket(store::Connection& c, const std::string& where, const store::Params& params) {
+PacketPtr CustomerPacket(store::Connection& c, const std::string& where, const store::Params& params) {
   auto packet = std::make_shared<DataPacket>(contracts::server::CustomerColumns());
   c.query(kCustomerSelect + where, params, [&](const store::Row& row) {
     for (int col = 0; col < 5; ++col) AppendTextOrNull(*packet, row, col);
     packet->endRow();
   });
-  return Variant(std::shared_ptr<const DataPacket>(std::move(packet)));
+  return packet;
 }
 
 }  // namespace
 
-Variant GetPesqCliente(store::Connection& c, const std::string& registration, const std::string& filter) {
+PacketPtr GetPesqCliente(store::Connection& c, const std::string& registration, const std::string& filter) {
   if (filter == "T") return CustomerPacket(c, "ORDER BY NMRAZSOCCLIE, CDCLIENTE", {});
   if (!filter.empty()) throw Refusal("Filtro de pesquisa de cliente inválido: '" + filter + "'.");
   return CustomerPacket(c, "WHERE NRINSJURCLIE = $1", {DigitsOnly(registration)});
 }
 
-Variant GetCDCliente(store::Connection& c, const std::string& customer, const std::string& filter) {
+PacketPtr GetCDCliente(store::Connection& c, const std::string& customer, const std::string& filter) {
   if (filter == "T") return CustomerPacket(c, "ORDER BY NMRAZSOCCLIE, CDCLIENTE", {});
   if (!filter.empty()) throw Refusal("Filtro de pesquisa de cliente inválido: '" + filter + "'.");
   return CustomerPacket(c, "WHERE CDCLIENTE = $1", {customer});
 }
 
-Variant GetPesqClieLista(store::Connection& c, const std::string&) {
+PacketPtr GetPesqClieLista(store::Connection& c) {
   auto packet = std::make_shared<DataPacket>(contracts::server::CustomerListColumns());
   c.query(
       "SELECT CDCLIENTE, NRINSJURCLIE, NMRAZSOCCLIE, IDTPIJURCLIE, NMFANTCLIE FROM CLIENTE "
@@ -56,7 +55,7 @@ Variant GetPesqClieLista(store::Connection& c, const std::string&) {
         for (int col = 0; col < 5; ++col) AppendTextOrNull(*packet, row, col);
         packet->endRow();
       });
-  return Variant(std::shared_ptr<const DataPacket>(std::move(packet)));
+  return packet;
 }
 
 }  // namespace server::modules::tab_pre_clie

@@ -27,7 +27,7 @@ using platform::ChangeKind;
 using platform::DataPacket;
 using platform::Variant;
 
-Variant FormulaPacket(const std::string& customer, const std::vector<FormulaRow>& rows) {
+PacketPtr FormulaPacket(const std::string& customer, const std::vector<FormulaRow>& rows) {
   auto packet = std::make_shared<DataPacket>(contracts::server::FormulaColumns());
   for (const FormulaRow& row : rows) {
     packet->appendString(row.cdFatPreco);
@@ -39,12 +39,12 @@ Variant FormulaPacket(const std::string& customer, const std::vector<FormulaRow>
     packet->appendString(OperationCode(row.operation));
     packet->endRow();
   }
-  return Variant(std::shared_ptr<const DataPacket>(std::move(packet)));
+  return packet;
 }
 
-Variant FormulaAnswer(store::Connection& c, const std::string& customer, const std::string& costLabel) {
+PacketAndText FormulaAnswer(store::Connection& c, const std::string& customer, const std::string& costLabel) {
   std::vector<FormulaRow> rows = LoadFormula(c, customer);
-  return platform::VarArrayOf({FormulaPacket(customer, rows), FormulaText(costLabel, rows)});
+  return {FormulaPacket(customer, rows), FormulaText(costLabel, rows)};
 }
 
 // A formula row as the delta carries it, with every value still as text or number.
@@ -264,13 +264,13 @@ const DataPacket& ReadDelta(const Variant& delta) {
 
 }  // namespace
 
-Variant GetFatPreClie(store::Connection& c, const std::string& customer, const std::string& costLabel) {
+PacketAndText GetFatPreClie(store::Connection& c, std::string& customer, const std::string& costLabel) {
   RequireCustomer(c, customer);
   return FormulaAnswer(c, customer, costLabel);
 }
 
-Variant SetCompPreco(store::Connection& c, const Variant& deltaValue, const std::string& customer,
-                     const std::string& costLabel) {
+PacketAndText SetCompPreco(store::Connection& c, const Variant& deltaValue, std::string& customer,
+                           const std::string& costLabel) {
   const DataPacket& delta = ReadDelta(deltaValue);
   DeltaReader reader(delta);
   return store::RunInTransaction(c, store::TxMode::Write, [&] {

@@ -18,7 +18,6 @@ namespace server::modules::tab_pre_clie {
 namespace {
 
 using platform::DataPacket;
-using platform::Variant;
 
 void AppendDateOrNull(DataPacket& packet, const store::Row& row, int col) {
   if (auto date = row.date(col))
@@ -56,7 +55,7 @@ void StorePrice(store::Connection& c, const std::string& customer, const std::st
 
 }  // namespace
 
-Variant GetPrecoProd(store::Connection& c, const std::string& customer, std::int64_t levels) {
+PacketPtr GetPrecoProd(store::Connection& c, const std::string& customer, std::int64_t levels) {
   int level = ReadLevels(levels);
   RequireCustomer(c, customer);
   auto packet = std::make_shared<DataPacket>(contracts::server::PriceColumns());
@@ -76,7 +75,7 @@ Variant GetPrecoProd(store::Connection& c, const std::string& customer, std::int
         AppendDateOrNull(*packet, row, 5);
         packet->endRow();
       });
-  return Variant(std::shared_ptr<const DataPacket>(std::move(packet)));
+  return packet;
 }
 
 void SetTabPreClie(store::Connection& c, const std::string& customer, const std::string& product, double price,

@@ -89,20 +89,21 @@ void CopyFormulaToTargets(store::Connection& c, const std::string& source) {
 
 }  // namespace
 
-void SetCalcCusProd(store::Connection& c, const RecalcRequest& request) {
-  Costing costing{request.branch, request.costType, ReadLevels(request.levels),
-                  ReadProductRange(request.first, request.last)};
-  bool overwrite = ReadYesNo(request.replace, "Indicador de substituição");
+void SetCalcCusProd(store::Connection& c, const std::string& branch, std::string& customer, std::int64_t levels,
+                    std::int64_t costType, const std::string& first, const std::string& last,
+                    const std::string& replace) {
+  Costing costing{branch, costType, ReadLevels(levels), ReadProductRange(first, last)};
+  bool overwrite = ReadYesNo(replace, "Indicador de substituição");
   store::RunInTransaction(c, store::TxMode::Write, [&] {
-    RequireCustomer(c, request.customer);
+    RequireCustomer(c, customer);
     RequireBranch(c, costing.branch);
     RequireCostType(c, costing.costType);
-    std::vector<FormulaRow> formula = RequireFormula(c, request.customer, "Cliente");
+    std::vector<FormulaRow> formula = RequireFormula(c, customer, "Cliente");
     if (FillBasePrices(c, FormulaPrices(formula, costing)) == 0) RefuseNoProducts(costing);
-    if (CountNonPositiveBasePrices(c, overwrite ? nullptr : &request.customer) > 0) throw Refusal(kPrecoZerNeg);
+    if (CountNonPositiveBasePrices(c, overwrite ? nullptr : &customer) > 0) throw Refusal(kPrecoZerNeg);
     PriceSet set;
     set.select = [&](store::SqlBuilder& sql) {
-      return "SELECT " + sql.textParam(request.customer) + " AS CDCLIENTE, B.CDPRODUTO, B.VRPRECOPROD, " +
+      return "SELECT " + sql.textParam(customer) + " AS CDCLIENTE, B.CDPRODUTO, B.VRPRECOPROD, " +
              sql.dateParam(std::nullopt) + " AS DTVALINI, " + sql.dateParam(std::nullopt) + " AS DTVALFIN FROM " +
              kBasePriceTable + " B";
     };
@@ -113,36 +114,39 @@ void SetCalcCusProd(store::Connection& c, const RecalcRequest& request) {
   });
 }
 
-void SetCopiaDados(store::Connection& c, const CopyFormulaRequest& request) {
-  Costing costing{request.branch, request.costType, ReadLevels(request.levels),
-                  ReadProductRange(request.first, request.last)};
-  bool all = ReadAllCustomers(request.allCustomers);
+void SetCopiaDados(store::Connection& c, const std::string& branch, std::string& source, std::int64_t levels,
+                   std::string& allCustomers, std::string& customerList, std::int64_t costType,
+                   const std::string& first, const std::string& last) {
+  Costing costing{branch, costType, ReadLevels(levels), ReadProductRange(first, last)};
+  bool all = ReadAllCustomers(allCustomers);
   store::RunInTransaction(c, store::TxMode::Write, [&] {
-    RequireCustomer(c, request.source);
+    RequireCustomer(c, source);
     RequireBranch(c, costing.branch);
     RequireCostType(c, costing.costType);
-    std::vector<FormulaRow> formula = RequireFormula(c, request.source, "Cliente de origem");
-    FillCopyTargets(c, request.source, all, request.customerList);
+    std::vector<FormulaRow> formula = RequireFormula(c, source, "Cliente de origem");
+    FillCopyTargets(c, source, all, customerList);
     if (FillBasePrices(c, FormulaPrices(formula, costing)) == 0) RefuseNoProducts(costing);
     if (CountNonPositiveBasePrices(c, nullptr) > 0) throw Refusal(kPrecoZerNeg);
-    CopyFormulaToTargets(c, request.source);
+    CopyFormulaToTargets(c, source);
     WritePriceSet(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt), NowISO());
   });
 }
 
-void SetCopiaPreco(store::Connection& c, const CopyPriceRequest& request) {
-  int level = ReadLevels(request.levels);
-  ProductRange range = ReadProductRange(request.first, request.last);
-  bool all = ReadAllCustomers(request.allCustomers);
-  auto start = ReadValidityDate(request.start, "Data inicial");
-  auto end = ReadValidityDate(request.end, "Data final");
-  CheckValidityPeriod(start, end);
-  bool overwrite = ReadYesNo(request.replace, "Indicador de substituição");
+void SetCopiaPreco(store::Connection& c, std::string& source, std::int64_t levels, std::string& allCustomers,
+                   std::string& customerList, const std::string& start, const std::string& end,
+                   std::string& replace, const std::string& first, const std::string& last) {
+  int level = ReadLevels(levels);
+  ProductRange range = ReadProductRange(first, last);
+  bool all = ReadAllCustomers(allCustomers);
+  auto startDate = ReadValidityDate(start, "Data inicial");
+  auto endDate = ReadValidityDate(end, "Data final");
+  CheckValidityPeriod(startDate, endDate);
+  bool overwrite = ReadYesNo(replace, "Indicador de substituição");
   store::RunInTransaction(c, store::TxMode::Write, [&] {
-    RequireCustomer(c, request.source);
-    FillCopyTargets(c, request.source, all, request.customerList);
+    RequireCustomer(c, source);
+    FillCopyTargets(c, source, all, customerList);
     SelectBuilder sourcePrices = [&](store::SqlBuilder& sql) {
-      std::string customer = sql.textParam(request.source);
+      std::string customer = sql.textParam(source);
       return "SELECT T.CDPRODUTO AS CDPRODUTO, T.VRPRECOPROD AS VRPRECOPROD FROM TABPRECLIE T JOIN PRODUTO P ON "
              "P.CDPRODUTO = T.CDPRODUTO WHERE T.CDCLIENTE = " +
              customer + " AND " + ProductFilter(sql, "P", level, range);
@@ -150,7 +154,7 @@ void SetCopiaPreco(store::Connection& c, const CopyPriceRequest& request) {
     if (FillBasePrices(c, sourcePrices) == 0)
       throw Refusal("O cliente de origem não tem preço especial nos produtos escolhidos.");
     if (CountNonPositiveBasePrices(c, nullptr) > 0) throw Refusal(kPrecoZerNeg);
-    WritePriceSet(c, TargetsTimesBasePrices(overwrite, false, start, end), NowISO());
+    WritePriceSet(c, TargetsTimesBasePrices(overwrite, false, startDate, endDate), NowISO());
   });
 }
 

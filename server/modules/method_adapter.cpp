@@ -1,0 +1,53 @@
+#include "server/modules/method_adapter.h"
+
+#include "contracts/server/result_envelope.h"
+#include "server/modules/refusal.h"
+#include "server/store/store_error.h"
+
+namespace server::modules {
+namespace {
+
+using platform::Variant;
+
+std::string StoreFailureText(const store::StoreError& e) {
+  switch (e.kind()) {
+    case store::StoreError::Kind::Constraint:
+      return "O banco de dados recusou a gravação; outro usuário pode ter gravado os mesmos dados ao mesmo tempo. "
+             "Recarregue os dados e tente novamente. (" +
+             std::string(e.what()) + ")";
+    case store::StoreError::Kind::Transient:
+      return "O banco de dados está ocupado com outra gravação. Tente novamente.";
+    case store::StoreError::Kind::Connection:
+      return std::string("Sem conexão com o banco de dados: ") + e.what();
+    case store::StoreError::Kind::Other: break;
+  }
+  return e.what();
+}
+
+}  // namespace
+
+MethodEntry GuardedEntry(const contracts::server::MethodSpec& method, store::Store& store, MethodBody body) {
+  MethodHandler handler = [&method, &store, body = std::move(body)](std::vector<Variant>& params) -> Variant {
+    std::string wrong = contracts::server::CheckArguments(method, params);
+    if (!wrong.empty()) throw platform::Exception(wrong);
+    try {
+      store::Store::Lease connection = store.lease();
+      return contracts::server::MakeSuccess(body(*connection, params));
+    } catch (const Refusal& e) {
+      return contracts::server::MakeFailure(e.what());
+    } catch (const store::StoreError& e) {
+      return contracts::server::MakeFailure(StoreFailureText(e));
+    } catch (const platform::Exception& e) {
+      return contracts::server::MakeFailure(e.what());
+    }
+  };
+  return {method.address(), std::move(handler)};
+}
+
+void RequireDeclaredColumns(const contracts::server::MethodSpec& method, const PacketPtr& packet) {
+  if (!packet) throw platform::Exception("Resposta de " + method.address() + " sem o pacote de dados");
+  if (packet->columns() != method.columns())
+    throw platform::Exception("Pacote de dados de " + method.address() + " com colunas fora do contrato");
+}
+
+}  // namespace server::modules
