@@ -24,6 +24,9 @@ std::vector<MethodEntry> DataModuleMethods(store::Store& store) {
       Implement<c::SetCopiaPreco>(store, &t::SetCopiaPreco),
       Implement<c::GetTipoCusto>(store, &cust_prod::GetTipoCusto),
   };
+  for (const MethodEntry& entry : entries)
+    if (!contracts::server::FindMethod(entry.address))
+      throw platform::Exception("Método fora do contrato: " + entry.address);
   if (entries.size() != contracts::server::AllMethods().size())
     throw platform::Exception("Há métodos do contrato sem implementação no servidor");
   return entries;

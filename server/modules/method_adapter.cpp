@@ -26,9 +26,11 @@ std::string StoreFailureText(const store::StoreError& e) {
 
 }  // namespace
 
-MethodEntry GuardedEntry(const contracts::server::MethodSpec& method, store::Store& store, MethodBody body) {
-  MethodHandler handler = [&method, &store, body = std::move(body)](std::vector<Variant>& params) -> Variant {
-    std::string wrong = contracts::server::CheckArguments(method, params);
+MethodEntry GuardedEntry(std::shared_ptr<const contracts::server::MethodSpec> method, store::Store& store,
+                         MethodBody body) {
+  std::string address = method->address();
+  MethodHandler handler = [method = std::move(method), &store, body = std::move(body)](std::vector<Variant>& params) -> Variant {
+    std::string wrong = contracts::server::CheckArguments(*method, params);
     if (!wrong.empty()) throw platform::Exception(wrong);
     try {
       store::Store::Lease connection = store.lease();
@@ -41,7 +43,7 @@ MethodEntry GuardedEntry(const contracts::server::MethodSpec& method, store::Sto
       return contracts::server::MakeFailure(e.what());
     }
   };
-  return {method.address(), std::move(handler)};
+  return {std::move(address), std::move(handler)};
 }
 
 void RequireDeclaredColumns(const contracts::server::MethodSpec& method, const PacketPtr& packet) {

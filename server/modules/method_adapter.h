@@ -47,7 +47,8 @@ struct PacketAndText {
 using MethodBody = std::function<platform::Variant(store::Connection&, std::vector<platform::Variant>& params)>;
 
 // The entry of `method` answering through `body` as described above.
-MethodEntry GuardedEntry(const contracts::server::MethodSpec& method, store::Store& store, MethodBody body);
+MethodEntry GuardedEntry(std::shared_ptr<const contracts::server::MethodSpec> method, store::Store& store,
+                         MethodBody body);
 
 // Raises when `packet` is missing or has other columns than the method declares.
 void RequireDeclaredColumns(const contracts::server::MethodSpec& method, const PacketPtr& packet);
@@ -146,9 +147,9 @@ platform::Variant Run(const contracts::server::MethodSpec& method, Implementatio
     (GiveBack<Params>(params[I], variables[I]), ...);
     return platform::Variant();
   } else {
-    auto result = std::apply(implementation, std::move(arguments));
+    platform::Variant data = DataPart<M>(method, std::apply(implementation, std::move(arguments)));
     (GiveBack<Params>(params[I], variables[I]), ...);
-    return DataPart<M>(method, std::move(result));
+    return data;
   }
 }
 
@@ -167,12 +168,10 @@ using Implementation = adapter::Implementation<M>;
 
 template <class M>
 MethodEntry Implement(store::Store& store, Implementation<M>* implementation) {
-  const contracts::server::MethodSpec* method = contracts::server::FindMethod(M::module, M::name);
-  if (!method) throw platform::Exception("Método fora do contrato: " + contracts::server::SpecOf<M>().address());
-  return GuardedEntry(*method, store,
-                      [method, implementation](store::Connection& c, std::vector<platform::Variant>& params) {
-                        return adapter::Run<M>(*method, implementation, c, params, typename M::Arguments{});
-                      });
+  auto method = std::make_shared<const contracts::server::MethodSpec>(contracts::server::SpecOf<M>());
+  return GuardedEntry(method, store, [method, implementation](store::Connection& c, std::vector<platform::Variant>& params) {
+    return adapter::Run<M>(*method, implementation, c, params, typename M::Arguments{});
+  });
 }
 
 }  // namespace server::modules

@@ -9,6 +9,7 @@
 
 #include "contracts/server/methods.h"
 #include "platform/core/exceptions.h"
+#include "server/modules/method_adapter.h"
 #include "server/rpc/method_registry.h"
 #include "tests/server/module_fixture.h"
 
@@ -16,6 +17,24 @@ namespace servertest {
 namespace {
 
 using platform::Variant;
+using server::modules::PacketPtr;
+
+// A method of the tests' own, through the same adapter as the data modules.
+namespace c = contracts::server;
+struct Probe : c::Method<c::TabPreClie, "Probe", c::PacketOf<c::CostTypeColumns>,  //
+                         c::Arg<"Nome", c::Text>, c::VarText<"Volta">,
+                         c::VarText<"Ignorado", c::Unused<"not read by the probe">>, c::Arg<"Vezes", c::Int32>,
+                         c::Arg<"Valor", c::Double>> {};
+
+// Writes "<name> x<times> <value>" back into `back`; a packet of other columns when
+// `times` is 0.
+PacketPtr ProbeRows(server::store::Connection& connection, const std::string& name, std::string& back,
+                    std::int64_t times, double value) {
+  EXPECT_FALSE(connection.inTransaction());
+  back = name + " x" + std::to_string(times) + " " + std::to_string(value);
+  auto columns = times == 0 ? c::CustomerColumns() : c::CostTypeColumns();
+  return std::make_shared<platform::DataPacket>(columns);
+}
 
 class DataModulesTest : public ModuleTest {};
 
@@ -44,6 +63,30 @@ TEST_P(DataModulesTest, ArgumentsOutsideTheContractRaiseInsteadOfRunning) {
   std::vector<Variant> priceAsText{"C1", "P1", "10", "", "", "S"};
   EXPECT_THROW(handler("rdmTabPreClie.SetTabPreClie")(priceAsText), platform::Exception);
   EXPECT_FALSE(PriceOf(db(), "C1", "P1"));
+}
+
+TEST_P(DataModulesTest, TheAdapterPassesReadArgumentsTypedAndSendsVarsAndTheDeclaredPacketBack) {
+  auto probe = server::modules::Implement<Probe>(store(), &ProbeRows);
+  EXPECT_EQ(probe.address, "rdmTabPreClie.Probe");
+  std::vector<Variant> params{"a", "antes", "igual", 2, 4};  // an integer for the double
+  auto envelope = contracts::server::ReadEnvelope(probe.handler(params));
+  ASSERT_TRUE(envelope.ok) << envelope.message;
+  EXPECT_EQ(envelope.data.asPacket().columns(), c::CostTypeColumns());
+  EXPECT_EQ(params, (std::vector<Variant>{"a", "a x2 4.000000", "igual", 2, 4}));
+
+  std::vector<Variant> otherColumns{"a", "antes", "igual", 0, 1.5};
+  envelope = contracts::server::ReadEnvelope(probe.handler(otherColumns));
+  EXPECT_FALSE(envelope.ok);
+  EXPECT_EQ(envelope.message, "Pacote de dados de rdmTabPreClie.Probe com colunas fora do contrato");
+  EXPECT_EQ(otherColumns[1], Variant("antes"));  // a failed call sends the vars back as they came
+
+  std::vector<Variant> wrongKind{"a", 7, "igual", 2, 1.5};
+  try {
+    probe.handler(wrongKind);
+    ADD_FAILURE() << "a var sent as a number was accepted";
+  } catch (const platform::Exception& e) {
+    EXPECT_NE(std::string(e.what()).find("(Volta)"), std::string::npos) << e.what();
+  }
 }
 
 TEST_P(DataModulesTest, ADatabaseFailureIsAnsweredAsAFailureAndTheServerGoesOn) {

@@ -34,6 +34,17 @@ Variant SampleOf(contracts::server::ArgKind kind) {
   return {};
 }
 
+// Values a caller could send by mistake for an argument of `kind`.
+std::vector<Variant> WrongValuesFor(contracts::server::ArgKind kind) {
+  switch (kind) {
+    case contracts::server::ArgKind::String: return {3, 1.5, Variant::Null(), platform::VarArrayOf({})};
+    case contracts::server::ArgKind::Integer: return {"3", 3.0, true, Variant::Null()};
+    case contracts::server::ArgKind::Double: return {"1,5", true, Variant::Null()};
+    case contracts::server::ArgKind::Variant: return {};
+  }
+  return {};
+}
+
 TEST(Dispatcher, EveryContractMethodTakesItsKindsAndRefusesAnythingElse) {
   MethodRegistry registry;
   int handled = 0;
@@ -44,6 +55,11 @@ TEST(Dispatcher, EveryContractMethodTakesItsKindsAndRefusesAnythingElse) {
     });
   std::vector<CallRecord> records;
   Dispatcher dispatcher(registry, [&](const CallRecord& r) { records.push_back(r); });
+  auto refusal = [&](const contracts::server::MethodSpec& method, const std::vector<Variant>& args) {
+    std::string error = Answer(dispatcher, method.address(), args).error;
+    EXPECT_NE(error.find(method.address()), std::string::npos) << error;
+    return error;
+  };
   for (const auto& method : contracts::server::AllMethods()) {
     std::vector<Variant> args;
     for (const auto& param : method.params) args.push_back(SampleOf(param.kind));
@@ -51,14 +67,19 @@ TEST(Dispatcher, EveryContractMethodTakesItsKindsAndRefusesAnythingElse) {
 
     auto tooMany = args;
     tooMany.push_back("extra");
-    EXPECT_NE(Answer(dispatcher, method.address(), tooMany).error, "") << method.address();
+    EXPECT_NE(refusal(method, tooMany), "") << method.address();
+    if (!args.empty()) {
+      auto tooFew = args;
+      tooFew.pop_back();
+      EXPECT_NE(refusal(method, tooFew), "") << method.address();
+    }
     for (std::size_t i = 0; i < args.size(); ++i) {
-      if (method.params[i].kind == contracts::server::ArgKind::Variant) continue;
-      auto wrong = args;
-      wrong[i] = platform::VarArrayOf({});
-      EXPECT_NE(Answer(dispatcher, method.address(), wrong).error.find(std::string(method.params[i].name)),
-                std::string::npos)
-          << method.address() << " argument " << i;
+      for (const Variant& value : WrongValuesFor(method.params[i].kind)) {
+        auto wrong = args;
+        wrong[i] = value;
+        EXPECT_NE(refusal(method, wrong).find("(" + std::string(method.params[i].name) + ")"), std::string::npos)
+            << method.address() << " argument " << i << " sent as " << Variant::KindName(value.kind());
+      }
     }
   }
   EXPECT_EQ(handled, static_cast<int>(contracts::server::AllMethods().size()));
