@@ -2,6 +2,7 @@
 
 #include "contracts/framework/consiste.h"
 #include "contracts/framework/showavi.h"
+#include "contracts/server/cust_prod_methods.h"
 
 namespace Lib00500 {
 
@@ -12,18 +13,10 @@ std::vector<int> lastNumbers;
 
 TdtmCustProd sharedCustProd;
 
-// The data part of GetTipoCusto, with the wait animation unless one already runs.
+// The data part of GetTipoCusto, under the wait animation.
 platform::Variant FetchCostTypes(Netconnection::TNetConnection& netCustos) {
-  const bool animate = !Showavi::ShowAviActive();
-  if (animate) Showavi::ActiveShowAvi(nullptr, Showavi::saPesquisa);
-  try {
-    platform::Variant data = Consiste::CheckResultServ(netCustos.Call("GetTipoCusto", {}), true, 0);
-    if (animate) Showavi::DeactiveShowAvi();
-    return data;
-  } catch (...) {
-    if (animate) Showavi::DeactiveShowAvi();
-    throw;
-  }
+  Showavi::TShowAviScope wait(nullptr, Showavi::saPesquisa);
+  return Consiste::CheckResultServ(netCustos.Call<contracts::server::GetTipoCusto>(), true, 0);
 }
 
 }  // namespace

@@ -33,4 +33,22 @@ void DeactiveShowAvi() {
 
 bool ShowAviActive() { return cursorBefore.has_value(); }
 
+TShowAviScope::TShowAviScope(platform::TCustomForm* mainWindow, TShowAvi kind) : mainWindow_(mainWindow), kind_(kind) {
+  if (kind_ == saNenhum) return;
+  if (ShowAviActive()) {
+    outer_ = static_cast<TShowAvi>(platform::Application().WaitKind().value_or(kind_));
+    if (*outer_ == kind_) return;
+  }
+  ActiveShowAvi(mainWindow_, kind_);
+}
+
+TShowAviScope::~TShowAviScope() {
+  if (kind_ == saNenhum) return;
+  if (!outer_) {
+    DeactiveShowAvi();
+    return;
+  }
+  if (ShowAviActive() && *outer_ != kind_) ActiveShowAvi(mainWindow_, *outer_);
+}
+
 }  // namespace Showavi

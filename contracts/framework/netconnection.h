@@ -5,7 +5,7 @@
 //   net->SetServerName("VQR51200.rdmTabPreClie");
 //   net->BeforeConnect = [net](TObject*) { net->SetHost(Norvexa::WebURL()); net->SetPort(Norvexa::WebPort()); };
 //   net->SetConnected(true);
-//   Variant data = Consiste::CheckResultServ(net->Call("GetPesqCliente", {nr, ""}), true, 0);
+//   Variant data = Consiste::CheckResultServ(net->Call<contracts::server::GetPesqCliente>(nr, ""), true, 0);
 //
 // It is a platform::TSocketConnection (synchronous calls by method name, "var"
 // arguments written back, ENetError / ERemoteError for transport and protocol
@@ -14,9 +14,18 @@
 //     it came; the caller checks it with Consiste::CheckResultServ.
 //   ThrowException true: a failure envelope raises Consiste::EServerRefusal with the
 //     server's text at the call; the envelope of a success is returned unchanged.
+//
+// Call<M>(args...) calls the method declared as M (contracts/server/*_methods.h) and
+// compiles only with the declared count and kinds of arguments: a text takes a
+// std::string or a string literal, an integer an int, a double a double, a variant a
+// platform::Variant, and a "var" text a std::string variable, which receives the
+// method's value. Call(name, args) is the same call bound late, by name, for tools and
+// tests.
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "contracts/server/method_declaration.h"
 #include "platform/net/socket_connection.h"
 
 namespace Netconnection {
@@ -28,6 +37,25 @@ class TNetConnection : public platform::TSocketConnection {
   bool ThrowException = false;
 
   platform::Variant Call(std::string_view method, std::vector<platform::CallArg> args);
+
+  template <class M, class... A>
+    requires contracts::server::CallableWith<M, A...>
+  platform::Variant Call(A&&... args) {
+    return Call(M::name, Arguments(typename M::Arguments{}, std::forward<A>(args)...));
+  }
+
+ private:
+  template <class... Params, class... A>
+  static std::vector<platform::CallArg> Arguments(contracts::server::ParamList<Params...>, A&&... args) {
+    return {Argument<Params>(std::forward<A>(args))...};
+  }
+  template <class Param, class A>
+  static platform::CallArg Argument(A&& arg) {
+    if constexpr (Param::byRef)
+      return platform::Var(arg);
+    else
+      return platform::CallArg(std::forward<A>(arg));
+  }
 };
 
 }  // namespace Netconnection

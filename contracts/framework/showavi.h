@@ -12,6 +12,21 @@
 // animation runs, so calling it on every path is safe. The animation does not nest:
 // a second ActiveShowAvi only changes the kind. The main window is where the
 // animation is drawn; nullptr means the application's main form.
+//
+// TShowAviScope is the animation of one piece of work, ended on every path:
+//
+//   {
+//     Showavi::TShowAviScope wait(nullptr, Showavi::saGravacao);
+//     ... blocking call, which may raise ...
+//   }
+//
+// When no animation runs, it starts one of its kind and ends it when the scope ends.
+// When one already runs (an outer caller's), it shows its own kind meanwhile and then
+// gives the outer kind back, leaving the outer animation on for its owner to end. If
+// the animation was ended inside the scope, it is not started again. saNenhum makes a
+// scope that does nothing.
+#include <optional>
+
 #include "platform/ui/form.h"
 
 namespace Showavi {
@@ -30,5 +45,18 @@ void ActiveShowAvi(platform::TCustomForm* mainWindow, TShowAvi kind);
 void DeactiveShowAvi();
 // Whether the animation is running.
 bool ShowAviActive();
+
+class TShowAviScope {
+ public:
+  TShowAviScope(platform::TCustomForm* mainWindow, TShowAvi kind);
+  ~TShowAviScope();
+  TShowAviScope(const TShowAviScope&) = delete;
+  TShowAviScope& operator=(const TShowAviScope&) = delete;
+
+ private:
+  platform::TCustomForm* mainWindow_;
+  TShowAvi kind_;
+  std::optional<TShowAvi> outer_;  // the kind of the animation that ran before
+};
 
 }  // namespace Showavi

@@ -9,6 +9,9 @@
 
 namespace Cli_VQR51200 {
 
+using contracts::server::GetCDCliente;
+using contracts::server::GetPesqCliente;
+
 std::string TfrmTabPreClie::ClienteSelecionado() const { return cdsPesqClieCDCLIENTE->AsString(); }
 
 void TfrmTabPreClie::CopiaClientePesquisa() {
@@ -50,7 +53,7 @@ void TfrmTabPreClie::medCdClieExit(platform::TObject*) {
 
   const std::string tipoPessoa = Consiste::Ajusta_Inscricao(numero);
   medCdClie->SetText(numero);
-  ServerLoad(*cdsPesqClie, *netTabPreClie, Showavi::saPesquisa, "GetPesqCliente", {numero, ""});
+  ServerLoad<GetPesqCliente>(*cdsPesqClie, *netTabPreClie, Showavi::saPesquisa, numero, "");
   CopiaClientePesquisa();
   if (cdsPesqClie->IsEmpty()) {
     medCdClie->SetFocus();
@@ -68,7 +71,7 @@ void TfrmTabPreClie::medCdClieExit(platform::TObject*) {
 void TfrmTabPreClie::btpClienteBeforePesq(platform::TObject*, bool&) {
   if (!panCliente->ContainsControl(ActiveControl())) medCdClie->SetFocus();
   const std::string anterior = ClienteSelecionado();
-  ServerLoad(*cdsPesqClie, *netTabPreClie, Showavi::saPesquisa, "GetPesqCliente", {"", "T"});
+  ServerLoad<GetPesqCliente>(*cdsPesqClie, *netTabPreClie, Showavi::saPesquisa, "", "T");
   CopiaClientePesquisa();
   if (!anterior.empty()) cdsPesqClie->Locate("CDCLIENTE", platform::Variant(anterior));
 }
@@ -93,7 +96,7 @@ void TfrmTabPreClie::Vd_Cliente(bool informa) {
     medCdClie->SetFocus();
     Consiste::MensErro(msgPadrao->Msg("Clie_Deve"), true);
   }
-  ServerLoad(*cdsCDCLiente, *netTabPreClie, Showavi::saPesquisa, "GetCDCliente", {ClienteSelecionado(), ""});
+  ServerLoad<GetCDCliente>(*cdsCDCLiente, *netTabPreClie, Showavi::saPesquisa, ClienteSelecionado(), "");
   Cliente.CdCliente = cdsCDCLienteCDCLIENTE->AsString();
   Cliente.NmRazSocClie = cdsCDCLienteNMRAZSOCCLIE->AsString();
   Cliente.NrInsJurClie = cdsCDCLienteNRINSJURCLIE->AsString();

@@ -10,6 +10,8 @@
 
 namespace Cli_VQR51200 {
 
+using contracts::server::GetPrecoProd;
+
 namespace {
 
 bool IsDigit(char32_t ch) { return ch >= U'0' && ch <= U'9'; }
@@ -49,7 +51,7 @@ bool IsEmptyField(const platform::TField& field) { return Consiste::EmptyString(
 
 void TfrmTabPreClie::CarregaPrecos() {
   const int niveis = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
-  ServerLoad(*cdsPrecoClie, *netTabPreClie, Showavi::saPesquisa, "GetPrecoProd", {ClienteSelecionado(), niveis});
+  ServerLoad<GetPrecoProd>(*cdsPrecoClie, *netTabPreClie, Showavi::saPesquisa, ClienteSelecionado(), niveis);
 }
 
 void TfrmTabPreClie::dbgPadraoEnter(platform::TObject*) {

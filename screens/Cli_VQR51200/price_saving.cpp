@@ -8,10 +8,12 @@
 
 namespace Cli_VQR51200 {
 
+using contracts::server::SetTabPreClie;
+
 void TfrmTabPreClie::cdsPrecoClieAfterPost(platform::TDataSet&) {
-  ServerCall(*netTabPreClie, Showavi::saGravacao, "SetTabPreClie",
-             {ClienteSelecionado(), cdsPrecoClieCDPRODUTO->AsString(), cdsPrecoClieVRPRECOPROD->AsFloat(),
-              cdsPrecoClieDTVALINI->Text(), cdsPrecoClieDTVALFIN->Text(), "S"});
+  ServerCall<SetTabPreClie>(*netTabPreClie, Showavi::saGravacao, ClienteSelecionado(),
+                            cdsPrecoClieCDPRODUTO->AsString(), cdsPrecoClieVRPRECOPROD->AsFloat(),
+                            cdsPrecoClieDTVALINI->Text(), cdsPrecoClieDTVALFIN->Text(), "S");
   Habilita_Botoes();
 }
 

@@ -1,28 +1,40 @@
 #pragma once
 // ServerCall: one remote call as every screen of the module makes it.
 //
-//   Variant data = ServerCall(*netTabPreClie, Showavi::saPesquisa, "GetPesqCliente", {"", "T"});
-//   ServerLoad(*cdsPesqClie, *netTabPreClie, Showavi::saPesquisa, "GetPesqCliente", {"", "T"});
+//   Variant data = ServerCall<GetPesqCliente>(*netTabPreClie, Showavi::saPesquisa, "", "T");
+//   ServerLoad<GetPesqCliente>(*cdsPesqClie, *netTabPreClie, Showavi::saPesquisa, "", "T");
 //
-// The wait animation of `kind` runs while the call blocks (6 for reads, 1 for writes);
-// the result envelope goes through Consiste::CheckResultServ(result, true, 0) and its
-// data part is returned (ServerLoad loads it into the dataset, replacing its rows).
-// The animation is switched off on every path; a failure (transport, server refusal,
-// a packet the dataset cannot take) goes on unchanged, and the dataset keeps what it
-// held.
-#include <string_view>
-#include <vector>
+// The method is the declared one (contracts/server/*_methods.h) and the arguments must
+// fit its declaration, or the call does not compile. The wait animation of `kind` runs
+// while the call blocks (6 for reads, 1 for writes) and ends on every path, leaving an
+// animation an outer caller started running; the result envelope goes through
+// Consiste::CheckResultServ(result, true, 0) and its data part is returned (ServerLoad
+// loads it into the dataset, replacing its rows, still under the animation). A failure
+// (transport, server refusal, a packet the dataset cannot take) goes on unchanged, and
+// the dataset keeps what it held.
+#include <utility>
 
+#include "contracts/framework/consiste.h"
 #include "contracts/framework/netconnection.h"
 #include "contracts/framework/showavi.h"
+#include "contracts/server/tab_pre_clie_methods.h"
 #include "platform/data/client_dataset.h"
 
 namespace Cli_VQR51200 {
 
-platform::Variant ServerCall(Netconnection::TNetConnection& net, Showavi::TShowAvi kind, std::string_view method,
-                             std::vector<platform::CallArg> args);
+template <class M, class... A>
+  requires contracts::server::CallableWith<M, A...>
+platform::Variant ServerCall(Netconnection::TNetConnection& net, Showavi::TShowAvi kind, A&&... args) {
+  Showavi::TShowAviScope wait(nullptr, kind);
+  return Consiste::CheckResultServ(net.Call<M>(std::forward<A>(args)...), true, 0);
+}
 
+template <class M, class... A>
+  requires contracts::server::CallableWith<M, A...>
 void ServerLoad(platform::TClientDataSet& target, Netconnection::TNetConnection& net, Showavi::TShowAvi kind,
-                std::string_view method, std::vector<platform::CallArg> args);
+                A&&... args) {
+  Showavi::TShowAviScope wait(nullptr, kind);
+  target.SetData(ServerCall<M>(net, kind, std::forward<A>(args)...));
+}
 
 }  // namespace Cli_VQR51200

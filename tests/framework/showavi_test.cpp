@@ -8,6 +8,7 @@
 #include "contracts/framework/consiste.h"
 #include "contracts/framework/netconnection.h"
 #include "contracts/server/result_envelope.h"
+#include "contracts/server/tab_pre_clie_methods.h"
 #include "platform/ui/application.h"
 #include "platform/ui/screen.h"
 #include "platform/ui/snapshot.h"
@@ -48,13 +49,9 @@ TEST_F(WaitAnimation, SnapshotWithTheWaitIsPushedBeforeTheCallReachesTheServer) 
   Netconnection::TNetConnection net;
   vqrtest::PointAt(net, server.port());
 
-  Showavi::ActiveShowAvi(platform::Application().MainForm(), Showavi::saPesquisa);
-  try {
-    Consiste::CheckResultServ(net.Call("GetPesqCliente", {"", "T"}), true, 0);
-    Showavi::DeactiveShowAvi();
-  } catch (...) {
-    Showavi::DeactiveShowAvi();
-    throw;
+  {
+    Showavi::TShowAviScope wait(platform::Application().MainForm(), Showavi::saPesquisa);
+    Consiste::CheckResultServ(net.Call<contracts::server::GetPesqCliente>("", "T"), true, 0);
   }
   EXPECT_EQ(seenByServer.load(), 6);
   ASSERT_GE(pushed.size(), 2u);
@@ -71,7 +68,7 @@ TEST_F(WaitAnimation, StopsOnTheFailurePathToo) {
   Showavi::ActiveShowAvi(nullptr, Showavi::saGravacao);
   EXPECT_EQ(platform::Application().WaitKind(), 1);
   try {
-    net.Call("GetPesqCliente", {"", "T"});
+    net.Call<contracts::server::GetPesqCliente>("", "T");
     ADD_FAILURE();
   } catch (const platform::Exception&) {
     Showavi::DeactiveShowAvi();
@@ -93,6 +90,42 @@ TEST_F(WaitAnimation, CursorOfBeforeComesBackAndExtraStopsAreHarmless) {
   platform::Screen().SetCursor(platform::crDefault);
   Showavi::ActiveShowAvi(nullptr, Showavi::saNenhum);
   EXPECT_FALSE(Showavi::ShowAviActive());
+}
+
+// A scope inside a running animation shows its own kind, then gives the outer kind
+// back and leaves the animation on, also when an exception goes through it; a scope
+// on its own ends the animation it started on every path.
+TEST_F(WaitAnimation, AScopeEndsOnlyTheAnimationItStarted) {
+  auto kind = [] { return platform::Application().WaitKind(); };
+  Showavi::ActiveShowAvi(nullptr, Showavi::saGravacao);
+  {
+    Showavi::TShowAviScope inner(nullptr, Showavi::saPesquisa);
+    EXPECT_EQ(kind(), 6);
+    Showavi::TShowAviScope same(nullptr, Showavi::saPesquisa);
+  }
+  EXPECT_EQ(kind(), 1);
+  EXPECT_EQ(platform::Screen().Cursor(), platform::crHourGlass);
+  try {
+    Showavi::TShowAviScope inner(nullptr, Showavi::saCopia);
+    throw platform::Exception("falhou");
+  } catch (const platform::Exception&) {
+    EXPECT_EQ(kind(), 1);
+  }
+  Showavi::DeactiveShowAvi();
+
+  try {
+    Showavi::TShowAviScope outer(nullptr, Showavi::saExclusao);
+    Showavi::TShowAviScope inner(nullptr, Showavi::saPesquisa);
+    EXPECT_EQ(kind(), 6);
+    throw platform::Exception("falhou");
+  } catch (const platform::Exception&) {
+    EXPECT_FALSE(Showavi::ShowAviActive());
+    EXPECT_FALSE(kind().has_value());
+    EXPECT_EQ(platform::Screen().Cursor(), platform::crDefault);
+  }
+  { Showavi::TShowAviScope none(nullptr, Showavi::saNenhum); }
+  EXPECT_FALSE(Showavi::ShowAviActive());
+  EXPECT_TRUE(pushed.back()["wait"].is_null());
 }
 
 }  // namespace
