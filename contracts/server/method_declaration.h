@@ -78,7 +78,6 @@ struct Unused {
 
 template <Literal Name, class Kind, class Use = Read>
 struct Arg {
-  using KindType = Kind;
   static constexpr std::string_view name = Name.view();
   static constexpr ArgKind kind = Kind::kind;
   static constexpr bool byRef = false;
