@@ -40,6 +40,7 @@ TfrmPadraoGrid::TfrmPadraoGrid(platform::TComponent* owner) : platform::TForm(ow
   buildToolbar();
   buildDataArea();
   buildMenu();
+  buildActions();
   bindEvents();
 }
 
@@ -113,26 +114,37 @@ void TfrmPadraoGrid::buildMenu() {
   mnuCancelar = Newmenus::NewItem(this, mnuManutencao, "mnuCancelar", "&Cancelar");
 }
 
+void TfrmPadraoGrid::buildActions() {
+  using platform::TObject;
+  // One action per command, shown by its button and its menu item (either may be absent).
+  auto command = [this](const char* name, Buttonflat::TButtonFlat* button, Newmenus::TMenuItem* item,
+                        platform::TNotifyEvent handler) {
+    const std::string caption = item ? item->Caption : std::string();
+    platform::TAction* action = platform::NewAction(this, name, caption, button ? button->Hint() : caption,
+                                                    std::move(handler));
+    if (button) button->SetAction(action);
+    if (item) item->SetAction(action);
+    return action;
+  };
+  actIncluir = command("actIncluir", sbtIncluir, mnuIncluir, [this](TObject* s) { sbtIncluirClick(s); });
+  actExcluir = command("actExcluir", sbtExcluir, mnuExcluir, [this](TObject* s) { sbtExcluirClick(s); });
+  actAlterar = command("actAlterar", sbtAlterar, mnuAlterar, [this](TObject* s) { sbtAlterarClick(s); });
+  actConsultar = command("actConsultar", sbtConsultar, mnuConsultar, [this](TObject* s) { sbtConsultarClick(s); });
+  actVerificar = command("actVerificar", sbtVerificar, mnuVerificar, [this](TObject* s) { sbtVerificarClick(s); });
+  actConfirmar = command("actConfirmar", sbtConfirmar, mnuConfirmar, [this](TObject* s) { sbtConfirmarClick(s); });
+  actCancelar = command("actCancelar", sbtCancelar, mnuCancelar, [this](TObject* s) { sbtCancelarClick(s); });
+  actImprimir = command("actImprimir", sbtImprimir, nullptr, [this](TObject* s) { sbtImprimirClick(s); });
+  actListagem = command("actListagem", nullptr, mnuListagem, [this](TObject* s) { sbtImprimirClick(s); });
+  actAjuda = command("actAjuda", sbtAjuda, nullptr, [this](TObject* s) { sbtAjudaClick(s); });
+  actFechar = command("actFechar", sbtFechar, mnuFechar, [this](TObject* s) { sbtFecharClick(s); });
+}
+
 void TfrmPadraoGrid::bindEvents() {
   using platform::TObject;
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnActivate = [this](TObject* s) { FormActivate(s); };
   OnClose = [this](TObject* s, platform::TCloseAction& a) { FormClose(s, a); };
   OnKeyDown = [this](TObject* s, std::uint16_t& k, platform::TShiftState sh) { FormKeyDown(s, k, sh); };
-  auto both = [](Buttonflat::TButtonFlat* button, Newmenus::TMenuItem* item, platform::TNotifyEvent handler) {
-    button->OnClick = handler;
-    if (item) item->OnClick = handler;
-  };
-  both(sbtIncluir, mnuIncluir, [this](TObject* s) { sbtIncluirClick(s); });
-  both(sbtExcluir, mnuExcluir, [this](TObject* s) { sbtExcluirClick(s); });
-  both(sbtAlterar, mnuAlterar, [this](TObject* s) { sbtAlterarClick(s); });
-  both(sbtConsultar, mnuConsultar, [this](TObject* s) { sbtConsultarClick(s); });
-  both(sbtVerificar, mnuVerificar, [this](TObject* s) { sbtVerificarClick(s); });
-  both(sbtConfirmar, mnuConfirmar, [this](TObject* s) { sbtConfirmarClick(s); });
-  both(sbtCancelar, mnuCancelar, [this](TObject* s) { sbtCancelarClick(s); });
-  both(sbtImprimir, mnuListagem, [this](TObject* s) { sbtImprimirClick(s); });
-  both(sbtAjuda, nullptr, [this](TObject* s) { sbtAjudaClick(s); });
-  both(sbtFechar, mnuFechar, [this](TObject* s) { sbtFecharClick(s); });
   dbgPadrao->OnEnter = [this](TObject* s) { dbgPadraoEnter(s); };
   dbgPadrao->OnKeyDown = [this](TObject* s, std::uint16_t& k, platform::TShiftState sh) { dbgPadraoKeyDown(s, k, sh); };
   dbgPadrao->OnKeyPress = [this](TObject* s, char32_t& k) { dbgPadraoKeyPress(s, k); };
@@ -144,20 +156,13 @@ void TfrmPadraoGrid::UpdateRecordCommands() {
   const bool browsing = rows && rows->State() == platform::dsBrowse;
   const bool editing = rows && rows->IsEditing();
   const bool hasRows = rows && rows->Active() && !rows->IsEmpty();
-  mnuIncluir->Enabled = browsing && rows->CanModify();
-  mnuExcluir->Enabled = browsing && hasRows && rows->CanModify();
-  mnuAlterar->Enabled = browsing && hasRows && rows->CanModify();
-  mnuConsultar->Enabled = browsing && hasRows;
-  mnuVerificar->Enabled = !editing;
-  mnuConfirmar->Enabled = editing;
-  mnuCancelar->Enabled = editing;
-  sbtIncluir->SetEnabled(mnuIncluir->Enabled);
-  sbtExcluir->SetEnabled(mnuExcluir->Enabled);
-  sbtAlterar->SetEnabled(mnuAlterar->Enabled);
-  sbtConsultar->SetEnabled(mnuConsultar->Enabled);
-  sbtVerificar->SetEnabled(mnuVerificar->Enabled);
-  sbtConfirmar->SetEnabled(mnuConfirmar->Enabled);
-  sbtCancelar->SetEnabled(mnuCancelar->Enabled);
+  actIncluir->SetEnabled(browsing && rows->CanModify());
+  actExcluir->SetEnabled(browsing && hasRows && rows->CanModify());
+  actAlterar->SetEnabled(browsing && hasRows && rows->CanModify());
+  actConsultar->SetEnabled(browsing && hasRows);
+  actVerificar->SetEnabled(!editing);
+  actConfirmar->SetEnabled(editing);
+  actCancelar->SetEnabled(editing);
 }
 
 void TfrmPadraoGrid::FormCreate(platform::TObject*) {

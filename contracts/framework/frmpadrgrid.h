@@ -15,6 +15,15 @@
 // adds its own after them). msgPadrao is the screen's message catalog. Keys are shown
 // to the screen first (KeyPreview).
 //
+// Each command is one action (platform/ui/action.h) that its toolbar button and menu
+// item both show, so enabling, hint and handler are set once: actIncluir (sbtIncluir,
+// mnuIncluir), actExcluir, actAlterar, actConsultar, actConfirmar and actCancelar
+// likewise, actVerificar (sbtVerificar, mnuVerificar), actFechar (sbtFechar,
+// mnuFechar); actImprimir (sbtImprimir) and actListagem (mnuListagem, which prints too)
+// are two commands, so a screen can disable the listing and keep printing; actAjuda
+// (sbtAjuda). A screen enables a command through its action, never through the button
+// or the menu item.
+//
 // Every event is bound to the virtual handler of its name, which a screen overrides
 // (calling the base first in create, activate and key handlers, last in close handlers
 // and sbtAlterarClick). What the base handlers do:
@@ -32,23 +41,23 @@
 //   sbtVerificarClick    nothing (the screen reloads its data)
 //   sbtConfirmarClick    posts the row being edited
 //   sbtCancelarClick     cancels the row being edited
-//   sbtImprimirClick     nothing (also the handler of mnuListagem)
+//   sbtImprimirClick     nothing (also run by actListagem)
 //   sbtAjudaClick        an information box with HelpText (a default one naming the
 //                        screen's keys when empty)
 //   sbtFecharClick       closes the screen (also mnuFechar)
 //   dbgPadraoEnter, dbgPadraoKeyDown, dbgPadraoKeyPress    nothing
 //   dtsPadraoStateChange UpdateRecordCommands()
-// Menu items share the handlers of their buttons.
 //
 // UpdateRecordCommands enables insert when the dataset is browsing and modifiable,
-// delete, change and "Consultar" when browsing with rows, refresh (mnuVerificar) when
-// not editing, confirm and cancel while editing; each button follows its menu item.
+// delete, change and "Consultar" when browsing with rows, refresh when not editing,
+// confirm and cancel while editing.
 #include <functional>
 #include <string>
 
 #include "contracts/framework/buttonflat.h"
 #include "contracts/framework/newmenus.h"
 #include "contracts/framework/nrv_msg.h"
+#include "platform/ui/action.h"
 #include "platform/data/data_source.h"
 #include "platform/ui/db_controls.h"
 #include "platform/ui/db_grid.h"
@@ -94,6 +103,17 @@ class TfrmPadraoGrid : public platform::TForm {
   Newmenus::TMenuItem* mnuConfirmar;
   Newmenus::TMenuItem* mnuCancelar;
   Nrv_msg::TMessages* msgPadrao;
+  platform::TAction* actIncluir;
+  platform::TAction* actExcluir;
+  platform::TAction* actAlterar;
+  platform::TAction* actConsultar;
+  platform::TAction* actVerificar;
+  platform::TAction* actConfirmar;
+  platform::TAction* actCancelar;
+  platform::TAction* actImprimir;
+  platform::TAction* actListagem;
+  platform::TAction* actAjuda;
+  platform::TAction* actFechar;
 
   // Shown by the help command; empty: a default text about the screen's keys.
   std::string HelpText;
@@ -127,6 +147,7 @@ class TfrmPadraoGrid : public platform::TForm {
   void buildToolbar();
   void buildDataArea();
   void buildMenu();
+  void buildActions();
   void bindEvents();
 };
 

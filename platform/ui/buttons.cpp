@@ -40,6 +40,19 @@ void TSpeedButton::WriteFields(nlohmann::json& out) const {
   out["flat"] = Flat;
 }
 
+void TCheckControl::DefaultKeyPress(char32_t& ch) {
+  if (ch == U' ') {
+    ch = 0;
+    Click();
+  }
+}
+
+void TCheckControl::WriteFields(nlohmann::json& out) const {
+  TControl::WriteFields(out);
+  out["caption"] = Caption();
+  out["checked"] = checked_;
+}
+
 void TCheckBox::SetChecked(bool checked) {
   if (checked_ == checked) return;
   checked_ = checked;
@@ -47,19 +60,6 @@ void TCheckBox::SetChecked(bool checked) {
 }
 
 void TCheckBox::Click() { SetChecked(!checked_); }
-
-void TCheckBox::DefaultKeyPress(char32_t& ch) {
-  if (ch == U' ') {
-    ch = 0;
-    Click();
-  }
-}
-
-void TCheckBox::WriteFields(nlohmann::json& out) const {
-  TControl::WriteFields(out);
-  out["caption"] = Caption();
-  out["checked"] = checked_;
-}
 
 void TRadioButton::SetChecked(bool checked) {
   if (checked_ == checked) return;
@@ -72,18 +72,5 @@ void TRadioButton::SetChecked(bool checked) {
 }
 
 void TRadioButton::Click() { SetChecked(true); }
-
-void TRadioButton::DefaultKeyPress(char32_t& ch) {
-  if (ch == U' ') {
-    ch = 0;
-    Click();
-  }
-}
-
-void TRadioButton::WriteFields(nlohmann::json& out) const {
-  TControl::WriteFields(out);
-  out["caption"] = Caption();
-  out["checked"] = checked_;
-}
 
 }  // namespace platform

@@ -40,36 +40,34 @@ class TSpeedButton : public TControl {
   void WriteFields(nlohmann::json& out) const override;
 };
 
-class TCheckBox : public TWinControl {
+// The state both check controls share: a caption beside a mark, Checked, and Space
+// acting as a click.
+class TCheckControl : public TWinControl {
  public:
-  explicit TCheckBox(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 97, 17); }
-  const char* Kind() const override { return "checkbox"; }
   bool Checked() const noexcept { return checked_; }
-  void SetChecked(bool checked);
-  void Click() override;
+  virtual void SetChecked(bool checked) = 0;
   void DefaultKeyPress(char32_t& ch) override;
 
  protected:
+  using TWinControl::TWinControl;
   void WriteFields(nlohmann::json& out) const override;
-
- private:
   bool checked_ = false;
 };
 
-class TRadioButton : public TWinControl {
+class TCheckBox : public TCheckControl {
  public:
-  explicit TRadioButton(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 113, 17); }
-  const char* Kind() const override { return "radio"; }
-  bool Checked() const noexcept { return checked_; }
-  void SetChecked(bool checked);
+  explicit TCheckBox(TComponent* owner) : TCheckControl(owner) { SetBounds(0, 0, 97, 17); }
+  const char* Kind() const override { return "checkbox"; }
+  void SetChecked(bool checked) override;
   void Click() override;
-  void DefaultKeyPress(char32_t& ch) override;
+};
 
- protected:
-  void WriteFields(nlohmann::json& out) const override;
-
- private:
-  bool checked_ = false;
+class TRadioButton : public TCheckControl {
+ public:
+  explicit TRadioButton(TComponent* owner) : TCheckControl(owner) { SetBounds(0, 0, 113, 17); }
+  const char* Kind() const override { return "radio"; }
+  void SetChecked(bool checked) override;
+  void Click() override;
 };
 
 }  // namespace platform

@@ -161,8 +161,17 @@ void TControl::ReleaseFocusIfInside() {
   if (TCustomForm* form = ParentForm(); form && form != this) form->ControlRemoved(this);
 }
 
+void TControl::ActionChanged(const TAction& action) {
+  SetEnabled(action.Enabled());
+  SetVisible(action.Visible());
+  SetHint(action.Hint());
+}
+
 void TControl::Click() {
-  if (OnClick) OnClick(this);
+  if (Action())
+    Action()->Execute(this);
+  else if (OnClick)
+    OnClick(this);
 }
 
 void TControl::DoEnter() {

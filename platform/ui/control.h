@@ -19,13 +19,14 @@
 #include <nlohmann/json_fwd.hpp>
 
 #include "platform/core/component.h"
+#include "platform/ui/action.h"
 #include "platform/ui/ui_types.h"
 
 namespace platform {
 
 class TCustomForm;
 
-class TControl : public TComponent {
+class TControl : public TComponent, public TActionClient {
  public:
   explicit TControl(TComponent* owner);
   ~TControl() override;
@@ -107,7 +108,7 @@ class TControl : public TComponent {
   TKeyEvent OnKeyDown;
   TKeyPressEvent OnKeyPress;
 
-  // What a person's click does (fires OnClick by default).
+  // What a person's click does: runs the linked action (action.h), or fires OnClick.
   virtual void Click();
   // Runs OnEnter / OnExit.
   virtual void DoEnter();
@@ -130,6 +131,8 @@ class TControl : public TComponent {
  protected:
   // Kind-specific fields of the snapshot.
   virtual void WriteFields(nlohmann::json& out) const;
+  // A linked action's Enabled, Visible and Hint become the control's.
+  void ActionChanged(const TAction& action) override;
   // Lays out aligned children inside this control's client area.
   void Realign();
   // Called when the control is shown or hidden / destroyed, to let the form move the

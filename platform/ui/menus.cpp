@@ -26,7 +26,17 @@ bool TMenuItem::EffectiveEnabled() const noexcept {
 }
 
 void TMenuItem::Click() {
-  if (EffectiveEnabled() && OnClick) OnClick(this);
+  if (!EffectiveEnabled()) return;
+  if (Action())
+    Action()->Execute(this);
+  else if (OnClick)
+    OnClick(this);
+}
+
+void TMenuItem::ActionChanged(const TAction& action) {
+  Caption = action.Caption();
+  Enabled = action.Enabled();
+  Visible = action.Visible();
 }
 
 char32_t TMenuItem::Accelerator() const {

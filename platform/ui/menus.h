@@ -5,7 +5,8 @@
 // active form opens the top-level item with that accelerator (or clicks it when it has
 // no sub-items); while an item is open, a letter picks its sub-item. A ShortCut (a key
 // with its shift state) clicks its item before the focused control sees the key.
-// Disabled or hidden items do nothing.
+// Disabled or hidden items do nothing. An item linked to an action (action.h) shows
+// the action's caption and state and runs it when clicked.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,11 +14,12 @@
 #include <nlohmann/json_fwd.hpp>
 
 #include "platform/core/component.h"
+#include "platform/ui/action.h"
 #include "platform/ui/ui_types.h"
 
 namespace platform {
 
-class TMenuItem : public TComponent {
+class TMenuItem : public TComponent, public TActionClient {
  public:
   explicit TMenuItem(TComponent* owner) : TComponent(owner) {}
   ~TMenuItem() override;
@@ -32,13 +34,17 @@ class TMenuItem : public TComponent {
   void Add(TMenuItem* item);
   const std::vector<TMenuItem*>& Items() const noexcept { return items_; }
   TMenuItem* Parent() const noexcept { return parent_; }
-  // Runs OnClick when the item and its parents are enabled and visible.
+  // Runs the linked action, or OnClick, when the item and its parents are enabled and
+  // visible.
   void Click();
   bool EffectiveEnabled() const noexcept;
   // Upper-case accelerator letter of the caption, or 0.
   char32_t Accelerator() const;
   TMenuItem* FindItem(const std::string& name) const;
   nlohmann::json Snapshot() const;
+
+ protected:
+  void ActionChanged(const TAction& action) override;
 
  private:
   TMenuItem* parent_ = nullptr;

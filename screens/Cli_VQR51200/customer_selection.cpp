@@ -30,8 +30,6 @@ void TfrmTabPreClie::panClienteEnter(platform::TObject*) {
   Habilita_Botoes();
 }
 
-void TfrmTabPreClie::panClienteExit(platform::TObject*) {}
-
 // The number is typed without a mask; it stays selected, so typing replaces it.
 void TfrmTabPreClie::medCdClieEnter(platform::TObject*) {
   medCdClie->SetEditMask("");

@@ -65,11 +65,19 @@ void TfrmTabPreClie::CreateCommands() {
   sbtAjuda->SetLeft(289);
   sbtFechar->SetLeft(325);
 
-  mnuListagem->Enabled = false;
-  mnuIncluir->Enabled = false;
-  mnuExcluir->Enabled = false;
+  actListagem->SetEnabled(false);
+  actIncluir->SetEnabled(false);
+  actExcluir->SetEnabled(false);
   mnuFormComp = Newmenus::NewItem(this, mnuManutencao, "mnuFormComp", "&Fórmula de Composição");
   mnuCopiaDados = Newmenus::NewItem(this, mnuManutencao, "mnuCopiaDados", "Cópia de &Dados");
+  actFormComp = platform::NewAction(this, "actFormComp", mnuFormComp->Caption, sbtFormComp->Hint(),
+                                    [this](TObject* s) { sbtFormCompClick(s); });
+  actCopiaDados = platform::NewAction(this, "actCopiaDados", mnuCopiaDados->Caption, sbtCopiaDados->Hint(),
+                                      [this](TObject* s) { sbtCopiaDadosClick(s); });
+  sbtFormComp->SetAction(actFormComp);
+  mnuFormComp->SetAction(actFormComp);
+  sbtCopiaDados->SetAction(actCopiaDados);
+  mnuCopiaDados->SetAction(actCopiaDados);
 }
 
 void TfrmTabPreClie::CreateCustomerDataSets() {
@@ -201,7 +209,6 @@ void TfrmTabPreClie::BindEvents() {
   netCustos->BeforeConnect = [this](TObject* s) { netCustosBeforeConnect(s); };
 
   panCliente->OnEnter = [this](TObject* s) { panClienteEnter(s); };
-  panCliente->OnExit = [this](TObject* s) { panClienteExit(s); };
   medCdClie->OnEnter = [this](TObject* s) { medCdClieEnter(s); };
   medCdClie->OnChange = [this](TObject* s) { medCdClieChange(s); };
   medCdClie->OnExit = [this](TObject* s) { medCdClieExit(s); };
@@ -211,12 +218,6 @@ void TfrmTabPreClie::BindEvents() {
     cdsPesqClieNRINSJURCLIEGetText(f, t, d);
   };
 
-  sbtFormComp->OnClick = mnuFormComp->OnClick = [this](TObject* s) { sbtFormCompClick(s); };
-  sbtCopiaDados->OnClick = mnuCopiaDados->OnClick = [this](TObject* s) { sbtCopiaDadosClick(s); };
-
-  dbgPadrao->OnDrawColumnCell = [this](TObject* s, const platform::TRect& r, int c, platform::TColumn* col, int st) {
-    dbgPadraoDrawColumnCell(s, r, c, col, st);
-  };
   cdsPrecoClieDTVALINI->OnSetText = [this](platform::TField& f, const std::string& t) {
     cdsPrecoClieDTVALINISetText(f, t);
   };

@@ -12,7 +12,8 @@
 //
 // The customer whose prices are loaded and saved is always the current row of
 // cdsPesqClie; the unit's Cliente record follows it as described at each handler.
-// Failed checks show a catalog text through Consiste::MensErro and end the running
+// Leaving the customer strip and drawing the grid's cells need nothing of this screen,
+// so neither event is handled. Failed checks show a catalog text through Consiste::MensErro and end the running
 // operation; remote failures stop the wait animation and go on to the application's
 // error display.
 #include <cstdint>
@@ -46,6 +47,9 @@ class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
   platform::TEdit* edtNmClie;
   Newmenus::TMenuItem* mnuFormComp;
   Newmenus::TMenuItem* mnuCopiaDados;
+  // The formula and copy commands, each behind its button and its menu item.
+  platform::TAction* actFormComp;
+  platform::TAction* actCopiaDados;
 
   // --- server connections ---
   Netconnection::TNetConnection* netTabPreClie;
@@ -91,7 +95,6 @@ class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
 
   // --- customer selection ---
   void panClienteEnter(platform::TObject* Sender);
-  void panClienteExit(platform::TObject* Sender);
   void medCdClieEnter(platform::TObject* Sender);
   void medCdClieChange(platform::TObject* Sender);
   void medCdClieExit(platform::TObject* Sender);
@@ -115,8 +118,6 @@ class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
   void dtsPadraoStateChange(platform::TObject* Sender) override;
   void dbgPadraoKeyPress(platform::TObject* Sender, char32_t& Key) override;
   void dbgPadraoKeyDown(platform::TObject* Sender, std::uint16_t& Key, platform::TShiftState Shift) override;
-  void dbgPadraoDrawColumnCell(platform::TObject* Sender, const platform::TRect& Rect, int DataCol,
-                               platform::TColumn* Column, int State);
   void cdsPrecoClieDTVALINISetText(platform::TField& Sender, const std::string& Text);
   void cdsPrecoClieDTVALFINSetText(platform::TField& Sender, const std::string& Text);
   void cdsPrecoClieBeforePost(platform::TDataSet& DataSet);

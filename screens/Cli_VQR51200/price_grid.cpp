@@ -99,9 +99,6 @@ void TfrmTabPreClie::dbgPadraoKeyDown(platform::TObject* Sender, std::uint16_t& 
   if (dbgPadrao->SelectedField() == cdsPrecoClieCDARVPROD && !KeepsOnProductCode(Key)) Key = 0;
 }
 
-void TfrmTabPreClie::dbgPadraoDrawColumnCell(platform::TObject*, const platform::TRect&, int, platform::TColumn*,
-                                             int) {}
-
 void TfrmTabPreClie::cdsPrecoClieDTVALINISetText(platform::TField& Sender, const std::string& Text) {
   SetDateText(Sender, Text);
 }

@@ -161,3 +161,45 @@ TEST_F(Controls, RefusalsNameTheReason) {
   form->Hide();
   EXPECT_TRUE(InputRefusal(edt));
 }
+
+TEST_F(Controls, AnActionKeepsItsButtonAndMenuItemInStepAndRunsOnlyWhenEnabled) {
+  auto* menu = new TMainMenu(form);
+  form->SetMenu(menu);
+  auto* item = new TMenuItem(form);
+  item->SetName("mnuGravar");
+  menu->Items()->Add(item);
+  auto* button = add<TSpeedButton>("sbtGravar");
+  int runs = 0;
+  TObject* sender = nullptr;
+  TAction* action = NewAction(form, "actGravar", "&Gravar", "Gravar", [&](TObject* s) {
+    ++runs;
+    sender = s;
+  });
+  item->SetAction(action);
+  button->SetAction(action);
+  EXPECT_EQ(item->Caption, "&Gravar");
+  EXPECT_EQ(button->Hint(), "Gravar");
+
+  action->SetEnabled(false);
+  EXPECT_FALSE(item->Enabled);
+  EXPECT_FALSE(button->Enabled());
+  EXPECT_TRUE(InputRefusal(button).has_value()) << "a disabled command refuses the click";
+  EXPECT_TRUE(InputRefusal(item, form).has_value());
+  item->Click();
+  EXPECT_EQ(runs, 0);
+
+  action->SetEnabled(true);
+  button->Click();
+  item->Click();
+  EXPECT_EQ(runs, 2);
+  EXPECT_EQ(sender, item) << "the handler is told which client ran it";
+
+  delete action;  // clients outlive it and go back to their own state
+  button->Click();
+  EXPECT_EQ(runs, 2);
+  TAction* again = NewAction(form, "actOutra", "", "Outra", nullptr);
+  button->SetAction(again);
+  delete button;  // and an action outlives its clients
+  again->SetEnabled(false);
+  EXPECT_TRUE(again->Clients().empty());
+}

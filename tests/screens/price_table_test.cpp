@@ -167,7 +167,15 @@ TEST_F(CustomerSelection, EnteringTheStripDiscardsThePricesAndDisablesTheRecordC
 
 // --- commands ------------------------------------------------------------------------
 
-class Commands : public PriceTableTest {};
+class Commands : public PriceTableTest {
+ protected:
+  // Each record command's menu item shows the same state as its toolbar button.
+  void expectMenuItemsFollowTheirButtons() {
+    for (const char* command : {"Incluir", "Excluir", "Alterar", "Consultar", "Verificar", "Confirmar", "Cancelar"})
+      EXPECT_EQ(menuEnabled(std::string("mnu") + command), enabled(std::string(kScreen) + ".sbt" + command))
+          << command;
+  }
+};
 
 TEST_F(Commands, RecordCommandsFollowTheRowAndTheEditState) {
   openScreen();
@@ -183,6 +191,7 @@ TEST_F(Commands, RecordCommandsFollowTheRowAndTheEditState) {
   EXPECT_FALSE(enabled(s + "sbtConfirmar"));
   EXPECT_FALSE(enabled(s + "sbtCancelar"));
   EXPECT_TRUE(enabled(s + "panCliente"));
+  expectMenuItemsFollowTheirButtons();
 
   host().cell(kGrid, 2, kColPrice);
   EXPECT_FALSE(enabled(s + "sbtExcluir")) << "row 2 has nothing to delete";
@@ -193,6 +202,7 @@ TEST_F(Commands, RecordCommandsFollowTheRowAndTheEditState) {
   EXPECT_TRUE(enabled(s + "sbtCancelar"));
   for (const char* b : {"sbtIncluir", "sbtExcluir", "sbtAlterar", "sbtConsultar", "sbtVerificar"})
     EXPECT_FALSE(enabled(s + b)) << b;
+  expectMenuItemsFollowTheirButtons();
   EXPECT_FALSE(enabled(s + "panCliente")) << "the customer cannot change in the middle of an edit";
   host().click(s + "btpCliente");
   EXPECT_TRUE(host().error().has_value()) << "the search button is inside the disabled strip";

@@ -1,0 +1,52 @@
+// TfrmTabPreClie: the screen's commands. Which record commands make sense at each
+// moment, and the commands that open the module's other screens for the customer.
+#include "contracts/framework/consiste.h"
+#include "screens/Cli_VQR51200/cli_vqr51200.h"
+#include "screens/Cli_VQR51201/cli_vqr51201.h"
+#include "screens/Cli_VQR51202/cli_vqr51202.h"
+#include "screens/Cli_VQR51204/cli_vqr51204.h"
+
+namespace Cli_VQR51200 {
+
+// Record commands only inside the grid, and never an insert; while a row is being
+// edited only confirm and cancel, and the customer cannot change. Each command is one
+// action, so its toolbar button and its menu item always agree.
+void TfrmTabPreClie::Habilita_Botoes() {
+  const bool vazio = !cdsPrecoClie->Active() || cdsPrecoClie->IsEmpty();
+  const bool editando = cdsPrecoClie->State() == platform::dsEdit;
+  actIncluir->SetEnabled(false);
+  if (ActiveControl() != dbgPadrao) {
+    for (platform::TAction* action : {actAlterar, actConsultar, actVerificar, actExcluir, actConfirmar, actCancelar})
+      action->SetEnabled(false);
+    return;
+  }
+  const bool temPreco = !vazio && (!Consiste::EmptyString(cdsPrecoClieVRPRECOPROD->Text()) ||
+                                   !Consiste::EmptyString(cdsPrecoClieDTVALINI->Text()) ||
+                                   !Consiste::EmptyString(cdsPrecoClieDTVALFIN->Text()));
+  actAlterar->SetEnabled(!vazio && !editando);
+  actConsultar->SetEnabled(!vazio && !editando);
+  actVerificar->SetEnabled(!editando);
+  actExcluir->SetEnabled(!vazio && !editando && temPreco);
+  actConfirmar->SetEnabled(!vazio && editando);
+  actCancelar->SetEnabled(!vazio && editando);
+  panCliente->SetEnabled(!editando);
+}
+
+void TfrmTabPreClie::sbtFormCompClick(platform::TObject*) {
+  Vd_Cliente(true);
+  Cli_VQR51201::CriaFormCompPreco(Cliente);
+  dbgPadrao->SetFocus();
+  if (boAtualizaPreco) {
+    sbtVerificarClick(sbtVerificar);
+    boAtualizaPreco = false;
+  }
+}
+
+void TfrmTabPreClie::sbtCopiaDadosClick(platform::TObject*) {
+  Vd_Cliente(true);
+  Cli_VQR51202::CriaCopiaDados(Cliente);
+}
+
+void TfrmTabPreClie::sbtImprimirClick(platform::TObject*) { Cli_VQR51204::CriaRelTabPreClie(); }
+
+}  // namespace Cli_VQR51200
