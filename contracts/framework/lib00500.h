@@ -6,8 +6,8 @@
 //   ... Lib00500::NumeroTipoCusto(cbbTpCusto->ItemIndex())   // the number for the server
 //
 // ListaTipoCusto calls rdmCustProd.GetTipoCusto through the given connection (which
-// must name "cus.rdmCustProd"; it connects when closed), with the wait animation when
-// none is running, and returns the cost type names (NMTIPOCUSTO) in number order. It
+// must name "cus.rdmCustProd"; it connects when closed), under a scoped wait animation
+// of the search kind (an outer animation gets its own kind back afterwards), and returns the cost type names (NMTIPOCUSTO) in number order. It
 // remembers the numbers (NRTIPOCUSTO) of that list for NumeroTipoCusto. With a costs
 // data module the rows are also kept in its cdsTipoCusto (open after the call); with
 // nullptr they are not kept. A failed call raises and leaves the remembered list as it

@@ -12,24 +12,24 @@ namespace Cli_VQR51200 {
 // edited only confirm and cancel, and the customer cannot change. Each command is one
 // action, so its toolbar button and its menu item always agree.
 void TfrmTabPreClie::Habilita_Botoes() {
-  const bool vazio = !cdsPrecoClie->Active() || cdsPrecoClie->IsEmpty();
-  const bool editando = cdsPrecoClie->State() == platform::dsEdit;
+  const bool empty = !cdsPrecoClie->Active() || cdsPrecoClie->IsEmpty();
+  const bool editing = cdsPrecoClie->State() == platform::dsEdit;
   actIncluir->SetEnabled(false);
   if (ActiveControl() != dbgPadrao) {
     for (platform::TAction* action : {actAlterar, actConsultar, actVerificar, actExcluir, actConfirmar, actCancelar})
       action->SetEnabled(false);
     return;
   }
-  const bool temPreco = !vazio && (!Consiste::EmptyString(cdsPrecoClieVRPRECOPROD->Text()) ||
+  const bool hasPrice = !empty && (!Consiste::EmptyString(cdsPrecoClieVRPRECOPROD->Text()) ||
                                    !Consiste::EmptyString(cdsPrecoClieDTVALINI->Text()) ||
                                    !Consiste::EmptyString(cdsPrecoClieDTVALFIN->Text()));
-  actAlterar->SetEnabled(!vazio && !editando);
-  actConsultar->SetEnabled(!vazio && !editando);
-  actVerificar->SetEnabled(!editando);
-  actExcluir->SetEnabled(!vazio && !editando && temPreco);
-  actConfirmar->SetEnabled(!vazio && editando);
-  actCancelar->SetEnabled(!vazio && editando);
-  panCliente->SetEnabled(!editando);
+  actAlterar->SetEnabled(!empty && !editing);
+  actConsultar->SetEnabled(!empty && !editing);
+  actVerificar->SetEnabled(!editing);
+  actExcluir->SetEnabled(!empty && !editing && hasPrice);
+  actConfirmar->SetEnabled(!empty && editing);
+  actCancelar->SetEnabled(!empty && editing);
+  panCliente->SetEnabled(!editing);
 }
 
 void TfrmTabPreClie::sbtFormCompClick(platform::TObject*) {

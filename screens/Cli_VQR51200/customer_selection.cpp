@@ -12,9 +12,9 @@ namespace Cli_VQR51200 {
 using contracts::server::GetCDCliente;
 using contracts::server::GetPesqCliente;
 
-std::string TfrmTabPreClie::ClienteSelecionado() const { return cdsPesqClieCDCLIENTE->AsString(); }
+std::string TfrmTabPreClie::SelectedCustomer() const { return cdsPesqClieCDCLIENTE->AsString(); }
 
-void TfrmTabPreClie::CopiaClientePesquisa() {
+void TfrmTabPreClie::CopySearchRowToCliente() {
   Cliente.CdCliente = cdsPesqClieCDCLIENTE->AsString();
   Cliente.NmRazSocClie = cdsPesqClieNMRAZSOCCLIE->AsString();
   Cliente.NrInsJurClie = cdsPesqClieNRINSJURCLIE->AsString();
@@ -40,24 +40,24 @@ void TfrmTabPreClie::medCdClieEnter(platform::TObject*) {
 void TfrmTabPreClie::medCdClieChange(platform::TObject*) { edtNmClie->SetText(""); }
 
 void TfrmTabPreClie::medCdClieExit(platform::TObject*) {
-  std::string numero = medCdClie->Text();
-  if (Consiste::EmptyString(numero)) {
+  std::string number = medCdClie->Text();
+  if (Consiste::EmptyString(number)) {
     medCdClie->SetFocus();
     Consiste::MensErro(msgPadrao->Msg("Clie_Deve"), true);
   }
-  const bool outroNumero =
-      cdsPesqClieCDCLIENTE->AsString().empty() && cdsPesqClieNRINSJURCLIE->AsString() != numero;
-  if (!outroNumero && !Consiste::EmptyString(edtNmClie->Text())) return;
+  const bool otherNumber =
+      cdsPesqClieCDCLIENTE->AsString().empty() && cdsPesqClieNRINSJURCLIE->AsString() != number;
+  if (!otherNumber && !Consiste::EmptyString(edtNmClie->Text())) return;
 
-  const std::string tipoPessoa = Consiste::Ajusta_Inscricao(numero);
-  medCdClie->SetText(numero);
-  ServerLoad<GetPesqCliente>(*cdsPesqClie, *netTabPreClie, Showavi::saPesquisa, numero, "");
-  CopiaClientePesquisa();
+  const std::string personKind = Consiste::Ajusta_Inscricao(number);
+  medCdClie->SetText(number);
+  ServerLoad<GetPesqCliente>(*cdsPesqClie, *netTabPreClie, Showavi::saPesquisa, number, "");
+  CopySearchRowToCliente();
   if (cdsPesqClie->IsEmpty()) {
     medCdClie->SetFocus();
     Consiste::MensErro(msgPadrao->Msg("Clie_N_Cad"), true);
   }
-  medCdClie->SetEditMask(Consiste::PictPess(tipoPessoa));
+  medCdClie->SetEditMask(Consiste::PictPess(personKind));
   edtNmClie->SetText(cdsPesqClieNMRAZSOCCLIE->AsString());
 }
 
@@ -68,10 +68,10 @@ void TfrmTabPreClie::medCdClieExit(platform::TObject*) {
 // cancelled search leaves that customer chosen.
 void TfrmTabPreClie::btpClienteBeforePesq(platform::TObject*, bool&) {
   if (!panCliente->ContainsControl(ActiveControl())) medCdClie->SetFocus();
-  const std::string anterior = ClienteSelecionado();
+  const std::string previous = SelectedCustomer();
   ServerLoad<GetPesqCliente>(*cdsPesqClie, *netTabPreClie, Showavi::saPesquisa, "", "T");
-  CopiaClientePesquisa();
-  if (!anterior.empty()) cdsPesqClie->Locate("CDCLIENTE", platform::Variant(anterior));
+  CopySearchRowToCliente();
+  if (!previous.empty()) cdsPesqClie->Locate("CDCLIENTE", platform::Variant(previous));
 }
 
 void TfrmTabPreClie::btpClienteAfterPesq(platform::TObject*) {
@@ -94,7 +94,7 @@ void TfrmTabPreClie::Vd_Cliente(bool informa) {
     medCdClie->SetFocus();
     Consiste::MensErro(msgPadrao->Msg("Clie_Deve"), true);
   }
-  ServerLoad<GetCDCliente>(*cdsCDCLiente, *netTabPreClie, Showavi::saPesquisa, ClienteSelecionado(), "");
+  ServerLoad<GetCDCliente>(*cdsCDCLiente, *netTabPreClie, Showavi::saPesquisa, SelectedCustomer(), "");
   Cliente.CdCliente = cdsCDCLienteCDCLIENTE->AsString();
   Cliente.NmRazSocClie = cdsCDCLienteNMRAZSOCCLIE->AsString();
   Cliente.NrInsJurClie = cdsCDCLienteNRINSJURCLIE->AsString();

@@ -140,10 +140,11 @@ class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
   void BindEvents();
 
   // Loads the selected customer's prices into cdsPrecoClie (wait animation kind 6).
-  void CarregaPrecos();
+  void LoadPriceList();
   // The current customer of cdsPesqClie, as the server knows it ("" when none).
-  std::string ClienteSelecionado() const;
-  void CopiaClientePesquisa();
+  std::string SelectedCustomer() const;
+  // Cliente takes the current row of cdsPesqClie.
+  void CopySearchRowToCliente();
   void AttachStateChange();
 };
 

@@ -49,19 +49,19 @@ bool IsEmptyField(const platform::TField& field) { return Consiste::EmptyString(
 
 }  // namespace
 
-void TfrmTabPreClie::CarregaPrecos() {
-  const int niveis = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
-  ServerLoad<GetPrecoProd>(*cdsPrecoClie, *netTabPreClie, Showavi::saPesquisa, ClienteSelecionado(), niveis);
+void TfrmTabPreClie::LoadPriceList() {
+  const int levels = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
+  ServerLoad<GetPrecoProd>(*cdsPrecoClie, *netTabPreClie, Showavi::saPesquisa, SelectedCustomer(), levels);
 }
 
 void TfrmTabPreClie::dbgPadraoEnter(platform::TObject*) {
-  CarregaPrecos();
+  LoadPriceList();
   Habilita_Botoes();
 }
 
 void TfrmTabPreClie::sbtVerificarClick(platform::TObject*) {
   if (platform::Screen().ActiveControl() != dbgPadrao && !boAtualizaPreco) return;
-  CarregaPrecos();
+  LoadPriceList();
 }
 
 void TfrmTabPreClie::sbtAlterarClick(platform::TObject* Sender) {
@@ -82,12 +82,12 @@ void TfrmTabPreClie::dtsPadraoStateChange(platform::TObject*) {
 // The product code takes no character; a price takes digits and one decimal comma.
 void TfrmTabPreClie::dbgPadraoKeyPress(platform::TObject* Sender, char32_t& Key) {
   Frmpadrgrid::TfrmPadraoGrid::dbgPadraoKeyPress(Sender, Key);
-  const platform::TField* campo = dbgPadrao->SelectedField();
-  if (campo == cdsPrecoClieCDARVPROD) {
+  const platform::TField* field = dbgPadrao->SelectedField();
+  if (field == cdsPrecoClieCDARVPROD) {
     if (Key != U'\t' && Key != U'\r') Key = 0;
     return;
   }
-  if (campo != cdsPrecoClieVRPRECOPROD) return;
+  if (field != cdsPrecoClieVRPRECOPROD) return;
   if ((Key == U',' || Key == U'.') &&
       Consiste::GridText(*dbgPadrao, cdsPrecoClieVRPRECOPROD->FieldName(), false).find(',') != std::string::npos)
     Key = 0;
@@ -117,15 +117,15 @@ void TfrmTabPreClie::cdsPrecoClieBeforePost(platform::TDataSet&) {
     cdsPrecoClieVRPRECOPROD->FocusControl();
     Consiste::MensErro(msgPadrao->Msg("Preco>0"), true);
   }
-  const bool semInicio = IsEmptyField(*cdsPrecoClieDTVALINI);
-  const bool semFim = IsEmptyField(*cdsPrecoClieDTVALFIN);
-  if (semInicio && !semFim) {
+  const bool noStart = IsEmptyField(*cdsPrecoClieDTVALINI);
+  const bool noEnd = IsEmptyField(*cdsPrecoClieDTVALFIN);
+  if (noStart && !noEnd) {
     cdsPrecoClieDTVALINI->FocusControl();
     Consiste::MensErro(msgPadrao->Msg("DtIni_Deve"), true);
   }
-  const double inicio = semInicio ? 0 : cdsPrecoClieDTVALINI->AsDateTime().value;
-  const double fim = semFim ? 0 : cdsPrecoClieDTVALFIN->AsDateTime().value;
-  if (inicio > fim && !semFim) {
+  const double start = noStart ? 0 : cdsPrecoClieDTVALINI->AsDateTime().value;
+  const double end = noEnd ? 0 : cdsPrecoClieDTVALFIN->AsDateTime().value;
+  if (start > end && !noEnd) {
     cdsPrecoClieDTVALINI->FocusControl();
     Consiste::MensErro(msgPadrao->Msg("DtIni<DtFin"), true);
   }

@@ -11,7 +11,7 @@ namespace Cli_VQR51200 {
 using contracts::server::SetTabPreClie;
 
 void TfrmTabPreClie::cdsPrecoClieAfterPost(platform::TDataSet&) {
-  ServerCall<SetTabPreClie>(*netTabPreClie, Showavi::saGravacao, ClienteSelecionado(),
+  ServerCall<SetTabPreClie>(*netTabPreClie, Showavi::saGravacao, SelectedCustomer(),
                             cdsPrecoClieCDPRODUTO->AsString(), cdsPrecoClieVRPRECOPROD->AsFloat(),
                             cdsPrecoClieDTVALINI->Text(), cdsPrecoClieDTVALFIN->Text(), "S");
   Habilita_Botoes();
