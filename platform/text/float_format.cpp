@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/core/exceptions.h"
+#include "platform/text/ascii_text.h"
 
 namespace platform {
 namespace {
@@ -244,9 +245,7 @@ std::string FloatToStr(double value) {
 }
 
 std::optional<double> TryStrToFloat(std::string_view text) {
-  auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  text = TrimBlanks(text);
   std::string normal;
   std::size_t pos = 0;
   if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {

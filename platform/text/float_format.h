@@ -21,9 +21,9 @@
 //   FormatFloat("###,#0.000", 1234.5) == "1.234,500", FormatFloat("#,###0.000", 0.5)
 //   == "0,500".
 //
-// StrToFloat accepts optional blanks around an optional sign, digits with at most one
-// ',' as decimal point, '.' thousands separators only when well grouped (1.234.567),
-// and an optional exponent (1,5E3). Everything else raises EConvertError
+// StrToFloat accepts optional blanks (ascii_text.h) around an optional sign, digits
+// with at most one ',' as decimal point, '.' thousands separators only when well
+// grouped (1.234.567), and an optional exponent (1,5E3). Everything else raises EConvertError
 // "'<text>' não é um valor numérico válido"; "1.5" is refused rather than guessed.
 #include <optional>
 #include <string>
