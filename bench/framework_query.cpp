@@ -12,7 +12,7 @@
 
 #include "bench/server_bench_common.h"
 #include "contracts/framework/adoibquery.h"
-#include "framework/host_configuration.h"
+#include "contracts/framework/host_configuration.h"
 #include "server/demo/demo_data.h"
 #include "server/init_command.h"
 

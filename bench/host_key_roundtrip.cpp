@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/host_process.h"
+#include "support/host_process.h"
 
 using Clock = std::chrono::steady_clock;
 using testsupport::HostProcess;

@@ -18,7 +18,6 @@ function(vqr_test name dir)
   endif()
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "VQR_SOURCE_DIR=${PROJECT_SOURCE_DIR};VQR_BINARY_DIR=${CMAKE_BINARY_DIR}")
 endfunction()

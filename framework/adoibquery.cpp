@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "framework/host_configuration.h"
+#include "contracts/framework/host_configuration.h"
 #include "framework/readonly_backend.h"
 #include "framework/sql_text.h"
 #include "platform/data/database_error.h"

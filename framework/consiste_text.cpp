@@ -3,6 +3,7 @@
 
 #include "contracts/framework/consiste.h"
 #include "platform/data/field.h"
+#include "platform/text/ascii_text.h"
 #include "platform/text/date_time.h"
 #include "platform/text/utf8.h"
 
@@ -10,15 +11,9 @@ namespace Consiste {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+using platform::IsBlank;
 
-std::string Trimmed(const std::string& text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
+std::string Trimmed(const std::string& text) { return std::string(platform::TrimBlanks(text)); }
 
 }  // namespace
 

@@ -1,4 +1,4 @@
-#include "framework/host_configuration.h"
+#include "contracts/framework/host_configuration.h"
 
 namespace framework {
 

@@ -5,6 +5,7 @@
 
 #include "contracts/framework/adoibquery.h"
 #include "contracts/framework/norvexa.h"
+#include "platform/text/ascii_text.h"
 
 namespace Norvexa {
 
@@ -31,14 +32,8 @@ std::map<std::string, TCachedTable>& Cache() {
   return cache;
 }
 
-std::string Upper(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
-
 const CacheSource& SourceOf(const std::string& table) {
-  const std::string name = Upper(table);
+  const std::string name = platform::UpperAscii(table);
   for (const CacheSource& source : Sources())
     if (name == source.table) return source;
   throw platform::Exception("Tabela \"" + table + "\" não é mantida no cache local.");

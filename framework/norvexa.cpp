@@ -1,7 +1,7 @@
 #include "contracts/framework/norvexa.h"
 
 #include "contracts/framework/adoibquery.h"
-#include "framework/host_configuration.h"
+#include "contracts/framework/host_configuration.h"
 
 namespace Norvexa {
 

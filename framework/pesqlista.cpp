@@ -7,6 +7,7 @@
 #include "platform/data/data_source.h"
 #include "platform/data/database_error.h"
 #include "platform/data/dataset.h"
+#include "platform/text/ascii_text.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 
@@ -142,10 +143,8 @@ std::vector<std::string> SplitList(const std::string& list) {
   while (start <= list.size()) {
     std::size_t end = list.find(',', start);
     if (end == std::string::npos) end = list.size();
-    std::string key = list.substr(start, end - start);
-    const std::size_t first = key.find_first_not_of(" \t");
-    const std::size_t last = key.find_last_not_of(" \t");
-    if (first != std::string::npos) keys.push_back(key.substr(first, last - first + 1));
+    const std::string_view key = platform::TrimBlanks(std::string_view(list).substr(start, end - start));
+    if (!key.empty()) keys.emplace_back(key);
     start = end + 1;
   }
   return keys;

@@ -4,11 +4,11 @@
 // more than one statement.
 #include <libpq-fe.h>
 
-#include <cctype>
 #include <memory>
 
 #include "framework/readonly_backend.h"
 #include "platform/data/database_error.h"
+#include "platform/text/ascii_text.h"
 
 namespace framework::sql {
 
@@ -42,10 +42,8 @@ FieldType KindOfOid(Oid type) {
   }
 }
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
+// The connection's last error, without the line break libpq ends it with.
+std::string LastError(PGconn* conn) { return std::string(platform::TrimBlanks(PQerrorMessage(conn))); }
 
 struct ResultCloser {
   void operator()(PGresult* result) const noexcept { PQclear(result); }
@@ -56,9 +54,9 @@ class PostgresReadOnly final : public ReadOnlyBackend {
  public:
   explicit PostgresReadOnly(const std::string& url) : conn_(PQconnectdb(url.c_str())) {
     if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
-      const std::string message = conn_ ? PQerrorMessage(conn_) : "sem memória";
+      const std::string message = conn_ ? LastError(conn_) : "sem memória";
       PQfinish(conn_);
-      throw platform::EDatabaseError("Não foi possível conectar ao banco de dados de consulta: " + trimmed(message));
+      throw platform::EDatabaseError("Não foi possível conectar ao banco de dados de consulta: " + message);
     }
     run("SET default_transaction_read_only = on");
     run("SET client_encoding = 'UTF8'");
@@ -82,7 +80,7 @@ class PostgresReadOnly final : public ReadOnlyBackend {
     if (status != PGRES_TUPLES_OK) {
       if (status == PGRES_COMMAND_OK)
         throw platform::EDatabaseError("Consulta recusada: o comando não devolve linhas.");
-      throw platform::EDatabaseError("Erro na consulta ao banco de dados: " + trimmed(PQerrorMessage(conn_)));
+      throw platform::EDatabaseError("Erro na consulta ao banco de dados: " + LastError(conn_));
     }
     const std::vector<ColumnDef> columns = describe(result.get(), hints);
     auto packet = std::make_shared<platform::DataPacket>(columns);
@@ -104,15 +102,10 @@ class PostgresReadOnly final : public ReadOnlyBackend {
   }
 
  private:
-  static std::string trimmed(std::string text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
-    return text;
-  }
-
   void run(const char* sql) {
     Result result(PQexec(conn_, sql));
     if (!result || PQresultStatus(result.get()) != PGRES_COMMAND_OK)
-      throw platform::EDatabaseError("Erro no banco de dados de consulta: " + trimmed(PQerrorMessage(conn_)));
+      throw platform::EDatabaseError("Erro no banco de dados de consulta: " + LastError(conn_));
   }
 
   static std::vector<ColumnDef> describe(PGresult* result, const std::vector<ColumnDef>& hints) {
@@ -127,7 +120,7 @@ class PostgresReadOnly final : public ReadOnlyBackend {
       const Oid type = PQftype(result, c);
       const int modifier = PQfmod(result, c);
       const int size = (type == kVarchar || type == kBpchar) && modifier > 4 ? modifier - 4 : 0;
-      columns.push_back(ColumnDef{Upper(name), KindOfOid(type), size});
+      columns.push_back(ColumnDef{platform::UpperAscii(name), KindOfOid(type), size});
     }
     return columns;
   }

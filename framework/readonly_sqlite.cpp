@@ -14,6 +14,7 @@
 
 #include "framework/readonly_backend.h"
 #include "platform/data/database_error.h"
+#include "platform/text/ascii_text.h"
 
 namespace framework::sql {
 
@@ -25,16 +26,11 @@ using platform::FieldType;
 // One cell as SQLite gave it.
 using Cell = std::variant<std::monostate, std::int64_t, double, std::string>;
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
 // The kind a declared column type names, by SQLite's affinity words; nullopt when the
 // type says nothing (expressions, untyped columns).
 std::optional<FieldType> KindOfDeclared(const char* declared) {
   if (!declared) return std::nullopt;
-  const std::string type = Upper(declared);
+  const std::string type = platform::UpperAscii(declared);
   if (type.find("INT") != std::string::npos) return FieldType::Integer;
   if (type.find("BOOL") != std::string::npos) return FieldType::Boolean;
   if (type.find("CHAR") != std::string::npos || type.find("TEXT") != std::string::npos ||
@@ -260,7 +256,8 @@ class SqliteReadOnly final : public ReadOnlyBackend {
           kind = KindOfCell(row[c]);
           break;
         }
-      columns.push_back(ColumnDef{Upper(sqlite3_column_name(statement, static_cast<int>(c))), kind, 0});
+      const char* name = sqlite3_column_name(statement, static_cast<int>(c));
+      columns.push_back(ColumnDef{platform::UpperAscii(name), kind, 0});
     }
     auto packet = std::make_shared<platform::DataPacket>(columns);
     packet->reserve(rows.size());
@@ -284,7 +281,8 @@ class SqliteReadOnly final : public ReadOnlyBackend {
       const char* declared = sqlite3_column_decltype(statement, c);
       const std::optional<FieldType> kind = KindOfDeclared(declared);
       if (kind)
-        columns.emplace_back(ColumnDef{Upper(name), *kind, *kind == FieldType::String ? SizeOfDeclared(declared) : 0});
+        columns.emplace_back(
+            ColumnDef{platform::UpperAscii(name), *kind, *kind == FieldType::String ? SizeOfDeclared(declared) : 0});
       else
         columns.emplace_back(std::nullopt);
     }

@@ -8,17 +8,13 @@
 #include <spdlog/sinks/stdout_color_sinks.h>
 #include <spdlog/spdlog.h>
 
-#include "framework/host_configuration.h"
+#include "contracts/framework/host_configuration.h"
 #include "host/host_runner.h"
 #include "host/stdio_front_end.h"
 #include "host/web_front_end.h"
 
 #ifndef VQR_DEFAULT_WEB_ROOT
 #define VQR_DEFAULT_WEB_ROOT "web"
-#endif
-
-#ifndef VQR_DEFAULT_REPORTS
-#define VQR_DEFAULT_REPORTS "reports"
 #endif
 
 namespace {
@@ -48,15 +44,12 @@ int main(int argc, char** argv) {
   CLI::App app{"Sistema de Vendas: carrega o módulo e atende a interface"};
   std::string server = "127.0.0.1:5151";
   framework::HostConfiguration config;
-  config.reportsDir = VQR_DEFAULT_REPORTS;
   host::HostOptions options;
   options.modulePath = host::DefaultModulePath();
   app.add_option("--server", server, "Servidor de aplicação HOST:PORTA")->envname("VQR_SERVER");
   app.add_option("--db", config.database, "Banco das consultas (arquivo SQLite ou URL postgresql://)")
       ->envname("VQR_DB");
   app.add_option("--branch", config.branch, "Filial (padrão: a primeira do banco)")->envname("VQR_BRANCH");
-  app.add_option("--reports", config.reportsDir, "Pasta das definições de relatório")
-      ->envname("VQR_REPORTS");
   app.add_option("--module", options.modulePath, "Biblioteca do módulo")->envname("VQR_MODULE");
   app.add_flag("--stdio", options.stdio, "Automação por linhas JSON na entrada e saída padrão");
   std::string web;
@@ -91,10 +84,6 @@ int main(int argc, char** argv) {
                 << ec.message() << "\n";
       return 2;
     }
-  }
-  if (!web.empty()) {
-    config.webAddress = webOptions.address + ":" + std::to_string(webOptions.port);
-    config.webPort = webOptions.port;
   }
   framework::SetHostConfiguration(config);
 

@@ -5,18 +5,13 @@
 
 #include "platform/data/database_error.h"
 #include "platform/data/dataset.h"
+#include "platform/text/ascii_text.h"
 #include "platform/text/edit_mask.h"
 #include "platform/text/float_format.h"
 #include "platform/text/text_fold.h"
 
 namespace platform {
 namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 // The text of a value the way fields show values of other kinds.
 std::string ValueToText(const Variant& v) {

@@ -1,5 +1,7 @@
 #include "platform/data/field_names.h"
 
+#include "platform/text/ascii_text.h"
+
 namespace platform {
 
 bool SameFieldName(std::string_view a, std::string_view b) {
@@ -16,9 +18,7 @@ std::vector<std::string> SplitFieldNames(std::string_view names) {
   while (start <= names.size()) {
     std::size_t end = names.find(';', start);
     if (end == std::string_view::npos) end = names.size();
-    std::string_view name = names.substr(start, end - start);
-    while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.remove_prefix(1);
-    while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.remove_suffix(1);
+    const std::string_view name = TrimBlanks(names.substr(start, end - start));
     if (!name.empty()) out.emplace_back(name);
     start = end + 1;
   }

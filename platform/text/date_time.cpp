@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/core/exceptions.h"
+#include "platform/text/ascii_text.h"
 
 namespace platform {
 namespace {
@@ -72,12 +73,6 @@ std::optional<double> ReadTime(std::string_view text, std::size_t& pos) {
   }
   if (*h > 23 || *n > 59 || s > 59) return std::nullopt;
   return EncodeTime(*h, *n, s).value;
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
 }
 
 }  // namespace
@@ -187,7 +182,7 @@ std::string FormatDateTime(std::string_view format, TDateTime dt) {
 }
 
 std::optional<TDateTime> TryStrToDateTime(std::string_view text) {
-  text = Trim(text);
+  text = TrimBlanks(text);
   std::size_t pos = 0;
   auto d = ReadNumber(text, pos, 2);
   if (!d || !Expect(text, pos, '/')) return std::nullopt;
@@ -226,7 +221,7 @@ std::string DateTimeToISO(TDateTime dt) {
 }
 
 std::optional<TDateTime> TryISOToDateTime(std::string_view text) {
-  text = Trim(text);
+  text = TrimBlanks(text);
   std::size_t pos = 0;
   auto y = ReadNumber(text, pos, 4);
   if (!y || pos != 4 || !Expect(text, pos, '-')) return std::nullopt;

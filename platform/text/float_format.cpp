@@ -2,63 +2,16 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <system_error>
 #include <vector>
 
 #include "platform/core/exceptions.h"
+#include "platform/text/ascii_text.h"
 
 namespace platform {
 namespace {
 
-// A non-negative decimal number: digits d0 d1 ... with the decimal point before
-// digit `point` (point may be <= 0 or > digits.size()).
-struct Decimal {
-  std::string digits;
-  int point = 0;
-  bool isZero() const { return digits.find_first_not_of('0') == std::string::npos; }
-};
-
-// The shortest decimal form of |value|, as std::to_chars finds it.
-Decimal ToDecimal(double value) {
-  char buf[64];
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
-  std::string_view text(buf, static_cast<std::size_t>(end - buf));
-  const std::size_t e = text.find('e');
-  Decimal d;
-  for (char c : text.substr(0, e))
-    if (c != '.') d.digits.push_back(c);
-  d.point = std::atoi(std::string(text.substr(e + 1)).c_str()) + 1;
-  return d;
-}
-
-// Rounds to `decimals` digits after the point, half away from zero.
-Decimal Round(Decimal d, int decimals) {
-  const int keep = d.point + decimals;
-  if (keep >= static_cast<int>(d.digits.size())) return d;
-  if (keep < 0) return Decimal{"0", 1};
-  const bool up = d.digits[static_cast<std::size_t>(keep)] >= '5';
-  d.digits.resize(static_cast<std::size_t>(keep));
-  if (up) {
-    int i = keep - 1;
-    for (; i >= 0; --i) {
-      if (d.digits[static_cast<std::size_t>(i)] == '9') {
-        d.digits[static_cast<std::size_t>(i)] = '0';
-      } else {
-        ++d.digits[static_cast<std::size_t>(i)];
-        break;
-      }
-    }
-    if (i < 0) {
-      d.digits.insert(d.digits.begin(), '1');
-      ++d.point;
-    }
-  }
-  if (d.digits.empty()) return Decimal{"0", 1};
-  return d;
-}
-
-std::string IntegerDigits(const Decimal& d) {
+std::string IntegerDigits(const DecimalDigits& d) {
   std::string out;
   for (int i = 0; i < d.point; ++i)
     out.push_back(i < static_cast<int>(d.digits.size()) ? d.digits[static_cast<std::size_t>(i)] : '0');
@@ -66,7 +19,7 @@ std::string IntegerDigits(const Decimal& d) {
   return first == std::string::npos ? std::string() : out.substr(first);
 }
 
-std::string FractionDigits(const Decimal& d, int decimals) {
+std::string FractionDigits(const DecimalDigits& d, int decimals) {
   std::string out;
   for (int i = d.point; i < d.point + decimals; ++i)
     out.push_back(i >= 0 && i < static_cast<int>(d.digits.size()) ? d.digits[static_cast<std::size_t>(i)] : '0');
@@ -152,7 +105,7 @@ Section ParseSection(std::string_view text) {
 bool HasDigits(const Section& s) { return s.intPlaceholders + s.fracPlaceholders > 0; }
 
 // Lays the rounded number into the section.
-std::string Render(const Section& s, const Decimal& rounded, bool negative) {
+std::string Render(const Section& s, const DecimalDigits& rounded, bool negative) {
   std::string intDigits = IntegerDigits(rounded);
   while (static_cast<int>(intDigits.size()) < s.minInt) intDigits.insert(intDigits.begin(), '0');
   std::string frac = FractionDigits(rounded, s.fracPlaceholders);
@@ -211,16 +164,13 @@ std::string FormatFloat(std::string_view format, double value) {
   for (std::string_view t : texts) sections.push_back(ParseSection(t));
 
   const Section& positive = sections[0];
-  const Decimal exact = ToDecimal(value);
   const bool negative = value < 0;
-  const Decimal roundedFirst = Round(exact, Decimals(positive));
-  if (roundedFirst.isZero() && sections.size() >= 3 && !texts[2].empty()) {
-    const Section& zero = sections[2];
-    return Render(zero, Round(Decimal{"0", 1}, Decimals(zero)), false);
-  }
+  const DecimalDigits roundedFirst = RoundedDecimal(value, Decimals(positive));
+  if (roundedFirst.isZero() && sections.size() >= 3 && !texts[2].empty())
+    return Render(sections[2], DecimalDigits{"0", 1}, false);
   if (negative && sections.size() >= 2 && !texts[1].empty()) {
     const Section& neg = sections[1];
-    return Render(neg, Round(exact, Decimals(neg)), false);
+    return Render(neg, RoundedDecimal(value, Decimals(neg)), false);
   }
   if (!HasDigits(positive)) return Render(positive, roundedFirst, false);
   return Render(positive, roundedFirst, negative && !roundedFirst.isZero());
@@ -244,9 +194,7 @@ std::string FloatToStr(double value) {
 }
 
 std::optional<double> TryStrToFloat(std::string_view text) {
-  auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  text = TrimBlanks(text);
   std::string normal;
   std::size_t pos = 0;
   if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
@@ -301,15 +249,6 @@ std::optional<double> TryStrToFloat(std::string_view text) {
 double StrToFloat(std::string_view text) {
   if (auto value = TryStrToFloat(text)) return *value;
   throw EConvertError("'" + std::string(text) + "' não é um valor numérico válido");
-}
-
-double RoundHalfAway(double value, int decimals) {
-  if (!std::isfinite(value)) return value;
-  const Decimal d = Round(ToDecimal(value), decimals);
-  std::string text = "0." + d.digits + "e" + std::to_string(d.point);
-  double result = 0;
-  std::from_chars(text.data(), text.data() + text.size(), result);
-  return value < 0 ? -result : result;
 }
 
 }  // namespace platform

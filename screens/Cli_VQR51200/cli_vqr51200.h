@@ -13,7 +13,7 @@
 //                    leaves boIdCriado false and goes on to the caller.
 //   Initialization() start-up: boIdCriado and boDelete false
 //   Finalization()   shut-down: Cliente released
-#include "package/cliente.h"
+#include "contracts/module/cliente.h"
 #include "screens/Cli_VQR51200/frm_tab_pre_clie.h"
 
 namespace Cli_VQR51200 {

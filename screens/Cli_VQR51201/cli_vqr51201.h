@@ -7,7 +7,7 @@
 //                        returns at once)
 //   Initialization()     start-up: nothing
 //   Finalization()       shut-down: Cliente released
-#include "package/cliente.h"
+#include "contracts/module/cliente.h"
 
 namespace Cli_VQR51201 {
 

@@ -12,7 +12,7 @@
 //   Finalization()       shut-down: stListaClie emptied, Cliente released
 #include <string>
 
-#include "package/cliente.h"
+#include "contracts/module/cliente.h"
 
 namespace Cli_VQR51202 {
 

@@ -1,24 +1,15 @@
 #include "server/modules/wire_values.h"
 
-#include <cctype>
 #include <cstdint>
 
+#include "platform/text/ascii_text.h"
 #include "platform/text/date_time.h"
 #include "server/modules/refusal.h"
 
 namespace server::modules {
-namespace {
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
-  return text;
-}
-
-}  // namespace
 
 std::optional<std::string> ReadValidityDate(std::string_view text, std::string_view label) {
-  std::string_view trimmed = Trim(text);
+  std::string_view trimmed = platform::TrimBlanks(text);
   if (trimmed.empty()) return std::nullopt;
   auto value = platform::TryStrToDateTime(trimmed);
   if (!value)
@@ -44,7 +35,7 @@ std::string DigitsOnly(std::string_view text) {
 
 std::string ProductCode(std::string_view text) {
   std::string code;
-  for (char c : Trim(text))
+  for (char c : platform::TrimBlanks(text))
     if (c != '.') code += c;
   return code;
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <unordered_map>
 
+#include "platform/text/ascii_text.h"
 #include "server/store/store_error.h"
 
 namespace server::store {
@@ -79,11 +80,11 @@ class PgConnection final : public Connection {
  public:
   explicit PgConnection(const std::string& url) : conn_(PQconnectdb(url.c_str())) {
     if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
-      std::string message = conn_ ? PQerrorMessage(conn_) : "sem memória";
+      const std::string message(conn_ ? platform::TrimBlanks(PQerrorMessage(conn_)) : "sem memória");
       PQfinish(conn_);
       conn_ = nullptr;
       throw StoreError(StoreError::Kind::Connection,
-                       "Não foi possível conectar ao PostgreSQL: " + Trimmed(message));
+                       "Não foi possível conectar ao PostgreSQL: " + message);
     }
     executeScript(
         "SET client_min_messages = warning; SET extra_float_digits = 3; "
@@ -150,18 +151,13 @@ class PgConnection final : public Connection {
     StoreError::Kind kind = result ? KindOfState(PQresultErrorField(result, PG_DIAG_SQLSTATE))
                                    : StoreError::Kind::Connection;
     if (PQstatus(conn_) != CONNECTION_OK) kind = StoreError::Kind::Connection;
-    std::string message = result ? PQresultErrorMessage(result) : PQerrorMessage(conn_);
-    throw StoreError(kind, "Erro no banco de dados: " + Trimmed(message) + " [" +
+    const std::string message(platform::TrimBlanks(result ? PQresultErrorMessage(result) : PQerrorMessage(conn_)));
+    throw StoreError(kind, "Erro no banco de dados: " + message + " [" +
                                std::string(what.substr(0, 120)) + "]");
   }
 
  private:
   static constexpr std::size_t kMaxCachedStatements = 256;
-
-  static std::string Trimmed(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-    return text;
-  }
 
   const std::string& prepare(std::string_view sql) {
     auto found = statements_.find(std::string(sql));

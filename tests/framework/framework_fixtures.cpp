@@ -2,10 +2,10 @@
 
 #include "contracts/framework/adoibquery.h"
 #include "server/init_command.h"
-#include "tests/support/app_server_process.h"
+#include "support/app_server_process.h"
+#include "support/temp_dir.h"
 #include "tests/support/pg_database.h"
 #include "tests/support/rpc_test_server.h"
-#include "tests/support/temp_dir.h"
 
 namespace fwtest {
 

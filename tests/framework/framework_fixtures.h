@@ -20,7 +20,7 @@
 #include <memory>
 #include <string>
 
-#include "framework/host_configuration.h"
+#include "contracts/framework/host_configuration.h"
 #include "platform/net/socket_connection.h"
 #include "server/store/connection.h"
 #include "server/store/store.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tests/support/host_process.h"
+#include "support/host_process.h"
 
 using nlohmann::json;
 using testsupport::HostProcess;

@@ -1,7 +1,7 @@
 // Grids, navigators, data texts and masked edits through the real host's protocol.
 #include <gtest/gtest.h>
 
-#include "tests/support/host_process.h"
+#include "support/host_process.h"
 
 using nlohmann::json;
 using testsupport::HostProcess;

@@ -8,19 +8,12 @@
 namespace {
 
 using namespace platform;
-using vqr::test::ColumnTexts;
-using vqr::test::FormulaPacket;
-using vqr::test::Row;
+using namespace vqr::test;
 using Texts = std::vector<std::string>;
 
-class ChangeLog : public ::testing::Test {
+class ChangeLog : public FormulaDataSetTest {
  protected:
-  void SetUp() override {
-    cds.SetData(FormulaPacket({{"001", "A", 1.0}, {"002", "B", 2.0}, {"003", "C", 3.0}}));
-  }
-  TField& Order() { return cds.FieldByName("NRORDEMFAT"); }
-  TField& Factor() { return cds.FieldByName("SGFATPRECO"); }
-  TField& Value() { return cds.FieldByName("VRFATPRECLIE"); }
+  void SetUp() override { cds.SetData(ThreeFormulaRows()); }
   void AppendRow(const char* order, const char* factor, double value) {
     cds.Append();
     Order().SetAsString(order);
@@ -39,7 +32,6 @@ class ChangeLog : public ::testing::Test {
     return delta.asPacket();
   }
 
-  TClientDataSet cds;
   Variant delta;
 };
 

@@ -8,28 +8,17 @@
 namespace {
 
 using namespace platform;
-using vqr::test::EventLog;
-using vqr::test::FormulaPacket;
-using vqr::test::RecordingLink;
+using namespace vqr::test;
 using Log = std::vector<std::string>;
 
-class DataSetEvents : public ::testing::Test {
+class DataSetEvents : public LinkedFormulaDataSetTest {
  protected:
   void SetUp() override {
-    source.SetDataSet(&cds);
-    link.SetDataSource(&source);
-    cds.SetData(FormulaPacket({{"001", "A", 1.0}, {"002", "B", 2.0}, {"003", "C", 3.0}}));
+    cds.SetData(ThreeFormulaRows());
     log.Watch(cds);
     log.Watch(source);
     log.Take();
   }
-  TField& Value() { return cds.FieldByName("VRFATPRECLIE"); }
-  TField& Order() { return cds.FieldByName("NRORDEMFAT"); }
-
-  TClientDataSet cds;
-  TDataSource source;
-  EventLog log;
-  RecordingLink link{log};
 };
 
 TEST_F(DataSetEvents, OpenFromClosed) {

@@ -8,22 +8,15 @@
 namespace {
 
 using namespace platform;
-using vqr::test::ColumnTexts;
-using vqr::test::EventLog;
-using vqr::test::FormulaPacket;
-using vqr::test::MakePacket;
+using namespace vqr::test;
 using Texts = std::vector<std::string>;
 
-class Ordered : public ::testing::Test {
+class Ordered : public FormulaDataSetTest {
  protected:
   void SetUp() override {
     cds.SetIndexFieldNames("NRORDEMFAT");
     cds.SetData(FormulaPacket({{"030", "C", 3.0}, {"010", "A", 1.0}, {"020", "B", 2.0}}));
   }
-  TField& Order() { return cds.FieldByName("NRORDEMFAT"); }
-  TField& Factor() { return cds.FieldByName("SGFATPRECO"); }
-
-  TClientDataSet cds;
 };
 
 TEST_F(Ordered, RowsArriveSortedWhateverTheServerOrder) {

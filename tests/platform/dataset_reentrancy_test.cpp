@@ -9,9 +9,7 @@
 namespace {
 
 using namespace platform;
-using vqr::test::ColumnTexts;
-using vqr::test::EventLog;
-using vqr::test::FormulaPacket;
+using namespace vqr::test;
 using Log = std::vector<std::string>;
 
 // A link that repaints like a grid in every callback: it reads every visible cell and
@@ -41,12 +39,12 @@ class RepaintingLink : public TDataLink {
 
 // The price grid's state rule: no insert ever lasts, and an edit started while the
 // product-code column is selected is cancelled at once.
-class StateRule : public ::testing::Test {
+class StateRule : public FormulaDataSetTest {
  protected:
   void SetUp() override {
     source.SetDataSet(&cds);
     painter.SetDataSource(&source);
-    cds.SetData(FormulaPacket({{"001", "A", 1.0}, {"002", "B", 2.0}, {"003", "C", 3.0}}));
+    cds.SetData(ThreeFormulaRows());
     log.Watch(cds);
     source.OnStateChange = [this](TDataSource& s) {
       log.Add(std::string("state:") + DataSetStateName(s.State()));
@@ -59,7 +57,6 @@ class StateRule : public ::testing::Test {
     log.Take();
   }
 
-  TClientDataSet cds;
   TDataSource source;
   RepaintingLink painter;
   EventLog log;
@@ -226,7 +223,7 @@ TEST(Reentrancy, PostFromAfterInsertKeepsTheRow) {
 
 TEST(Reentrancy, ScrollHandlerThatMovesAgainLeavesAConsistentCursor) {
   TClientDataSet cds;
-  cds.SetData(FormulaPacket({{"001", "A", 1.0}, {"002", "B", 2.0}, {"003", "C", 3.0}}));
+  cds.SetData(ThreeFormulaRows());
   int depth = 0;
   cds.AfterScroll = [&depth](TDataSet& d) {
     if (depth++ == 0 && d.RecNo() == 2) d.Next();  // skip row 2

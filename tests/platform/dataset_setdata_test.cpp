@@ -8,11 +8,7 @@
 namespace {
 
 using namespace platform;
-using vqr::test::ColumnTexts;
-using vqr::test::EventLog;
-using vqr::test::FormulaPacket;
-using vqr::test::MakePacket;
-using vqr::test::RecordingLink;
+using namespace vqr::test;
 using Texts = std::vector<std::string>;
 
 // The price list as the screen declares it, before any data arrives.

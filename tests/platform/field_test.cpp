@@ -9,9 +9,7 @@
 namespace {
 
 using namespace platform;
-using vqr::test::EventLog;
-using vqr::test::MakePacket;
-using vqr::test::RecordingLink;
+using namespace vqr::test;
 using Texts = std::vector<std::string>;
 
 class Fields : public ::testing::Test {

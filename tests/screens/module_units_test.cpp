@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "framework/host_configuration.h"
+#include "contracts/framework/host_configuration.h"
 #include "package/units.h"
 #include "platform/ui/application.h"
 #include "platform/ui/keyboard.h"

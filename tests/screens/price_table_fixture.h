@@ -18,9 +18,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "tests/support/app_server_process.h"
-#include "tests/support/host_process.h"
-#include "tests/support/temp_dir.h"
+#include "support/app_server_process.h"
+#include "support/host_process.h"
+#include "support/temp_dir.h"
 
 namespace screenstest {
 

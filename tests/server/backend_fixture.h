@@ -13,8 +13,8 @@
 
 #include "server/store/connection.h"
 #include "server/store/store.h"
+#include "support/temp_dir.h"
 #include "tests/support/pg_database.h"
-#include "tests/support/temp_dir.h"
 
 namespace servertest {
 

@@ -13,9 +13,9 @@
 #include "server/demo/demo_data.h"
 #include "server/modules/data_modules.h"
 #include "server/store/transaction.h"
+#include "support/app_server_process.h"
 #include "tests/server/backend_fixture.h"
 #include "tests/server/seed.h"
-#include "tests/support/app_server_process.h"
 #include "tests/support/raw_socket.h"
 #include "tests/support/rpc_test_server.h"
 

@@ -17,6 +17,10 @@ std::shared_ptr<const DataPacket> FormulaPacket(const std::vector<Row>& rows) {
                     rows);
 }
 
+std::shared_ptr<const DataPacket> ThreeFormulaRows() {
+  return FormulaPacket({{"001", "A", 1.0}, {"002", "B", 2.0}, {"003", "C", 3.0}});
+}
+
 std::vector<std::string> ColumnTexts(TDataSet& dataSet, const std::string& field) {
   std::vector<std::string> texts;
   for (int recNo = 1; recNo <= dataSet.RecordCount(); ++recNo)

@@ -1,6 +1,9 @@
 #pragma once
-// Fixtures for the dataset engine's tests: packets built in one expression, and a log
-// that records every dataset event, data source event and data link callback as text.
+// Fixtures for the dataset engine's tests: packets built in one expression, a log that
+// records every dataset event, data source event and data link callback as text, and
+// the formula-row dataset most of those tests start from.
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +22,9 @@ std::shared_ptr<const platform::DataPacket> MakePacket(std::vector<platform::Col
 
 // The formula-row shape: NRORDEMFAT (string 3), SGFATPRECO (string 4), VRFATPRECLIE (float).
 std::shared_ptr<const platform::DataPacket> FormulaPacket(const std::vector<Row>& rows);
+
+// The three formula rows the dataset tests start from: 001 A 1, 002 B 2, 003 C 3.
+std::shared_ptr<const platform::DataPacket> ThreeFormulaRows();
 
 // Values of one column over every row, in the dataset's order (moves the cursor).
 std::vector<std::string> ColumnTexts(platform::TDataSet& dataSet, const std::string& field);
@@ -59,6 +65,30 @@ class RecordingLink : public platform::TDataLink {
 
  private:
   EventLog& log_;
+};
+
+// A client dataset of the formula-row shape and its three fields; SetUp loads it.
+class FormulaDataSetTest : public ::testing::Test {
+ protected:
+  platform::TField& Order() { return cds.FieldByName("NRORDEMFAT"); }
+  platform::TField& Factor() { return cds.FieldByName("SGFATPRECO"); }
+  platform::TField& Value() { return cds.FieldByName("VRFATPRECLIE"); }
+
+  platform::TClientDataSet cds;
+};
+
+// The same dataset with a data source and a recording link on it, both attached
+// before anything is loaded; what the log watches is up to SetUp.
+class LinkedFormulaDataSetTest : public FormulaDataSetTest {
+ protected:
+  LinkedFormulaDataSetTest() {
+    source.SetDataSet(&cds);
+    link.SetDataSource(&source);
+  }
+
+  platform::TDataSource source;
+  EventLog log;
+  RecordingLink link{log};
 };
 
 }  // namespace vqr::test

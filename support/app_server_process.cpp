@@ -1,4 +1,4 @@
-#include "tests/support/app_server_process.h"
+#include "support/app_server_process.h"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -1,4 +1,4 @@
-#include "tests/support/host_process.h"
+#include "support/host_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
