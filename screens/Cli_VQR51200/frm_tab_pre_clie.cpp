@@ -2,10 +2,9 @@
 // screen, and the binding of their events to the screen's handlers.
 #include "screens/Cli_VQR51200/frm_tab_pre_clie.h"
 
-#include <type_traits>
-
 #include "platform/ui/db_controls.h"
 #include "platform/ui/db_grid.h"
+#include "screens/Cli_VQR51200/components.h"
 
 namespace Cli_VQR51200 {
 
@@ -14,31 +13,6 @@ using platform::TObject;
 namespace {
 
 constexpr const char* kPriceFormat = "###,#0.000";
-
-template <class Field>
-Field* NewField(platform::TClientDataSet* dataSet, const char* fieldName, const char* label, int size = 0) {
-  Field* field;
-  if constexpr (std::is_same_v<Field, platform::TStringField>)
-    field = &dataSet->AddField<Field>(fieldName, size);
-  else
-    field = &dataSet->AddField<Field>(fieldName);
-  field->SetName(dataSet->Name() + fieldName);
-  if (*label) field->SetDisplayLabel(label);
-  return field;
-}
-
-platform::TClientDataSet* NewDataSet(platform::TComponent* owner, const char* name) {
-  auto* dataSet = new platform::TClientDataSet(owner);
-  dataSet->SetName(name);
-  return dataSet;
-}
-
-platform::TDataSource* NewDataSource(platform::TComponent* owner, const char* name, platform::TDataSet* dataSet) {
-  auto* source = new platform::TDataSource(owner);
-  source->SetName(name);
-  source->SetDataSet(dataSet);
-  return source;
-}
 
 }  // namespace
 
