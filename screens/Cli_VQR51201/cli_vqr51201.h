@@ -1,17 +1,35 @@
 #pragma once
 // Cli_VQR51201: the unit of the price composition formula screen of one customer.
 //
+//   frmFormCompPreco     the formula screen while it is open, nullptr otherwise
 //   Cliente              this unit's copy of the customer the formula belongs to
-//   CriaFormCompPreco    keeps a copy of the customer and opens the formula screen
-//                        (the screen itself is not part of the module yet: the call
-//                        returns at once)
+//   cdsAuxiliar          the snapshot of the formula rows taken when a row insert
+//                        begins, which the duplicate checks search; created at the
+//                        first activation of a formula screen, kept for the life of
+//                        the module (no owner) and freed at shut-down
+//
+//   CriaFormCompPreco(cliente)
+//                        copies the customer into Cliente, creates a new formula
+//                        screen, loads the customer's formula rows and formula text
+//                        (GetFatPreClie, wait animation of the reading kind) and shows
+//                        the screen modally; returns when it closes. The hourglass
+//                        cursor is on until the screen is shown. It must be called
+//                        from the price table screen, whose connections the formula
+//                        screen uses: without one it raises. A failed load raises
+//                        with the server's or framework's text, frees the screen
+//                        without showing it and leaves the default cursor; Cliente
+//                        already holds the new customer.
 //   Initialization()     start-up: nothing
-//   Finalization()       shut-down: Cliente released
+//   Finalization()       shut-down: Cliente released, cdsAuxiliar freed
 #include "contracts/module/cliente.h"
+#include "platform/data/client_dataset.h"
+#include "screens/Cli_VQR51201/frm_form_comp_preco.h"
 
 namespace Cli_VQR51201 {
 
+extern TfrmFormCompPreco* frmFormCompPreco;
 extern Pkg_VQR51200::TCliente Cliente;
+extern platform::TClientDataSet* cdsAuxiliar;
 
 void CriaFormCompPreco(const Pkg_VQR51200::TCliente& cliente);
 

@@ -39,7 +39,9 @@ TEST(ModuleUnits, StartUpClearsTheFlagsAndShutDownReleasesRecordsAndLists) {
 
   const TCliente someone{"000123", "Mercearia São Jorge Ltda", "12345678000195"};
   Cli_VQR51200::Cliente = someone;
-  Cli_VQR51201::CriaFormCompPreco(someone);
+  EXPECT_THROW(Cli_VQR51201::CriaFormCompPreco(someone), platform::Exception)
+      << "the formula screen opens only over the main screen, whose connections it uses";
+  EXPECT_EQ(platform::Screen().Cursor(), platform::crDefault);
   Cli_VQR51202::CriaCopiaDados(someone);
   EXPECT_EQ(Cli_VQR51201::Cliente, someone) << "the receiving unit keeps its own copy";
   Cli_VQR51202::stListaClie = "000123,000124";
@@ -167,7 +169,9 @@ TEST_F(MainScreenRecord, PricesChangedElsewhereAreReloadedByTheFormulaCommandOnc
   EXPECT_TRUE(screen_->cdsPrecoClie->Active()) << "unless prices changed elsewhere";
   EXPECT_TRUE(screen_->boAtualizaPreco) << "refresh leaves the flag to the formula command";
 
+  testsupport::ModalScript closeFormula({testsupport::ClickIn("frmFormCompPreco", "sbtCancel")});
   platform::ClickControl(screen_->sbtFormComp);
+  EXPECT_TRUE(closeFormula.Done());
   EXPECT_TRUE(screen_->dbgPadrao->Focused());
   EXPECT_FALSE(screen_->boAtualizaPreco);
   EXPECT_EQ(Cli_VQR51201::Cliente, (TCliente{kLegal.code, kLegal.name, kLegal.number}));

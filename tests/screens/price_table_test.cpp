@@ -243,6 +243,8 @@ TEST_F(Commands, FormulaAndCopyCheckTheCustomerAndPrintDoesNot) {
   chooseCustomer(kNatural);
   host().click("frmTabPreClie.sbtFormComp");
   EXPECT_FALSE(host().messageBox()) << messageText();
+  EXPECT_EQ(host().activeForm(), "frmFormCompPreco");
+  host().click("frmFormCompPreco.sbtCancel");
   EXPECT_EQ(host().focusPath(), kGrid);
   auto checks = serverCalls("GetCDCliente");
   ASSERT_EQ(checks.size(), 1u);

@@ -1,0 +1,59 @@
+// TfrmFormCompPreco: the screen's life, the formula shown as the server gives it, and
+// the two coded columns, which show and take the catalog texts of their codes.
+#include "contracts/framework/lib00500.h"
+#include "screens/Cli_VQR51200/cli_vqr51200.h"
+#include "screens/Cli_VQR51201/cli_vqr51201.h"
+
+namespace Cli_VQR51201 {
+
+void TfrmFormCompPreco::FormCreate(platform::TObject* Sender) { Frmrotgeral::TfrmRotiGeral::FormCreate(Sender); }
+
+void TfrmFormCompPreco::ShowFormula(const platform::Variant& answer, bool withRows) {
+  const platform::Variant::Array& parts = answer.asArray();
+  if (parts.size() != 2) throw platform::Exception("Resposta da fórmula de composição sem as linhas e o texto.");
+  if (withRows) cdsFatAjustPreClie->SetData(parts[0]);
+  edtFormula->SetText(parts[1].toString());
+}
+
+// The cost types are asked for again at every activation; an earlier choice is not
+// kept.
+void TfrmFormCompPreco::FormActivate(platform::TObject* Sender) {
+  Frmrotgeral::TfrmRotiGeral::FormActivate(Sender);
+  cbbTpCusto->Items = Lib00500::ListaTipoCusto(*Cli_VQR51200::frmTabPreClie->netCustos, nullptr);
+  cbbTpCusto->SetItemIndex(cbbTpCusto->Items.empty() ? -1 : 0);
+  Habilita_Botoes();
+  if (!cdsAuxiliar) cdsAuxiliar = new platform::TClientDataSet();
+}
+
+void TfrmFormCompPreco::FormClose(platform::TObject* Sender, platform::TCloseAction& Action) {
+  Frmrotgeral::TfrmRotiGeral::FormClose(Sender, Action);
+}
+
+void TfrmFormCompPreco::sbtCancelClick(platform::TObject* Sender) { Frmrotgeral::TfrmRotiGeral::sbtCancelClick(Sender); }
+
+void TfrmFormCompPreco::SetCodeFromText(platform::TField& field, const std::string& text,
+                                        std::initializer_list<const char*> codes) {
+  for (const char* code : codes) {
+    if (msgPadrao->Msg(code) != text) continue;
+    field.SetAsString(code);
+    return;
+  }
+}
+
+void TfrmFormCompPreco::cdsFatAjustPreClieIDDETFATPREGetText(platform::TField& Sender, std::string& Text, bool) {
+  Text = msgPadrao->Msg(Sender.AsString());
+}
+
+void TfrmFormCompPreco::cdsFatAjustPreClieIDDETFATPRESetText(platform::TField& Sender, const std::string& Text) {
+  SetCodeFromText(Sender, Text, {"P", "N", "M"});
+}
+
+void TfrmFormCompPreco::cdsFatAjustPreClieIDTPOPERFATCLIEGetText(platform::TField& Sender, std::string& Text, bool) {
+  Text = msgPadrao->Msg(Sender.AsString());
+}
+
+void TfrmFormCompPreco::cdsFatAjustPreClieIDTPOPERFATCLIESetText(platform::TField& Sender, const std::string& Text) {
+  SetCodeFromText(Sender, Text, {"SUM", "SUB", "MUL", "DIV"});
+}
+
+}  // namespace Cli_VQR51201

@@ -1,0 +1,76 @@
+// TfrmFormCompPreco: every accepted post and every delete goes to the server at once
+// as a one-change delta (SetCompPreco), and the server's formula text is shown; a
+// change the server refuses is undone. The confirm command recalculates the
+// customer's prices from the saved formula (SetCalcCusProd) and closes the screen.
+#include <cstring>
+
+#include "contracts/framework/consiste.h"
+#include "contracts/framework/lib00500.h"
+#include "contracts/framework/norvexa.h"
+#include "contracts/framework/showavi.h"
+#include "platform/ui/application.h"
+#include "platform/ui/window_update.h"
+#include "screens/Cli_VQR51200/cli_vqr51200.h"
+#include "screens/Cli_VQR51200/server_call.h"
+#include "screens/Cli_VQR51201/cli_vqr51201.h"
+
+namespace Cli_VQR51201 {
+
+using Cli_VQR51200::ServerCall;
+
+// Nothing of a failed save stays: the animation stops (it belongs to the call), no window
+// stays locked and the local change is undone, so the rows are the server's again.
+void TfrmFormCompPreco::SavePendingChange(bool leaveEditorMode) {
+  if (cdsFatAjustPreClie->ChangeCount() == 0) return;
+  try {
+    ShowFormula(ServerCall<contracts::server::SetCompPreco>(*Cli_VQR51200::frmTabPreClie->netTabPreClie,
+                                                            Showavi::saGravacao, cdsFatAjustPreClie->Delta(),
+                                                            Cliente.CdCliente, msgPadrao->Msg("Custo")),
+                false);
+    cdsFatAjustPreClie->MergeChangeLog();
+    Norvexa::AtualizaLocalCache(platform::VarArrayOf({"COMPPRECLIE"}));
+    if (leaveEditorMode) dbgCompPreClie->SetEditorMode(false);
+  } catch (...) {
+    platform::LockWindowUpdate(nullptr);
+    cdsFatAjustPreClie->CancelUpdates();
+    throw;
+  }
+}
+
+void TfrmFormCompPreco::cdsFatAjustPreClieAfterPost(platform::TDataSet&) { SavePendingChange(true); }
+
+void TfrmFormCompPreco::cdsFatAjustPreClieAfterDelete(platform::TDataSet&) { SavePendingChange(false); }
+
+void TfrmFormCompPreco::ShowWaitPanel(bool show) {
+  panEspera->SetVisible(show);
+  anmAnimacao->Active = show;
+  platform::Application().Repaint();
+}
+
+// A row still being edited is posted first (so saved, or refused by its checks), so
+// the recalculation never ends the screen over a row the person typed and the prices
+// come from the formula as shown.
+void TfrmFormCompPreco::sbtConfirmaClick(platform::TObject*) {
+  cdsFatAjustPreClie->CheckBrowseMode();
+  if (msgPadrao->ShowMsg("Recalc", platform::mtConfirmation, {platform::mbYes, platform::mbNo}, 0) != platform::mrYes)
+    return;
+  ShowWaitPanel(true);
+  try {
+    const int levels = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
+    const int costType = Lib00500::NumeroTipoCusto(cbbTpCusto->ItemIndex());
+    ServerCall<contracts::server::SetCalcCusProd>(*Cli_VQR51200::frmTabPreClie->netTabPreClie, Showavi::saGravacao,
+                                                  Norvexa::FiliProc(), Cliente.CdCliente, Cliente.NrInsJurClie,
+                                                  levels, costType, "", "", "S");
+  } catch (const std::exception& e) {
+    ShowWaitPanel(false);
+    // A server text with "@" is a key of this screen's catalog.
+    if (std::strchr(e.what(), '@')) throw Consiste::EServerRefusal(msgPadrao->Msg(e.what()));
+    throw;
+  }
+  ShowWaitPanel(false);
+  platform::MessageDlg(msgPadrao->Msg("Recalc_Ok"), platform::mtInformation, {platform::mbOK}, 0);
+  Cli_VQR51200::frmTabPreClie->boAtualizaPreco = true;
+  Close();
+}
+
+}  // namespace Cli_VQR51201
