@@ -6,7 +6,9 @@
 
 #include <memory>
 
+#include "contracts/framework/consiste.h"
 #include "contracts/framework/host_configuration.h"
+#include "contracts/framework/showavi.h"
 #include "package/units.h"
 #include "platform/ui/application.h"
 #include "platform/ui/keyboard.h"
@@ -175,6 +177,25 @@ TEST_F(MainScreenRecord, PricesChangedElsewhereAreReloadedByTheFormulaCommandOnc
   EXPECT_TRUE(screen_->dbgPadrao->Focused());
   EXPECT_FALSE(screen_->boAtualizaPreco);
   EXPECT_EQ(Cli_VQR51201::Cliente, (TCliente{kLegal.code, kLegal.name, kLegal.number}));
+}
+
+TEST_F(MainScreenRecord, AFormulaThatCannotLoadShowsNoScreenAndTheSnapshotLivesWithTheModule) {
+  const TCliente unknown{"X99999", "Cliente Inexistente", "11222333000181"};
+  EXPECT_THROW(Cli_VQR51201::CriaFormCompPreco(unknown), Consiste::EServerRefusal);
+  EXPECT_EQ(Cli_VQR51201::frmFormCompPreco, nullptr) << "the screen that could not load is gone";
+  EXPECT_EQ(Cli_VQR51201::Cliente, unknown);
+  EXPECT_EQ(platform::Screen().Cursor(), platform::crDefault);
+  EXPECT_FALSE(Showavi::ShowAviActive());
+  EXPECT_EQ(Cli_VQR51201::cdsAuxiliar, nullptr) << "created at the first activation only";
+
+  testsupport::ModalScript closeFormula({testsupport::ClickIn("frmFormCompPreco", "sbtCancel")});
+  Cli_VQR51201::CriaFormCompPreco({kLegal.code, kLegal.name, kLegal.number});
+  EXPECT_TRUE(closeFormula.Done());
+  platform::Application().ProcessMessages();
+  EXPECT_EQ(Cli_VQR51201::frmFormCompPreco, nullptr) << "a closed screen is freed and forgotten";
+  EXPECT_NE(Cli_VQR51201::cdsAuxiliar, nullptr) << "the snapshot outlives the screen";
+  Cli_VQR51201::Finalization();
+  EXPECT_EQ(Cli_VQR51201::cdsAuxiliar, nullptr) << "and goes with the unit";
 }
 
 }  // namespace

@@ -203,4 +203,10 @@ void PriceTableTest::execute(const std::string& sql) const {
   db.execute(sql);
 }
 
+std::vector<std::vector<std::string>> PriceTableTest::query(const std::string& sql,
+                                                            const std::vector<std::string>& params) const {
+  Db db(database_);
+  return db.query(sql, params);
+}
+
 }  // namespace screenstest

@@ -61,6 +61,7 @@ class PriceTableTest : public ::testing::Test {
   void TearDown() override;
 
   testsupport::HostProcess& host() { return *host_; }
+  const testsupport::HostProcess& host() const { return *host_; }
   const std::string& database() const { return database_; }
 
   // --- the system ---
@@ -93,6 +94,9 @@ class PriceTableTest : public ::testing::Test {
   std::string leafProduct(int index) const { return LeafProduct(database_, index); }
   std::optional<StoredPrice> storedPrice(const std::string& customer, const std::string& product) const;
   void execute(const std::string& sql) const;
+  // Rows of a query on the test's database, as texts ("" for null).
+  std::vector<std::vector<std::string>> query(const std::string& sql,
+                                              const std::vector<std::string>& params = {}) const;
 
  private:
   vqrtest::TempDir dir_;
