@@ -13,6 +13,7 @@ void TfrmFormCompPreco::ShowFormula(const platform::Variant& answer, bool withRo
   if (parts.size() != 2) throw platform::Exception("Resposta da fórmula de composição sem as linhas e o texto.");
   if (withRows) cdsFatAjustPreClie->SetData(parts[0]);
   edtFormula->SetText(parts[1].toString());
+  edtFormula->SetHint(edtFormula->Text());  // a long formula is read whole in its hint
 }
 
 // The cost types are asked for again at every activation; an earlier choice is not
