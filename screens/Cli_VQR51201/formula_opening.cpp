@@ -26,7 +26,17 @@ void TfrmFormCompPreco::FormActivate(platform::TObject* Sender) {
   if (!cdsAuxiliar) cdsAuxiliar = new platform::TClientDataSet();
 }
 
+// A row still being edited is never dropped unasked: closing then asks as Escape
+// does, and No keeps the screen open on that row.
 void TfrmFormCompPreco::FormClose(platform::TObject* Sender, platform::TCloseAction& Action) {
+  if (Editing()) {
+    if (msgPadrao->ShowMsg("Canc", platform::mtConfirmation, {platform::mbYes, platform::mbNo}, 0) !=
+        platform::mrYes) {
+      Action = platform::caNone;
+      return;
+    }
+    cdsFatAjustPreClie->Cancel();
+  }
   Frmrotgeral::TfrmRotiGeral::FormClose(Sender, Action);
 }
 

@@ -309,6 +309,21 @@ TEST_F(ScreenKeys, EscapeAsksBeforeDiscardingAnEditAndClosesWhileBrowsing) {
   EXPECT_EQ(saves(), 0u);
 }
 
+TEST_F(ScreenKeys, ClosingWhileEditingAsksAndNoKeepsTheRow) {
+  openFormula();
+  typeNewRow("3", "DESC", "5");
+  host().click("frmFormCompPreco.sbtCancel");
+  expectBox("Cancelar operação?", "btnNo");
+  EXPECT_EQ(host().activeForm(), kForm);
+  EXPECT_EQ(gridState(), "insert");
+  EXPECT_EQ(formulaRows()[0][kColFactor], "DESC");
+  host().close(kForm);
+  expectBox("Cancelar operação?", "btnYes");
+  EXPECT_TRUE(host().window(kForm).is_null());
+  EXPECT_EQ(saves(), 0u);
+  EXPECT_EQ(storedFormula().size(), 2u);
+}
+
 TEST_F(ScreenKeys, FunctionKeysRunTheRowCommandsAndCtrlDeleteDeletesOneRow) {
   openFormula();
   const std::string s = std::string(kForm) + ".";
