@@ -6,6 +6,7 @@
 #include "contracts/framework/norvexa.h"
 #include "platform/ui/screen.h"
 #include "screens/Cli_VQR51200/cli_vqr51200.h"
+#include "screens/Cli_VQR51200/grid_keys.h"
 #include "screens/Cli_VQR51200/server_call.h"
 
 namespace Cli_VQR51200 {
@@ -15,24 +16,6 @@ using contracts::server::GetPrecoProd;
 namespace {
 
 bool IsDigit(char32_t ch) { return ch >= U'0' && ch <= U'9'; }
-
-// Keys that still work on the product code column: moving and the modifiers.
-bool KeepsOnProductCode(std::uint16_t key) {
-  switch (key) {
-    case platform::VK_TAB:
-    case platform::VK_RETURN:
-    case platform::VK_SHIFT:
-    case platform::VK_CONTROL:
-    case platform::VK_MENU:
-    case platform::VK_LEFT:
-    case platform::VK_UP:
-    case platform::VK_RIGHT:
-    case platform::VK_DOWN:
-      return true;
-    default:
-      return false;
-  }
-}
 
 // A date typed as its "/" separators and blanks only means no date.
 void SetDateText(platform::TField& field, const std::string& text) {
@@ -96,7 +79,7 @@ void TfrmTabPreClie::dbgPadraoKeyPress(platform::TObject* Sender, char32_t& Key)
 
 void TfrmTabPreClie::dbgPadraoKeyDown(platform::TObject* Sender, std::uint16_t& Key, platform::TShiftState Shift) {
   Frmpadrgrid::TfrmPadraoGrid::dbgPadraoKeyDown(Sender, Key, Shift);
-  if (dbgPadrao->SelectedField() == cdsPrecoClieCDARVPROD && !KeepsOnProductCode(Key)) Key = 0;
+  if (dbgPadrao->SelectedField() == cdsPrecoClieCDARVPROD && !MovesOnInGrid(Key)) Key = 0;
 }
 
 void TfrmTabPreClie::cdsPrecoClieDTVALINISetText(platform::TField& Sender, const std::string& Text) {

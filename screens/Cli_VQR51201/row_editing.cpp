@@ -3,6 +3,7 @@
 // keys (shown to the screen before the focused control) and the grid's key rules.
 #include "contracts/framework/consiste.h"
 #include "platform/core/exceptions.h"
+#include "screens/Cli_VQR51200/grid_keys.h"
 #include "screens/Cli_VQR51201/cli_vqr51201.h"
 
 namespace Cli_VQR51201 {
@@ -12,24 +13,6 @@ using platform::TShiftState;
 namespace {
 
 bool IsDigit(char32_t ch) { return ch >= U'0' && ch <= U'9'; }
-
-// Keys that keep working on the coded columns: moving between cells and the modifiers.
-bool PassesOnCodedColumn(std::uint16_t key) {
-  switch (key) {
-    case platform::VK_TAB:
-    case platform::VK_RETURN:
-    case platform::VK_SHIFT:
-    case platform::VK_CONTROL:
-    case platform::VK_MENU:
-    case platform::VK_LEFT:
-    case platform::VK_UP:
-    case platform::VK_RIGHT:
-    case platform::VK_DOWN:
-      return true;
-    default:
-      return false;
-  }
-}
 
 // The determination a letter key stands for (whatever the Shift state).
 const char* DeterminationOfKey(std::uint16_t key) {
@@ -191,7 +174,7 @@ void TfrmFormCompPreco::dbgCompPreClieKeyDown(platform::TObject*, std::uint16_t&
     code = OperationOfKey(Key);
   else
     return;
-  if (PassesOnCodedColumn(Key)) return;
+  if (Cli_VQR51200::MovesOnInGrid(Key)) return;
   Key = 0;
   if (!code) return;
   if (!Editing()) cdsFatAjustPreClie->Edit();

@@ -4,7 +4,8 @@
 // while the server works, and find the new prices in the price table.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { spawn, spawnSync } from 'node:child_process';
+import { spawn } from 'node:child_process';
+import { formattedRegistration, sqlRows } from './support/database.mjs';
 import { startSystem } from './support/system.mjs';
 import { openBrowser, click, control, press, screenshot, seq, shownText, type, waitIdle } from './support/browser.mjs';
 
@@ -17,25 +18,17 @@ let system;
 let browser;
 let page;
 
-function sql(query) {
-  const out = spawnSync('sqlite3', ['-separator', '|', system.db, query], { encoding: 'utf8' });
-  if (out.status !== 0) throw new Error(`sqlite3: ${out.stderr}`);
-  return out.stdout.trim().split('\n').filter(Boolean).map((line) => line.split('|'));
-}
-
 // The first demo customer: it has a formula and special prices.
 function demoCustomer() {
-  const [[code, number, name, kind]] = sql(
+  const [[code, number, name, kind]] = sqlRows(system.db,
     "SELECT CDCLIENTE, NRINSJURCLIE, NMRAZSOCCLIE, IDTPIJURCLIE FROM CLIENTE WHERE CDCLIENTE = '000001'");
-  const formatted = kind === 'J'
-    ? number.replace(/^(\d{2})(\d{3})(\d{3})(\d{4})(\d{2})$/, '$1.$2.$3/$4-$5')
-    : number.replace(/^(\d{3})(\d{3})(\d{3})(\d{2})$/, '$1.$2.$3-$4');
+  const formatted = formattedRegistration(number, kind);
   return { code, formatted, name };
 }
 
 // The special prices of the customer for the first leaf products, as the grid shows them.
 function shownPrices(customer, count) {
-  return sql(`SELECT COALESCE(t.VRPRECOPROD, '') FROM PRODUTO p
+  return sqlRows(system.db, `SELECT COALESCE(t.VRPRECOPROD, '') FROM PRODUTO p
     LEFT JOIN TABPRECLIE t ON t.CDPRODUTO = p.CDPRODUTO AND t.CDCLIENTE = '${customer}'
     WHERE p.NRNIVEL = 3 ORDER BY p.CDARVPROD LIMIT ${count}`).map(([price]) => (price === ''
     ? '' : Number(price).toFixed(3).replace('.', ',').replace(/\B(?=(\d{3})+,)/g, '.')));
@@ -130,7 +123,7 @@ test('a factor is added through the search and saved, and the recalculation repr
   await press(page, 'Control+Enter');
   const textAfter = await shownText(page, `${FORM}.edtFormula`);
   assert.equal(textAfter, `${textBefore} - DESC(5,000%)`);
-  assert.deepEqual(sql(`SELECT CDFATPRECO, IDDETFATPRE, VRFATPRECLIE, IDTPOPERFATCLIE FROM COMPPRECLIE
+  assert.deepEqual(sqlRows(system.db, `SELECT CDFATPRECO, IDDETFATPRE, VRFATPRECLIE, IDTPOPERFATCLIE FROM COMPPRECLIE
     WHERE CDCLIENTE = '${customer.code}' AND NRORDEMFAT = '004'`), [['006', 'P', '5.0', 'SUB']]);
   await screenshot(page, 'formula-saved');
 

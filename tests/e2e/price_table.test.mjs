@@ -3,7 +3,7 @@
 // and open the screen again and see what the server stored.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { spawnSync } from 'node:child_process';
+import { formattedRegistration, sqlRows } from './support/database.mjs';
 import { startSystem } from './support/system.mjs';
 import { openBrowser, click, control, press, screenshot, seq, shownText, type, waitIdle } from './support/browser.mjs';
 
@@ -15,9 +15,7 @@ let browser;
 let page;
 
 function sql(query) {
-  const out = spawnSync('sqlite3', ['-separator', '|', system.db, query], { encoding: 'utf8' });
-  if (out.status !== 0) throw new Error(`sqlite3: ${out.stderr}`);
-  return out.stdout.trim().split('\n').filter(Boolean).map((line) => line.split('|'));
+  return sqlRows(system.db, query);
 }
 
 // A customer with at least two special prices, and those products' rows in the grid
@@ -32,9 +30,7 @@ function customerWithPrices() {
     LEFT JOIN TABPRECLIE t ON t.CDPRODUTO = p.CDPRODUTO AND t.CDCLIENTE = '${code}'
     WHERE p.NRNIVEL = 3 ORDER BY p.CDARVPROD`);
   const priced = rows.map((r, i) => (r[1] === '1' ? i : -1)).filter((i) => i >= 0);
-  const formatted = kind === 'J'
-    ? number.replace(/^(\d{2})(\d{3})(\d{3})(\d{4})(\d{2})$/, '$1.$2.$3/$4-$5')
-    : number.replace(/^(\d{3})(\d{3})(\d{3})(\d{2})$/, '$1.$2.$3-$4');
+  const formatted = formattedRegistration(number, kind);
   return { code, number, formatted, name, products: rows.map((r) => r[0]), priced };
 }
 

@@ -68,14 +68,19 @@ class FormulaScreenTest : public PriceTableTest {
                  {customer.code});
   }
 
-  // F2, then the order, the factor and the value typed cell by cell (the kind and
-  // the operation keep their defaults); the row is left in insert.
-  void typeNewRow(const std::string& order, const std::string& factor, const std::string& value) {
+  // F2, then the order and the factor typed, each cell left with Tab.
+  void typeNewFactor(const std::string& order, const std::string& factor) {
     host().key(VK_F2);
     host().type(order);
     host().key(VK_TAB);
     host().type(factor);
     host().key(VK_TAB);
+  }
+
+  // typeNewFactor, then the value typed (the kind and the operation keep their
+  // defaults); the row is left in insert.
+  void typeNewRow(const std::string& order, const std::string& factor, const std::string& value) {
+    typeNewFactor(order, factor);
     host().key(VK_TAB);
     host().type(value);
   }
@@ -208,22 +213,14 @@ TEST_F(RowChecks, FactorMustBeRegisteredAndNewToTheFormulaIgnoringCase) {
   host().type("X");
   EXPECT_EQ(gridState(), "browse") << "an existing row keeps its factor";
 
-  host().key(VK_F2);
-  host().type("3");
-  host().key(VK_TAB);
-  host().type("ZZZ");
-  host().key(VK_TAB);
+  typeNewFactor("3", "ZZZ");
   expectBox("Fator de Ajuste do Preço não cadastrado.");
   EXPECT_EQ(formulaGrid()["col"], kColFactor);
   host().click("frmFormCompPreco.sbtCancelar");
   expectBox("Cancelar operação?", "btnYes");
   EXPECT_EQ(formulaGrid()["rowCount"], 2);
 
-  host().key(VK_F2);
-  host().type("3");
-  host().key(VK_TAB);
-  host().type("mkp");
-  host().key(VK_TAB);
+  typeNewFactor("3", "mkp");
   expectBox("Fator de Ajuste do preço já cadastrado para o cliente informado.");
   EXPECT_EQ(saves(), 0u);
 }
