@@ -5,14 +5,19 @@
 //
 // Sizes are in points (the PDF's unit: the pango context runs at 72 dpi). Texts wrap
 // at words, or inside a word too long for the width (PANGO_WRAP_WORD_CHAR), so nothing
-// runs off the page. Measuring a text that cannot need a second line (its characters
-// times the font's widest advance fit the width) skips pango and gives the font's line
-// height, which is what pango gives such a text.
+// runs off the page. Shaping is what costs, so it is done only where needed:
+//   - measuring a text that cannot need a second line skips pango and gives the font's
+//     line height, which is what pango gives such a text. "Cannot" means every
+//     character is printable ASCII or Latin-1 and the sum of their advances, with a
+//     margin for kerning, fits the width;
+//   - short texts drawn again and again (dates, flags) keep their shaped layout in a
+//     small cache.
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace framework::report {
 
@@ -41,15 +46,18 @@ class PdfText {
   struct Font {
     PangoFontDescription* description = nullptr;
     double lineHeight = 0;
-    double widestAdvance = 0;
+    double advance[256] = {};  // of each printable ASCII and Latin-1 character
   };
   static std::size_t Index(PdfFont font) { return static_cast<std::size_t>(font); }
-  PangoLayout* Prepare(std::string_view text, PdfFont font, double width, PdfAlign align);
+  bool SurelyOneLine(std::string_view text, const Font& font, double width) const;
+  PangoLayout* Prepare(PangoLayout* layout, std::string_view text, PdfFont font, double width, PdfAlign align);
+  PangoLayout* CachedLayout(std::string_view text, PdfFont font, double width, PdfAlign align);
 
   cairo_t* cr_;
   PangoContext* context_ = nullptr;
   PangoLayout* layout_ = nullptr;
   Font fonts_[4];
+  std::unordered_map<std::string, PangoLayout*> cache_;
   int unknownGlyphs_ = 0;
 };
 

@@ -1,16 +1,16 @@
 #include "contracts/framework/qrddlgs.h"
 
+#include <spdlog/spdlog.h>
+
 #include <ctime>
 #include <filesystem>
-
-#include <spdlog/spdlog.h>
 
 #include "contracts/framework/host_configuration.h"
 #include "contracts/framework/showavi.h"
 #include "framework/report_definition.h"
 #include "framework/report_document.h"
-#include "framework/report_params_dialog.h"
 #include "framework/report_parameters.h"
+#include "framework/report_params_dialog.h"
 #include "framework/report_query.h"
 #include "framework/report_writer.h"
 
@@ -59,9 +59,12 @@ const platform::TDocumentEntry& Produce(const Definition& definition, const plat
   const RowPass rows = [&query](const ChunkVisitor& visit) { query.ForEachChunk(visit); };
   DocumentFile document(definition.title, ExtensionOf(output));
   WriteResult written;
-  if (output == roXLSX) written = WriteXlsx(definition, heading, rows, document.WorkPath());
-  else if (output == roCSV) written = WriteCsv(definition, rows, document.WorkPath());
-  else written = WritePdf(definition, heading, rows, document.WorkPath());
+  if (output == roXLSX)
+    written = WriteXlsx(definition, heading, rows, document.WorkPath());
+  else if (output == roCSV)
+    written = WriteCsv(definition, rows, document.WorkPath());
+  else
+    written = WritePdf(definition, heading, rows, document.WorkPath());
   query.Finish();
   if (written.unknownGlyphs > 0)
     spdlog::warn("relatório \"{}\": {} caracteres sem desenho nas fontes instaladas", definition.title,

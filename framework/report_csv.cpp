@@ -37,7 +37,8 @@ std::string Value(const BoundField& field, const platform::DataPacket& chunk, st
   const ValueKind kind = field.field->kind;
   if (kind == ValueKind::Number || kind == ValueKind::Integer) {
     const std::optional<double> number = CellNumber(field, chunk, r);
-    if (number) return platform::FormatFloat(kind == ValueKind::Number ? PlainNumberFormat(field.field->format) : "0", *number);
+    if (number)
+      return platform::FormatFloat(kind == ValueKind::Number ? PlainNumberFormat(field.field->format) : "0", *number);
   }
   return CsvField(CellText(field, chunk, r), kind != ValueKind::Date);
 }

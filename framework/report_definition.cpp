@@ -4,7 +4,6 @@
 #include <fstream>
 #include <initializer_list>
 #include <map>
-
 #include <nlohmann/json.hpp>
 
 #include "contracts/framework/qrddlgs.h"
@@ -48,7 +47,8 @@ class Object {
   }
   std::string text(const char* key) const {
     const json& v = at(key);
-    if (!v.is_string() || v.get<std::string>().empty()) throw Fault("\"" + std::string(key) + "\" de " + where_ + " deve ser um texto não vazio");
+    if (!v.is_string() || v.get<std::string>().empty())
+      throw Fault("\"" + std::string(key) + "\" de " + where_ + " deve ser um texto não vazio");
     return v.get<std::string>();
   }
   std::string text(const char* key, const std::string& fallback) const { return has(key) ? text(key) : fallback; }
@@ -81,13 +81,12 @@ class Object {
 };
 
 const std::map<std::string, ValueKind> kValueKinds{
-    {"text", ValueKind::Text},         {"number", ValueKind::Number},
-    {"integer", ValueKind::Integer},   {"date", ValueKind::Date},
-    {"productCode", ValueKind::ProductCode}, {"registration", ValueKind::Registration}};
+    {"text", ValueKind::Text}, {"number", ValueKind::Number},           {"integer", ValueKind::Integer},
+    {"date", ValueKind::Date}, {"productCode", ValueKind::ProductCode}, {"registration", ValueKind::Registration}};
 
-const std::map<std::string, ParamKind> kParamKinds{{"text", ParamKind::Text},   {"integer", ParamKind::Integer},
+const std::map<std::string, ParamKind> kParamKinds{{"text", ParamKind::Text},     {"integer", ParamKind::Integer},
                                                    {"number", ParamKind::Number}, {"date", ParamKind::Date},
-                                                   {"flag", ParamKind::Flag},   {"list", ParamKind::List}};
+                                                   {"flag", ParamKind::Flag},     {"list", ParamKind::List}};
 
 const std::map<std::string, Alignment> kAlignments{
     {"left", Alignment::Left}, {"center", Alignment::Center}, {"right", Alignment::Right}};
@@ -103,10 +102,14 @@ Field ReadField(const json& value, const std::string& where) {
   field.title = o.text("title");
   field.width = o.integer("width", 10, 1, kMaxWidth);
   field.kind = o.choice("kind", ValueKind::Text, kValueKinds);
-  if (field.kind == ValueKind::Number) field.format = o.text("format", "###,#0.00");
-  else if (o.has("format")) throw Fault("\"format\" em " + where + " vale apenas para \"kind\": \"number\"");
-  if (field.kind == ValueKind::Registration) field.kindColumn = o.name("kindColumn");
-  else if (o.has("kindColumn")) throw Fault("\"kindColumn\" em " + where + " vale apenas para \"kind\": \"registration\"");
+  if (field.kind == ValueKind::Number)
+    field.format = o.text("format", "###,#0.00");
+  else if (o.has("format"))
+    throw Fault("\"format\" em " + where + " vale apenas para \"kind\": \"number\"");
+  if (field.kind == ValueKind::Registration)
+    field.kindColumn = o.name("kindColumn");
+  else if (o.has("kindColumn"))
+    throw Fault("\"kindColumn\" em " + where + " vale apenas para \"kind\": \"registration\"");
   field.align = o.choice("align", Numeric(field.kind) ? Alignment::Right : Alignment::Left, kAlignments);
   return field;
 }
@@ -190,7 +193,8 @@ void CheckTotals(const Definition& definition) {
   for (const Total& total : definition.totals) {
     auto column = std::find_if(definition.columns.begin(), definition.columns.end(),
                                [&](const Field& f) { return platform::SameFieldName(f.column, total.column); });
-    if (column == definition.columns.end()) throw Fault("total da coluna " + total.column + ", que não está nas colunas");
+    if (column == definition.columns.end())
+      throw Fault("total da coluna " + total.column + ", que não está nas colunas");
     if (total.function == TotalFunction::Sum && !Numeric(column->kind))
       throw Fault("soma da coluna " + total.column + ", que não é numérica");
   }
@@ -218,8 +222,8 @@ Definition ReadJson(const json& document, const std::filesystem::path& file) {
     if (!totals.is_array()) throw Fault("\"totals\" deve ser uma lista");
     for (std::size_t i = 0; i < totals.size(); ++i) {
       const Object t(totals[i], "total " + std::to_string(i + 1), {"column", "function", "title"});
-      definition.totals.push_back(Total{t.name("column"), t.choice("function", TotalFunction::Count, kFunctions),
-                                        t.text("title")});
+      definition.totals.push_back(
+          Total{t.name("column"), t.choice("function", TotalFunction::Count, kFunctions), t.text("title")});
     }
   }
   CheckParameters(definition);

@@ -43,10 +43,10 @@ struct Parameter {
   std::string name;
   ParamKind kind = ParamKind::Text;
   std::string prompt;
-  std::string summary;                     // its label in the filter summary; "" = not shown
-  ValueKind display = ValueKind::Text;     // how the summary shows the value
-  std::optional<ListKeys> keys;            // List only
-  std::string allFlag;                     // List only: the flag whose "T" means every key
+  std::string summary;                  // its label in the filter summary; "" = not shown
+  ValueKind display = ValueKind::Text;  // how the summary shows the value
+  std::optional<ListKeys> keys;         // List only
+  std::string allFlag;                  // List only: the flag whose "T" means every key
 };
 
 enum class TotalFunction { Count, Sum };

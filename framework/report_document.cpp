@@ -20,8 +20,10 @@ std::string Slug(const std::string& title) {
   std::string slug;
   for (char c : platform::FoldForCompare(title)) {
     const bool keep = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-    if (keep) slug += c;
-    else if (!slug.empty() && slug.back() != '-') slug += '-';
+    if (keep)
+      slug += c;
+    else if (!slug.empty() && slug.back() != '-')
+      slug += '-';
   }
   while (!slug.empty() && slug.back() == '-') slug.pop_back();
   return slug.empty() ? "relatorio" : slug;
@@ -79,7 +81,8 @@ const platform::TDocumentEntry& DocumentFile::Publish() {
   std::error_code ec;
   std::filesystem::rename(work_, final_, ec);
   if (ec)
-    throw Qrddlgs::EReportError("Não foi possível concluir o relatório '" + final_.string() + "': " + ec.message() + ".");
+    throw Qrddlgs::EReportError("Não foi possível concluir o relatório '" + final_.string() + "': " + ec.message() +
+                                ".");
   published_ = true;
   const std::string absolute = std::filesystem::absolute(final_).string();
   return platform::Application().AddDocument({title_, "/documents/" + final_.filename().string(), absolute});

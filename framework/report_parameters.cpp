@@ -126,7 +126,8 @@ std::set<std::string> ExistingKeys(const ListKeys& where, const std::vector<std:
 std::string ListSummary(const Parameter& list, const platform::TParams& params) {
   if (AllKeys(list, params)) return "todos";
   const platform::TParam* param = params.FindParam(list.name);
-  const std::vector<std::string> keys = param && !param->IsNull() ? ListKeysOf(param->AsString()) : std::vector<std::string>{};
+  const std::vector<std::string> keys =
+      param && !param->IsNull() ? ListKeysOf(param->AsString()) : std::vector<std::string>{};
   if (keys.empty()) return "nenhum";
   if (keys.size() > kKeysInSummary) return std::to_string(keys.size()) + " escolhidos";
   return JoinKeys(keys, ", ");

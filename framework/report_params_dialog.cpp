@@ -69,7 +69,8 @@ class ParamsDialog : public platform::TForm {
     label->SetCaption(param.prompt);
     platform::TControl* entry = nullptr;
     if (param.kind == ParamKind::Flag) {
-      auto* check = PlaceControl<platform::TCheckBox>(this, this, "chk" + param.name, kEntryLeft, top + 2, kEntryWidth, 17);
+      auto* check =
+          PlaceControl<platform::TCheckBox>(this, this, "chk" + param.name, kEntryLeft, top + 2, kEntryWidth, 17);
       check->SetCaption(param.prompt);
       entry = check;
     } else if (param.kind == ParamKind::Date) {

@@ -80,8 +80,10 @@ class PdfReport {
       for (std::size_t r = 0; r < chunk.rowCount(); ++r) addRow(*fields, chunk, r);
     });
     if (inSection_) endSection();
-    if (rows_ == 0) drawLine(kNoRowsText, PdfFont::Body, PdfAlign::Left);
-    else if (!definition_.totals.empty()) drawLine(totalsText("Total geral", grandTotals_), PdfFont::BodyBold, PdfAlign::Right);
+    if (rows_ == 0)
+      drawLine(kNoRowsText, PdfFont::Body, PdfAlign::Left);
+    else if (!definition_.totals.empty())
+      drawLine(totalsText("Total geral", grandTotals_), PdfFont::BodyBold, PdfAlign::Right);
     finishPage();
   }
 
@@ -101,7 +103,8 @@ class PdfReport {
     footerHeight_ = text_.LineHeight(PdfFont::Small) + 4;
     titlesHeight_ = 0;
     for (std::size_t c = 0; c < definition_.columns.size(); ++c)
-      titlesHeight_ = std::max(titlesHeight_, text_.Measure(definition_.columns[c].title, PdfFont::BodyBold, cellWidth(c)));
+      titlesHeight_ =
+          std::max(titlesHeight_, text_.Measure(definition_.columns[c].title, PdfFont::BodyBold, cellWidth(c)));
     titlesHeight_ += 2 * kPadY + 1;
   }
 
@@ -132,7 +135,8 @@ class PdfReport {
     double y = kMargin;
     text_.Draw(printedText(), PdfFont::Small, kMargin + kContentWidth - dateWidth, y + 2, dateWidth, PdfAlign::Right);
     y += text_.Draw(heading_.title, PdfFont::Title, kMargin, y, kContentWidth - dateWidth - kGap, PdfAlign::Left) + 2;
-    if (!heading_.summary.empty()) text_.Draw(heading_.summary, PdfFont::Small, kMargin, y, kContentWidth, PdfAlign::Left);
+    if (!heading_.summary.empty())
+      text_.Draw(heading_.summary, PdfFont::Small, kMargin, y, kContentWidth, PdfAlign::Left);
     rule(kMargin + headerHeight_, 0.8);
   }
 
@@ -241,8 +245,10 @@ class PdfReport {
       const BoundField& field = columnOf(fields, total.column);
       const std::optional<double> number = CellNumber(field, chunk, r);
       double add = 0;
-      if (total.function == TotalFunction::Count) add = chunk.isNull(r, field.column) ? 0 : 1;
-      else add = number.value_or(0);
+      if (total.function == TotalFunction::Count)
+        add = chunk.isNull(r, field.column) ? 0 : 1;
+      else
+        add = number.value_or(0);
       sectionTotals_[t] += add;
       grandTotals_[t] += add;
     }
@@ -285,15 +291,16 @@ class PdfReport {
 void CheckSurface(cairo_surface_t* surface, const std::string& path) {
   const cairo_status_t status = cairo_surface_status(surface);
   if (status != CAIRO_STATUS_SUCCESS)
-    throw Qrddlgs::EReportError("Não foi possível gravar o relatório em '" + path + "': " +
-                                cairo_status_to_string(status) + ".");
+    throw Qrddlgs::EReportError("Não foi possível gravar o relatório em '" + path +
+                                "': " + cairo_status_to_string(status) + ".");
 }
 
 }  // namespace
 
 WriteResult WritePdf(const Definition& definition, const ReportHeading& heading, const RowPass& rows,
                      const std::string& path) {
-  std::unique_ptr<cairo_surface_t, CairoCloser> surface(cairo_pdf_surface_create(path.c_str(), kPageWidth, kPageHeight));
+  std::unique_ptr<cairo_surface_t, CairoCloser> surface(
+      cairo_pdf_surface_create(path.c_str(), kPageWidth, kPageHeight));
   CheckSurface(surface.get(), path);
   cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, heading.title.c_str());
   cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, "Sistema de Vendas");

@@ -29,7 +29,8 @@ std::vector<platform::ColumnDef> Hints(const Definition& definition) {
   auto add = [&](const std::vector<Field>& fields) {
     for (const Field& field : fields) {
       hints.push_back(platform::ColumnDef{field.column, ColumnKind(field.kind), 0});
-      if (!field.kindColumn.empty()) hints.push_back(platform::ColumnDef{field.kindColumn, platform::FieldType::String, 0});
+      if (!field.kindColumn.empty())
+        hints.push_back(platform::ColumnDef{field.kindColumn, platform::FieldType::String, 0});
     }
   };
   if (definition.group) add(definition.group->header);

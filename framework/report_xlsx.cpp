@@ -81,8 +81,10 @@ class XlsxReport {
         for (std::size_t c = 0; c < cells.size(); ++c) writeCell(row, c, cells[c], chunk, r);
       }
     });
-    if (row == 0) check(worksheet_write_string(sheet_, 1, 0, kNoRowsText, nullptr));
-    else check(worksheet_autofilter(sheet_, 0, 0, row, col(fields.size() - 1)));
+    if (row == 0)
+      check(worksheet_write_string(sheet_, 1, 0, kNoRowsText, nullptr));
+    else
+      check(worksheet_autofilter(sheet_, 0, 0, row, col(fields.size() - 1)));
     lxw_workbook* workbook = workbook_;
     workbook_ = nullptr;
     check(workbook_close(workbook));

@@ -25,7 +25,9 @@ class TfrmRelTeste : public Dadosgerrel::TfrmDadosGerRel {
     lblCodTela->SetCaption("TST0001");
     lblCodRel->SetCaption("TST01");
     msgPadrao->Add("Proprio", "Mensagem da tela");
-    rpddPadrao->BeforeGetQueryParams = [this](platform::TParams& p, bool& ask) { rpddPadraoBeforeGetQueryParams(p, ask); };
+    rpddPadrao->BeforeGetQueryParams = [this](platform::TParams& p, bool& ask) {
+      rpddPadraoBeforeGetQueryParams(p, ask);
+    };
   }
   void FormActivate(platform::TObject* Sender) override {
     TfrmDadosGerRel::FormActivate(Sender);
@@ -71,7 +73,9 @@ class ReportScreen : public testsupport::UiTest {
     frm->OnRelease = [this] { ++released; };
     return frm;
   }
-  std::string Factor() { return db.rows("SELECT SGFATPRECO, NMFATPRECO FROM FATORPRECO ORDER BY SGFATPRECO").at(0).at(0); }
+  std::string Factor() {
+    return db.rows("SELECT SGFATPRECO, NMFATPRECO FROM FATORPRECO ORDER BY SGFATPRECO").at(0).at(0);
+  }
 
   fwtest::DemoDatabase db{fwtest::Backend::SQLite};
   fwtest::ReportsFolder reports;
@@ -98,10 +102,10 @@ TEST_F(ReportScreen, ListsItsCodesReportsInFileOrderAndChoosesTheFirst) {
   EXPECT_EQ(items, (std::vector<std::string>{"Resumo", "Fatores de Preço"}));
   EXPECT_EQ(chosen, 0);
   EXPECT_EQ(frm->msgPadrao->Lines,
-            (std::vector<std::string>{
-                "Arq_Rel_Err|O arquivo contendo a definição do relatório de código '%s' não foi encontrado no diretório '%s'.",
-                "NovoCaption|Título do relatório", "NovoPrompt|Informe o título do relatório:",
-                "VD_TRAD|Validando tradução de relatórios", "Proprio|Mensagem da tela"}));
+            (std::vector<std::string>{"Arq_Rel_Err|O arquivo contendo a definição do relatório de código '%s' não foi "
+                                      "encontrado no diretório '%s'.",
+                                      "NovoCaption|Título do relatório", "NovoPrompt|Informe o título do relatório:",
+                                      "VD_TRAD|Validando tradução de relatórios", "Proprio|Mensagem da tela"}));
   EXPECT_EQ(log, (std::vector<std::string>{"FormActivate", "FormClose"}));
   platform::Application().ProcessMessages();
   EXPECT_EQ(released, 1);
@@ -144,8 +148,9 @@ TEST_F(ReportScreen, CommandsRunTheChosenReportThroughTheScreensParameterHandler
   EXPECT_EQ(pdf.substr(pdf.size() - 4), ".pdf");
   EXPECT_EQ(documents[documentsBefore + 2].path.substr(documents[documentsBefore + 2].path.size() - 5), ".xlsx");
   const auto lines = fwtest::PdfLines(pdf);
-  EXPECT_NE(std::find_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(Factor() + " ", 0) == 0; }),
-            lines.end());
+  EXPECT_NE(
+      std::find_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(Factor() + " ", 0) == 0; }),
+      lines.end());
   const auto rows = fwtest::CsvRows(csv);
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[1].at(0), Factor());

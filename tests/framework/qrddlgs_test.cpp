@@ -44,7 +44,8 @@ class ReportRun : public fwtest::BackendTest {
     config.documentsDir = documents.path().string();
     config.reportsDir = fwtest::ProjectReports();
     scope = std::make_unique<fwtest::ConfigScope>(config);
-    for (const auto& row : db().rows("SELECT CDPRODUTO, CDARVPROD, NMPRODUTO FROM PRODUTO WHERE NRNIVEL = 3 ORDER BY CDARVPROD"))
+    for (const auto& row :
+         db().rows("SELECT CDPRODUTO, CDARVPROD, NMPRODUTO FROM PRODUTO WHERE NRNIVEL = 3 ORDER BY CDARVPROD"))
       leaves.push_back({row[0], row[1], row[2]});
     runner.ReportCode = "VQR512";
   }
@@ -88,8 +89,10 @@ class ReportRun : public fwtest::BackendTest {
     std::string sql =
         "SELECT C.CDCLIENTE, P.CDARVPROD, P.NMPRODUTO, T.VRPRECOPROD, T.DTVALINI, T.DTVALFIN FROM TABPRECLIE T "
         "JOIN CLIENTE C ON C.CDCLIENTE = T.CDCLIENTE JOIN PRODUTO P ON P.CDPRODUTO = T.CDPRODUTO "
-        "WHERE P.CDARVPROD >= '" + filter.first + "' AND P.CDARVPROD <= '" + filter.last + "'";
-    if (filter.all != "T") sql += " AND C.CDCLIENTE IN ('" + std::regex_replace(filter.list, std::regex(","), "','") + "')";
+        "WHERE P.CDARVPROD >= '" +
+        filter.first + "' AND P.CDARVPROD <= '" + filter.last + "'";
+    if (filter.all != "T")
+      sql += " AND C.CDCLIENTE IN ('" + std::regex_replace(filter.list, std::regex(","), "','") + "')";
     sql += " ORDER BY C.NMRAZSOCCLIE, C.CDCLIENTE, P.CDARVPROD";
     std::vector<std::string> lines;
     for (const auto& row : db().rows(sql)) {
@@ -100,7 +103,9 @@ class ReportRun : public fwtest::BackendTest {
     }
     return lines;
   }
-  static std::string Date(const std::string& iso) { return platform::DateToStr(*platform::TryISOToDateTime(iso.substr(0, 10))); }
+  static std::string Date(const std::string& iso) {
+    return platform::DateToStr(*platform::TryISOToDateTime(iso.substr(0, 10)));
+  }
 
   // The lines of the PDF that are price rows (they begin with a product code).
   static std::vector<std::string> RowLines(const std::vector<std::string>& lines) {
@@ -116,12 +121,13 @@ class ReportRun : public fwtest::BackendTest {
     return sections;
   }
   std::string Customer(const std::string& code) {
-    const auto row = db().rows("SELECT NRINSJURCLIE, IDTPIJURCLIE, NMRAZSOCCLIE FROM CLIENTE WHERE CDCLIENTE = '" + code + "'");
+    const auto row =
+        db().rows("SELECT NRINSJURCLIE, IDTPIJURCLIE, NMRAZSOCCLIE FROM CLIENTE WHERE CDCLIENTE = '" + code + "'");
     return row.at(0).at(2);
   }
   std::size_t DocumentFiles() const {
-    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(documents.path()),
-                                                  std::filesystem::directory_iterator()));
+    return static_cast<std::size_t>(
+        std::distance(std::filesystem::directory_iterator(documents.path()), std::filesystem::directory_iterator()));
   }
 
   vqrtest::TempDir documents;
@@ -140,7 +146,8 @@ TEST_P(ReportRun, ParameterStepSeesTheDeclaredParametersAndExistParamFindsThemBy
     EXPECT_TRUE(Qrddlgs::ExistParam(params, "p_tcdclientes"));
     EXPECT_FALSE(Qrddlgs::ExistParam(params, "P_CDCLIENTE"));
     EXPECT_FALSE(Qrddlgs::ExistParam(params, "P_TCDCLIENTES" + std::string(250, ' ')));
-    for (const char* name : {"P_CDARVPRODINI", "P_CDARVPRODFIN", "P_LISTACLIENTES"}) params.ParamByName(name).SetAsString("");
+    for (const char* name : {"P_CDARVPRODINI", "P_CDARVPRODFIN", "P_LISTACLIENTES"})
+      params.ParamByName(name).SetAsString("");
     params.ParamByName("P_TCDCLIENTES").SetAsString("T");
   };
   runner.ReportNames();
@@ -177,8 +184,10 @@ TEST_P(ReportRun, PdfShowsTheChosenCustomersProductsPricesAndDatesAndNothingElse
     const std::string first = Norvexa::DBPictObj(Picture::ptProduto).FormatCode(leaves[1].code);
     const std::string summary = filter.all == "T" ? "Clientes: todos" : "Clientes: 000002, 000001";
     EXPECT_NE(std::find_if(lines.begin(), lines.end(),
-                           [&](const std::string& l) { return l.find("Produto inicial: " + first) != std::string::npos &&
-                                                              l.find(summary) != std::string::npos; }),
+                           [&](const std::string& l) {
+                             return l.find("Produto inicial: " + first) != std::string::npos &&
+                                    l.find(summary) != std::string::npos;
+                           }),
               lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "VQR512 Página 1 de 1"), lines.end());
   }
@@ -186,8 +195,10 @@ TEST_P(ReportRun, PdfShowsTheChosenCustomersProductsPricesAndDatesAndNothingElse
 
 TEST_P(ReportRun, RegistrationNumbersShowInTheMaskOfTheirPersonKind) {
   ArrangePrices();
-  db().writer().execute("UPDATE CLIENTE SET NRINSJURCLIE = '11222333000181', IDTPIJURCLIE = 'J' WHERE CDCLIENTE = '000001'");
-  db().writer().execute("UPDATE CLIENTE SET NRINSJURCLIE = '12345678909', IDTPIJURCLIE = 'F' WHERE CDCLIENTE = '000002'");
+  db().writer().execute(
+      "UPDATE CLIENTE SET NRINSJURCLIE = '11222333000181', IDTPIJURCLIE = 'J' WHERE CDCLIENTE = '000001'");
+  db().writer().execute(
+      "UPDATE CLIENTE SET NRINSJURCLIE = '12345678909', IDTPIJURCLIE = 'F' WHERE CDCLIENTE = '000002'");
   const std::vector<std::string> sections = Sections(fwtest::PdfLines(Run({"", "", "000001,000002", ""}).path));
   ASSERT_EQ(sections.size(), 2u);
   const bool aFirst = sections[0].find("000001") != std::string::npos;
@@ -201,8 +212,8 @@ TEST_P(ReportRun, SpreadsheetAndCsvHoldTheRowsAsTheDatabaseDoes) {
   const auto rows = db().rows(
       "SELECT C.CDCLIENTE, C.NMRAZSOCCLIE, P.CDARVPROD, P.NMPRODUTO, T.VRPRECOPROD, T.DTVALINI, T.DTVALFIN "
       "FROM TABPRECLIE T JOIN CLIENTE C ON C.CDCLIENTE = T.CDCLIENTE JOIN PRODUTO P ON P.CDPRODUTO = T.CDPRODUTO "
-      "WHERE C.CDCLIENTE IN ('000001', '000002') AND P.CDARVPROD BETWEEN '" + leaves[1].code + "' AND '" +
-      leaves[3].code + "' ORDER BY C.NMRAZSOCCLIE, C.CDCLIENTE, P.CDARVPROD");
+      "WHERE C.CDCLIENTE IN ('000001', '000002') AND P.CDARVPROD BETWEEN '" +
+      leaves[1].code + "' AND '" + leaves[3].code + "' ORDER BY C.NMRAZSOCCLIE, C.CDCLIENTE, P.CDARVPROD");
   ASSERT_EQ(rows.size(), 4u);
 
   const std::string xlsx = Run(filter, Qrddlgs::roXLSX).path;
@@ -289,8 +300,8 @@ TEST_P(ReportRun, LongReportKeepsEveryRowWholeAndNumbersEveryPage) {
   constexpr int kExtra = 600;
   auto products = db().writer().bulkWriter("PRODUTO", {"CDPRODUTO", "CDARVPROD", "NMPRODUTO", "NRNIVEL"});
   for (int i = 0; i < kExtra; ++i)
-    products->add({"X" + std::to_string(i), std::to_string(900000 + i), "Produto Extra " + std::to_string(i),
-                   std::int64_t{3}});
+    products->add(
+        {"X" + std::to_string(i), std::to_string(900000 + i), "Produto Extra " + std::to_string(i), std::int64_t{3}});
   products->finish();
   db().writer().execute("DELETE FROM TABPRECLIE");
   db().writer().execute(
@@ -322,7 +333,8 @@ TEST_P(ReportRun, LongReportKeepsEveryRowWholeAndNumbersEveryPage) {
   EXPECT_TRUE(std::is_sorted(rows.begin(), firstEnd) && std::is_sorted(firstEnd, rows.end()));
   for (std::size_t total : perCustomer)
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "Total — Produtos: " + std::to_string(total)), 1) << total;
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "Total geral — Produtos: " + std::to_string(rows.size())), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "Total geral — Produtos: " + std::to_string(rows.size())),
+            lines.end());
 }
 
 TEST_P(ReportRun, AFailingParameterStepStopsTheRunBeforeAnyDocument) {
@@ -341,7 +353,8 @@ TEST_P(ReportRun, AFailingParameterStepStopsTheRunBeforeAnyDocument) {
     EXPECT_STREQ(e.what(), "Parâmetro P_CDARVPRODINI (Produto inicial) do relatório sem valor.");
   }
   runner.BeforeGetQueryParams = [](TParams& params, bool&) {
-    for (const char* name : {"P_CDARVPRODINI", "P_CDARVPRODFIN", "P_LISTACLIENTES"}) params.ParamByName(name).SetAsString("");
+    for (const char* name : {"P_CDARVPRODINI", "P_CDARVPRODFIN", "P_LISTACLIENTES"})
+      params.ParamByName(name).SetAsString("");
     params.ParamByName("P_TCDCLIENTES").SetAsString("S");
   };
   EXPECT_THROW(runner.Execute(0, Qrddlgs::roPDF), Qrddlgs::EReportError);
@@ -383,16 +396,16 @@ TEST_P(ReportRun, ParametersLeftUnsetAreAskedByKindAndCancelStops) {
   bool textAsked = true;
   std::vector<std::vector<std::string>> csv;
   {
-  ModalScript script({fwtest::Do([&] { textAsked = field("edtP_TEXTO") != nullptr; }), fwtest::TypeStep("12"),
-                      fwtest::KeyStep(platform::VK_TAB), fwtest::TypeStep("1.5"), ClickIn("dlgParametros", "btnOK"),
-                      fwtest::Do([&] { refusal = testsupport::TopMessageText(); }), ClickIn("dlgMessage", "btnOK"),
-                      fwtest::Do([&] { static_cast<platform::TControl*>(field("edtP_VALOR"))->SetFocus(); }),
-                      fwtest::KeyStep(platform::VK_END), fwtest::KeyStep(platform::VK_BACK),
-                      fwtest::KeyStep(platform::VK_BACK), fwtest::KeyStep(platform::VK_BACK), fwtest::TypeStep("1234,5"),
-                      fwtest::KeyStep(platform::VK_TAB), fwtest::TypeStep("14052026"), ClickIn("dlgParametros", "chkP_TODOS"),
-                      ClickIn("dlgParametros", "btnOK")});
-  csv = fwtest::CsvRows(runner.Execute(0, Qrddlgs::roCSV).path);
-  EXPECT_TRUE(script.Done());
+    ModalScript script({fwtest::Do([&] { textAsked = field("edtP_TEXTO") != nullptr; }), fwtest::TypeStep("12"),
+                        fwtest::KeyStep(platform::VK_TAB), fwtest::TypeStep("1.5"), ClickIn("dlgParametros", "btnOK"),
+                        fwtest::Do([&] { refusal = testsupport::TopMessageText(); }), ClickIn("dlgMessage", "btnOK"),
+                        fwtest::Do([&] { static_cast<platform::TControl*>(field("edtP_VALOR"))->SetFocus(); }),
+                        fwtest::KeyStep(platform::VK_END), fwtest::KeyStep(platform::VK_BACK),
+                        fwtest::KeyStep(platform::VK_BACK), fwtest::KeyStep(platform::VK_BACK),
+                        fwtest::TypeStep("1234,5"), fwtest::KeyStep(platform::VK_TAB), fwtest::TypeStep("14052026"),
+                        ClickIn("dlgParametros", "chkP_TODOS"), ClickIn("dlgParametros", "btnOK")});
+    csv = fwtest::CsvRows(runner.Execute(0, Qrddlgs::roCSV).path);
+    EXPECT_TRUE(script.Done());
   }
   EXPECT_FALSE(textAsked);
   EXPECT_EQ(refusal, "Valor: '1.5' não é um valor numérico válido.");

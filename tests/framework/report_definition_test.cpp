@@ -37,10 +37,12 @@ TEST(ReportDefinition, FaultsAreRefusedNamingTheFileAndWhatIsWrong) {
       {R"({"title": "T", "parameters": [{"name": "P-X"}], "sql": "SELECT 1 AS A", )" + columns + "}",
        "não é um nome válido"},
       {R"({"title": "T", "parameters": [{"name": "L", "kind": "list", "keys": {"table": "CLIENTE; DROP", "column": "C"}}],
-           "sql": "SELECT 1 AS A", )" + columns + "}",
+           "sql": "SELECT 1 AS A", )" +
+           columns + "}",
        "não é um nome válido"},
       {R"({"title": "T", "parameters": [{"name": "L", "kind": "list", "keys": {"table": "T", "column": "C"}, "allFlag": "F"}],
-           "sql": "SELECT 1 AS A", )" + columns + "}",
+           "sql": "SELECT 1 AS A", )" +
+           columns + "}",
        "\"allFlag\" de L"},
       {R"({"title": "T", "sql": "SELECT 1 AS A", "columns": [{"column": "A", "title": "A", "kind": "money"}]})",
        "\"money\" não é um valor de \"kind\""},
@@ -49,7 +51,8 @@ TEST(ReportDefinition, FaultsAreRefusedNamingTheFileAndWhatIsWrong) {
       {R"({"title": "T", "sql": "SELECT 1 AS A", "columns": []})", "lista não vazia"},
       {R"({"title": "T", "sql": "SELECT 1 AS A", )" + columns + R"(, "totals": [{"column": "B", "title": "B"}]})",
        "total da coluna B"},
-      {R"({"title": "T", "sql": "SELECT 1 AS A", )" + columns + R"(, "totals": [{"column": "A", "function": "sum", "title": "S"}]})",
+      {R"({"title": "T", "sql": "SELECT 1 AS A", )" + columns +
+           R"(, "totals": [{"column": "A", "function": "sum", "title": "S"}]})",
        "soma da coluna A, que não é numérica"},
   };
   fwtest::ReportsFolder folder;

@@ -109,9 +109,12 @@ XlsxSheet XlsxRows(const std::string& path) {
     XlsxCell value;
     if (std::regex_search(attributes, found, style)) value.style = std::stoi(found[1].str());
     const std::string kind = std::regex_search(attributes, found, type) ? found[1].str() : "n";
-    if (kind == "s") value.text = shared.at(std::stoul(m[4].str()));
-    else if (kind == "inlineStr") value.text = XmlText(m[5].str());
-    else if (kind == "str") value.text = XmlText(m[4].str());
+    if (kind == "s")
+      value.text = shared.at(std::stoul(m[4].str()));
+    else if (kind == "inlineStr")
+      value.text = XmlText(m[5].str());
+    else if (kind == "str")
+      value.text = XmlText(m[4].str());
     else {
       value.text = m[4].str();
       value.number = m[4].matched;
@@ -131,9 +134,12 @@ std::vector<std::vector<std::string>> CsvRows(const std::string& path) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (quoted) {
-      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') field += text[++i];
-      else if (c == '"') quoted = false;
-      else field += c;
+      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"')
+        field += text[++i];
+      else if (c == '"')
+        quoted = false;
+      else
+        field += c;
     } else if (c == '"') {
       quoted = true;
     } else if (c == ';') {
