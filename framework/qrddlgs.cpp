@@ -2,11 +2,11 @@
 
 #include <spdlog/spdlog.h>
 
-#include <ctime>
 #include <filesystem>
 
 #include "contracts/framework/host_configuration.h"
 #include "contracts/framework/showavi.h"
+#include "framework/local_time.h"
 #include "framework/report_definition.h"
 #include "framework/report_document.h"
 #include "framework/report_parameters.h"
@@ -21,15 +21,6 @@ namespace {
 using namespace framework::report;
 
 constexpr std::size_t kMaxParamName = 255;
-
-std::string PrintedAt() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[32];
-  std::strftime(text, sizeof text, "%d/%m/%Y %H:%M", &local);
-  return text;
-}
 
 const char* ExtensionOf(TReportOutput output) {
   switch (output) {
@@ -54,7 +45,8 @@ void FillMissing(const Definition& definition, platform::TParams& params, bool a
 
 const platform::TDocumentEntry& Produce(const Definition& definition, const platform::TParams& params,
                                         TReportOutput output, const std::string& code) {
-  const ReportHeading heading{definition.title, FilterSummary(definition, params), PrintedAt(), code};
+  const ReportHeading heading{definition.title, FilterSummary(definition, params),
+                              framework::FormatLocalNow("%d/%m/%Y %H:%M"), code};
   ReportQuery query(definition, params);
   const RowPass rows = [&query](const ChunkVisitor& visit) { query.ForEachChunk(visit); };
   DocumentFile document(definition.title, ExtensionOf(output));

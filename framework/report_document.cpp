@@ -5,10 +5,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 
 #include "contracts/framework/host_configuration.h"
 #include "contracts/framework/qrddlgs.h"
+#include "framework/local_time.h"
 #include "platform/text/text_fold.h"
 
 namespace framework::report {
@@ -27,15 +27,6 @@ std::string Slug(const std::string& title) {
   }
   while (!slug.empty() && slug.back() == '-') slug.pop_back();
   return slug.empty() ? "relatorio" : slug;
-}
-
-std::string Stamp() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
-  return text;
 }
 
 // Creates `path` empty unless it exists; false when it does.
@@ -61,7 +52,7 @@ std::filesystem::path DocumentsFolder() {
 
 DocumentFile::DocumentFile(const std::string& title, const std::string& extension) : title_(title) {
   const std::filesystem::path folder = DocumentsFolder();
-  const std::string base = Slug(title) + "-" + Stamp();
+  const std::string base = Slug(title) + "-" + FormatLocalNow("%Y%m%d-%H%M%S");
   for (int n = 1;; ++n) {
     final_ = folder / (base + (n > 1 ? "-" + std::to_string(n) : std::string()) + extension);
     if (Claim(final_)) break;
