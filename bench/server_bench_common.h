@@ -17,10 +17,14 @@
 #include <thread>
 #include <vector>
 
+#include <fmt/format.h>
+
 #include "server/modules/data_modules.h"
 #include "server/rpc/method_registry.h"
 #include "server/rpc/server.h"
+#include "server/store/schema.h"
 #include "server/store/store.h"
+#include "server/store/transaction.h"
 
 namespace bench {
 
@@ -49,6 +53,35 @@ inline int IntOption(int argc, char** argv, const std::string& name, int fallbac
   for (int i = 1; i + 1 < argc; ++i)
     if (argv[i] == name) return std::atoi(argv[i + 1]);
   return fallback;
+}
+
+// Writes `products` leaf products (level 3): CDPRODUTO "000000", "000001", ..., tree
+// codes 101001, 101002, ... (999 per second level, 99 second levels per first level),
+// each named by `nameFormat` with its number ("Produto {}").
+inline void WriteLeafProducts(server::store::Connection& c, int products, const std::string& nameFormat) {
+  auto rows = c.bulkWriter("PRODUTO", {"CDPRODUTO", "CDARVPROD", "NMPRODUTO", "NRNIVEL"});
+  for (int i = 0; i < products; ++i)
+    rows->add({fmt::format("{:06d}", i), fmt::format("{}{:02d}{:03d}", i / 99000 + 1, i / 999 % 99 + 1, i % 999 + 1),
+               fmt::format(fmt::runtime(nameFormat), i), std::int64_t{3}});
+  rows->finish();
+}
+
+// A new database at `target` with the schema, the customer "000001", `products` leaf
+// products and that customer's price for every `priceEvery`-th product (from 3,000 up,
+// valid from 01/01/2026, to 31/12/2026 or, for every tenth product, open).
+inline void PrepareOneCustomerPrices(const std::string& target, int products, int priceEvery) {
+  auto store = server::store::Store::Open(target, server::store::Store::Mode::Create);
+  auto c = store->connect();
+  server::store::Transaction tx(*c);
+  server::store::CreateSchema(*c);
+  c->execute("INSERT INTO CLIENTE VALUES ('000001', '11222333000181', 'Alfa Comércio Ltda', 'Alfa', 'J')");
+  WriteLeafProducts(*c, products, "Refrigerante Sabor {} Garrafa 2L");
+  auto prices = c->bulkWriter("TABPRECLIE", {"CDCLIENTE", "CDPRODUTO", "VRPRECOPROD", "DTVALINI", "DTVALFIN"});
+  for (int i = 0; i < products; i += priceEvery)
+    prices->add({"000001", fmt::format("{:06d}", i), 3.0 + i * 0.001, "2026-01-01",
+                 i % 10 ? platform::Variant("2026-12-31") : platform::Variant::Null()});
+  prices->finish();
+  tx.commit();
 }
 
 // Scratch databases, all removed when the object goes away.

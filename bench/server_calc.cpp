@@ -37,11 +37,7 @@ void Prepare(const std::string& target, int products) {
       "INSERT INTO COMPPRECLIE VALUES ('000001', '002', '002', 'P', 18, 'SUM');"
       "INSERT INTO COMPPRECLIE VALUES ('000001', '005', '003', 'M', 0.5, 'SUM');"
       "INSERT INTO COMPPRECLIE VALUES ('000001', '006', '004', 'P', 5, 'SUB');");
-  auto rows = c->bulkWriter("PRODUTO", {"CDPRODUTO", "CDARVPROD", "NMPRODUTO", "NRNIVEL"});
-  for (int i = 0; i < products; ++i)
-    rows->add({fmt::format("{:06d}", i), fmt::format("{}{:02d}{:03d}", i / 99000 + 1, i / 999 % 99 + 1, i % 999 + 1),
-               fmt::format("Produto {}", i), std::int64_t{3}});
-  rows->finish();
+  bench::WriteLeafProducts(*c, products, "Produto {}");
   auto costs = c->bulkWriter("CUSTOPRODUTO", {"CDFILIAL", "CDPRODUTO", "NRTIPOCUSTO", "VRCUSTO"});
   for (int i = 0; i < products; ++i) costs->add({"001", fmt::format("{:06d}", i), std::int64_t{1}, 1.0 + (i % 5000) * 0.013});
   costs->finish();

@@ -23,25 +23,6 @@ using platform::Variant;
 
 constexpr const char* kCustomer = "000001";
 
-void Prepare(const std::string& target, int products) {
-  auto store = server::store::Store::Open(target, server::store::Store::Mode::Create);
-  auto c = store->connect();
-  server::store::Transaction tx(*c);
-  server::store::CreateSchema(*c);
-  c->execute("INSERT INTO CLIENTE VALUES ('000001', '11222333000181', 'Alfa Comércio Ltda', 'Alfa', 'J')");
-  auto rows = c->bulkWriter("PRODUTO", {"CDPRODUTO", "CDARVPROD", "NMPRODUTO", "NRNIVEL"});
-  for (int i = 0; i < products; ++i)
-    rows->add({fmt::format("{:06d}", i), fmt::format("{}{:02d}{:03d}", i / 99000 + 1, i / 999 % 99 + 1, i % 999 + 1),
-               fmt::format("Refrigerante Sabor {} Garrafa 2L", i), std::int64_t{3}});
-  rows->finish();
-  auto prices = c->bulkWriter("TABPRECLIE", {"CDCLIENTE", "CDPRODUTO", "VRPRECOPROD", "DTVALINI", "DTVALFIN"});
-  for (int i = 0; i < products; i += 5)
-    prices->add({kCustomer, fmt::format("{:06d}", i), 3.0 + i * 0.001, "2026-01-01",
-                 i % 10 ? Variant("2026-12-31") : Variant::Null()});
-  prices->finish();
-  tx.commit();
-}
-
 constexpr const char* kQuery =
     "SELECT P.CDPRODUTO, P.NMPRODUTO, P.CDARVPROD, T.VRPRECOPROD, T.DTVALINI, T.DTVALFIN FROM PRODUTO P LEFT JOIN "
     "TABPRECLIE T ON T.CDPRODUTO = P.CDPRODUTO AND T.CDCLIENTE = $1 WHERE P.NRNIVEL = $2 ORDER BY P.CDARVPROD";
@@ -77,7 +58,7 @@ int main(int argc, char** argv) {
     int runs = bench::IntOption(argc, argv, "--runs", 15);
     bench::Scratch scratch(bench::HasFlag(argc, argv, "--pg"));
     std::string target = scratch.create("prices");
-    Prepare(target, products);
+    bench::PrepareOneCustomerPrices(target, products, 5);
     auto store = server::store::Store::Open(target);
     auto bare = store->connect();
     bench::LocalServer server(*store, 4);

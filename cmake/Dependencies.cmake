@@ -10,6 +10,7 @@ find_package(SQLite3 REQUIRED)
 find_package(PostgreSQL REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(PANGOCAIRO REQUIRED IMPORTED_TARGET pangocairo cairo-pdf)
+pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
 
 # msgpack must see the same settings in every translation unit that includes it.
 add_library(vqr_msgpack INTERFACE)

@@ -1,41 +1,11 @@
 #include "contracts/framework/adoibquery.h"
 
-#include <charconv>
-
 #include "contracts/framework/host_configuration.h"
 #include "framework/readonly_backend.h"
-#include "framework/sql_text.h"
+#include "framework/readonly_statement.h"
 #include "platform/data/database_error.h"
-#include "platform/data/sql_params.h"
-#include "platform/text/date_time.h"
 
 namespace Adoibquery {
-
-namespace {
-
-// A parameter's value as the text bound to the statement.
-std::string BoundText(const platform::TParam& param) {
-  const platform::Variant& value = param.Value();
-  switch (value.kind()) {
-    case platform::Variant::Kind::String:
-      return value.asString();
-    case platform::Variant::Kind::Integer:
-      return std::to_string(value.asInteger());
-    case platform::Variant::Kind::Bool:
-      return value.asBool() ? "1" : "0";
-    case platform::Variant::Kind::DateTime:
-      return platform::DateTimeToISO(value.asDateTime());
-    case platform::Variant::Kind::Double: {
-      char buffer[32];
-      auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value.asDouble());
-      return std::string(buffer, end);
-    }
-    default:
-      throw platform::EDatabaseError("Parâmetro " + param.Name() + " da consulta com valor que não é texto.");
-  }
-}
-
-}  // namespace
 
 // --- TStrings ---
 
@@ -119,17 +89,10 @@ TdtmDBGeral::TdtmDBGeral()
 std::shared_ptr<const platform::DataPacket> TdtmDBGeral::Select(const std::string& sql,
                                                                 const platform::TParams& params,
                                                                 const std::vector<platform::ColumnDef>& hints) {
-  framework::sql::CheckReadOnlyStatement(sql);
-  std::vector<framework::sql::Param> values;
-  for (const platform::SqlParamRef& ref : platform::FindSqlParams(sql)) {
-    const platform::TParam* param = params.FindParam(ref.name);
-    if (!param || param->IsNull()) throw platform::EDatabaseError("Parâmetro " + ref.name + " da consulta sem valor.");
-    values.push_back(BoundText(*param));
-  }
+  const std::vector<framework::sql::Param> values = framework::sql::BoundValues(sql, params);
   adcGeral->Open(dtbGeral->Target());
   framework::sql::ReadOnlyBackend& backend = adcGeral->Backend();
-  const std::string text = platform::ReplaceSqlParams(
-      sql, [&](std::size_t index, const std::string&) { return backend.placeholder(static_cast<int>(index) + 1); });
+  const std::string text = framework::sql::NumberedText(sql, backend);
   ibtGeral->StartTransaction(*adcGeral);
   try {
     auto packet = backend.select(text, values, hints);

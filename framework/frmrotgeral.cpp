@@ -1,5 +1,6 @@
 #include "contracts/framework/frmrotgeral.h"
 
+#include "framework/enter_as_tab.h"
 #include "platform/ui/combo_box.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/edit.h"
@@ -24,12 +25,6 @@ platform::TPanel* NewPanel(platform::TComponent* owner, platform::TControl* pare
   panel->SetBounds(0, 0, width, height);
   panel->SetAlign(align);
   return panel;
-}
-
-// Whether Enter in this control means "next field".
-bool MovesOnEnter(const platform::TControl* control) {
-  return dynamic_cast<const platform::TCustomEdit*>(control) || dynamic_cast<const platform::TCheckBox*>(control) ||
-         dynamic_cast<const platform::TRadioButton*>(control);
 }
 
 }  // namespace
@@ -80,13 +75,7 @@ void TfrmRotiGeral::FormClose(platform::TObject*, platform::TCloseAction& Action
 
 void TfrmRotiGeral::FormKeyDown(platform::TObject*, std::uint16_t&, platform::TShiftState) {}
 
-void TfrmRotiGeral::FormKeyPress(platform::TObject*, char32_t& Key) {
-  if (Key != U'\r') return;
-  platform::TControl* focused = ActiveControl();
-  if (!focused || !MovesOnEnter(focused)) return;
-  Key = 0;
-  SelectNext(focused, true);
-}
+void TfrmRotiGeral::FormKeyPress(platform::TObject*, char32_t& Key) { framework::EnterAsTab(*this, Key); }
 
 void TfrmRotiGeral::sbtCancelClick(platform::TObject*) { Close(); }
 

@@ -8,9 +8,12 @@
 
 namespace framework::sql {
 
+bool IsPostgresTarget(std::string_view target) {
+  return target.starts_with("postgresql://") || target.starts_with("postgres://");
+}
+
 std::unique_ptr<ReadOnlyBackend> OpenReadOnly(const std::string& target) {
-  if (target.rfind("postgresql://", 0) == 0 || target.rfind("postgres://", 0) == 0)
-    return OpenPostgresReadOnly(target);
+  if (IsPostgresTarget(target)) return OpenPostgresReadOnly(target);
   return OpenSqliteReadOnly(target);
 }
 

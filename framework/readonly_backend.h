@@ -7,6 +7,12 @@
 // Statements take numbered placeholders (placeholder(1), ...) bound as text or null;
 // results come back as a data packet whose column kinds follow the hints given (by
 // column name) or, without a hint, the database's own column types.
+//
+// A transaction (begin ... commit) reads one snapshot of the data: every statement in
+// it sees the same rows, so a report that reads its query twice (once to lay out its
+// pages, once to draw them) gets the same answer both times.
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,7 +36,23 @@ class ReadOnlyBackend {
   virtual std::shared_ptr<const platform::DataPacket> select(const std::string& sql,
                                                              const std::vector<Param>& params,
                                                              const std::vector<platform::ColumnDef>& hints) = 0;
+
+  // Runs one statement that reads and hands its rows to `consume` in packets of at most
+  // `chunkRows` rows, all with the same columns, so memory holds one chunk whatever the
+  // row count. `consume` runs at least once: with no rows, once with an empty packet
+  // that still names the columns. Column kinds follow the hints, else the database's
+  // types; a column with neither (a SQLite expression) takes the kind of its value in
+  // the first row, text when there is none. An exception from `consume` ends the
+  // statement and goes on. Raises platform::EDatabaseError.
+  using ChunkConsumer = std::function<void(const platform::DataPacket& chunk)>;
+  virtual void selectChunks(const std::string& sql, const std::vector<Param>& params,
+                            const std::vector<platform::ColumnDef>& hints, std::size_t chunkRows,
+                            const ChunkConsumer& consume) = 0;
 };
+
+// Whether `target` names a PostgreSQL database (a postgresql:// or postgres:// URL)
+// rather than a SQLite file.
+bool IsPostgresTarget(std::string_view target);
 
 // Opens `target`: a postgresql:// (or postgres://) URL, else a SQLite file that must
 // exist. Raises platform::EDatabaseError with a clear text.

@@ -1,10 +1,13 @@
 // The read-only backend on PostgreSQL: the session defaults to read-only transactions
-// and every statement runs inside START TRANSACTION READ ONLY, so the server refuses
-// any write. Parameters travel apart from the text (PQexecParams), which also refuses
-// more than one statement.
+// and every statement runs inside a READ ONLY transaction, so the server refuses any
+// write. The transaction is REPEATABLE READ, so all its statements read one snapshot.
+// Parameters travel apart from the text (PQexecParams), which also refuses more than
+// one statement. Chunked reads use single-row mode, so libpq never holds the whole
+// result.
 #include <libpq-fe.h>
 
 #include <memory>
+#include <optional>
 
 #include "framework/readonly_backend.h"
 #include "platform/data/database_error.h"
@@ -45,10 +48,37 @@ FieldType KindOfOid(Oid type) {
 // The connection's last error, without the line break libpq ends it with.
 std::string LastError(PGconn* conn) { return std::string(platform::TrimBlanks(PQerrorMessage(conn))); }
 
+std::string ResultError(const PGresult* result) {
+  return std::string(platform::TrimBlanks(PQresultErrorMessage(result)));
+}
+
 struct ResultCloser {
   void operator()(PGresult* result) const noexcept { PQclear(result); }
 };
 using Result = std::unique_ptr<PGresult, ResultCloser>;
+
+// The results of a query sent without waiting. Unless finished() was called (every
+// result read), going away cancels the query and reads what is left, so the
+// connection is ready for the next statement whatever ended the reading.
+class PendingResults {
+ public:
+  explicit PendingResults(PGconn* conn) : conn_(conn) {}
+  PendingResults(const PendingResults&) = delete;
+  PendingResults& operator=(const PendingResults&) = delete;
+  ~PendingResults() {
+    if (!conn_) return;
+    if (PGcancel* cancel = PQgetCancel(conn_)) {
+      char error[256];
+      PQcancel(cancel, error, sizeof error);
+      PQfreeCancel(cancel);
+    }
+    while (PGresult* rest = PQgetResult(conn_)) PQclear(rest);
+  }
+  void finished() noexcept { conn_ = nullptr; }
+
+ private:
+  PGconn* conn_;
+};
 
 class PostgresReadOnly final : public ReadOnlyBackend {
  public:
@@ -64,7 +94,7 @@ class PostgresReadOnly final : public ReadOnlyBackend {
   ~PostgresReadOnly() override { PQfinish(conn_); }
 
   std::string placeholder(int index) const override { return "$" + std::to_string(index); }
-  void begin() override { run("START TRANSACTION READ ONLY"); }
+  void begin() override { run("START TRANSACTION ISOLATION LEVEL REPEATABLE READ READ ONLY"); }
   void commit() override { run("COMMIT"); }
   void rollback() noexcept override {
     if (PQtransactionStatus(conn_) != PQTRANS_IDLE) PQclear(PQexec(conn_, "ROLLBACK"));
@@ -86,19 +116,40 @@ class PostgresReadOnly final : public ReadOnlyBackend {
     auto packet = std::make_shared<platform::DataPacket>(columns);
     const int rows = PQntuples(result.get());
     packet->reserve(static_cast<std::size_t>(rows));
-    for (int r = 0; r < rows; ++r) {
-      for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
-        if (PQgetisnull(result.get(), r, c)) {
-          packet->appendNull();
-          continue;
-        }
-        const std::string_view text(PQgetvalue(result.get(), r, c),
-                                    static_cast<std::size_t>(PQgetlength(result.get(), r, c)));
-        AppendTextCell(*packet, columns[static_cast<std::size_t>(c)].type, text, columns[static_cast<std::size_t>(c)].name);
-      }
-      packet->endRow();
-    }
+    for (int r = 0; r < rows; ++r) appendRow(result.get(), r, *packet);
     return packet;
+  }
+
+  void selectChunks(const std::string& sql, const std::vector<Param>& params, const std::vector<ColumnDef>& hints,
+                    std::size_t chunkRows, const ChunkConsumer& consume) override {
+    std::vector<const char*> values;
+    for (const Param& param : params) values.push_back(param ? param->c_str() : nullptr);
+    if (!PQsendQueryParams(conn_, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(), nullptr,
+                           nullptr, 0))
+      throw platform::EDatabaseError("Erro na consulta ao banco de dados: " + LastError(conn_));
+    PendingResults pending(conn_);
+    PQsetSingleRowMode(conn_);
+    std::vector<ColumnDef> columns;
+    std::optional<platform::DataPacket> chunk;
+    bool delivered = false;
+    while (Result result{PQgetResult(conn_)}) {
+      const ExecStatusType status = PQresultStatus(result.get());
+      if (status == PGRES_COMMAND_OK) throw platform::EDatabaseError("Consulta recusada: o comando não devolve linhas.");
+      if (status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK)
+        throw platform::EDatabaseError("Erro na consulta ao banco de dados: " + ResultError(result.get()));
+      if (!chunk) {
+        columns = describe(result.get(), hints);
+        chunk.emplace(columns);
+      }
+      if (status == PGRES_TUPLES_OK) continue;  // the end of the rows
+      appendRow(result.get(), 0, *chunk);
+      if (chunk->rowCount() < chunkRows) continue;
+      consume(*chunk);
+      delivered = true;
+      chunk.emplace(columns);
+    }
+    pending.finished();
+    if (chunk && (chunk->rowCount() > 0 || !delivered)) consume(*chunk);
   }
 
  private:
@@ -106,6 +157,21 @@ class PostgresReadOnly final : public ReadOnlyBackend {
     Result result(PQexec(conn_, sql));
     if (!result || PQresultStatus(result.get()) != PGRES_COMMAND_OK)
       throw platform::EDatabaseError("Erro no banco de dados de consulta: " + LastError(conn_));
+  }
+
+  // Row r of the result, appended to the packet.
+  static void appendRow(PGresult* result, int r, platform::DataPacket& packet) {
+    const std::vector<ColumnDef>& columns = packet.columns();
+    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+      if (PQgetisnull(result, r, c)) {
+        packet.appendNull();
+        continue;
+      }
+      const std::string_view text(PQgetvalue(result, r, c), static_cast<std::size_t>(PQgetlength(result, r, c)));
+      const ColumnDef& column = columns[static_cast<std::size_t>(c)];
+      AppendTextCell(packet, column.type, text, column.name);
+    }
+    packet.endRow();
   }
 
   static std::vector<ColumnDef> describe(PGresult* result, const std::vector<ColumnDef>& hints) {

@@ -155,6 +155,34 @@ class SqliteReadOnly final : public ReadOnlyBackend {
     return buffered(statement.get(), known);
   }
 
+  void selectChunks(const std::string& sql, const std::vector<Param>& params, const std::vector<ColumnDef>& hints,
+                    std::size_t chunkRows, const ChunkConsumer& consume) override {
+    Statement statement = prepare(sql);
+    bind(statement.get(), params);
+    const std::vector<std::optional<ColumnDef>> known = knownColumns(statement.get(), hints);
+    bool hasRow = step(statement.get());
+    std::vector<ColumnDef> columns;
+    for (std::size_t c = 0; c < known.size(); ++c) {
+      if (known[c]) {
+        columns.push_back(*known[c]);
+        continue;
+      }
+      const int index = static_cast<int>(c);
+      const FieldType kind = hasRow ? KindOfCell(readCell(statement.get(), index)) : FieldType::String;
+      columns.push_back(ColumnDef{platform::UpperAscii(sqlite3_column_name(statement.get(), index)), kind, 0});
+    }
+    platform::DataPacket chunk(columns);
+    bool delivered = false;
+    for (; hasRow; hasRow = step(statement.get())) {
+      appendRow(statement.get(), chunk);
+      if (chunk.rowCount() < chunkRows) continue;
+      consume(chunk);
+      delivered = true;
+      chunk = platform::DataPacket(columns);
+    }
+    if (chunk.rowCount() > 0 || !delivered) consume(chunk);
+  }
+
  private:
   [[noreturn]] void fail(const std::string& what) const {
     throw platform::EDatabaseError(what + ": " + sqlite3_errmsg(db_));
@@ -220,19 +248,23 @@ class SqliteReadOnly final : public ReadOnlyBackend {
     std::vector<ColumnDef> columns;
     for (const auto& column : known) columns.push_back(*column);
     auto packet = std::make_shared<platform::DataPacket>(columns);
-    while (step(statement)) {
-      for (std::size_t c = 0; c < columns.size(); ++c) {
-        const int index = static_cast<int>(c);
-        if (columns[c].type == FieldType::String && sqlite3_column_type(statement, index) == SQLITE_TEXT) {
-          const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
-          packet->appendString(std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, index))));
-        } else {
-          AppendCell(*packet, columns[c], readCell(statement, index));
-        }
-      }
-      packet->endRow();
-    }
+    while (step(statement)) appendRow(statement, *packet);
     return packet;
+  }
+
+  // The row the statement stands on, appended to the packet.
+  static void appendRow(sqlite3_stmt* statement, platform::DataPacket& packet) {
+    const std::vector<ColumnDef>& columns = packet.columns();
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+      const int index = static_cast<int>(c);
+      if (columns[c].type == FieldType::String && sqlite3_column_type(statement, index) == SQLITE_TEXT) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
+        packet.appendString(std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, index))));
+      } else {
+        AppendCell(packet, columns[c], readCell(statement, index));
+      }
+    }
+    packet.endRow();
   }
 
   // Some column's kind comes from its values (an expression or an untyped column): the

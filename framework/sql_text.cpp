@@ -55,6 +55,13 @@ StatementShape ReadStatementShape(std::string_view sql) {
   return shape;
 }
 
+bool IsSqlName(std::string_view name) {
+  if (name.empty() || !IsNameStart(name.front())) return false;
+  for (char c : name)
+    if (!IsNameChar(c)) return false;
+  return true;
+}
+
 void CheckReadOnlyStatement(std::string_view sql) {
   const StatementShape shape = ReadStatementShape(sql);
   if (shape.severalStatements)

@@ -15,6 +15,10 @@ struct StatementShape {
 
 StatementShape ReadStatementShape(std::string_view sql);
 
+// Whether `name` is a plain SQL name: a letter or '_', then letters, digits and '_'.
+// Only such names (of tables and columns) are ever written into SQL text.
+bool IsSqlName(std::string_view name);
+
 // Raises platform::EDatabaseError unless the text is one statement that reads: it
 // must begin with SELECT or WITH (the connection itself refuses any write as well).
 void CheckReadOnlyStatement(std::string_view sql);

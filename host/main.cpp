@@ -16,6 +16,9 @@
 #ifndef VQR_DEFAULT_WEB_ROOT
 #define VQR_DEFAULT_WEB_ROOT "web"
 #endif
+#ifndef VQR_DEFAULT_REPORTS
+#define VQR_DEFAULT_REPORTS "reports"
+#endif
 
 namespace {
 
@@ -57,6 +60,9 @@ int main(int argc, char** argv) {
   webOptions.webRoot = VQR_DEFAULT_WEB_ROOT;
   app.add_option("--web", web, "Interface no navegador em ENDEREÇO:PORTA (ex.: 127.0.0.1:8080)")
       ->envname("VQR_WEB");
+  config.reportsDir = VQR_DEFAULT_REPORTS;
+  app.add_option("--reports", config.reportsDir, "Pasta das definições de relatório (uma subpasta por código)")
+      ->envname("VQR_REPORTS");
   app.add_option("--documents", config.documentsDir, "Pasta dos relatórios gerados (padrão: temporária)")
       ->envname("VQR_DOCUMENTS");
   app.add_option("--web-root", webOptions.webRoot, "Pasta da interface web")->envname("VQR_WEB_ROOT");

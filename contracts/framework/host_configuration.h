@@ -9,6 +9,8 @@
 //                            empty: none given
 //   branch                   the processing branch (Norvexa::FiliProc); empty: the
 //                            first branch of the database
+//   reportsDir               the report definitions, one folder per report code
+//                            (<reportsDir>/VQR512/*.json); empty: none given
 //   documentsDir             where produced documents (reports) are written; the
 //                            browser front end serves them from there
 #include <string>
@@ -20,6 +22,7 @@ struct HostConfiguration {
   int serverPort = 5151;
   std::string database;
   std::string branch;
+  std::string reportsDir;
   std::string documentsDir;
 };
 

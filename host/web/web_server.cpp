@@ -1,6 +1,8 @@
 #include "host/web/web_server.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <utility>
 #include <deque>
 #include <fstream>
@@ -89,10 +91,24 @@ std::string ContentType(const std::filesystem::path& file) {
   if (ext == ".js" || ext == ".mjs") return "text/javascript; charset=utf-8";
   if (ext == ".css") return "text/css; charset=utf-8";
   if (ext == ".pdf") return "application/pdf";
+  if (ext == ".xlsx") return "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet";
+  if (ext == ".csv") return "text/csv; charset=utf-8";
   if (ext == ".png") return "image/png";
   if (ext == ".svg") return "image/svg+xml";
   if (ext == ".ico") return "image/x-icon";
   return "application/octet-stream";
+}
+
+// How a browser should treat a produced document: a PDF opens in its viewer, anything
+// else (spreadsheets) is saved under the document's own file name.
+std::string DocumentDisposition(const std::filesystem::path& file) {
+  const std::string name = file.filename().string();
+  const bool plainName = std::all_of(name.begin(), name.end(), [](unsigned char c) {
+    return std::isalnum(c) || c == '.' || c == '-' || c == '_';
+  });
+  std::string disposition = file.extension() == ".pdf" ? "inline" : "attachment";
+  if (plainName) disposition += "; filename=\"" + name + "\"";
+  return disposition;
 }
 
 // Resolves a request path under `root`, refusing anything that could leave it.
@@ -219,7 +235,8 @@ Response WebServer::Impl::answer(const Request& req) {
 
   std::optional<std::filesystem::path> file;
   bool isPage = false;
-  if (path.starts_with("/documents/")) {
+  const bool isDocument = path.starts_with("/documents/");
+  if (isDocument) {
     if (!withToken && !withCookie) return plain(req, http::status::forbidden, "Sessão inválida.");
     file = SafeFile(options.documentsDir, path.substr(std::string_view("/documents").size()));
   } else {
@@ -234,6 +251,7 @@ Response WebServer::Impl::answer(const Request& req) {
   res.set(http::field::content_type, ContentType(*file));
   res.set("X-Content-Type-Options", "nosniff");
   res.set(http::field::cache_control, "no-store");
+  if (isDocument) res.set(http::field::content_disposition, DocumentDisposition(*file));
   if (isPage) {
     res.set("Content-Security-Policy", "default-src 'self'; connect-src 'self'; frame-ancestors 'none'");
     if (withToken)

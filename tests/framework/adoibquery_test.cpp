@@ -221,6 +221,48 @@ TEST_P(QueryTest, NumbersAndDatesKeepTheirKinds) {
   EXPECT_GT(prices.FieldByName("DTVALINI").AsDateTime().value, 40000);
 }
 
+// The backend's chunked reading, which the reports use: every row once, in order, in
+// chunks of the size asked; a reader that gives up leaves the connection usable; one
+// transaction reads one snapshot whatever others write meanwhile.
+TEST_P(QueryTest, ChunkedReadsKeepOrderStopCleanlyAndSeeOneSnapshot) {
+  auto backend = framework::sql::OpenReadOnly(db().target());
+  const std::string numbers =
+      "WITH RECURSIVE N (I) AS (SELECT 1 UNION ALL SELECT I + 1 FROM N WHERE I < 1300) SELECT I FROM N ORDER BY I";
+  std::vector<std::size_t> sizes;
+  std::int64_t expected = 1;
+  backend->selectChunks(numbers, {}, {}, 512, [&](const platform::DataPacket& chunk) {
+    sizes.push_back(chunk.rowCount());
+    for (std::size_t r = 0; r < chunk.rowCount(); ++r) EXPECT_EQ(chunk.integerAt(r, 0), expected++);
+  });
+  EXPECT_EQ(sizes, (std::vector<std::size_t>{512, 512, 276}));
+
+  std::vector<std::string> columns;
+  backend->selectChunks("SELECT SGFATPRECO FROM FATORPRECO WHERE 1 = 0", {}, {}, 512,
+                        [&](const platform::DataPacket& chunk) {
+                          EXPECT_EQ(chunk.rowCount(), 0u);
+                          columns.push_back(chunk.columns().at(0).name);
+                        });
+  EXPECT_EQ(columns, std::vector<std::string>{"SGFATPRECO"});
+
+  EXPECT_THROW(backend->selectChunks(numbers, {}, {}, 100,
+                                     [](const platform::DataPacket&) { throw platform::Exception("stop"); }),
+               platform::Exception);
+  EXPECT_EQ(backend->select("SELECT COUNT(*) AS N FROM FATORPRECO", {}, {})->integerAt(0, 0), db().count("FATORPRECO"));
+
+  auto count = [&] {
+    std::int64_t rows = 0;
+    backend->selectChunks("SELECT CDFATPRECO FROM FATORPRECO", {}, {}, 3,
+                          [&](const platform::DataPacket& chunk) { rows += static_cast<std::int64_t>(chunk.rowCount()); });
+    return rows;
+  };
+  backend->begin();
+  const std::int64_t before = count();
+  db().writer().execute("INSERT INTO FATORPRECO (CDFATPRECO, SGFATPRECO, NMFATPRECO) VALUES ('ZZ9', 'ZZ9', 'Novo')");
+  EXPECT_EQ(count(), before);
+  backend->commit();
+  EXPECT_EQ(count(), before + 1);
+}
+
 FW_BACKEND_SUITE(QueryTest);
 
 TEST(SharedConnection, MissingDatabaseIsAClearError) {

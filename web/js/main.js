@@ -5,12 +5,13 @@ import { Renderer } from './render.js';
 import { keepFromBrowser, keyMessage } from './keyboard.js';
 import { closePopup, popupKey, popupOpen } from './popup.js';
 import { acceleratorItem, openMenuItem } from './menu.js';
+import { DocumentOpener } from './documents.js';
 
 const app = {
   state: null,
-  documents: 0,
   toastTimer: 0,
 };
+const documents = new DocumentOpener(showToast);
 
 const connection = new Connection({ onMessage, onStatus });
 const renderer = new Renderer({
@@ -49,19 +50,15 @@ function showState(state) {
   document.body.classList.toggle('busy', state.cursor === -11 || Boolean(state.wait));
   document.getElementById('wait-panel').hidden = !state.wait;
   if (state.error) showToast(state.error);
-  const documents = state.documents || [];
-  if (documents.length > app.documents) {
-    const newest = documents[documents.length - 1];
-    showToast(`Relatório gerado: ${newest.title}`);
-  }
-  app.documents = documents.length;
+  documents.update(state.documents || []);
   document.body.dataset.seq = String(state.seq ?? '');
   document.body.dataset.idle = String(Boolean(state.idle));
 }
 
-function showToast(text) {
+// Shows a text, or a node (a text with a link), for a few seconds.
+function showToast(content) {
   const toast = document.getElementById('toast');
-  toast.textContent = text;
+  toast.replaceChildren(content);
   toast.hidden = false;
   clearTimeout(app.toastTimer);
   app.toastTimer = setTimeout(() => { toast.hidden = true; }, 4000);
