@@ -1,5 +1,6 @@
 #include "platform/variant/codec.h"
 
+#include <cmath>
 #include <limits>
 #include <msgpack.hpp>
 
@@ -43,6 +44,7 @@ class Encoder {
 // msgpack's own pack_double writes whole numbers as integers (and 0.0 for -0.0), which
 // would turn a price of 3,000 into an Integer: doubles are always written as float64.
 void Encoder::float64(double value) {
+  if (!std::isfinite(value)) throw EPacketError("Número não finito não pode ser enviado: " + std::to_string(value));
   char bytes[9];
   bytes[0] = static_cast<char>(0xcb);
   StoreBigEndian64(bytes + 1, value);

@@ -4,7 +4,9 @@
 // Layout:
 //   Empty     ext type 0, no payload          Null     nil
 //   Bool      bool                             Integer  int (smallest form)
-//   Double    float64, always (a whole 3.0 stays a double)
+//   Double    float64, always (a whole 3.0 stays a double); finite only: NaN and the
+//             infinities are no value of this system (no price, no date), so neither
+//             side encodes nor decodes them
 //   String    str (UTF-8)                      DateTime ext type 1: float64 big-endian,
 //                                                       days since 30/12/1899
 //   Array     array of variants

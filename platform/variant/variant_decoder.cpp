@@ -1,5 +1,6 @@
 #include "platform/variant/variant_decoder.h"
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <msgpack.hpp>
@@ -40,6 +41,10 @@ class VariantDecoder {
   bool visit_negative_integer(std::int64_t value) { return visitInteger(value); }
   bool visit_float32(float value) { return visit_float64(value); }
   bool visit_float64(double value) {
+    if (!std::isfinite(value)) {
+      if (inRow()) packets_.back().failInRow("número não finito");
+      Malformed("número não finito");
+    }
     if (inRow()) return packets_.back().cellFloat(value), true;
     return deliver(Variant(value));
   }
