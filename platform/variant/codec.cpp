@@ -187,11 +187,11 @@ std::string EncodeVariant(const Variant& value) {
   return out;
 }
 
-Variant DecodeVariant(std::string_view bytes, const DecodeLimits& limits) {
+Variant DecodeVariant(std::string_view bytes, const DecodeLimits& limits, std::size_t* decodedBytes) {
   if (bytes.size() > limits.maxTotalBytes)
     OverLimit(std::to_string(bytes.size()) + " bytes, máximo " +
               std::to_string(limits.maxTotalBytes));
-  return DecodeWholeValue(bytes, limits);
+  return DecodeWholeValue(bytes, limits, decodedBytes);
 }
 
 // Readers call this again as their buffer grows, so the value is first measured by a
