@@ -118,8 +118,13 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
   const std::string& address() const noexcept { return address_; }
   const std::string& peer() const noexcept { return peer_; }
-  // Waiting for a request, with nothing of one received: may be closed to make room.
-  bool idle() const noexcept { return !closed_ && !busy_ && !lingering_ && !reader_.midFrame(); }
+  // Waiting for a request, with nothing of one received, not even unread by us: may
+  // be closed to make room.
+  bool idle() {
+    if (closed_ || busy_ || lingering_ || reader_.midFrame()) return false;
+    error_code ec;
+    return socket_.available(ec) == 0 && !ec;
+  }
   Clock::time_point idleSince() const noexcept { return idleSince_; }
 
  private:
