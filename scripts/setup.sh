@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything the project needs on a Debian 12 machine: compilers, libraries,
-# PostgreSQL (for the PostgreSQL tests), Chromium and playwright-core (browser tests).
+# PostgreSQL (for the PostgreSQL tests), clang with libFuzzer (the fuzz targets),
+# Chromium and playwright-core (browser tests).
 # Idempotent: when everything is present it only checks and returns.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,7 +10,7 @@ APT_PACKAGES=(
   ninja-build cmake g++ pkg-config libsqlite3-dev libpq-dev postgresql-15 libboost-dev
   libmsgpack-cxx-dev nlohmann-json3-dev libcli11-dev libfmt-dev libspdlog-dev libgtest-dev
   libgmock-dev libbenchmark-dev libcairo2-dev libpango1.0-dev libxlsxwriter-dev fonts-dejavu-core poppler-utils
-  chromium sqlite3 python3 unzip
+  chromium sqlite3 python3 unzip clang libclang-rt-14-dev
 )
 
 SUDO=""

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets the machine up, builds, and runs every test: the C++ tests (storage tests on
-# SQLite and on a throwaway PostgreSQL cluster) and the browser tests.
+# SQLite and on a throwaway PostgreSQL cluster), the fuzz targets for 20 s each
+# (fuzz/run.sh runs them longer) and the browser tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +18,9 @@ else
 fi
 
 ctest --preset default -j2 --timeout 600
+
+./fuzz/build.sh
+./fuzz/run.sh 20
 
 if [ -f tests/e2e/run.mjs ]; then
   node tests/e2e/run.mjs

@@ -36,6 +36,27 @@ int main(int argc, char** argv) {
   serveCommand->add_option("--threads", serve.threads, "Chamadas atendidas ao mesmo tempo")
       ->capture_default_str()
       ->check(CLI::Range(1u, 256u));
+  serveCommand->add_option("--idle-timeout", serve.idleTimeoutSeconds, "Segundos até fechar uma conexão ociosa")
+      ->capture_default_str()
+      ->check(CLI::Range(1u, 86'400u));
+  serveCommand
+      ->add_option("--frame-timeout", serve.frameTimeoutSeconds,
+                   "Segundos para uma chamada chegar inteira, contados do seu primeiro byte")
+      ->capture_default_str()
+      ->check(CLI::Range(1u, 3'600u));
+  serveCommand->add_option("--max-connections", serve.maxConnections, "Conexões abertas ao mesmo tempo")
+      ->capture_default_str()
+      ->check(CLI::Range(std::size_t{1}, std::size_t{65'535}));
+  serveCommand
+      ->add_option("--max-connections-per-address", serve.maxConnectionsPerAddress,
+                   "Conexões abertas ao mesmo tempo de um mesmo endereço")
+      ->capture_default_str()
+      ->check(CLI::Range(std::size_t{1}, std::size_t{65'535}));
+  serveCommand
+      ->add_option("--memory-budget", serve.memoryBudgetMiB,
+                   "MiB para as chamadas em recepção, somadas todas as conexões")
+      ->capture_default_str()
+      ->check(CLI::Range(std::size_t{1}, std::size_t{1'048'576}));
 
   CLI11_PARSE(app, argc, argv);
 

@@ -53,11 +53,11 @@ struct SetCopiaDados
              Arg<"TtNiveis", Int32>, VarText<"TodosClientes">, VarText<"ListaClientes">, Arg<"NrTipoCusto", Int32>,
              Arg<"CdArvProdIni", Text>, Arg<"CdArvProdFin", Text>> {};
 
-// Copies the source's special prices in the product range to the targets.
+// Copies the source's special prices in the product range to the targets, for a
+// registered branch.
 struct SetCopiaPreco
     : Method<TabPreClie, "SetCopiaPreco", NoData,  //
-             Arg<"CdFilial", Text, Unused<"special prices belong to customers, not branches: a price copy reads no cost">>,
-             VarText<"CdCliente">, Arg<"TtNiveis", Int32>, VarText<"TodosClientes">, VarText<"ListaClientes">,
+             Arg<"CdFilial", Text>, VarText<"CdCliente">, Arg<"TtNiveis", Int32>, VarText<"TodosClientes">, VarText<"ListaClientes">,
              Arg<"DtValIni", Text>, Arg<"DtValFin", Text>, VarText<"Substitui">, Arg<"CdArvProdIni", Text>,
              Arg<"CdArvProdFin", Text>> {};
 

@@ -47,6 +47,13 @@ std::optional<bool> CommonBoolText(std::string_view text) {
   return std::nullopt;
 }
 
+// NaN and the infinities are no value of a field: no price, no date.
+double RequireFinite(double value, const std::string& label) {
+  if (!std::isfinite(value))
+    throw EConvertError("Valor numérico inválido para o campo '" + label + "': " + FloatToStr(value));
+  return value;
+}
+
 bool IsNumericType(FieldType type) {
   return type == FieldType::Float || type == FieldType::Integer;
 }
@@ -306,9 +313,9 @@ Variant TFloatField::TextToValue(const std::string& text) const { return Variant
 
 std::optional<Variant> TFloatField::CoerceValue(const Variant& value) const {
   switch (value.kind()) {
-    case Variant::Kind::Double: return value;
+    case Variant::Kind::Double: return Variant(RequireFinite(value.asDouble(), DisplayLabel()));
     case Variant::Kind::Integer: return Variant(value.asDouble());
-    case Variant::Kind::DateTime: return Variant(value.asDateTime().value);
+    case Variant::Kind::DateTime: return Variant(RequireFinite(value.asDateTime().value, DisplayLabel()));
     case Variant::Kind::Bool: return Variant(value.asBool() ? 1.0 : 0.0);
     default: return std::nullopt;
   }
@@ -334,9 +341,9 @@ Variant TDateTimeField::TextToValue(const std::string& text) const { return Vari
 
 std::optional<Variant> TDateTimeField::CoerceValue(const Variant& value) const {
   switch (value.kind()) {
-    case Variant::Kind::DateTime: return value;
+    case Variant::Kind::DateTime: return Variant(TDateTime{RequireFinite(value.asDateTime().value, DisplayLabel())});
     case Variant::Kind::Double:
-    case Variant::Kind::Integer: return Variant(TDateTime{value.asDouble()});
+    case Variant::Kind::Integer: return Variant(TDateTime{RequireFinite(value.asDouble(), DisplayLabel())});
     default: return std::nullopt;
   }
 }

@@ -175,7 +175,9 @@ class TStringField : public TField {
 };
 
 // Double. DisplayFormat and EditFormat are FormatFloat formats ("###,#0.000");
-// an empty EditFormat edits with the DisplayFormat; both empty: FloatToStr.
+// an empty EditFormat edits with the DisplayFormat; both empty: FloatToStr. NaN and
+// the infinities are refused (EConvertError), whatever way they are written, so a
+// float field never shows "INF" nor sends it on.
 class TFloatField : public TField {
  public:
   explicit TFloatField(std::string fieldName = {});
@@ -195,7 +197,8 @@ class TFloatField : public TField {
 };
 
 // Date and time. Text: "dd/mm/yyyy" followed by " hh:nn:ss" when not midnight;
-// DisplayFormat (FormatDateTime) changes the display text only.
+// DisplayFormat (FormatDateTime) changes the display text only. NaN and the
+// infinities are refused like in a float field.
 class TDateTimeField : public TField {
  public:
   explicit TDateTimeField(std::string fieldName = {});

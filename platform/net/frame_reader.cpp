@@ -1,5 +1,7 @@
 #include "platform/net/frame_reader.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <limits>
 
 namespace platform {
@@ -117,10 +119,34 @@ bool ReadHeader(const char* p, std::size_t avail, Header& h) {
 
 }  // namespace
 
+namespace {
+
+// A buffer keeps up to this much storage between frames; more is given back.
+constexpr std::size_t kKeptCapacity = 64 * 1024;
+
+}  // namespace
+
 RpcFrameReader::RpcFrameReader(DecodeLimits limits) : limits_(limits) {}
 
+// Doubling, so a frame arriving in small pieces is copied few times.
+std::size_t RpcFrameReader::capacityFor(std::size_t size) const noexcept {
+  if (size <= buffer_.capacity()) return buffer_.capacity();
+  return std::max(size, 2 * buffer_.capacity());
+}
+
+std::size_t RpcFrameReader::bytesHeldToAppend(std::size_t bytes) const noexcept {
+  const std::size_t capacity = capacityFor(buffer_.size() + bytes);
+  return capacity == buffer_.capacity() ? capacity : capacity + buffer_.capacity();
+}
+
 void RpcFrameReader::append(std::string_view bytes) {
-  if (!lost_) buffer_.append(bytes);
+  if (lost_) return;
+  buffer_.reserve(capacityFor(buffer_.size() + bytes.size()));
+  buffer_.append(bytes);
+}
+
+void RpcFrameReader::releaseSpareCapacity() {
+  if (buffer_.capacity() > kKeptCapacity && buffer_.size() < buffer_.capacity() / 4) buffer_.shrink_to_fit();
 }
 
 void RpcFrameReader::lose(const std::string& message) {
@@ -130,19 +156,24 @@ void RpcFrameReader::lose(const std::string& message) {
   throw EFrameError(message, msgid_, true);
 }
 
-std::optional<RpcFrame> RpcFrameReader::next() {
+std::optional<RpcFrame> RpcFrameReader::next(std::size_t decodedAllowance) {
   if (lost_) throw EFrameError("Fluxo de chamadas remotas ilegível", std::nullopt, true);
   if (!scanFrame(buffer_)) return std::nullopt;
   const std::size_t length = scanPos_;
   RpcFrame frame;
   frame.msgid = msgid_;
+  DecodeLimits limits = limits_;
+  const std::size_t ratioCap =
+      length > SIZE_MAX / kRpcMaxDecodedRatio ? SIZE_MAX : std::max(kRpcDecodedFloorBytes, length * kRpcMaxDecodedRatio);
+  limits.maxDecodedBytes = std::min({limits_.maxDecodedBytes, ratioCap, decodedAllowance});
   std::optional<EFrameError> refused;
   try {
-    frame.value = DecodeVariant(std::string_view(buffer_.data(), length), limits_);
+    frame.value = DecodeVariant(std::string_view(buffer_.data(), length), limits, &frame.decodedBytes);
   } catch (const EPacketError& e) {
     refused.emplace(e.what(), msgid_, false);
   }
   buffer_.erase(0, length);
+  releaseSpareCapacity();
   resetScan();
   if (refused) throw *refused;
   return frame;

@@ -8,6 +8,15 @@
 // is refused as soon as its header arrives, before anything is allocated for it.
 // Only a complete frame is handed to the codec.
 //
+// A frame may decode to at most kRpcMaxDecodedRatio times its own bytes (or
+// kRpcDecodedFloorBytes, when more): a decoded value costs more memory than its
+// smallest encoding (a variant for a one-byte integer), and the cap keeps a small
+// frame of many small values from costing far more than its size. A caller with a
+// memory budget may lower it further for a frame (next(allowance)).
+//
+// The buffer grows and shrinks under the reader's own rule, so a caller can tell
+// beforehand what appending will hold (bytesHeldToAppend) and charge it.
+//
 // When a frame cannot be read, next() raises EFrameError. It carries the frame's msgid
 // when the first bytes held one (so the peer can be answered), and tells whether the
 // stream is lost: after a malformed header or a broken limit the frame's end is
@@ -37,10 +46,15 @@ class EFrameError : public EPacketError {
   bool streamLost_;
 };
 
+inline constexpr std::size_t kRpcMaxDecodedRatio = 16;
+inline constexpr std::size_t kRpcDecodedFloorBytes = 1u << 20;
+
 struct RpcFrame {
   Variant value;
   // The second item of the frame's top array when it is an integer that fits a msgid.
   std::optional<std::uint32_t> msgid;
+  // The estimated heap bytes of the decoded value (DecodeLimits::maxDecodedBytes).
+  std::size_t decodedBytes = 0;
 };
 
 class RpcFrameReader {
@@ -48,10 +62,20 @@ class RpcFrameReader {
   explicit RpcFrameReader(DecodeLimits limits = RpcDecodeLimits());
 
   void append(std::string_view bytes);
-  // The next complete frame, or nullopt while more bytes are needed.
-  std::optional<RpcFrame> next();
+  // The next complete frame, or nullopt while more bytes are needed. Its decoded value
+  // may take at most `decodedAllowance` bytes besides the ratio cap; past them the
+  // frame is refused like any frame the codec refuses (the stream goes on).
+  std::optional<RpcFrame> next(std::size_t decodedAllowance = SIZE_MAX);
   // True while bytes of an unfinished frame are buffered.
   bool midFrame() const noexcept { return !buffer_.empty(); }
+  // The msgid of the frame under way, once its first bytes held one.
+  std::optional<std::uint32_t> pendingMsgid() const noexcept { return msgid_; }
+
+  // Heap bytes the buffer holds.
+  std::size_t heldBytes() const noexcept { return buffer_.capacity(); }
+  // The most the buffer holds while appending `bytes` more: when it must grow, the
+  // old and the new storage together for the moment of the copy.
+  std::size_t bytesHeldToAppend(std::size_t bytes) const noexcept;
 
   // The length of the frame that `bytes` starts with, or 0 when it is not whole;
   // raises EFrameError when it breaks a limit. For checking a frame before sending it.
@@ -60,6 +84,8 @@ class RpcFrameReader {
 
  private:
   [[noreturn]] void lose(const std::string& message);
+  std::size_t capacityFor(std::size_t size) const noexcept;
+  void releaseSpareCapacity();
   // Scans the headers of `bytes` from scanPos_; true when the frame `bytes` starts
   // with is whole.
   bool scanFrame(std::string_view bytes);

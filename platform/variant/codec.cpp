@@ -1,5 +1,6 @@
 #include "platform/variant/codec.h"
 
+#include <cmath>
 #include <limits>
 #include <msgpack.hpp>
 
@@ -43,6 +44,7 @@ class Encoder {
 // msgpack's own pack_double writes whole numbers as integers (and 0.0 for -0.0), which
 // would turn a price of 3,000 into an Integer: doubles are always written as float64.
 void Encoder::float64(double value) {
+  if (!std::isfinite(value)) throw EPacketError("Número não finito não pode ser enviado: " + std::to_string(value));
   char bytes[9];
   bytes[0] = static_cast<char>(0xcb);
   StoreBigEndian64(bytes + 1, value);
@@ -185,11 +187,11 @@ std::string EncodeVariant(const Variant& value) {
   return out;
 }
 
-Variant DecodeVariant(std::string_view bytes, const DecodeLimits& limits) {
+Variant DecodeVariant(std::string_view bytes, const DecodeLimits& limits, std::size_t* decodedBytes) {
   if (bytes.size() > limits.maxTotalBytes)
     OverLimit(std::to_string(bytes.size()) + " bytes, máximo " +
               std::to_string(limits.maxTotalBytes));
-  return DecodeWholeValue(bytes, limits);
+  return DecodeWholeValue(bytes, limits, decodedBytes);
 }
 
 // Readers call this again as their buffer grows, so the value is first measured by a

@@ -4,7 +4,9 @@
 // Layout:
 //   Empty     ext type 0, no payload          Null     nil
 //   Bool      bool                             Integer  int (smallest form)
-//   Double    float64, always (a whole 3.0 stays a double)
+//   Double    float64, always (a whole 3.0 stays a double); finite only: NaN and the
+//             infinities are no value of this system (no price, no date), so neither
+//             side encodes nor decodes them
 //   String    str (UTF-8)                      DateTime ext type 1: float64 big-endian,
 //                                                       days since 30/12/1899
 //   Array     array of variants
@@ -23,6 +25,7 @@
 // bytes at hand could hold is refused at once (on a stream: waits for more bytes,
 // reserving nothing for it). A text's length is checked once its bytes have arrived.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -35,6 +38,10 @@ struct DecodeLimits {
   std::size_t maxDepth = 32;               // nesting of arrays, packets and rows
   std::size_t maxStringLength = 16u << 20; // one string
   std::size_t maxElements = 50'000'000;    // array items, packet columns, rows and cells, in total
+  // Heap bytes the decoded value may take, as the decoder estimates them while it
+  // builds (a variant per array item, a cell per packet cell, the bytes of each text);
+  // checked before each container reserves its room.
+  std::size_t maxDecodedBytes = SIZE_MAX;
 };
 
 // Appends the encoding of `value` to `out`. Raises EPacketError for a date outside the
@@ -42,8 +49,10 @@ struct DecodeLimits {
 void EncodeVariant(const Variant& value, std::string& out);
 std::string EncodeVariant(const Variant& value);
 
-// Decodes exactly one value filling all of `bytes`.
-Variant DecodeVariant(std::string_view bytes, const DecodeLimits& limits = {});
+// Decodes exactly one value filling all of `bytes`. With `decodedBytes`, also tells
+// the estimated heap bytes the value takes (the measure of maxDecodedBytes).
+Variant DecodeVariant(std::string_view bytes, const DecodeLimits& limits = {},
+                      std::size_t* decodedBytes = nullptr);
 
 // Decodes the first value of a stream. Returns the number of bytes it took, or 0 when
 // `bytes` holds only the beginning of a value (read more and call again). Raises

@@ -1,5 +1,6 @@
 #include "platform/variant/decode_guard.h"
 
+#include <algorithm>
 #include <limits>
 #include <string>
 
@@ -22,6 +23,13 @@ bool DecodeGuard::claim(std::uint64_t elements) {
               std::to_string(available_) + " bytes recebidos");
   waitsForMore_ = true;
   return false;
+}
+
+void DecodeGuard::charge(std::uint64_t bytes) {
+  if (bytes > limits_.maxDecodedBytes - std::min<std::uint64_t>(charged_, limits_.maxDecodedBytes))
+    OverLimit("o valor decodificado ocuparia mais de " + std::to_string(limits_.maxDecodedBytes) +
+              " bytes na memória");
+  charged_ += bytes;
 }
 
 void DecodeGuard::enter(std::size_t depth) const {

@@ -23,6 +23,9 @@ class DecodeGuard {
   // Raises unless a container may open at `depth` containers already open.
   void enter(std::size_t depth) const;
   void checkText(std::uint32_t size) const;
+  // Counts `bytes` more of the decoded value's heap; raises past maxDecodedBytes.
+  void charge(std::uint64_t bytes);
+  std::uint64_t charged() const noexcept { return charged_; }
   bool waitsForMore() const noexcept { return waitsForMore_; }
 
  private:
@@ -30,6 +33,7 @@ class DecodeGuard {
   const std::size_t available_;
   const bool streaming_;
   std::uint64_t claimed_ = 0;  // elements announced so far by every container
+  std::uint64_t charged_ = 0;  // estimated heap bytes of the value built so far
   bool waitsForMore_ = false;
 };
 

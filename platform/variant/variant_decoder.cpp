@@ -1,5 +1,6 @@
 #include "platform/variant/variant_decoder.h"
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <msgpack.hpp>
@@ -14,6 +15,14 @@
 namespace platform::wire {
 namespace {
 
+// What the decoder charges for the heap of what it builds (DecodeLimits::maxDecodedBytes):
+// an array holds a variant per item behind a shared block; a packet cell takes its
+// null flag and an eight-byte value (a text cell its end offset instead, and its
+// bytes); every text its bytes.
+constexpr std::uint64_t kArrayBytes = 64;
+constexpr std::uint64_t kPacketBytes = 256;
+constexpr std::uint64_t kCellBytes = 9;
+
 // The msgpack event visitor. Containers being built are kept on explicit stacks;
 // `frames_` holds one entry per open container, innermost last.
 class VariantDecoder {
@@ -22,6 +31,7 @@ class VariantDecoder {
       : guard_(limits, available, false) {}
 
   bool ranOut() const noexcept { return ranOut_; }
+  std::uint64_t decodedBytes() const noexcept { return guard_.charged(); }
   Variant take() { return std::move(root_); }
 
   bool visit_nil() {
@@ -40,6 +50,10 @@ class VariantDecoder {
   bool visit_negative_integer(std::int64_t value) { return visitInteger(value); }
   bool visit_float32(float value) { return visit_float64(value); }
   bool visit_float64(double value) {
+    if (!std::isfinite(value)) {
+      if (inRow()) packets_.back().failInRow("número não finito");
+      Malformed("número não finito");
+    }
     if (inRow()) return packets_.back().cellFloat(value), true;
     return deliver(Variant(value));
   }
@@ -102,6 +116,7 @@ bool VariantDecoder::deliver(Variant value) {
 
 bool VariantDecoder::visit_str(const char* data, std::uint32_t size) {
   guard_.checkText(size);
+  guard_.charge(size);
   std::string_view text(data, size);
   if (!IsValidUtf8(text)) {
     if (inRow()) packets_.back().failInRow("texto com UTF-8 inválido");
@@ -160,11 +175,13 @@ bool VariantDecoder::start_array(std::uint32_t count) {
     if (count != 0 && perRow > std::numeric_limits<std::uint64_t>::max() / count)
       OverLimit("contagem de elementos impossível");
     guard_.claim(count * perRow);
+    guard_.charge(count * packets_.back().columnCount() * kCellBytes);
     enter(Frame::Rows);
     packets_.back().beginRows(count);
     return true;
   }
   guard_.claim(count);
+  guard_.charge(kArrayBytes + std::uint64_t{count} * sizeof(Variant));
   enter(Frame::Array);
   arrays_.emplace_back().reserve(count);
   return true;
@@ -190,6 +207,7 @@ bool VariantDecoder::start_map(std::uint32_t count) {
     Malformed("cada linha de rows deve ser uma lista de células");
   PacketBuilder packet(count);  // refuses a map of the wrong shape before its count
   guard_.claim(2ull * count);
+  guard_.charge(kPacketBytes);
   enter(Frame::Packet);
   packets_.push_back(std::move(packet));
   return true;
@@ -204,7 +222,7 @@ bool VariantDecoder::end_map() {
 
 }  // namespace
 
-Variant DecodeWholeValue(std::string_view bytes, const DecodeLimits& limits) {
+Variant DecodeWholeValue(std::string_view bytes, const DecodeLimits& limits, std::size_t* decodedBytes) {
   VariantDecoder decoder(limits, bytes.size());
   std::size_t offset = 0;
   bool done;
@@ -216,6 +234,7 @@ Variant DecodeWholeValue(std::string_view bytes, const DecodeLimits& limits) {
   if (done) {
     if (offset != bytes.size())
       Malformed(std::to_string(bytes.size() - offset) + " bytes sobrando após o valor");
+    if (decodedBytes) *decodedBytes = static_cast<std::size_t>(decoder.decodedBytes());
     return decoder.take();
   }
   if (!decoder.ranOut()) Malformed("leitura interrompida");

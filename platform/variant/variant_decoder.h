@@ -11,7 +11,8 @@ namespace platform::wire {
 
 // Decodes the one value that fills `bytes`. Raises EPacketError on truncated, malformed
 // or trailing bytes and on any limit exceeded (counts before anything is reserved for
-// them). The caller checks the total size.
-Variant DecodeWholeValue(std::string_view bytes, const DecodeLimits& limits);
+// them). The caller checks the total size. Sets `decodedBytes`, when given, to the
+// estimated heap bytes of the value.
+Variant DecodeWholeValue(std::string_view bytes, const DecodeLimits& limits, std::size_t* decodedBytes = nullptr);
 
 }  // namespace platform::wire

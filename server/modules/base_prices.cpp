@@ -1,5 +1,8 @@
 #include "server/modules/base_prices.h"
 
+#include "contracts/server/price_limits.h"
+#include "server/modules/refusal.h"
+
 namespace server::modules {
 
 void ResetTempTable(store::Connection& connection, const std::string& name, const std::string& columns) {
@@ -22,14 +25,21 @@ std::int64_t FillBasePrices(store::Connection& connection, const SelectBuilder& 
   return products;
 }
 
-std::int64_t CountNonPositiveBasePrices(store::Connection& connection, const std::string* keptFor) {
-  std::string statement = std::string("SELECT COUNT(*) FROM ") + kBasePriceTable + " B WHERE B.VRPRECOPROD <= 0";
-  store::Params params;
-  if (keptFor) {
-    statement += " AND NOT EXISTS (SELECT 1 FROM TABPRECLIE O WHERE O.CDCLIENTE = $1 AND O.CDPRODUTO = B.CDPRODUTO)";
-    params.push_back(*keptFor);
-  }
-  return connection.queryInteger(statement, params).value_or(0);
+void RefuseUnsoundBasePrices(store::Connection& connection, const std::string* keptFor) {
+  store::SqlBuilder sql(connection.backend());
+  std::string statement = "SELECT SUM(CASE WHEN B.VRPRECOPROD <= 0 THEN 1 ELSE 0 END), SUM(CASE WHEN B.VRPRECOPROD > " +
+                          sql.doubleParam(contracts::server::kMaxPrice) + " THEN 1 ELSE 0 END) FROM " +
+                          kBasePriceTable + " B";
+  if (keptFor)
+    statement += " WHERE NOT EXISTS (SELECT 1 FROM TABPRECLIE O WHERE O.CDCLIENTE = " + sql.textParam(*keptFor) +
+                 " AND O.CDPRODUTO = B.CDPRODUTO)";
+  bool nonPositive = false, overCeiling = false;
+  connection.query(statement, sql.params(), [&](const store::Row& row) {
+    nonPositive = !row.isNull(0) && row.integer(0) > 0;
+    overCeiling = !row.isNull(1) && row.integer(1) > 0;
+  });
+  if (nonPositive) throw Refusal(kPrecoZerNeg);
+  if (overCeiling) throw Refusal(PricesOverCeiling());
 }
 
 }  // namespace server::modules

@@ -5,6 +5,9 @@
 // customer's special prices. They are computed once, checked once, and then crossed
 // with the target customers, so the writes run in key order and never read the table
 // they write.
+//
+// Price sets are checked here, not value by value: a result of zero or less, over the
+// ceiling or not a finite number refuses the whole call before anything is written.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -22,9 +25,11 @@ using SelectBuilder = std::function<std::string(store::SqlBuilder&)>;
 // Empties the table and fills it from `select`; returns the number of products.
 std::int64_t FillBasePrices(store::Connection& connection, const SelectBuilder& select);
 
-// The number of zero or negative base prices that would be written: all of them, or,
-// with `keptFor`, those of products that customer has no special price for.
-std::int64_t CountNonPositiveBasePrices(store::Connection& connection, const std::string* keptFor);
+// Refuses the call unless every base price that would be written is above zero
+// (kPrecoZerNeg) and at most the price ceiling (PricesOverCeiling, which also catches
+// infinities and NaN): all of them are checked, or, with `keptFor`, those of products
+// that customer has no special price for.
+void RefuseUnsoundBasePrices(store::Connection& connection, const std::string* keptFor);
 
 // "CREATE TEMP TABLE IF NOT EXISTS <name> (<columns>)" kept in key order, rows
 // dropped at commit on PostgreSQL; then emptied.

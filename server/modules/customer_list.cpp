@@ -18,7 +18,7 @@ std::vector<std::string> ParseCustomerList(std::string_view list) {
       throw Refusal("Lista de clientes inválida: item vazio na posição " +
                     std::to_string(codes.size() + 1) + ".");
     if (item.size() > kMaxCustomerCodeLength)
-      throw Refusal("Cliente " + std::string(item) + " não cadastrado.");
+      throw Refusal("Cliente " + ShownValue(item) + " não cadastrado.");
     if (seen.emplace(item).second) codes.emplace_back(item);
     if (end == std::string_view::npos) break;
     start = end + 1;

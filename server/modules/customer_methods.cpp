@@ -35,13 +35,13 @@ PacketPtr CustomerPacket(store::Connection& c, const std::string& where, const s
 
 PacketPtr GetPesqCliente(store::Connection& c, const std::string& registration, const std::string& filter) {
   if (filter == "T") return CustomerPacket(c, "ORDER BY NMRAZSOCCLIE, CDCLIENTE", {});
-  if (!filter.empty()) throw Refusal("Filtro de pesquisa de cliente inválido: '" + filter + "'.");
+  if (!filter.empty()) throw Refusal("Filtro de pesquisa de cliente inválido: '" + ShownValue(filter) + "'.");
   return CustomerPacket(c, "WHERE NRINSJURCLIE = $1", {DigitsOnly(registration)});
 }
 
 PacketPtr GetCDCliente(store::Connection& c, const std::string& customer, const std::string& filter) {
   if (filter == "T") return CustomerPacket(c, "ORDER BY NMRAZSOCCLIE, CDCLIENTE", {});
-  if (!filter.empty()) throw Refusal("Filtro de pesquisa de cliente inválido: '" + filter + "'.");
+  if (!filter.empty()) throw Refusal("Filtro de pesquisa de cliente inválido: '" + ShownValue(filter) + "'.");
   return CustomerPacket(c, "WHERE CDCLIENTE = $1", {customer});
 }
 

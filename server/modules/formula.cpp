@@ -62,18 +62,38 @@ FormulaStep StepOf(const FormulaRow& row) noexcept {
   return {'+', 0.0};
 }
 
-double ApplyFormula(double cost, const std::vector<FormulaRow>& rows) noexcept {
-  double r = cost;
-  for (const FormulaRow& row : rows) {
-    FormulaStep step = StepOf(row);
-    switch (step.op) {
-      case '+': r = r + step.operand; break;
-      case '-': r = r - step.operand; break;
-      case '*': r = r * step.operand; break;
-      case '/': r = r / step.operand; break;
-    }
+namespace {
+
+double Apply(const FormulaStep& step, double r) noexcept {
+  switch (step.op) {
+    case '+': return r + step.operand;
+    case '-': return r - step.operand;
+    case '*': return r * step.operand;
+    case '/': return r / step.operand;
   }
   return r;
+}
+
+// Rounding to three decimals only leaves the doubles within 1e-15 of the largest one.
+constexpr double kRoundableMagnitude = 1e300;
+
+}  // namespace
+
+double ApplyFormula(double cost, const std::vector<FormulaRow>& rows) noexcept {
+  double r = cost;
+  for (const FormulaRow& row : rows) r = Apply(StepOf(row), r);
+  return r;
+}
+
+bool FormulaStaysFinite(double cost, const std::vector<FormulaRow>& rows) noexcept {
+  double r = cost;
+  for (const FormulaRow& row : rows) {
+    const FormulaStep step = StepOf(row);
+    if (!std::isfinite(step.operand) || (step.op == '/' && step.operand == 0)) return false;
+    r = Apply(step, r);
+    if (!std::isfinite(r)) return false;
+  }
+  return std::fabs(r) < kRoundableMagnitude;
 }
 
 std::string FormulaExpression(store::SqlBuilder& sql, const std::string& costExpression,

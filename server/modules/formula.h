@@ -49,6 +49,13 @@ FormulaStep StepOf(const FormulaRow& row) noexcept;
 // The formula applied to a cost, not rounded.
 double ApplyFormula(double cost, const std::vector<FormulaRow>& rows) noexcept;
 
+// Whether the formula applied to `cost` stays well inside the finite doubles at every
+// step (no overflow, no division by zero), so a database computes and rounds it
+// without error. Every step is monotonic in its input, in doubles too, so the prices
+// of any cost between two costs lie between theirs: checking the lowest and highest
+// cost of a set of products answers for all of them.
+bool FormulaStaysFinite(double cost, const std::vector<FormulaRow>& rows) noexcept;
+
 // The SQL expression of the formula over `costExpression`, not rounded; operands are
 // bound through `sql`. Raises Refusal for a formula over kMaxFormulaRows rows.
 std::string FormulaExpression(store::SqlBuilder& sql, const std::string& costExpression,

@@ -3,7 +3,8 @@
 // SetCompPreco applies a delta of formula rows in one transaction. Every row is
 // checked before it is written: inserted and modified rows for a registered factor, an
 // order of up to three digits unique for the customer, a factor unique for the
-// customer, known codes and a value above zero; modified and deleted rows also for
+// customer, known codes and a value within the price limits
+// (contracts/server/price_limits.h); modified and deleted rows also for
 // their original values, which must still be the stored ones (a row changed by someone
 // else since it was read is refused, never overwritten). Deletions go first, then
 // modifications, then insertions, so a delta may free an order and reuse it.
@@ -12,6 +13,7 @@
 #include <optional>
 
 #include "contracts/server/packets.h"
+#include "contracts/server/price_limits.h"
 #include "platform/variant/data_packet.h"
 #include "server/modules/formula.h"
 #include "server/modules/lookups.h"
@@ -130,6 +132,15 @@ class DeltaReader {
   const DataPacket& delta_;
 };
 
+// A factor value from kMinFactorValue to kMaxPrice: a smaller one could not be told
+// from zero in the formula text and could leave the finite numbers in a division.
+void RequireSoundFactorValue(double value) {
+  using namespace contracts::server;
+  if (!std::isfinite(value) || value <= 0) throw Refusal("Valor deve ser maior que zero.");
+  if (value < kMinFactorValue) throw Refusal("Valor deve ser de no mínimo " + MinFactorValueText() + ".");
+  if (value > kMaxPrice) throw Refusal("Valor deve ser no máximo " + MaxPriceText() + ".");
+}
+
 // "7", "07", "007" and "  7" are order 007. Empty gives nullopt.
 std::optional<std::string> NormalizeOrder(const std::string& text) {
   std::string digits;
@@ -137,12 +148,12 @@ std::optional<std::string> NormalizeOrder(const std::string& text) {
   for (char c : text) {
     if (leading && c == ' ') continue;
     leading = false;
-    if (c < '0' || c > '9') throw Refusal("Ordem inválida: '" + text + "'. Informe até três dígitos.");
+    if (c < '0' || c > '9') throw Refusal("Ordem inválida: '" + ShownValue(text) + "'. Informe até três dígitos.");
     digits += c;
   }
   while (digits.size() > 3 && digits.front() == '0') digits.erase(0, 1);
   if (digits.empty()) return std::nullopt;
-  if (digits.size() > 3) throw Refusal("Ordem inválida: '" + text + "'. Informe até três dígitos.");
+  if (digits.size() > 3) throw Refusal("Ordem inválida: '" + ShownValue(text) + "'. Informe até três dígitos.");
   return std::string(3 - digits.size(), '0') + digits;
 }
 
@@ -203,21 +214,20 @@ class FormulaEditor {
   // row, which the uniqueness checks leave out.
   CheckedRow check(const DeltaValues& values, const std::optional<std::string>& ownOrder) {
     if (!values.cdCliente.empty() && values.cdCliente != customer_)
-      throw Refusal("Linha da fórmula de outro cliente (" + values.cdCliente + ").");
+      throw Refusal("Linha da fórmula de outro cliente (" + ShownValue(values.cdCliente) + ").");
     CheckedRow row;
     auto order = NormalizeOrder(values.nrOrdemFat);
     if (!order) throw Refusal("Ordem deve ser informada.");
     row.nrOrdemFat = *order;
     resolveFactor(values, row);
     if (!FactorKindOf(values.idDetFatPre))
-      throw Refusal("Determinação inválida: '" + values.idDetFatPre + "'. Use P, N ou M.");
+      throw Refusal("Determinação inválida: '" + ShownValue(values.idDetFatPre) + "'. Use P, N ou M.");
     row.idDetFatPre = values.idDetFatPre;
     if (!OperationOf(values.idTpOperFatClie))
-      throw Refusal("Integração inválida: '" + values.idTpOperFatClie + "'. Use SUM, SUB, MUL ou DIV.");
+      throw Refusal("Integração inválida: '" + ShownValue(values.idTpOperFatClie) + "'. Use SUM, SUB, MUL ou DIV.");
     row.idTpOperFatClie = values.idTpOperFatClie;
     if (!values.vrFatPreClie) throw Refusal("Valor deve ser informado.");
-    if (!std::isfinite(*values.vrFatPreClie) || *values.vrFatPreClie <= 0)
-      throw Refusal("Valor deve ser maior que zero.");
+    RequireSoundFactorValue(*values.vrFatPreClie);
     row.vrFatPreClie = *values.vrFatPreClie;
 
     std::string other = ownOrder ? " AND NRORDEMFAT <> $3" : "";
@@ -249,7 +259,7 @@ class FormulaEditor {
     if (!found) throw Refusal("Fator de Ajuste do Preço não cadastrado.");
     if (byCode && !values.sgFatPreco.empty() && values.sgFatPreco != row.sgFatPreco)
       throw Refusal("Fator de Ajuste do Preço não confere: código " + row.cdFatPreco + " é " + row.sgFatPreco +
-                    ", não " + values.sgFatPreco + ".");
+                    ", não " + ShownValue(values.sgFatPreco) + ".");
   }
 
   store::Connection& c_;

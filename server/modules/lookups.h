@@ -10,6 +10,9 @@ namespace server::modules {
 
 void RequireCustomer(store::Connection& connection, const std::string& customer);
 void RequireProduct(store::Connection& connection, const std::string& product);
+// A product that may have a special price: registered and on the last level of the
+// product tree (NRNIVEL the deepest of PRODUTO), not a group of other products.
+void RequirePricedProduct(store::Connection& connection, const std::string& product);
 void RequireBranch(store::Connection& connection, const std::string& branch);
 void RequireCostType(store::Connection& connection, std::int64_t costType);
 

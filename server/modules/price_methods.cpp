@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "contracts/server/packets.h"
+#include "contracts/server/price_limits.h"
 #include "platform/variant/data_packet.h"
 #include "server/modules/lookups.h"
 #include "server/modules/price_writer.h"
@@ -80,24 +81,29 @@ PacketPtr GetPrecoProd(store::Connection& c, const std::string& customer, std::i
 
 void SetTabPreClie(store::Connection& c, const std::string& customer, const std::string& product, double price,
                    const std::string& startText, const std::string& endText, const std::string& flag) {
-  if (flag != "S") throw Refusal("Indicador de gravação inválido: '" + flag + "'.");
+  if (flag != "S") throw Refusal("Indicador de gravação inválido: '" + ShownValue(flag) + "'.");
   if (!std::isfinite(price)) throw Refusal("Preço inválido.");
   if (price < 0) throw Refusal("Preço não pode ser negativo.");
+  if (price > contracts::server::kMaxPrice) throw Refusal(PriceOverCeiling());
   auto start = ReadValidityDate(startText, "Data inicial");
   auto end = ReadValidityDate(endText, "Data final");
   bool removal = price == 0;
   if (removal && (start || end)) throw Refusal("Preço deve ser maior que zero.");
   double rounded = removal ? 0.0 : store::RoundPrice(price);
   if (!removal && rounded <= 0) throw Refusal("Preço deve ser maior que zero.");
+  if (rounded > contracts::server::kMaxPrice) throw Refusal(PriceOverCeiling());
   CheckValidityPeriod(start, end);
 
   store::RunInTransaction(c, store::TxMode::Write, [&] {
     RequireCustomer(c, customer);
-    RequireProduct(c, product);
-    if (removal)
+    if (removal) {
+      // Any registered product's price may be removed, a group's left from before too.
+      RequireProduct(c, product);
       RemovePrice(c, customer, product);
-    else
+    } else {
+      RequirePricedProduct(c, product);
       StorePrice(c, customer, product, rounded, start, end);
+    }
   });
 }
 

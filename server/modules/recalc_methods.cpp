@@ -2,7 +2,8 @@
 // customers) at once, each call one transaction of set-based statements. The prices
 // per product are worked out once (base_prices.h), then written for every target. A
 // result that would leave a price zero or negative refuses the whole call with
-// "@PrecoZerNeg" before anything is written.
+// "@PrecoZerNeg" before anything is written; one over the price ceiling, or a formula
+// that cannot be computed within the finite numbers, refuses it the same way.
 #include "server/modules/base_prices.h"
 #include "server/modules/formula.h"
 #include "server/modules/lookups.h"
@@ -35,15 +36,35 @@ struct Costing {
   ProductRange range;
 };
 
+// FROM and WHERE of the products in range with a cost of the type in the branch,
+// P the product and C its cost.
+std::string CostedProducts(store::SqlBuilder& sql, const Costing& costing) {
+  return "FROM PRODUTO P JOIN CUSTOPRODUTO C ON C.CDPRODUTO = P.CDPRODUTO AND C.CDFILIAL = " +
+         sql.textParam(costing.branch) + " AND C.NRTIPOCUSTO = " + sql.integerParam(costing.costType) + " WHERE " +
+         ProductFilter(sql, "P", costing.level, costing.range);
+}
+
 // CDPRODUTO and the formula's rounded price of every product with a cost.
 SelectBuilder FormulaPrices(const std::vector<FormulaRow>& formula, const Costing& costing) {
   return [&formula, &costing](store::SqlBuilder& sql) {
     std::string price = sql.roundPrice(FormulaExpression(sql, "C.VRCUSTO", formula));
-    std::string join = "JOIN CUSTOPRODUTO C ON C.CDPRODUTO = P.CDPRODUTO AND C.CDFILIAL = " +
-                       sql.textParam(costing.branch) + " AND C.NRTIPOCUSTO = " + sql.integerParam(costing.costType);
-    return "SELECT P.CDPRODUTO AS CDPRODUTO, " + price + " AS VRPRECOPROD FROM PRODUTO P " + join + " WHERE " +
-           ProductFilter(sql, "P", costing.level, costing.range);
+    return "SELECT P.CDPRODUTO AS CDPRODUTO, " + price + " AS VRPRECOPROD " + CostedProducts(sql, costing);
   };
+}
+
+// Refuses a formula the database could not compute for some product (an overflow, a
+// division by zero) before it tries: checking the lowest and the highest cost covers
+// every product in between (formula.h).
+void RequireComputableFormula(store::Connection& c, const std::vector<FormulaRow>& formula,
+                              const Costing& costing) {
+  store::SqlBuilder sql(c.backend());
+  std::string statement = "SELECT MIN(C.VRCUSTO), MAX(C.VRCUSTO) " + CostedProducts(sql, costing);
+  bool computable = true;
+  c.query(statement, sql.params(), [&](const store::Row& row) {
+    for (int col = 0; col < 2; ++col)
+      if (!row.isNull(col) && !FormulaStaysFinite(row.real(col), formula)) computable = false;
+  });
+  if (!computable) throw Refusal(PricesOverCeiling());
 }
 
 void RefuseNoProducts(const Costing& costing) {
@@ -54,7 +75,7 @@ void RefuseNoProducts(const Costing& costing) {
 bool ReadAllCustomers(const std::string& flag) {
   if (flag == "T") return true;
   if (flag.empty()) return false;
-  throw Refusal("Indicador de todos os clientes inválido: '" + flag + "'.");
+  throw Refusal("Indicador de todos os clientes inválido: '" + ShownValue(flag) + "'.");
 }
 
 std::vector<FormulaRow> RequireFormula(store::Connection& c, const std::string& customer, const char* whose) {
@@ -99,8 +120,9 @@ void SetCalcCusProd(store::Connection& c, const std::string& branch, std::string
     RequireBranch(c, costing.branch);
     RequireCostType(c, costing.costType);
     std::vector<FormulaRow> formula = RequireFormula(c, customer, "Cliente");
+    RequireComputableFormula(c, formula, costing);
     if (FillBasePrices(c, FormulaPrices(formula, costing)) == 0) RefuseNoProducts(costing);
-    if (CountNonPositiveBasePrices(c, overwrite ? nullptr : &customer) > 0) throw Refusal(kPrecoZerNeg);
+    RefuseUnsoundBasePrices(c, overwrite ? nullptr : &customer);
     PriceSet set;
     set.select = [&](store::SqlBuilder& sql) {
       return "SELECT " + sql.textParam(customer) + " AS CDCLIENTE, B.CDPRODUTO, B.VRPRECOPROD, " +
@@ -125,16 +147,17 @@ void SetCopiaDados(store::Connection& c, const std::string& branch, std::string&
     RequireCostType(c, costing.costType);
     std::vector<FormulaRow> formula = RequireFormula(c, source, "Cliente de origem");
     FillCopyTargets(c, source, all, customerList);
+    RequireComputableFormula(c, formula, costing);
     if (FillBasePrices(c, FormulaPrices(formula, costing)) == 0) RefuseNoProducts(costing);
-    if (CountNonPositiveBasePrices(c, nullptr) > 0) throw Refusal(kPrecoZerNeg);
+    RefuseUnsoundBasePrices(c, nullptr);
     CopyFormulaToTargets(c, source);
     WritePriceSet(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt), NowISO());
   });
 }
 
-void SetCopiaPreco(store::Connection& c, std::string& source, std::int64_t levels, std::string& allCustomers,
-                   std::string& customerList, const std::string& start, const std::string& end,
-                   std::string& replace, const std::string& first, const std::string& last) {
+void SetCopiaPreco(store::Connection& c, const std::string& branch, std::string& source, std::int64_t levels,
+                   std::string& allCustomers, std::string& customerList, const std::string& start,
+                   const std::string& end, std::string& replace, const std::string& first, const std::string& last) {
   int level = ReadLevels(levels);
   ProductRange range = ReadProductRange(first, last);
   bool all = ReadAllCustomers(allCustomers);
@@ -144,6 +167,7 @@ void SetCopiaPreco(store::Connection& c, std::string& source, std::int64_t level
   bool overwrite = ReadYesNo(replace, "Indicador de substituição");
   store::RunInTransaction(c, store::TxMode::Write, [&] {
     RequireCustomer(c, source);
+    RequireBranch(c, branch);
     FillCopyTargets(c, source, all, customerList);
     SelectBuilder sourcePrices = [&](store::SqlBuilder& sql) {
       std::string customer = sql.textParam(source);
@@ -153,7 +177,7 @@ void SetCopiaPreco(store::Connection& c, std::string& source, std::int64_t level
     };
     if (FillBasePrices(c, sourcePrices) == 0)
       throw Refusal("O cliente de origem não tem preço especial nos produtos escolhidos.");
-    if (CountNonPositiveBasePrices(c, nullptr) > 0) throw Refusal(kPrecoZerNeg);
+    RefuseUnsoundBasePrices(c, nullptr);
     WritePriceSet(c, TargetsTimesBasePrices(overwrite, false, startDate, endDate), NowISO());
   });
 }

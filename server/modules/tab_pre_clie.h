@@ -49,9 +49,10 @@ void SetCopiaDados(store::Connection& c, const std::string& branch, std::string&
                    const std::string& first, const std::string& last);
 
 // The source's special prices in the range go to the targets with the validity
-// dates; `replace` "S" overwrites the targets' prices, "N" keeps them.
-void SetCopiaPreco(store::Connection& c, std::string& source, std::int64_t levels, std::string& allCustomers,
-                   std::string& customerList, const std::string& start, const std::string& end,
-                   std::string& replace, const std::string& first, const std::string& last);
+// dates; `replace` "S" overwrites the targets' prices, "N" keeps them. The copy is
+// made for a registered branch, like every write of many prices.
+void SetCopiaPreco(store::Connection& c, const std::string& branch, std::string& source, std::int64_t levels,
+                   std::string& allCustomers, std::string& customerList, const std::string& start,
+                   const std::string& end, std::string& replace, const std::string& first, const std::string& last);
 
 }  // namespace server::modules::tab_pre_clie

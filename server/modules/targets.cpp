@@ -20,9 +20,9 @@ void RefuseUnknownCustomers(store::Connection& connection) {
                        " ORDER BY A.CDCLIENTE",
                    {}, [&](const store::Row& row) { unknown.push_back(row.text(0)); });
   if (unknown.empty()) return;
-  if (unknown.size() == 1) throw Refusal("Cliente " + unknown.front() + " não cadastrado.");
+  if (unknown.size() == 1) throw Refusal("Cliente " + ShownValue(unknown.front()) + " não cadastrado.");
   std::string names;
-  for (std::size_t i = 0; i < unknown.size() && i < 5; ++i) names += (i ? ", " : "") + unknown[i];
+  for (std::size_t i = 0; i < unknown.size() && i < 5; ++i) names += (i ? ", " : "") + ShownValue(unknown[i]);
   if (unknown.size() > 5) names += " e outros " + std::to_string(unknown.size() - 5);
   throw Refusal("Clientes não cadastrados: " + names + ".");
 }

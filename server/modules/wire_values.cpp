@@ -13,9 +13,9 @@ std::optional<std::string> ReadValidityDate(std::string_view text, std::string_v
   if (trimmed.empty()) return std::nullopt;
   auto value = platform::TryStrToDateTime(trimmed);
   if (!value)
-    throw Refusal(std::string(label) + " inválida: '" + std::string(text) + "'.");
+    throw Refusal(std::string(label) + " inválida: '" + ShownValue(text) + "'.");
   if (value->value != static_cast<double>(static_cast<std::int64_t>(value->value)))
-    throw Refusal(std::string(label) + " inválida: '" + std::string(text) +
+    throw Refusal(std::string(label) + " inválida: '" + ShownValue(text) +
                   "'. A validade é por dia, sem hora.");
   return platform::DateTimeToISO(*value);
 }
@@ -56,7 +56,7 @@ int ReadLevels(std::int64_t levels) {
 bool ReadYesNo(std::string_view flag, std::string_view label) {
   if (flag == "S") return true;
   if (flag == "N") return false;
-  throw Refusal(std::string(label) + " deve ser \"S\" ou \"N\", recebido '" + std::string(flag) + "'.");
+  throw Refusal(std::string(label) + " deve ser \"S\" ou \"N\", recebido '" + ShownValue(flag) + "'.");
 }
 
 }  // namespace server::modules

@@ -4,6 +4,7 @@
 #include <spdlog/spdlog.h>
 
 #include "contracts/server/methods.h"
+#include "server/rpc/printable_text.h"
 
 namespace server::rpc {
 
@@ -16,15 +17,23 @@ const char* CallOutcomeName(CallOutcome outcome) noexcept {
   return "?";
 }
 
-std::string CustomerOf(std::string_view address, const std::vector<platform::Variant>& params) {
+CallSubject SubjectOf(std::string_view address, const std::vector<platform::Variant>& params) {
+  CallSubject subject;
   const auto* method = contracts::server::FindMethod(address);
-  if (!method) return {};
+  if (!method) return subject;
+  bool customerSeen = false, registrationSeen = false;
   for (std::size_t i = 0; i < method->params.size() && i < params.size(); ++i) {
     const auto& name = method->params[i].name;
-    if (name != "CdCliente" && name != "NrInsJurClie") continue;
-    return params[i].kind() == platform::Variant::Kind::String ? params[i].asString() : "";
+    const bool text = params[i].kind() == platform::Variant::Kind::String;
+    if (name == "CdCliente" && !customerSeen) {
+      customerSeen = true;
+      if (text) subject.customer = params[i].asString();
+    } else if (name == "NrInsJurClie" && !registrationSeen) {
+      registrationSeen = true;
+      if (text) subject.registration = MaskedRegistration(params[i].asString());
+    }
   }
-  return {};
+  return subject;
 }
 
 spdlog::logger& ServerLog() {
@@ -35,10 +44,12 @@ spdlog::logger& ServerLog() {
 
 void LogCall(const CallRecord& r) {
   const double ms = static_cast<double>(r.duration.count()) / 1000.0;
-  std::string customer = r.customer.empty() ? "" : " cliente=" + r.customer;
-  std::string message = r.message.empty() ? "" : ": " + r.message;
+  std::string subject;
+  if (!r.customer.empty()) subject += " cliente=" + PrintableExcerpt(r.customer, kLoggedValueChars);
+  if (!r.registration.empty()) subject += " inscricao=" + PrintableExcerpt(r.registration, kLoggedValueChars);
+  std::string message = r.message.empty() ? "" : ": " + PrintableExcerpt(r.message, kLoggedValueChars);
   auto level = r.outcome == CallOutcome::Error ? spdlog::level::warn : spdlog::level::info;
-  ServerLog().log(level, "{}{} {:.1f} ms {}{}", r.address, customer, ms,
+  ServerLog().log(level, "{}{} {:.1f} ms {}{}", PrintableExcerpt(r.address, kLoggedValueChars), subject, ms,
                   CallOutcomeName(r.outcome), message);
 }
 

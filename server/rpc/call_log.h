@@ -4,8 +4,14 @@
 // call to standard error:
 //
 //   rdmTabPreClie.GetPrecoProd cliente=000123 3.2 ms ok
+//   rdmTabPreClie.GetPesqCliente inscricao=**********0181 0.8 ms ok
 //   rdmTabPreClie.SetTabPreClie cliente=000123 1.0 ms recusado: <text of the envelope>
 //   rdmTabPreClie.Nada 0.0 ms erro: <text of the error reply>
+//
+// Every value a client chose (address, customer code, texts) is logged through
+// PrintableExcerpt (printable_text.h), so no client can break a line of the log or
+// fill it; a registration number (CPF, CNPJ: personal data) never reaches the record
+// in full, only masked.
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -30,17 +36,23 @@ const char* CallOutcomeName(CallOutcome outcome) noexcept;
 
 struct CallRecord {
   std::string address;
-  std::string customer;  // the customer the call names, empty when none
+  std::string customer;  // the customer code the call names, empty when none
   std::chrono::microseconds duration{0};
   CallOutcome outcome = CallOutcome::Ok;
-  std::string message;  // the refusal or error text
+  std::string message;       // the refusal or error text
+  std::string registration;  // the registration number the call names, masked; empty when none
 };
 
 using CallObserver = std::function<void(const CallRecord&)>;
 
-// The customer a call names: its first argument called CdCliente or NrInsJurClie in
-// the method's contract, when it is a text. Empty for methods outside the contract.
-std::string CustomerOf(std::string_view address, const std::vector<platform::Variant>& params);
+// The customer code and the masked registration number a call names: its first
+// text arguments called CdCliente and NrInsJurClie in the method's contract. Empty
+// for methods outside the contract.
+struct CallSubject {
+  std::string customer;
+  std::string registration;
+};
+CallSubject SubjectOf(std::string_view address, const std::vector<platform::Variant>& params);
 
 // The server's logger (standard error; standard output may carry a protocol).
 spdlog::logger& ServerLog();

@@ -6,6 +6,7 @@
 #include "contracts/server/result_envelope.h"
 #include "platform/net/frame_reader.h"
 #include "platform/variant/codec.h"
+#include "server/rpc/printable_text.h"
 
 namespace server::rpc {
 
@@ -62,7 +63,9 @@ std::string Dispatcher::answer(RpcRequest request) const {
   const auto start = std::chrono::steady_clock::now();
   CallRecord record;
   record.address = request.address;
-  record.customer = CustomerOf(request.address, request.params);
+  CallSubject subject = SubjectOf(request.address, request.params);
+  record.customer = std::move(subject.customer);
+  record.registration = std::move(subject.registration);
   RpcResponse response = call(request, record);
 
   std::string bytes;
@@ -93,7 +96,7 @@ RpcResponse Dispatcher::call(RpcRequest& request, CallRecord& record) const {
     return ErrorResponse(request.msgid, std::move(message));
   };
   const MethodHandler* handler = registry_.find(request.address);
-  if (!handler) return fail("Método desconhecido no servidor de aplicação: " + request.address);
+  if (!handler) return fail("Método desconhecido no servidor de aplicação: " + PrintableExcerpt(request.address, kQuotedValueChars));
   if (const auto* method = contracts::server::FindMethod(request.address)) {
     std::string problem = contracts::server::CheckArguments(*method, request.params);
     if (!problem.empty()) return fail(std::move(problem));

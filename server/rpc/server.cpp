@@ -7,12 +7,15 @@
 #include <boost/asio.hpp>
 #include <charconv>
 #include <csignal>
+#include <map>
 #include <optional>
 #include <set>
 
 #include "platform/core/exceptions.h"
 #include "platform/net/frame_reader.h"
 #include "server/rpc/dispatcher.h"
+#include "server/rpc/memory_budget.h"
+#include "server/rpc/printable_text.h"
 
 namespace server::rpc {
 
@@ -26,12 +29,22 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr std::size_t kReadChunk = 64 * 1024;
+// What a connection may hold without charging the memory budget: a small call is
+// always served, however much large frames of other connections hold.
+constexpr std::size_t kUnchargedBytes = 64 * 1024;
+// A request is decoded, then its arguments are copied out of the frame: for a moment
+// it is held twice.
+constexpr std::size_t kDecodedCopies = 2;
 // After a fatal frame error, how long the peer may go on sending before the close:
 // reading its leftovers keeps the kernel from resetting the connection before the
 // peer has read our error reply.
 constexpr auto kLingerTime = std::chrono::seconds(2);
 
 auto Redirect(error_code& ec) { return asio::redirect_error(use_awaitable, ec); }
+
+std::string Printable(std::string_view text) { return PrintableExcerpt(text, kLoggedValueChars); }
+
+double Seconds(std::chrono::milliseconds duration) { return static_cast<double>(duration.count()) / 1000.0; }
 
 class Connection;
 
@@ -48,22 +61,28 @@ class Listener {
   asio::thread_pool& pool() noexcept { return pool_; }
   const Dispatcher& dispatcher() const noexcept { return dispatcher_; }
   const ServerOptions& options() const noexcept { return options_; }
+  MemoryBudget& budget() noexcept { return budget_; }
   bool stopping() const noexcept { return stopping_; }
   void remove(const std::shared_ptr<Connection>& connection);
 
  private:
   awaitable<void> acceptLoop();
   void admit(tcp::socket socket);
+  bool makeRoom(const std::string& address);
+  bool closeOldestIdle(const std::string* address);
+  void forget(const std::shared_ptr<Connection>& connection);
   void beginStop();
 
   ServerOptions options_;
   Dispatcher dispatcher_;
+  MemoryBudget budget_;
   asio::io_context io_{1};
   asio::thread_pool pool_;
   tcp::acceptor acceptor_{io_};
   asio::signal_set signals_{io_};
   asio::steady_timer graceTimer_{io_};
   std::set<std::shared_ptr<Connection>> connections_;
+  std::map<std::string, std::size_t> perAddress_;
   std::atomic<std::size_t> count_{0};
   std::uint16_t port_ = 0;
   bool stopping_ = false;
@@ -72,14 +91,17 @@ class Listener {
 // One client connection. Lives on the I/O thread; only handlers run elsewhere.
 class Connection : public std::enable_shared_from_this<Connection> {
  public:
-  Connection(Listener& listener, tcp::socket socket)
+  Connection(Listener& listener, tcp::socket socket, std::string address)
       : listener_(listener),
         socket_(std::move(socket)),
         deadline_(listener.io()),
-        callDone_(listener.io()) {
+        callDone_(listener.io()),
+        share_(listener.budget(), kUnchargedBytes),
+        address_(std::move(address)),
+        idleSince_(Clock::now()) {
     error_code ec;
     auto peer = socket_.remote_endpoint(ec);
-    peer_ = ec ? "?" : peer.address().to_string() + ":" + std::to_string(peer.port());
+    peer_ = ec ? address_ : address_ + ":" + std::to_string(peer.port());
   }
 
   void start();
@@ -88,21 +110,46 @@ class Connection : public std::enable_shared_from_this<Connection> {
     if (!busy_) close();
   }
   void close() {
+    closed_ = true;
     error_code ec;
     socket_.close(ec);
     deadline_.cancel();
   }
 
+  const std::string& address() const noexcept { return address_; }
+  const std::string& peer() const noexcept { return peer_; }
+  // Waiting for a request, with nothing of one received, not even unread by us: may
+  // be closed to make room.
+  bool idle() {
+    if (closed_ || busy_ || lingering_ || reader_.midFrame()) return false;
+    error_code ec;
+    return socket_.available(ec) == 0 && !ec;
+  }
+  Clock::time_point idleSince() const noexcept { return idleSince_; }
+
  private:
+  // What the deadline ends, for the log line of the close.
+  enum class Wait { Request, Frame, Reply, Linger };
+
   awaitable<void> serve();
   awaitable<void> watchdog();
+  // Buffers bytes read, within the memory budget; false (after answering) when the
+  // budget cannot hold them.
+  awaitable<bool> take(std::string_view bytes);
   // Answers the frames already read; false when the connection must end.
   awaitable<bool> answerBufferedFrames();
   awaitable<std::string> runOnWorker(platform::RpcRequest request);
   awaitable<bool> send(std::string bytes);
   awaitable<void> lingerClose();
-  void armDeadline(Clock::duration timeout) { deadline_.expires_after(timeout); }
+  // Before a read: the frame under way must be whole by its deadline, which reads do
+  // not move; with none under way the connection may idle for the idle timeout.
+  void armReadDeadline();
+  void arm(Clock::time_point when, Wait wait) {
+    waiting_ = wait;
+    deadline_.expires_at(when);
+  }
   void disarmDeadline() { deadline_.expires_at(Clock::time_point::max()); }
+  void logDeadline() const;
 
   struct Job {
     platform::RpcRequest request;
@@ -115,9 +162,15 @@ class Connection : public std::enable_shared_from_this<Connection> {
   asio::steady_timer deadline_;
   asio::steady_timer callDone_;
   platform::RpcFrameReader reader_;
+  MemoryBudget::Share share_;
+  std::string address_;
   std::string peer_;
+  Clock::time_point idleSince_;
+  std::optional<Clock::time_point> frameDeadline_;
+  Wait waiting_ = Wait::Request;
   bool busy_ = false;
   bool lingering_ = false;
+  bool closed_ = false;
 };
 
 void LogEscaped(const char* where, std::exception_ptr error) {
@@ -125,7 +178,7 @@ void LogEscaped(const char* where, std::exception_ptr error) {
   try {
     std::rethrow_exception(error);
   } catch (const std::exception& e) {
-    ServerLog().error("{}: {}", where, e.what());
+    ServerLog().error("{}: {}", where, Printable(e.what()));
   } catch (...) {
     ServerLog().error("{}: exceção desconhecida", where);
   }
@@ -146,17 +199,29 @@ awaitable<void> Connection::serve() {
   std::string chunk(kReadChunk, '\0');
   try {
     while (co_await answerBufferedFrames() && !listener_.stopping()) {
-      armDeadline(listener_.options().idleTimeout);
+      armReadDeadline();
       error_code ec;
       std::size_t n = co_await socket_.async_read_some(asio::buffer(chunk), Redirect(ec));
-      if (ec) break;  // closed by the peer, the idle timeout or stop()
-      reader_.append(std::string_view(chunk.data(), n));
+      if (ec) break;  // closed by the peer, a deadline, a new client or stop()
+      if (!co_await take(std::string_view(chunk.data(), n))) break;
     }
   } catch (const std::exception& e) {
-    ServerLog().error("Conexão {}: {}", peer_, e.what());
+    ServerLog().error("Conexão {}: {}", peer_, Printable(e.what()));
   }
   close();
   listener_.remove(self);
+}
+
+void Connection::armReadDeadline() {
+  const auto now = Clock::now();
+  if (reader_.midFrame()) {
+    if (!frameDeadline_) frameDeadline_ = now + listener_.options().frameTimeout;
+    arm(*frameDeadline_, Wait::Frame);
+    return;
+  }
+  frameDeadline_.reset();
+  idleSince_ = now;
+  arm(now + listener_.options().idleTimeout, Wait::Request);
 }
 
 awaitable<void> Connection::watchdog() {
@@ -165,10 +230,42 @@ awaitable<void> Connection::watchdog() {
     error_code ec;
     co_await deadline_.async_wait(Redirect(ec));
     if (deadline_.expiry() <= Clock::now()) {
-      if (!lingering_) ServerLog().info("Conexão {} fechada por inatividade", peer_);
+      logDeadline();
       close();
     }
   }
+}
+
+void Connection::logDeadline() const {
+  const ServerOptions& options = listener_.options();
+  switch (waiting_) {
+    case Wait::Request:
+      ServerLog().info("Conexão {} fechada por inatividade ({:g} s)", peer_, Seconds(options.idleTimeout));
+      return;
+    case Wait::Frame:
+      ServerLog().warn("Conexão {} fechada: quadro de chamada remota incompleto após {:g} s", peer_,
+                       Seconds(options.frameTimeout));
+      return;
+    case Wait::Reply:
+      ServerLog().warn("Conexão {} fechada: o cliente não leu a resposta em {:g} s", peer_, Seconds(options.idleTimeout));
+      return;
+    case Wait::Linger: return;
+  }
+}
+
+awaitable<bool> Connection::take(std::string_view bytes) {
+  if (share_.hold(reader_.bytesHeldToAppend(bytes.size()))) {
+    reader_.append(bytes);
+    share_.hold(reader_.heldBytes());  // never more than the moment of the append
+    co_return true;
+  }
+  const std::string text = "Servidor de aplicação sem memória livre para receber esta chamada (limite de " +
+                           std::to_string(listener_.options().memoryBudget >> 20) +
+                           " MiB para todas as conexões); tente novamente em instantes";
+  ServerLog().warn("Conexão {}: {}", peer_, text);
+  if (auto msgid = reader_.pendingMsgid()) co_await send(EncodeErrorReply(*msgid, text));
+  co_await lingerClose();
+  co_return false;
 }
 
 awaitable<bool> Connection::answerBufferedFrames() {
@@ -177,19 +274,26 @@ awaitable<bool> Connection::answerBufferedFrames() {
     std::optional<platform::RpcFrame> frame;
     std::optional<platform::EFrameError> unreadable;
     try {
-      frame = reader_.next();
+      frame = reader_.next(share_.room() / kDecodedCopies);
     } catch (const platform::EFrameError& e) {
       unreadable = e;
     }
+    if (frame || unreadable) frameDeadline_.reset();
     if (unreadable) {
-      ServerLog().warn("Conexão {}: {}", peer_, unreadable->what());
+      ServerLog().warn("Conexão {}: {}", peer_, Printable(unreadable->what()));
       auto msgid = unreadable->msgid();
       if (msgid && !co_await send(EncodeErrorReply(*msgid, unreadable->what()))) co_return false;
       if (!unreadable->streamLost() && msgid) continue;
       co_await lingerClose();
       co_return false;
     }
-    if (!frame) co_return true;
+    if (!frame) {
+      share_.hold(reader_.heldBytes());
+      co_return true;
+    }
+    // Within the room the decoder was given.
+    if (!share_.hold(reader_.heldBytes() + kDecodedCopies * frame->decodedBytes))
+      throw platform::Exception("Orçamento de memória excedido por um quadro já decodificado");
 
     platform::RpcRequest request;
     std::string malformed;
@@ -198,8 +302,9 @@ awaitable<bool> Connection::answerBufferedFrames() {
     } catch (const platform::EPacketError& e) {
       malformed = e.what();
     }
+    frame->value = platform::Variant();
     if (!malformed.empty()) {
-      ServerLog().warn("Conexão {}: {}", peer_, malformed);
+      ServerLog().warn("Conexão {}: {}", peer_, Printable(malformed));
       if (!frame->msgid) {
         co_await lingerClose();
         co_return false;
@@ -240,7 +345,7 @@ awaitable<std::string> Connection::runOnWorker(platform::RpcRequest request) {
 }
 
 awaitable<bool> Connection::send(std::string bytes) {
-  armDeadline(listener_.options().idleTimeout);
+  arm(Clock::now() + listener_.options().idleTimeout, Wait::Reply);
   error_code ec;
   co_await asio::async_write(socket_, asio::buffer(bytes), Redirect(ec));
   co_return !ec;
@@ -250,7 +355,7 @@ awaitable<void> Connection::lingerClose() {
   lingering_ = true;
   error_code ec;
   socket_.shutdown(tcp::socket::shutdown_send, ec);
-  armDeadline(kLingerTime);
+  arm(Clock::now() + kLingerTime, Wait::Linger);
   std::array<char, 4096> sink;
   while (!ec) co_await socket_.async_read_some(asio::buffer(sink), Redirect(ec));
 }
@@ -258,6 +363,7 @@ awaitable<void> Connection::lingerClose() {
 Listener::Listener(const MethodRegistry& registry, ServerOptions options)
     : options_(std::move(options)),
       dispatcher_(registry, options_.onCall),
+      budget_(options_.memoryBudget),
       pool_(std::max(1u, options_.workers)) {
   const std::string where = options_.host + ":" + std::to_string(options_.port);
   try {
@@ -311,23 +417,60 @@ awaitable<void> Listener::acceptLoop() {
 
 void Listener::admit(tcp::socket socket) {
   error_code ec;
-  if (connections_.size() >= options_.maxConnections) {
-    auto peer = socket.remote_endpoint(ec);
-    ServerLog().warn("Conexão de {} recusada: limite de {} conexões atingido",
-                     ec ? "?" : peer.address().to_string(), options_.maxConnections);
+  auto peer = socket.remote_endpoint(ec);
+  if (ec) return;  // gone before it was admitted
+  std::string address = peer.address().to_string();
+  if (!makeRoom(address)) {
     socket.close(ec);
     return;
   }
   socket.set_option(tcp::no_delay(true), ec);
-  auto connection = std::make_shared<Connection>(*this, std::move(socket));
+  auto connection = std::make_shared<Connection>(*this, std::move(socket), address);
   connections_.insert(connection);
+  ++perAddress_[address];
   count_ = connections_.size();
   connection->start();
 }
 
-void Listener::remove(const std::shared_ptr<Connection>& connection) {
-  connections_.erase(connection);
+bool Listener::makeRoom(const std::string& address) {
+  auto held = perAddress_.find(address);
+  if (held != perAddress_.end() && held->second >= options_.maxConnectionsPerAddress && !closeOldestIdle(&address)) {
+    ServerLog().warn("Conexão de {} recusada: limite de {} conexões por endereço atingido", address,
+                     options_.maxConnectionsPerAddress);
+    return false;
+  }
+  if (connections_.size() >= options_.maxConnections && !closeOldestIdle(nullptr)) {
+    ServerLog().warn("Conexão de {} recusada: limite de {} conexões atingido, nenhuma ociosa", address,
+                     options_.maxConnections);
+    return false;
+  }
+  return true;
+}
+
+// The connection idle the longest, of `address` or of all, makes room for a new
+// client: it only waits, and its client reconnects at its next call.
+bool Listener::closeOldestIdle(const std::string* address) {
+  std::shared_ptr<Connection> oldest;
+  for (const auto& connection : connections_) {
+    if (!connection->idle() || (address && connection->address() != *address)) continue;
+    if (!oldest || connection->idleSince() < oldest->idleSince()) oldest = connection;
+  }
+  if (!oldest) return false;
+  ServerLog().info("Conexão {} ociosa fechada para dar lugar a um novo cliente", oldest->peer());
+  forget(oldest);
+  oldest->close();
+  return true;
+}
+
+void Listener::forget(const std::shared_ptr<Connection>& connection) {
+  if (connections_.erase(connection) == 0) return;
+  auto held = perAddress_.find(connection->address());
+  if (held != perAddress_.end() && --held->second == 0) perAddress_.erase(held);
   count_ = connections_.size();
+}
+
+void Listener::remove(const std::shared_ptr<Connection>& connection) {
+  forget(connection);
   if (stopping_ && connections_.empty()) graceTimer_.cancel();
 }
 

@@ -6,9 +6,21 @@
 // A bad client never harms the others: a malformed or oversized frame gets an error
 // reply when its msgid could be read, and its connection is closed when the stream
 // cannot be followed any further; an unknown method or wrong arguments get an error
-// reply and the connection stays usable. Connections beyond the limit are closed at
-// once; a connection idle beyond the idle timeout (or that stops reading its replies)
-// is closed.
+// reply and the connection stays usable.
+//
+// Fair connections: a connection idle beyond the idle timeout (or that stops reading
+// its replies) is closed; a frame must arrive whole within the frame timeout from its
+// first byte, however its bytes trickle in. One address holds at most
+// maxConnectionsPerAddress connections and the server at most maxConnections; when a
+// new client finds either limit reached, the connection idle the longest (of that
+// address, or of all) is closed to make room, and only when none is idle is the new
+// client refused. A client whose idle connection was closed reconnects at its next
+// call without an error.
+//
+// Bounded memory: the bytes every connection buffers and decodes together stay within
+// memoryBudget (memory_budget.h); a frame that would pass it is refused with a clear
+// error reply and its connection closed. A frame may also decode to at most a fixed
+// multiple of its size (platform/net/frame_reader.h).
 //
 // Construction binds and listens (raising platform::Exception when it cannot), so the
 // port is known before run(). run() serves on the calling thread until stop(); stop()
@@ -25,12 +37,23 @@
 
 namespace server::rpc {
 
+// The defaults of the limits, in the units the appserver's options take them.
+inline constexpr std::size_t kDefaultMaxConnections = 256;
+inline constexpr std::size_t kDefaultMaxConnectionsPerAddress = 64;
+inline constexpr unsigned kDefaultIdleTimeoutSeconds = 120;
+inline constexpr unsigned kDefaultFrameTimeoutSeconds = 30;
+inline constexpr std::size_t kDefaultMemoryBudgetMiB = 128;
+
 struct ServerOptions {
   std::string host = "127.0.0.1";
   std::uint16_t port = 5151;  // 0: any free port (see Server::port())
   unsigned workers = 4;
-  std::size_t maxConnections = 256;
-  std::chrono::milliseconds idleTimeout = std::chrono::minutes(30);
+  std::size_t maxConnections = kDefaultMaxConnections;
+  std::size_t maxConnectionsPerAddress = kDefaultMaxConnectionsPerAddress;
+  std::chrono::milliseconds idleTimeout = std::chrono::seconds(kDefaultIdleTimeoutSeconds);
+  // From the first byte of a frame to its last.
+  std::chrono::milliseconds frameTimeout = std::chrono::seconds(kDefaultFrameTimeoutSeconds);
+  std::size_t memoryBudget = kDefaultMemoryBudgetMiB << 20;  // bytes
   // How long stop() waits for running calls before closing their connections.
   std::chrono::milliseconds stopGrace = std::chrono::seconds(10);
   // Stop on SIGINT and SIGTERM (for the appserver command).

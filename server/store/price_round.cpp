@@ -13,8 +13,10 @@ constexpr int kPriceDecimals = 3;
 }  // namespace
 
 double RoundPrice(double value) {
-  if (!std::isfinite(value)) throw platform::EConvertError("Valor fora do intervalo no cálculo do preço");
-  return platform::RoundHalfAway(value, kPriceDecimals);
+  const double rounded = platform::RoundHalfAway(value, kPriceDecimals);
+  // Rounding up the largest doubles goes past them.
+  if (!std::isfinite(rounded)) throw platform::EConvertError("Valor fora do intervalo no cálculo do preço");
+  return rounded;
 }
 
 }  // namespace server::store

@@ -6,7 +6,8 @@
 // VQR_ROUND3.
 namespace server::store {
 
-// Raises platform::EConvertError for a value that is not finite.
+// Raises platform::EConvertError for a value that is not finite or whose rounding is
+// not (the largest doubles round up past the largest double).
 double RoundPrice(double value);
 
 }  // namespace server::store

@@ -196,6 +196,40 @@ TEST(RpcFrameReader, FrameOverTheByteLimitIsRefusedBeforeItsEndArrives) {
   EXPECT_TRUE(error.streamLost());
 }
 
+TEST(RpcFrameReader, ADecodedFrameCostsAtMostAFixedMultipleOfItsBytesOrTheAllowanceGiven) {
+  // [0, 5, "m.x", [nil x 3,999,990]]: 4 MB that would decode to 160 MB of variants.
+  constexpr std::uint32_t kNils = 3'999'990;
+  std::string smallValues = Bytes({0x94, 0x00, 0x05, 0xa3, 'm', '.', 'x', 0xdd, kNils >> 24, (kNils >> 16) & 0xff,
+                                   (kNils >> 8) & 0xff, kNils & 0xff}) +
+                            std::string(kNils, static_cast<char>(0xc0));
+  RpcFrameReader reader;
+  reader.append(smallValues);
+  gLargestAllocation = 0;
+  gTrackAllocations = true;
+  EFrameError error = FrameErrorOf([&] { reader.next(); });
+  gTrackAllocations = false;
+  EXPECT_EQ(error.msgid(), 5u);
+  EXPECT_FALSE(error.streamLost());
+  EXPECT_NE(std::string(error.what()).find("ocuparia mais de"), std::string::npos) << error.what();
+  EXPECT_LT(gLargestAllocation, 1u << 20) << "refused before the variants were reserved";
+  EXPECT_LT(reader.heldBytes(), 1u << 20) << "the frame's buffer was given back";
+
+  // The same number of cells in a packet takes a few bytes each and passes.
+  DataPacket nulls({{"A", FieldType::Float, 0}, {"B", FieldType::Float, 0}, {"C", FieldType::Float, 0}});
+  for (int row = 0; row < 400'000; ++row) nulls.appendRow({Variant::Null(), Variant::Null(), Variant::Null()});
+  reader.append(Request(6, "m.x", {Variant(std::make_shared<const DataPacket>(std::move(nulls)))}));
+  auto packet = reader.next();
+  ASSERT_TRUE(packet);
+  EXPECT_GT(packet->decodedBytes, 10'000'000u);
+  EXPECT_LT(packet->decodedBytes, 16 * 1'700'000u);
+
+  // A caller's allowance lowers the cap of one frame; the stream goes on.
+  reader.append(Request(7, "m.x", {std::string(5000, 'a')}));
+  EXPECT_FALSE(FrameErrorOf([&] { reader.next(4000); }).streamLost());
+  reader.append(Request(8, "m.x", {std::string(5000, 'a')}));
+  ASSERT_TRUE(reader.next(100'000));
+}
+
 TEST(RpcFrameReader, AByteNoValueStartsWithLosesTheStreamAndTheReaderStaysClosed) {
   RpcFrameReader reader;
   reader.append(Bytes({0x94, 0x00, 0x02, 0xc1}));

@@ -2,6 +2,8 @@
 // OnGetText/OnSetText, sizes, read-only and validation.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/data/client_dataset.h"
 #include "platform/text/edit_mask.h"
 #include "tests/support/dataset_fixtures.h"
@@ -114,6 +116,28 @@ TEST_F(Fields, TextThatDoesNotConvertRaisesAndKeepsTheValue) {
     EXPECT_STREQ(e.what(), "'abc' não é um valor numérico válido");
   }
   EXPECT_FALSE(cds.Modified());
+}
+
+TEST_F(Fields, NaNAndInfinitiesNeverEnterAFloatOrDateField) {
+  cds.Edit();
+  const double bad[] = {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                        std::numeric_limits<double>::quiet_NaN()};
+  for (double value : bad) {
+    for (TField* field : {static_cast<TField*>(price), static_cast<TField*>(start)}) {
+      const Variant before = field->AsVariant();
+      EXPECT_THROW(field->SetAsFloat(value), EConvertError) << field->FieldName() << " " << value;
+      EXPECT_THROW(field->SetAsVariant(Variant(TDateTime{value})), EConvertError) << field->FieldName();
+      EXPECT_EQ(field->AsVariant(), before);
+    }
+  }
+  for (const char* text : {"1e999", "-1E400", "inf", "NaN"}) EXPECT_THROW(price->SetText(text), EConvertError) << text;
+  EXPECT_EQ(price->DisplayText(), "1.234,500");
+  EXPECT_FALSE(cds.Modified());
+  try {
+    price->SetAsFloat(std::numeric_limits<double>::infinity());
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Valor numérico inválido para o campo 'Preço'", 0), 0u) << e.what();
+  }
 }
 
 TEST_F(Fields, StringLongerThanSizeIsRefusedNotCut) {

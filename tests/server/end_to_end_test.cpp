@@ -1,9 +1,11 @@
 // The real appserver process on loopback, with a real client connection: the screens'
 // calls over the wire, bad requests, users editing at the same time, two servers on
-// one PostgreSQL database, and a server killed in the middle of a large copy.
+// one PostgreSQL database, a server killed in the middle of a large copy, and the
+// server's memory while clients hold large unfinished frames.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
 #include <thread>
 
 #include "contracts/server/packets.h"
@@ -12,6 +14,7 @@
 #include "platform/variant/data_packet.h"
 #include "server/demo/demo_data.h"
 #include "server/modules/data_modules.h"
+#include "server/rpc/server.h"
 #include "server/store/transaction.h"
 #include "support/app_server_process.h"
 #include "tests/server/backend_fixture.h"
@@ -251,6 +254,51 @@ TEST_P(KilledCopyTest, KillingTheServerDuringALargeCopyLeavesExactlyBeforeOrAfte
 }
 
 VQR_BACKEND_SUITE(KilledCopyTest);
+
+// The most resident memory the process has had (VmHWM), in bytes.
+std::size_t PeakResidentBytes(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::stoull(line.substr(6)) * 1024;
+  return 0;
+}
+
+TEST(AppServerMemory, EightConnectionsHoldingLargeUnfinishedFramesStayWithinTheBudget) {
+  vqrtest::TempDir dir;
+  const std::string database = dir.file("memoria.db");
+  ASSERT_EQ(vqrtest::RunAppServer({"init", "--db", database}).exitCode, 0);
+  vqrtest::AppServerProcess server({.database = database});
+  Client client(server.port());
+  client.ok("GetPesqCliente", {"", "T"});
+  const std::size_t before = PeakResidentBytes(server.pid());
+  ASSERT_GT(before, 0u);
+
+  // [0, n, "rdmTabPreClie.GetPesqCliente", [60 texts of 1,000,000 bytes]], sent as far
+  // as 56 of them: 8 x 56 MB that an unbounded server would buffer.
+  const std::string text = std::string("\xdb\x00\x0f\x42\x40", 5) + std::string(1'000'000, 'a');
+  std::vector<vqrtest::RawSocket> attackers;
+  for (int i = 0; i < 8; ++i) attackers.push_back(vqrtest::ConnectLoopback(server.port()));
+  std::vector<std::thread> senders;
+  for (int i = 0; i < 8; ++i)
+    senders.emplace_back([&, i] {
+      std::string head = std::string("\x94\x00", 2) + static_cast<char>(i) + "\xbcrdmTabPreClie.GetPesqCliente" +
+                         std::string("\xdc\x00\x3c", 3);
+      if (!attackers[i].send(head)) return;
+      for (int piece = 0; piece < 56; ++piece)
+        if (!attackers[i].send(text)) return;  // refused: the server closed it
+    });
+  for (auto& sender : senders) sender.join();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+  Client during(server.port());
+  EXPECT_EQ(during.ok("GetPesqCliente", {"", "T"}).asPacket().columns(), contracts::server::CustomerColumns())
+      << "a small call is served while the large frames hold the budget";
+  const std::size_t grown = PeakResidentBytes(server.pid()) - before;
+  const std::size_t budget = server::rpc::kDefaultMemoryBudgetMiB << 20;
+  EXPECT_LT(grown, budget + (48u << 20)) << "peak grew by " << (grown >> 20) << " MiB";
+  EXPECT_TRUE(server.running());
+  EXPECT_NE(server.log().find("sem memória livre para receber esta chamada"), std::string::npos);
+}
 
 }  // namespace
 }  // namespace servertest

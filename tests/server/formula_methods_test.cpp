@@ -5,7 +5,11 @@
 #include <atomic>
 #include <thread>
 
+#include <cfloat>
+#include <cmath>
+
 #include "contracts/server/packets.h"
+#include "contracts/server/price_limits.h"
 #include "tests/server/module_fixture.h"
 
 namespace servertest {
@@ -128,6 +132,23 @@ TEST_P(FormulaMethodsTest, InvalidNewRowsAreRefusedAndNothingIsWritten) {
   };
   for (const Case& c : cases) EXPECT_EQ(save({{ChangeKind::Inserted, c.row, {}}}).message, c.text);
   EXPECT_EQ(snapshot(), before);
+}
+
+TEST_P(FormulaMethodsTest, FactorValuesStayWithinThePriceLimitsWhenSaved) {
+  Snapshot before = snapshot();
+  const std::string tooBig = "Valor deve ser no máximo 999.999.999,999.";
+  const std::string tooSmall = "Valor deve ser de no mínimo 0,001.";
+  const std::vector<std::pair<double, std::string>> cases{
+      {DBL_MAX, tooBig}, {1e12, tooBig}, {std::numeric_limits<double>::infinity(), "Valor deve ser maior que zero."},
+      {std::nan(""), "Valor deve ser maior que zero."}, {0.0009, tooSmall}, {1e-310, tooSmall}};
+  for (const auto& [value, text] : cases)
+    EXPECT_EQ(save({{ChangeKind::Inserted, {"006", "C1", "DESC", "001", "P", value, "DIV"}, {}}}).message, text)
+        << value;
+  EXPECT_EQ(snapshot(), before);
+  ASSERT_TRUE(save({{ChangeKind::Inserted, {"006", "C1", "DESC", "001", "P", contracts::server::kMinFactorValue, "DIV"}, {}},
+                    {ChangeKind::Inserted, {"005", "C1", "FRT", "002", "N", contracts::server::kMaxPrice, "SUM"}, {}}})
+                  .ok);
+  EXPECT_EQ(stored(), (Rows{{"006", "001", "P", "0,001", "DIV"}, {"005", "002", "N", "999999999,999", "SUM"}}));
 }
 
 TEST_P(FormulaMethodsTest, AModifiedRowIsCheckedAgainstItsOriginalValues) {

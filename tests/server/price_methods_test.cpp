@@ -2,7 +2,10 @@
 // recorded in the history.
 #include <gtest/gtest.h>
 
+#include <cfloat>
+
 #include "contracts/server/packets.h"
+#include "contracts/server/price_limits.h"
 #include "platform/text/date_time.h"
 #include "tests/server/module_fixture.h"
 
@@ -118,6 +121,41 @@ TEST_P(PriceMethodsTest, InvalidRowsAreRefusedWithClearTextsAndNothingIsWritten)
   };
   for (const Case& c : cases) EXPECT_EQ(refusal("SetTabPreClie", c.args), c.text);
   EXPECT_EQ(snapshot(), before);
+}
+
+TEST_P(PriceMethodsTest, PricesStopAtTheCeilingAndTheLargestDoubleIsNeverStoredAsInfinity) {
+  const std::string overCeiling = "Preço deve ser no máximo 999.999.999,999.";
+  Snapshot before = snapshot();
+  EXPECT_EQ(setPrice("C1", "P1", DBL_MAX).message, overCeiling);
+  EXPECT_EQ(setPrice("C1", "P1", 1e12).message, overCeiling);
+  EXPECT_EQ(setPrice("C1", "P1", 999'999'999.9996).message, overCeiling) << "rounds up past the ceiling";
+  EXPECT_EQ(snapshot(), before);
+  ASSERT_TRUE(setPrice("C1", "P1", contracts::server::kMaxPrice).ok);
+  EXPECT_EQ(PriceOf(db(), "C1", "P1")->price, contracts::server::kMaxPrice);
+  EXPECT_EQ(Column(data("GetPrecoProd", {"C1", 3}), "VRPRECOPROD")[0], "999999999,999");
+}
+
+TEST_P(PriceMethodsTest, AGroupProductTakesNoSpecialPriceButALeftoverOneMayBeRemoved) {
+  Snapshot before = snapshot();
+  for (const char* group : {"G1", "G101"})
+    EXPECT_EQ(setPrice("C1", group, 5).message,
+              "Produto " + std::string(group) + " é um grupo de produtos; preço especial só nos produtos do último nível.");
+  EXPECT_EQ(snapshot(), before);
+  AddPrice(db(), "C1", "G101", 5);
+  ASSERT_TRUE(setPrice("C1", "G101", 0).ok);
+  EXPECT_FALSE(PriceOf(db(), "C1", "G101"));
+}
+
+TEST_P(PriceMethodsTest, ARefusalQuotesOnlyAShortPrintablePrefixOfABadValue) {
+  const std::string forged = "C9\n2026-01-01 rdmTabPreClie.SetTabPreClie ok\n" + std::string(1u << 20, 'x');
+  for (const Answer& answer : {setPrice(forged, "P1", 5), setPrice("C1", forged, 5),
+                               call("SetTabPreClie", {"C1", "P1", 5.0, forged, "", "S"}),
+                               call("GetPesqCliente", {"", forged})}) {
+    EXPECT_FALSE(answer.ok);
+    EXPECT_LT(answer.message.size(), 200u) << answer.message.substr(0, 300);
+    EXPECT_EQ(answer.message.find('\n'), std::string::npos) << answer.message;
+  }
+  EXPECT_EQ(setPrice("C1\r\nX", "P1", 5).message, "Cliente C1\\r\\nX não cadastrado.");
 }
 
 TEST_P(PriceMethodsTest, AMidnightTimeAndEqualDatesAreAccepted) {

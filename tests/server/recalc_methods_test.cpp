@@ -2,6 +2,8 @@
 // all or nothing, every change in the history.
 #include <gtest/gtest.h>
 
+#include <cfloat>
+
 #include "tests/server/module_fixture.h"
 
 namespace servertest {
@@ -114,6 +116,56 @@ TEST_P(RecalcTest, ProductsKeptByReplaceNoDoNotCountForTheZeroCheck) {
   Answer answer = recalc("N");
   ASSERT_TRUE(answer.ok) << answer.message;
   EXPECT_EQ(pricesOf("C1"), (Prices{"P1=5", "P2=4", "P3=3", "P4=15"}));
+}
+
+TEST_P(RecalcTest, AResultOverTheCeilingOrOutsideTheDoublesRefusesTheWholeRecalculationOrCopy) {
+  const std::string overCeiling = "Preço acima do limite de 999.999.999,999 em algum produto; nenhum preço foi gravado.";
+  AddFormula(db(), "C2", {{"001", "005", "M", 1, "SUM"}});
+  AddPrice(db(), "C1", "P2", 7);
+  // Formulas saved before their values were bounded: a price near the largest double
+  // (which rounds past it), one over it, and one merely over the ceiling (P1: 10 x 1e8).
+  for (double factor : {DBL_MAX / 20, DBL_MAX, 1e8}) {
+    db().execute("UPDATE COMPPRECLIE SET IDDETFATPRE = 'N', IDTPOPERFATCLIE = 'MUL', VRFATPRECLIE = $1 "
+                 "WHERE CDCLIENTE = 'C1'",
+                 {factor});
+    Snapshot before = snapshot();
+    EXPECT_EQ(recalc("S").message, overCeiling) << factor;
+    EXPECT_EQ(copyFormula("T", "").message, overCeiling) << factor;
+    EXPECT_EQ(snapshot(), before) << factor;
+  }
+  // As with the zero check, only the prices that would be written count.
+  AddPrice(db(), "C1", "P1", 9);
+  AddPrice(db(), "C1", "P4", 9);
+  ASSERT_TRUE(recalc("N").ok);
+  EXPECT_EQ(pricesOf("C1"), (Prices{"P1=9", "P2=7", "P3=2,5e+08", "P4=9"}));
+}
+
+TEST_P(RecalcTest, APriceCopyNeverSpreadsAPriceOverTheCeiling) {
+  AddPrice(db(), "C1", "P1", 10);
+  for (double stored : {1e12, std::numeric_limits<double>::infinity()}) {
+    db().execute("DELETE FROM TABPRECLIE WHERE CDPRODUTO = 'P3'");
+    AddPrice(db(), "C1", "P3", stored);
+    Snapshot before = snapshot();
+    EXPECT_EQ(copyPrices("T", "", "", "", "S").message,
+              "Preço acima do limite de 999.999.999,999 em algum produto; nenhum preço foi gravado.")
+        << stored;
+    EXPECT_EQ(snapshot(), before);
+  }
+}
+
+TEST_P(RecalcTest, EveryWriteOfManyPricesNamesARegisteredBranch) {
+  AddPrice(db(), "C1", "P1", 10);
+  Snapshot before = snapshot();
+  const std::vector<std::pair<std::string, std::vector<Variant>>> calls{
+      {"SetCalcCusProd", {"009", "C1", "", 3, 1, "", "", "S"}},
+      {"SetCopiaDados", {"009", "C1", "", 3, "T", "", 1, "", ""}},
+      {"SetCopiaPreco", {"009", "C1", 3, "T", "", "", "", "S", "", ""}}};
+  for (auto [method, args] : calls) {
+    EXPECT_EQ(call(method, args).message, "Filial 009 não cadastrada.") << method;
+    args[0] = "";
+    EXPECT_EQ(call(method, args).message, "Filial deve ser informada.") << method;
+  }
+  EXPECT_EQ(snapshot(), before);
 }
 
 TEST_P(RecalcTest, RecalculationRefusalsNameTheProblem) {

@@ -1,6 +1,7 @@
 // The dispatcher without sockets: every contract method checked by its own argument
-// kinds, the customer each call names in the log, and the reply surviving a failing
-// call observer.
+// kinds, the customer each call names in the log (its registration number masked, no
+// client text able to break a log line), and the reply surviving a failing call
+// observer.
 #include "server/rpc/dispatcher.h"
 
 #include <gtest/gtest.h>
@@ -90,16 +91,25 @@ TEST(Dispatcher, EveryContractMethodTakesItsKindsAndRefusesAnythingElse) {
   EXPECT_EQ(records.size() - errors, contracts::server::AllMethods().size());
 }
 
-TEST(Dispatcher, TheCustomerOfACallIsItsArgumentNamingOne) {
-  EXPECT_EQ(CustomerOf("rdmTabPreClie.GetPesqCliente", {"12345678000190", ""}), "12345678000190");
-  EXPECT_EQ(CustomerOf("rdmTabPreClie.GetPrecoProd", {"000123", 3}), "000123");
-  EXPECT_EQ(CustomerOf("rdmTabPreClie.SetCalcCusProd", {"001", "000123", "111", 3, 1, "", "", "S"}),
-            "000123");
-  EXPECT_EQ(CustomerOf("rdmTabPreClie.SetCompPreco", {Variant::Null(), "000456", "Custo"}), "000456");
-  EXPECT_EQ(CustomerOf("rdmCustProd.GetTipoCusto", {}), "");
-  EXPECT_EQ(CustomerOf("rdmTabPreClie.Desconhecido", {"000123"}), "");
-  EXPECT_EQ(CustomerOf("rdmTabPreClie.GetPrecoProd", {}), "");          // missing arguments
-  EXPECT_EQ(CustomerOf("rdmTabPreClie.GetPrecoProd", {12, 3}), "");     // not a text
+TEST(Dispatcher, TheSubjectOfACallIsItsArgumentsNamingACustomerWithTheNumberMasked) {
+  auto customer = [](std::string_view address, std::vector<Variant> params) {
+    return SubjectOf(address, params).customer;
+  };
+  auto registration = [](std::string_view address, std::vector<Variant> params) {
+    return SubjectOf(address, params).registration;
+  };
+  EXPECT_EQ(registration("rdmTabPreClie.GetPesqCliente", {"12345678000190", ""}), "**********0190");
+  EXPECT_EQ(registration("rdmTabPreClie.GetPesqCliente", {"123.456.789-09", ""}), "***.***.*89-09");
+  EXPECT_EQ(customer("rdmTabPreClie.GetPesqCliente", {"12345678000190", ""}), "");
+  EXPECT_EQ(customer("rdmTabPreClie.GetPrecoProd", {"000123", 3}), "000123");
+  auto recalc = SubjectOf("rdmTabPreClie.SetCalcCusProd", {"001", "000123", "52998224725", 3, 1, "", "", "S"});
+  EXPECT_EQ(recalc.customer, "000123");
+  EXPECT_EQ(recalc.registration, "*******4725");
+  EXPECT_EQ(customer("rdmTabPreClie.SetCompPreco", {Variant::Null(), "000456", "Custo"}), "000456");
+  EXPECT_EQ(customer("rdmCustProd.GetTipoCusto", {}), "");
+  EXPECT_EQ(customer("rdmTabPreClie.Desconhecido", {"000123"}), "");
+  EXPECT_EQ(customer("rdmTabPreClie.GetPrecoProd", {}), "");       // missing arguments
+  EXPECT_EQ(customer("rdmTabPreClie.GetPrecoProd", {12, 3}), "");  // not a text
 }
 
 TEST(CallLog, OneLineSaysMethodCustomerDurationOutcomeAndText) {
@@ -119,6 +129,34 @@ TEST(CallLog, OneLineSaysMethodCustomerDurationOutcomeAndText) {
             "rdmTabPreClie.GetPrecoProd cliente=000123 3.2 ms ok\n"
             "rdmTabPreClie.SetTabPreClie cliente=000123 1.0 ms recusado: Preço negativo\n"
             "rdmCustProd.GetTipoCusto 0.0 ms erro: Método desconhecido\n");
+}
+
+TEST(CallLog, NoClientTextBreaksOrFloodsALineAndNoRegistrationNumberIsLoggedInFull) {
+  std::ostringstream out;
+  auto sink = std::make_shared<spdlog::sinks::ostream_sink_mt>(out);
+  sink->set_pattern("%v");
+  ServerLog().sinks().push_back(sink);
+  MethodRegistry registry;
+  registry.add("rdmTabPreClie.GetPesqCliente", [](std::vector<Variant>&) {
+    return contracts::server::MakeFailure("Filtro\nrdmTabPreClie.SetTabPreClie cliente=C2 0.1 ms ok");
+  });
+  registry.add("rdmTabPreClie.GetPrecoProd", [](std::vector<Variant>&) { return contracts::server::MakeSuccess(); });
+  Dispatcher dispatcher(registry, LogCall);
+  Answer(dispatcher, "rdmTabPreClie.GetPesqCliente", {"11.222.333/0001-81", "x"});
+  Answer(dispatcher, "rdmTabPreClie.GetPrecoProd", {"C1\r\nrdmTabPreClie.GetPrecoProd cliente=C3\u2028" + std::string(1u << 20, 'x'), 3});
+  Answer(dispatcher, "rdmTabPreClie.Nada\n" + std::string(100000, 'y'), {});
+  ServerLog().sinks().pop_back();
+  std::vector<std::string> lines;
+  std::istringstream text(out.str());
+  for (std::string line; std::getline(text, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 3u) << out.str().substr(0, 2000);
+  EXPECT_EQ(lines[0].find("11222333000181"), std::string::npos);
+  EXPECT_EQ(lines[0].find("11.222.333"), std::string::npos);
+  EXPECT_NE(lines[0].find("inscricao=**.***.***/**01-81"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find("recusado: Filtro\\nrdmTabPreClie.SetTabPreClie"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[1].find("cliente=C1\\r\\nrdmTabPreClie.GetPrecoProd cliente=C3\\u2028xxx"), std::string::npos)
+      << lines[1].substr(0, 300);
+  for (const std::string& line : lines) EXPECT_LT(line.size(), 1000u);
 }
 
 TEST(Dispatcher, AFailingCallObserverDoesNotCostTheReply) {

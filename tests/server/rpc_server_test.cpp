@@ -1,10 +1,13 @@
 // The application server's listener with the client connection over loopback, with
 // test handlers and no database: round trips, var arguments, refused calls that leave
-// the connection usable, hostile bytes that never harm other clients, connection
-// limit, idle timeout, the worker pool, and stopping with calls in flight.
+// the connection usable, hostile bytes that never harm other clients, fair
+// connections (limits that close idle connections for new clients, the idle timeout,
+// a frame deadline no slow sender can move), the worker pool, and stopping with calls
+// in flight.
 #include "server/rpc/server.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <cfloat>
 #include <cmath>
@@ -52,6 +55,24 @@ class Gate {
   std::condition_variable changed_;
   bool open_ = false;
 };
+
+// The first bytes of a request whose address is a 4 KiB text: a frame under way.
+const std::string kFrameStart("\x94\x00\x01\xda\x10\x00", 6);
+
+// Tests holding hundreds of sockets on both ends need more descriptors than some
+// machines give by default.
+void RaiseOpenFileLimit(rlim_t wanted) {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= wanted) return;
+  limit.rlim_cur = std::min(wanted, limit.rlim_max);
+  ::setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+// Whether the peer has closed the connection, without waiting.
+bool PeerClosed(vqrtest::RawSocket& socket) {
+  char byte;
+  return ::recv(socket.fd(), &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
+}
 
 MethodRegistry EchoRegistry() {
   MethodRegistry registry;
@@ -393,23 +414,99 @@ TEST_F(RpcServerTest, PipelinedRequestsAreAnsweredOneAtATimeInOrder) {
 // ---------------------------------------------------------------------------------
 // Connections, the pool and stopping
 
-TEST_F(RpcServerTest, ConnectionsBeyondTheLimitAreClosedAndAFreedSlotServesAgain) {
+TEST_F(RpcServerTest, AFullServerClosesItsOldestIdleConnectionForANewClientAndRefusesOnlyWhenNoneIsIdle) {
   ServerOptions options = vqrtest::TestOptions();
   options.maxConnections = 2;
   vqrtest::TestServer server(EchoRegistry(), options);
-  TSocketConnection a, b, c;
-  int connectsOfC = 0;
-  connect(a, server);
-  connect(b, server);
-  connect(c, server, &connectsOfC);
+  TSocketConnection a, c, d;
+  int connectsOfA = 0, connectsOfD = 0;
+  connect(a, server, &connectsOfA);
   EXPECT_EQ(a.Call("Eco", {1}), Variant(1));
-  EXPECT_EQ(b.Call("Eco", {2}), Variant(2));
-  EXPECT_THROW(c.Call("Eco", {3}), ENetError);
-  EXPECT_FALSE(c.Connected());
-  a.Close();
+  auto receiving = vqrtest::ConnectLoopback(server.port());
+  ASSERT_TRUE(receiving.send(kFrameStart));
+  ASSERT_TRUE(server.waitForConnections(2));
+  connect(c, server);
+  EXPECT_EQ(c.Call("Eco", {2}), Variant(2)) << "a, idle, made room; the frame under way did not";
+  EXPECT_EQ(a.Call("Eco", {3}), Variant(3)) << "a reconnects without an error, c making room in turn";
+  EXPECT_EQ(connectsOfA, 2);
+  auto alsoReceiving = vqrtest::ConnectLoopback(server.port());
+  ASSERT_TRUE(alsoReceiving.send(kFrameStart));
+  std::this_thread::sleep_for(200ms);  // both frames under way: nothing may be closed for room
+  connect(d, server, &connectsOfD);
+  EXPECT_THROW(d.Call("Eco", {4}), ENetError);
+  EXPECT_FALSE(d.Connected());
+  receiving.close();
   ASSERT_TRUE(server.waitForConnections(1));
-  EXPECT_EQ(c.Call("Eco", {3}), Variant(3));
-  EXPECT_EQ(connectsOfC, 2);
+  EXPECT_EQ(d.Call("Eco", {4}), Variant(4));
+  EXPECT_EQ(connectsOfD, 2);
+}
+
+TEST_F(RpcServerTest, ANewClientIsServedWhile256IdleAnd255DrippingConnectionsAreHeld) {
+  RaiseOpenFileLimit(4096);
+  vqrtest::TestServer server(EchoRegistry());  // the default limits: 256, 64 per address
+  ServerOptions defaults;
+  ASSERT_EQ(defaults.maxConnections, 256u);
+  ASSERT_LT(defaults.maxConnectionsPerAddress, defaults.maxConnections);
+  auto fromAddress = [](int group, std::size_t i) {
+    return "127.0." + std::to_string(group) + "." + std::to_string(1 + i / 64);
+  };
+  std::vector<vqrtest::RawSocket> idle, dripping;
+  for (std::size_t i = 0; i < 256; ++i) idle.push_back(vqrtest::ConnectLoopbackFrom(server.port(), fromAddress(1, i)));
+  ASSERT_TRUE(server.waitForConnections(256));
+  for (std::size_t i = 0; i < 255; ++i) {
+    dripping.push_back(vqrtest::ConnectLoopbackFrom(server.port(), fromAddress(2, i)));
+    ASSERT_TRUE(dripping.back().send(kFrameStart));
+  }
+  std::atomic<bool> dripOn{true};
+  std::thread dripper([&] {
+    while (dripOn) {
+      for (auto& socket : dripping) socket.send("a");
+      std::this_thread::sleep_for(500ms);
+    }
+  });
+  std::this_thread::sleep_for(500ms);
+  // One address holds its share and no more, even when the server has room.
+  auto oneTooMany = vqrtest::ConnectLoopbackFrom(server.port(), fromAddress(2, 0));
+  oneTooMany.send(kFrameStart);
+
+  TSocketConnection net;
+  connect(net, server);
+  const auto asked = std::chrono::steady_clock::now();
+  EXPECT_EQ(net.Call("Eco", {"servido"}), Variant("servido"));
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, 2s);
+  EXPECT_TRUE(oneTooMany.waitForClose(5s));
+  dripOn = false;
+  dripper.join();
+  std::size_t idleClosed = 0, drippingClosed = 0;
+  for (auto& socket : idle) idleClosed += PeerClosed(socket);
+  for (auto& socket : dripping) drippingClosed += PeerClosed(socket);
+  EXPECT_EQ(idleClosed, 256u) << "the idle ones made room, the oldest first";
+  EXPECT_EQ(drippingClosed, 0u) << "a frame under way is never closed for room";
+}
+
+TEST_F(RpcServerTest, ADripFedFrameIsCutAtItsDeadlineWhileAnIdleConnectionWaitsForItsOwn) {
+  ServerOptions options = vqrtest::TestOptions();
+  options.frameTimeout = 600ms;
+  options.idleTimeout = 10s;
+  vqrtest::TestServer server(EchoRegistry(), options);
+  auto idle = vqrtest::ConnectLoopback(server.port());
+  auto dripping = vqrtest::ConnectLoopback(server.port());
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_TRUE(dripping.send(kFrameStart));
+  bool closed = false;
+  while (!closed && std::chrono::steady_clock::now() - started < 5s) {
+    dripping.send("a");
+    dripping.receive(100ms, &closed);
+  }
+  const auto lasted = std::chrono::steady_clock::now() - started;
+  EXPECT_TRUE(closed);
+  EXPECT_GE(lasted, 500ms);
+  EXPECT_LT(lasted, 3s) << "the drip did not move the deadline";
+  EXPECT_FALSE(PeerClosed(idle));
+  ASSERT_TRUE(server.waitForConnections(1));
+  TSocketConnection net;
+  connect(net, server);
+  EXPECT_EQ(net.Call("Eco", {1}), Variant(1));
 }
 
 TEST_F(RpcServerTest, IdleConnectionsAreClosedAndTheClientReconnectsSilently) {

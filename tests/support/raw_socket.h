@@ -103,6 +103,27 @@ inline RawSocket ConnectLoopback(std::uint16_t port) {
   return RawSocket(fd);
 }
 
+// A connection to a loopback port from another loopback address ("127.0.0.2"), so a
+// test can play clients of many addresses.
+inline RawSocket ConnectLoopbackFrom(std::uint16_t port, const std::string& from) {
+  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  ::inet_pton(AF_INET, from.c_str(), &local.sin_addr);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+      ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    ::close(fd);
+    throw std::runtime_error("connect from " + from + " to loopback port " + std::to_string(port) + " failed");
+  }
+  int one = 1;
+  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  return RawSocket(fd);
+}
+
 // A loopback port nothing listens on (bound once, then released).
 inline std::uint16_t ClosedLoopbackPort() {
   int fd = ::socket(AF_INET, SOCK_STREAM, 0);

@@ -1,0 +1,1 @@
+SELECT 'it''s :X', "col:Y", CAST(:A AS INTEGER)::TEXT, :_b1 FROM T WHERE x = ':' OR y = :Z9
