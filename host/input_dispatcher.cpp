@@ -257,8 +257,11 @@ void DispatchInput(const json& message) {
   if (!message.is_object()) refuse("Mensagem malformada: esperado um objeto JSON.");
   auto type = message.find("type");
   if (type == message.end() || !type->is_string()) refuse("Mensagem sem o campo \"type\".");
-  auto handler = handlers.find(type->get<std::string>());
-  if (handler == handlers.end()) refuse("Tipo de mensagem desconhecido: " + type->get<std::string>() + ".");
+  const std::string& kind = type->get_ref<const std::string&>();
+  auto handler = handlers.find(kind);
+  if (handler == handlers.end()) refuse("Tipo de mensagem desconhecido: " + kind + ".");
+  // What the mouse does closes a menu held open from the keyboard, as on a desktop.
+  if (kind != "key" && kind != "type" && kind != "resize") CloseOpenMenus();
   handler->second(message);
 }
 

@@ -10,8 +10,7 @@
 
 namespace platform {
 
-// A click anywhere closes the menus held open from the keyboard, as on a desktop.
-static void closeOpenMenus() {
+void CloseOpenMenus() {
   for (TCustomForm* form : Screen().Forms())
     if (TMainMenu* menu = form->Menu()) menu->SetOpenItem(nullptr);
 }
@@ -22,13 +21,13 @@ static void bringForward(TControl* control) {
 }
 
 void FocusControlByUser(TControl* control) {
-  closeOpenMenus();
+  CloseOpenMenus();
   bringForward(control);
   if (!control->Focused()) control->SetFocus();
 }
 
 void ClickControl(TControl* control) {
-  closeOpenMenus();
+  CloseOpenMenus();
   bringForward(control);
   if (control->Focusable()) {
     if (!control->Focused()) control->SetFocus();
@@ -38,12 +37,12 @@ void ClickControl(TControl* control) {
 }
 
 void ClickMenuItem(TMenuItem* item) {
-  closeOpenMenus();
+  CloseOpenMenus();
   item->Click();
 }
 
 void CloseWindow(TCustomForm* form) {
-  closeOpenMenus();
+  CloseOpenMenus();
   form->Close();
 }
 
@@ -52,12 +51,12 @@ static constexpr int kMinWindowWidth = 120;
 static constexpr int kMinWindowHeight = 60;
 
 void SetWindowBoundsByUser(TCustomForm* form, int left, int top, int width, int height) {
-  closeOpenMenus();
+  CloseOpenMenus();
   form->SetBounds(left, top, std::max(width, kMinWindowWidth), std::max(height, kMinWindowHeight));
 }
 
 void SetWindowStateByUser(TCustomForm* form, TWindowState state) {
-  closeOpenMenus();
+  CloseOpenMenus();
   if (!form->Active() && form->Visible()) form->BringToFront();
   form->SetWindowState(state);
 }

@@ -15,6 +15,9 @@ class TMenuItem;
 class TComboBox;
 enum class TWindowState;
 
+// A click anywhere closes the menus held open from the keyboard, as on a desktop; each
+// operation below does so first.
+void CloseOpenMenus();
 // A click: the window comes forward, a focusable control takes the focus first (when
 // an exit handler keeps the focus elsewhere, nothing is clicked), then the click.
 void ClickControl(TControl* control);
