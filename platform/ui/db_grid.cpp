@@ -629,7 +629,8 @@ void TDBGrid::WriteFields(nlohmann::json& out) const {
                     {"titles", Options.Contains(dgTitles)},
                     {"indicator", Options.Contains(dgIndicator)},
                     {"tabs", Options.Contains(dgTabs)},
-                    {"rowSelect", Options.Contains(dgRowSelect)}};
+                    {"rowSelect", Options.Contains(dgRowSelect)},
+                    {"columnResize", Options.Contains(dgColumnResize)}};
   if (MarkedRows) out["marked"] = MarkedRows();
 }
 
