@@ -277,7 +277,7 @@ test('the grid keeps the last column and the current row clear of its scroll bar
   assert.equal(Math.round(cell.width), Math.round(after.width));
 });
 
-test('maximising the price table shows more rows, and restoring brings its size back', async () => {
+test('the price table maximises to show more rows, restores, and follows the mouse at its border and title', async () => {
   await gridWithPrices();
   const win = page.locator('.window[data-name="frmTabPreClie"]');
   const normal = await box(win);
@@ -296,6 +296,25 @@ test('maximising the price table shows more rows, and restoring brings its size 
   const restored = await box(win);
   assert.equal(Math.round(restored.width), Math.round(normal.width));
   assert.equal(Math.round(restored.height), Math.round(normal.height));
+
+  // Dragged by its corner it grows, and so does its grid; by its title it moves.
+  const corner = await box(win.locator('.resize-grip.se'));
+  await page.mouse.move(corner.left + 5, corner.top + 5);
+  await page.mouse.down();
+  await page.mouse.move(corner.left + 105, corner.top + 95, { steps: 5 });
+  await answered(page, () => page.mouse.up());
+  const grown = await box(win);
+  assert.equal(Math.round(grown.width - normal.width), 100);
+  assert.equal(Math.round(grown.height - normal.height), 90);
+  assert.ok(await control(page, GRID).locator('.grid-row').count() > rowsBefore, 'the grid follows the window');
+  const title = await box(win.locator('.title-caption'));
+  await page.mouse.move(title.left + 20, title.top + 5);
+  await page.mouse.down();
+  await page.mouse.move(title.left + 50, title.top + 25, { steps: 3 });
+  await answered(page, () => page.mouse.up());
+  const moved = await box(win);
+  assert.equal(Math.round(moved.left - grown.left), 30);
+  assert.equal(Math.round(moved.top - grown.top), 20);
 });
 
 test('a price typed on the keypad alone takes its decimal key as the comma and is stored', async () => {
