@@ -26,9 +26,9 @@ class ListDialog : public framework::SearchDialog {
         key_(Rows().FieldByName(keyField)),
         mark_(*Rows().Fields().front()),
         requireMark_(requireMark) {
-    btnMarcarTodos = AddButton("btnMarcarTodos", "Marcar todos", 8);
+    btnMarcarTodos = AddBottomButton("btnMarcarTodos", "Marcar todos", 8, 100);
     btnMarcarTodos->OnClick = [this](platform::TObject*) { markAll(true); };
-    btnDesmarcarTodos = AddButton("btnDesmarcarTodos", "Desmarcar todos", 116);
+    btnDesmarcarTodos = AddBottomButton("btnDesmarcarTodos", "Desmarcar todos", 116, 100);
     btnDesmarcarTodos->OnClick = [this](platform::TObject*) { markAll(false); };
     dbgPesquisa->OnMarkRow = [this](platform::TDBGrid*, int row) { toggle(row); };
     dbgPesquisa->MarkedRows = [this] {
@@ -95,15 +95,6 @@ class ListDialog : public framework::SearchDialog {
   }
 
  private:
-  platform::TButton* AddButton(const std::string& name, const std::string& caption, int left) {
-    auto* button = new platform::TButton(this);
-    button->SetName(name);
-    button->SetParent(this);
-    button->SetCaption(caption);
-    button->SetBounds(left, btnOK->Top(), 100, 25);
-    return button;
-  }
-
   void toggle(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= marks_.size()) return;
     setMark(row, !marks_[static_cast<std::size_t>(row)]);

@@ -9,6 +9,7 @@
 #include "platform/ui/db_grid.h"
 #include "platform/ui/screen.h"
 #include "platform/ui/snapshot.h"
+#include "support/host_process.h"
 #include "tests/framework/ui_steps.h"
 #include "tests/support/dataset_fixtures.h"
 
@@ -85,7 +86,7 @@ TEST_F(ChoiceList, RowsAlreadyListedStartMarked) {
                       Mark(1), ClickIn("dlgPesquisaLista", "btnOK")});
   EXPECT_TRUE(run(list));
   EXPECT_EQ(shown, (std::vector<int>{1, 3}));
-  EXPECT_EQ(state["windows"].back()["controls"][0]["marked"], nlohmann::json::array({1, 3}));
+  EXPECT_EQ(testsupport::FindControl(state["windows"].back(), "dbgPesquisa")["marked"], nlohmann::json::array({1, 3}));
   EXPECT_EQ(list, "C4");
 }
 
