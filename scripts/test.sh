@@ -6,7 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/setup.sh
-cmake --preset default
+# ccache keeps rebuilds after a new clone or a clean short.
+launcher=()
+if command -v ccache >/dev/null 2>&1; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+cmake --preset default "${launcher[@]}"
 cmake --build --preset default
 
 pg_env=$(./scripts/pg-throwaway.sh start) && rc=0 || rc=$?

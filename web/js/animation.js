@@ -53,6 +53,7 @@ export function renderAnimation(node, clip, active) {
       node.appendChild(Object.assign(document.createElement('div'), { className: 'spinner' }));
     }
   }
+  node.classList.toggle('active', Boolean(active));
   const svg = node.querySelector('.animation');
   if (svg) svg.classList.toggle('active', Boolean(active));
   const spinner = node.querySelector('.spinner');

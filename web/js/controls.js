@@ -36,7 +36,9 @@ function glyphFor(name) {
 }
 
 // The host's colours go into custom properties, so the style sheet decides how a
-// disabled control looks whatever colours it was given.
+// disabled control looks whatever colours it was given. A text colour of the screen's
+// own choosing (a formula shown in blue) is kept on a display-only control.
+const DEFAULT_TEXT_COLORS = new Set(['', 'clWindowText', 'clBtnText', 'clBlack', 'clDefault']);
 function applyCommon(node, control, ctx) {
   node.classList.toggle('disabled', !ctx.enabled);
   node.classList.toggle('focused', ctx.focused);
@@ -45,6 +47,7 @@ function applyCommon(node, control, ctx) {
   const font = control.font || {};
   node.style.setProperty('--ctl-bg', cssColor(control.color) || 'transparent');
   node.style.setProperty('--ctl-fg', cssColor(font.color) || 'inherit');
+  node.classList.toggle('own-fg', !DEFAULT_TEXT_COLORS.has(font.color || '') && Boolean(cssColor(font.color)));
   node.style.fontWeight = font.bold ? 'bold' : '';
 }
 
