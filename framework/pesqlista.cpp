@@ -1,5 +1,6 @@
 #include "contracts/framework/pesqlista.h"
 
+#include <algorithm>
 #include <memory>
 #include <set>
 
@@ -31,12 +32,10 @@ class ListDialog : public framework::SearchDialog {
     btnDesmarcarTodos = AddButton("btnDesmarcarTodos", "Desmarcar todos", 116);
     btnDesmarcarTodos->OnClick = [this](platform::TObject*) { markAll(false); };
     dbgPesquisa->OnMarkRow = [this](platform::TDBGrid*, int row) { toggle(row); };
-    dbgPesquisa->MarkedRows = [this] {
-      std::vector<int> rows;
-      for (std::size_t r = 0; r < marks_.size(); ++r)
-        if (marks_[r]) rows.push_back(static_cast<int>(r));
-      return rows;
+    dbgPesquisa->RowMarked = [this](int row) {
+      return row >= 0 && static_cast<std::size_t>(row) < marks_.size() && marks_[static_cast<std::size_t>(row)];
     };
+    dbgPesquisa->MarkedCount = [this] { return static_cast<int>(std::count(marks_.begin(), marks_.end(), true)); };
   }
 
   platform::TButton* btnMarcarTodos;

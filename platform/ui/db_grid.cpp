@@ -543,9 +543,9 @@ void TDBGrid::WriteFields(nlohmann::json& out) const {
   out["row"] = Row();
   out["col"] = selected_;
   nlohmann::json rows = nlohmann::json::array();
+  const int lastShown = std::min(rowCount, topRow_ + VisibleRowCount());
   if (TDataSet* ds = DataSet()) {
-    int last = std::min(rowCount, topRow_ + VisibleRowCount());
-    for (int r = topRow_; r < last; ++r) {
+    for (int r = topRow_; r < lastShown; ++r) {
       nlohmann::json cells = nlohmann::json::array();
       for (const GridColumn& c : cols) {
         std::string text;
@@ -574,7 +574,13 @@ void TDBGrid::WriteFields(nlohmann::json& out) const {
                     {"indicator", Options.Contains(dgIndicator)},
                     {"tabs", Options.Contains(dgTabs)},
                     {"rowSelect", Options.Contains(dgRowSelect)}};
-  if (MarkedRows) out["marked"] = MarkedRows();
+  if (RowMarked) {
+    nlohmann::json marked = nlohmann::json::array();
+    for (int r = topRow_; r < lastShown; ++r)
+      if (RowMarked(r)) marked.push_back(r);
+    out["marked"] = std::move(marked);
+  }
+  if (MarkedCount) out["markedCount"] = MarkedCount();
 }
 
 }  // namespace platform

@@ -21,8 +21,8 @@
 // and may refuse the change by raising; OnColEnter runs after. Programmatic changes of
 // SelectedIndex run them too.
 //
-// Only the visible rows are rendered into the snapshot, so its size does not depend on
-// the row count. Drawing is the front end's: OnDrawColumnCell is kept for screens that
+// Only the visible rows are rendered into the snapshot (their marks too, in a
+// multiple-choice list), so its size does not depend on the row count. Drawing is the front end's: OnDrawColumnCell is kept for screens that
 // assign it and is not called.
 #include <cstdint>
 #include <functional>
@@ -134,9 +134,13 @@ class TDBGrid : public TWinControl {
 
   TNotifyEvent OnColEnter, OnColExit, OnEditButtonClick;
   TDrawColumnCellEvent OnDrawColumnCell;
-  // Multiple-choice lists: toggling a row's mark, and the marked rows to show.
+  // Multiple-choice lists: toggling a row's mark, whether a row is marked, and how
+  // many rows are. The snapshot's "marked" names the marked rows among the visible
+  // ones (so its size, like that of "rows", does not grow with the row count) and
+  // "markedCount" counts every marked row.
   std::function<void(TDBGrid* Sender, int Row)> OnMarkRow;
-  std::function<std::vector<int>()> MarkedRows;
+  std::function<bool(int Row)> RowMarked;
+  std::function<int()> MarkedCount;
 
   // --- a person's actions (the dispatcher checks the refusals first) ---
   void UserClickCell(int row, int col);
