@@ -9,6 +9,7 @@
 // last character back, and moving to another column starts over. Subclasses decide
 // what choosing means through CanChoose.
 #include <string>
+#include <vector>
 
 #include "platform/ui/buttons.h"
 #include "platform/ui/db_grid.h"
@@ -41,10 +42,15 @@ class SearchDialog : public platform::TForm {
  private:
   void choose();
   void searchTyped(char32_t ch);
-  void searchAgain();
+  // Moves to the first row whose selected column begins with what was typed; false
+  // when none does (the row stays).
+  bool searchAgain();
 
   platform::TDataSource* source_;
   std::string typed_;
+  // The folded texts of the column last searched, one per row.
+  const platform::TField* foldedField_ = nullptr;
+  std::vector<std::string> folded_;
 };
 
 // The title and the no-rows text of "title|no-rows text"; the no-rows text defaults
