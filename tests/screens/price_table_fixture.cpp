@@ -77,15 +77,18 @@ void PriceTableTest::SetUp() {
   database_ = dir_.file("demo.db");
   CreateTestDatabase(database_);
   startServer();
+  if (recordCalls_) recorder_ = std::make_unique<CallRecorder>(port_);
   testsupport::HostProcess::Options options;
   options.module = std::string(VQR_BINARY_DIR) + "/lib/Pkg_VQR51200.so";
-  options.extraArgs = {"--server", "127.0.0.1:" + std::to_string(port_), "--db", database_};
+  const std::uint16_t hostPort = recorder_ ? recorder_->port() : port_;
+  options.extraArgs = {"--server", "127.0.0.1:" + std::to_string(hostPort), "--db", database_};
   options.timeout = std::chrono::milliseconds(30000);
   host_ = std::make_unique<testsupport::HostProcess>(options);
 }
 
 void PriceTableTest::TearDown() {
   host_.reset();
+  recorder_.reset();
   server_.reset();
 }
 
@@ -118,6 +121,11 @@ std::vector<std::string> PriceTableTest::serverCalls(const std::string& method) 
   for (std::string line; std::getline(log, line);)
     if (line.find(address) != std::string::npos) calls.push_back(line);
   return calls;
+}
+
+std::vector<std::vector<platform::Variant>> PriceTableTest::sentCalls(const std::string& method) const {
+  if (!recorder_) throw std::logic_error("this fixture does not record the host's calls");
+  return recorder_->calls(method);
 }
 
 json PriceTableTest::openScreen() {

@@ -18,9 +18,11 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "platform/variant/variant.h"
 #include "support/app_server_process.h"
 #include "support/host_process.h"
 #include "support/temp_dir.h"
+#include "tests/screens/call_recorder.h"
 
 namespace screenstest {
 
@@ -70,6 +72,12 @@ class PriceTableTest : public ::testing::Test {
   void startServer();
   // The call lines the running appserver logged for `method` ("SetTabPreClie").
   std::vector<std::string> serverCalls(const std::string& method) const;
+  // The arguments the host sent in each call of `method`, as they went on the wire;
+  // only when the fixture records calls (recordCalls_ set before SetUp).
+  std::vector<std::vector<platform::Variant>> sentCalls(const std::string& method) const;
+  // A derived fixture that sets it (in its constructor) gets the host's calls recorded
+  // by a CallRecorder between the host and the appserver.
+  bool recordCalls_ = false;
 
   // --- the screen ---
   json openScreen();
@@ -103,6 +111,7 @@ class PriceTableTest : public ::testing::Test {
   std::string database_;
   std::uint16_t port_ = 0;
   std::unique_ptr<vqrtest::AppServerProcess> server_;
+  std::unique_ptr<CallRecorder> recorder_;
   std::unique_ptr<testsupport::HostProcess> host_;
 };
 
