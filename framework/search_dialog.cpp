@@ -29,7 +29,11 @@ SearchDialog::SearchDialog(platform::TComponent* owner, const std::string& name,
   SetWindowKind("search");
   SetCaption(title.empty() ? "Pesquisa" : title);
   SetBorderStyle(platform::bsDialog);
-  SetBounds((platform::Screen().Width() - kWidth) / 2, (platform::Screen().Height() - kHeight) / 2, kWidth, kHeight);
+  // The sizes are of the client area, so the buttons at its foot are never cut by the title bar.
+  SetClientWidth(kWidth);
+  SetClientHeight(kHeight);
+  SetBounds((platform::Screen().Width() - Width()) / 2, (platform::Screen().Height() - Height()) / 2, Width(),
+            Height());
 
   dbgPesquisa = new platform::TDBGrid(this);
   dbgPesquisa->SetName("dbgPesquisa");
