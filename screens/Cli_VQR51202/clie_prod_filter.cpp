@@ -69,6 +69,10 @@ void TClieProdFilter::CreateCustomerList(platform::TComponent& screen) {
   cdsPesqClieIDTPIJURCLIE->SetVisible(false);
   cdsPesqClieNMFANTCLIE =
       NewField<platform::TStringField>(cdsPesqClie, "NMFANTCLIE", settings_.tradeNameLabel.c_str(), 50);
+  // The three columns side by side in the list: a masked number, then the names.
+  cdsPesqClieNRINSJURCLIE->SetDisplayWidth(18);
+  cdsPesqClieNMRAZSOCCLIE->SetDisplayWidth(30);
+  cdsPesqClieNMFANTCLIE->SetDisplayWidth(25);
   dtsPesqClie = NewDataSource(&screen, "dtsPesqClie", cdsPesqClie);
 }
 

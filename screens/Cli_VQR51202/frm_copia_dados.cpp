@@ -88,8 +88,10 @@ void TfrmCopiaDados::CreateCostType() {
   Bevel1->Shape = platform::TBevelShape::bsTopLine;
 }
 
-Dateeditplus::TDateEditPlus* TfrmCopiaDados::NewDateEdit(const char* name, int left) {
-  auto* edit = NewControl<Dateeditplus::TDateEditPlus>(this, grbValidade, name, left, 38, 89, 21);
+// A row of the validity group: the label, then the date edit, wide enough for the date
+// and its weekday.
+Dateeditplus::TDateEditPlus* TfrmCopiaDados::NewDateEdit(const char* name, int top) {
+  auto* edit = NewControl<Dateeditplus::TDateEditPlus>(this, grbValidade, name, 56, top, 140, 21);
   edit->ValidColor = platform::clBlue;
   edit->SaveTime = false;
   edit->WeekDays = {"Domingo", "Segunda", "Terça", "Quarta", "Quinta", "Sexta", "Sábado"};
@@ -98,13 +100,13 @@ Dateeditplus::TDateEditPlus* TfrmCopiaDados::NewDateEdit(const char* name, int l
 
 void TfrmCopiaDados::CreateValidity() {
   grbValidade = NewBoldGroup(this, grbDadosRel, "grbValidade", "Validade", 100, 139, 209, 81);
-  Label3 = NewControl<platform::TLabel>(this, grbValidade, "Label3", 10, 22, 40, 13);
+  Label3 = NewControl<platform::TLabel>(this, grbValidade, "Label3", 10, 24, 40, 13);
   Label3->SetCaption("Inicial");
-  DepDataIni = NewDateEdit("DepDataIni", 10);
+  DepDataIni = NewDateEdit("DepDataIni", 20);
   Label3->FocusControl = DepDataIni;
-  Label4 = NewControl<platform::TLabel>(this, grbValidade, "Label4", 108, 22, 40, 13);
+  Label4 = NewControl<platform::TLabel>(this, grbValidade, "Label4", 10, 51, 40, 13);
   Label4->SetCaption("Final");
-  depDataFin = NewDateEdit("depDataFin", 108);
+  depDataFin = NewDateEdit("depDataFin", 47);
   Label4->FocusControl = depDataFin;
 }
 

@@ -111,7 +111,7 @@ class TfrmCopiaDados : public Frmrotgeral::TfrmRotiGeral, public TClieProdFilter
   void CreateWaitPanel();
   void FillCatalog();
   void BindEvents();
-  Dateeditplus::TDateEditPlus* NewDateEdit(const char* name, int left);
+  Dateeditplus::TDateEditPlus* NewDateEdit(const char* name, int top);
   // The remote call of the mode chosen, with the flags worked out by the confirm.
   void CallCopy(std::string& allCustomers, std::string& replace);
 };
