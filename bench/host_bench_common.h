@@ -4,6 +4,8 @@
 // a check that stops the benchmark with what the screen said.
 #include <sqlite3.h>
 
+#include <chrono>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -34,6 +36,24 @@ inline std::string MessageText(const testsupport::HostProcess& host) {
 
 inline void Expect(bool condition, const std::string& what, const testsupport::HostProcess& host) {
   if (!condition) throw std::runtime_error(what + " (message: " + MessageText(host) + ")");
+}
+
+// A host with the module, reaching the appserver on `port`, reading `database`.
+inline testsupport::HostProcess::Options ModuleHost(std::uint16_t port, const std::string& database) {
+  testsupport::HostProcess::Options options;
+  options.module = std::string(VQR_BINARY_DIR) + "/lib/Pkg_VQR51200.so";
+  options.extraArgs = {"--server", "127.0.0.1:" + std::to_string(port), "--db", database};
+  options.timeout = std::chrono::milliseconds(120000);
+  return options;
+}
+
+// The price table opened from the menu with the customer typed in, its prices shown.
+inline void OpenPriceTable(testsupport::HostProcess& host, const std::string& database, const std::string& customer) {
+  host.click("frmHost.mnuTabPreClie");
+  host.focus("frmTabPreClie.medCdClie");
+  host.type(RegistrationNumber(database, customer));
+  host.key(9);
+  Expect(host.focusPath() == "frmTabPreClie.dbgPadrao", "the customer was not accepted", host);
 }
 
 }  // namespace bench

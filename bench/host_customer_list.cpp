@@ -72,15 +72,8 @@ Case Run(int customers, int keys) {
       {"init", "--db", database, "--demo", "--customers", std::to_string(customers), "--products", "50"});
   if (init.exitCode != 0) throw std::runtime_error("appserver init: " + init.err);
   vqrtest::AppServerProcess server({.database = database});
-  HostProcess::Options options;
-  options.module = std::string(VQR_BINARY_DIR) + "/lib/Pkg_VQR51200.so";
-  options.extraArgs = {"--server", "127.0.0.1:" + std::to_string(server.port()), "--db", database};
-  options.timeout = std::chrono::milliseconds(120000);
-  HostProcess host(options);
-  host.click("frmHost.mnuTabPreClie");
-  host.focus("frmTabPreClie.medCdClie");
-  host.type(bench::RegistrationNumber(database, kSource));
-  host.key(9);
+  HostProcess host(bench::ModuleHost(server.port(), database));
+  bench::OpenPriceTable(host, database, kSource);
   host.click("frmTabPreClie.sbtCopiaDados");
   bench::Expect(host.activeForm() == "frmCopiaDados", "the copy screen did not open", host);
   host.click("frmCopiaDados.rbtLista");

@@ -51,16 +51,8 @@ int main(int argc, char** argv) {
     if (init.exitCode != 0) throw std::runtime_error("appserver init: " + init.err);
     vqrtest::AppServerProcess server({.database = database});
 
-    HostProcess::Options options;
-    options.module = std::string(VQR_BINARY_DIR) + "/lib/Pkg_VQR51200.so";
-    options.extraArgs = {"--server", "127.0.0.1:" + std::to_string(server.port()), "--db", database};
-    options.timeout = std::chrono::milliseconds(120000);
-    HostProcess host(options);
-    host.click("frmHost.mnuTabPreClie");
-    host.focus("frmTabPreClie.medCdClie");
-    host.type(bench::RegistrationNumber(database, kCustomer));
-    host.key(9);
-    bench::Expect(host.focusPath() == "frmTabPreClie.dbgPadrao", "the customer was not accepted", host);
+    HostProcess host(bench::ModuleHost(server.port(), database));
+    bench::OpenPriceTable(host, database, kCustomer);
 
     std::vector<double> screenMs;
     for (int round = 0; round < rounds; ++round) {

@@ -10,7 +10,6 @@
 #include <fmt/format.h>
 
 #include "bench/server_bench_common.h"
-#include "contracts/server/result_envelope.h"
 #include "server/store/schema.h"
 #include "server/store/sql_builder.h"
 #include "server/store/transaction.h"
@@ -79,17 +78,8 @@ void Prepare(const std::string& target, Size size) {
 }
 
 double ThroughTheModule(const std::string& target) {
-  auto store = server::store::Store::Open(target);
-  for (auto& entry : server::modules::DataModuleMethods(*store))
-    if (entry.address == "rdmTabPreClie.SetCopiaDados") {
-      std::vector<Variant> args{"001", kSource, "00000000000001", 3, "T", "", 1, "", ""};
-      Variant result;
-      double seconds = bench::Seconds([&] { result = entry.handler(args); });
-      auto envelope = contracts::server::ReadEnvelope(result);
-      if (!envelope.ok) throw std::runtime_error("SetCopiaDados refused: " + envelope.message);
-      return seconds;
-    }
-  throw std::runtime_error("no SetCopiaDados");
+  return bench::TimeModuleCall(target, "rdmTabPreClie.SetCopiaDados",
+                               {"001", kSource, "00000000000001", 3, "T", "", 1, "", ""});
 }
 
 // Each product's price from the source's formula, written out by hand, its rounding as
@@ -164,35 +154,7 @@ int main(int argc, char** argv) {
     Prepare(base, size);
     std::printf("SetCopiaDados on %s: a two-row formula to %d customers over %d priced products\n",
                 scratch.postgres() ? "PostgreSQL" : "SQLite", size.targets, size.products);
-    double module = 1e9, bare = 1e9;
-    std::string moduleOutcome, bareOutcome;
-    for (int run = 0; run < 3; ++run) {
-      // Each side on its own copy, after the disk has caught up; the side going first alternates.
-      auto measureBare = [&] {
-        std::string a = scratch.copy(base, "bare" + std::to_string(run));
-        bench::Settle();
-        bare = std::min(bare, BareSql(a));
-        bareOutcome = Outcome(a);
-      };
-      auto measureModule = [&] {
-        std::string b = scratch.copy(base, "module" + std::to_string(run));
-        bench::Settle();
-        module = std::min(module, ThroughTheModule(b));
-        moduleOutcome = Outcome(b);
-      };
-      if (run % 2 == 0) {
-        measureBare();
-        measureModule();
-      } else {
-        measureModule();
-        measureBare();
-      }
-    }
-    std::printf("  bare SQL      %8.2f s   %s\n", bare, bareOutcome.c_str());
-    std::printf("  data module   %8.2f s   %s\n", module, moduleOutcome.c_str());
-    std::printf("data module / bare SQL: %.2fx (target <= 1.3x)%s\n", module / bare,
-                moduleOutcome == bareOutcome ? "" : "  OUTCOMES DIFFER");
-    return moduleOutcome == bareOutcome ? 0 : 1;
+    return bench::CompareOnCopies(scratch, base, 3, false, BareSql, ThroughTheModule, Outcome);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bench_server_copia_dados: %s\n", e.what());
     return 1;

@@ -3,6 +3,7 @@
 //
 //   edtCliente = NewControl<platform::TEdit>(this, ScrollBox1, "edtCliente", 80, 7, 256, 21);
 //   Label2 = NewBoldLabel(this, ScrollBox1, "Label2", "Cliente", 8, 11, 44);
+//   grbValidade = NewBoldGroup(this, grbDadosRel, "grbValidade", "Validade", 139, 100, 209, 81);
 //   cdsPrecoClie = NewDataSet(this, "cdsPrecoClie");
 //   cdsPrecoClieVRPRECOPROD = NewField<platform::TFloatField>(cdsPrecoClie, "VRPRECOPROD", "Preço");
 //   dtsPadrao = NewDataSource(this, "dtsPadrao", cdsPrecoClie);
@@ -36,6 +37,14 @@ inline platform::TLabel* NewBoldLabel(platform::TComponent* owner, platform::TCo
   label->SetCaption(caption);
   label->Font().Bold = true;
   return label;
+}
+
+inline platform::TGroupBox* NewBoldGroup(platform::TComponent* owner, platform::TControl* parent, const char* name,
+                                         const char* caption, int left, int top, int width, int height) {
+  auto* group = NewControl<platform::TGroupBox>(owner, parent, name, left, top, width, height);
+  group->SetCaption(caption);
+  group->Font().Bold = true;
+  return group;
 }
 
 template <class Field>

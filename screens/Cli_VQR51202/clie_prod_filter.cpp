@@ -20,12 +20,8 @@ constexpr int kCodeWidth = 91;
 constexpr int kRowHeight = 21;
 
 platform::TGroupBox* NewGroup(platform::TComponent& owner, platform::TControl& parent, const char* name,
-                              const char* caption, const TBounds& bounds) {
-  auto* group =
-      NewControl<platform::TGroupBox>(&owner, &parent, name, bounds.left, bounds.top, bounds.width, bounds.height);
-  group->SetCaption(caption);
-  group->Font().Bold = true;
-  return group;
+                              const char* caption, const TBounds& b) {
+  return Cli_VQR51200::NewBoldGroup(&owner, &parent, name, caption, b.left, b.top, b.width, b.height);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 namespace Cli_VQR51202 {
 
+using Cli_VQR51200::NewBoldGroup;
 using Cli_VQR51200::NewBoldLabel;
 using Cli_VQR51200::NewControl;
 using platform::TObject;
@@ -20,14 +21,6 @@ constexpr int kLeft = 6;
 constexpr int kFullWidth = 342;
 constexpr int kEditLeft = 98;
 constexpr int kEditWidth = 250;
-
-platform::TGroupBox* NewBoldGroup(platform::TComponent* owner, platform::TControl* parent, const char* name,
-                                  const char* caption, int top, int left, int width, int height) {
-  auto* group = NewControl<platform::TGroupBox>(owner, parent, name, left, top, width, height);
-  group->SetCaption(caption);
-  group->Font().Bold = true;
-  return group;
-}
 
 }  // namespace
 
@@ -99,7 +92,7 @@ Dateeditplus::TDateEditPlus* TfrmCopiaDados::NewDateEdit(const char* name, int t
 }
 
 void TfrmCopiaDados::CreateValidity() {
-  grbValidade = NewBoldGroup(this, grbDadosRel, "grbValidade", "Validade", 100, 139, 209, 81);
+  grbValidade = NewBoldGroup(this, grbDadosRel, "grbValidade", "Validade", 139, 100, 209, 81);
   Label3 = NewControl<platform::TLabel>(this, grbValidade, "Label3", 10, 24, 40, 13);
   Label3->SetCaption("Inicial");
   DepDataIni = NewDateEdit("DepDataIni", 20);
@@ -111,7 +104,7 @@ void TfrmCopiaDados::CreateValidity() {
 }
 
 void TfrmCopiaDados::CreateFormula() {
-  grbFormula = NewBoldGroup(this, grbDadosRel, "grbFormula", "Fórmula", 260, kLeft, kFullWidth, 81);
+  grbFormula = NewBoldGroup(this, grbDadosRel, "grbFormula", "Fórmula", kLeft, 260, kFullWidth, 81);
   Bevel2 = NewControl<platform::TBevel>(this, grbFormula, "Bevel2", 8, 18, 326, 55);
   lblFormula = NewBoldLabel(this, grbFormula, "lblFormula", "Custo ", 14, 24, 314);
   lblFormula->SetHeight(44);

@@ -42,9 +42,7 @@ class CopyScreenTest : public PriceTableTest {
 
   void SetUp() override {
     PriceTableTest::SetUp();
-    // kLegal's formula: 001 MKP 30 % add, 002 FRT R$ 1,5 add.
-    execute("INSERT INTO COMPPRECLIE VALUES ('" + kLegal.code + "', '001', '001', 'P', 30, 'SUM'), ('" + kLegal.code +
-            "', '005', '002', 'M', 1.5, 'SUM')");
+    seedLegalFormula();
   }
 
   // The price table with the source chosen, then its copy command.
@@ -57,13 +55,6 @@ class CopyScreenTest : public PriceTableTest {
 
   json at(const char* control) const { return host().control(At(control)); }
   bool on(const char* control) const { return enabled(At(control)); }
-
-  // Expects a message box with `text` and answers it with `button`.
-  void expectBox(const std::string& text, const char* button = "btnOK") {
-    ASSERT_TRUE(host().messageBox()) << "no message, expected: " << text;
-    EXPECT_EQ(messageText(), text);
-    host().answer(button);
-  }
 
   // Confirms and expects the check's message, with the focus left on `focus`.
   void expectRefusal(const std::string& text, const char* focus) {
@@ -116,13 +107,6 @@ class CopyScreenTest : public PriceTableTest {
   }
   std::string branch() const { return query("SELECT MIN(CDFILIAL) FROM FILIAL")[0][0]; }
 
-  // A customer's formula rows as stored: order, factor, kind, value, operation.
-  std::vector<Texts> storedFormula(const std::string& customer) const {
-    return query(
-        "SELECT NRORDEMFAT, CDFATPRECO, IDDETFATPRE, VRFATPRECLIE, IDTPOPERFATCLIE FROM COMPPRECLIE "
-        "WHERE CDCLIENTE = ? ORDER BY NRORDEMFAT",
-        {customer});
-  }
   // A customer's special prices: product -> price, start, end.
   std::map<std::string, Texts> storedPrices(const std::string& customer) const {
     std::map<std::string, Texts> prices;
@@ -140,18 +124,6 @@ class CopyScreenTest : public PriceTableTest {
       for (Texts& row : query(std::string(sql) + " ORDER BY 1, 2"))
         if (!except.count(row[0])) rows.push_back(std::move(row));
     return rows;
-  }
-
-  // The states the host sent with the wait panel shown, with that window.
-  std::vector<std::pair<json, json>> statesWithWaitPanel() const {
-    std::vector<std::pair<json, json>> found;
-    for (const std::string& line : host().transcript()) {
-      json state = json::parse(line);
-      for (const json& w : state.value("windows", json::array()))
-        if (w.value("name", "") == kForm && testsupport::FindControl(w, "panEspera").value("visible", false))
-          found.emplace_back(state, w);
-    }
-    return found;
   }
 };
 
@@ -364,7 +336,7 @@ TEST_F(Copies, FormulaToAllCustomersSendsTAndAnEmptyListAndRepricesEveryOtherCus
   expectBox("Cópia de dados realizada com sucesso.");
   EXPECT_TRUE(host().window(kForm).is_null()) << "the screen closes after the success";
 
-  auto waiting = statesWithWaitPanel();
+  auto waiting = statesWithWaitPanel(kForm);
   ASSERT_FALSE(waiting.empty()) << "the wait panel shows while the call blocks";
   bool blockingCallSeen = false;
   for (const auto& [state, window] : waiting) {
@@ -389,6 +361,12 @@ TEST_F(Copies, FormulaToAllCustomersSendsTAndAnEmptyListAndRepricesEveryOtherCus
   EXPECT_EQ(pricesOnly(kNatural.code), expected);
   for (const auto& [product, price] : expected) EXPECT_EQ(pricesOnly(demo)[product], price) << demo << " " << product;
   EXPECT_EQ(storedPrices(kLegal.code), sourcePrices) << "the source is never its own target";
+
+  // The price table was told: it reloads when the formula screen next closes.
+  const std::size_t loads = sentCalls("GetPrecoProd").size();
+  host().click("frmTabPreClie.sbtFormComp");
+  host().click("frmFormCompPreco.sbtCancel");
+  EXPECT_EQ(sentCalls("GetPrecoProd").size(), loads + 1);
 }
 
 TEST_F(Copies, PricesToAListKeepOrReplaceTheTargetsPricesWithTheValidityTyped) {
@@ -437,7 +415,7 @@ TEST_F(Copies, NoCallsNothingARefusalWritesNothingAndASecondAttemptSucceeds) {
   openCopy();
   host().click(At("sbtConfirma"));
   expectBox(kFormulaQuestion, "btnNo");
-  EXPECT_TRUE(statesWithWaitPanel().empty());
+  EXPECT_TRUE(statesWithWaitPanel(kForm).empty());
   EXPECT_TRUE(sentCalls("SetCopiaDados").empty());
 
   host().click(At("sbtConfirma"));

@@ -175,6 +175,23 @@ std::string PriceTableTest::messageText() const {
   return box ? box->value("text", "") : "";
 }
 
+void PriceTableTest::expectBox(const std::string& text, const char* button) {
+  ASSERT_TRUE(host_->messageBox()) << "no message, expected: " << text;
+  EXPECT_EQ(messageText(), text);
+  host_->answer(button);
+}
+
+std::vector<std::pair<json, json>> PriceTableTest::statesWithWaitPanel(const std::string& form) const {
+  std::vector<std::pair<json, json>> found;
+  for (const std::string& line : host_->transcript()) {
+    json state = json::parse(line);
+    for (const json& w : state.value("windows", json::array()))
+      if (w.value("name", "") == form && testsupport::FindControl(w, "panEspera").value("visible", false))
+        found.emplace_back(state, w);
+  }
+  return found;
+}
+
 bool PriceTableTest::enabled(const std::string& path) const {
   json c = host_->control(path);
   if (c.is_null()) throw std::runtime_error("controle ausente: " + path);
@@ -209,6 +226,17 @@ std::optional<StoredPrice> PriceTableTest::storedPrice(const std::string& custom
 void PriceTableTest::execute(const std::string& sql) const {
   Db db(database_);
   db.execute(sql);
+}
+
+void PriceTableTest::seedLegalFormula() const {
+  execute("INSERT INTO COMPPRECLIE VALUES ('" + kLegal.code + "', '001', '001', 'P', 30, 'SUM'), ('" + kLegal.code +
+          "', '005', '002', 'M', 1.5, 'SUM')");
+}
+
+std::vector<std::vector<std::string>> PriceTableTest::storedFormula(const std::string& customer) const {
+  return query("SELECT NRORDEMFAT, CDFATPRECO, IDDETFATPRE, VRFATPRECLIE, IDTPOPERFATCLIE FROM COMPPRECLIE "
+               "WHERE CDCLIENTE = ? ORDER BY NRORDEMFAT",
+               {customer});
 }
 
 std::vector<std::vector<std::string>> PriceTableTest::query(const std::string& sql,
