@@ -151,20 +151,35 @@ void SearchDialog::choose() {
 
 void SearchDialog::searchTyped(char32_t ch) {
   typed_ += platform::Utf8Encode(ch);
-  searchAgain();
-  // Nothing begins with the whole text: start over from this character.
-  platform::TField* field = dbgPesquisa->SelectedField();
-  if (field && !platform::StartsWithFolded(field->AsString(), typed_)) {
+  if (!searchAgain()) {
+    // Nothing begins with the whole text: start over from this character.
     typed_ = platform::Utf8Encode(ch);
     searchAgain();
   }
   showTyped();
 }
 
-void SearchDialog::searchAgain() {
+// The selected column's texts are folded once, at its first search, so each typed
+// character is one pass of prefix comparisons however long the list is.
+bool SearchDialog::searchAgain() {
   platform::TField* field = dbgPesquisa->SelectedField();
-  if (!field || field->DataType() != platform::FieldType::String || typed_.empty()) return;
-  Rows().Locate(field->FieldName(), platform::Variant(typed_), platform::loCaseInsensitive | platform::loPartialKey);
+  if (!field || field->DataType() != platform::FieldType::String || typed_.empty()) return false;
+  platform::TDataSet& rows = Rows();
+  if (foldedField_ != field || static_cast<int>(folded_.size()) != rows.RecordCount()) {
+    folded_.clear();
+    for (int r = 1; r <= rows.RecordCount(); ++r) {
+      const platform::Variant value = rows.ValueAt(r, *field);
+      folded_.push_back(value.isBlank() ? std::string() : platform::FoldForCompare(value.toString()));
+    }
+    foldedField_ = field;
+  }
+  const std::string wanted = platform::FoldForCompare(typed_);
+  for (std::size_t r = 0; r < folded_.size(); ++r) {
+    if (!folded_[r].starts_with(wanted)) continue;
+    rows.SetRecNo(static_cast<int>(r) + 1);
+    return true;
+  }
+  return false;
 }
 
 // The search box shows what was typed in the grid, without searching again.

@@ -14,6 +14,7 @@
 // chooses it (as do Left and Right in the grid), and choosing another column starts
 // over. Subclasses decide what choosing means through CanChoose.
 #include <string>
+#include <vector>
 
 #include "platform/ui/buttons.h"
 #include "platform/ui/db_grid.h"
@@ -55,7 +56,9 @@ class SearchDialog : public platform::TForm {
   void buildButtons();
   void choose();
   void searchTyped(char32_t ch);
-  void searchAgain();
+  // Moves to the first row whose selected column begins with what was typed; false
+  // when none does (the row stays).
+  bool searchAgain();
   void showTyped();
   void searchColumnChanged();
   void moveFromSearchBox(std::uint16_t& key);
@@ -63,6 +66,9 @@ class SearchDialog : public platform::TForm {
   platform::TDataSource* source_;
   std::string typed_;
   bool showingTyped_ = false;
+  // The folded texts of the column last searched, one per row.
+  const platform::TField* foldedField_ = nullptr;
+  std::vector<std::string> folded_;
 };
 
 // The title and the no-rows text of "title|no-rows text"; the no-rows text defaults

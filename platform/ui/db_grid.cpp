@@ -127,7 +127,7 @@ int TDBGrid::columnWidth(const GridColumn& c) const {
 }
 
 int TDBGrid::dataWidth() const {
-  int width = (Options.Contains(dgIndicator) ? kGridIndicatorWidth : 0) + (MarkedRows ? kGridMarkWidth : 0);
+  int width = (Options.Contains(dgIndicator) ? kGridIndicatorWidth : 0) + (RowMarked ? kGridMarkWidth : 0);
   for (const GridColumn& c : visibleColumns()) width += columnWidth(c);
   return width;
 }
@@ -597,9 +597,9 @@ void TDBGrid::WriteFields(nlohmann::json& out) const {
   out["row"] = Row();
   out["col"] = selected_;
   nlohmann::json rows = nlohmann::json::array();
+  const int lastShown = std::min(rowCount, topRow_ + VisibleRowCount());
   if (TDataSet* ds = DataSet()) {
-    int last = std::min(rowCount, topRow_ + VisibleRowCount());
-    for (int r = topRow_; r < last; ++r) {
+    for (int r = topRow_; r < lastShown; ++r) {
       nlohmann::json cells = nlohmann::json::array();
       for (const GridColumn& c : cols) {
         std::string text;
@@ -631,7 +631,13 @@ void TDBGrid::WriteFields(nlohmann::json& out) const {
                     {"tabs", Options.Contains(dgTabs)},
                     {"rowSelect", Options.Contains(dgRowSelect)},
                     {"columnResize", Options.Contains(dgColumnResize)}};
-  if (MarkedRows) out["marked"] = MarkedRows();
+  if (RowMarked) {
+    nlohmann::json marked = nlohmann::json::array();
+    for (int r = topRow_; r < lastShown; ++r)
+      if (RowMarked(r)) marked.push_back(r);
+    out["marked"] = std::move(marked);
+  }
+  if (MarkedCount) out["markedCount"] = MarkedCount();
 }
 
 }  // namespace platform

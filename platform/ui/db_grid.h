@@ -22,13 +22,13 @@
 // and may refuse the change by raising; OnColEnter runs after. Programmatic changes of
 // SelectedIndex run them too.
 //
-// Only the visible rows are rendered into the snapshot, so its size does not depend on
-// the row count. Drawing is the front end's: OnDrawColumnCell is kept for screens that
+// Only the visible rows are rendered into the snapshot (their marks too, in a
+// multiple-choice list), so its size does not depend on the row count. Drawing is the front end's: OnDrawColumnCell is kept for screens that
 // assign it and is not called.
 //
 // Geometry, which front ends draw exactly: a 1 px border, the title row (with dgTitles)
 // and rows of kGridRowHeight, the indicator column (dgIndicator) and the mark column
-// (MarkedRows) before the data columns, and scroll bars of kGridScrollBarSize. A
+// (RowMarked) before the data columns, and scroll bars of kGridScrollBarSize. A
 // horizontal scroll bar shows when the columns are wider than the grid, a vertical one
 // when the rows do not all fit; VisibleRowCount counts only the rows that fit above the
 // horizontal scroll bar, so the current row is never hidden under it.
@@ -153,9 +153,13 @@ class TDBGrid : public TWinControl {
   // A click on the title of the column at that index (among the visible columns).
   std::function<void(TDBGrid* Sender, int Column)> OnTitleClick;
   TDrawColumnCellEvent OnDrawColumnCell;
-  // Multiple-choice lists: toggling a row's mark, and the marked rows to show.
+  // Multiple-choice lists: toggling a row's mark, whether a row is marked, and how
+  // many rows are. The snapshot's "marked" names the marked rows among the visible
+  // ones (so its size, like that of "rows", does not grow with the row count) and
+  // "markedCount" counts every marked row.
   std::function<void(TDBGrid* Sender, int Row)> OnMarkRow;
-  std::function<std::vector<int>()> MarkedRows;
+  std::function<bool(int Row)> RowMarked;
+  std::function<int()> MarkedCount;
 
   // --- a person's actions (the dispatcher checks the refusals first) ---
   void UserClickCell(int row, int col);
