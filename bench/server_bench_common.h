@@ -84,6 +84,7 @@ inline void PrepareOneCustomerPrices(const std::string& target, int products, in
                  i % 10 ? platform::Variant("2026-12-31") : platform::Variant::Null()});
   prices->finish();
   tx.commit();
+}
 
 // The seconds the data module's handler of `address` ("rdmTabPreClie.SetCalcCusProd")
 // takes on `target` with `args`; raises when it refuses.

@@ -107,7 +107,9 @@ test('prices are copied to two customers chosen in the list, with their validity
   await row.locator('.grid-mark').dispatchEvent('mousedown');
   await waitIdle(page, before);
   assert.match(await shownText(page, `${LIST}.lblMarcados`), /^Marcados: 2 de /);
-  assert.equal(await list.locator('.grid-mark', { hasText: '☑' }).count(), 2);
+  assert.equal((await row.locator('.grid-mark').innerText()).trim(), '☑');
+  const firstAgain = await findInList(first);
+  assert.equal((await firstAgain.locator('.grid-mark').innerText()).trim(), '☑', 'the first mark is kept');
   await screenshot(page, 'copy-list-marked');
   await click(page, `${LIST}.btnOK`);
 

@@ -96,7 +96,7 @@ TEST_F(ChoiceList, ALongListSendsTheMarksInViewAndCountsEveryMark) {
   std::string list;
   nlohmann::json all, scrolled;
   std::string label;
-  auto grid = [] { return platform::SnapshotState()["windows"].back()["controls"][0]; };
+  auto grid = [] { return testsupport::FindControl(platform::SnapshotState()["windows"].back(), "dbgPesquisa"); };
   ModalScript script({ClickIn("dlgPesquisaLista", "btnMarcarTodos"), fwtest::Do([&] { all = grid(); }),
                       fwtest::Do([] { ChoiceList::grid()->UserScroll(500); }), Mark(501),
                       fwtest::Do([&] {
