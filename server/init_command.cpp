@@ -35,7 +35,7 @@ std::string RunInit(const InitOptions& options) {
   auto connection = db->connect();
   demo::DemoSummary summary;
   store::Transaction tx(*connection);
-  if (store::HasSchema(*connection)) {
+  if (store::HasBaseSchema(*connection)) {
     if (!options.force)
       throw platform::Exception("O banco de dados já tem as tabelas do sistema; use --force para recriá-las.");
     store::DropSchema(*connection);

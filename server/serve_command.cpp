@@ -9,6 +9,7 @@
 #include "server/rpc/method_registry.h"
 #include "server/rpc/server.h"
 #include "server/store/schema.h"
+#include "server/store/schema_upgrade.h"
 #include "server/store/store.h"
 
 namespace server {
@@ -35,9 +36,12 @@ void RunServe(const ServeOptions& options) {
   auto database = store::Store::Open(options.database, store::Store::Mode::Existing);
   {
     store::Store::Lease connection = database->lease();
-    if (!store::HasSchema(*connection))
+    if (!store::HasBaseSchema(*connection))
       throw platform::Exception("O banco de dados " + database->describe() +
                                 " não tem as tabelas do sistema; crie-as com appserver init.");
+    int was = store::UpgradeSchema(*connection);
+    if (was != store::kSchemaVersion)
+      rpc::ServerLog().info("Esquema do banco de dados atualizado da versão {} para a {}", was, store::kSchemaVersion);
   }
   rpc::MethodRegistry registry;
   modules::RegisterDataModules(registry, *database);

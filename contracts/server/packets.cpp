@@ -38,6 +38,44 @@ const std::vector<ColumnDef>& CustomerListColumns() {
   return columns;
 }
 
+const std::vector<ColumnDef>& PreviewColumns() {
+  static const std::vector<ColumnDef> columns{
+      {"IDBLOQUEIO", FieldType::String, 1},   {"CDCLIENTE", FieldType::String, 21},
+      {"NMRAZSOCCLIE", FieldType::String, 50}, {"CDPRODUTO", FieldType::String, 10},
+      {"CDARVPROD", FieldType::String, 20},   {"NMPRODUTO", FieldType::String, 50},
+      {"VRPRECOANT", FieldType::Float, 0},    {"VRPRECONOV", FieldType::Float, 0},
+      {"PCVARIACAO", FieldType::Float, 0}};
+  return columns;
+}
+
+const std::vector<ColumnDef>& HistoryColumns() {
+  static const std::vector<ColumnDef> columns{
+      {"NRSEQHIST", FieldType::Integer, 0},   {"DTHRALT", FieldType::DateTime, 0},
+      {"IDORIGALT", FieldType::String, 1},    {"NRLOTE", FieldType::Integer, 0},
+      {"CDPRODUTO", FieldType::String, 10},   {"CDARVPROD", FieldType::String, 20},
+      {"NMPRODUTO", FieldType::String, 50},   {"VRPRECOANT", FieldType::Float, 0},
+      {"VRPRECONOV", FieldType::Float, 0},    {"DTVALINIANT", FieldType::DateTime, 0},
+      {"DTVALFINANT", FieldType::DateTime, 0}, {"DTVALININOV", FieldType::DateTime, 0},
+      {"DTVALFINNOV", FieldType::DateTime, 0}};
+  return columns;
+}
+
+const std::vector<ColumnDef>& BatchColumns() {
+  static const std::vector<ColumnDef> columns{
+      {"NRLOTE", FieldType::Integer, 0},   {"IDORIGALT", FieldType::String, 1},
+      {"CDCLIENTE", FieldType::String, 21}, {"DTHRALT", FieldType::DateTime, 0},
+      {"QTPRECO", FieldType::Integer, 0},  {"NRLOTEDESF", FieldType::Integer, 0}};
+  return columns;
+}
+
+const std::vector<ColumnDef>& KeptColumns() {
+  static const std::vector<ColumnDef> columns{
+      {"CDCLIENTE", FieldType::String, 21}, {"CDPRODUTO", FieldType::String, 10},
+      {"CDARVPROD", FieldType::String, 20}, {"NMPRODUTO", FieldType::String, 50},
+      {"VRPRECOLOTE", FieldType::Float, 0}, {"VRPRECOPROD", FieldType::Float, 0}};
+  return columns;
+}
+
 const std::vector<ColumnDef>& CostTypeColumns() {
   static const std::vector<ColumnDef> columns{{"NRTIPOCUSTO", FieldType::Integer, 0},
                                               {"NMTIPOCUSTO", FieldType::String, 40}};

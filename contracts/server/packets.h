@@ -15,6 +15,17 @@ const std::vector<platform::ColumnDef>& PriceColumns();
 const std::vector<platform::ColumnDef>& FormulaColumns();
 // GetPesqClieLista (first column the mark IDMARCADO, "S" or "N").
 const std::vector<platform::ColumnDef>& CustomerListColumns();
+// The previews of a recalculation or copy (GetPrevia*): one row per price the command
+// would create or change, IDBLOQUEIO "S" on a product whose price would be zero,
+// negative or over the ceiling (then only those rows come).
+const std::vector<platform::ColumnDef>& PreviewColumns();
+// GetHistPreco: the history of a customer's prices, newest first.
+const std::vector<platform::ColumnDef>& HistoryColumns();
+// GetLotePreco: one batch of a recalculation, copy or undo.
+const std::vector<platform::ColumnDef>& BatchColumns();
+// SetDesfazLote: the prices (or, with no product, the formulas) kept because they
+// changed after the batch.
+const std::vector<platform::ColumnDef>& KeptColumns();
 // rdmCustProd.GetTipoCusto.
 const std::vector<platform::ColumnDef>& CostTypeColumns();
 

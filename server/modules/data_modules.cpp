@@ -22,6 +22,12 @@ std::vector<MethodEntry> DataModuleMethods(store::Store& store) {
       Implement<c::GetPesqClieLista>(store, &t::GetPesqClieLista),
       Implement<c::SetCopiaDados>(store, &t::SetCopiaDados),
       Implement<c::SetCopiaPreco>(store, &t::SetCopiaPreco),
+      Implement<c::GetPreviaCalcCusProd>(store, &t::GetPreviaCalcCusProd),
+      Implement<c::GetPreviaCopiaDados>(store, &t::GetPreviaCopiaDados),
+      Implement<c::GetPreviaCopiaPreco>(store, &t::GetPreviaCopiaPreco),
+      Implement<c::GetHistPreco>(store, &t::GetHistPreco),
+      Implement<c::GetLotePreco>(store, &t::GetLotePreco),
+      Implement<c::SetDesfazLote>(store, &t::SetDesfazLote),
       Implement<c::GetTipoCusto>(store, &cust_prod::GetTipoCusto),
   };
   for (const MethodEntry& entry : entries)

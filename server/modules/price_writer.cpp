@@ -23,6 +23,11 @@ std::string Differs(const PriceSet& set, const std::string& oldRow, const std::s
          oldRow + ".DTVALFIN IS DISTINCT FROM " + newRow + ".DTVALFIN)";
 }
 
+std::string BatchParam(store::SqlBuilder& sql, std::int64_t batch) {
+  if (batch == 0) return "CAST(NULL AS BIGINT)";
+  return "CAST(" + sql.param(platform::Variant(batch)) + " AS BIGINT)";
+}
+
 std::int64_t WriteHistory(store::Connection& connection, const PriceSet& set, const std::string& now) {
   store::SqlBuilder sql(connection.backend());
   std::string select = set.select(sql);
@@ -30,10 +35,11 @@ std::int64_t WriteHistory(store::Connection& connection, const PriceSet& set, co
   if (set.overwrite) changed += " OR " + Differs(set, "O", "N");
   std::string statement =
       "INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, DTVALINIANT, DTVALFINANT, "
-      "VRPRECONOV, DTVALININOV, DTVALFINNOV, IDORIGALT, DTHRALT) "
+      "VRPRECONOV, DTVALININOV, DTVALFINNOV, IDORIGALT, DTHRALT, NRLOTE) "
       "SELECT N.CDCLIENTE, N.CDPRODUTO, O.VRPRECOPROD, O.DTVALINI, O.DTVALFIN, N.VRPRECOPROD, " +
       NewDate(set, "DTVALINI") + ", " + NewDate(set, "DTVALFIN") + ", " +
-      sql.textParam(std::string(1, set.origin)) + ", " + sql.timestampParam(now) + " FROM (" + select +
+      sql.textParam(std::string(1, set.origin)) + ", " + sql.timestampParam(now) + ", " + BatchParam(sql, set.batch) +
+      " FROM (" + select +
       ") N LEFT JOIN TABPRECLIE O ON O.CDCLIENTE = N.CDCLIENTE AND O.CDPRODUTO = N.CDPRODUTO WHERE " +
       changed;
   return connection.execute(statement, sql.params());

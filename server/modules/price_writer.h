@@ -5,7 +5,8 @@
 // DTVALFIN, one row per customer and product. WritePriceSet first records in
 // TABPRECLIEHIST every price the set creates or changes (with the values before),
 // then inserts or updates TABPRECLIE, each in one statement, inside the caller's
-// transaction. Prices that would not change leave no history.
+// transaction. Prices that would not change leave no history. The history rows carry
+// the set's batch number.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -24,6 +25,8 @@ struct PriceSet {
   // When replacing, the existing price keeps its validity dates.
   bool keepDates = false;
   char origin = 'M';
+  // The batch the history rows belong to (batches.h); 0 for a manual change.
+  std::int64_t batch = 0;
 };
 
 // Returns the number of prices created or changed.

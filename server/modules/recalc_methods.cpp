@@ -4,9 +4,15 @@
 // result that would leave a price zero or negative refuses the whole call with
 // "@PrecoZerNeg" before anything is written; one over the price ceiling, or a formula
 // that cannot be computed within the finite numbers, refuses it the same way.
+//
+// Each command is one piece of work ending in a PriceRun (price_run.h): the write runs
+// it in a transaction that commits, its preview runs the same work in one that is
+// rolled back.
 #include "server/modules/base_prices.h"
+#include "server/modules/batches.h"
 #include "server/modules/formula.h"
 #include "server/modules/lookups.h"
+#include "server/modules/price_run.h"
 #include "server/modules/price_writer.h"
 #include "server/modules/refusal.h"
 #include "server/modules/tab_pre_clie.h"
@@ -86,7 +92,7 @@ std::vector<FormulaRow> RequireFormula(store::Connection& c, const std::string& 
 
 // Every target customer with every base price, in key order.
 PriceSet TargetsTimesBasePrices(bool overwrite, bool keepDates, std::optional<std::string> start,
-                                std::optional<std::string> end) {
+                                std::optional<std::string> end, std::int64_t batch) {
   PriceSet set;
   set.select = [start, end](store::SqlBuilder& sql) {
     return "SELECT A.CDCLIENTE AS CDCLIENTE, B.CDPRODUTO AS CDPRODUTO, B.VRPRECOPROD AS VRPRECOPROD, " +
@@ -96,7 +102,26 @@ PriceSet TargetsTimesBasePrices(bool overwrite, bool keepDates, std::optional<st
   set.overwrite = overwrite;
   set.keepDates = keepDates;
   set.origin = store::kHistoryCopy;
+  set.batch = batch;
   return set;
+}
+
+// The targets' formulas as they stand, kept under the batch as version "A" (before the
+// copy) or "N" (after it), so an undo can give them back.
+void KeepTargetFormulas(store::Connection& c, std::int64_t batch, const char* version) {
+  c.execute(std::string("INSERT INTO COMPPRECLIELOTE (NRLOTE, CDCLIENTE, IDVERSAO, CDFATPRECO, NRORDEMFAT, IDDETFATPRE, "
+                        "VRFATPRECLIE, IDTPOPERFATCLIE) SELECT CAST($1 AS BIGINT), F.CDCLIENTE, CAST($2 AS CHAR(1)), "
+                        "F.CDFATPRECO, F.NRORDEMFAT, F.IDDETFATPRE, F.VRFATPRECLIE, F.IDTPOPERFATCLIE FROM COMPPRECLIE F "
+                        "WHERE F.CDCLIENTE IN (SELECT CDCLIENTE FROM ") +
+                kTargetTable + ")",
+            {batch, std::string(version)});
+}
+
+// The leaf products of the range, to tell how many a command skips.
+std::int64_t ProductsInRange(store::Connection& c, int level, const ProductRange& range) {
+  store::SqlBuilder sql(c.backend());
+  std::string statement = "SELECT COUNT(*) FROM PRODUTO P WHERE " + ProductFilter(sql, "P", level, range);
+  return c.queryInteger(statement, sql.params()).value_or(0);
 }
 
 void CopyFormulaToTargets(store::Connection& c, const std::string& source) {
@@ -108,56 +133,60 @@ void CopyFormulaToTargets(store::Connection& c, const std::string& source) {
             {source});
 }
 
-}  // namespace
-
-void SetCalcCusProd(store::Connection& c, const std::string& branch, std::string& customer, std::int64_t levels,
-                    std::int64_t costType, const std::string& first, const std::string& last,
-                    const std::string& replace) {
+void CalcCusProdWork(store::Connection& c, PriceRun& run, const std::string& branch, std::string& customer,
+                     std::int64_t levels, std::int64_t costType, const std::string& first, const std::string& last,
+                     const std::string& replace) {
   Costing costing{branch, costType, ReadLevels(levels), ReadProductRange(first, last)};
   bool overwrite = ReadYesNo(replace, "Indicador de substituição");
-  store::RunInTransaction(c, store::TxMode::Write, [&] {
-    RequireCustomer(c, customer);
-    RequireBranch(c, costing.branch);
-    RequireCostType(c, costing.costType);
-    std::vector<FormulaRow> formula = RequireFormula(c, customer, "Cliente");
-    RequireComputableFormula(c, formula, costing);
-    if (FillBasePrices(c, FormulaPrices(formula, costing)) == 0) RefuseNoProducts(costing);
-    RefuseUnsoundBasePrices(c, overwrite ? nullptr : &customer);
-    PriceSet set;
-    set.select = [&](store::SqlBuilder& sql) {
-      return "SELECT " + sql.textParam(customer) + " AS CDCLIENTE, B.CDPRODUTO, B.VRPRECOPROD, " +
-             sql.dateParam(std::nullopt) + " AS DTVALINI, " + sql.dateParam(std::nullopt) + " AS DTVALFIN FROM " +
-             kBasePriceTable + " B";
-    };
-    set.overwrite = overwrite;
-    set.keepDates = true;
-    set.origin = store::kHistoryRecalc;
-    WritePriceSet(c, set, NowISO());
-  });
+  RequireCustomer(c, customer);
+  RequireBranch(c, costing.branch);
+  RequireCostType(c, costing.costType);
+  std::vector<FormulaRow> formula = RequireFormula(c, customer, "Cliente");
+  RequireComputableFormula(c, formula, costing);
+  std::int64_t products = FillBasePrices(c, FormulaPrices(formula, costing));
+  if (products == 0) RefuseNoProducts(costing);
+  if (run.preview()) run.Consider(ProductsInRange(c, costing.level, costing.range), products, 1);
+  if (!run.SoundBasePrices(c, overwrite ? nullptr : &customer, &customer)) return;
+  PriceSet set;
+  set.select = [&](store::SqlBuilder& sql) {
+    return "SELECT " + sql.textParam(customer) + " AS CDCLIENTE, B.CDPRODUTO, B.VRPRECOPROD, " +
+           sql.dateParam(std::nullopt) + " AS DTVALINI, " + sql.dateParam(std::nullopt) + " AS DTVALFIN FROM " +
+           kBasePriceTable + " B";
+  };
+  set.overwrite = overwrite;
+  set.keepDates = true;
+  set.origin = store::kHistoryRecalc;
+  set.batch = run.Open(c, store::kHistoryRecalc, customer);
+  run.Close(c, WritePriceSet(c, set, run.now()));
 }
 
-void SetCopiaDados(store::Connection& c, const std::string& branch, std::string& source, std::int64_t levels,
-                   std::string& allCustomers, std::string& customerList, std::int64_t costType,
-                   const std::string& first, const std::string& last) {
+void CopiaDadosWork(store::Connection& c, PriceRun& run, const std::string& branch, std::string& source,
+                    std::int64_t levels, std::string& allCustomers, std::string& customerList, std::int64_t costType,
+                    const std::string& first, const std::string& last) {
   Costing costing{branch, costType, ReadLevels(levels), ReadProductRange(first, last)};
   bool all = ReadAllCustomers(allCustomers);
-  store::RunInTransaction(c, store::TxMode::Write, [&] {
-    RequireCustomer(c, source);
-    RequireBranch(c, costing.branch);
-    RequireCostType(c, costing.costType);
-    std::vector<FormulaRow> formula = RequireFormula(c, source, "Cliente de origem");
-    FillCopyTargets(c, source, all, customerList);
-    RequireComputableFormula(c, formula, costing);
-    if (FillBasePrices(c, FormulaPrices(formula, costing)) == 0) RefuseNoProducts(costing);
-    RefuseUnsoundBasePrices(c, nullptr);
-    CopyFormulaToTargets(c, source);
-    WritePriceSet(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt), NowISO());
-  });
+  RequireCustomer(c, source);
+  RequireBranch(c, costing.branch);
+  RequireCostType(c, costing.costType);
+  std::vector<FormulaRow> formula = RequireFormula(c, source, "Cliente de origem");
+  std::size_t targets = FillCopyTargets(c, source, all, customerList);
+  RequireComputableFormula(c, formula, costing);
+  std::int64_t products = FillBasePrices(c, FormulaPrices(formula, costing));
+  if (products == 0) RefuseNoProducts(costing);
+  if (run.preview())
+    run.Consider(ProductsInRange(c, costing.level, costing.range), products, static_cast<std::int64_t>(targets));
+  if (!run.SoundBasePrices(c, nullptr)) return;
+  std::int64_t batch = run.Open(c, store::kHistoryCopy, source);
+  KeepTargetFormulas(c, batch, "A");
+  CopyFormulaToTargets(c, source);
+  KeepTargetFormulas(c, batch, "N");
+  run.Close(c, WritePriceSet(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt, batch), run.now()));
 }
 
-void SetCopiaPreco(store::Connection& c, const std::string& branch, std::string& source, std::int64_t levels,
-                   std::string& allCustomers, std::string& customerList, const std::string& start,
-                   const std::string& end, std::string& replace, const std::string& first, const std::string& last) {
+void CopiaPrecoWork(store::Connection& c, PriceRun& run, const std::string& branch, std::string& source,
+                    std::int64_t levels, std::string& allCustomers, std::string& customerList,
+                    const std::string& start, const std::string& end, std::string& replace, const std::string& first,
+                    const std::string& last) {
   int level = ReadLevels(levels);
   ProductRange range = ReadProductRange(first, last);
   bool all = ReadAllCustomers(allCustomers);
@@ -165,20 +194,85 @@ void SetCopiaPreco(store::Connection& c, const std::string& branch, std::string&
   auto endDate = ReadValidityDate(end, "Data final");
   CheckValidityPeriod(startDate, endDate);
   bool overwrite = ReadYesNo(replace, "Indicador de substituição");
+  RequireCustomer(c, source);
+  RequireBranch(c, branch);
+  std::size_t targets = FillCopyTargets(c, source, all, customerList);
+  SelectBuilder sourcePrices = [&](store::SqlBuilder& sql) {
+    std::string customer = sql.textParam(source);
+    return "SELECT T.CDPRODUTO AS CDPRODUTO, T.VRPRECOPROD AS VRPRECOPROD FROM TABPRECLIE T JOIN PRODUTO P ON "
+           "P.CDPRODUTO = T.CDPRODUTO WHERE T.CDCLIENTE = " +
+           customer + " AND " + ProductFilter(sql, "P", level, range);
+  };
+  std::int64_t products = FillBasePrices(c, sourcePrices);
+  if (products == 0) throw Refusal("O cliente de origem não tem preço especial nos produtos escolhidos.");
+  if (run.preview()) run.Consider(ProductsInRange(c, level, range), products, static_cast<std::int64_t>(targets));
+  if (!run.SoundBasePrices(c, nullptr)) return;
+  std::int64_t batch = run.Open(c, store::kHistoryCopy, source);
+  run.Close(c, WritePriceSet(c, TargetsTimesBasePrices(overwrite, false, startDate, endDate, batch), run.now()));
+}
+
+// The command as a write (committed) or as a preview (rolled back, answering what it
+// would do).
+template <typename Work>
+void Write(store::Connection& c, Work&& work) {
   store::RunInTransaction(c, store::TxMode::Write, [&] {
-    RequireCustomer(c, source);
-    RequireBranch(c, branch);
-    FillCopyTargets(c, source, all, customerList);
-    SelectBuilder sourcePrices = [&](store::SqlBuilder& sql) {
-      std::string customer = sql.textParam(source);
-      return "SELECT T.CDPRODUTO AS CDPRODUTO, T.VRPRECOPROD AS VRPRECOPROD FROM TABPRECLIE T JOIN PRODUTO P ON "
-             "P.CDPRODUTO = T.CDPRODUTO WHERE T.CDCLIENTE = " +
-             customer + " AND " + ProductFilter(sql, "P", level, range);
-    };
-    if (FillBasePrices(c, sourcePrices) == 0)
-      throw Refusal("O cliente de origem não tem preço especial nos produtos escolhidos.");
-    RefuseUnsoundBasePrices(c, nullptr);
-    WritePriceSet(c, TargetsTimesBasePrices(overwrite, false, startDate, endDate), NowISO());
+    PriceRun run(false);
+    work(run);
+  });
+}
+template <typename Work>
+PacketAndText Preview(store::Connection& c, Work&& work) {
+  PriceRun run(true);
+  RunRolledBack(c, [&] { work(run); });
+  return run.Answer();
+}
+
+}  // namespace
+
+void SetCalcCusProd(store::Connection& c, const std::string& branch, std::string& customer, std::int64_t levels,
+                    std::int64_t costType, const std::string& first, const std::string& last,
+                    const std::string& replace) {
+  Write(c, [&](PriceRun& run) { CalcCusProdWork(c, run, branch, customer, levels, costType, first, last, replace); });
+}
+
+PacketAndText GetPreviaCalcCusProd(store::Connection& c, const std::string& branch, std::string& customer,
+                                   std::int64_t levels, std::int64_t costType, const std::string& first,
+                                   const std::string& last, const std::string& replace) {
+  return Preview(c, [&](PriceRun& run) {
+    CalcCusProdWork(c, run, branch, customer, levels, costType, first, last, replace);
+  });
+}
+
+void SetCopiaDados(store::Connection& c, const std::string& branch, std::string& source, std::int64_t levels,
+                   std::string& allCustomers, std::string& customerList, std::int64_t costType,
+                   const std::string& first, const std::string& last) {
+  Write(c, [&](PriceRun& run) {
+    CopiaDadosWork(c, run, branch, source, levels, allCustomers, customerList, costType, first, last);
+  });
+}
+
+PacketAndText GetPreviaCopiaDados(store::Connection& c, const std::string& branch, std::string& source,
+                                  std::int64_t levels, std::string& allCustomers, std::string& customerList,
+                                  std::int64_t costType, const std::string& first, const std::string& last) {
+  return Preview(c, [&](PriceRun& run) {
+    CopiaDadosWork(c, run, branch, source, levels, allCustomers, customerList, costType, first, last);
+  });
+}
+
+void SetCopiaPreco(store::Connection& c, const std::string& branch, std::string& source, std::int64_t levels,
+                   std::string& allCustomers, std::string& customerList, const std::string& start,
+                   const std::string& end, std::string& replace, const std::string& first, const std::string& last) {
+  Write(c, [&](PriceRun& run) {
+    CopiaPrecoWork(c, run, branch, source, levels, allCustomers, customerList, start, end, replace, first, last);
+  });
+}
+
+PacketAndText GetPreviaCopiaPreco(store::Connection& c, const std::string& branch, std::string& source,
+                                  std::int64_t levels, std::string& allCustomers, std::string& customerList,
+                                  const std::string& start, const std::string& end, std::string& replace,
+                                  const std::string& first, const std::string& last) {
+  return Preview(c, [&](PriceRun& run) {
+    CopiaPrecoWork(c, run, branch, source, levels, allCustomers, customerList, start, end, replace, first, last);
   });
 }
 

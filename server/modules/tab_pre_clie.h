@@ -55,4 +55,25 @@ void SetCopiaPreco(store::Connection& c, const std::string& branch, std::string&
                    std::string& allCustomers, std::string& customerList, const std::string& start,
                    const std::string& end, std::string& replace, const std::string& first, const std::string& last);
 
+// What SetCalcCusProd, SetCopiaDados and SetCopiaPreco would do with the same
+// arguments, without writing anything: [rows, summary] (contracts/server).
+PacketAndText GetPreviaCalcCusProd(store::Connection& c, const std::string& branch, std::string& customer,
+                                   std::int64_t levels, std::int64_t costType, const std::string& first,
+                                   const std::string& last, const std::string& replace);
+PacketAndText GetPreviaCopiaDados(store::Connection& c, const std::string& branch, std::string& source,
+                                  std::int64_t levels, std::string& allCustomers, std::string& customerList,
+                                  std::int64_t costType, const std::string& first, const std::string& last);
+PacketAndText GetPreviaCopiaPreco(store::Connection& c, const std::string& branch, std::string& source,
+                                  std::int64_t levels, std::string& allCustomers, std::string& customerList,
+                                  const std::string& start, const std::string& end, std::string& replace,
+                                  const std::string& first, const std::string& last);
+
+// One page of the customer's price history, newest first (contracts/server).
+PacketPtr GetHistPreco(store::Connection& c, const std::string& customer, const std::string& product,
+                       const std::string& before, std::int64_t beforeSequence, std::int64_t rows);
+// The batch with that number; an unknown batch is refused.
+PacketPtr GetLotePreco(store::Connection& c, std::int64_t batch);
+// Takes back a recalculation or copy: [kept rows, number restored].
+PacketAndText SetDesfazLote(store::Connection& c, std::int64_t batch);
+
 }  // namespace server::modules::tab_pre_clie

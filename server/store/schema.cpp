@@ -18,6 +18,59 @@ Types TypesOf(Backend backend) {
   return {"TEXT", "TEXT", "INTEGER PRIMARY KEY"};
 }
 
+}  // namespace
+
+std::string HistorySql(Backend backend, const char* table) {
+  Types t = TypesOf(backend);
+  std::string date = t.date;
+  return std::string("CREATE TABLE ") + table + " ("
+         " NRSEQHIST " + t.serial + ","
+         " CDCLIENTE VARCHAR(21) NOT NULL,"
+         " CDPRODUTO VARCHAR(10) NOT NULL,"
+         " VRPRECOANT DOUBLE PRECISION,"
+         " DTVALINIANT " + date + ","
+         " DTVALFINANT " + date + ","
+         " VRPRECONOV DOUBLE PRECISION,"
+         " DTVALININOV " + date + ","
+         " DTVALFINNOV " + date + ","
+         " IDORIGALT CHAR(1) NOT NULL CHECK (IDORIGALT IN ('M', 'R', 'C', 'D')),"
+         " DTHRALT " + t.timestamp + " NOT NULL,"
+         " NRLOTE BIGINT);";
+}
+
+std::string HistoryIndexSql() {
+  return "CREATE INDEX IXTABPRECLIEHIST_CLIEPROD ON TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, DTHRALT, NRSEQHIST);"
+         "CREATE INDEX IXTABPRECLIEHIST_CLIEHORA ON TABPRECLIEHIST (CDCLIENTE, DTHRALT, NRSEQHIST);"
+         "CREATE INDEX IXTABPRECLIEHIST_LOTE ON TABPRECLIEHIST (NRLOTE, CDCLIENTE, CDPRODUTO);";
+}
+
+std::string BatchSql(Backend backend) {
+  Types t = TypesOf(backend);
+  return std::string() +
+         "CREATE TABLE TABPRECLIELOTE ("
+         " NRLOTE " + t.serial + ","
+         " IDORIGALT CHAR(1) NOT NULL CHECK (IDORIGALT IN ('R', 'C', 'D')),"
+         " CDCLIENTE VARCHAR(21) NOT NULL,"
+         " DTHRALT " + t.timestamp + " NOT NULL,"
+         " QTPRECO INTEGER NOT NULL DEFAULT 0,"
+         " NRLOTEDESF BIGINT);"
+
+         "CREATE TABLE COMPPRECLIELOTE ("
+         " NRLOTE BIGINT NOT NULL,"
+         " CDCLIENTE VARCHAR(21) NOT NULL,"
+         " IDVERSAO CHAR(1) NOT NULL CHECK (IDVERSAO IN ('A', 'N')),"
+         " CDFATPRECO VARCHAR(3) NOT NULL,"
+         " NRORDEMFAT CHAR(3) NOT NULL,"
+         " IDDETFATPRE CHAR(1) NOT NULL,"
+         " VRFATPRECLIE DOUBLE PRECISION NOT NULL,"
+         " IDTPOPERFATCLIE CHAR(3) NOT NULL,"
+         " PRIMARY KEY (NRLOTE, CDCLIENTE, IDVERSAO, NRORDEMFAT));"
+
+         "CREATE TABLE SCHEMAVERSAO (NRVERSAO INTEGER NOT NULL);";
+}
+
+namespace {
+
 std::string SchemaSql(Backend backend) {
   Types t = TypesOf(backend);
   std::string date = t.date;
@@ -64,21 +117,9 @@ std::string SchemaSql(Backend backend) {
          " DTVALINI " + date + ","
          " DTVALFIN " + date + ","
          " PRIMARY KEY (CDCLIENTE, CDPRODUTO),"
-         " CHECK (DTVALFIN IS NULL OR (DTVALINI IS NOT NULL AND DTVALINI <= DTVALFIN)));"
+         " CHECK (DTVALFIN IS NULL OR (DTVALINI IS NOT NULL AND DTVALINI <= DTVALFIN)));" +
 
-         "CREATE TABLE TABPRECLIEHIST ("
-         " NRSEQHIST " + t.serial + ","
-         " CDCLIENTE VARCHAR(21) NOT NULL,"
-         " CDPRODUTO VARCHAR(10) NOT NULL,"
-         " VRPRECOANT DOUBLE PRECISION,"
-         " DTVALINIANT " + date + ","
-         " DTVALFINANT " + date + ","
-         " VRPRECONOV DOUBLE PRECISION,"
-         " DTVALININOV " + date + ","
-         " DTVALFINNOV " + date + ","
-         " IDORIGALT CHAR(1) NOT NULL CHECK (IDORIGALT IN ('M', 'R', 'C')),"
-         " DTHRALT " + t.timestamp + " NOT NULL);"
-         "CREATE INDEX IXTABPRECLIEHIST_CLIEPROD ON TABPRECLIEHIST (CDCLIENTE, CDPRODUTO);"
+         HistorySql(backend, "TABPRECLIEHIST") + BatchSql(backend) +
 
          "CREATE TABLE TIPOCUSTO ("
          " NRTIPOCUSTO INTEGER NOT NULL PRIMARY KEY,"
@@ -91,6 +132,8 @@ std::string SchemaSql(Backend backend) {
          " VRCUSTO DOUBLE PRECISION NOT NULL CHECK (VRCUSTO >= 0),"
          " PRIMARY KEY (CDFILIAL, CDPRODUTO, NRTIPOCUSTO));";
 }
+
+}  // namespace
 
 bool TableExists(Connection& connection, const char* table) {
   if (connection.backend() == Backend::PostgreSQL) {
@@ -106,19 +149,28 @@ bool TableExists(Connection& connection, const char* table) {
                            {std::string(table)});
 }
 
-}  // namespace
-
 const std::vector<const char*>& SchemaTables() {
   static const std::vector<const char*> tables{"FILIAL",     "CLIENTE",        "PRODUTO",
                                                "FATORPRECO", "COMPPRECLIE",    "TABPRECLIE",
-                                               "TABPRECLIEHIST", "TIPOCUSTO", "CUSTOPRODUTO"};
+                                               "TABPRECLIEHIST", "TIPOCUSTO", "CUSTOPRODUTO",
+                                               "TABPRECLIELOTE", "COMPPRECLIELOTE", "SCHEMAVERSAO"};
   return tables;
 }
 
-void CreateSchema(Connection& connection) { connection.executeScript(SchemaSql(connection.backend())); }
+void CreateSchema(Connection& connection) {
+  connection.executeScript(SchemaSql(connection.backend()) + HistoryIndexSql());
+  connection.execute("INSERT INTO SCHEMAVERSAO (NRVERSAO) VALUES ($1)", {std::int64_t{kSchemaVersion}});
+}
 
 bool HasSchema(Connection& connection) {
   for (const char* table : SchemaTables())
+    if (!TableExists(connection, table)) return false;
+  return true;
+}
+
+bool HasBaseSchema(Connection& connection) {
+  for (const char* table : {"FILIAL", "CLIENTE", "PRODUTO", "FATORPRECO", "COMPPRECLIE", "TABPRECLIE",
+                            "TABPRECLIEHIST", "TIPOCUSTO", "CUSTOPRODUTO"})
     if (!TableExists(connection, table)) return false;
   return true;
 }

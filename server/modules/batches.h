@@ -1,0 +1,36 @@
+#pragma once
+// Batches: every recalculation, copy and undo writes its history rows under one batch
+// number (TABPRECLIELOTE, server/store/schema.h), so it can be shown and taken back as
+// a whole.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "server/store/connection.h"
+
+namespace server::modules {
+
+// Opens a batch of that origin for the customer the command runs for, at `now`;
+// returns its number.
+std::int64_t OpenBatch(store::Connection& connection, char origin, const std::string& customer, const std::string& now);
+
+// Records how many prices the batch wrote.
+void CloseBatch(store::Connection& connection, std::int64_t batch, std::int64_t prices);
+
+// Drops a batch that wrote nothing and kept no formula.
+void DropEmptyBatch(store::Connection& connection, std::int64_t batch);
+
+struct BatchInfo {
+  std::int64_t number = 0;
+  char origin = 0;
+  std::string customer;
+  std::string time;  // yyyy-mm-ddThh:nn:ss
+  std::int64_t prices = 0;
+  std::optional<std::int64_t> undoneBy;
+};
+
+// The batch with that number, or nullopt; `lock` locks its row until the end of the
+// transaction (PostgreSQL; SQLite's write transaction holds the lock already).
+std::optional<BatchInfo> FindBatch(store::Connection& connection, std::int64_t batch, bool lock);
+
+}  // namespace server::modules

@@ -1,0 +1,259 @@
+// GetHistPreco, GetLotePreco and SetDesfazLote: the history of a customer's prices,
+// page by page on the history's indexes, and the undo of a whole batch.
+#include <memory>
+
+#include "contracts/server/packets.h"
+#include "contracts/server/tab_pre_clie_methods.h"
+#include "platform/text/date_time.h"
+#include "platform/variant/data_packet.h"
+#include "server/modules/base_prices.h"
+#include "server/modules/batches.h"
+#include "server/modules/lookups.h"
+#include "server/modules/price_writer.h"
+#include "server/modules/refusal.h"
+#include "server/modules/tab_pre_clie.h"
+#include "server/store/schema.h"
+#include "server/store/sql_builder.h"
+#include "server/store/transaction.h"
+
+namespace server::modules::tab_pre_clie {
+namespace {
+
+using platform::DataPacket;
+
+constexpr const char* kRestoreTable = "TMPDESFAZPRECO";
+constexpr const char* kFormulaRestoreTable = "TMPDESFAZFORM";
+constexpr std::size_t kMaxProductCode = 10;
+
+void AppendRealOrNull(DataPacket& packet, const store::Row& row, int col) {
+  if (row.isNull(col))
+    packet.appendNull();
+  else
+    packet.appendFloat(row.real(col));
+}
+
+void AppendDateOrNull(DataPacket& packet, const store::Row& row, int col) {
+  if (auto date = row.date(col))
+    packet.appendDateTime(*date);
+  else
+    packet.appendNull();
+}
+
+void AppendIntegerOrNull(DataPacket& packet, const store::Row& row, int col) {
+  if (row.isNull(col))
+    packet.appendNull();
+  else
+    packet.appendInteger(row.integer(col));
+}
+
+std::int64_t ReadBatchNumber(std::int64_t batch) {
+  if (batch <= 0) throw Refusal("Número de lote inválido: " + std::to_string(batch) + ".");
+  return batch;
+}
+
+BatchInfo RequireBatch(store::Connection& c, std::int64_t batch, bool lock) {
+  auto info = FindBatch(c, ReadBatchNumber(batch), lock);
+  if (!info) throw Refusal("Lote " + std::to_string(batch) + " não encontrado.");
+  return *info;
+}
+
+// A batch can be taken back once, and only a recalculation's or a copy's.
+void RequireUndoable(const BatchInfo& info) {
+  if (info.origin != store::kHistoryRecalc && info.origin != store::kHistoryCopy)
+    throw Refusal("Somente lotes de recálculo ou de cópia podem ser desfeitos.");
+  if (info.undoneBy)
+    throw Refusal("O lote " + std::to_string(info.number) + " já foi desfeito (lote " + std::to_string(*info.undoneBy) +
+                  ").");
+}
+
+// The batch's prices that nobody changed since: their price and dates are still what
+// the batch wrote. On PostgreSQL the batch's prices are locked first, so none changes
+// between this choice and the restore.
+std::int64_t ChooseRestorablePrices(store::Connection& c, std::int64_t batch) {
+  const bool postgres = c.backend() == store::Backend::PostgreSQL;
+  const char* date = postgres ? "DATE" : "TEXT";
+  ResetTempTable(c, kRestoreTable,
+                 std::string("CDCLIENTE VARCHAR(21) NOT NULL, CDPRODUTO VARCHAR(10) NOT NULL, VRPRECOANT DOUBLE "
+                             "PRECISION, DTVALINIANT ") +
+                     date + ", DTVALFINANT " + date + ", PRIMARY KEY (CDCLIENTE, CDPRODUTO)");
+  if (postgres)
+    c.query("SELECT 1 FROM TABPRECLIE T JOIN TABPRECLIEHIST H ON H.CDCLIENTE = T.CDCLIENTE AND H.CDPRODUTO = "
+            "T.CDPRODUTO WHERE H.NRLOTE = $1 FOR UPDATE OF T",
+            {batch}, [](const store::Row&) {});
+  return c.execute(std::string("INSERT INTO ") + kRestoreTable +
+                       " (CDCLIENTE, CDPRODUTO, VRPRECOANT, DTVALINIANT, DTVALFINANT) SELECT H.CDCLIENTE, "
+                       "H.CDPRODUTO, H.VRPRECOANT, H.DTVALINIANT, H.DTVALFINANT FROM TABPRECLIEHIST H JOIN TABPRECLIE "
+                       "T ON T.CDCLIENTE = H.CDCLIENTE AND T.CDPRODUTO = H.CDPRODUTO WHERE H.NRLOTE = $1 AND "
+                       "T.VRPRECOPROD = H.VRPRECONOV AND T.DTVALINI IS NOT DISTINCT FROM H.DTVALININOV AND "
+                       "T.DTVALFIN IS NOT DISTINCT FROM H.DTVALFINNOV",
+                   {batch});
+}
+
+// Prices that existed before the batch get their price and dates back.
+std::int64_t RestoreChangedPrices(store::Connection& c, std::int64_t undo, const std::string& now) {
+  PriceSet set;
+  set.select = [](store::SqlBuilder&) {
+    return std::string("SELECT R.CDCLIENTE AS CDCLIENTE, R.CDPRODUTO AS CDPRODUTO, R.VRPRECOANT AS VRPRECOPROD, "
+                       "R.DTVALINIANT AS DTVALINI, R.DTVALFINANT AS DTVALFIN FROM ") +
+           kRestoreTable + " R WHERE R.VRPRECOANT IS NOT NULL";
+  };
+  set.overwrite = true;
+  set.keepDates = false;
+  set.origin = store::kHistoryUndo;
+  set.batch = undo;
+  return WritePriceSet(c, set, now);
+}
+
+// Prices the batch created are removed again.
+std::int64_t RemoveCreatedPrices(store::Connection& c, std::int64_t undo, const std::string& now) {
+  store::SqlBuilder sql(c.backend());
+  std::string created = std::string("SELECT R.CDCLIENTE, R.CDPRODUTO FROM ") + kRestoreTable +
+                        " R WHERE R.VRPRECOANT IS NULL";
+  std::string history =
+      "INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, DTVALINIANT, DTVALFINANT, VRPRECONOV, "
+      "DTVALININOV, DTVALFINNOV, IDORIGALT, DTHRALT, NRLOTE) SELECT T.CDCLIENTE, T.CDPRODUTO, T.VRPRECOPROD, "
+      "T.DTVALINI, T.DTVALFIN, NULL, NULL, NULL, " +
+      sql.textParam(std::string(1, store::kHistoryUndo)) + ", " + sql.timestampParam(now) + ", CAST(" +
+      sql.param(platform::Variant(undo)) + " AS BIGINT) FROM TABPRECLIE T WHERE (T.CDCLIENTE, T.CDPRODUTO) IN (" +
+      created + ")";
+  std::int64_t removed = c.execute(history, sql.params());
+  if (removed > 0) c.execute("DELETE FROM TABPRECLIE WHERE (CDCLIENTE, CDPRODUTO) IN (" + created + ")");
+  return removed;
+}
+
+// The targets of a formula copy whose formula is still the one the copy gave them get
+// their formula from before back. Returns how many.
+std::int64_t RestoreFormulas(store::Connection& c, std::int64_t batch) {
+  ResetTempTable(c, kFormulaRestoreTable, "CDCLIENTE VARCHAR(21) NOT NULL PRIMARY KEY");
+  const std::string same =
+      "X.CDFATPRECO = Y.CDFATPRECO AND X.NRORDEMFAT = Y.NRORDEMFAT AND X.IDDETFATPRE = Y.IDDETFATPRE AND "
+      "X.VRFATPRECLIE = Y.VRFATPRECLIE AND X.IDTPOPERFATCLIE = Y.IDTPOPERFATCLIE";
+  std::int64_t targets = c.execute(
+      std::string("INSERT INTO ") + kFormulaRestoreTable +
+          " (CDCLIENTE) SELECT DISTINCT N.CDCLIENTE FROM COMPPRECLIELOTE N WHERE N.NRLOTE = $1 AND N.IDVERSAO = 'N' "
+          "AND NOT EXISTS (SELECT 1 FROM COMPPRECLIE X WHERE X.CDCLIENTE = N.CDCLIENTE AND NOT EXISTS (SELECT 1 FROM "
+          "COMPPRECLIELOTE Y WHERE Y.NRLOTE = $1 AND Y.IDVERSAO = 'N' AND Y.CDCLIENTE = X.CDCLIENTE AND " +
+          same +
+          ")) AND NOT EXISTS (SELECT 1 FROM COMPPRECLIELOTE X WHERE X.NRLOTE = $1 AND X.IDVERSAO = 'N' AND "
+          "X.CDCLIENTE = N.CDCLIENTE AND NOT EXISTS (SELECT 1 FROM COMPPRECLIE Y WHERE Y.CDCLIENTE = X.CDCLIENTE AND " +
+          same + "))",
+      {batch});
+  if (targets == 0) return 0;
+  c.execute(std::string("DELETE FROM COMPPRECLIE WHERE CDCLIENTE IN (SELECT CDCLIENTE FROM ") + kFormulaRestoreTable +
+            ")");
+  c.execute(std::string("INSERT INTO COMPPRECLIE (CDCLIENTE, CDFATPRECO, NRORDEMFAT, IDDETFATPRE, VRFATPRECLIE, "
+                        "IDTPOPERFATCLIE) SELECT A.CDCLIENTE, A.CDFATPRECO, A.NRORDEMFAT, A.IDDETFATPRE, "
+                        "A.VRFATPRECLIE, A.IDTPOPERFATCLIE FROM COMPPRECLIELOTE A WHERE A.NRLOTE = $1 AND A.IDVERSAO = "
+                        "'A' AND A.CDCLIENTE IN (SELECT CDCLIENTE FROM ") +
+                kFormulaRestoreTable + ")",
+            {batch});
+  return targets;
+}
+
+// What the undo kept: the batch's prices not restored (with what the batch wrote and
+// what stands now), then the copy's targets whose formula changed since.
+PacketPtr KeptRows(store::Connection& c, std::int64_t batch) {
+  auto packet = std::make_shared<DataPacket>(contracts::server::KeptColumns());
+  c.query(std::string("SELECT H.CDCLIENTE, H.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO, H.VRPRECONOV, T.VRPRECOPROD FROM "
+                      "TABPRECLIEHIST H JOIN PRODUTO P ON P.CDPRODUTO = H.CDPRODUTO LEFT JOIN TABPRECLIE T ON "
+                      "T.CDCLIENTE = H.CDCLIENTE AND T.CDPRODUTO = H.CDPRODUTO WHERE H.NRLOTE = $1 AND NOT EXISTS "
+                      "(SELECT 1 FROM ") +
+              kRestoreTable +
+              " R WHERE R.CDCLIENTE = H.CDCLIENTE AND R.CDPRODUTO = H.CDPRODUTO) ORDER BY H.CDCLIENTE, P.CDARVPROD",
+          {batch}, [&](const store::Row& row) {
+            for (int col = 0; col < 4; ++col) packet->appendString(row.textView(col));
+            AppendRealOrNull(*packet, row, 4);
+            AppendRealOrNull(*packet, row, 5);
+            packet->endRow();
+          });
+  c.query(std::string("SELECT DISTINCT N.CDCLIENTE FROM COMPPRECLIELOTE N WHERE N.NRLOTE = $1 AND N.IDVERSAO = 'N' "
+                      "AND N.CDCLIENTE NOT IN (SELECT CDCLIENTE FROM ") +
+              kFormulaRestoreTable + ") ORDER BY N.CDCLIENTE",
+          {batch}, [&](const store::Row& row) {
+            packet->appendString(row.textView(0));
+            packet->appendString("");
+            packet->appendString("");
+            packet->appendString("Fórmula de composição");
+            packet->appendNull();
+            packet->appendNull();
+            packet->endRow();
+          });
+  return packet;
+}
+
+}  // namespace
+
+PacketPtr GetHistPreco(store::Connection& c, const std::string& customer, const std::string& product,
+                       const std::string& before, std::int64_t beforeSequence, std::int64_t rows) {
+  if (rows < 1 || rows > contracts::server::kMaxHistoryRows)
+    throw Refusal("Quantidade de linhas do histórico deve ser de 1 a " +
+                  std::to_string(contracts::server::kMaxHistoryRows) + ".");
+  if (product.size() > kMaxProductCode) throw Refusal("Produto inválido: '" + ShownValue(product) + "'.");
+  if (!before.empty() && !platform::TryISOToDateTime(before))
+    throw Refusal("Posição do histórico inválida: '" + ShownValue(before) + "'.");
+  if (beforeSequence < 0) throw Refusal("Posição do histórico inválida: " + std::to_string(beforeSequence) + ".");
+  RequireCustomer(c, customer);
+  store::SqlBuilder sql(c.backend());
+  std::string statement =
+      "SELECT H.NRSEQHIST, H.DTHRALT, H.IDORIGALT, H.NRLOTE, H.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO, H.VRPRECOANT, "
+      "H.VRPRECONOV, H.DTVALINIANT, H.DTVALFINANT, H.DTVALININOV, H.DTVALFINNOV FROM TABPRECLIEHIST H JOIN PRODUTO "
+      "P ON P.CDPRODUTO = H.CDPRODUTO WHERE H.CDCLIENTE = " +
+      sql.textParam(customer);
+  if (!product.empty()) statement += " AND H.CDPRODUTO = " + sql.textParam(product);
+  if (!before.empty())
+    statement += " AND (H.DTHRALT, H.NRSEQHIST) < (" + sql.timestampParam(before) + ", CAST(" +
+                 sql.param(platform::Variant(beforeSequence)) + " AS BIGINT))";
+  statement += " ORDER BY H.DTHRALT DESC, H.NRSEQHIST DESC LIMIT " + sql.integerParam(rows);
+  auto packet = std::make_shared<DataPacket>(contracts::server::HistoryColumns());
+  c.query(statement, sql.params(), [&](const store::Row& row) {
+    packet->appendInteger(row.integer(0));
+    AppendDateOrNull(*packet, row, 1);
+    packet->appendString(row.textView(2));
+    AppendIntegerOrNull(*packet, row, 3);
+    for (int col = 4; col < 7; ++col) packet->appendString(row.textView(col));
+    AppendRealOrNull(*packet, row, 7);
+    AppendRealOrNull(*packet, row, 8);
+    for (int col = 9; col < 13; ++col) AppendDateOrNull(*packet, row, col);
+    packet->endRow();
+  });
+  return packet;
+}
+
+PacketPtr GetLotePreco(store::Connection& c, std::int64_t batch) {
+  BatchInfo info = RequireBatch(c, batch, false);
+  auto packet = std::make_shared<DataPacket>(contracts::server::BatchColumns());
+  packet->appendInteger(info.number);
+  packet->appendString(std::string(1, info.origin));
+  packet->appendString(info.customer);
+  auto time = platform::TryISOToDateTime(info.time);
+  if (time)
+    packet->appendDateTime(*time);
+  else
+    packet->appendNull();
+  packet->appendInteger(info.prices);
+  if (info.undoneBy)
+    packet->appendInteger(*info.undoneBy);
+  else
+    packet->appendNull();
+  packet->endRow();
+  return packet;
+}
+
+PacketAndText SetDesfazLote(store::Connection& c, std::int64_t batch) {
+  ReadBatchNumber(batch);
+  return store::RunInTransaction(c, store::TxMode::Write, [&] {
+    BatchInfo info = RequireBatch(c, batch, true);
+    RequireUndoable(info);
+    std::string now = NowISO();
+    std::int64_t undo = OpenBatch(c, store::kHistoryUndo, info.customer, now);
+    ChooseRestorablePrices(c, batch);
+    std::int64_t restored = RestoreChangedPrices(c, undo, now) + RemoveCreatedPrices(c, undo, now);
+    RestoreFormulas(c, batch);
+    PacketPtr kept = KeptRows(c, batch);
+    CloseBatch(c, undo, restored);
+    c.execute("UPDATE TABPRECLIELOTE SET NRLOTEDESF = $1 WHERE NRLOTE = $2", {undo, batch});
+    return PacketAndText{kept, std::to_string(restored)};
+  });
+}
+
+}  // namespace server::modules::tab_pre_clie

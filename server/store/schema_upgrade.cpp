@@ -1,0 +1,64 @@
+#include "server/store/schema_upgrade.h"
+
+#include <string>
+
+#include "server/store/schema.h"
+#include "server/store/store_error.h"
+#include "server/store/transaction.h"
+
+namespace server::store {
+namespace {
+
+constexpr const char* kHistoryColumns =
+    "NRSEQHIST, CDCLIENTE, CDPRODUTO, VRPRECOANT, DTVALINIANT, DTVALFINANT, VRPRECONOV, DTVALININOV, "
+    "DTVALFINNOV, IDORIGALT, DTHRALT";
+
+// SQLite cannot change a CHECK: the history is copied into a table of the new shape.
+void RebuildSQLiteHistory(Connection& c) {
+  c.executeScript("DROP INDEX IF EXISTS IXTABPRECLIEHIST_CLIEPROD;"
+                  "ALTER TABLE TABPRECLIEHIST RENAME TO TABPRECLIEHIST_V1;");
+  c.executeScript(HistorySql(Backend::SQLite, "TABPRECLIEHIST"));
+  c.executeScript(std::string("INSERT INTO TABPRECLIEHIST (") + kHistoryColumns + ") SELECT " + kHistoryColumns +
+                  " FROM TABPRECLIEHIST_V1;DROP TABLE TABPRECLIEHIST_V1;");
+}
+
+// PostgreSQL names an unnamed column CHECK <table>_<column>_check.
+void AlterPostgreSQLHistory(Connection& c) {
+  c.executeScript("DROP INDEX IF EXISTS IXTABPRECLIEHIST_CLIEPROD;"
+                  "ALTER TABLE TABPRECLIEHIST ADD COLUMN NRLOTE BIGINT;"
+                  "ALTER TABLE TABPRECLIEHIST DROP CONSTRAINT IF EXISTS tabprecliehist_idorigalt_check;"
+                  "ALTER TABLE TABPRECLIEHIST ADD CONSTRAINT tabprecliehist_idorigalt_check "
+                  "CHECK (IDORIGALT IN ('M', 'R', 'C', 'D'));");
+}
+
+void MigrateFrom1To2(Connection& c) {
+  if (c.backend() == Backend::SQLite)
+    RebuildSQLiteHistory(c);
+  else
+    AlterPostgreSQLHistory(c);
+  c.executeScript(HistoryIndexSql());
+  c.executeScript(BatchSql(c.backend()));
+  c.execute("INSERT INTO SCHEMAVERSAO (NRVERSAO) VALUES (2)");
+}
+
+}  // namespace
+
+int SchemaVersionOf(Connection& connection) {
+  if (!TableExists(connection, "SCHEMAVERSAO")) return 1;
+  auto version = connection.queryInteger("SELECT MAX(NRVERSAO) FROM SCHEMAVERSAO", {});
+  return version ? static_cast<int>(*version) : 1;
+}
+
+int UpgradeSchema(Connection& connection) {
+  return RunInTransaction(connection, TxMode::Write, [&] {
+    int found = SchemaVersionOf(connection);
+    if (found > kSchemaVersion)
+      throw StoreError(StoreError::Kind::Other, "O banco de dados está na versão " + std::to_string(found) +
+                                                    " do esquema, mais nova que a " + std::to_string(kSchemaVersion) +
+                                                    " deste servidor.");
+    if (found == 1) MigrateFrom1To2(connection);
+    return found;
+  });
+}
+
+}  // namespace server::store

@@ -1,0 +1,34 @@
+#pragma once
+// BatchTest: the commands that write many prices at once, their previews, the history
+// and the undo of a batch, on the seeded database (seed.h) with C1's formula
+// "cost + 50%", once per backend.
+#include <string>
+#include <vector>
+
+#include "tests/server/module_fixture.h"
+
+namespace servertest {
+
+class BatchTest : public ModuleTest {
+ protected:
+  void SetUp() override;
+
+  // The three commands and their previews, "Set" or "GetPrevia" before the name.
+  Answer recalc(const std::string& prefix, const std::string& replace, const std::string& customer = "C1");
+  Answer copyFormula(const std::string& prefix, const std::string& list);
+  Answer copyPrices(const std::string& prefix, const std::string& list, const std::string& replace,
+                    const std::string& start = "01/01/2027", const std::string& end = "");
+
+  // A preview's rows as "customer product old>new" (blocked rows with a "!" first), and its summary.
+  static std::vector<std::string> PreviewRows(const Answer& preview);
+  static std::string Summary(const Answer& preview);
+  // The history rows of a batch in the same form, by customer and product.
+  std::vector<std::string> BatchRows(std::int64_t batch);
+  // The newest batch's number (0 when there is none).
+  std::int64_t lastBatch();
+  std::int64_t batchCount() { return count("TABPRECLIELOTE"); }
+  // Prices of a customer as "product=price" with dates when present.
+  std::vector<std::string> pricesOf(const std::string& customer);
+};
+
+}  // namespace servertest

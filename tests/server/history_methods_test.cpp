@@ -1,0 +1,118 @@
+// GetHistPreco, GetLotePreco and SetDesfazLote: every change in the history under its
+// origin and batch, pages newest first, and the undo of a whole batch.
+#include <gtest/gtest.h>
+
+#include "tests/server/batch_fixture.h"
+
+namespace servertest {
+namespace {
+
+using Rows = std::vector<std::string>;
+using platform::Variant;
+
+class HistoryTest : public BatchTest {
+ protected:
+  Answer history(const std::string& product, const std::string& before = "", int sequence = 0, int rows = 100,
+                 const std::string& customer = "C1") {
+    return call("GetHistPreco", {customer, product, before, sequence, rows});
+  }
+  // History rows as "origin product old>new", newest first.
+  static Rows Shown(const Answer& answer) {
+    Rows shown;
+    for (const auto& r : Cells(answer.data)) shown.push_back(r[2] + " " + r[4] + " " + r[7] + ">" + r[8]);
+    return shown;
+  }
+  Answer undo(std::int64_t batch) { return call("SetDesfazLote", {static_cast<int>(batch)}); }
+};
+
+TEST_P(HistoryTest, EveryChangeIsRecordedWithItsOriginAndBatchAndPagesNewestFirst) {
+  ASSERT_TRUE(setPrice("C1", "P1", 12).ok);
+  ASSERT_TRUE(recalc("Set", "S").ok);
+  std::int64_t recalcBatch = lastBatch();
+  ASSERT_TRUE(copyPrices("Set", "C2", "S").ok);
+  ASSERT_TRUE(undo(recalcBatch).ok);
+  EXPECT_EQ(Shown(history("P1")), (Rows{"D P1 15>12", "R P1 12>15", "M P1 <null>>12"}));
+  EXPECT_EQ(Shown(history("P1", "", 0, 100, "C2")), (Rows{"C P1 <null>>15"}));
+  auto batches = rows("SELECT IDORIGALT, QTPRECO, NRLOTEDESF IS NULL FROM TABPRECLIELOTE ORDER BY NRLOTE");
+  ASSERT_EQ(batches.size(), 3u);
+  EXPECT_EQ(batches[0][0] + batches[0][1], "R4");
+  EXPECT_EQ(batches[1][0] + batches[1][1], "C4");
+  EXPECT_EQ(batches[2][0] + batches[2][1], "D4");
+  EXPECT_EQ(count("TABPRECLIEHIST", "IDORIGALT = 'M' AND NRLOTE IS NULL"), 1);
+
+  // Pages of two over all of C1's nine rows: no row twice, none left out, newest first.
+  Rows all = Shown(history(""));
+  ASSERT_EQ(all.size(), 9u);
+  Rows paged;
+  std::string before;
+  int sequence = 0;
+  for (int page = 0; page < 6; ++page) {
+    Answer answer = history("", before, sequence, 2);
+    auto cells = Cells(answer.data);
+    if (cells.empty()) break;
+    for (const auto& row : Shown(answer)) paged.push_back(row);
+    sequence = std::stoi(cells.back()[0]);
+    before = *db().queryText("SELECT DTHRALT FROM TABPRECLIEHIST WHERE NRSEQHIST = $1", {std::int64_t{sequence}});
+    before[10] = 'T';
+  }
+  EXPECT_EQ(paged, all);
+}
+
+TEST_P(HistoryTest, UndoRestoresExactlyTheBatchAndKeepsWhatChangedSince) {
+  AddPrice(db(), "C1", "P1", 9, "2026-01-01", "2026-12-31");
+  AddPrice(db(), "C1", "P2", 5);
+  ASSERT_TRUE(setPrice("C2", "P1", 3).ok);
+  ASSERT_TRUE(recalc("Set", "S").ok);
+  std::int64_t batch = lastBatch();
+  ASSERT_TRUE(setPrice("C1", "P4", 31).ok);  // changed since
+  ASSERT_TRUE(setPrice("C1", "P3", 0).ok);   // removed since
+  Answer answer = undo(batch);
+  ASSERT_TRUE(answer.ok) << answer.message;
+  EXPECT_EQ(answer.data.asArray().at(1).toString(), "2");
+  EXPECT_EQ(Cells(answer.data.asArray().at(0)),
+            (std::vector<Rows>{{"C1", "P3", "102001", "Suco Uva 1L", "3,75", "<null>"},
+                               {"C1", "P4", "201001", "Arroz Tipo 1 5kg", "30", "31"}}));
+  EXPECT_EQ(pricesOf("C1"), (Rows{"P1=9 2026-01-01..2026-12-31", "P2=5", "P4=31"}));
+  EXPECT_EQ(pricesOf("C2"), (Rows{"P1=3"})) << "another customer's price is no part of the batch";
+  EXPECT_EQ(BatchRows(lastBatch()), (Rows{"C1 P1 15>9", "C1 P2 6>5"}));
+
+  EXPECT_EQ(refusal("SetDesfazLote", {static_cast<int>(batch)}),
+            "O lote " + std::to_string(batch) + " já foi desfeito (lote " + std::to_string(lastBatch()) + ").");
+  EXPECT_EQ(refusal("SetDesfazLote", {static_cast<int>(lastBatch())}),
+            "Somente lotes de recálculo ou de cópia podem ser desfeitos.");
+  EXPECT_EQ(refusal("SetDesfazLote", {999}), "Lote 999 não encontrado.");
+  EXPECT_EQ(refusal("SetDesfazLote", {0}), "Número de lote inválido: 0.");
+}
+
+TEST_P(HistoryTest, UndoOfAFormulaCopyGivesTheTargetsTheirFormulasBack) {
+  AddFormula(db(), "C2", {{"001", "002", "N", 1, "SUM"}});
+  auto formulaOf = [&](const std::string& customer) {
+    return rows("SELECT CDFATPRECO, VRFATPRECLIE FROM COMPPRECLIE WHERE CDCLIENTE = $1 ORDER BY NRORDEMFAT", {customer});
+  };
+  auto c2Before = formulaOf("C2");
+  ASSERT_TRUE(copyFormula("Set", "C2,C3").ok);
+  db().execute("UPDATE COMPPRECLIE SET VRFATPRECLIE = 60 WHERE CDCLIENTE = 'C3'");  // C3 edited since
+  Answer answer = undo(lastBatch());
+  ASSERT_TRUE(answer.ok) << answer.message;
+  EXPECT_EQ(formulaOf("C2"), c2Before);
+  EXPECT_EQ(count("COMPPRECLIE", "CDCLIENTE = 'C3' AND VRFATPRECLIE = 60"), 1) << "C3's own edit is kept";
+  EXPECT_EQ(Column(answer.data.asArray().at(0), "NMPRODUTO"), (Rows{"Fórmula de composição"}));
+  EXPECT_TRUE(pricesOf("C2").empty() && pricesOf("C3").empty()) << "the prices the copy created are removed";
+}
+
+TEST_P(HistoryTest, ReadsAreBoundedAndNameTheProblem) {
+  EXPECT_EQ(refusal("GetHistPreco", {"C1", "", "", 0, 0}), "Quantidade de linhas do histórico deve ser de 1 a 1000.");
+  EXPECT_EQ(refusal("GetHistPreco", {"C1", "", "", 0, 1001}), "Quantidade de linhas do histórico deve ser de 1 a 1000.");
+  EXPECT_EQ(refusal("GetHistPreco", {"C1", "", "ontem", 0, 10}), "Posição do histórico inválida: 'ontem'.");
+  EXPECT_EQ(refusal("GetHistPreco", {"C1", std::string(11, 'P'), "", 0, 10}), "Produto inválido: 'PPPPPPPPPPP'.");
+  EXPECT_FALSE(call("GetHistPreco", {"C9", "", "", 0, 10}).ok);
+  ASSERT_TRUE(recalc("Set", "S").ok);
+  auto batch = Cells(data("GetLotePreco", {static_cast<int>(lastBatch())}));
+  ASSERT_EQ(batch.size(), 1u);
+  EXPECT_EQ(batch[0][1] + batch[0][2] + batch[0][4] + batch[0][5], "RC14<null>");
+}
+
+VQR_BACKEND_SUITE(HistoryTest);
+
+}  // namespace
+}  // namespace servertest

@@ -1,0 +1,89 @@
+// The previews of a recalculation and of both copies: what they show is exactly what
+// the write then does, and they write nothing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/server/batch_fixture.h"
+
+namespace servertest {
+namespace {
+
+using Rows = std::vector<std::string>;
+
+class PreviewTest : public BatchTest {
+ protected:
+  // Previews, checks nothing was written, writes, and checks the batch's history holds
+  // the previewed rows; returns the preview.
+  Answer previewThenWrite(const std::function<Answer(const std::string&)>& command) {
+    Snapshot before = snapshot();
+    std::int64_t batches = batchCount();
+    Answer preview = command("GetPrevia");
+    EXPECT_TRUE(preview.ok) << preview.message;
+    EXPECT_EQ(snapshot(), before) << "a preview writes nothing";
+    EXPECT_EQ(batchCount(), batches);
+    Answer write = command("Set");
+    EXPECT_TRUE(write.ok) << write.message;
+    Rows previewed = PreviewRows(preview);
+    std::sort(previewed.begin(), previewed.end());
+    // A command that changes nothing leaves no batch.
+    EXPECT_EQ(previewed, batchCount() > batches ? BatchRows(lastBatch()) : Rows{});
+    return preview;
+  }
+};
+
+TEST_P(PreviewTest, RecalculationPreviewEqualsTheWriteAndCountsEveryProduct) {
+  AddPrice(db(), "C1", "P1", 15);  // unchanged
+  AddPrice(db(), "C1", "P2", 5);   // 6: +20%
+  AddPrice(db(), "C1", "P4", 20);  // 30: +50%
+  db().execute("DELETE FROM CUSTOPRODUTO WHERE CDPRODUTO = 'P3'");
+  Answer preview = previewThenWrite([&](const std::string& p) { return recalc(p, "S"); });
+  EXPECT_EQ(PreviewRows(preview), (Rows{"C1 P4 20>30", "C1 P2 5>6"})) << "largest change first";
+  EXPECT_EQ(Summary(preview), "0;2;1;1;1;0") << "created;changed;unchanged;skipped;customers;blocked";
+}
+
+TEST_P(PreviewTest, CopyPreviewsEqualTheWriteForEveryTarget) {
+  AddPrice(db(), "C2", "P1", 10);
+  Answer formula = previewThenWrite([&](const std::string& p) { return copyFormula(p, "C2,C3"); });
+  EXPECT_EQ(Summary(formula), "7;1;0;0;2;0");
+  EXPECT_EQ(PreviewRows(formula).front(), "C2 P1 10>15");
+
+  AddPrice(db(), "C1", "P1", 40);
+  AddPrice(db(), "C1", "P2", 8);
+  Answer prices = previewThenWrite([&](const std::string& p) { return copyPrices(p, "C2,C3", "N"); });
+  EXPECT_EQ(Summary(prices), "0;0;4;2;2;0") << "replace N keeps every price the targets have";
+  Answer overwrite = previewThenWrite([&](const std::string& p) { return copyPrices(p, "C2", "S"); });
+  EXPECT_EQ(PreviewRows(overwrite), (Rows{"C2 P1 15>40", "C2 P2 6>8"}));
+  EXPECT_EQ(Summary(overwrite), "0;2;0;2;1;0");
+}
+
+TEST_P(PreviewTest, ABlockedRecalculationListsTheOffendingProductsAndWritesNothing) {
+  db().execute("DELETE FROM COMPPRECLIE");
+  AddFormula(db(), "C1", {{"001", "005", "M", 5, "SUB"}});  // P2 (4) and P3 (2.5) go negative
+  AddPrice(db(), "C1", "P2", 7);
+  Snapshot before = snapshot();
+  Answer preview = recalc("GetPrevia", "S");
+  ASSERT_TRUE(preview.ok) << preview.message;
+  EXPECT_EQ(PreviewRows(preview), (Rows{"!C1 P2 7>-1", "!C1 P3 <null>>-2,5"}));
+  EXPECT_EQ(Summary(preview), "0;0;0;0;1;2");
+  EXPECT_EQ(snapshot(), before);
+  EXPECT_EQ(batchCount(), 0);
+  EXPECT_EQ(recalc("Set", "S").message, "@PrecoZerNeg") << "the write refuses what the preview blocked";
+  Answer kept = recalc("GetPrevia", "N");
+  EXPECT_EQ(PreviewRows(kept), (Rows{"!C1 P3 <null>>-2,5"})) << "a price kept by replace N does not block";
+}
+
+TEST_P(PreviewTest, AnEditBetweenPreviewAndWriteIsReflectedInTheWrite) {
+  AddPrice(db(), "C1", "P1", 12);
+  Answer preview = recalc("GetPrevia", "N");
+  EXPECT_EQ(Summary(preview), "3;0;1;0;1;0");
+  ASSERT_TRUE(setPrice("C1", "P2", 9).ok);  // someone prices P2 meanwhile
+  ASSERT_TRUE(recalc("Set", "N").ok);
+  EXPECT_EQ(pricesOf("C1"), (Rows{"P1=12", "P2=9", "P3=3,75", "P4=30"})) << "the new price is kept, not lost";
+  EXPECT_EQ(BatchRows(lastBatch()), (Rows{"C1 P3 <null>>3,75", "C1 P4 <null>>30"}));
+}
+
+VQR_BACKEND_SUITE(PreviewTest);
+
+}  // namespace
+}  // namespace servertest
