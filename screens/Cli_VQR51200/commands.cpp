@@ -5,6 +5,7 @@
 #include "screens/Cli_VQR51201/cli_vqr51201.h"
 #include "screens/Cli_VQR51202/cli_vqr51202.h"
 #include "screens/Cli_VQR51204/cli_vqr51204.h"
+#include "screens/Cli_VQR51205/cli_vqr51205.h"
 
 namespace Cli_VQR51200 {
 
@@ -45,6 +46,17 @@ void TfrmTabPreClie::sbtFormCompClick(platform::TObject*) {
 void TfrmTabPreClie::sbtCopiaDadosClick(platform::TObject*) {
   Vd_Cliente(true);
   Cli_VQR51202::CriaCopiaDados(Cliente);
+}
+
+void TfrmTabPreClie::sbtHistoricoClick(platform::TObject*) {
+  Vd_Cliente(true);
+  const bool onRow = cdsPrecoClie->Active() && !cdsPrecoClie->IsEmpty();
+  const std::string product = onRow ? cdsPrecoClieCDPRODUTO->AsString() : "";
+  const std::string name = onRow ? cdsPrecoClieCDARVPROD->DisplayText() + " " + cdsPrecoClieNMPRODUTO->AsString() : "";
+  const int row = cdsPrecoClie->RecNo();
+  if (!Cli_VQR51205::CriaHistPreco(Cliente, product, name) || !onRow) return;
+  LoadPriceList();
+  if (row >= 1 && row <= cdsPrecoClie->RecordCount()) cdsPrecoClie->SetRecNo(row);
 }
 
 void TfrmTabPreClie::sbtImprimirClick(platform::TObject*) { Cli_VQR51204::CriaRelTabPreClie(); }

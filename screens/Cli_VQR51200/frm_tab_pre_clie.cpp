@@ -35,6 +35,7 @@ TfrmTabPreClie::TfrmTabPreClie(platform::TComponent* owner) : Frmpadrgrid::TfrmP
 void TfrmTabPreClie::CreateCommands() {
   sbtFormComp = Buttonflat::NewButtonFlat(this, panMenu, "sbtFormComp", "Fórmula de Composição", 181, 4);
   sbtCopiaDados = Buttonflat::NewButtonFlat(this, panMenu, "sbtCopiaDados", "Cópia de Dados", 202, 4);
+  sbtHistorico = Buttonflat::NewButtonFlat(this, panMenu, "sbtHistorico", "Histórico de Preços", 223, 4);
   sbtImprimir->SetLeft(253);
   sbtAjuda->SetLeft(289);
   sbtFechar->SetLeft(325);
@@ -44,6 +45,7 @@ void TfrmTabPreClie::CreateCommands() {
   actExcluir->SetEnabled(false);
   mnuFormComp = Newmenus::NewItem(this, mnuManutencao, "mnuFormComp", "&Fórmula de Composição");
   mnuCopiaDados = Newmenus::NewItem(this, mnuManutencao, "mnuCopiaDados", "Cópia de &Dados");
+  mnuHistorico = Newmenus::NewItem(this, mnuManutencao, "mnuHistorico", "&Histórico de Preços");
   actFormComp = platform::NewAction(this, "actFormComp", mnuFormComp->Caption, sbtFormComp->Hint(),
                                     [this](TObject* s) { sbtFormCompClick(s); });
   actCopiaDados = platform::NewAction(this, "actCopiaDados", mnuCopiaDados->Caption, sbtCopiaDados->Hint(),
@@ -52,6 +54,10 @@ void TfrmTabPreClie::CreateCommands() {
   mnuFormComp->SetAction(actFormComp);
   sbtCopiaDados->SetAction(actCopiaDados);
   mnuCopiaDados->SetAction(actCopiaDados);
+  actHistorico = platform::NewAction(this, "actHistorico", mnuHistorico->Caption, sbtHistorico->Hint(),
+                                     [this](TObject* s) { sbtHistoricoClick(s); });
+  sbtHistorico->SetAction(actHistorico);
+  mnuHistorico->SetAction(actHistorico);
 }
 
 void TfrmTabPreClie::CreateCustomerDataSets() {

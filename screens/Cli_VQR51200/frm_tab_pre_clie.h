@@ -40,6 +40,7 @@ class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
   // --- controls this screen adds ---
   Buttonflat::TButtonFlat* sbtFormComp;
   Buttonflat::TButtonFlat* sbtCopiaDados;
+  Buttonflat::TButtonFlat* sbtHistorico;
   platform::TPanel* panCliente;
   platform::TLabel* Label1;
   platform::TMaskEdit* medCdClie;
@@ -47,9 +48,11 @@ class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
   platform::TEdit* edtNmClie;
   Newmenus::TMenuItem* mnuFormComp;
   Newmenus::TMenuItem* mnuCopiaDados;
-  // The formula and copy commands, each behind its button and its menu item.
+  Newmenus::TMenuItem* mnuHistorico;
+  // The formula, copy and history commands, each behind its button and its menu item.
   platform::TAction* actFormComp;
   platform::TAction* actCopiaDados;
+  platform::TAction* actHistorico;
 
   // --- server connections ---
   Netconnection::TNetConnection* netTabPreClie;
@@ -109,6 +112,9 @@ class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
   void Habilita_Botoes();
   void sbtFormCompClick(platform::TObject* Sender);
   void sbtCopiaDadosClick(platform::TObject* Sender);
+  // The price history of the customer (of the grid's current product by default); the
+  // list is loaded again when a batch was undone there.
+  void sbtHistoricoClick(platform::TObject* Sender);
   void sbtImprimirClick(platform::TObject* Sender) override;
 
   // --- the price grid ---

@@ -1,7 +1,8 @@
 // TfrmFormCompPreco: every accepted post and every delete goes to the server at once
 // as a one-change delta (SetCompPreco), and the server's formula text is shown; a
 // change the server refuses is undone. The confirm command recalculates the
-// customer's prices from the saved formula (SetCalcCusProd) and closes the screen.
+// customer's prices from the saved formula (SetCalcCusProd) and closes the screen; the
+// preview shows what that would do without writing.
 #include "contracts/framework/consiste.h"
 #include "contracts/framework/lib00500.h"
 #include "contracts/framework/norvexa.h"
@@ -11,6 +12,7 @@
 #include "screens/Cli_VQR51200/cli_vqr51200.h"
 #include "screens/Cli_VQR51200/server_call.h"
 #include "screens/Cli_VQR51201/cli_vqr51201.h"
+#include "screens/Cli_VQR51205/cli_vqr51205.h"
 
 namespace Cli_VQR51201 {
 
@@ -56,6 +58,21 @@ void TfrmFormCompPreco::sbtConfirmaClick(platform::TObject*) {
   platform::MessageDlg(msgPadrao->Msg("Recalc_Ok"), platform::mtInformation, {platform::mbOK}, 0);
   Cli_VQR51200::frmTabPreClie->boAtualizaPreco = true;
   Close();
+}
+
+// The same arguments as the recalculation itself, so the preview is what it would do.
+void TfrmFormCompPreco::sbtPreviaClick(platform::TObject*) {
+  cdsFatAjustPreClie->CheckBrowseMode();
+  platform::Variant answer;
+  RunBehindWaitPanel(*panEspera, *anmAnimacao, [this, &answer] {
+    const int levels = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
+    const int costType = Lib00500::NumeroTipoCusto(cbbTpCusto->ItemIndex());
+    answer = ServerCall<contracts::server::GetPreviaCalcCusProd>(*Cli_VQR51200::frmTabPreClie->netTabPreClie,
+                                                                 Showavi::saPesquisa, Norvexa::FiliProc(),
+                                                                 Cliente.CdCliente, Cliente.NrInsJurClie, levels,
+                                                                 costType, "", "", "S");
+  });
+  Cli_VQR51205::MostraPrevia(answer, Cli_VQR51205::TTipoPrevia::tpRecalculo, msgPadrao->Msg("@PrecoZerNeg"));
 }
 
 }  // namespace Cli_VQR51201

@@ -113,6 +113,7 @@ void TfrmFormCompPreco::CreateRowCommands() {
   sbtIncluir = Buttonflat::NewButtonFlat(this, panBotoesGrade, "sbtIncluir", "Incluir", 4, 4);
   sbtAlterar = Buttonflat::NewButtonFlat(this, panBotoesGrade, "sbtAlterar", "Alterar", 27, 4);
   sbtExcluir = Buttonflat::NewButtonFlat(this, panBotoesGrade, "sbtExcluir", "Excluir", 50, 4);
+  sbtPrevia = Buttonflat::NewButtonFlat(this, panBotoesGrade, "sbtPrevia", "Prévia do recálculo", 73, 4);
   sbtCancelar = Buttonflat::NewButtonFlat(this, panMenu, "sbtCancelar", "Cancelar", 17, 56);
   for (Buttonflat::TButtonFlat* button : {sbtIncluir, sbtAlterar, sbtExcluir, sbtCancelar}) button->SetEnabled(false);
 }
@@ -193,6 +194,7 @@ void TfrmFormCompPreco::BindEvents() {
   sbtIncluir->OnClick = [this](TObject* s) { sbtIncluirClick(s); };
   sbtAlterar->OnClick = [this](TObject* s) { sbtAlterarClick(s); };
   sbtExcluir->OnClick = [this](TObject* s) { sbtExcluirClick(s); };
+  sbtPrevia->OnClick = [this](TObject* s) { sbtPreviaClick(s); };
   sbtCancelar->OnClick = [this](TObject* s) { sbtCancelarClick(s); };
 
   cdsFatAjustPreClie->AfterScroll = [this](TDataSet& d) { cdsFatAjustPreClieAfterScroll(d); };

@@ -55,6 +55,7 @@ class TfrmFormCompPreco : public Frmrotgeral::TfrmRotiGeral {
   Buttonflat::TButtonFlat* sbtIncluir;
   Buttonflat::TButtonFlat* sbtAlterar;
   Buttonflat::TButtonFlat* sbtExcluir;
+  Buttonflat::TButtonFlat* sbtPrevia;
   platform::TPanel* panFormula;
   platform::TLabel* Label1;
   platform::TEdit* edtFormula;
@@ -127,6 +128,9 @@ class TfrmFormCompPreco : public Frmrotgeral::TfrmRotiGeral {
   void cdsFatAjustPreClieAfterPost(platform::TDataSet& DataSet);
   void cdsFatAjustPreClieAfterDelete(platform::TDataSet& DataSet);
   void sbtConfirmaClick(platform::TObject* Sender) override;
+  // Shows what the recalculation would do with the formula as saved and the cost type
+  // chosen, writing nothing (GetPreviaCalcCusProd behind the wait panel).
+  void sbtPreviaClick(platform::TObject* Sender);
 
  private:
   void CreateCustomerAndCostType();

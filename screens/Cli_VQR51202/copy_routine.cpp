@@ -7,6 +7,7 @@
 #include "screens/Cli_VQR51200/cli_vqr51200.h"
 #include "screens/Cli_VQR51200/server_call.h"
 #include "screens/Cli_VQR51202/cli_vqr51202.h"
+#include "screens/Cli_VQR51205/cli_vqr51205.h"
 
 namespace Cli_VQR51202 {
 
@@ -111,36 +112,60 @@ void TfrmCopiaDados::VdProdutos() { filter->VdProdutos(); }
 
 // The formula copy sends neither the dates nor the replace flag; the price copy
 // neither the cost type nor the registration number.
-void TfrmCopiaDados::CallCopy(std::string& allCustomers, std::string& replace) {
+template <class FormulaMethod, class PriceMethod>
+platform::Variant TfrmCopiaDados::CallCopyAs(std::string& allCustomers, std::string& replace, Showavi::TShowAvi kind) {
   Netconnection::TNetConnection& net = *Cli_VQR51200::frmTabPreClie->netTabPreClie;
   const int levels = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
   if (rbtFormula->Checked()) {
     const int costType = Lib00500::NumeroTipoCusto(cbbTpCusto->ItemIndex());
-    ServerCall<contracts::server::SetCopiaDados>(net, Showavi::saGravacao, Norvexa::FiliProc(), Cliente.CdCliente,
-                                                 Cliente.NrInsJurClie, levels, allCustomers, filter->List(), costType,
-                                                 filter->FirstProduct(), filter->LastProduct());
-  } else {
-    ServerCall<contracts::server::SetCopiaPreco>(
-        net, Showavi::saGravacao, Norvexa::FiliProc(), Cliente.CdCliente, levels, allCustomers, filter->List(),
-        DepDataIni->Text(), depDataFin->Text(), replace, filter->FirstProduct(), filter->LastProduct());
+    return ServerCall<FormulaMethod>(net, kind, Norvexa::FiliProc(), Cliente.CdCliente, Cliente.NrInsJurClie, levels,
+                                     allCustomers, filter->List(), costType, filter->FirstProduct(),
+                                     filter->LastProduct());
   }
+  return ServerCall<PriceMethod>(net, kind, Norvexa::FiliProc(), Cliente.CdCliente, levels, allCustomers,
+                                 filter->List(), DepDataIni->Text(), depDataFin->Text(), replace,
+                                 filter->FirstProduct(), filter->LastProduct());
+}
+
+void TfrmCopiaDados::CallCopy(std::string& allCustomers, std::string& replace) {
+  CallCopyAs<contracts::server::SetCopiaDados, contracts::server::SetCopiaPreco>(allCustomers, replace,
+                                                                                 Showavi::saGravacao);
+}
+
+void TfrmCopiaDados::CheckCopy(std::string& allCustomers, std::string& replace) {
+  filter->VdListaClie();
+  VdProdutos();
+  replace = chkSubstituir->Checked() ? "S" : "N";
+  allCustomers = filter->AllCustomersFlag();
+  VdData(true);
 }
 
 // Every check comes before the question, and nothing is sent unless it is answered Yes.
 // A failed copy leaves the screen open with everything entered, for another attempt.
 void TfrmCopiaDados::sbtConfirmaClick(platform::TObject*) {
-  filter->VdListaClie();
-  VdProdutos();
-  std::string replace = chkSubstituir->Checked() ? "S" : "N";
-  std::string allCustomers = filter->AllCustomersFlag();
+  std::string replace, allCustomers;
+  CheckCopy(allCustomers, replace);
   const char* question = rbtFormula->Checked() ? "Conf_Copia_Form" : "Conf_Copia_Pre";
-  VdData(true);
   if (msgPadrao->ShowMsg(question, platform::mtConfirmation, {platform::mbYes, platform::mbNo}, 0) != platform::mrYes)
     return;
   RunBehindWaitPanel(*panEspera, *anmAnimacao, [&] { CallCopy(allCustomers, replace); });
   platform::MessageDlg(msgPadrao->Msg("Copia_Ok"), platform::mtInformation, {platform::mbOK}, 0);
   Cli_VQR51200::frmTabPreClie->boAtualizaPreco = true;
   Close();
+}
+
+void TfrmCopiaDados::sbtPreviaClick(platform::TObject*) {
+  std::string replace, allCustomers;
+  CheckCopy(allCustomers, replace);
+  platform::Variant answer;
+  RunBehindWaitPanel(*panEspera, *anmAnimacao, [&] {
+    answer = CallCopyAs<contracts::server::GetPreviaCopiaDados, contracts::server::GetPreviaCopiaPreco>(
+        allCustomers, replace, Showavi::saPesquisa);
+  });
+  Cli_VQR51205::MostraPrevia(answer,
+                             rbtFormula->Checked() ? Cli_VQR51205::TTipoPrevia::tpCopiaFormula
+                                                   : Cli_VQR51205::TTipoPrevia::tpCopiaPreco,
+                             msgPadrao->Msg("@PrecoZerNeg"));
 }
 
 }  // namespace Cli_VQR51202

@@ -52,6 +52,7 @@ TfrmCopiaDados::TfrmCopiaDados(platform::TComponent* owner) : Frmrotgeral::TfrmR
                                                   filter->GroupBox2, edtNmCliente, grbFormula, panEspera})
     control->SetTabOrder(order++);
   FillCatalog();
+  sbtPrevia = Buttonflat::NewButtonFlat(this, panMenu, "sbtPrevia", "Prévia da cópia", 17, 56);
   BindEvents();
   SetActiveControl(rbtFormula);
 }
@@ -149,6 +150,7 @@ void TfrmCopiaDados::FillCatalog() {
 
 void TfrmCopiaDados::BindEvents() {
   rbtFormula->OnClick = [this](TObject* s) { rbtFormulaClick(s); };
+  sbtPrevia->OnClick = [this](TObject* s) { sbtPreviaClick(s); };
   rbtPreco->OnClick = [this](TObject* s) { rbtPrecoClick(s); };
   DepDataIni->OnExit = [this](TObject* s) { DepDataIniExit(s); };
   depDataFin->OnExit = [this](TObject* s) { depDataFinExit(s); };

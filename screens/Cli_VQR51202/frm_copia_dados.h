@@ -21,6 +21,7 @@
 
 #include "contracts/framework/dateeditplus.h"
 #include "contracts/framework/frmrotgeral.h"
+#include "contracts/framework/showavi.h"
 #include "platform/data/client_dataset.h"
 #include "platform/data/field.h"
 #include "platform/ui/animate.h"
@@ -102,6 +103,11 @@ class TfrmCopiaDados : public Frmrotgeral::TfrmRotiGeral, public TClieProdFilter
 
   // --- the copy ---
   void sbtConfirmaClick(platform::TObject* Sender) override;
+  // Shows what the copy would do with the values on the screen, writing nothing: the
+  // same checks as the confirm, then the preview of the mode chosen.
+  void sbtPreviaClick(platform::TObject* Sender);
+
+  Buttonflat::TButtonFlat* sbtPrevia;
 
  private:
   void CreateSourceAndMode();
@@ -112,8 +118,13 @@ class TfrmCopiaDados : public Frmrotgeral::TfrmRotiGeral, public TClieProdFilter
   void FillCatalog();
   void BindEvents();
   Dateeditplus::TDateEditPlus* NewDateEdit(const char* name, int top);
-  // The remote call of the mode chosen, with the flags worked out by the confirm.
+  // The remote call of the mode chosen, with the flags worked out by the confirm: the
+  // copy itself, or its preview (FormulaMethod and PriceMethod the two previews).
   void CallCopy(std::string& allCustomers, std::string& replace);
+  template <class FormulaMethod, class PriceMethod>
+  platform::Variant CallCopyAs(std::string& allCustomers, std::string& replace, Showavi::TShowAvi kind);
+  // The checks before a copy or its preview; the flags it sends.
+  void CheckCopy(std::string& allCustomers, std::string& replace);
 };
 
 }  // namespace Cli_VQR51202

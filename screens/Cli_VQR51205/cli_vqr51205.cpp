@@ -1,0 +1,12 @@
+#include "screens/Cli_VQR51205/cli_vqr51205.h"
+
+#include "contracts/framework/frmrotgeral.h"
+#include "screens/Cli_VQR51205/frm_previa.h"
+
+namespace Cli_VQR51205 {
+
+void MostraPrevia(const platform::Variant& answer, TTipoPrevia kind, const std::string& blockedText) {
+  Frmrotgeral::OpenModal<TfrmPrevia>([&](TfrmPrevia& screen) { screen.ShowPreview(answer, kind, blockedText); });
+}
+
+}  // namespace Cli_VQR51205

@@ -1,0 +1,134 @@
+// TfrmHistPreco: the controls, the dataset and its columns, the message catalog.
+#include "screens/Cli_VQR51205/frm_hist_preco.h"
+
+#include "contracts/framework/norvexa.h"
+#include "screens/Cli_VQR51200/components.h"
+
+namespace Cli_VQR51205 {
+
+using Cli_VQR51200::NewBoldLabel;
+using Cli_VQR51200::NewControl;
+using Cli_VQR51200::NewField;
+using platform::TObject;
+
+namespace {
+
+constexpr const char* kPriceFormat = "###,#0.000";
+constexpr const char* kDateFormat = "dd/mm/yyyy";
+constexpr int kWidth = 760;
+constexpr int kHeight = 440;
+constexpr int kDataWidth = kWidth - 76;
+
+}  // namespace
+
+std::string OriginName(const std::string& code) {
+  if (code == "M") return "Manual";
+  if (code == "R") return "Recálculo";
+  if (code == "C") return "Cópia";
+  if (code == "D") return "Desfazer";
+  return code;
+}
+
+TfrmHistPreco::TfrmHistPreco(platform::TComponent* owner) : Frmrotgeral::TfrmRotiGeral(owner) {
+  SetName("frmHistPreco");
+  SetCaption("Histórico de Preços");
+  SetBounds(0, 0, kWidth, kHeight);
+  lblCodTela->SetCaption("VQR51205");
+  sbtConfirma->SetVisible(false);
+  sbtDesfazer = Buttonflat::NewButtonFlat(this, panMenu, "sbtDesfazer", "Desfazer lote", (56 - 21) / 2, 58);
+  CreateDataSet();
+  CreateGrid();
+  FillCatalog();
+}
+
+void TfrmHistPreco::CreateCustomerAndChoice(const std::string& productName) {
+  Label1 = NewBoldLabel(this, grbDadosRel, "Label1", "Cliente", 8, 12, 48);
+  edtCliente = NewControl<platform::TEdit>(this, grbDadosRel, "edtCliente", 60, 8, 320, 21);
+  edtCliente->SetColor(platform::clBtnFace);
+  edtCliente->SetEnabled(false);
+  edtCliente->SetText(Cliente.NmRazSocClie);
+  grbProdutos = NewControl<platform::TGroupBox>(this, grbDadosRel, "grbProdutos", 8, 32, kDataWidth - 16, 34);
+  rbtProduto = NewControl<platform::TRadioButton>(this, grbProdutos, "rbtProduto", 8, 11, 330, 17);
+  rbtProduto->SetCaption(productName.empty() ? "Produto atual" : "Produto atual (" + productName + ")");
+  rbtTodosProd = NewControl<platform::TRadioButton>(this, grbProdutos, "rbtTodosProd", 350, 11, 150, 17);
+  rbtTodosProd->SetCaption("Todos os produtos");
+  rbtProduto->SetEnabled(!Produto.empty());
+  if (Produto.empty())
+    rbtTodosProd->SetChecked(true);
+  else
+    rbtProduto->SetChecked(true);
+  grbProdutos->SetTabOrder(0);
+  dbgHistorico->SetTabOrder(1);
+  BindEvents();
+}
+
+void TfrmHistPreco::CreateDataSet() {
+  cdsHistorico = Cli_VQR51200::NewDataSet(this, "cdsHistorico");
+  cdsHistoricoNRSEQHIST = NewField<platform::TIntegerField>(cdsHistorico, "NRSEQHIST", "");
+  cdsHistoricoDTHRALT = NewField<platform::TDateTimeField>(cdsHistorico, "DTHRALT", "Data/Hora");
+  cdsHistoricoIDORIGALT = NewField<platform::TStringField>(cdsHistorico, "IDORIGALT", "Origem", 1);
+  cdsHistoricoNRLOTE = NewField<platform::TIntegerField>(cdsHistorico, "NRLOTE", "Lote");
+  cdsHistoricoCDPRODUTO = NewField<platform::TStringField>(cdsHistorico, "CDPRODUTO", "", 10);
+  cdsHistoricoCDARVPROD = NewField<platform::TStringField>(cdsHistorico, "CDARVPROD", "Produto", 20);
+  cdsHistoricoNMPRODUTO = NewField<platform::TStringField>(cdsHistorico, "NMPRODUTO", "Nome", 50);
+  cdsHistoricoVRPRECOANT = NewField<platform::TFloatField>(cdsHistorico, "VRPRECOANT", "Preço Anterior");
+  cdsHistoricoVRPRECONOV = NewField<platform::TFloatField>(cdsHistorico, "VRPRECONOV", "Preço Novo");
+  cdsHistoricoDTVALINIANT = NewField<platform::TDateTimeField>(cdsHistorico, "DTVALINIANT", "Valid. Inicial Ant.");
+  cdsHistoricoDTVALFINANT = NewField<platform::TDateTimeField>(cdsHistorico, "DTVALFINANT", "Valid. Final Ant.");
+  cdsHistoricoDTVALININOV = NewField<platform::TDateTimeField>(cdsHistorico, "DTVALININOV", "Valid. Inicial Nova");
+  cdsHistoricoDTVALFINNOV = NewField<platform::TDateTimeField>(cdsHistorico, "DTVALFINNOV", "Valid. Final Nova");
+  cdsHistoricoDTHRALT->SetDisplayFormat("dd/mm/yyyy hh:nn:ss");
+  for (platform::TDateTimeField* date :
+       {cdsHistoricoDTVALINIANT, cdsHistoricoDTVALFINANT, cdsHistoricoDTVALININOV, cdsHistoricoDTVALFINNOV})
+    date->SetDisplayFormat(kDateFormat);
+  cdsHistoricoVRPRECOANT->SetDisplayFormat(kPriceFormat);
+  cdsHistoricoVRPRECONOV->SetDisplayFormat(kPriceFormat);
+  dtsHistorico = Cli_VQR51200::NewDataSource(this, "dtsHistorico", cdsHistorico);
+}
+
+void TfrmHistPreco::CreateGrid() {
+  dbgHistorico = NewControl<platform::TDBGrid>(this, grbDadosRel, "dbgHistorico", 8, 70, kDataWidth - 16, kHeight - 110);
+  dbgHistorico->Options = {platform::dgTitles,    platform::dgColLines,           platform::dgRowLines,
+                           platform::dgRowSelect, platform::dgAlwaysShowSelection, platform::dgColumnResize};
+  dbgHistorico->ReadOnly = true;
+  dbgHistorico->SetDataSource(dtsHistorico);
+  auto column = [this](const char* fieldName, int width) {
+    platform::TColumn& c = dbgHistorico->Columns.Add();
+    c.FieldName = fieldName;
+    c.Width = width;
+  };
+  column("DTHRALT", 120);
+  column("IDORIGALT", 70);
+  column("NRLOTE", 40);
+  column("CDARVPROD", 64);
+  column("NMPRODUTO", 130);
+  column("VRPRECOANT", 80);
+  column("VRPRECONOV", 80);
+  column("DTVALINIANT", 72);
+  column("DTVALFINANT", 72);
+  column("DTVALININOV", 72);
+  column("DTVALFINNOV", 72);
+}
+
+void TfrmHistPreco::FillCatalog() {
+  msgPadrao->Add("Lote_Deve", "Escolha uma linha de recálculo ou de cópia para desfazer o lote.");
+  msgPadrao->Add("Desfaz_Conf", "Desfazer o lote %s? Os preços que mudaram depois dele serão mantidos.");
+  msgPadrao->Add("Desfaz_Ok", "Preços restaurados: %s.");
+  msgPadrao->Add("Desfaz_Mantidos", "Mantidos porque mudaram depois do lote:");
+}
+
+void TfrmHistPreco::BindEvents() {
+  rbtProduto->OnClick = [this](TObject* s) { rbtProdutoClick(s); };
+  rbtTodosProd->OnClick = [this](TObject* s) { rbtTodosProdClick(s); };
+  cdsHistoricoIDORIGALT->OnGetText = [this](platform::TField& f, std::string& t, bool d) {
+    cdsHistoricoIDORIGALTGetText(f, t, d);
+  };
+  cdsHistorico->AfterScroll = [this](platform::TDataSet& d) { cdsHistoricoAfterScroll(d); };
+  sbtDesfazer->OnClick = [this](TObject* s) { sbtDesfazerClick(s); };
+}
+
+void TfrmHistPreco::cdsHistoricoIDORIGALTGetText(platform::TField& Sender, std::string& Text, bool) {
+  Text = OriginName(Sender.AsString());
+}
+
+}  // namespace Cli_VQR51205

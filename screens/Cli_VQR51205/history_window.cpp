@@ -1,0 +1,163 @@
+// TfrmHistPreco: opening, the pages of the history, the choice of products and the
+// undo of a batch.
+#include <algorithm>
+
+#include "contracts/framework/consiste.h"
+#include "contracts/framework/norvexa.h"
+#include "contracts/framework/showavi.h"
+#include "contracts/server/tab_pre_clie_methods.h"
+#include "platform/text/date_time.h"
+#include "platform/text/edit_mask.h"
+#include "platform/text/float_format.h"
+#include "platform/ui/dialogs.h"
+#include "screens/Cli_VQR51200/cli_vqr51200.h"
+#include "screens/Cli_VQR51200/server_call.h"
+#include "screens/Cli_VQR51205/cli_vqr51205.h"
+#include "screens/Cli_VQR51205/frm_hist_preco.h"
+
+namespace Cli_VQR51205 {
+
+using Cli_VQR51200::ServerCall;
+
+namespace {
+
+constexpr int kPageRows = 100;
+constexpr std::size_t kKeptRowsShown = 20;
+
+Netconnection::TNetConnection& Net() {
+  Cli_VQR51200::TfrmTabPreClie* main = Cli_VQR51200::frmTabPreClie;
+  if (!main) throw platform::Exception("O histórico de preços só abre a partir da tabela de preço por cliente.");
+  return *main->netTabPreClie;
+}
+
+// A message's "%s" replaced by `value`.
+std::string Filled(std::string text, const std::string& value) {
+  auto at = text.find("%s");
+  if (at != std::string::npos) text.replace(at, 2, value);
+  return text;
+}
+
+std::string Price(const platform::Variant& value) {
+  return value.isNull() ? "sem preço" : platform::FormatFloat("###,#0.000", value.asDouble());
+}
+
+}  // namespace
+
+bool CriaHistPreco(const Pkg_VQR51200::TCliente& cliente, const std::string& produto, const std::string& nomeProduto) {
+  bool undone = false;
+  Frmrotgeral::OpenModal<TfrmHistPreco>([&](TfrmHistPreco& screen) {
+    Net();
+    screen.Cliente = cliente;
+    screen.Produto = produto;
+    screen.CreateCustomerAndChoice(nomeProduto);
+    screen.boDesfeito = &undone;
+    screen.LoadHistory();
+  });
+  return undone;
+}
+
+void TfrmHistPreco::FormActivate(platform::TObject* Sender) {
+  Frmrotgeral::TfrmRotiGeral::FormActivate(Sender);
+  cdsHistoricoCDARVPROD->SetEditMask(Norvexa::DBPictObj(Picture::ptProduto).EditMask());
+  dbgHistorico->SetFocus();
+}
+
+std::string TfrmHistPreco::ChosenProduct() const { return rbtProduto->Checked() ? Produto : std::string(); }
+
+void TfrmHistPreco::LoadHistory() {
+  loading_ = true;
+  try {
+    Cli_VQR51200::ServerLoad<contracts::server::GetHistPreco>(*cdsHistorico, Net(), Showavi::saPesquisa,
+                                                              Cliente.CdCliente, ChosenProduct(), "", 0, kPageRows);
+  } catch (...) {
+    loading_ = false;
+    throw;
+  }
+  loading_ = false;
+  cdsHistoricoCDARVPROD->SetEditMask(Norvexa::DBPictObj(Picture::ptProduto).EditMask());
+  morePages_ = cdsHistorico->RecordCount() == kPageRows;
+  cdsHistorico->First();
+  Habilita_Botoes();
+}
+
+// The next page starts after the last row loaded (its time and number); the rows
+// loaded stay and the current row with them.
+void TfrmHistPreco::LoadNextPage() {
+  const int current = cdsHistorico->RecNo();
+  auto loaded = cdsHistorico->DataPacketPtr();
+  const std::size_t last = loaded->rowCount() - 1;
+  const int timeColumn = loaded->columnIndex("DTHRALT");
+  const int sequenceColumn = loaded->columnIndex("NRSEQHIST");
+  const std::string before =
+      platform::FormatDateTime("yyyy-mm-dd'T'hh:nn:ss", loaded->value(last, timeColumn).asDateTime());
+  const int sequence = static_cast<int>(loaded->value(last, sequenceColumn).asInteger());
+  platform::Variant page = ServerCall<contracts::server::GetHistPreco>(Net(), Showavi::saPesquisa, Cliente.CdCliente,
+                                                                       ChosenProduct(), before, sequence, kPageRows);
+  const platform::DataPacket& next = page.asPacket();
+  morePages_ = next.rowCount() == static_cast<std::size_t>(kPageRows);
+  if (next.rowCount() == 0) return;
+  auto merged = std::make_shared<platform::DataPacket>(*loaded);
+  for (std::size_t row = 0; row < next.rowCount(); ++row) {
+    std::vector<platform::Variant> values;
+    for (std::size_t col = 0; col < next.columnCount(); ++col) values.push_back(next.value(row, col));
+    merged->appendRow(values);
+  }
+  loading_ = true;
+  cdsHistorico->SetData(merged);
+  cdsHistorico->SetRecNo(current);
+  loading_ = false;
+}
+
+void TfrmHistPreco::cdsHistoricoAfterScroll(platform::TDataSet&) {
+  if (loading_) return;
+  if (morePages_ && cdsHistorico->RecNo() == cdsHistorico->RecordCount()) LoadNextPage();
+  Habilita_Botoes();
+}
+
+void TfrmHistPreco::rbtProdutoClick(platform::TObject*) { LoadHistory(); }
+
+void TfrmHistPreco::rbtTodosProdClick(platform::TObject*) { LoadHistory(); }
+
+// A batch of a recalculation or copy can be undone.
+void TfrmHistPreco::Habilita_Botoes() {
+  const bool batch = cdsHistorico->Active() && !cdsHistorico->IsEmpty() && !cdsHistoricoNRLOTE->IsNull() &&
+                     (cdsHistoricoIDORIGALT->AsString() == "R" || cdsHistoricoIDORIGALT->AsString() == "C");
+  sbtDesfazer->SetEnabled(batch);
+}
+
+void TfrmHistPreco::sbtDesfazerClick(platform::TObject*) {
+  if (cdsHistorico->IsEmpty() || cdsHistoricoNRLOTE->IsNull()) msgPadrao->ReportError("Lote_Deve");
+  const int batch = static_cast<int>(cdsHistoricoNRLOTE->AsInteger());
+  platform::Variant info = ServerCall<contracts::server::GetLotePreco>(Net(), Showavi::saPesquisa, batch);
+  const platform::DataPacket& row = info.asPacket();
+  const std::string origin = OriginName(row.value(0, row.columnIndex("IDORIGALT")).toString());
+  const std::string when =
+      platform::FormatDateTime("dd/mm/yyyy hh:nn:ss", row.value(0, row.columnIndex("DTHRALT")).asDateTime());
+  const std::string count = row.value(0, row.columnIndex("QTPRECO")).toString();
+  const std::string described = std::to_string(batch) + " (" + origin + " de " + when + ", " + count + " preços)";
+  if (platform::MessageDlg(Filled(msgPadrao->Msg("Desfaz_Conf"), described), platform::mtConfirmation,
+                           {platform::mbYes, platform::mbNo}, 0) != platform::mrYes)
+    return;
+  platform::Variant answer = ServerCall<contracts::server::SetDesfazLote>(Net(), Showavi::saGravacao, batch);
+  if (boDesfeito) *boDesfeito = true;
+  const platform::Variant::Array& parts = answer.asArray();
+  const platform::DataPacket& kept = parts.at(0).asPacket();
+  std::string report = Filled(msgPadrao->Msg("Desfaz_Ok"), parts.at(1).toString());
+  if (kept.rowCount() > 0) {
+    report += "\n" + msgPadrao->Msg("Desfaz_Mantidos");
+    const int customer = kept.columnIndex("CDCLIENTE"), code = kept.columnIndex("CDARVPROD"),
+              name = kept.columnIndex("NMPRODUTO"), now = kept.columnIndex("VRPRECOPROD");
+    const std::string mask = Norvexa::DBPictObj(Picture::ptProduto).EditMask();
+    for (std::size_t r = 0; r < std::min(kept.rowCount(), kKeptRowsShown); ++r) {
+      std::string shownCode = kept.value(r, code).toString();
+      if (!shownCode.empty()) shownCode = platform::FormatMaskText(mask, shownCode) + " ";
+      report += "\n" + kept.value(r, customer).toString() + " " + shownCode + kept.value(r, name).toString();
+      if (!shownCode.empty()) report += ": " + Price(kept.value(r, now));
+    }
+    if (kept.rowCount() > kKeptRowsShown) report += "\n...";
+  }
+  platform::MessageDlg(report, platform::mtInformation, {platform::mbOK}, 0);
+  LoadHistory();
+}
+
+}  // namespace Cli_VQR51205

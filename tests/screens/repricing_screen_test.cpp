@@ -1,0 +1,149 @@
+// The preview of a recalculation and of a copy, the price history and the undo of a
+// batch, driven through the host as a person would: the windows open from the formula,
+// copy and price table screens, show what the server previews or recorded, and the
+// undo brings the old prices back to the price table.
+#include <gtest/gtest.h>
+
+#include "platform/ui/ui_types.h"
+#include "tests/screens/price_table_fixture.h"
+
+namespace screenstest {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+constexpr const char* kPreview = "frmPrevia";
+constexpr const char* kHistory = "frmHistPreco";
+
+class Repricing : public PriceTableTest {
+ protected:
+  void SetUp() override {
+    PriceTableTest::SetUp();
+    seedLegalFormula();
+  }
+  std::string summary() const { return host().control("frmPrevia.lblResumo").value("caption", ""); }
+  std::vector<Texts> rows(const std::string& grid) const { return host().control(grid)["rows"].get<std::vector<Texts>>(); }
+  std::string count(const std::string& sql) const { return query(sql)[0][0]; }
+  void openFormula() {
+    openScreen();
+    chooseCustomer(kLegal);
+    host().click("frmTabPreClie.sbtFormComp");
+    ASSERT_EQ(host().activeForm(), "frmFormCompPreco") << messageText();
+  }
+  void recalculate() {
+    host().click("frmFormCompPreco.sbtConfirma");
+    host().key(platform::VK_RETURN);
+    expectBox("Deseja recalcular o preço dos produtos para o cliente informado?", "btnYes");
+    expectBox("Recálculo de preços realizado com sucesso.");
+  }
+};
+
+TEST_F(Repricing, TheRecalculationPreviewShowsWhatTheRecalculationThenWritesAndWritesNothing) {
+  const std::string pricesBefore = count("SELECT COUNT(*) || '/' || SUM(VRPRECOPROD) FROM TABPRECLIE");
+  openFormula();
+  EXPECT_EQ(host().control("frmFormCompPreco.sbtPrevia")["hint"], "Prévia do recálculo");
+  EXPECT_EQ(host().control("frmFormCompPreco.sbtPrevia")["bounds"][0], 73);
+  host().click("frmFormCompPreco.sbtPrevia");
+  ASSERT_EQ(host().activeForm(), kPreview) << messageText();
+  EXPECT_EQ(host().window(kPreview)["caption"], "Prévia");
+  EXPECT_EQ(count("SELECT COUNT(*) || '/' || SUM(VRPRECOPROD) FROM TABPRECLIE"), pricesBefore);
+  EXPECT_EQ(count("SELECT COUNT(*) FROM TABPRECLIELOTE"), "0");
+  const std::string shown = summary();
+  const std::vector<Texts> firstRows = rows("frmPrevia.dbgPrevia");
+  ASSERT_FALSE(firstRows.empty());
+  host().click("frmPrevia.sbtCancel");
+  ASSERT_EQ(host().activeForm(), "frmFormCompPreco");
+
+  recalculate();
+  const std::string created = count("SELECT COUNT(*) FROM TABPRECLIEHIST WHERE IDORIGALT = 'R' AND VRPRECOANT IS NULL");
+  const std::string changed = count("SELECT COUNT(*) FROM TABPRECLIEHIST WHERE IDORIGALT = 'R' AND VRPRECOANT IS NOT NULL");
+  EXPECT_EQ(shown.rfind("Preços a criar: " + created + " | a alterar: " + changed + " | sem alteração: ", 0), 0u)
+      << shown;
+  // The first row previewed is the largest change, now stored.
+  const Texts& top = firstRows[0];
+  auto stored = query("SELECT H.VRPRECOANT, H.VRPRECONOV FROM TABPRECLIEHIST H JOIN PRODUTO P ON P.CDPRODUTO = "
+                      "H.CDPRODUTO WHERE H.IDORIGALT = 'R' AND P.NMPRODUTO = ?",
+                      {top[2]});
+  ASSERT_EQ(stored.size(), 1u) << top[2];
+  std::string newPrice;
+  for (char c : top[4])
+    if (c != '.') newPrice += c == ',' ? '.' : c;
+  EXPECT_NEAR(std::stod(stored[0][1]), std::stod(newPrice), 1e-9);
+}
+
+TEST_F(Repricing, ABlockedPreviewShowsTheRefusalAndTheProductsThatCauseIt) {
+  execute("UPDATE COMPPRECLIE SET VRFATPRECLIE = 1000, IDTPOPERFATCLIE = 'SUB' WHERE CDCLIENTE = '" + kLegal.code +
+          "' AND NRORDEMFAT = '002'");
+  openFormula();
+  host().click("frmFormCompPreco.sbtPrevia");
+  ASSERT_EQ(host().activeForm(), kPreview) << messageText();
+  EXPECT_EQ(summary(),
+            "Operação Cancelada. A aplicação da fórmula faria com que alguns produtos ficassem com preço zerado ou "
+            "negativo.");
+  auto shown = rows("frmPrevia.dbgPrevia");
+  ASSERT_FALSE(shown.empty());
+  for (const Texts& row : shown) EXPECT_EQ(row[0], "Bloqueado");
+  EXPECT_EQ(count("SELECT COUNT(*) FROM TABPRECLIELOTE"), "0");
+}
+
+TEST_F(Repricing, TheCopyPreviewCountsTheTargetCustomers) {
+  openScreen();
+  chooseCustomer(kLegal);
+  host().click("frmTabPreClie.sbtCopiaDados");
+  ASSERT_EQ(host().activeForm(), "frmCopiaDados");
+  EXPECT_EQ(host().control("frmCopiaDados.sbtPrevia")["hint"], "Prévia da cópia");
+  host().click("frmCopiaDados.sbtPrevia");
+  ASSERT_EQ(host().activeForm(), kPreview) << messageText();
+  const std::string others = std::to_string(std::stoi(count("SELECT COUNT(*) FROM CLIENTE")) - 1);
+  EXPECT_NE(summary().find("| clientes: " + others), std::string::npos) << summary();
+  EXPECT_EQ(count("SELECT COUNT(*) FROM COMPPRECLIELOTE"), "0");
+}
+
+TEST_F(Repricing, TheHistoryShowsTheRecalculationAndItsUndoBringsTheOldPricesBack) {
+  openScreen();
+  EXPECT_EQ(host().control("frmTabPreClie.sbtHistorico")["hint"], "Histórico de Preços");
+  EXPECT_EQ(host().control("frmTabPreClie.sbtHistorico")["bounds"], json({223, 4, 21, 21}));
+  json manutencao;
+  const json screen = host().window(kScreen);
+  for (const json& item : screen["menu"])
+    if (item["name"] == "mnuManutencao") manutencao = item["items"];
+  ASSERT_GE(manutencao.size(), 9u);
+  EXPECT_EQ(manutencao[8]["caption"], "&Histórico de Preços");
+  host().click("frmTabPreClie.sbtHistorico");
+  expectBox("Cliente deve ser informado.");
+
+  chooseCustomer(kLegal);
+  const std::string before = gridText(0, kColPrice);
+  host().click("frmTabPreClie.sbtFormComp");
+  recalculate();
+  host().click("frmTabPreClie.sbtFormComp");
+  host().click("frmFormCompPreco.sbtCancel");
+  ASSERT_NE(gridText(0, kColPrice), before) << "the recalculation changed the first product";
+
+  host().cell(kGrid, 0, kColName);
+  host().click("frmTabPreClie.mnuHistorico");
+  ASSERT_EQ(host().activeForm(), kHistory) << messageText();
+  EXPECT_EQ(host().window(kHistory)["caption"], "Histórico de Preços");
+  EXPECT_TRUE(host().control("frmHistPreco.rbtProduto")["checked"]);
+  auto shown = rows("frmHistPreco.dbgHistorico");
+  ASSERT_EQ(shown.size(), 1u) << "the first product changed once";
+  EXPECT_EQ(shown[0][1], "Recálculo");
+  EXPECT_EQ(shown[0][5], before);
+  host().click("frmHistPreco.rbtTodosProd");
+  EXPECT_GT(host().control("frmHistPreco.dbgHistorico")["rowCount"].get<int>(), 1);
+
+  host().click("frmHistPreco.sbtDesfazer");
+  ASSERT_TRUE(host().messageBox());
+  EXPECT_EQ(host().messageBox()->value("text", "").rfind("Desfazer o lote 1 (Recálculo de ", 0), 0u);
+  host().answer("btnYes");
+  const std::string changed = count("SELECT COUNT(*) FROM TABPRECLIEHIST WHERE IDORIGALT = 'R'");
+  expectBox("Preços restaurados: " + changed + ".");
+  EXPECT_EQ(rows("frmHistPreco.dbgHistorico")[0][1], "Desfazer");
+  host().click("frmHistPreco.sbtDesfazer");
+  EXPECT_FALSE(enabled("frmHistPreco.sbtDesfazer")) << "an undo is not undone";
+  host().click("frmHistPreco.sbtCancel");
+  EXPECT_EQ(gridText(0, kColPrice), before) << "the price table shows the old prices again";
+}
+
+}  // namespace
+}  // namespace screenstest
