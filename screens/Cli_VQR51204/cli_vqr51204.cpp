@@ -1,11 +1,45 @@
 #include "screens/Cli_VQR51204/cli_vqr51204.h"
 
+#include "platform/ui/application.h"
+#include "platform/ui/screen.h"
+#include "screens/Cli_VQR51200/cli_vqr51200.h"
+
 namespace Cli_VQR51204 {
 
+TfrmRelTabPreClie* frmRelTabPreClie = nullptr;
 bool boIdCriado = false;
 std::string stListaClie;
 
-void CriaRelTabPreClie() {}
+namespace {
+
+void CreateScreen() {
+  if (!Cli_VQR51200::frmTabPreClie)
+    throw platform::Exception("O relatório da tabela de preços só abre a partir da tabela de preço por cliente.");
+  frmRelTabPreClie = platform::NewForm<TfrmRelTabPreClie>(&platform::Application());
+  // A screen freed without being closed (the application ending) must not leave the
+  // unit pointing at it.
+  frmRelTabPreClie->OnRelease = [] {
+    frmRelTabPreClie = nullptr;
+    boIdCriado = false;
+  };
+}
+
+}  // namespace
+
+void CriaRelTabPreClie() {
+  platform::Screen().SetCursor(platform::crHourGlass);
+  if (!boIdCriado) {
+    try {
+      CreateScreen();
+    } catch (...) {
+      platform::Screen().SetCursor(platform::crDefault);
+      throw;
+    }
+    boIdCriado = true;
+  }
+  platform::Screen().SetCursor(platform::crDefault);
+  frmRelTabPreClie->ShowModal();  // the screen frees itself when it closes
+}
 
 void Initialization() { boIdCriado = false; }
 
