@@ -12,16 +12,18 @@ std::string stListaClie;
 
 namespace {
 
+// The screen frees itself when closed; one freed without a close (the application
+// ending) must not leave the unit pointing at it either.
+void ForgetScreen() {
+  frmRelTabPreClie = nullptr;
+  boIdCriado = false;
+}
+
 void CreateScreen() {
   if (!Cli_VQR51200::frmTabPreClie)
     throw platform::Exception("O relatório da tabela de preços só abre a partir da tabela de preço por cliente.");
-  frmRelTabPreClie = platform::NewForm<TfrmRelTabPreClie>(&platform::Application());
-  // A screen freed without being closed (the application ending) must not leave the
-  // unit pointing at it.
-  frmRelTabPreClie->OnRelease = [] {
-    frmRelTabPreClie = nullptr;
-    boIdCriado = false;
-  };
+  platform::Application().CreateForm(frmRelTabPreClie);
+  frmRelTabPreClie->OnRelease = ForgetScreen;
 }
 
 }  // namespace
@@ -32,13 +34,14 @@ void CriaRelTabPreClie() {
     try {
       CreateScreen();
     } catch (...) {
+      frmRelTabPreClie = nullptr;
       platform::Screen().SetCursor(platform::crDefault);
       throw;
     }
     boIdCriado = true;
   }
   platform::Screen().SetCursor(platform::crDefault);
-  frmRelTabPreClie->ShowModal();  // the screen frees itself when it closes
+  frmRelTabPreClie->ShowModal();  // returns when the screen closes; the result is not used
 }
 
 void Initialization() { boIdCriado = false; }
