@@ -79,22 +79,7 @@ class CopyScreenTest : public PriceTableTest {
     host().key(VK_TAB);
   }
 
-  // "Lista", then the list dialog with `customers` marked (the first by Space, the
-  // others with the mouse), then OK.
-  void chooseList(const std::vector<const TestCustomer*>& customers) {
-    host().click(At("rbtLista"));
-    host().click(At("btpPesqClie"));
-    ASSERT_FALSE(host().window(kList).is_null()) << messageText();
-    for (std::size_t i = 0; i < customers.size(); ++i) {
-      host().key(platform::VK_HOME, {.ctrl = true});
-      host().type(customers[i]->number);  // the list finds the row as it is typed
-      if (i == 0)
-        host().key(platform::VK_SPACE, {}, " ");
-      else
-        host().mark(kListGrid, host().control(kListGrid)["row"].get<int>());
-    }
-    host().click("dlgPesquisaLista.btnOK");
-  }
+  void chooseList(const std::vector<const TestCustomer*>& customers) { PriceTableTest::chooseList(kForm, customers); }
 
   // The display text of a cell of a grid among its rendered rows.
   std::string gridTextOf(const char* grid, int row, int col) const {

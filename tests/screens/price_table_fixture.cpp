@@ -82,6 +82,7 @@ void PriceTableTest::SetUp() {
   options.module = std::string(VQR_BINARY_DIR) + "/lib/Pkg_VQR51200.so";
   const std::uint16_t hostPort = recorder_ ? recorder_->port() : port_;
   options.extraArgs = {"--server", "127.0.0.1:" + std::to_string(hostPort), "--db", database_};
+  options.extraArgs.insert(options.extraArgs.end(), hostArgs_.begin(), hostArgs_.end());
   options.timeout = std::chrono::milliseconds(30000);
   host_ = std::make_unique<testsupport::HostProcess>(options);
 }
@@ -168,6 +169,22 @@ json PriceTableTest::clearCell(int row, int col) {
   host().cell(kGrid, row, col);
   host().key(platform::VK_BACK);
   return host().key(platform::VK_RETURN);
+}
+
+void PriceTableTest::chooseList(const std::string& form, const std::vector<const TestCustomer*>& customers) {
+  const std::string list = "dlgPesquisaLista", listGrid = "dlgPesquisaLista.dbgPesquisa";
+  host_->click(form + ".rbtLista");
+  host_->click(form + ".btpPesqClie");
+  ASSERT_FALSE(host_->window(list).is_null()) << messageText();
+  for (std::size_t i = 0; i < customers.size(); ++i) {
+    host_->key(platform::VK_HOME, {.ctrl = true});
+    host_->type(customers[i]->number);  // the list finds the row as it is typed
+    if (i == 0)
+      host_->key(platform::VK_SPACE, {}, " ");
+    else
+      host_->mark(listGrid, host_->control(listGrid)["row"].get<int>());
+  }
+  host_->click(list + ".btnOK");
 }
 
 std::string PriceTableTest::messageText() const {

@@ -79,6 +79,8 @@ class PriceTableTest : public ::testing::Test {
   // A derived fixture that sets it (in its constructor) gets the host's calls recorded
   // by a CallRecorder between the host and the appserver.
   bool recordCalls_ = false;
+  // Further arguments of the host (set before SetUp), such as its reports folder.
+  std::vector<std::string> hostArgs_;
 
   // --- the screen ---
   json openScreen();
@@ -94,6 +96,10 @@ class PriceTableTest : public ::testing::Test {
   json editCell(int row, int col, const std::string& text);
   // Empties the cell being edited (Backspace on the selected text) and presses Enter.
   json clearCell(int row, int col);
+  // On `form`: "Lista", then its customer list dialog with `customers` marked (the
+  // first by Space, the others with the mouse; each row found by typing its number),
+  // then OK.
+  void chooseList(const std::string& form, const std::vector<const TestCustomer*>& customers);
   // The text of the topmost message box, or "" when none is shown.
   std::string messageText() const;
   // Expects a message box with `text` and answers it with `button`.

@@ -241,6 +241,9 @@ TEST_F(Commands, FormulaAndCopyCheckTheCustomerAndPrintDoesNot) {
   host().answer("btnOK");
   host().click("frmTabPreClie.sbtImprimir");
   EXPECT_FALSE(host().messageBox()) << messageText();
+  EXPECT_EQ(host().activeForm(), "frmRelTabPreClie") << "the report screen opens with no customer chosen";
+  host().click("frmRelTabPreClie.sbtFechar");
+  EXPECT_EQ(host().activeForm(), kScreen) << "closed";
 
   chooseCustomer(kNatural);
   host().click("frmTabPreClie.sbtFormComp");
