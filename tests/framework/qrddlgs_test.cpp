@@ -79,8 +79,32 @@ class ReportRun : public fwtest::BackendTest {
       params.ParamByName("P_LISTACLIENTES").SetAsString(filter.list);
       params.ParamByName("P_TCDCLIENTES").SetAsString(filter.all);
     };
-    EXPECT_EQ(runner.ReportNames(), std::vector<std::string>{"Tabela de Preços por Cliente"});
+    EXPECT_EQ(runner.ReportNames(), (std::vector<std::string>{"Tabela de Preços por Cliente",
+                                                             "Tabela de Preços em uma Data", "Preços a Vencer"}));
     return runner.Execute(0, output);
+  }
+
+  // The CSV rows of the report at `index` for customer 000001 over every product, with
+  // the one parameter of its own.
+  std::vector<std::vector<std::string>> RunOwnCsv(int index, const std::string& name, const std::string& value) {
+    runner.BeforeGetQueryParams = [name, value](TParams& params, bool&) {
+      params.ParamByName("P_CDARVPRODINI").SetAsString("");
+      params.ParamByName("P_CDARVPRODFIN").SetAsString("");
+      params.ParamByName("P_LISTACLIENTES").SetAsString("000001");
+      params.ParamByName("P_TCDCLIENTES").SetAsString("");
+      params.ParamByName(name).SetAsString(value);
+    };
+    runner.ReportNames();
+    auto rows = fwtest::CsvRows(runner.Execute(index, Qrddlgs::roCSV).path);
+    if (!rows.empty()) rows.erase(rows.begin());
+    return rows;
+  }
+  // A change of customer 000001's price of a leaf in the history, at a known time.
+  void change(int leaf, const std::string& time, const std::string& before, const std::string& after) {
+    const std::string stamp = postgres() ? "CAST('" + time + "' AS TIMESTAMP)" : "'" + time + "'";
+    db().writer().execute(
+        "INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, VRPRECONOV, IDORIGALT, DTHRALT) VALUES "
+        "('000001', '" + leaves.at(leaf).id + "', " + before + ", " + after + ", 'M', " + stamp + ")");
   }
 
   // The price rows the filter selects, as the PDF prints them, read straight from the
@@ -204,6 +228,49 @@ TEST_P(ReportRun, RegistrationNumbersShowInTheMaskOfTheirPersonKind) {
   const bool aFirst = sections[0].find("000001") != std::string::npos;
   EXPECT_NE(sections[aFirst ? 0 : 1].find("Inscrição: 11.222.333/0001-81"), std::string::npos);
   EXPECT_NE(sections[aFirst ? 1 : 0].find("Inscrição: 123.456.789-09"), std::string::npos);
+}
+
+TEST_P(ReportRun, PricesOnADateComeFromTheHistoryAndFromPricesNeverChangedSince) {
+  db().writer().execute("DELETE FROM TABPRECLIE");
+  db().writer().execute("DELETE FROM TABPRECLIEHIST");
+  change(1, "2026-01-10T09:00:00", "NULL", "10");  // created, changed, then removed
+  change(1, "2026-02-05T15:00:00", "10", "12");
+  change(1, "2026-03-01T08:00:00", "12", "NULL");
+  price("000001", 2, "5", "NULL", "NULL");  // set before the history began, never changed
+  price("000001", 3, "8", "NULL", "NULL");
+  change(3, "2026-02-10T00:00:00", "7", "8");
+  price("000002", 2, "99", "NULL", "NULL");  // another customer's
+  auto pricesOn = [&](const std::string& date) {
+    std::vector<std::string> shown;
+    for (const auto& row : RunOwnCsv(1, "P_DATA", date)) shown.push_back(row.at(3) + "=" + row.at(5));
+    return shown;
+  };
+  const auto code = [&](int leaf) { return Norvexa::DBPictObj(Picture::ptProduto).FormatCode(leaves[leaf].code); };
+  EXPECT_EQ(pricesOn("05/01/2026"), (std::vector<std::string>{code(2) + "=5,000", code(3) + "=7,000"}));
+  EXPECT_EQ(pricesOn("05/02/2026"),
+            (std::vector<std::string>{code(1) + "=12,000", code(2) + "=5,000", code(3) + "=7,000"}))
+      << "a change during the day counts for that day";
+  EXPECT_EQ(pricesOn("10/02/2026"),
+            (std::vector<std::string>{code(1) + "=12,000", code(2) + "=5,000", code(3) + "=8,000"}));
+  EXPECT_EQ(pricesOn("01/03/2026"), (std::vector<std::string>{code(2) + "=5,000", code(3) + "=8,000"}))
+      << "a removed price is gone";
+}
+
+TEST_P(ReportRun, PricesDueListExpiredAndSoonEndingPricesSoonestFirst) {
+  db().writer().execute("DELETE FROM TABPRECLIE");
+  const auto daysFromToday = [&](int days) {
+    return postgres() ? "CURRENT_DATE + " + std::to_string(days)
+                      : "DATE('now', 'localtime', '" + std::to_string(days) + " days')";
+  };
+  price("000001", 1, "1", daysFromToday(-40), daysFromToday(5));
+  price("000001", 2, "2", daysFromToday(-40), daysFromToday(-1));
+  price("000001", 3, "3", daysFromToday(-40), daysFromToday(31));
+  price("000001", 4, "4", daysFromToday(-40), "NULL");
+  const auto rows = RunOwnCsv(2, "P_DIAS", "30");
+  std::vector<std::string> shown;
+  for (const auto& row : rows) shown.push_back(row.at(4) + " " + row.at(5) + " " + row.at(6));
+  const auto code = [&](int leaf) { return Norvexa::DBPictObj(Picture::ptProduto).FormatCode(leaves[leaf].code); };
+  EXPECT_EQ(shown, (std::vector<std::string>{"-1 Vencido " + code(2), "5 A vencer " + code(1)}));
 }
 
 TEST_P(ReportRun, SpreadsheetAndCsvHoldTheRowsAsTheDatabaseDoes) {

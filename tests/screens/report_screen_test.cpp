@@ -151,7 +151,8 @@ TEST_F(ReportOpening, OpensModallyWithoutACustomerWithTheLayoutAndTheFilterOfThe
   EXPECT_EQ(at("lblCodTela")["caption"], "VQR51204");
   EXPECT_EQ(at("lblCodRel")["caption"], "VQR512");
   EXPECT_EQ(at("lblCodRel")["bounds"][0], 326);
-  EXPECT_EQ(at("cbbReportNames")["items"][0], "Tabela de Preços por Cliente");
+  EXPECT_EQ(at("cbbReportNames")["items"],
+            (json{"Tabela de Preços por Cliente", "Tabela de Preços em uma Data", "Preços a Vencer"}));
   EXPECT_EQ(at("cbbReportNames")["itemIndex"], 0);
   EXPECT_EQ(at("cbbReportNames")["bounds"][2], 393);
   EXPECT_EQ(at("grbClieDest")["bounds"], (json{5, 44, 129, 76}));
