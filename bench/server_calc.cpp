@@ -15,36 +15,8 @@
 
 namespace {
 
-using platform::Variant;
 
 constexpr const char* kCustomer = "000001";
-
-void Prepare(const std::string& target, int products) {
-  auto store = server::store::Store::Open(target, server::store::Store::Mode::Create);
-  auto c = store->connect();
-  server::store::Transaction tx(*c);
-  server::store::CreateSchema(*c);
-  c->executeScript(
-      "INSERT INTO FILIAL VALUES ('001', 'Matriz');"
-      "INSERT INTO TIPOCUSTO VALUES (1, 'Custo Médio');"
-      "INSERT INTO FATORPRECO VALUES ('001', 'MKP', 'Markup');"
-      "INSERT INTO FATORPRECO VALUES ('002', 'ICMS', 'ICMS');"
-      "INSERT INTO FATORPRECO VALUES ('005', 'FRT', 'Frete');"
-      "INSERT INTO FATORPRECO VALUES ('006', 'DESC', 'Desconto');"
-      "INSERT INTO CLIENTE VALUES ('000001', '11222333000181', 'Alfa Comércio Ltda', 'Alfa', 'J');"
-      "INSERT INTO COMPPRECLIE VALUES ('000001', '001', '001', 'P', 35, 'SUM');"
-      "INSERT INTO COMPPRECLIE VALUES ('000001', '002', '002', 'P', 18, 'SUM');"
-      "INSERT INTO COMPPRECLIE VALUES ('000001', '005', '003', 'M', 0.5, 'SUM');"
-      "INSERT INTO COMPPRECLIE VALUES ('000001', '006', '004', 'P', 5, 'SUB');");
-  bench::WriteLeafProducts(*c, products, "Produto {}");
-  auto costs = c->bulkWriter("CUSTOPRODUTO", {"CDFILIAL", "CDPRODUTO", "NRTIPOCUSTO", "VRCUSTO"});
-  for (int i = 0; i < products; ++i) costs->add({"001", fmt::format("{:06d}", i), std::int64_t{1}, 1.0 + (i % 5000) * 0.013});
-  costs->finish();
-  auto prices = c->bulkWriter("TABPRECLIE", {"CDCLIENTE", "CDPRODUTO", "VRPRECOPROD", "DTVALINI", "DTVALFIN"});
-  for (int i = 0; i < products; i += 10) prices->add({kCustomer, fmt::format("{:06d}", i), 3.0, "2026-01-01", Variant::Null()});
-  prices->finish();
-  tx.commit();
-}
 
 double ThroughTheModule(const std::string& target) {
   return bench::TimeModuleCall(target, "rdmTabPreClie.SetCalcCusProd",
@@ -100,7 +72,7 @@ int main(int argc, char** argv) {
     int products = bench::IntOption(argc, argv, "--products", 50000);
     bench::Scratch scratch(bench::HasFlag(argc, argv, "--pg"));
     std::string base = scratch.create("base");
-    Prepare(base, products);
+    bench::PrepareFormulaCustomer(base, products);
     std::printf("SetCalcCusProd on %s: %d products, a four-row formula, one price in ten already set\n",
                 scratch.postgres() ? "PostgreSQL" : "SQLite", products);
     double module = 1e9, bare = 1e9;
