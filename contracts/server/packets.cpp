@@ -70,9 +70,10 @@ const std::vector<ColumnDef>& BatchColumns() {
 
 const std::vector<ColumnDef>& KeptColumns() {
   static const std::vector<ColumnDef> columns{
-      {"CDCLIENTE", FieldType::String, 21}, {"CDPRODUTO", FieldType::String, 10},
-      {"CDARVPROD", FieldType::String, 20}, {"NMPRODUTO", FieldType::String, 50},
-      {"VRPRECOLOTE", FieldType::Float, 0}, {"VRPRECOPROD", FieldType::Float, 0}};
+      {"CDCLIENTE", FieldType::String, 21}, {"NMRAZSOCCLIE", FieldType::String, 50},
+      {"CDPRODUTO", FieldType::String, 10}, {"CDARVPROD", FieldType::String, 20},
+      {"NMPRODUTO", FieldType::String, 50}, {"VRPRECOLOTE", FieldType::Float, 0},
+      {"VRPRECOPROD", FieldType::Float, 0}};
   return columns;
 }
 

@@ -145,7 +145,7 @@ void TfrmHistPreco::sbtDesfazerClick(platform::TObject*) {
   std::string report = Filled(msgPadrao->Msg("Desfaz_Ok"), parts.at(1).toString());
   if (kept.rowCount() > 0) {
     report += "\n" + msgPadrao->Msg("Desfaz_Mantidos");
-    const int customer = kept.columnIndex("CDCLIENTE"), code = kept.columnIndex("CDARVPROD"),
+    const int customer = kept.columnIndex("NMRAZSOCCLIE"), code = kept.columnIndex("CDARVPROD"),
               name = kept.columnIndex("NMPRODUTO"), now = kept.columnIndex("VRPRECOPROD");
     const std::string mask = Norvexa::DBPictObj(Picture::ptProduto).EditMask();
     for (std::size_t r = 0; r < std::min(kept.rowCount(), kKeptRowsShown); ++r) {

@@ -154,23 +154,27 @@ std::int64_t RestoreFormulas(store::Connection& c, std::int64_t batch) {
 // what stands now), then the copy's targets whose formula changed since.
 PacketPtr KeptRows(store::Connection& c, std::int64_t batch) {
   auto packet = std::make_shared<DataPacket>(contracts::server::KeptColumns());
-  c.query(std::string("SELECT H.CDCLIENTE, H.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO, H.VRPRECONOV, T.VRPRECOPROD FROM "
-                      "TABPRECLIEHIST H JOIN PRODUTO P ON P.CDPRODUTO = H.CDPRODUTO LEFT JOIN TABPRECLIE T ON "
+  c.query(std::string("SELECT H.CDCLIENTE, C.NMRAZSOCCLIE, H.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO, H.VRPRECONOV, "
+                      "T.VRPRECOPROD FROM TABPRECLIEHIST H JOIN CLIENTE C ON C.CDCLIENTE = H.CDCLIENTE JOIN PRODUTO P "
+                      "ON P.CDPRODUTO = H.CDPRODUTO LEFT JOIN TABPRECLIE T ON "
                       "T.CDCLIENTE = H.CDCLIENTE AND T.CDPRODUTO = H.CDPRODUTO WHERE H.NRLOTE = $1 AND NOT EXISTS "
                       "(SELECT 1 FROM ") +
               kRestoreTable +
-              " R WHERE R.CDCLIENTE = H.CDCLIENTE AND R.CDPRODUTO = H.CDPRODUTO) ORDER BY H.CDCLIENTE, P.CDARVPROD",
+              " R WHERE R.CDCLIENTE = H.CDCLIENTE AND R.CDPRODUTO = H.CDPRODUTO) ORDER BY C.NMRAZSOCCLIE, H.CDCLIENTE, "
+              "P.CDARVPROD",
           {batch}, [&](const store::Row& row) {
-            for (int col = 0; col < 4; ++col) packet->appendString(row.textView(col));
-            AppendRealOrNull(*packet, row, 4);
+            for (int col = 0; col < 5; ++col) packet->appendString(row.textView(col));
             AppendRealOrNull(*packet, row, 5);
+            AppendRealOrNull(*packet, row, 6);
             packet->endRow();
           });
-  c.query(std::string("SELECT DISTINCT N.CDCLIENTE FROM COMPPRECLIELOTE N WHERE N.NRLOTE = $1 AND N.IDVERSAO = 'N' "
-                      "AND N.CDCLIENTE NOT IN (SELECT CDCLIENTE FROM ") +
-              kFormulaRestoreTable + ") ORDER BY N.CDCLIENTE",
+  c.query(std::string("SELECT C.CDCLIENTE, C.NMRAZSOCCLIE FROM CLIENTE C WHERE C.CDCLIENTE IN (SELECT N.CDCLIENTE FROM "
+                      "COMPPRECLIELOTE N WHERE N.NRLOTE = $1 AND N.IDVERSAO = 'N') AND C.CDCLIENTE NOT IN (SELECT "
+                      "CDCLIENTE FROM ") +
+              kFormulaRestoreTable + ") ORDER BY C.NMRAZSOCCLIE, C.CDCLIENTE",
           {batch}, [&](const store::Row& row) {
             packet->appendString(row.textView(0));
+            packet->appendString(row.textView(1));
             packet->appendString("");
             packet->appendString("");
             packet->appendString("Fórmula de composição");

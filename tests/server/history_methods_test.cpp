@@ -30,14 +30,15 @@ TEST_P(HistoryTest, EveryChangeIsRecordedWithItsOriginAndBatchAndPagesNewestFirs
   ASSERT_TRUE(recalc("Set", "S").ok);
   std::int64_t recalcBatch = lastBatch();
   ASSERT_TRUE(copyPrices("Set", "C2", "S").ok);
+  ASSERT_TRUE(copyFormula("Set", "C3").ok);
   ASSERT_TRUE(undo(recalcBatch).ok);
   EXPECT_EQ(Shown(history("P1")), (Rows{"D P1 15>12", "R P1 12>15", "M P1 <null>>12"}));
   EXPECT_EQ(Shown(history("P1", "", 0, 100, "C2")), (Rows{"C P1 <null>>15"}));
-  auto batches = rows("SELECT IDORIGALT, QTPRECO, NRLOTEDESF IS NULL FROM TABPRECLIELOTE ORDER BY NRLOTE");
-  ASSERT_EQ(batches.size(), 3u);
-  EXPECT_EQ(batches[0][0] + batches[0][1], "R4");
-  EXPECT_EQ(batches[1][0] + batches[1][1], "C4");
-  EXPECT_EQ(batches[2][0] + batches[2][1], "D4");
+  EXPECT_EQ(Shown(history("P4", "", 0, 100, "C3")), (Rows{"C P4 <null>>30"}));
+  auto batches = rows("SELECT IDORIGALT, QTPRECO FROM TABPRECLIELOTE ORDER BY NRLOTE");
+  EXPECT_EQ(batches, (std::vector<Rows>{{"R", "4"}, {"C", "4"}, {"C", "4"}, {"D", "4"}}));
+  EXPECT_EQ(count("TABPRECLIEHIST H JOIN TABPRECLIELOTE L ON L.NRLOTE = H.NRLOTE", "H.IDORIGALT <> L.IDORIGALT"), 0)
+      << "every history row carries its batch's origin";
   EXPECT_EQ(count("TABPRECLIEHIST", "IDORIGALT = 'M' AND NRLOTE IS NULL"), 1);
 
   // Pages of two over all of C1's nine rows: no row twice, none left out, newest first.
@@ -70,8 +71,8 @@ TEST_P(HistoryTest, UndoRestoresExactlyTheBatchAndKeepsWhatChangedSince) {
   ASSERT_TRUE(answer.ok) << answer.message;
   EXPECT_EQ(answer.data.asArray().at(1).toString(), "2");
   EXPECT_EQ(Cells(answer.data.asArray().at(0)),
-            (std::vector<Rows>{{"C1", "P3", "102001", "Suco Uva 1L", "3,75", "<null>"},
-                               {"C1", "P4", "201001", "Arroz Tipo 1 5kg", "30", "31"}}));
+            (std::vector<Rows>{{"C1", "Alfa Comércio de Alimentos Ltda", "P3", "102001", "Suco Uva 1L", "3,75", "<null>"},
+                               {"C1", "Alfa Comércio de Alimentos Ltda", "P4", "201001", "Arroz Tipo 1 5kg", "30", "31"}}));
   EXPECT_EQ(pricesOf("C1"), (Rows{"P1=9 2026-01-01..2026-12-31", "P2=5", "P4=31"}));
   EXPECT_EQ(pricesOf("C2"), (Rows{"P1=3"})) << "another customer's price is no part of the batch";
   EXPECT_EQ(BatchRows(lastBatch()), (Rows{"C1 P1 15>9", "C1 P2 6>5"}));
