@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -34,6 +35,11 @@ inline double Seconds(const std::function<void()>& work) {
   auto start = Clock::now();
   work();
   return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+inline double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
 }
 
 // Lets the disk write back what earlier runs left dirty, so it does not slow the next.
