@@ -14,7 +14,7 @@ void ResetTempTable(store::Connection& connection, const std::string& name, cons
 
 std::int64_t FillBasePrices(store::Connection& connection, const SelectBuilder& select) {
   ResetTempTable(connection, kBasePriceTable,
-                 "CDPRODUTO VARCHAR(10) NOT NULL PRIMARY KEY, VRPRECOPROD DOUBLE PRECISION NOT NULL");
+                 "CDPRODUTO VARCHAR(10) NOT NULL PRIMARY KEY, VRPRECOPROD DOUBLE PRECISION");
   store::SqlBuilder sql(connection.backend());
   std::string statement = std::string("INSERT INTO ") + kBasePriceTable + " (CDPRODUTO, VRPRECOPROD) SELECT K.CDPRODUTO, " +
                           "K.VRPRECOPROD FROM (" + select(sql) + ") K";
@@ -27,19 +27,21 @@ std::int64_t FillBasePrices(store::Connection& connection, const SelectBuilder& 
 
 void RefuseUnsoundBasePrices(store::Connection& connection, const std::string* keptFor) {
   store::SqlBuilder sql(connection.backend());
-  std::string statement = "SELECT SUM(CASE WHEN B.VRPRECOPROD <= 0 THEN 1 ELSE 0 END), SUM(CASE WHEN B.VRPRECOPROD > " +
-                          sql.doubleParam(contracts::server::kMaxPrice) + " THEN 1 ELSE 0 END) FROM " +
-                          kBasePriceTable + " B";
+  // Only the offending prices are read; a null is one that could not be computed, and
+  // NaN, which PostgreSQL sorts above every number, is over the ceiling there.
+  std::string statement = std::string("SELECT B.VRPRECOPROD FROM ") + kBasePriceTable +
+                          " B WHERE (B.VRPRECOPROD IS NULL OR B.VRPRECOPROD <= 0 OR B.VRPRECOPROD > " +
+                          sql.doubleParam(contracts::server::kMaxPrice) + ")";
   if (keptFor)
-    statement += " WHERE NOT EXISTS (SELECT 1 FROM TABPRECLIE O WHERE O.CDCLIENTE = " + sql.textParam(*keptFor) +
+    statement += " AND NOT EXISTS (SELECT 1 FROM TABPRECLIE O WHERE O.CDCLIENTE = " + sql.textParam(*keptFor) +
                  " AND O.CDPRODUTO = B.CDPRODUTO)";
-  bool nonPositive = false, overCeiling = false;
+  bool nonPositive = false, unsound = false;
   connection.query(statement, sql.params(), [&](const store::Row& row) {
-    nonPositive = !row.isNull(0) && row.integer(0) > 0;
-    overCeiling = !row.isNull(1) && row.integer(1) > 0;
+    unsound = true;
+    if (!row.isNull(0) && row.real(0) <= 0) nonPositive = true;
   });
   if (nonPositive) throw Refusal(kPrecoZerNeg);
-  if (overCeiling) throw Refusal(PricesOverCeiling());
+  if (unsound) throw Refusal(PricesOverCeiling());
 }
 
 }  // namespace server::modules

@@ -27,8 +27,8 @@ std::int64_t FillBasePrices(store::Connection& connection, const SelectBuilder& 
 
 // Refuses the call unless every base price that would be written is above zero
 // (kPrecoZerNeg) and at most the price ceiling (PricesOverCeiling, which also catches
-// infinities and NaN): all of them are checked, or, with `keptFor`, those of products
-// that customer has no special price for.
+// infinities, NaN and the null of a price that could not be computed): all of them are
+// checked, or, with `keptFor`, those of products that customer has no special price for.
 void RefuseUnsoundBasePrices(store::Connection& connection, const std::string* keptFor);
 
 // "CREATE TEMP TABLE IF NOT EXISTS <name> (<columns>)" kept in key order, rows
