@@ -5,19 +5,25 @@
 
 namespace server::modules {
 
-void ResetTempTable(store::Connection& connection, const std::string& name, const std::string& columns) {
+void ResetTempTable(store::Connection& connection, const std::string& name, const std::string& columns,
+                    TempRows rows) {
   std::string create = "CREATE TEMP TABLE IF NOT EXISTS " + name + " (" + columns + ")";
-  create += connection.backend() == store::Backend::PostgreSQL ? " ON COMMIT DELETE ROWS" : " WITHOUT ROWID";
+  if (connection.backend() == store::Backend::PostgreSQL)
+    create += " ON COMMIT DELETE ROWS";
+  else if (rows == TempRows::KeyOrder)
+    create += " WITHOUT ROWID";
   connection.executeScript(create);
   connection.execute("DELETE FROM " + name);
 }
 
 std::int64_t FillBasePrices(store::Connection& connection, const SelectBuilder& select) {
-  ResetTempTable(connection, kBasePriceTable,
-                 "CDPRODUTO VARCHAR(10) NOT NULL PRIMARY KEY, VRPRECOPROD DOUBLE PRECISION");
+  // Written once and read in sequence: a key would only cost its upkeep (the products
+  // come one each from their source's own key).
+  ResetTempTable(connection, kBasePriceTable, "CDPRODUTO VARCHAR(10) NOT NULL, VRPRECOPROD DOUBLE PRECISION",
+                 TempRows::InsertionOrder);
   store::SqlBuilder sql(connection.backend());
   std::string statement = std::string("INSERT INTO ") + kBasePriceTable + " (CDPRODUTO, VRPRECOPROD) SELECT K.CDPRODUTO, " +
-                          "K.VRPRECOPROD FROM (" + select(sql) + ") K";
+                          "K.VRPRECOPROD FROM (" + select(sql) + ") K ORDER BY K.CDPRODUTO";
   std::int64_t products = connection.execute(statement, sql.params());
   // PostgreSQL keeps no statistics of temporary tables by itself.
   if (connection.backend() == store::Backend::PostgreSQL)

@@ -51,7 +51,7 @@ SelectBuilder FormulaPrices(const std::vector<FormulaRow>& formula, const Costin
   return [&formula, &costing, safeCost](store::SqlBuilder& sql) {
     std::string price = sql.roundPrice(FormulaExpression(sql, "C.VRCUSTO", formula));
     if (safeCost) price = "CASE WHEN C.VRCUSTO <= " + sql.doubleParam(*safeCost) + " THEN " + price + " END";
-    return "SELECT P.CDPRODUTO AS CDPRODUTO, " + price + " AS VRPRECOPROD " + CostedProducts(sql, costing);
+    return "SELECT C.CDPRODUTO AS CDPRODUTO, " + price + " AS VRPRECOPROD " + CostedProducts(sql, costing);
   };
 }
 
