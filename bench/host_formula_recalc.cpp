@@ -5,8 +5,6 @@
 // round really rewrites the prices. Prints both figures per round and their ratio.
 //
 //   bench_host_formula_recalc [rounds]   (default 3; 50,000 demo products)
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -17,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/host_bench_common.h"
 #include "support/app_server_process.h"
 #include "support/host_process.h"
 #include "support/temp_dir.h"
@@ -28,21 +27,6 @@ namespace {
 
 constexpr const char* kCustomer = "000001";  // the demo customer that always has a formula
 constexpr int kProducts = 50000;
-
-std::string RegistrationNumber(const std::string& database) {
-  sqlite3* db = nullptr;
-  sqlite3_stmt* stmt = nullptr;
-  std::string number;
-  if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-      sqlite3_prepare_v2(db, "SELECT NRINSJURCLIE FROM CLIENTE WHERE CDCLIENTE = ?", -1, &stmt, nullptr) == SQLITE_OK) {
-    sqlite3_bind_text(stmt, 1, kCustomer, -1, SQLITE_STATIC);
-    if (sqlite3_step(stmt) == SQLITE_ROW) number = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-  }
-  sqlite3_finalize(stmt);
-  sqlite3_close(db);
-  if (number.empty()) throw std::runtime_error("demo customer " + std::string(kCustomer) + " not found");
-  return number;
-}
 
 // The milliseconds of every SetCalcCusProd the server logged, in order.
 std::vector<double> ServerFigures(const std::string& log) {
@@ -56,15 +40,6 @@ std::vector<double> ServerFigures(const std::string& log) {
   return figures;
 }
 
-std::string MessageText(const HostProcess& host) {
-  auto box = host.messageBox();
-  return box ? box->value("text", "") : "";
-}
-
-void Expect(bool condition, const std::string& what, const HostProcess& host) {
-  if (!condition) throw std::runtime_error(what + " (message: " + MessageText(host) + ")");
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,28 +51,20 @@ int main(int argc, char** argv) {
     if (init.exitCode != 0) throw std::runtime_error("appserver init: " + init.err);
     vqrtest::AppServerProcess server({.database = database});
 
-    HostProcess::Options options;
-    options.module = std::string(VQR_BINARY_DIR) + "/lib/Pkg_VQR51200.so";
-    options.extraArgs = {"--server", "127.0.0.1:" + std::to_string(server.port()), "--db", database};
-    options.timeout = std::chrono::milliseconds(120000);
-    HostProcess host(options);
-    host.click("frmHost.mnuTabPreClie");
-    host.focus("frmTabPreClie.medCdClie");
-    host.type(RegistrationNumber(database));
-    host.key(9);
-    Expect(host.focusPath() == "frmTabPreClie.dbgPadrao", "the customer was not accepted", host);
+    HostProcess host(bench::ModuleHost(server.port(), database));
+    bench::OpenPriceTable(host, database, kCustomer);
 
     std::vector<double> screenMs;
     for (int round = 0; round < rounds; ++round) {
       host.click("frmTabPreClie.sbtFormComp");
-      Expect(host.activeForm() == "frmFormCompPreco", "the formula screen did not open", host);
+      bench::Expect(host.activeForm() == "frmFormCompPreco", "the formula screen did not open", host);
       host.select("frmFormCompPreco.cbbTpCusto", round % 3);
       host.key(13);
-      Expect(MessageText(host).find("recalcular") != std::string::npos, "no recalculation question", host);
+      bench::Expect(bench::MessageText(host).find("recalcular") != std::string::npos, "no recalculation question", host);
       const auto start = Clock::now();
       host.answer("btnYes");
       screenMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-      Expect(MessageText(host) == "Recálculo de preços realizado com sucesso.", "the recalculation failed", host);
+      bench::Expect(bench::MessageText(host) == "Recálculo de preços realizado com sucesso.", "the recalculation failed", host);
       host.answer("btnOK");
     }
     const std::vector<double> serverMs = ServerFigures(server.log());

@@ -3,13 +3,13 @@
 // folder by default; PostgreSQL databases when --pg is given and VQR_PG_URL is set),
 // identical copies of a prepared database for each measured run, an in-process
 // listener serving the data modules, and timing.
-#include <cstdlib>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -20,6 +20,7 @@
 
 #include <fmt/format.h>
 
+#include "contracts/server/result_envelope.h"
 #include "server/modules/data_modules.h"
 #include "server/rpc/method_registry.h"
 #include "server/rpc/server.h"
@@ -88,6 +89,22 @@ inline void PrepareOneCustomerPrices(const std::string& target, int products, in
                  i % 10 ? platform::Variant("2026-12-31") : platform::Variant::Null()});
   prices->finish();
   tx.commit();
+}
+
+// The seconds the data module's handler of `address` ("rdmTabPreClie.SetCalcCusProd")
+// takes on `target` with `args`; raises when it refuses.
+inline double TimeModuleCall(const std::string& target, const std::string& address,
+                             std::vector<platform::Variant> args) {
+  auto store = server::store::Store::Open(target);
+  for (auto& entry : server::modules::DataModuleMethods(*store))
+    if (entry.address == address) {
+      platform::Variant result;
+      double seconds = Seconds([&] { result = entry.handler(args); });
+      auto envelope = contracts::server::ReadEnvelope(result);
+      if (!envelope.ok) throw std::runtime_error(address + " refused: " + envelope.message);
+      return seconds;
+    }
+  throw std::runtime_error("no " + address);
 }
 
 // Scratch databases, all removed when the object goes away.
@@ -183,5 +200,39 @@ class LocalServer {
   std::unique_ptr<server::rpc::Server> server_;
   std::thread thread_;
 };
+
+// The data module against bare SQL doing the same writes, each measured `runs` times on
+// its own identical copy of `base`, after the disk has caught up with the previous run;
+// the side going first alternates (bare SQL first in even runs, or module first with
+// `moduleFirst`). Prints each side's best time and last outcome and their ratio
+// against the target; returns the exit code, 1 when the outcomes differ.
+inline int CompareOnCopies(Scratch& scratch, const std::string& base, int runs, bool moduleFirst,
+                           const std::function<double(const std::string&)>& bareSql,
+                           const std::function<double(const std::string&)>& module,
+                           const std::function<std::string(const std::string&)>& outcome) {
+  double moduleSeconds = 1e9, bareSeconds = 1e9;
+  std::string moduleOutcome, bareOutcome;
+  for (int run = 0; run < runs; ++run) {
+    auto measure = [&](const char* side, const std::function<double(const std::string&)>& work, double& best,
+                       std::string& result) {
+      std::string target = scratch.copy(base, side + std::to_string(run));
+      Settle();
+      best = std::min(best, work(target));
+      result = outcome(target);
+    };
+    if ((run % 2 == 0) != moduleFirst) {
+      measure("bare", bareSql, bareSeconds, bareOutcome);
+      measure("module", module, moduleSeconds, moduleOutcome);
+    } else {
+      measure("module", module, moduleSeconds, moduleOutcome);
+      measure("bare", bareSql, bareSeconds, bareOutcome);
+    }
+  }
+  std::printf("  bare SQL      %8.2f s   %s\n", bareSeconds, bareOutcome.c_str());
+  std::printf("  data module   %8.2f s   %s\n", moduleSeconds, moduleOutcome.c_str());
+  std::printf("data module / bare SQL: %.2fx (target <= 1.3x)%s\n", moduleSeconds / bareSeconds,
+              moduleOutcome == bareOutcome ? "" : "  OUTCOMES DIFFER");
+  return moduleOutcome == bareOutcome ? 0 : 1;
+}
 
 }  // namespace bench

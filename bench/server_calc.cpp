@@ -13,7 +13,6 @@
 #include <cstdlib>
 
 #include "bench/server_bench_common.h"
-#include "contracts/server/result_envelope.h"
 #include "server/store/schema.h"
 #include "server/store/sql_builder.h"
 #include "server/store/transaction.h"
@@ -51,17 +50,8 @@ void Prepare(const std::string& target) {
 }
 
 double ThroughTheModule(const std::string& target) {
-  auto store = server::store::Store::Open(target);
-  for (auto& entry : server::modules::DataModuleMethods(*store))
-    if (entry.address == "rdmTabPreClie.SetCalcCusProd") {
-      std::vector<Variant> args{"001", kCustomer, "11222333000181", 3, 1, "", "", "S"};
-      Variant result;
-      double seconds = bench::Seconds([&] { result = entry.handler(args); });
-      auto envelope = contracts::server::ReadEnvelope(result);
-      if (!envelope.ok) throw std::runtime_error("SetCalcCusProd refused: " + envelope.message);
-      return seconds;
-    }
-  throw std::runtime_error("no SetCalcCusProd");
+  return bench::TimeModuleCall(target, "rdmTabPreClie.SetCalcCusProd",
+                               {"001", kCustomer, "11222333000181", 3, 1, "", "", "S"});
 }
 
 // The formula written out by hand, its rounding as the server's.

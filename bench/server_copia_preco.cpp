@@ -10,7 +10,6 @@
 #include <fmt/format.h>
 
 #include "bench/server_bench_common.h"
-#include "contracts/server/result_envelope.h"
 #include "server/store/schema.h"
 #include "server/store/sql_builder.h"
 #include "server/store/transaction.h"
@@ -62,18 +61,8 @@ void Prepare(const std::string& target, Size size) {
 }
 
 double ThroughTheModule(const std::string& target) {
-  auto store = server::store::Store::Open(target);
-  std::vector<server::modules::MethodEntry> methods = server::modules::DataModuleMethods(*store);
-  for (auto& entry : methods)
-    if (entry.address == "rdmTabPreClie.SetCopiaPreco") {
-      std::vector<Variant> args{"001", kSource, 3, "T", "", "01/01/2026", "31/12/2026", "S", "", ""};
-      Variant result;
-      double seconds = bench::Seconds([&] { result = entry.handler(args); });
-      auto envelope = contracts::server::ReadEnvelope(result);
-      if (!envelope.ok) throw std::runtime_error("SetCopiaPreco refused: " + envelope.message);
-      return seconds;
-    }
-  throw std::runtime_error("no SetCopiaPreco");
+  return bench::TimeModuleCall(target, "rdmTabPreClie.SetCopiaPreco",
+                               {"001", kSource, 3, "T", "", "01/01/2026", "31/12/2026", "S", "", ""});
 }
 
 double BareSql(const std::string& target) {
@@ -130,37 +119,8 @@ int main(int argc, char** argv) {
     long long rows = static_cast<long long>(size.prices) * (size.customers - 1);
     std::printf("SetCopiaPreco on %s: %d prices to %d customers (%lld price rows)\n",
                 scratch.postgres() ? "PostgreSQL" : "SQLite", size.prices, size.customers - 1, rows);
-    double module = 1e9, bare = 1e9;
-    std::string moduleOutcome, bareOutcome;
-    bool moduleFirst = bench::HasFlag(argc, argv, "--module-first");
-    for (int run = 0; run < runs; ++run) {
-      // Each side on its own copy, after the disk has caught up with the previous run;
-      // the side going first alternates.
-      auto measureBare = [&] {
-        std::string a = scratch.copy(base, "bare" + std::to_string(run));
-        bench::Settle();
-        bare = std::min(bare, BareSql(a));
-        bareOutcome = Outcome(a);
-      };
-      auto measureModule = [&] {
-        std::string b = scratch.copy(base, "module" + std::to_string(run));
-        bench::Settle();
-        module = std::min(module, ThroughTheModule(b));
-        moduleOutcome = Outcome(b);
-      };
-      if ((run % 2 == 0) != moduleFirst) {
-        measureBare();
-        measureModule();
-      } else {
-        measureModule();
-        measureBare();
-      }
-    }
-    std::printf("  bare SQL      %8.2f s   %s\n", bare, bareOutcome.c_str());
-    std::printf("  data module   %8.2f s   %s\n", module, moduleOutcome.c_str());
-    std::printf("data module / bare SQL: %.2fx (target <= 1.3x)%s\n", module / bare,
-                moduleOutcome == bareOutcome ? "" : "  OUTCOMES DIFFER");
-    return moduleOutcome == bareOutcome ? 0 : 1;
+    return bench::CompareOnCopies(scratch, base, runs, bench::HasFlag(argc, argv, "--module-first"), BareSql,
+                                  ThroughTheModule, Outcome);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bench_server_copia_preco: %s\n", e.what());
     return 1;

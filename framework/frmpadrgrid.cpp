@@ -13,9 +13,19 @@ constexpr int kHeight = 400;
 constexpr int kToolbarHeight = 29;
 constexpr int kNavigatorHeight = 27;
 
+// The keys as the toolkit handles them (platform/ui/keyboard.h, db_grid.h).
 const char* const kDefaultHelp =
-    "Teclas da grade: setas movem entre linhas e colunas; Tab passa à coluna seguinte; "
-    "digitar altera a célula; Enter grava a célula; Esc desfaz a alteração da linha.";
+    "Teclas da grade:\n"
+    "Setas: movem entre linhas e colunas; Page Up e Page Down: uma página; "
+    "Ctrl+Home e Ctrl+End: primeira e última linha.\n"
+    "Tab e Shift+Tab: coluna seguinte e anterior; Ctrl+Tab e Ctrl+Shift+Tab: saem da grade "
+    "para o campo seguinte e o anterior.\n"
+    "F2 ou Enter: abre a célula com o texto selecionado (digitar substitui o texto); "
+    "Enter: grava a célula; sair da linha grava a linha; Esc: desfaz a célula e, depois, a linha.\n"
+    "Vírgula do teclado numérico: separador decimal.\n"
+    "\nOutras teclas:\n"
+    "Alt+Seta para baixo: abre a pesquisa do campo que tem botão de pesquisa.\n"
+    "Alt+letra sublinhada: abre o menu; setas e Enter escolhem o item; Esc fecha o menu.";
 
 platform::TPanel* NewPanel(platform::TComponent* owner, platform::TControl* parent, const std::string& name,
                            platform::TAlign align, int height) {
@@ -89,6 +99,8 @@ void TfrmPadraoGrid::buildDataArea() {
   scbFolhaDados->SetName("scbFolhaDados");
   scbFolhaDados->SetParent(panFolha);
   scbFolhaDados->SetBounds(4, 4, kWidth - 16, kHeight - kToolbarHeight - kNavigatorHeight - 12);
+  // The data area grows with the window, so a larger window shows more rows.
+  scbFolhaDados->SetAnchors({platform::akLeft, platform::akTop, platform::akRight, platform::akBottom});
   dbgPadrao = new platform::TDBGrid(this);
   dbgPadrao->SetName("dbgPadrao");
   dbgPadrao->SetParent(scbFolhaDados);

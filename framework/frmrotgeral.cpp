@@ -1,6 +1,8 @@
 #include "contracts/framework/frmrotgeral.h"
 
+#include "contracts/framework/consiste.h"
 #include "framework/enter_as_tab.h"
+
 #include "platform/ui/combo_box.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/edit.h"
@@ -85,6 +87,29 @@ void TfrmRotiGeral::sbtHelpClick(platform::TObject*) {
   const std::string title = lblCodTela->Caption().empty() ? Caption() : lblCodTela->Caption() + " - " + Caption();
   platform::MessageDlg(title + "\n\n" + (HelpText.empty() ? kDefaultHelp : HelpText), platform::mtInformation,
                        {platform::mbOK}, 0);
+}
+
+void TfrmRotiGeral::ShowWaitPanel(platform::TControl& panel, platform::TAnimate& animation, bool show) {
+  panel.SetVisible(show);
+  animation.Active = show;
+  platform::Application().Repaint();
+}
+
+void TfrmRotiGeral::RunBehindWaitPanel(platform::TControl& panel, platform::TAnimate& animation,
+                                       const std::function<void()>& call) {
+  ShowWaitPanel(panel, animation, true);
+  try {
+    call();
+  } catch (const std::exception& e) {
+    ShowWaitPanel(panel, animation, false);
+    const std::string text = msgPadrao->ServerText(e.what());
+    if (text != e.what()) throw Consiste::EServerRefusal(text);
+    throw;
+  } catch (...) {
+    ShowWaitPanel(panel, animation, false);
+    throw;
+  }
+  ShowWaitPanel(panel, animation, false);
 }
 
 }  // namespace Frmrotgeral

@@ -1,5 +1,7 @@
 #include "contracts/framework/nrv_msg.h"
 
+#include "contracts/framework/consiste.h"
+
 namespace Nrv_msg {
 
 void TMessages::Add(const std::string& key, const std::string& text) { Lines.push_back(key + "|" + text); }
@@ -15,6 +17,15 @@ std::string TMessages::Msg(const std::string& key) const {
 int TMessages::ShowMsg(const std::string& key, platform::TMsgDlgType type, platform::TMsgDlgButtons buttons,
                        int helpContext) const {
   return platform::MessageDlg(Msg(key), type, buttons, helpContext);
+}
+
+void TMessages::ReportError(const std::string& key) const {
+  Consiste::MensErro(Msg(key), true);
+  platform::Abort();  // MensErro with abort never returns; this keeps the promise
+}
+
+std::string TMessages::ServerText(const std::string& text) const {
+  return text.find('@') == std::string::npos ? text : Msg(text);
 }
 
 }  // namespace Nrv_msg

@@ -8,8 +8,10 @@
 #include "platform/data/database_error.h"
 #include "platform/data/dataset.h"
 #include "platform/text/ascii_text.h"
+#include "platform/text/float_format.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/std_controls.h"
 
 namespace Pesqlista {
 
@@ -18,6 +20,9 @@ namespace {
 constexpr const char* kMarked = "S";
 constexpr const char* kUnmarked = "N";
 
+// The marks live in the dialog while it is open and reach the dataset's mark field
+// only when the person chooses, in one pass, so marking, marking all and cancelling
+// cost the same for 10 rows and for 100,000.
 class ListDialog : public framework::SearchDialog {
  public:
   ListDialog(platform::TComponent* owner, const std::string& title, platform::TDataSource* source,
@@ -26,42 +31,60 @@ class ListDialog : public framework::SearchDialog {
         key_(Rows().FieldByName(keyField)),
         mark_(*Rows().Fields().front()),
         requireMark_(requireMark) {
-    btnMarcarTodos = AddButton("btnMarcarTodos", "Marcar todos", 8);
+    ShowFieldsButTheMark();
+    btnMarcarTodos = AddBottomButton("btnMarcarTodos", "Marcar todos", 8, 100);
     btnMarcarTodos->OnClick = [this](platform::TObject*) { markAll(true); };
-    btnDesmarcarTodos = AddButton("btnDesmarcarTodos", "Desmarcar todos", 116);
+    btnDesmarcarTodos = AddBottomButton("btnDesmarcarTodos", "Desmarcar todos", 116, 100);
     btnDesmarcarTodos->OnClick = [this](platform::TObject*) { markAll(false); };
+    lblMarcados = new platform::TLabel(this);
+    lblMarcados->SetName("lblMarcados");
+    lblMarcados->SetParent(this);
+    lblMarcados->SetBounds(224, btnOK->Top() + 6, 150, 13);
     dbgPesquisa->OnMarkRow = [this](platform::TDBGrid*, int row) { toggle(row); };
-    dbgPesquisa->MarkedRows = [this] {
-      std::vector<int> rows;
-      for (std::size_t r = 0; r < marks_.size(); ++r)
-        if (marks_[r]) rows.push_back(static_cast<int>(r));
-      return rows;
-    };
+    dbgPesquisa->RowMarked = [this](int row) { return row >= 0 && row < count() && marks_[Index(row)]; };
+    dbgPesquisa->MarkedCount = [this] { return marked_; };
   }
 
   platform::TButton* btnMarcarTodos;
   platform::TButton* btnDesmarcarTodos;
+  platform::TLabel* lblMarcados;
 
-  // Marks the rows listed or already marked; remembers the marks as they were.
+  // Marks the rows listed or already marked.
   void Load(const std::vector<std::string>& listed) {
     const std::set<std::string> keys(listed.begin(), listed.end());
     platform::TDataSet& rows = Rows();
-    const int count = rows.RecordCount();
-    original_.assign(static_cast<std::size_t>(count), false);
-    marks_.assign(static_cast<std::size_t>(count), false);
-    std::vector<bool> wanted(static_cast<std::size_t>(count), false);
-    for (int r = 0; r < count; ++r) {
-      original_[static_cast<std::size_t>(r)] = rows.ValueAt(r + 1, mark_).toString() == kMarked;
-      marks_[static_cast<std::size_t>(r)] = original_[static_cast<std::size_t>(r)];
-      wanted[static_cast<std::size_t>(r)] =
-          original_[static_cast<std::size_t>(r)] || keys.count(rows.ValueAt(r + 1, key_).toString()) > 0;
+    marks_.assign(static_cast<std::size_t>(rows.RecordCount()), false);
+    marked_ = 0;
+    for (int r = 0; r < count(); ++r) {
+      const bool marked = rows.ValueAt(r + 1, mark_).toString() == kMarked ||
+                          (!keys.empty() && keys.count(rows.ValueAt(r + 1, key_).toString()) > 0);
+      marks_[Index(r)] = marked;
+      marked_ += marked ? 1 : 0;
     }
-    for (int r = 0; r < count; ++r) setMark(r, wanted[static_cast<std::size_t>(r)]);
+    showCount();
   }
 
-  // Puts every mark back as it was before the list opened.
-  void Restore() {
-    for (std::size_t r = 0; r < original_.size() && r < marks_.size(); ++r) setMark(static_cast<int>(r), original_[r]);
+  // Writes the marks chosen into the mark field, when the dataset allows it.
+  void StoreMarks() {
+    platform::TDataSet& rows = Rows();
+    if (!rows.CanModify() || mark_.ReadOnly()) return;
+    const int current = rows.RecNo();
+    rows.DisableControls();
+    try {
+      for (int r = 0; r < count(); ++r) {
+        const char* wanted = marks_[Index(r)] ? kMarked : kUnmarked;
+        if (rows.ValueAt(r + 1, mark_).toString() == wanted) continue;
+        rows.SetRecNo(r + 1);
+        rows.Edit();
+        mark_.SetAsString(wanted);
+        rows.Post();
+      }
+      if (current >= 1 && current <= rows.RecordCount()) rows.SetRecNo(current);
+    } catch (...) {
+      rows.EnableControls();
+      throw;
+    }
+    rows.EnableControls();
   }
 
   const std::string& Result() const { return result_; }
@@ -69,17 +92,15 @@ class ListDialog : public framework::SearchDialog {
  protected:
   bool CanChoose() override {
     std::string list;
-    bool any = false;
-    for (std::size_t r = 0; r < marks_.size(); ++r) {
-      if (!marks_[r]) continue;
-      const std::string key = Rows().ValueAt(static_cast<int>(r) + 1, key_).toString();
+    for (int r = 0; r < count(); ++r) {
+      if (!marks_[Index(r)]) continue;
+      const std::string key = Rows().ValueAt(r + 1, key_).toString();
       if (key.empty() || key.find(',') != std::string::npos)
         throw EListKey("O código \"" + key + "\" não pode fazer parte de uma lista de escolha.");
-      if (any) list += ',';
+      if (!list.empty()) list += ',';
       list += key;
-      any = true;
     }
-    if (requireMark_ && !any) {
+    if (requireMark_ && marked_ == 0) {
       platform::MessageDlg("Marque ao menos um item da lista.", platform::mtInformation, {platform::mbOK}, 0);
       return false;
     }
@@ -89,49 +110,46 @@ class ListDialog : public framework::SearchDialog {
 
   bool HandleGridChar(char32_t ch) override {
     if (ch != U' ') return false;
-    const int row = Rows().RecNo() - 1;
-    if (row >= 0) toggle(row);
+    toggle(Rows().RecNo() - 1);
     return true;
   }
 
  private:
-  platform::TButton* AddButton(const std::string& name, const std::string& caption, int left) {
-    auto* button = new platform::TButton(this);
-    button->SetName(name);
-    button->SetParent(this);
-    button->SetCaption(caption);
-    button->SetBounds(left, btnOK->Top(), 100, 25);
-    return button;
+  static std::size_t Index(int row) { return static_cast<std::size_t>(row); }
+  int count() const { return static_cast<int>(marks_.size()); }
+
+  // The grid shows every visible field but the mark, which its own mark column shows.
+  void ShowFieldsButTheMark() {
+    for (platform::TField* field : Rows().Fields()) {
+      if (field == &mark_ || !field->Visible()) continue;
+      dbgPesquisa->Columns.Add().FieldName = field->FieldName();
+    }
   }
 
   void toggle(int row) {
-    if (row < 0 || static_cast<std::size_t>(row) >= marks_.size()) return;
-    setMark(row, !marks_[static_cast<std::size_t>(row)]);
+    if (row < 0 || row >= count()) return;
+    const bool marked = !marks_[Index(row)];
+    marks_[Index(row)] = marked;
+    marked_ += marked ? 1 : -1;
+    showCount();
   }
 
   void markAll(bool marked) {
-    const int current = Rows().RecNo();
-    for (std::size_t r = 0; r < marks_.size(); ++r) setMark(static_cast<int>(r), marked);
-    if (current >= 1 && current <= Rows().RecordCount()) Rows().SetRecNo(current);
+    marks_.assign(marks_.size(), marked);
+    marked_ = marked ? count() : 0;
+    showCount();
   }
 
-  // Sets a row's mark, writing it into the mark field when the dataset allows.
-  void setMark(int row, bool marked) {
-    if (marks_[static_cast<std::size_t>(row)] == marked) return;
-    marks_[static_cast<std::size_t>(row)] = marked;
-    platform::TDataSet& rows = Rows();
-    if (!rows.CanModify() || mark_.ReadOnly()) return;
-    if (rows.RecNo() != row + 1) rows.SetRecNo(row + 1);
-    rows.Edit();
-    mark_.SetAsString(marked ? kMarked : kUnmarked);
-    rows.Post();
+  void showCount() {
+    lblMarcados->SetCaption("Marcados: " + platform::FormatFloat("#,##0", marked_) + " de " +
+                            platform::FormatFloat("#,##0", count()));
   }
 
   platform::TField& key_;
   platform::TField& mark_;
   bool requireMark_;
-  std::vector<bool> original_;
   std::vector<bool> marks_;
+  int marked_ = 0;
   std::string result_;
 };
 
@@ -168,10 +186,10 @@ bool PesquisaLista(platform::TDataSource* source, const std::string& keyField, c
   if (startRow >= 1 && startRow <= rows.RecordCount()) rows.SetRecNo(startRow);
   const bool chosen = dialog->Execute();
   if (chosen) {
+    dialog->StoreMarks();
     list = dialog->Result();
-  } else {
-    dialog->Restore();
-    if (rows.Active() && startRow >= 1 && startRow <= rows.RecordCount()) rows.SetRecNo(startRow);
+  } else if (rows.Active() && startRow >= 1 && startRow <= rows.RecordCount()) {
+    rows.SetRecNo(startRow);
   }
   return chosen;
 }

@@ -3,6 +3,7 @@
 #include "platform/data/data_source.h"
 #include "platform/data/dataset.h"
 #include "platform/text/text_fold.h"
+#include "platform/text/utf8.h"
 #include "platform/ui/screen.h"
 
 namespace framework {
@@ -11,8 +12,34 @@ namespace {
 
 constexpr int kWidth = 560;
 constexpr int kHeight = 380;
+constexpr int kMargin = 8;
+constexpr int kBoxTop = 24;     // the search box, under its label
+constexpr int kGridTop = 53;
+constexpr int kButtonHeight = 25;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonBand = kButtonHeight + 2 * kMargin;
 
 bool IsSearchChar(char32_t ch) { return ch >= 32 && ch != 127; }
+
+// Takes the last character (not the last byte) off a UTF-8 text.
+void dropLastCharacter(std::string& text) {
+  std::size_t last = 0;
+  for (std::size_t pos = 0, len = 0; pos < text.size(); pos += len) {
+    last = pos;
+    platform::utf8::Decode(text, pos, len);
+  }
+  text.resize(last);
+}
+
+// A caption shows "&" as an accelerator mark; a column title is shown as it is.
+std::string LiteralCaption(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    out += c;
+    if (c == '&') out += '&';
+  }
+  return out;
+}
 
 }  // namespace
 
@@ -30,13 +57,40 @@ SearchDialog::SearchDialog(platform::TComponent* owner, const std::string& name,
   SetCaption(title.empty() ? "Pesquisa" : title);
   SetBorderStyle(platform::bsDialog);
   SetBounds((platform::Screen().Width() - kWidth) / 2, (platform::Screen().Height() - kHeight) / 2, kWidth, kHeight);
+  buildSearchBox();
+  buildGrid(source);
+  buildButtons();
+  searchColumnChanged();
+  SetActiveControl(dbgPesquisa);
+}
 
+void SearchDialog::buildSearchBox() {
+  lblPesquisa = new platform::TLabel(this);
+  lblPesquisa->SetName("lblPesquisa");
+  lblPesquisa->SetParent(this);
+  lblPesquisa->SetBounds(kMargin, kMargin, ClientWidth() - 2 * kMargin, 13);
+  edtPesquisa = new platform::TEdit(this);
+  edtPesquisa->SetName("edtPesquisa");
+  edtPesquisa->SetParent(this);
+  edtPesquisa->SetBounds(kMargin, kBoxTop, ClientWidth() - 2 * kMargin, 21);
+  lblPesquisa->FocusControl = edtPesquisa;
+  edtPesquisa->OnChange = [this](platform::TObject*) {
+    if (showingTyped_) return;
+    typed_ = edtPesquisa->Text();
+    searchAgain();
+  };
+  edtPesquisa->OnKeyDown = [this](platform::TObject*, std::uint16_t& key, platform::TShiftState) {
+    moveFromSearchBox(key);
+  };
+}
+
+void SearchDialog::buildGrid(platform::TDataSource* source) {
   dbgPesquisa = new platform::TDBGrid(this);
   dbgPesquisa->SetName("dbgPesquisa");
   dbgPesquisa->SetParent(this);
-  dbgPesquisa->SetBounds(8, 8, kWidth - 16, kHeight - 56);
-  dbgPesquisa->Options = {platform::dgTitles, platform::dgColLines, platform::dgRowLines, platform::dgRowSelect,
-                          platform::dgAlwaysShowSelection};
+  dbgPesquisa->SetBounds(kMargin, kGridTop, ClientWidth() - 2 * kMargin, ClientHeight() - kGridTop - kButtonBand);
+  dbgPesquisa->Options = {platform::dgTitles,    platform::dgColLines,           platform::dgRowLines,
+                          platform::dgRowSelect, platform::dgAlwaysShowSelection, platform::dgColumnResize};
   dbgPesquisa->ReadOnly = true;
   dbgPesquisa->SetDataSource(source);
   dbgPesquisa->OnKeyDown = [this](platform::TObject*, std::uint16_t& key, platform::TShiftState shift) {
@@ -49,11 +103,13 @@ SearchDialog::SearchDialog(platform::TComponent* owner, const std::string& name,
     } else if (key == platform::VK_BACK) {
       key = 0;
       if (!typed_.empty()) {
-        typed_.pop_back();
+        dropLastCharacter(typed_);
+        showTyped();
         searchAgain();
       }
     } else if (key >= platform::VK_PRIOR && key <= platform::VK_DOWN) {
       typed_.clear();
+      showTyped();
     }
   };
   dbgPesquisa->OnKeyPress = [this](platform::TObject*, char32_t& ch) {
@@ -62,25 +118,27 @@ SearchDialog::SearchDialog(platform::TComponent* owner, const std::string& name,
     if (HandleGridChar(typed) || !IsSearchChar(typed)) return;
     searchTyped(typed);
   };
-  dbgPesquisa->OnColEnter = [this](platform::TObject*) { typed_.clear(); };
+  dbgPesquisa->OnColEnter = [this](platform::TObject*) { searchColumnChanged(); };
+  dbgPesquisa->OnTitleClick = [](platform::TDBGrid* grid, int column) { grid->SetSelectedIndex(column); };
+}
 
-  btnOK = new platform::TButton(this);
-  btnOK->SetName("btnOK");
-  btnOK->SetParent(this);
-  btnOK->SetCaption("OK");
-  btnOK->SetBounds(kWidth - 174, kHeight - 40, 75, 25);
+void SearchDialog::buildButtons() {
+  btnOK = AddBottomButton("btnOK", "OK", ClientWidth() - 2 * (kButtonWidth + kMargin), kButtonWidth);
   btnOK->Default = true;
   btnOK->OnClick = [this](platform::TObject*) { choose(); };
-
-  btnCancel = new platform::TButton(this);
-  btnCancel->SetName("btnCancel");
-  btnCancel->SetParent(this);
-  btnCancel->SetCaption("Cancelar");
-  btnCancel->SetBounds(kWidth - 91, kHeight - 40, 75, 25);
+  btnCancel = AddBottomButton("btnCancel", "Cancelar", ClientWidth() - kButtonWidth - kMargin, kButtonWidth);
   btnCancel->Cancel = true;
   btnCancel->ModalResult = platform::mrCancel;
+}
 
-  SetActiveControl(dbgPesquisa);
+platform::TButton* SearchDialog::AddBottomButton(const std::string& name, const std::string& caption, int left,
+                                                 int width) {
+  auto* button = new platform::TButton(this);
+  button->SetName(name);
+  button->SetParent(this);
+  button->SetCaption(caption);
+  button->SetBounds(left, ClientHeight() - kMargin - kButtonHeight, width, kButtonHeight);
+  return button;
 }
 
 platform::TDataSet& SearchDialog::Rows() const { return *source_->DataSet(); }
@@ -93,19 +151,64 @@ void SearchDialog::choose() {
 
 void SearchDialog::searchTyped(char32_t ch) {
   typed_ += platform::Utf8Encode(ch);
-  searchAgain();
+  if (!searchAgain()) {
     // Nothing begins with the whole text: start over from this character.
-  platform::TField* field = dbgPesquisa->SelectedField();
-  if (field && !platform::StartsWithFolded(field->AsString(), typed_)) {
     typed_ = platform::Utf8Encode(ch);
     searchAgain();
   }
+  showTyped();
 }
 
-void SearchDialog::searchAgain() {
+// The selected column's texts are folded once, at its first search, so each typed
+// character is one pass of prefix comparisons however long the list is.
+bool SearchDialog::searchAgain() {
   platform::TField* field = dbgPesquisa->SelectedField();
-  if (!field || field->DataType() != platform::FieldType::String || typed_.empty()) return;
-  Rows().Locate(field->FieldName(), platform::Variant(typed_), platform::loCaseInsensitive | platform::loPartialKey);
+  if (!field || field->DataType() != platform::FieldType::String || typed_.empty()) return false;
+  platform::TDataSet& rows = Rows();
+  if (foldedField_ != field || static_cast<int>(folded_.size()) != rows.RecordCount()) {
+    folded_.clear();
+    for (int r = 1; r <= rows.RecordCount(); ++r) {
+      const platform::Variant value = rows.ValueAt(r, *field);
+      folded_.push_back(value.isBlank() ? std::string() : platform::FoldForCompare(value.toString()));
+    }
+    foldedField_ = field;
+  }
+  const std::string wanted = platform::FoldForCompare(typed_);
+  for (std::size_t r = 0; r < folded_.size(); ++r) {
+    if (!folded_[r].starts_with(wanted)) continue;
+    rows.SetRecNo(static_cast<int>(r) + 1);
+    return true;
+  }
+  return false;
+}
+
+// The search box shows what was typed in the grid, without searching again.
+void SearchDialog::showTyped() {
+  showingTyped_ = true;
+  edtPesquisa->SetText(typed_);
+  showingTyped_ = false;
+}
+
+void SearchDialog::searchColumnChanged() {
+  typed_.clear();
+  showTyped();
+  platform::TField* field = dbgPesquisa->SelectedField();
+  const std::string title = field ? field->DisplayLabel() : std::string();
+  lblPesquisa->SetCaption("Pesquisar por " + LiteralCaption(title) + ":");
+}
+
+void SearchDialog::moveFromSearchBox(std::uint16_t& key) {
+  const int page = dbgPesquisa->VisibleRowCount();
+  int step = 0;
+  switch (key) {
+    case platform::VK_UP: step = -1; break;
+    case platform::VK_DOWN: step = 1; break;
+    case platform::VK_PRIOR: step = -page; break;
+    case platform::VK_NEXT: step = page; break;
+    default: return;
+  }
+  key = 0;
+  Rows().MoveBy(step);
 }
 
 }  // namespace framework

@@ -1,18 +1,26 @@
 #pragma once
 // The window shared by the framework's search lists (Pesquisa, Pesqlista): a modal
-// window of kind "search" with the grid dbgPesquisa over the caller's data source and
-// the buttons btnOK and btnCancel.
+// window of kind "search" with, top to bottom, the search box (the label lblPesquisa
+// "Pesquisar por <column title>:" and the edit edtPesquisa), the grid dbgPesquisa over
+// the caller's data source, and the buttons btnOK and btnCancel at the bottom right,
+// always inside the window.
 //
 // The grid is read-only and starts focused. Enter chooses (Choose), Escape cancels;
-// typing letters or digits moves to the first row whose value in the selected column
-// begins with what was typed so far (case and accents ignored), Backspace takes the
-// last character back, and moving to another column starts over. Subclasses decide
-// what choosing means through CanChoose.
+// typing letters or digits in the grid moves to the first row whose value in the
+// searched column begins with what was typed so far (case and accents ignored), and
+// the search box shows that text; Backspace takes the last character back. Typing in
+// the search box itself does the same, and Up, Down, Page Up and Page Down there move
+// the grid. The searched column is the grid's selected one: a click on a column title
+// chooses it (as do Left and Right in the grid), and choosing another column starts
+// over. Subclasses decide what choosing means through CanChoose.
 #include <string>
+#include <vector>
 
 #include "platform/ui/buttons.h"
 #include "platform/ui/db_grid.h"
+#include "platform/ui/edit.h"
 #include "platform/ui/form.h"
+#include "platform/ui/std_controls.h"
 
 namespace framework {
 
@@ -21,6 +29,8 @@ class SearchDialog : public platform::TForm {
   SearchDialog(platform::TComponent* owner, const std::string& name, const std::string& title,
                platform::TDataSource* source);
 
+  platform::TLabel* lblPesquisa;
+  platform::TEdit* edtPesquisa;
   platform::TDBGrid* dbgPesquisa;
   platform::TButton* btnOK;
   platform::TButton* btnCancel;
@@ -37,14 +47,28 @@ class SearchDialog : public platform::TForm {
     return false;
   }
   platform::TDataSet& Rows() const;
+  // A button at the bottom edge of the window, `left` pixels from its left side.
+  platform::TButton* AddBottomButton(const std::string& name, const std::string& caption, int left, int width);
 
  private:
+  void buildSearchBox();
+  void buildGrid(platform::TDataSource* source);
+  void buildButtons();
   void choose();
   void searchTyped(char32_t ch);
-  void searchAgain();
+  // Moves to the first row whose selected column begins with what was typed; false
+  // when none does (the row stays).
+  bool searchAgain();
+  void showTyped();
+  void searchColumnChanged();
+  void moveFromSearchBox(std::uint16_t& key);
 
   platform::TDataSource* source_;
   std::string typed_;
+  bool showingTyped_ = false;
+  // The folded texts of the column last searched, one per row.
+  const platform::TField* foldedField_ = nullptr;
+  std::vector<std::string> folded_;
 };
 
 // The title and the no-rows text of "title|no-rows text"; the no-rows text defaults

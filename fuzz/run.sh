@@ -8,7 +8,8 @@
 # The seeds in fuzz/corpus/<target> are only read; inputs that reach new code are kept
 # in build-fuzz/corpus/<target>, so longer runs build on earlier ones. A crash, a leak,
 # undefined behaviour, a broken check or a timeout leaves its input in
-# build-fuzz/findings/ and fails the run. Build first with fuzz/build.sh.
+# build-fuzz/findings/ and fails the run. Targets run two at a time (VQR_FUZZ_JOBS).
+# Build first with fuzz/build.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,22 +21,42 @@ if [ "${#targets[@]}" -eq 0 ]; then
 fi
 
 mkdir -p build-fuzz/findings build-fuzz/logs
-failed=0
-for target in "${targets[@]}"; do
-  binary="build-fuzz/$target"
-  [ -x "$binary" ] || { echo "fuzz: $binary is not built (run fuzz/build.sh)" >&2; exit 1; }
+jobs="${VQR_FUZZ_JOBS:-2}"  # targets run side by side, one per core
+
+# Runs one target; its summary line goes to build-fuzz/logs/<target>.summary.
+run_target() {
+  local target="$1" binary="build-fuzz/$1" log="build-fuzz/logs/$1.log" outcome
   mkdir -p "build-fuzz/corpus/$target"
-  log="build-fuzz/logs/$target.log"
   if "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="build-fuzz/findings/$target-" \
       "build-fuzz/corpus/$target" "fuzz/corpus/$target" >"$log" 2>&1; then
     outcome="no finding"
   else
     outcome="FINDING (see $log and build-fuzz/findings/)"
-    failed=1
   fi
+  local runs kept
   runs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$log" | grep -o '[0-9]*$' || echo "?")
   kept=$(find "build-fuzz/corpus/$target" -type f | wc -l)
-  echo "fuzz: $target: $runs executions in ${seconds} s, $kept inputs kept, $outcome"
+  echo "fuzz: $target: $runs executions in ${seconds} s, $kept inputs kept, $outcome" >"build-fuzz/logs/$target.summary"
+}
+
+for target in "${targets[@]}"; do
+  [ -x "build-fuzz/$target" ] || { echo "fuzz: build-fuzz/$target is not built (run fuzz/build.sh)" >&2; exit 1; }
+done
+running=0
+for target in "${targets[@]}"; do
+  run_target "$target" &
+  running=$((running + 1))
+  if [ "$running" -ge "$jobs" ]; then
+    wait -n
+    running=$((running - 1))
+  fi
+done
+wait
+
+failed=0
+for target in "${targets[@]}"; do
+  cat "build-fuzz/logs/$target.summary"
+  grep -q "no finding" "build-fuzz/logs/$target.summary" || failed=1
 done
 exit "$failed"

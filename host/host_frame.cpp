@@ -1,10 +1,13 @@
 #include "host/host_frame.h"
 
+#include "contracts/framework/host_configuration.h"
 #include "host/module_host.h"
+#include "host/server_status.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/screen.h"
+#include "platform/ui/status_bar.h"
 
 namespace host {
 
@@ -45,6 +48,23 @@ TfrmHost::TfrmHost(TComponent* owner, ModuleHost& module, std::string modulePath
     module_.IniProc();
   };
   updateMenu();
+
+  stbHost = new TStatusBar(this);
+  stbHost->SetName("stbHost");
+  stbHost->SetParent(this);
+  stbHost->Panels = {{"", 220}, {"", 110}, {"", 0}};
+  const auto& config = framework::GetHostConfiguration();
+  serverStatus_ = std::make_unique<ServerStatus>(config.serverHost + ":" + std::to_string(config.serverPort),
+                                                 [this] { showServerStatus(); });
+  showServerStatus();
+}
+
+TfrmHost::~TfrmHost() = default;
+
+void TfrmHost::showServerStatus() {
+  stbHost->Panels[0].Text = serverStatus_->ServerText();
+  stbHost->Panels[1].Text = serverStatus_->ConnectionText();
+  stbHost->Panels[2].Text = serverStatus_->LastCallText();
 }
 
 void TfrmHost::LoadModule() {

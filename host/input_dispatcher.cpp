@@ -29,14 +29,15 @@ const json& field(const json& message, const char* name) {
   return *it;
 }
 
-int intField(const json& message, const char* name) {
-  const json& value = field(message, name);
+int intValue(const json& value, const char* name) {
   if (!value.is_number_integer()) refuse(std::string("O campo \"") + name + "\" deve ser um inteiro.");
   auto n = value.get<long long>();
   if (n < -1'000'000'000LL || n > 1'000'000'000LL)
     refuse(std::string("O campo \"") + name + "\" está fora dos limites.");
   return static_cast<int>(n);
 }
+
+int intField(const json& message, const char* name) { return intValue(field(message, name), name); }
 
 bool flag(const json& message, const char* name) {
   auto it = message.find(name);
@@ -155,10 +156,35 @@ void onSelect(const json& m) {
   ChooseComboItem(combo, index);
 }
 
-void onClose(const json& m) {
+TCustomForm* windowTarget(const json& m, const char* type) {
   Target t = resolve(m);
-  if (t.control != t.form) refuse("O alvo de \"close\" deve ser uma janela.");
-  CloseWindow(t.form);
+  if (t.control != t.form) refuse(std::string("O alvo de \"") + type + "\" deve ser uma janela.");
+  return t.form;
+}
+
+void onClose(const json& m) { CloseWindow(windowTarget(m, "close")); }
+
+void onBounds(const json& m) {
+  TCustomForm* form = windowTarget(m, "bounds");
+  const json& b = field(m, "bounds");
+  if (!b.is_array() || b.size() != 4) refuse("O campo \"bounds\" deve ser [esquerda, topo, largura, altura].");
+  const int left = intValue(b[0], "bounds");
+  const int top = intValue(b[1], "bounds");
+  const int width = intValue(b[2], "bounds");
+  const int height = intValue(b[3], "bounds");
+  if (width <= 0 || height <= 0 || width > 100000 || height > 100000) refuse("Tamanho de janela inválido.");
+  if (auto why = WindowBoundsRefusal(form, width, height)) refuse(*why);
+  SetWindowBoundsByUser(form, left, top, width, height);
+}
+
+void onWindowState(const json& m) {
+  TCustomForm* form = windowTarget(m, "windowState");
+  const std::string state = textField(m, "state");
+  if (state != "maximized" && state != "normal")
+    refuse("Estado de janela desconhecido: " + state + " (esperado maximized ou normal).");
+  const TWindowState wanted = state == "maximized" ? wsMaximized : wsNormal;
+  if (auto why = WindowStateRefusal(form, wanted)) refuse(*why);
+  SetWindowStateByUser(form, wanted);
 }
 
 void onResize(const json& m) {
@@ -197,6 +223,21 @@ void onEditButton(const json& m) {
   grid->UserEditButton();
 }
 
+void onTitle(const json& m) {
+  auto* grid = targetOfKind<TDBGrid>(m, "uma grade");
+  int col = intField(m, "col");
+  if (auto why = grid->TitleRefusal(col)) refuse(*why);
+  grid->UserTitleClick(col);
+}
+
+void onColumnWidth(const json& m) {
+  auto* grid = targetOfKind<TDBGrid>(m, "uma grade");
+  int col = intField(m, "col");
+  int width = intField(m, "width");
+  if (auto why = grid->ColumnWidthRefusal(col, width)) refuse(*why);
+  grid->UserColumnWidth(col, width);
+}
+
 void onMark(const json& m) {
   auto* grid = targetOfKind<TDBGrid>(m, "uma grade");
   int row = intField(m, "row");
@@ -211,12 +252,16 @@ void DispatchInput(const json& message) {
       {"click", onClick}, {"focus", onFocus},   {"key", onKey},     {"type", onType},
       {"cell", onCell},   {"scroll", onScroll}, {"pick", onPick},   {"editbutton", onEditButton},
       {"select", onSelect}, {"mark", onMark},   {"close", onClose}, {"resize", onResize},
+      {"bounds", onBounds}, {"windowState", onWindowState}, {"title", onTitle}, {"columnWidth", onColumnWidth},
   };
   if (!message.is_object()) refuse("Mensagem malformada: esperado um objeto JSON.");
   auto type = message.find("type");
   if (type == message.end() || !type->is_string()) refuse("Mensagem sem o campo \"type\".");
-  auto handler = handlers.find(type->get<std::string>());
-  if (handler == handlers.end()) refuse("Tipo de mensagem desconhecido: " + type->get<std::string>() + ".");
+  const std::string& kind = type->get_ref<const std::string&>();
+  auto handler = handlers.find(kind);
+  if (handler == handlers.end()) refuse("Tipo de mensagem desconhecido: " + kind + ".");
+  // What the mouse does closes a menu held open from the keyboard, as on a desktop.
+  if (kind != "key" && kind != "type" && kind != "resize") CloseOpenMenus();
   handler->second(message);
 }
 

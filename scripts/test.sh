@@ -6,7 +6,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/setup.sh
-cmake --preset default
+# ccache keeps rebuilds after a new clone or a clean short; paths are hashed relative
+# to the clone, so a clone in another folder reuses what an earlier one compiled.
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}" CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-true}"
+fi
+cmake --preset default "${launcher[@]}"
 cmake --build --preset default
 
 pg_env=$(./scripts/pg-throwaway.sh start) && rc=0 || rc=$?

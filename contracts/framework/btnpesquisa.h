@@ -12,7 +12,8 @@
 //      copies it into its edits. A cancelled list calls nothing more.
 // Without a DataSource a click only runs OnClick.
 // Associate is the control the button serves (its edit, or the radio button of a
-// customer list); the snapshot names it as "associate".
+// customer list); the snapshot names it as "associate", and the toolkit's search key
+// (Alt+Down) in that control clicks the button.
 #include <functional>
 #include <string>
 
@@ -39,6 +40,7 @@ class TBtnPesquisa : public platform::TControl {
   platform::TNotifyEvent OnAfterPesq;
 
   void Click() override;
+  platform::TControl* ServedControl() const noexcept override { return Associate; }
   // The search of a click with a DataSource; true when a row was chosen.
   bool Execute();
 

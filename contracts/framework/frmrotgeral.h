@@ -19,12 +19,32 @@
 //   sbtCancelClick    closes the screen
 //   sbtConfirmaClick  nothing (the screen's routine)
 //   sbtHelpClick      an information box with HelpText (a default one when empty)
+//
+// RunBehindWaitPanel(panel, animation, call) runs a routine's long blocking call (a
+// copy, a recalculation) behind the screen's wait panel: the panel is shown with its
+// animation playing and the screen repainted before the call starts, so the person
+// sees it; both are put away and the screen repainted again when the call ends, on
+// success and on failure alike. A failure goes on after that; its text passes through
+// msgPadrao->ServerText (the "@" rule: a server text holding "@" reaches the person as
+// that catalog key's text, raised as Consiste::EServerRefusal), any other exception
+// goes on unchanged.
+//
+// OpenModal<S>(prepare) opens a routine screen as the creation functions do: under the
+// hourglass cursor it creates a new S (owned by the application) and runs
+// prepare(screen), which fills it and loads its data; then the default cursor comes
+// back and the screen is shown modally, the call returning when it closes. When the
+// creation or prepare raises, the screen, never shown, is freed, the default cursor
+// comes back and the error goes on.
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "contracts/framework/buttonflat.h"
 #include "contracts/framework/nrv_msg.h"
+#include "platform/ui/animate.h"
+#include "platform/ui/application.h"
 #include "platform/ui/form.h"
+#include "platform/ui/screen.h"
 #include "platform/ui/std_controls.h"
 
 namespace Frmrotgeral {
@@ -56,6 +76,28 @@ class TfrmRotiGeral : public platform::TForm {
   virtual void sbtCancelClick(platform::TObject* Sender);
   virtual void sbtConfirmaClick(platform::TObject* Sender);
   virtual void sbtHelpClick(platform::TObject* Sender);
+
+ protected:
+  void RunBehindWaitPanel(platform::TControl& panel, platform::TAnimate& animation, const std::function<void()>& call);
+
+ private:
+  void ShowWaitPanel(platform::TControl& panel, platform::TAnimate& animation, bool show);
 };
+
+template <class S, class Prepare>
+void OpenModal(Prepare&& prepare) {
+  std::unique_ptr<S> screen;
+  try {
+    platform::Screen().SetCursor(platform::crHourGlass);
+    screen.reset(platform::NewForm<S>(&platform::Application()));
+    prepare(*screen);
+  } catch (...) {
+    screen.reset();
+    platform::Screen().SetCursor(platform::crDefault);
+    throw;
+  }
+  platform::Screen().SetCursor(platform::crDefault);
+  screen.release()->ShowModal();  // the screen frees itself when it closes
+}
 
 }  // namespace Frmrotgeral

@@ -8,6 +8,13 @@
 //   ShowMsg(key, type, buttons, helpContext)
 //                  a message box with the key's text, the dialog type and buttons
 //                  given; returns the answer's modal result (6 = Yes, 7 = No).
+//   ReportError(key)
+//                  shows the key's text as an error and ends the running operation
+//                  (Consiste::MensErro with abort: the silent abort follows).
+//   ServerText(text)
+//                  what the person reads of a server's error text: a text holding
+//                  "@" anywhere is, whole, a key of the catalog ("@PrecoZerNeg") and
+//                  gives that key's text; any other text comes back as it is.
 // Lines without "|" are kept but never match.
 #include <string>
 #include <vector>
@@ -28,6 +35,8 @@ class TMessages : public platform::TComponent {
   std::string Msg(const std::string& key) const;
   int ShowMsg(const std::string& key, platform::TMsgDlgType type, platform::TMsgDlgButtons buttons,
               int helpContext) const;
+  [[noreturn]] void ReportError(const std::string& key) const;
+  std::string ServerText(const std::string& text) const;
 };
 
 }  // namespace Nrv_msg

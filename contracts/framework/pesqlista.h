@@ -5,11 +5,15 @@
 //
 // PesquisaLista(source, keyField, title, requireMark, list) lists the rows of the
 // source's dataset in the modal window dlgPesquisaLista (kind "search": grid
-// dbgPesquisa, buttons btnOK, btnCancel, btnMarcarTodos and btnDesmarcarTodos). The
-// dataset's first field is the mark ("S" marked, "N" not). A row starts marked when its
-// key (the field keyField) is in `list` or its mark is already "S". A row's mark is
-// toggled by Space on it and by the front end's "mark" input (the grid's mark hook);
-// the marked rows appear in the grid's snapshot as "marked".
+// dbgPesquisa, buttons btnOK, btnCancel, btnMarcarTodos and btnDesmarcarTodos, and the
+// label lblMarcados, "Marcados: 2 de 10.000"). The dataset's first field is the mark
+// ("S" marked, "N" not); the grid shows the other visible fields beside its own mark
+// column. A row starts marked when its key (the field keyField) is in `list` or its
+// mark is already "S". A row's mark is toggled by Space on it and by the front end's
+// "mark" input (the grid's mark hook); the marked rows in view appear in the grid's
+// snapshot as "marked", their number as "markedCount". The mark field takes the marks
+// chosen when the person chooses (OK or Enter), never before, so a large list marks,
+// marks all and cancels at the speed of a small one.
 //
 // The list encoding, shared with the application server and the reports: the keys of
 // the marked rows, in the dataset's order, joined by "," with no spaces; "" is no list.

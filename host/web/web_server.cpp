@@ -157,6 +157,7 @@ struct WebServer::Impl {
   bool allowedHost(const Request& req) const;
   bool allowedOrigin(const Request& req) const;
   Response plain(const Request& req, http::status status, std::string text) const;
+  Response invalidLink(const Request& req) const;
   void detach(const std::shared_ptr<WsSession>& session);
 };
 
@@ -224,6 +225,24 @@ Response WebServer::Impl::plain(const Request& req, http::status status, std::st
   return res;
 }
 
+// The page asked for without this session's token: a person followed an old or cut
+// link, so the answer says which link works instead of a page that cannot connect.
+Response WebServer::Impl::invalidLink(const Request& req) const {
+  Response res{http::status::forbidden, req.version()};
+  res.set(http::field::content_type, "text/html; charset=utf-8");
+  res.set(http::field::cache_control, "no-store");
+  res.set("Content-Security-Policy", "default-src 'none'; style-src 'unsafe-inline'; frame-ancestors 'none'");
+  res.keep_alive(req.keep_alive());
+  res.body() =
+      "<!doctype html><html lang=\"pt-BR\"><head><meta charset=\"utf-8\"><title>Link inválido</title>"
+      "<style>body{font:14px sans-serif;margin:3em auto;max-width:36em;color:#1c1c1c}</style></head><body>"
+      "<h1>Este link não é válido</h1>"
+      "<p>O endereço aberto não traz a chave desta sessão do sistema. Use o endereço exibido quando o "
+      "sistema foi iniciado (ele termina com <code>?token=</code> seguido da chave).</p></body></html>";
+  res.prepare_payload();
+  return res;
+}
+
 Response WebServer::Impl::answer(const Request& req) {
   if (!allowedHost(req)) return plain(req, http::status::forbidden, "Endereço não permitido.");
   if (req.method() != http::verb::get && req.method() != http::verb::head)
@@ -241,6 +260,7 @@ Response WebServer::Impl::answer(const Request& req) {
     file = SafeFile(options.documentsDir, path.substr(std::string_view("/documents").size()));
   } else {
     isPage = path == "/" || path == "/index.html";
+    if (isPage && !withToken) return invalidLink(req);
     file = SafeFile(options.webRoot, path == "/" ? "/index.html" : path);
   }
   if (!file) return plain(req, http::status::not_found, "Não encontrado.");

@@ -4,8 +4,10 @@
 //
 // Safety rules: it listens where it is told (127.0.0.1 by default); every request must
 // name a loopback host (or the configured address) in its Host header; a WebSocket
-// upgrade must carry the session token and an Origin of this same server; documents
-// are served only to a browser that opened the page with the token. One browser tab
+// upgrade must carry the session token and an Origin of this same server; the page is
+// served only with the token in its URL (without it, a page saying the link is not
+// valid and that the URL printed at start-up must be used); documents are served only
+// to a browser that opened the page with the token. One browser tab
 // drives the host at a time: a second tab is told so and closed. Messages over the
 // size limit close the socket; idle connections are dropped.
 //

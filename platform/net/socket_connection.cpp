@@ -3,6 +3,7 @@
 #include <sys/socket.h>
 
 #include <cerrno>
+#include <iostream>
 #include <optional>
 #include <utility>  // before Asio: Boost 1.74's awaitable.hpp uses std::exchange unincluded
 
@@ -22,6 +23,11 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr std::size_t kReadChunk = 64 * 1024;
+
+TConnectionObserver& Observer() {
+  static TConnectionObserver observer;
+  return observer;
+}
 
 std::string Seconds(std::chrono::milliseconds timeout) {
   auto ms = timeout.count();
@@ -148,7 +154,22 @@ struct TSocketConnection::Impl {
 TSocketConnection::TSocketConnection(TComponent* owner)
     : TComponent(owner), impl_(std::make_unique<Impl>()) {}
 
-TSocketConnection::~TSocketConnection() = default;
+TSocketConnection::~TSocketConnection() {
+  if (Connected()) report(TConnectionEvent::TKind::Closed);
+}
+
+void TSocketConnection::SetObserver(TConnectionObserver observer) { Observer() = std::move(observer); }
+
+void TSocketConnection::report(TConnectionEvent::TKind kind, std::string address, std::string error,
+                               const Variant* result) const {
+  const TConnectionObserver& observer = Observer();
+  if (!observer) return;
+  try {
+    observer({kind, this, where(), std::move(address), Connected(), std::move(error), result});
+  } catch (const std::exception& e) {
+    std::cerr << "Observador da conexão " << where() << ": " << e.what() << "\n";
+  }
+}
 
 std::string TSocketConnection::ModuleName() const {
   return std::string(RemoteModuleName(serverName_));
@@ -158,10 +179,12 @@ bool TSocketConnection::Connected() const noexcept { return impl_->socket.is_ope
 
 void TSocketConnection::SetConnected(bool connected) {
   if (connected == Connected()) return;
-  if (connected)
+  if (connected) {
     connect();
-  else
+  } else {
     impl_->drop();
+    report(TConnectionEvent::TKind::Closed);
+  }
 }
 
 std::string TSocketConnection::where() const { return host_ + ":" + std::to_string(port_); }
@@ -175,9 +198,23 @@ void TSocketConnection::connect() {
   if (!failure.empty())
     throw ENetError("Não foi possível conectar ao servidor de aplicação " + where() + ": " +
                     failure);
+  report(TConnectionEvent::TKind::Connected);
 }
 
 Variant TSocketConnection::Call(std::string_view method, std::vector<CallArg> args) {
+  std::string address = ModuleName() + "." + std::string(method);
+  Variant result;
+  try {
+    result = call(method, std::move(args));
+  } catch (const std::exception& e) {
+    report(TConnectionEvent::TKind::CallEnded, std::move(address), e.what());
+    throw;
+  }
+  report(TConnectionEvent::TKind::CallEnded, std::move(address), {}, &result);
+  return result;
+}
+
+Variant TSocketConnection::call(std::string_view method, std::vector<CallArg> args) {
   const std::string module = ModuleName();
   if (module.empty())
     throw ENetError("Conexão sem nome de servidor: defina ServerName antes de chamar " +

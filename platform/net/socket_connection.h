@@ -19,6 +19,10 @@
 // frame limits is refused before anything is sent.
 //
 // Not thread-safe: one connection belongs to one thread.
+//
+// An observer (SetObserver, one for the process, installed by the program that shows
+// the connections' state) hears of every connection made or closed and of the end of
+// every call, with its outcome; it sees only what happened, never the UI.
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -66,8 +70,27 @@ class CallArg {
 // A "var" argument: the call writes the method's value back into `variable`.
 inline CallArg Var(std::string& variable) { return CallArg::Var(variable); }
 
+class TSocketConnection;
+
+// What a connection tells the observer.
+struct TConnectionEvent {
+  enum class TKind { Connected, Closed, CallEnded };
+  TKind Kind;
+  const TSocketConnection* Connection;  // identifies the connection; may be going away
+  std::string Server;                   // "host:port"
+  std::string Address;                  // "module.method" of the call that ended
+  bool Open = false;                    // whether the connection is open afterwards
+  std::string Error;                    // why the call failed; empty when it returned
+  const Variant* Result = nullptr;      // the call's return value when it returned
+};
+using TConnectionObserver = std::function<void(const TConnectionEvent& event)>;
+
 class TSocketConnection : public TComponent {
  public:
+  // Installs the observer of every connection (nullptr: none). An exception from it
+  // is written to standard error and does not disturb the connection.
+  static void SetObserver(TConnectionObserver observer);
+
   explicit TSocketConnection(TComponent* owner = nullptr);
   ~TSocketConnection() override;
 
@@ -104,6 +127,9 @@ class TSocketConnection : public TComponent {
  private:
   struct Impl;
   void connect();
+  Variant call(std::string_view method, std::vector<CallArg> args);
+  void report(TConnectionEvent::TKind kind, std::string address = {}, std::string error = {},
+              const Variant* result = nullptr) const;
   std::string where() const;
 
   std::string serverName_;

@@ -27,6 +27,7 @@ void TControl::SetParent(TControl* parent) {
   }
   parent_ = parent;
   if (parent_) parent_->addChild(this);
+  keepAnchorDistances();
 }
 
 void TControl::addChild(TControl* child) {
@@ -69,12 +70,21 @@ TControl* TControl::FindChildControl(const std::string& name) const noexcept {
 
 void TControl::SetBounds(int left, int top, int width, int height) {
   bool resized = width != width_ || height != height_;
+  placeBy(left, top, width, height);
+  keepAnchorDistances();
+  if (parent_ && align_ != alNone && resized) parent_->Realign();
+}
+
+// Moves and sizes the control without touching its anchor distances.
+void TControl::placeBy(int left, int top, int width, int height) {
+  bool resized = std::max(0, width) != width_ || std::max(0, height) != height_;
   left_ = left;
   top_ = top;
   width_ = std::max(0, width);
   height_ = std::max(0, height);
-  if (resized) Realign();
-  if (parent_ && align_ != alNone && resized) parent_->Realign();
+  if (!resized) return;
+  Realign();
+  Resized();
 }
 
 void TControl::SetAlign(TAlign align) {
@@ -82,30 +92,68 @@ void TControl::SetAlign(TAlign align) {
   if (parent_) parent_->Realign();
 }
 
-// Aligned children take the edges of the client area in creation order, then the
-// alClient children fill what is left.
-void TControl::Realign() {
-  int l = 0, t = 0, r = ClientWidth(), b = ClientHeight();
-  auto place = [](TControl* c, int x, int y, int w, int h) {
-    bool resized = c->width_ != std::max(0, w) || c->height_ != std::max(0, h);
-    c->left_ = x;
-    c->top_ = y;
-    c->width_ = std::max(0, w);
-    c->height_ = std::max(0, h);
-    if (resized) c->Realign();
+void TControl::SetAnchors(TAnchors anchors) {
+  anchors_ = anchors;
+  keepAnchorDistances();
+}
+
+void TControl::keepAnchorDistances() {
+  if (!parent_) return;
+  anchorBase_ = {left_, top_, width_, height_, parent_->ClientWidth(), parent_->ClientHeight()};
+}
+
+// Keeps the distances to the anchored sides; a control anchored to neither side of a
+// direction keeps its centre.
+void TControl::followAnchors() {
+  if (!parent_ || anchors_ == TAnchors{akLeft, akTop}) return;
+  const AnchorBase& b = anchorBase_;
+  auto follow = [](bool nearSide, bool farSide, int start, int size, int grown, int& outStart, int& outSize) {
+    outStart = start;
+    outSize = size;
+    if (nearSide && farSide) outSize = size + grown;
+    else if (farSide) outStart = start + grown;
+    else if (!nearSide) outStart = start + grown / 2;
   };
+  int left, width, top, height;
+  follow(anchors_.Contains(akLeft), anchors_.Contains(akRight), b.left, b.width,
+         parent_->ClientWidth() - b.parentWidth, left, width);
+  follow(anchors_.Contains(akTop), anchors_.Contains(akBottom), b.top, b.height,
+         parent_->ClientHeight() - b.parentHeight, top, height);
+  placeBy(left, top, width, height);
+}
+
+TRect TControl::layAligned(const std::function<void(TControl*, const TRect&)>& place) const {
+  TRect free{0, 0, ClientWidth(), ClientHeight()};
+  auto give = [&place](TControl* c, int x, int y, int w, int h) { place(c, TRect{x, y, x + w, y + h}); };
   for (TControl* c : children_) {
     if (!c->visible_) continue;
+    int& l = free.Left;
+    int& t = free.Top;
+    int& r = free.Right;
+    int& b = free.Bottom;
     switch (c->align_) {
-      case alTop: place(c, l, t, r - l, c->height_); t += c->height_; break;
-      case alBottom: place(c, l, b - c->height_, r - l, c->height_); b -= c->height_; break;
-      case alLeft: place(c, l, t, c->width_, b - t); l += c->width_; break;
-      case alRight: place(c, r - c->width_, t, c->width_, b - t); r -= c->width_; break;
+      case alTop: give(c, l, t, r - l, c->height_); t += c->height_; break;
+      case alBottom: give(c, l, b - c->height_, r - l, c->height_); b -= c->height_; break;
+      case alLeft: give(c, l, t, c->width_, b - t); l += c->width_; break;
+      case alRight: give(c, r - c->width_, t, c->width_, b - t); r -= c->width_; break;
       default: break;
     }
   }
   for (TControl* c : children_)
-    if (c->visible_ && c->align_ == alClient) place(c, l, t, r - l, b - t);
+    if (c->visible_ && c->align_ == alClient) give(c, free.Left, free.Top, free.Width(), free.Height());
+  return free;
+}
+
+TRect TControl::AlignedRemainder() const {
+  return layAligned([](TControl*, const TRect&) {});
+}
+
+// Aligned children take the edges of the client area in creation order, then the
+// alClient children fill what is left; anchored children keep their distances.
+void TControl::Realign() {
+  layAligned([](TControl* c, const TRect& r) { c->placeBy(r.Left, r.Top, r.Width(), r.Height()); });
+  for (TControl* c : children_)
+    if (c->align_ == alNone) c->followAnchors();
 }
 
 void TControl::SetVisible(bool visible) {

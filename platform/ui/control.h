@@ -13,6 +13,7 @@
 // which runs only when the handlers left the key. The order is fixed by the keyboard
 // dispatcher (keyboard.h).
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,14 @@ class TControl : public TComponent, public TActionClient {
   void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
   TAlign Align() const noexcept { return align_; }
   void SetAlign(TAlign align);
+  // A control that is not aligned keeps its distances to the anchored sides of its
+  // parent's client area, as they were when its bounds, anchors or parent were last
+  // set, whenever the parent is resized.
+  TAnchors Anchors() const noexcept { return anchors_; }
+  void SetAnchors(TAnchors anchors);
+  // The part of the client area that aligned children leave free (what an alClient
+  // child fills, and where an MDI frame shows its child windows).
+  TRect AlignedRemainder() const;
 
   // --- state ---
   bool Enabled() const noexcept { return enabled_; }
@@ -123,6 +132,9 @@ class TControl : public TComponent, public TActionClient {
   // Whether the control handles this key itself instead of the form's navigation
   // (a grid with tabs wants Tab; an edit does not).
   virtual bool WantsKey(std::uint16_t key, TShiftState shift) const;
+  // The control this one acts for (a search button serves the edit beside it), or
+  // nullptr; the search key in that control clicks this one (keyboard.h).
+  virtual TControl* ServedControl() const noexcept { return nullptr; }
 
   // --- snapshot ---
   // Writes this control (and its children) as the snapshot's CONTROL object.
@@ -133,8 +145,11 @@ class TControl : public TComponent, public TActionClient {
   virtual void WriteFields(nlohmann::json& out) const;
   // A linked action's Enabled, Visible and Hint become the control's.
   void ActionChanged(const TAction& action) override;
-  // Lays out aligned children inside this control's client area.
+  // Lays out aligned children inside this control's client area, and moves anchored
+  // ones.
   void Realign();
+  // Called after the control's size changed.
+  virtual void Resized() {}
   // Called when the control is shown or hidden / destroyed, to let the form move the
   // focus away from it.
   void ReleaseFocusIfInside();
@@ -142,12 +157,24 @@ class TControl : public TComponent, public TActionClient {
  private:
   void addChild(TControl* child);
   void removeChild(TControl* child) noexcept;
+  // Gives each aligned child its place, in creation order (alClient ones last), and
+  // returns what they leave free.
+  TRect layAligned(const std::function<void(TControl*, const TRect&)>& place) const;
+  void placeBy(int left, int top, int width, int height);
+  void keepAnchorDistances();
+  void followAnchors();
+
+  struct AnchorBase {
+    int left = 0, top = 0, width = 0, height = 0, parentWidth = 0, parentHeight = 0;
+  };
 
   TControl* parent_ = nullptr;
   std::vector<TControl*> children_;
   std::vector<TControl*> tabList_;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   TAlign align_ = alNone;
+  TAnchors anchors_ = {akLeft, akTop};
+  AnchorBase anchorBase_;
   bool enabled_ = true;
   bool visible_ = true;
   bool tabStop_ = false;

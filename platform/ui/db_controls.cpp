@@ -40,6 +40,8 @@ void TDBText::WriteFields(nlohmann::json& out) const {
 
 static const char* const kButtonNames[] = {"first", "prior", "next", "last", "insert",
                                            "delete", "edit", "post", "cancel", "refresh"};
+static const char* const kDefaultHints[] = {"Primeiro", "Anterior", "Próximo", "Último", "Incluir",
+                                            "Excluir",  "Alterar",  "Gravar",  "Cancelar", "Atualizar"};
 
 TDBNavigator::TDBNavigator(TComponent* owner) : TWinControl(owner), link_(std::make_unique<TDataLink>()) {
   SetBounds(0, 0, 240, 25);
@@ -117,7 +119,7 @@ void TDBNavigator::WriteFields(nlohmann::json& out) const {
     auto i = static_cast<std::size_t>(b);
     buttons.push_back({{"name", ButtonName(b)},
                        {"enabled", ButtonEnabled(b)},
-                       {"hint", i < Hints.size() ? Hints[i] : std::string()}});
+                       {"hint", i < Hints.size() && !Hints[i].empty() ? Hints[i] : kDefaultHints[i]}});
   }
   out["buttons"] = std::move(buttons);
 }

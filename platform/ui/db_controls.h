@@ -55,7 +55,10 @@ class TDBNavigator : public TWinControl {
 
   std::vector<TNavigateBtn> VisibleButtons = {nbFirst, nbPrior, nbNext, nbLast, nbInsert,
                                               nbDelete, nbEdit, nbPost, nbCancel, nbRefresh};
-  std::vector<std::string> Hints;  // one per button in the order above; empty: none
+  // One per button in the order above; a missing or empty one is the button's default
+  // hint ("Primeiro", "Anterior", "Próximo", "Último", "Incluir", "Excluir", "Alterar",
+  // "Gravar", "Cancelar", "Atualizar"), so every button tells what it does.
+  std::vector<std::string> Hints;
   bool ConfirmDelete = true;
   std::function<void(TObject* Sender, TNavigateBtn Button)> OnNavClick;
   // Runs before the refresh button's default (which re-reads nothing by itself).

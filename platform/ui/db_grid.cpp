@@ -15,9 +15,8 @@
 namespace platform {
 
 namespace {
-constexpr int kRowHeight = 18;
-constexpr int kTitleHeight = 18;
 constexpr int kDefaultColumnWidth = 64;
+constexpr int kBorder = 1;
 
 const char* stateName(TDataSetState state) {
   switch (state) {
@@ -119,9 +118,36 @@ void TDBGrid::SetSelectedIndex(int index) { moveToColumn(index); }
 int TDBGrid::RowCount() const { return link_->Active() ? link_->RecordCount() : 0; }
 int TDBGrid::Row() const { return link_->Active() ? link_->ActiveRecord() : -1; }
 
+int TDBGrid::columnWidth(const GridColumn& c) const {
+  const TColumn* col = c.column;
+  if (col && col->Width > 0) return col->Width;
+  if (!c.field) return kDefaultColumnWidth;
+  if (auto dragged = fieldWidths_.find(c.field->FieldName()); dragged != fieldWidths_.end()) return dragged->second;
+  return std::max(kDefaultColumnWidth, c.field->DisplayWidth() * 7);
+}
+
+int TDBGrid::dataWidth() const {
+  int width = (Options.Contains(dgIndicator) ? kGridIndicatorWidth : 0) + (RowMarked ? kGridMarkWidth : 0);
+  for (const GridColumn& c : visibleColumns()) width += columnWidth(c);
+  return width;
+}
+
+// The rows that fit between the titles and the horizontal scroll bar, which shows when
+// the columns are wider than the room the vertical one leaves (and that one shows when
+// the rows do not fit): settled in a few passes, since each bar only ever appears.
 int TDBGrid::VisibleRowCount() const {
-  int title = Options.Contains(dgTitles) ? kTitleHeight : 0;
-  return std::max(1, (Height() - title - 2) / kRowHeight);
+  const int innerWidth = Width() - 2 * kBorder;
+  const int bodyHeight = Height() - 2 * kBorder - (Options.Contains(dgTitles) ? kGridTitleHeight : 0);
+  const int data = dataWidth();
+  const int rows = RowCount();
+  bool vertical = false;
+  int visible = 1;
+  for (int pass = 0; pass < 3; ++pass) {
+    const bool horizontal = data > innerWidth - (vertical ? kGridScrollBarSize : 0);
+    visible = std::max(1, (bodyHeight - (horizontal ? kGridScrollBarSize : 0)) / kGridRowHeight);
+    vertical = rows > visible;
+  }
+  return visible;
 }
 
 bool TDBGrid::canModifyRows() const {
@@ -272,8 +298,8 @@ void TDBGrid::deleteRecord() {
 
 // --- keys ---
 
-bool TDBGrid::WantsKey(std::uint16_t key, TShiftState) const {
-  if (key == VK_TAB) return Options.Contains(dgTabs);
+bool TDBGrid::WantsKey(std::uint16_t key, TShiftState shift) const {
+  if (key == VK_TAB) return Options.Contains(dgTabs) && !shift.Contains(ssCtrl);
   if (key == VK_ESCAPE) return editorMode_ || (DataSet() && DataSet()->IsEditing());
   return true;
 }
@@ -438,11 +464,41 @@ void TDBGrid::UserMark(int row) {
   if (OnMarkRow) OnMarkRow(this, row);
 }
 
+void TDBGrid::UserTitleClick(int col) {
+  if (OnTitleClick) OnTitleClick(this, col);
+}
+
+void TDBGrid::UserColumnWidth(int col, int width) {
+  GridColumn c = visibleColumns().at(static_cast<std::size_t>(col));
+  width = std::clamp(width, kGridMinColumnWidth, kGridMaxColumnWidth);
+  if (c.column) {
+    for (int i = 0; i < Columns.Count(); ++i)
+      if (&Columns[i] == c.column) Columns[i].Width = width;
+  } else if (c.field) {
+    fieldWidths_[c.field->FieldName()] = width;
+  }
+  ensureVisible();
+}
+
 std::optional<std::string> TDBGrid::CellRefusal(int row, int col) const {
   if (row < 0 || row >= RowCount())
     return "Linha inexistente na grade " + Name() + ": " + std::to_string(row) + ".";
   if (col < 0 || col >= ColumnCount())
     return "Coluna inexistente na grade " + Name() + ": " + std::to_string(col) + ".";
+  return std::nullopt;
+}
+
+std::optional<std::string> TDBGrid::TitleRefusal(int col) const {
+  if (col < 0 || col >= ColumnCount())
+    return "Coluna inexistente na grade " + Name() + ": " + std::to_string(col) + ".";
+  return std::nullopt;
+}
+
+std::optional<std::string> TDBGrid::ColumnWidthRefusal(int col, int width) const {
+  if (!Options.Contains(dgColumnResize)) return "A grade " + Name() + " não permite mudar a largura das colunas.";
+  if (auto why = TitleRefusal(col)) return why;
+  if (width < kGridMinColumnWidth || width > kGridMaxColumnWidth)
+    return "Largura de coluna inválida: " + std::to_string(width) + ".";
   return std::nullopt;
 }
 
@@ -521,9 +577,7 @@ void TDBGrid::WriteFields(nlohmann::json& out) const {
     const TColumn* col = c.column;
     std::string title = col && !col->Title.empty() ? col->Title : c.field ? c.field->DisplayLabel()
                                                                           : (col ? col->FieldName : "");
-    int width = col && col->Width > 0 ? col->Width
-                : c.field ? std::max(kDefaultColumnWidth, c.field->DisplayWidth() * 7)
-                          : kDefaultColumnWidth;
+    const int width = columnWidth(c);
     TAlignment align = col && col->Alignment ? *col->Alignment : c.field ? c.field->Alignment() : taLeftJustify;
     columns.push_back({
         {"field", col ? col->FieldName : c.field->FieldName()},
@@ -543,9 +597,9 @@ void TDBGrid::WriteFields(nlohmann::json& out) const {
   out["row"] = Row();
   out["col"] = selected_;
   nlohmann::json rows = nlohmann::json::array();
+  const int lastShown = std::min(rowCount, topRow_ + VisibleRowCount());
   if (TDataSet* ds = DataSet()) {
-    int last = std::min(rowCount, topRow_ + VisibleRowCount());
-    for (int r = topRow_; r < last; ++r) {
+    for (int r = topRow_; r < lastShown; ++r) {
       nlohmann::json cells = nlohmann::json::array();
       for (const GridColumn& c : cols) {
         std::string text;
@@ -565,6 +619,8 @@ void TDBGrid::WriteFields(nlohmann::json& out) const {
   out["visibleRows"] = VisibleRowCount();
   out["editorMode"] = editorMode_;
   out["editorText"] = editorMode_ ? editor_->EditText() : std::string();
+  out["editorSelStart"] = editorMode_ ? editor_->SelStart() : 0;
+  out["editorSelLength"] = editorMode_ ? editor_->SelLength() : 0;
   TDataSet* ds = link_->DataSet();
   out["state"] = stateName(ds ? ds->State() : dsInactive);
   out["canEdit"] = CanEditCell();
@@ -573,8 +629,15 @@ void TDBGrid::WriteFields(nlohmann::json& out) const {
                     {"titles", Options.Contains(dgTitles)},
                     {"indicator", Options.Contains(dgIndicator)},
                     {"tabs", Options.Contains(dgTabs)},
-                    {"rowSelect", Options.Contains(dgRowSelect)}};
-  if (MarkedRows) out["marked"] = MarkedRows();
+                    {"rowSelect", Options.Contains(dgRowSelect)},
+                    {"columnResize", Options.Contains(dgColumnResize)}};
+  if (RowMarked) {
+    nlohmann::json marked = nlohmann::json::array();
+    for (int r = topRow_; r < lastShown; ++r)
+      if (RowMarked(r)) marked.push_back(r);
+    out["marked"] = std::move(marked);
+  }
+  if (MarkedCount) out["markedCount"] = MarkedCount();
 }
 
 }  // namespace platform

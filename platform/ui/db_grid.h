@@ -14,19 +14,31 @@
 // (UpdateData), or the grid losing the focus. Down on the last row appends, Insert
 // inserts; Escape first restores the editor's text, then cancels the row; Ctrl+Delete
 // deletes the row after a Yes/No confirmation when dgConfirmDelete is on; Tab moves
-// across cells with dgTabs; F2 opens or closes the editor. Leaving the grid while a
-// new row is untouched cancels it with dgCancelOnExit.
+// across cells with dgTabs (Ctrl+Tab leaves the grid, keyboard.h); F2 opens or closes
+// the editor. Leaving the grid while a new row is untouched cancels it with
+// dgCancelOnExit.
 //
 // OnColExit runs before the column changes (after the editor's text went to the field)
 // and may refuse the change by raising; OnColEnter runs after. Programmatic changes of
 // SelectedIndex run them too.
 //
-// Only the visible rows are rendered into the snapshot, so its size does not depend on
-// the row count. Drawing is the front end's: OnDrawColumnCell is kept for screens that
+// Only the visible rows are rendered into the snapshot (their marks too, in a
+// multiple-choice list), so its size does not depend on the row count. Drawing is the front end's: OnDrawColumnCell is kept for screens that
 // assign it and is not called.
+//
+// Geometry, which front ends draw exactly: a 1 px border, the title row (with dgTitles)
+// and rows of kGridRowHeight, the indicator column (dgIndicator) and the mark column
+// (RowMarked) before the data columns, and scroll bars of kGridScrollBarSize. A
+// horizontal scroll bar shows when the columns are wider than the grid, a vertical one
+// when the rows do not all fit; VisibleRowCount counts only the rows that fit above the
+// horizontal scroll bar, so the current row is never hidden under it.
+//
+// A person may click a column title (OnTitleClick) and, with dgColumnResize, drag a
+// column's width (UserColumnWidth); the width stays for the grid's life.
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -93,11 +105,16 @@ class TDBGridOptions {
   std::uint32_t bits_ = 0;
 };
 
-struct TRect {
-  int Left = 0, Top = 0, Right = 0, Bottom = 0;
-};
 using TDrawColumnCellEvent =
     std::function<void(TObject* Sender, const TRect& Rect, int DataCol, TColumn* Column, int State)>;
+
+inline constexpr int kGridRowHeight = 18;
+inline constexpr int kGridTitleHeight = 18;
+inline constexpr int kGridScrollBarSize = 16;
+inline constexpr int kGridIndicatorWidth = 14;
+inline constexpr int kGridMarkWidth = 22;
+inline constexpr int kGridMinColumnWidth = 8;
+inline constexpr int kGridMaxColumnWidth = 2000;
 
 class TDBGrid : public TWinControl {
  public:
@@ -133,10 +150,16 @@ class TDBGrid : public TWinControl {
   bool CanEditCell() const;
 
   TNotifyEvent OnColEnter, OnColExit, OnEditButtonClick;
+  // A click on the title of the column at that index (among the visible columns).
+  std::function<void(TDBGrid* Sender, int Column)> OnTitleClick;
   TDrawColumnCellEvent OnDrawColumnCell;
-  // Multiple-choice lists: toggling a row's mark, and the marked rows to show.
+  // Multiple-choice lists: toggling a row's mark, whether a row is marked, and how
+  // many rows are. The snapshot's "marked" names the marked rows among the visible
+  // ones (so its size, like that of "rows", does not grow with the row count) and
+  // "markedCount" counts every marked row.
   std::function<void(TDBGrid* Sender, int Row)> OnMarkRow;
-  std::function<std::vector<int>()> MarkedRows;
+  std::function<bool(int Row)> RowMarked;
+  std::function<int()> MarkedCount;
 
   // --- a person's actions (the dispatcher checks the refusals first) ---
   void UserClickCell(int row, int col);
@@ -144,7 +167,11 @@ class TDBGrid : public TWinControl {
   void UserPick(const std::string& item);
   void UserEditButton();
   void UserMark(int row);
+  void UserTitleClick(int col);
+  void UserColumnWidth(int col, int width);
   std::optional<std::string> CellRefusal(int row, int col) const;
+  std::optional<std::string> TitleRefusal(int col) const;
+  std::optional<std::string> ColumnWidthRefusal(int col, int width) const;
   std::optional<std::string> PickRefusal(const std::string& item) const;
   std::optional<std::string> EditButtonRefusal() const;
   std::optional<std::string> MarkRefusal(int row) const;
@@ -157,6 +184,8 @@ class TDBGrid : public TWinControl {
 
  protected:
   void WriteFields(nlohmann::json& out) const override;
+  // A grid made taller or shorter keeps its current row among the rows that fit.
+  void Resized() override { ensureVisible(); }
 
  private:
   class Link;
@@ -166,6 +195,9 @@ class TDBGrid : public TWinControl {
     TField* field;
   };
   std::vector<GridColumn> visibleColumns() const;
+  int columnWidth(const GridColumn& c) const;
+  // Width of everything that scrolls sideways: indicator, marks and columns.
+  int dataWidth() const;
   std::optional<GridColumn> current() const;
   bool canEdit(const GridColumn& c) const;
   bool canModifyRows() const;
@@ -189,6 +221,7 @@ class TDBGrid : public TWinControl {
 
   std::unique_ptr<Link> link_;
   TInplaceEdit* editor_;
+  std::map<std::string, int> fieldWidths_;  // widths dragged on columns made from fields
   int selected_ = 0;
   int topRow_ = 0;
   bool editorMode_ = false;

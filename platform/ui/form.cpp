@@ -285,9 +285,39 @@ void TCustomForm::WriteFields(nlohmann::json& out) const {
   out["mdiChild"] = formStyle_ == fsMDIChild;
   static constexpr const char* kBorders[] = {"none", "single", "sizeable", "dialog", "toolWindow"};
   out["borderStyle"] = kBorders[static_cast<int>(borderStyle_)];
+  out["windowState"] = windowState_ == wsMaximized ? "maximized" : "normal";
+  if (formStyle_ == fsMDIForm) {
+    const TRect area = MDIClientArea();
+    out["mdiClient"] = {area.Left, area.Top, area.Width(), area.Height()};
+  }
   out["menu"] = menu_ ? menu_->Snapshot() : nlohmann::json::array();
 }
 
+
+TRect TCustomForm::maximizedBounds() const {
+  TCustomForm* frame = Application().MainForm();
+  if (formStyle_ == fsMDIChild && frame && frame != this && frame->FormStyle() == fsMDIForm)
+    return frame->MDIClientArea();
+  return TRect{0, 0, Screen().Width(), Screen().Height()};
+}
+
+void TCustomForm::SetWindowState(TWindowState state) {
+  if (state == windowState_) return;
+  if (state == wsMaximized) restoreBounds_ = TRect{Left(), Top(), Left() + Width(), Top() + Height()};
+  windowState_ = state;
+  if (state == wsMaximized) {
+    FitMaximized();
+    return;
+  }
+  const TRect& r = restoreBounds_;
+  SetBounds(r.Left, r.Top, r.Width(), r.Height());
+}
+
+void TCustomForm::FitMaximized() {
+  if (windowState_ != wsMaximized) return;
+  const TRect r = maximizedBounds();
+  SetBounds(r.Left, r.Top, r.Width(), r.Height());
+}
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle s) {
   borderStyle_ = s;

@@ -15,6 +15,11 @@
 // moves the focus itself ends the change it interrupted. Switching between forms runs
 // no enter or exit handlers; OnActivate runs when a form becomes the active one by
 // being shown or chosen, not when a modal window above it closes.
+//
+// Window state: a maximised form fills the area it lives in (an MDI child the MDI
+// frame's free client area, MDIClientArea; any other form the screen) and follows that
+// area when it changes; restoring gives back the bounds it had before. Only a form
+// with a sizeable border can be maximised or resized by a person (Sizeable).
 #include <string>
 #include <utility>
 
@@ -29,6 +34,8 @@ enum class TFormStyle { fsNormal, fsMDIForm, fsMDIChild, fsStayOnTop };
 using enum TFormStyle;
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
 using enum TFormBorderStyle;
+enum class TWindowState { wsNormal, wsMaximized };
+using enum TWindowState;
 
 // What a front end draws around a form's client area, in pixels: a border on each
 // side, the title bar (none without a border) and the menu bar when the form has one.
@@ -69,6 +76,16 @@ class TCustomForm : public TControl {
   void SetFormStyle(TFormStyle s) { formStyle_ = s; }
   TFormBorderStyle BorderStyle() const noexcept { return borderStyle_; }
   void SetBorderStyle(TFormBorderStyle s);
+  // Whether a person may resize and maximise the window (a sizeable border).
+  bool Sizeable() const noexcept { return borderStyle_ == bsSizeable; }
+  TWindowState WindowState() const noexcept { return windowState_; }
+  void SetWindowState(TWindowState state);
+  // A maximised form takes the bounds of the area it lives in again (after that area
+  // changed); nothing for a normal one.
+  void FitMaximized();
+  // An MDI frame's area for its child windows: its client area less what aligned
+  // controls (a status bar) take, in client coordinates.
+  TRect MDIClientArea() const { return AlignedRemainder(); }
   bool KeyPreview = false;
   // Bounds are the outer size of the window; children are laid out in the client area.
   int ClientWidth() const noexcept override;
@@ -113,7 +130,11 @@ class TCustomForm : public TControl {
   void enterChainTo(TControl* control, int count);
   bool runCloseHandlers(TCloseAction& action);
 
+  TRect maximizedBounds() const;
+
   std::string windowKind_ = "form";
+  TWindowState windowState_ = wsNormal;
+  TRect restoreBounds_;
   TFormStyle formStyle_ = fsNormal;
   TFormBorderStyle borderStyle_ = bsSizeable;
   TMainMenu* menu_ = nullptr;

@@ -1,12 +1,15 @@
 #include "platform/ui/keyboard.h"
 
-#include <cwctype>
+#include <vector>
 
+#include "platform/text/float_format.h"
+#include "platform/ui/accelerator.h"
+#include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/form.h"
 #include "platform/ui/menus.h"
-#include "platform/ui/application.h"
 #include "platform/ui/screen.h"
+#include "platform/ui/std_controls.h"
 
 namespace platform {
 
@@ -18,14 +21,65 @@ static bool menuTakesKey(TCustomForm* form, std::uint16_t key, TShiftState shift
   return frameMenu && frameMenu->HandleKey(key, shift);
 }
 
-// Tab, Enter and Escape the focused control leaves to the form; true when used.
+static bool altOnly(TShiftState shift) { return shift.Contains(ssAlt) && !shift.Contains(ssCtrl); }
+
+// Controls that never take characters, so a plain letter on them is a mnemonic.
+static bool takesNoCharacters(const TControl* control) {
+  return dynamic_cast<const TButton*>(control) || dynamic_cast<const TCheckControl*>(control);
+}
+
+// What a control's accelerator does: a label focuses its FocusControl; a button,
+// check control or flat button takes the focus when it can and is clicked.
+static bool runMnemonic(TControl* control) {
+  if (auto* label = dynamic_cast<TLabel*>(control)) {
+    if (!label->FocusControl || !label->FocusControl->CanFocus()) return false;
+    label->FocusControl->SetFocus();
+    return true;
+  }
+  if (!takesNoCharacters(control) && !dynamic_cast<TSpeedButton*>(control)) return false;
+  if (control->CanFocus()) {
+    control->SetFocus();
+    if (!control->Focused()) return true;  // an exit handler kept the focus: no click
+  }
+  control->Click();
+  return true;
+}
+
+// Alt+letter, or a plain letter on a button, runs the control whose caption has that
+// accelerator; true when one did.
+static bool controlMnemonic(TCustomForm* form, TControl* target, std::uint16_t key, TShiftState shift) {
+  if (!altOnly(shift) && !(shift.Empty() && takesNoCharacters(target))) return false;
+  std::vector<TControl*> controls;
+  form->GetTabOrderList(controls);
+  for (TControl* c : controls)
+    if (c->Showing() && c->EffectiveEnabled() && IsAcceleratorKey(c->Caption(), key) && runMnemonic(c))
+      return true;
+  return false;
+}
+
+// The search key: Alt+Down in a control that a search button serves clicks that button.
+static bool searchKey(TCustomForm* form, TControl* target, std::uint16_t key, TShiftState shift) {
+  if (key != kSearchKey || !altOnly(shift) || shift.Contains(ssShift) || !target) return false;
+  std::vector<TControl*> controls;
+  form->GetTabOrderList(controls);
+  for (TControl* c : controls)
+    if (c->ServedControl() == target && c->Showing() && c->EffectiveEnabled()) {
+      c->Click();
+      return true;
+    }
+  return false;
+}
+
+// Tab, Enter, Escape, the search key and accelerators the focused control leaves to the
+// form; true when used. Ctrl+Tab leaves even a control that keeps Tab for itself.
 static bool formNavigation(TCustomForm* form, TControl* target, std::uint16_t key,
                            TShiftState shift) {
-  if (target && target->WantsKey(key, shift)) return false;
-  if (key == VK_TAB && !shift.Contains(ssCtrl) && !shift.Contains(ssAlt)) {
+  if (key == VK_TAB && !shift.Contains(ssAlt) && (shift.Contains(ssCtrl) || !target || !target->WantsKey(key, shift))) {
     form->SelectNext(target, !shift.Contains(ssShift));
     return true;
   }
+  if (searchKey(form, target, key, shift) || controlMnemonic(form, target, key, shift)) return true;
+  if (target && target->WantsKey(key, shift)) return false;
   if (key == VK_RETURN && shift.Empty()) {
     if (TButton* b = form->DefaultButton()) {
       b->Click();
@@ -44,6 +98,8 @@ static bool formNavigation(TCustomForm* form, TControl* target, std::uint16_t ke
 void DispatchKey(std::uint16_t vk, TShiftState shift, std::optional<char32_t> ch) {
   TCustomForm* form = Screen().ActiveForm();
   if (!form) return;
+  // The keypad's decimal key types the locale's separator, whatever the keyboard says.
+  if (vk == VK_DECIMAL && ch && (*ch == U'.' || *ch == U',')) ch = static_cast<char32_t>(kDecimalSeparator);
   std::uint16_t key = vk;
   if (key != 0) {
     if (menuTakesKey(form, key, shift)) return;

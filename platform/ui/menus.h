@@ -1,12 +1,17 @@
 #pragma once
 // TMainMenu and TMenuItem: a form's menu bar.
 //
-// Items form a tree; a caption's "&" marks its accelerator letter. Alt+letter on the
-// active form opens the top-level item with that accelerator (or clicks it when it has
-// no sub-items); while an item is open, a letter picks its sub-item. A ShortCut (a key
-// with its shift state) clicks its item before the focused control sees the key.
-// Disabled or hidden items do nothing. An item linked to an action (action.h) shows
-// the action's caption and state and runs it when clicked.
+// Items form a tree; a caption's "&" marks its accelerator letter (accelerator.h).
+// Alt+letter on the active form opens the top-level item with that accelerator (or
+// clicks it when it has no sub-items), with its first enabled sub-item highlighted.
+// While an item is open it takes every key: a letter picks the sub-item with that
+// accelerator, Up and Down move the highlight over the enabled sub-items, Enter picks
+// the highlighted one, Left and Right open the neighbouring top-level item, Escape and
+// Alt close it, any other key closes it too. Picking a sub-item with sub-items of its
+// own opens it instead. A ShortCut (a key with its shift state) clicks its item before
+// the focused control sees the key. Disabled or hidden items do nothing. An item
+// linked to an action (action.h) shows the action's caption and state and runs it when
+// clicked.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -56,16 +61,29 @@ class TMainMenu : public TComponent {
   explicit TMainMenu(TComponent* owner);
   TMenuItem* Items() const noexcept { return root_; }
   TMenuItem* FindItem(const std::string& name) const { return root_->FindItem(name); }
-  // The top-level item open by Alt+letter, or nullptr.
+  // The item open by Alt+letter, or nullptr; opening highlights its first enabled
+  // sub-item.
   TMenuItem* OpenItem() const noexcept { return open_; }
-  void SetOpenItem(TMenuItem* item) { open_ = item; }
+  void SetOpenItem(TMenuItem* item);
+  // The highlighted sub-item of the open item, or nullptr.
+  TMenuItem* HighlightedItem() const noexcept { return highlighted_; }
+  // The menu a menu item belongs to, or nullptr.
+  static TMainMenu* Of(const TMenuItem* item);
+  // An item of this menu is going away: it stops being open or highlighted.
+  void ItemGone(const TMenuItem* item) noexcept;
   // Handles a key for the menu (accelerators, open item, short cuts); true when used.
   bool HandleKey(std::uint16_t key, TShiftState shift);
   nlohmann::json Snapshot() const;
 
  private:
+  bool handleOpenKey(std::uint16_t key);
+  void moveHighlight(int step);
+  void openNeighbour(int step);
+  void pick(TMenuItem* item);
+
   TMenuItem* root_;
   TMenuItem* open_ = nullptr;
+  TMenuItem* highlighted_ = nullptr;
 };
 
 }  // namespace platform

@@ -35,6 +35,7 @@ void TScreen::SetSize(int width, int height) {
   width_ = std::max(1, width);
   height_ = std::max(1, height);
   if (TCustomForm* main = Application().MainForm()) main->SetBounds(0, 0, width_, height_);
+  for (TCustomForm* form : forms_) form->FitMaximized();
 }
 
 void TScreen::AddForm(TCustomForm* form) { forms_.push_back(form); }

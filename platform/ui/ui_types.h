@@ -61,6 +61,28 @@ struct TFont {
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 using enum TAlign;
 
+// The sides of its parent a control keeps its distance to when the parent is resized
+// (akLeft | akTop by default: it stays where it is; akLeft | akRight: it stretches).
+enum TAnchorKind : std::uint8_t { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
+
+class TAnchors {
+ public:
+  TAnchors(std::initializer_list<TAnchorKind> items) {
+    for (TAnchorKind a : items) bits_ |= a;
+  }
+  bool Contains(TAnchorKind a) const noexcept { return (bits_ & a) != 0; }
+  friend bool operator==(TAnchors a, TAnchors b) { return a.bits_ == b.bits_; }
+
+ private:
+  std::uint8_t bits_ = 0;
+};
+
+struct TRect {
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+  int Width() const noexcept { return Right - Left; }
+  int Height() const noexcept { return Bottom - Top; }
+};
+
 using TCursor = int;
 inline constexpr TCursor crDefault = 0, crHourGlass = -11;
 

@@ -1,20 +1,51 @@
 #pragma once
-// The dataset components of a screen, created and named as the screen declares them:
+// The components of a screen, created and named as the screen declares them:
 //
+//   edtCliente = NewControl<platform::TEdit>(this, ScrollBox1, "edtCliente", 80, 7, 256, 21);
+//   Label2 = NewBoldLabel(this, ScrollBox1, "Label2", "Cliente", 8, 11, 44);
+//   grbValidade = NewBoldGroup(this, grbDadosRel, "grbValidade", "Validade", 139, 100, 209, 81);
 //   cdsPrecoClie = NewDataSet(this, "cdsPrecoClie");
 //   cdsPrecoClieVRPRECOPROD = NewField<platform::TFloatField>(cdsPrecoClie, "VRPRECOPROD", "Preço");
 //   dtsPadrao = NewDataSource(this, "dtsPadrao", cdsPrecoClie);
 //
 // A field is named dataset + column (cdsPrecoClieVRPRECOPROD), owned by its dataset
 // (which must still be closed) and labelled when a label is given; a string field
-// takes its size.
+// takes its size. A control is owned by the screen, placed on its parent at the bounds
+// given; a bold label is 13 high.
 #include <type_traits>
 
 #include "platform/data/client_dataset.h"
 #include "platform/data/data_source.h"
 #include "platform/data/field.h"
+#include "platform/ui/std_controls.h"
 
 namespace Cli_VQR51200 {
+
+template <class Control>
+Control* NewControl(platform::TComponent* owner, platform::TControl* parent, const char* name, int left, int top,
+                    int width, int height) {
+  auto* control = new Control(owner);
+  control->SetName(name);
+  control->SetParent(parent);
+  control->SetBounds(left, top, width, height);
+  return control;
+}
+
+inline platform::TLabel* NewBoldLabel(platform::TComponent* owner, platform::TControl* parent, const char* name,
+                                      const char* caption, int left, int top, int width) {
+  auto* label = NewControl<platform::TLabel>(owner, parent, name, left, top, width, 13);
+  label->SetCaption(caption);
+  label->Font().Bold = true;
+  return label;
+}
+
+inline platform::TGroupBox* NewBoldGroup(platform::TComponent* owner, platform::TControl* parent, const char* name,
+                                         const char* caption, int left, int top, int width, int height) {
+  auto* group = NewControl<platform::TGroupBox>(owner, parent, name, left, top, width, height);
+  group->SetCaption(caption);
+  group->Font().Bold = true;
+  return group;
+}
 
 template <class Field>
 Field* NewField(platform::TDataSet* dataSet, const char* fieldName, const char* label, int size = 0) {

@@ -2,8 +2,6 @@
 // as a one-change delta (SetCompPreco), and the server's formula text is shown; a
 // change the server refuses is undone. The confirm command recalculates the
 // customer's prices from the saved formula (SetCalcCusProd) and closes the screen.
-#include <cstring>
-
 #include "contracts/framework/consiste.h"
 #include "contracts/framework/lib00500.h"
 #include "contracts/framework/norvexa.h"
@@ -41,12 +39,6 @@ void TfrmFormCompPreco::cdsFatAjustPreClieAfterPost(platform::TDataSet&) { SaveP
 
 void TfrmFormCompPreco::cdsFatAjustPreClieAfterDelete(platform::TDataSet&) { SavePendingChange(false); }
 
-void TfrmFormCompPreco::ShowWaitPanel(bool show) {
-  panEspera->SetVisible(show);
-  anmAnimacao->Active = show;
-  platform::Application().Repaint();
-}
-
 // A row still being edited is posted first (so saved, or refused by its checks), so
 // the recalculation never ends the screen over a row the person typed and the prices
 // come from the formula as shown.
@@ -54,20 +46,13 @@ void TfrmFormCompPreco::sbtConfirmaClick(platform::TObject*) {
   cdsFatAjustPreClie->CheckBrowseMode();
   if (msgPadrao->ShowMsg("Recalc", platform::mtConfirmation, {platform::mbYes, platform::mbNo}, 0) != platform::mrYes)
     return;
-  ShowWaitPanel(true);
-  try {
+  RunBehindWaitPanel(*panEspera, *anmAnimacao, [this] {
     const int levels = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
     const int costType = Lib00500::NumeroTipoCusto(cbbTpCusto->ItemIndex());
     ServerCall<contracts::server::SetCalcCusProd>(*Cli_VQR51200::frmTabPreClie->netTabPreClie, Showavi::saGravacao,
                                                   Norvexa::FiliProc(), Cliente.CdCliente, Cliente.NrInsJurClie,
                                                   levels, costType, "", "", "S");
-  } catch (const std::exception& e) {
-    ShowWaitPanel(false);
-    // A server text with "@" is a key of this screen's catalog.
-    if (std::strchr(e.what(), '@')) throw Consiste::EServerRefusal(msgPadrao->Msg(e.what()));
-    throw;
-  }
-  ShowWaitPanel(false);
+  });
   platform::MessageDlg(msgPadrao->Msg("Recalc_Ok"), platform::mtInformation, {platform::mbOK}, 0);
   Cli_VQR51200::frmTabPreClie->boAtualizaPreco = true;
   Close();

@@ -3,37 +3,15 @@
 #include "screens/Cli_VQR51201/frm_form_comp_preco.h"
 
 #include "screens/Cli_VQR51200/components.h"
+#include "screens/Cli_VQR51201/formula_rows.h"
 
 namespace Cli_VQR51201 {
 
-using Cli_VQR51200::NewDataSet;
 using Cli_VQR51200::NewDataSource;
+using Cli_VQR51200::NewBoldLabel;
+using Cli_VQR51200::NewControl;
 using Cli_VQR51200::NewField;
 using platform::TObject;
-
-namespace {
-
-constexpr const char* kValueFormat = "#,###0.000";
-
-template <class Control>
-Control* NewControl(platform::TComponent* owner, platform::TControl* parent, const char* name, int left, int top,
-                    int width, int height) {
-  auto* control = new Control(owner);
-  control->SetName(name);
-  control->SetParent(parent);
-  control->SetBounds(left, top, width, height);
-  return control;
-}
-
-platform::TLabel* NewBoldLabel(platform::TComponent* owner, platform::TControl* parent, const char* name,
-                               const char* caption, int left, int top, int width) {
-  auto* label = NewControl<platform::TLabel>(owner, parent, name, left, top, width, 13);
-  label->SetCaption(caption);
-  label->Font().Bold = true;
-  return label;
-}
-
-}  // namespace
 
 TfrmFormCompPreco::TfrmFormCompPreco(platform::TComponent* owner) : Frmrotgeral::TfrmRotiGeral(owner) {
   SetName("frmFormCompPreco");
@@ -56,21 +34,17 @@ TfrmFormCompPreco::TfrmFormCompPreco(platform::TComponent* owner) : Frmrotgeral:
 }
 
 void TfrmFormCompPreco::CreateFormulaRows() {
-  cdsFatAjustPreClie = NewDataSet(this, "cdsFatAjustPreClie");
-  cdsFatAjustPreClieCDFATPRECO = NewField<platform::TStringField>(cdsFatAjustPreClie, "CDFATPRECO", "", 3);
+  const TFormulaRowFields rows = NewFormulaRows(this, "cdsFatAjustPreClie");
+  cdsFatAjustPreClie = rows.dataSet;
+  cdsFatAjustPreClieCDFATPRECO = rows.CDFATPRECO;
   cdsFatAjustPreClieCDFATPRECO->SetVisible(false);
-  cdsFatAjustPreClieCDCLIENTE = NewField<platform::TStringField>(cdsFatAjustPreClie, "CDCLIENTE", "", 21);
+  cdsFatAjustPreClieCDCLIENTE = rows.CDCLIENTE;
   cdsFatAjustPreClieCDCLIENTE->SetVisible(false);
-  cdsFatAjustPreClieSGFATPRECO = NewField<platform::TStringField>(cdsFatAjustPreClie, "SGFATPRECO", "Fator", 4);
-  cdsFatAjustPreClieNRORDEMFAT = NewField<platform::TStringField>(cdsFatAjustPreClie, "NRORDEMFAT", "Ordem", 3);
-  cdsFatAjustPreClieIDDETFATPRE = NewField<platform::TStringField>(cdsFatAjustPreClie, "IDDETFATPRE", "Determinação", 1);
-  cdsFatAjustPreClieIDDETFATPRE->SetDisplayWidth(1);
-  cdsFatAjustPreClieVRFATPRECLIE = NewField<platform::TFloatField>(cdsFatAjustPreClie, "VRFATPRECLIE", "Valor");
-  cdsFatAjustPreClieVRFATPRECLIE->SetDisplayFormat(kValueFormat);
-  cdsFatAjustPreClieVRFATPRECLIE->SetEditFormat(kValueFormat);
-  cdsFatAjustPreClieIDTPOPERFATCLIE =
-      NewField<platform::TStringField>(cdsFatAjustPreClie, "IDTPOPERFATCLIE", "Integração", 3);
-  cdsFatAjustPreClie->SetIndexFieldNames("NRORDEMFAT");
+  cdsFatAjustPreClieSGFATPRECO = rows.SGFATPRECO;
+  cdsFatAjustPreClieNRORDEMFAT = rows.NRORDEMFAT;
+  cdsFatAjustPreClieIDDETFATPRE = rows.IDDETFATPRE;
+  cdsFatAjustPreClieVRFATPRECLIE = rows.VRFATPRECLIE;
+  cdsFatAjustPreClieIDTPOPERFATCLIE = rows.IDTPOPERFATCLIE;
   dtsFatAjustPreClie = NewDataSource(this, "dtsFatAjustPreClie", cdsFatAjustPreClie);
 }
 

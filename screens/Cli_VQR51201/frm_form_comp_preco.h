@@ -152,7 +152,6 @@ class TfrmFormCompPreco : public Frmrotgeral::TfrmRotiGeral {
   // The field takes the first of `codes` whose catalog text is exactly `text`; a text
   // that matches none leaves the field as it was.
   void SetCodeFromText(platform::TField& field, const std::string& text, std::initializer_list<const char*> codes);
-  void ShowWaitPanel(bool show);
 };
 
 }  // namespace Cli_VQR51201

@@ -9,8 +9,7 @@
 namespace Cli_VQR51201 {
 
 void TfrmFormCompPreco::Report(const char* key) {
-  Consiste::MensErro(msgPadrao->Msg(key), true);
-  platform::Abort();  // MensErro with abort never returns; this keeps the promise
+  msgPadrao->ReportError(key);
 }
 
 void TfrmFormCompPreco::OpenFactors(const std::string& all, const std::string& abbreviation) {

@@ -94,3 +94,34 @@ test('a grid of 100,000 rows scrolls to its end and shows the rows there', async
   const dom = await page.locator('.grid-row').count();
   assert.ok(dom < 100, 'only the visible rows are in the page');
 });
+
+test('the system animations are drawings of the page that play while active and stand still when stopped', async () => {
+  const result = await page.evaluate(async () => {
+    const { renderAnimation } = await import('/js/animation.js');
+    const wait = (ms) => new Promise((r) => setTimeout(r, ms));
+    const out = {};
+    for (const [clip, mover] of [['findFile', '.magnifier'], ['copyFiles', '.flying']]) {
+      const node = document.body.appendChild(document.createElement('div'));
+      node.style.cssText = 'position:fixed;left:0;top:0;width:100px;height:80px';
+      renderAnimation(node, clip, true);
+      const svg = node.querySelector('svg');
+      const moving = node.querySelector(mover);
+      const first = getComputedStyle(moving).transform;
+      await wait(350);
+      const later = getComputedStyle(moving).transform;
+      renderAnimation(node, clip, false);
+      const stopped = moving.getAnimations().length;
+      const box = svg.getBoundingClientRect();
+      out[clip] = { width: box.width, height: box.height, text: node.textContent, moved: first !== later, stopped };
+      node.remove();
+    }
+    return out;
+  });
+  for (const clip of ['findFile', 'copyFiles']) {
+    const r = result[clip];
+    assert.ok(r.width > 0 && r.height > 0, `${clip} has a size`);
+    assert.equal(r.text, '', `${clip} is no text`);
+    assert.ok(r.moved, `${clip} plays`);
+    assert.equal(r.stopped, 0, `${clip} stands still once stopped`);
+  }
+});

@@ -126,3 +126,18 @@ test('the page is not served to a foreign Host header', async () => {
   });
   assert.equal(status, 403);
 });
+
+test('a page opened without the session token says the link is not valid and which one to use', async () => {
+  for (const path of ['/', '/?token=wrong', '/index.html']) {
+    const answer = await fetch(`${system.origin}${path}`);
+    assert.equal(answer.status, 403, path);
+    const text = await answer.text();
+    assert.match(text, /Este link não é válido/);
+    assert.match(text, /endereço exibido quando o sistema foi iniciado/);
+  }
+  const stale = await browser.context.newPage();
+  await stale.goto(`${system.origin}/?token=0123`);
+  assert.match(await stale.locator('body').innerText(), /Este link não é válido/);
+  await screenshot(stale, 'web-invalid-link');
+  await stale.close();
+});

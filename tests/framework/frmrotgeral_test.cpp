@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "contracts/framework/consiste.h"
+#include "platform/ui/animate.h"
 #include "platform/ui/edit.h"
 #include "platform/ui/screen.h"
 #include "platform/ui/snapshot.h"
@@ -117,6 +119,75 @@ TEST_F(RoutineBaseScreen, ConfirmButtonReachesTheScreensHandler) {
   ModalScript script({ClickIn("frmRotina", "sbtConfirma"), ClickIn("frmRotina", "sbtCancel")});
   frm->ShowModal();
   EXPECT_NE(std::find(log.begin(), log.end(), "sbtConfirmaClick"), log.end());
+}
+
+// The wait panel of a long call: up and playing, repainted, while the call blocks;
+// away after it on every path; a server text with "@" reaches the person as its
+// catalog text, any other error unchanged.
+TEST_F(RoutineBaseScreen, WaitPanelShowsDuringTheCallAndTheAtRuleTranslatesItsFailure) {
+  struct TfrmEspera : TfrmRotina {
+    using TfrmRotina::TfrmRotina;
+    using TfrmRotina::RunBehindWaitPanel;
+  };
+  auto* frm = platform::NewForm<TfrmEspera>(&platform::Application(), log);
+  frm->msgPadrao->Add("@PrecoZerNeg", "Operação Cancelada.");
+  auto* panel = new platform::TPanel(frm);
+  panel->SetParent(frm->grbDadosRel);
+  panel->SetVisible(false);
+  auto* animation = new platform::TAnimate(frm);
+  animation->SetParent(panel);
+  int pushed = 0;
+  const int presenter = platform::Application().AddPresenter([&](bool idle) { pushed += idle ? 0 : 1; });
+  bool shownDuring = false;
+  frm->RunBehindWaitPanel(*panel, *animation, [&] { shownDuring = panel->Visible() && animation->Active && pushed == 1; });
+  EXPECT_TRUE(shownDuring) << "shown, playing and pushed to the screen before the call";
+  EXPECT_FALSE(panel->Visible());
+  EXPECT_FALSE(animation->Active);
+  EXPECT_EQ(pushed, 2);
+
+  try {
+    frm->RunBehindWaitPanel(*panel, *animation, [] { throw Consiste::EServerRefusal("@PrecoZerNeg"); });
+    ADD_FAILURE() << "no exception";
+  } catch (const Consiste::EServerRefusal& e) {
+    EXPECT_STREQ(e.what(), "Operação Cancelada.");
+  }
+  EXPECT_FALSE(panel->Visible());
+  EXPECT_FALSE(animation->Active);
+  EXPECT_THROW(frm->RunBehindWaitPanel(*panel, *animation, [] { throw platform::EAbort(); }), platform::EAbort);
+  try {
+    frm->RunBehindWaitPanel(*panel, *animation, [] { throw std::runtime_error("Conexão perdida."); });
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "Conexão perdida.") << "no @: unchanged, of its own kind";
+  }
+  EXPECT_FALSE(panel->Visible());
+  platform::Application().RemovePresenter(presenter);
+}
+
+// Opening a routine screen: the hourglass while it is made ready; a failure frees the
+// screen never shown and leaves the default cursor.
+TEST_F(RoutineBaseScreen, OpenModalPreparesUnderTheHourglassAndFreesAScreenThatFailed) {
+  struct TfrmPronta : Frmrotgeral::TfrmRotiGeral {
+    explicit TfrmPronta(platform::TComponent* owner) : TfrmRotiGeral(owner) { SetName("frmPronta"); }
+  };
+  platform::TCursor during = platform::crDefault;
+  int released = 0;
+  EXPECT_THROW(Frmrotgeral::OpenModal<TfrmPronta>([&](TfrmPronta& screen) {
+                 screen.OnRelease = [&] { ++released; };
+                 during = platform::Screen().Cursor();
+                 throw platform::Exception("Servidor indisponível.");
+               }),
+               platform::Exception);
+  EXPECT_EQ(during, platform::crHourGlass);
+  EXPECT_EQ(released, 1) << "freed at once, never shown";
+  EXPECT_EQ(platform::Screen().Cursor(), platform::crDefault);
+  EXPECT_EQ(platform::Screen().FindWindow("frmPronta"), nullptr);
+
+  bool modal = false;
+  ModalScript script({fwtest::Do([&] { modal = platform::Screen().FindWindow("frmPronta")->Modal(); }),
+                      ClickIn("frmPronta", "sbtCancel")});
+  Frmrotgeral::OpenModal<TfrmPronta>([](TfrmPronta&) {});
+  EXPECT_TRUE(modal);
+  EXPECT_EQ(platform::Screen().Cursor(), platform::crDefault);
 }
 
 TEST_F(RoutineBaseScreen, CloseBoxClosesLikeTheButton) {

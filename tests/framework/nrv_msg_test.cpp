@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/core/exceptions.h"
+
 #include "tests/framework/ui_steps.h"
 
 namespace {
@@ -69,6 +71,29 @@ TEST_F(ShowMsg, AsksWithTheKeysTextAndGivesTheAnswer) {
   }
   ModalScript escape({fwtest::KeyStep(platform::VK_ESCAPE)});
   EXPECT_NE(messages.ShowMsg("Excl", platform::mtConfirmation, yesNo, 0), 6);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ServerText, AnAtSignMakesTheWholeTextACatalogKey) {
+  Nrv_msg::TMessages messages;
+  messages.Lines = CatalogLines();
+  EXPECT_EQ(messages.ServerText("@PrecoZerNeg"), "Operação Cancelada.");
+  EXPECT_EQ(messages.ServerText("Cliente 9 não cadastrado."), "Cliente 9 não cadastrado.") << "no @: as it came";
+  EXPECT_EQ(messages.ServerText("@Desconhecida"), "@Desconhecida") << "a key the catalog lacks shows plainly";
+}
+
+class ReportError : public testsupport::UiTest {};
+
+TEST_F(ReportError, ShowsTheKeysTextAndEndsTheOperation) {
+  Nrv_msg::TMessages messages;
+  messages.Lines = CatalogLines();
+  std::string shown;
+  ModalScript script({fwtest::Do([&] { shown = testsupport::TopMessageText(); }), ClickIn("dlgMessage", "btnOK")});
+  EXPECT_THROW(messages.ReportError("DtIni<DtFin"), platform::EAbort);
+  EXPECT_EQ(shown, "Data inicial deve ser menor ou igual à data final.");
 }
 
 }  // namespace

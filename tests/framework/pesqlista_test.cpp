@@ -9,6 +9,7 @@
 #include "platform/ui/db_grid.h"
 #include "platform/ui/screen.h"
 #include "platform/ui/snapshot.h"
+#include "support/host_process.h"
 #include "tests/framework/ui_steps.h"
 #include "tests/support/dataset_fixtures.h"
 
@@ -76,17 +77,51 @@ TEST_F(ChoiceList, NothingMarkedGivesAnEmptyList) {
 
 TEST_F(ChoiceList, RowsAlreadyListedStartMarked) {
   std::string list = "C4, C2";
-  std::vector<int> shown;
   nlohmann::json state;
-  ModalScript script({fwtest::Do([&] {
-                        shown = grid()->MarkedRows();
-                        state = platform::SnapshotState();
-                      }),
-                      Mark(1), ClickIn("dlgPesquisaLista", "btnOK")});
+  ModalScript script({fwtest::Do([&] { state = platform::SnapshotState(); }), Mark(1),
+                      ClickIn("dlgPesquisaLista", "btnOK")});
   EXPECT_TRUE(run(list));
-  EXPECT_EQ(shown, (std::vector<int>{1, 3}));
-  EXPECT_EQ(state["windows"].back()["controls"][0]["marked"], nlohmann::json::array({1, 3}));
+  const nlohmann::json grid = testsupport::FindControl(state["windows"].back(), "dbgPesquisa");
+  EXPECT_EQ(grid["marked"], nlohmann::json::array({1, 3}));
+  EXPECT_EQ(grid["markedCount"], 2);
   EXPECT_EQ(list, "C4");
+}
+
+// The grid shows the mark in its own column and the other visible fields; the snapshot
+// carries the marks of the rows in view only, and the label counts them all.
+TEST_F(ChoiceList, ALongListSendsTheMarksInViewAndCountsEveryMark) {
+  std::vector<std::string> codes;
+  for (int i = 0; i < 1000; ++i) codes.push_back("K" + std::to_string(1000 + i));
+  load(codes);
+  std::string list;
+  nlohmann::json all, scrolled;
+  std::string label;
+  auto grid = [] { return testsupport::FindControl(platform::SnapshotState()["windows"].back(), "dbgPesquisa"); };
+  ModalScript script({ClickIn("dlgPesquisaLista", "btnMarcarTodos"), fwtest::Do([&] { all = grid(); }),
+                      fwtest::Do([] { ChoiceList::grid()->UserScroll(500); }), Mark(501),
+                      fwtest::Do([&] {
+                        scrolled = grid();
+                        label = dynamic_cast<platform::TControl*>(
+                                    platform::Screen().FindWindow("dlgPesquisaLista")->FindByName("lblMarcados"))
+                                    ->Caption();
+                      }),
+                      ClickIn("dlgPesquisaLista", "btnOK")});
+  EXPECT_TRUE(run(list));
+  std::vector<std::string> titles;
+  for (const auto& column : all["columns"]) titles.push_back(column["field"]);
+  EXPECT_EQ(titles, (std::vector<std::string>{"CDCLIENTE", "NMRAZSOCCLIE"})) << "the mark has its own column";
+  const int visible = all["visibleRows"];
+  ASSERT_LT(visible, 100);
+  EXPECT_EQ(all["marked"].size(), static_cast<std::size_t>(visible));
+  EXPECT_EQ(all["markedCount"], 1000);
+  EXPECT_EQ(scrolled["marked"].front(), 500);
+  EXPECT_EQ(scrolled["marked"].size(), static_cast<std::size_t>(visible - 1)) << "row 501 was unmarked";
+  EXPECT_EQ(scrolled["markedCount"], 999);
+  EXPECT_EQ(label, "Marcados: 999 de 1.000");
+  EXPECT_EQ(Pesqlista::SplitList(list).size(), 999u);
+  EXPECT_EQ(list.find("K1501"), std::string::npos);
+  EXPECT_EQ(marks()[501], "N");
+  EXPECT_EQ(marks()[502], "S");
 }
 
 TEST_F(ChoiceList, MarkAllAndUnmarkAllButtons) {

@@ -8,6 +8,7 @@
 #include "platform/ui/db_grid.h"
 #include "platform/ui/screen.h"
 #include "platform/ui/snapshot.h"
+#include "support/host_process.h"
 #include "tests/framework/ui_steps.h"
 #include "tests/support/dataset_fixtures.h"
 
@@ -79,9 +80,9 @@ TEST_F(SearchList, WindowIsASearchListWithTheProtocolNames) {
   EXPECT_TRUE(window["modal"].get<bool>());
   std::vector<std::string> names;
   for (const auto& control : window["controls"]) names.push_back(control["name"]);
-  EXPECT_EQ(names, (std::vector<std::string>{"dbgPesquisa", "btnOK", "btnCancel"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"lblPesquisa", "edtPesquisa", "dbgPesquisa", "btnOK", "btnCancel"}));
   EXPECT_EQ(state["focus"], "dlgPesquisa.dbgPesquisa");
-  EXPECT_EQ(window["controls"][0]["rowCount"], 5);
+  EXPECT_EQ(testsupport::FindControl(window, "dbgPesquisa")["rowCount"], 5);
 }
 
 TEST_F(SearchList, EmptyListShowsTheNoRowsTextAndChoosesNothing) {

@@ -255,6 +255,59 @@ TEST_F(TestForm, CloseBoxOfAnMdiChildFreesItAndIniProcCreatesItAgain) {
   EXPECT_EQ(host.control("frmTeste.edtA1")["text"], "");
 }
 
+TEST_F(TestForm, ASizeableChildIsMaximisedResizedAndRestoredButADialogIsNot) {
+  auto windowState = [this](const std::string& window, const char* state) {
+    return host.send({{"type", "windowState"}, {"target", window}, {"state", state}});
+  };
+  auto bounds = [this](const std::string& window, json b) {
+    return host.send({{"type", "bounds"}, {"target", window}, {"bounds", std::move(b)}});
+  };
+  windowState("frmTeste", "maximized");
+  ASSERT_FALSE(host.error());
+  json area = host.window("frmHost")["mdiClient"];
+  EXPECT_EQ(host.window("frmTeste")["windowState"], "maximized");
+  EXPECT_EQ(host.window("frmTeste")["bounds"], area);
+  host.resize(1024, 700);
+  EXPECT_EQ(host.window("frmTeste")["bounds"], host.window("frmHost")["mdiClient"]) << "it follows the frame";
+  EXPECT_NE(host.window("frmTeste")["bounds"], area);
+  bounds("frmTeste", {10, 10, 300, 200});
+  EXPECT_TRUE(host.error()) << "a maximised window is restored first";
+  windowState("frmTeste", "normal");
+  EXPECT_EQ(host.window("frmTeste")["bounds"], json({20, 20, 600, 400}));
+  bounds("frmTeste", {30, 25, 640, 420});
+  EXPECT_FALSE(host.error());
+  EXPECT_EQ(host.window("frmTeste")["bounds"], json({30, 25, 640, 420}));
+  windowState("frmTeste", "minimized");
+  EXPECT_TRUE(host.error());
+
+  host.click("frmTeste.btnModal");
+  ASSERT_EQ(host.activeForm(), "frmModal");
+  json dialog = host.window("frmModal")["bounds"];
+  windowState("frmModal", "maximized");
+  EXPECT_TRUE(host.error());
+  bounds("frmModal", {100, 100, 500, 300});
+  EXPECT_TRUE(host.error());
+  EXPECT_EQ(host.window("frmModal")["bounds"], dialog);
+  bounds("frmModal", {120, 90, dialog[2], dialog[3]});
+  EXPECT_FALSE(host.error()) << "a dialog still moves";
+  host.click("frmModal.btnOK");
+}
+
+TEST(HostStatusBar, NamesTheServerAndSaysNoConnectionIsOpenYet) {
+  HostProcess::Options options;
+  options.extraArgs = {"--server", "127.0.0.1:5999"};
+  HostProcess host(options);
+  json panels = host.control("frmHost.stbHost")["panels"];
+  ASSERT_EQ(panels.size(), 3u);
+  EXPECT_EQ(panels[0]["text"], "Servidor: 127.0.0.1:5999");
+  EXPECT_EQ(panels[1]["text"], "Desconectado");
+  EXPECT_EQ(panels[2]["text"], "");
+  json area = host.window("frmHost")["mdiClient"];
+  EXPECT_EQ(area[3].get<int>() + host.control("frmHost.stbHost")["bounds"][3].get<int>(),
+            host.window("frmHost")["bounds"][3].get<int>() - 2 - 24 - 22)
+      << "the child windows' area ends where the status bar starts";
+}
+
 TEST(HostModule, UnloadWithAFormOpenClosesItAndReloadRunsInitializeAgain) {
   auto log = std::filesystem::temp_directory_path() / ("vqr_module_" + std::to_string(::getpid()) + ".log");
   std::filesystem::remove(log);

@@ -125,6 +125,22 @@ TEST_F(GridScreen, GridRefusalsChangeNothing) {
   EXPECT_EQ(g(), before);
 }
 
+TEST_F(GridScreen, ColumnWidthDraggedAtTheTitleBorderStaysAndBadWidthsAreRefused) {
+  host.send({{"type", "columnWidth"}, {"target", grid}, {"col", 1}, {"width", 150}});
+  EXPECT_FALSE(host.error());
+  EXPECT_EQ(g()["columns"][1]["width"], 150);
+  host.send({{"type", "title"}, {"target", grid}, {"col", 1}});
+  EXPECT_FALSE(host.error()) << "a title click the screen does not use changes nothing";
+  json before = g();
+  host.send({{"type", "columnWidth"}, {"target", grid}, {"col", 1}, {"width", 2}});
+  EXPECT_TRUE(host.error());
+  host.send({{"type", "columnWidth"}, {"target", grid}, {"col", 9}, {"width", 80}});
+  EXPECT_TRUE(host.error());
+  host.send({{"type", "title"}, {"target", grid}, {"col", -1}});
+  EXPECT_TRUE(host.error());
+  EXPECT_EQ(g(), before);
+}
+
 TEST(GridLarge, HundredThousandRowsScrollAndStateSizeStaysSmall) {
   HostProcess host;
   host.click("frmHost.mnuTabPreClie");

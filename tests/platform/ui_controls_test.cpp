@@ -1,5 +1,6 @@
-// Standard controls: radio groups by parent, check boxes, alignment of panels, menus
-// with accelerators, and what each kind writes into the snapshot.
+// Standard controls: radio groups by parent, check boxes, alignment and anchors of
+// panels, menus with accelerators, maximised windows, and what each kind writes into
+// the snapshot.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -9,6 +10,8 @@
 #include "platform/ui/keyboard.h"
 #include "platform/ui/mask_edit.h"
 #include "platform/ui/menus.h"
+#include "platform/ui/snapshot.h"
+#include "platform/ui/status_bar.h"
 #include "platform/ui/std_controls.h"
 #include "platform/ui/user_input.h"
 #include "platform/ui/window_update.h"
@@ -202,4 +205,113 @@ TEST_F(Controls, AnActionKeepsItsButtonAndMenuItemInStepAndRunsOnlyWhenEnabled) 
   delete button;  // and an action outlives its clients
   again->SetEnabled(false);
   EXPECT_TRUE(again->Clients().empty());
+}
+
+TEST_F(Controls, AnOpenMenuIsWalkedWithArrowsOverEnabledItemsAndClosedByAClickElsewhere) {
+  auto* menu = new TMainMenu(form);
+  form->SetMenu(menu);
+  auto item = [&](TMenuItem* parent, const char* name, const char* caption) {
+    auto* i = new TMenuItem(form);
+    i->SetName(name);
+    i->Caption = caption;
+    parent->Add(i);
+    return i;
+  };
+  TMenuItem* operacao = item(menu->Items(), "mnuOperacao", "&Operação");
+  TMenuItem* atualizar = item(operacao, "mnuVerificar", "&Atualizar");
+  TMenuItem* listagem = item(operacao, "mnuListagem", "&Listagem");
+  TMenuItem* fechar = item(operacao, "mnuFechar", "&Fechar");
+  TMenuItem* manutencao = item(menu->Items(), "mnuManutencao", "&Manutenção");
+  item(manutencao, "mnuIncluir", "&Incluir");
+  listagem->Enabled = false;
+  std::string clicked;
+  fechar->OnClick = [&](TObject*) { clicked += "fechar "; };
+  DispatchKey('O', {ssAlt}, std::nullopt);
+  EXPECT_EQ(menu->HighlightedItem(), atualizar);
+  DispatchKey(VK_DOWN, {}, std::nullopt);
+  EXPECT_EQ(menu->HighlightedItem(), fechar) << "the disabled item is skipped";
+  EXPECT_EQ(menu->Snapshot()[0]["items"][2]["highlighted"], true);
+  DispatchKey(VK_RIGHT, {}, std::nullopt);
+  EXPECT_EQ(menu->OpenItem(), manutencao);
+  DispatchKey(VK_LEFT, {}, std::nullopt);
+  DispatchKey(VK_UP, {}, std::nullopt);  // wraps from the first to the last
+  DispatchKey(VK_RETURN, {}, U'\r');
+  EXPECT_EQ(clicked, "fechar ");
+  EXPECT_EQ(menu->OpenItem(), nullptr);
+  DispatchKey('O', {ssAlt}, std::nullopt);
+  ClickControl(add<TButton>("btnOutro"));
+  EXPECT_EQ(menu->OpenItem(), nullptr) << "a click elsewhere closes the menu";
+  DispatchKey('O', {ssAlt}, std::nullopt);
+  delete operacao;  // an open item going away leaves no dangling menu
+  EXPECT_EQ(menu->OpenItem(), nullptr);
+}
+
+TEST_F(Controls, AnchoredControlsKeepTheirDistancesWhenTheParentIsResized) {
+  auto* panel = add<TPanel>("panDados");
+  panel->SetBounds(0, 0, 300, 200);
+  auto* stretched = add<TScrollBox>("scbDados", panel);
+  stretched->SetBounds(10, 20, 280, 170);
+  stretched->SetAnchors({akLeft, akTop, akRight, akBottom});
+  auto* corner = add<TLabel>("lblCodTela", panel);
+  corner->SetBounds(240, 5, 50, 13);
+  corner->SetAnchors({akTop, akRight});
+  auto* still = add<TLabel>("lblFixo", panel);
+  still->SetBounds(5, 5, 50, 13);
+  panel->SetBounds(0, 0, 400, 260);
+  EXPECT_EQ(stretched->Width(), 380);
+  EXPECT_EQ(stretched->Height(), 230);
+  EXPECT_EQ(corner->Left(), 340);
+  EXPECT_EQ(still->Left(), 5);
+  // Bounds set in code become the new distances.
+  stretched->SetBounds(10, 20, 100, 100);
+  panel->SetBounds(0, 0, 300, 200);
+  EXPECT_EQ(stretched->Width(), 0) << "100 wide at 400 is 0 wide at 300, never negative";
+  panel->SetBounds(0, 0, 400, 260);
+  EXPECT_EQ(stretched->Width(), 100);
+}
+
+TEST_F(Controls, MaximisedChildFillsTheFrameAreaFollowsItAndRestoresItsBounds) {
+  auto* frame = NewForm<TForm>(&Application());
+  frame->SetName("frmHost");
+  frame->SetFormStyle(fsMDIForm);
+  Application().SetMainForm(frame);
+  Screen().SetSize(1000, 700);
+  auto* status = new TStatusBar(frame);
+  status->SetParent(frame);
+  frame->Show();
+  auto* child = NewForm<TForm>(&Application());
+  child->SetName("frmFilho");
+  child->SetFormStyle(fsMDIChild);
+  child->SetBounds(50, 40, 300, 200);
+  auto* data = new TPanel(child);
+  data->SetParent(child);
+  data->SetAlign(alClient);
+  child->Show();
+  ASSERT_FALSE(WindowStateRefusal(child, wsMaximized));
+  SetWindowStateByUser(child, wsMaximized);
+  const TRect area = frame->MDIClientArea();
+  EXPECT_EQ(area.Height(), frame->ClientHeight() - kStatusBarHeight);
+  EXPECT_EQ(child->Width(), area.Width());
+  EXPECT_EQ(child->Height(), area.Height());
+  EXPECT_EQ(data->Height(), child->ClientHeight()) << "client-aligned controls follow";
+  EXPECT_TRUE(WindowBoundsRefusal(child, 200, 100)) << "a maximised window is not dragged";
+  Screen().SetSize(1200, 800);
+  EXPECT_EQ(child->Width(), frame->MDIClientArea().Width());
+  nlohmann::json s = SnapshotState();
+  EXPECT_EQ(s["windows"].back()["name"], "frmFilho");
+  EXPECT_EQ(s["windows"].back()["windowState"], "maximized");
+  EXPECT_EQ(s["windows"][0]["mdiClient"][3], frame->MDIClientArea().Height());
+  SetWindowStateByUser(child, wsNormal);
+  EXPECT_EQ(child->Left(), 50);
+  EXPECT_EQ(child->Width(), 300);
+  EXPECT_EQ(child->Height(), 200);
+  SetWindowBoundsByUser(child, 60, 50, 10, 10);
+  EXPECT_EQ(child->Left(), 60);
+  EXPECT_GT(child->Width(), 100) << "no smaller than its title bar needs";
+  // A fixed border neither resizes nor maximises; it still moves.
+  child->SetBorderStyle(bsSingle);
+  EXPECT_TRUE(WindowStateRefusal(child, wsMaximized));
+  EXPECT_TRUE(WindowBoundsRefusal(child, child->Width() + 10, child->Height()));
+  EXPECT_FALSE(WindowBoundsRefusal(child, child->Width(), child->Height()));
+  Screen().SetSize(1280, 800);
 }

@@ -349,3 +349,73 @@ TEST_F(Grid, ColumnOfAMissingFieldShowsBlanksAndCannotBeEdited) {
   EXPECT_EQ(s["columns"][4]["field"], "NAOEXISTE");
   EXPECT_EQ(s["rows"][0][4], "");
 }
+
+TEST_F(Grid, VisibleRowsStopAboveTheHorizontalScrollBar) {
+  const int inner = 400 - 2;  // the grid's border
+  const int body = 200 - 2 - kGridTitleHeight;
+  // Columns of the given total width (the first one takes what the others leave).
+  auto columnsOf = [this](int total) {
+    for (int c = 1; c < 4; ++c) grid()->Columns[c].Width = 50;
+    grid()->Columns[0].Width = total - kGridIndicatorWidth - 3 * 50;
+  };
+  columnsOf(inner);
+  EXPECT_EQ(grid()->VisibleRowCount(), body / kGridRowHeight);
+  columnsOf(inner + 1);
+  EXPECT_EQ(grid()->VisibleRowCount(), (body - kGridScrollBarSize) / kGridRowHeight);
+  EXPECT_EQ(gridState()["visibleRows"], grid()->VisibleRowCount());
+  // Columns that fit only without a vertical bar: enough rows bring that bar, and with
+  // it the horizontal one.
+  columnsOf(inner - 8);
+  EXPECT_EQ(grid()->VisibleRowCount(), body / kGridRowHeight);
+  delete form;
+  open(100);
+  columnsOf(inner - 8);
+  EXPECT_EQ(grid()->VisibleRowCount(), (body - kGridScrollBarSize) / kGridRowHeight);
+  // The current row stays among the rows that fit.
+  key(VK_END, {ssCtrl});
+  nlohmann::json s = gridState();
+  EXPECT_EQ(s["row"].get<int>(), s["topRow"].get<int>() + grid()->VisibleRowCount() - 1);
+}
+
+TEST_F(Grid, CtrlTabLeavesTheGridWhileTabMovesAcrossItsCells) {
+  key(VK_TAB);
+  EXPECT_EQ(grid()->SelectedIndex(), 1);
+  EXPECT_EQ(Screen().ActiveControl(), grid());
+  key(VK_TAB, {ssCtrl});
+  EXPECT_EQ(Screen().ActiveControl(), form->edit);
+  key(VK_TAB, {ssCtrl, ssShift});
+  EXPECT_EQ(Screen().ActiveControl(), grid());
+  EXPECT_EQ(grid()->SelectedIndex(), 1) << "leaving and coming back keeps the column";
+}
+
+TEST_F(Grid, TitleClicksAndDraggedWidthsReachTheGridAndItsSnapshot) {
+  std::vector<int> clicked;
+  grid()->OnTitleClick = [&](TDBGrid*, int column) { clicked.push_back(column); };
+  grid()->UserTitleClick(2);
+  EXPECT_EQ(clicked, std::vector<int>{2});
+  EXPECT_TRUE(grid()->TitleRefusal(4));
+  grid()->UserColumnWidth(2, 120);
+  EXPECT_EQ(gridState()["columns"][2]["width"], 120);
+  EXPECT_TRUE(grid()->ColumnWidthRefusal(2, 3)) << "too narrow to grab again";
+  grid()->Options.Exclude(dgColumnResize);
+  EXPECT_TRUE(grid()->ColumnWidthRefusal(2, 90));
+  // Columns made from the fields keep a dragged width too.
+  grid()->Options.Include(dgColumnResize);
+  grid()->Columns.Clear();
+  grid()->UserColumnWidth(0, 33);
+  EXPECT_EQ(gridState()["columns"][0]["width"], 33);
+}
+
+TEST_F(Grid, TheEditorShowsItsSelectionSoTypingVisiblyReplacesTheText) {
+  grid()->SetSelectedIndex(2);
+  key(VK_F2);
+  nlohmann::json s = gridState();
+  EXPECT_EQ(s["editorText"], "1");
+  EXPECT_EQ(s["editorSelStart"], 0);
+  EXPECT_EQ(s["editorSelLength"], 1);
+  TypeText("7");
+  s = gridState();
+  EXPECT_EQ(s["editorText"], "7");
+  EXPECT_EQ(s["editorSelStart"], 1);
+  EXPECT_EQ(s["editorSelLength"], 0);
+}

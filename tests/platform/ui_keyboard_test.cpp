@@ -1,5 +1,6 @@
 // Key delivery: preview order, keys and characters set to zero, default handling of
-// edits (max length, read-only, caret), dialog keys and menu keys.
+// edits (max length, read-only, caret), dialog keys, accelerators, the search key, the
+// keypad's decimal key and menu keys.
 #include <gtest/gtest.h>
 
 #include "platform/core/exceptions.h"
@@ -9,6 +10,7 @@
 #include "platform/ui/edit.h"
 #include "platform/ui/keyboard.h"
 #include "platform/ui/menus.h"
+#include "platform/ui/std_controls.h"
 #include "tests/support/ui_driver.h"
 
 using namespace platform;
@@ -225,4 +227,75 @@ TEST_F(Keys, DropDownListSelectsByArrowsAndFirstLetterAndReportsChanges) {
   EXPECT_EQ(combo->ItemIndex(), -1);
   EXPECT_EQ(combo->Text(), "");
   EXPECT_THROW(combo->SetItemIndex(3), Exception);
+}
+
+TEST_F(Keys, KeypadDecimalKeyTypesTheLocaleSeparatorAndTheMainDotStaysADot) {
+  DispatchKey(99, {}, U'3');  // keypad 3
+  DispatchKey(VK_DECIMAL, {}, U'.');
+  DispatchKey(101, {}, U'5');
+  EXPECT_EQ(form->edit->Text(), "3,5");
+  EXPECT_NE(form->log.find("E.press,"), std::string::npos) << "handlers see the separator, not the key's dot";
+  DispatchKey(190, {}, U'.');
+  EXPECT_EQ(form->edit->Text(), "3,5.");
+}
+
+TEST_F(Keys, MessageBoxButtonsAnswerTheirUnderlinedLettersAndTabMovesBetweenThem) {
+  testsupport::ModalScript script({[] { DispatchKey('N', {}, U'n'); },           // plain letter on a button
+                                   [] { DispatchKey('S', {ssAlt}, std::nullopt); },  // Alt+letter
+                                   [] {
+                                     DispatchKey(VK_TAB, {}, U'\t');  // Sim -> Não
+                                     DispatchKey(VK_RETURN, {}, U'\r');
+                                   }});
+  EXPECT_EQ(MessageDlg("?", mtConfirmation, {mbYes, mbNo}, 0), mrNo);
+  EXPECT_EQ(MessageDlg("?", mtConfirmation, {mbYes, mbNo}, 0), mrYes);
+  EXPECT_EQ(MessageDlg("?", mtConfirmation, {mbYes, mbNo}, 0), mrNo);
+  EXPECT_TRUE(script.Done());
+  // In an edit a plain letter is typed, not taken as a button's accelerator.
+  auto* sim = new TButton(form);
+  sim->SetParent(form);
+  sim->SetCaption("&Sim");
+  int clicks = 0;
+  sim->OnClick = [&](TObject*) { ++clicks; };
+  TypeText("s");
+  EXPECT_EQ(form->edit->Text(), "s");
+  EXPECT_EQ(clicks, 0);
+}
+
+TEST_F(Keys, AltLetterOfALabelFocusesItsControl) {
+  auto* label = new TLabel(form);
+  label->SetParent(form);
+  label->SetCaption("&Outro");
+  label->FocusControl = form->other;
+  DispatchKey('O', {ssAlt}, std::nullopt);
+  EXPECT_EQ(Screen().ActiveControl(), form->other);
+}
+
+// A button that serves an edit, as a search button does.
+struct ServingButton : TControl {
+  using TControl::TControl;
+  TControl* served = nullptr;
+  const char* Kind() const override { return "searchbutton"; }
+  TControl* ServedControl() const noexcept override { return served; }
+};
+
+TEST_F(Keys, SearchKeyClicksTheButtonServingTheFocusedControlAfterTheScreenSawIt) {
+  auto* search = new ServingButton(form);
+  search->SetParent(form);
+  search->served = form->edit;
+  int clicks = 0;
+  search->OnClick = [&](TObject*) { ++clicks; };
+  DispatchKey(kSearchKey, {ssAlt}, std::nullopt);
+  EXPECT_EQ(clicks, 1);
+  DispatchKey(kSearchKey, {}, std::nullopt);  // Down alone is no search
+  form->other->SetFocus();
+  DispatchKey(kSearchKey, {ssAlt}, std::nullopt);  // nothing serves the other edit
+  EXPECT_EQ(clicks, 1);
+  form->edit->SetFocus();
+  search->SetEnabled(false);
+  DispatchKey(kSearchKey, {ssAlt}, std::nullopt);
+  search->SetEnabled(true);
+  form->KeyPreview = true;
+  form->OnKeyDown = [](TObject*, std::uint16_t& k, TShiftState) { k = 0; };  // a screen key of its own
+  DispatchKey(kSearchKey, {ssAlt}, std::nullopt);
+  EXPECT_EQ(clicks, 1);
 }

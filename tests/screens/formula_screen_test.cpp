@@ -44,8 +44,7 @@ class FormulaScreenTest : public PriceTableTest {
  protected:
   void SetUp() override {
     PriceTableTest::SetUp();
-    execute("INSERT INTO COMPPRECLIE VALUES ('" + kLegal.code + "', '001', '001', 'P', 30, 'SUM'), ('" + kLegal.code +
-            "', '005', '002', 'M', 1.5, 'SUM')");
+    seedLegalFormula();
   }
 
   // The price table with the customer chosen, then its formula command.
@@ -60,13 +59,6 @@ class FormulaScreenTest : public PriceTableTest {
   std::vector<Texts> formulaRows() const { return formulaGrid()["rows"].get<std::vector<Texts>>(); }
   std::string formulaText() const { return host().control("frmFormCompPreco.edtFormula").value("text", ""); }
   std::string gridState() const { return formulaGrid().value("state", ""); }
-
-  // The customer's rows as stored: order, factor code, kind, value, operation.
-  std::vector<Texts> storedFormula(const TestCustomer& customer = kLegal) const {
-    return query("SELECT NRORDEMFAT, CDFATPRECO, IDDETFATPRE, VRFATPRECLIE, IDTPOPERFATCLIE FROM COMPPRECLIE "
-                 "WHERE CDCLIENTE = ? ORDER BY NRORDEMFAT",
-                 {customer.code});
-  }
 
   // F2, then the order and the factor typed, each cell left with Tab.
   void typeNewFactor(const std::string& order, const std::string& factor) {
@@ -88,26 +80,7 @@ class FormulaScreenTest : public PriceTableTest {
   // Ctrl+Enter as a browser sends it (no character).
   json ctrlEnter() { return host().send({{"type", "key"}, {"vk", 13}, {"ctrl", true}, {"char", nullptr}}); }
 
-  // Expects a message box with `text` and answers it with `button`.
-  void expectBox(const std::string& text, const char* button = "btnOK") {
-    ASSERT_TRUE(host().messageBox()) << "no message, expected: " << text;
-    EXPECT_EQ(messageText(), text);
-    host().answer(button);
-  }
-
   std::size_t saves() const { return serverCalls("SetCompPreco").size(); }
-
-  // The states the host sent with the wait panel shown, with that window.
-  std::vector<std::pair<json, json>> statesWithWaitPanel() const {
-    std::vector<std::pair<json, json>> found;
-    for (const std::string& line : host().transcript()) {
-      json state = json::parse(line);
-      for (const json& w : state.value("windows", json::array()))
-        if (w.value("name", "") == kForm && testsupport::FindControl(w, "panEspera").value("visible", false))
-          found.emplace_back(state, w);
-    }
-    return found;
-  }
 };
 
 // --- opening --------------------------------------------------------------------
@@ -285,7 +258,7 @@ TEST_F(ScreenKeys, EnterWhileBrowsingAsksForTheRecalculationThoughConfirmIsDisab
   host().key(platform::VK_RETURN);
   expectBox("Deseja recalcular o preço dos produtos para o cliente informado?", "btnNo");
   EXPECT_TRUE(serverCalls("SetCalcCusProd").empty());
-  EXPECT_TRUE(statesWithWaitPanel().empty()) << "the wait panel showed";
+  EXPECT_TRUE(statesWithWaitPanel(kForm).empty()) << "the wait panel showed";
   EXPECT_EQ(host().activeForm(), kForm);
 }
 
@@ -501,7 +474,7 @@ TEST_F(Recalculation, RepricesEveryLeafWithACostShowsTheWaitPanelAndTheTableRelo
   expectBox("Recálculo de preços realizado com sucesso.");
   EXPECT_TRUE(host().window(kForm).is_null()) << "the screen closes after the success";
 
-  auto waiting = statesWithWaitPanel();
+  auto waiting = statesWithWaitPanel(kForm);
   ASSERT_FALSE(waiting.empty()) << "the wait panel shows while the call blocks";
   bool blockingCallSeen = false;
   for (const auto& [state, window] : waiting) {

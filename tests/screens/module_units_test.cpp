@@ -44,8 +44,10 @@ TEST(ModuleUnits, StartUpClearsTheFlagsAndShutDownReleasesRecordsAndLists) {
   EXPECT_THROW(Cli_VQR51201::CriaFormCompPreco(someone), platform::Exception)
       << "the formula screen opens only over the main screen, whose connections it uses";
   EXPECT_EQ(platform::Screen().Cursor(), platform::crDefault);
-  Cli_VQR51202::CriaCopiaDados(someone);
+  EXPECT_THROW(Cli_VQR51202::CriaCopiaDados(someone), platform::Exception) << "so does the copy screen";
+  EXPECT_EQ(platform::Screen().Cursor(), platform::crDefault);
   EXPECT_EQ(Cli_VQR51201::Cliente, someone) << "the receiving unit keeps its own copy";
+  EXPECT_EQ(Cli_VQR51202::Cliente, someone);
   Cli_VQR51202::stListaClie = "000123,000124";
   Cli_VQR51204::stListaClie = "000125";
   Pkg_VQR51200::FinalizeUnits();
@@ -120,10 +122,12 @@ TEST_F(MainScreenRecord, TypedNumberFillsTheRecordAndAnUnknownOneEmptiesIt) {
 }
 
 TEST_F(MainScreenRecord, ASearchPickLeavesTheFirstCustomerUntilTheCheck) {
-  testsupport::ModalScript script({[] { platform::DispatchKey(platform::VK_DOWN, {}, std::nullopt); },
-                                   testsupport::ClickIn("dlgPesquisa", "btnOK")});
-  platform::ClickControl(screen_->btpCliente);
-  ASSERT_TRUE(script.Done());
+  {
+    testsupport::ModalScript script({[] { platform::DispatchKey(platform::VK_DOWN, {}, std::nullopt); },
+                                     testsupport::ClickIn("dlgPesquisa", "btnOK")});
+    platform::ClickControl(screen_->btpCliente);
+    ASSERT_TRUE(script.Done());
+  }
   const TCliente first = listRow(1);
   const TCliente picked = listRow(2);
   ASSERT_NE(first.CdCliente, picked.CdCliente);
@@ -131,7 +135,9 @@ TEST_F(MainScreenRecord, ASearchPickLeavesTheFirstCustomerUntilTheCheck) {
   EXPECT_EQ(screen_->edtNmClie->Text(), picked.NmRazSocClie);
   EXPECT_EQ(Cli_VQR51200::Cliente, first);
 
+  testsupport::ModalScript closeCopy({testsupport::ClickIn("frmCopiaDados", "sbtCancel")});
   platform::ClickControl(screen_->sbtCopiaDados);
+  EXPECT_TRUE(closeCopy.Done()) << "the copy screen opened for the checked customer";
   EXPECT_EQ(Cli_VQR51200::Cliente, picked);
   EXPECT_EQ(Cli_VQR51202::Cliente, picked) << "the copy screen receives the checked customer";
 }

@@ -77,15 +77,18 @@ void PriceTableTest::SetUp() {
   database_ = dir_.file("demo.db");
   CreateTestDatabase(database_);
   startServer();
+  if (recordCalls_) recorder_ = std::make_unique<CallRecorder>(port_);
   testsupport::HostProcess::Options options;
   options.module = std::string(VQR_BINARY_DIR) + "/lib/Pkg_VQR51200.so";
-  options.extraArgs = {"--server", "127.0.0.1:" + std::to_string(port_), "--db", database_};
+  const std::uint16_t hostPort = recorder_ ? recorder_->port() : port_;
+  options.extraArgs = {"--server", "127.0.0.1:" + std::to_string(hostPort), "--db", database_};
   options.timeout = std::chrono::milliseconds(30000);
   host_ = std::make_unique<testsupport::HostProcess>(options);
 }
 
 void PriceTableTest::TearDown() {
   host_.reset();
+  recorder_.reset();
   server_.reset();
 }
 
@@ -118,6 +121,11 @@ std::vector<std::string> PriceTableTest::serverCalls(const std::string& method) 
   for (std::string line; std::getline(log, line);)
     if (line.find(address) != std::string::npos) calls.push_back(line);
   return calls;
+}
+
+std::vector<std::vector<platform::Variant>> PriceTableTest::sentCalls(const std::string& method) const {
+  if (!recorder_) throw std::logic_error("this fixture does not record the host's calls");
+  return recorder_->calls(method);
 }
 
 json PriceTableTest::openScreen() {
@@ -167,6 +175,23 @@ std::string PriceTableTest::messageText() const {
   return box ? box->value("text", "") : "";
 }
 
+void PriceTableTest::expectBox(const std::string& text, const char* button) {
+  ASSERT_TRUE(host_->messageBox()) << "no message, expected: " << text;
+  EXPECT_EQ(messageText(), text);
+  host_->answer(button);
+}
+
+std::vector<std::pair<json, json>> PriceTableTest::statesWithWaitPanel(const std::string& form) const {
+  std::vector<std::pair<json, json>> found;
+  for (const std::string& line : host_->transcript()) {
+    json state = json::parse(line);
+    for (const json& w : state.value("windows", json::array()))
+      if (w.value("name", "") == form && testsupport::FindControl(w, "panEspera").value("visible", false))
+        found.emplace_back(state, w);
+  }
+  return found;
+}
+
 bool PriceTableTest::enabled(const std::string& path) const {
   json c = host_->control(path);
   if (c.is_null()) throw std::runtime_error("controle ausente: " + path);
@@ -201,6 +226,17 @@ std::optional<StoredPrice> PriceTableTest::storedPrice(const std::string& custom
 void PriceTableTest::execute(const std::string& sql) const {
   Db db(database_);
   db.execute(sql);
+}
+
+void PriceTableTest::seedLegalFormula() const {
+  execute("INSERT INTO COMPPRECLIE VALUES ('" + kLegal.code + "', '001', '001', 'P', 30, 'SUM'), ('" + kLegal.code +
+          "', '005', '002', 'M', 1.5, 'SUM')");
+}
+
+std::vector<std::vector<std::string>> PriceTableTest::storedFormula(const std::string& customer) const {
+  return query("SELECT NRORDEMFAT, CDFATPRECO, IDDETFATPRE, VRFATPRECLIE, IDTPOPERFATCLIE FROM COMPPRECLIE "
+               "WHERE CDCLIENTE = ? ORDER BY NRORDEMFAT",
+               {customer});
 }
 
 std::vector<std::vector<std::string>> PriceTableTest::query(const std::string& sql,

@@ -13,14 +13,17 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "platform/variant/variant.h"
 #include "support/app_server_process.h"
 #include "support/host_process.h"
 #include "support/temp_dir.h"
+#include "tests/screens/call_recorder.h"
 
 namespace screenstest {
 
@@ -70,6 +73,12 @@ class PriceTableTest : public ::testing::Test {
   void startServer();
   // The call lines the running appserver logged for `method` ("SetTabPreClie").
   std::vector<std::string> serverCalls(const std::string& method) const;
+  // The arguments the host sent in each call of `method`, as they went on the wire;
+  // only when the fixture records calls (recordCalls_ set before SetUp).
+  std::vector<std::vector<platform::Variant>> sentCalls(const std::string& method) const;
+  // A derived fixture that sets it (in its constructor) gets the host's calls recorded
+  // by a CallRecorder between the host and the appserver.
+  bool recordCalls_ = false;
 
   // --- the screen ---
   json openScreen();
@@ -87,6 +96,11 @@ class PriceTableTest : public ::testing::Test {
   json clearCell(int row, int col);
   // The text of the topmost message box, or "" when none is shown.
   std::string messageText() const;
+  // Expects a message box with `text` and answers it with `button`.
+  void expectBox(const std::string& text, const char* button = "btnOK");
+  // The states the host sent while the wait panel panEspera of `form` was shown, each
+  // with that window.
+  std::vector<std::pair<json, json>> statesWithWaitPanel(const std::string& form) const;
   bool enabled(const std::string& path) const;
   bool menuEnabled(const std::string& item) const;
 
@@ -94,6 +108,10 @@ class PriceTableTest : public ::testing::Test {
   std::string leafProduct(int index) const { return LeafProduct(database_, index); }
   std::optional<StoredPrice> storedPrice(const std::string& customer, const std::string& product) const;
   void execute(const std::string& sql) const;
+  // kLegal's formula: 001 MKP 30 % add, 002 FRT R$ 1,5 add.
+  void seedLegalFormula() const;
+  // A customer's formula rows as stored: order, factor code, kind, value, operation.
+  std::vector<std::vector<std::string>> storedFormula(const std::string& customer = kLegal.code) const;
   // Rows of a query on the test's database, as texts ("" for null).
   std::vector<std::vector<std::string>> query(const std::string& sql,
                                               const std::vector<std::string>& params = {}) const;
@@ -103,6 +121,7 @@ class PriceTableTest : public ::testing::Test {
   std::string database_;
   std::uint16_t port_ = 0;
   std::unique_ptr<vqrtest::AppServerProcess> server_;
+  std::unique_ptr<CallRecorder> recorder_;
   std::unique_ptr<testsupport::HostProcess> host_;
 };
 

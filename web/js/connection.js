@@ -7,6 +7,7 @@ export class Connection {
     this.onStatus = onStatus;
     this.socket = null;
     this.closedByHost = false;
+    this.everOpened = false;
   }
 
   open() {
@@ -14,7 +15,10 @@ export class Connection {
     const scheme = location.protocol === 'https:' ? 'wss' : 'ws';
     const url = `${scheme}://${location.host}/ws?token=${encodeURIComponent(token)}`;
     this.socket = new WebSocket(url);
-    this.socket.onopen = () => this.onStatus({ connected: true });
+    this.socket.onopen = () => {
+      this.everOpened = true;
+      this.onStatus({ connected: true, everOpened: true });
+    };
     this.socket.onmessage = (event) => {
       let message;
       try {
@@ -25,7 +29,9 @@ export class Connection {
       if (message.type === 'refused') this.closedByHost = true;
       this.onMessage(message);
     };
-    this.socket.onclose = (event) => this.onStatus({ connected: false, reason: event.reason, refused: this.closedByHost });
+    this.socket.onclose = (event) => this.onStatus({
+      connected: false, reason: event.reason, refused: this.closedByHost, everOpened: this.everOpened,
+    });
   }
 
   send(message) {

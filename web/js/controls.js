@@ -1,8 +1,11 @@
 // One renderer per control kind of the protocol. Each keeps its DOM node across
-// states and only updates what changed; the host owns every value.
-import { cssColor, el, setCaption, setText } from './dom.js';
+// states and only updates what changed; the host owns every value. Hints show as
+// tooltips, buttons sink while pressed, disabled controls are drawn greyed.
+import { renderAnimation } from './animation.js';
+import { cssColor, el, pressable, setCaption, setText, textWithSelection } from './dom.js';
 import { createGrid, updateGrid } from './grid.js';
 import { openPopup } from './popup.js';
+import { setHint } from './tooltip.js';
 
 // Glyphs of toolbar buttons without a caption, chosen by the button's name.
 const GLYPHS = [
@@ -32,17 +35,20 @@ function glyphFor(name) {
   return '•';
 }
 
+// The host's colours go into custom properties, so the style sheet decides how a
+// disabled control looks whatever colours it was given. A text colour of the screen's
+// own choosing (a formula shown in blue) is kept on a display-only control.
+const DEFAULT_TEXT_COLORS = new Set(['', 'clWindowText', 'clBtnText', 'clBlack', 'clDefault']);
 function applyCommon(node, control, ctx) {
   node.classList.toggle('disabled', !ctx.enabled);
   node.classList.toggle('focused', ctx.focused);
   node.hidden = control.visible === false;
-  if (control.hint) node.title = control.hint;
-  else node.removeAttribute('title');
-  const background = cssColor(control.color);
-  node.style.backgroundColor = background;
+  setHint(node, control.hint);
   const font = control.font || {};
+  node.style.setProperty('--ctl-bg', cssColor(control.color) || 'transparent');
+  node.style.setProperty('--ctl-fg', cssColor(font.color) || 'inherit');
+  node.classList.toggle('own-fg', !DEFAULT_TEXT_COLORS.has(font.color || '') && Boolean(cssColor(font.color)));
   node.style.fontWeight = font.bold ? 'bold' : '';
-  node.style.color = cssColor(font.color);
 }
 
 // Draws the text of an edit; when focused, the caret (or the selection) sits where
@@ -56,17 +62,7 @@ function textBox(node, text, ctx, control = {}) {
     setText(value, shown);
     return;
   }
-  const chars = [...shown];
-  const start = Math.min(control.selStart ?? chars.length, chars.length);
-  const length = Math.min(control.selLength ?? 0, chars.length - start);
-  value.replaceChildren();
-  value.append(chars.slice(0, start).join(''));
-  if (length > 0) {
-    el('span', 'selection', value).textContent = chars.slice(start, start + length).join('');
-  } else {
-    el('span', 'caret', value);
-  }
-  value.append(chars.slice(start + length).join(''));
+  textWithSelection(value, shown, control.selStart, control.selLength);
 }
 
 const renderers = {
@@ -129,21 +125,24 @@ const renderers = {
     checkable(node, control, 'check-mark', control.checked ? '☑' : '☐');
   },
   button(node, control) {
+    node.classList.toggle('flat', Boolean(control.flat));
     if (control.caption) {
       setCaption(node, control.caption);
     } else {
       setText(node, glyphFor(control.name));
       node.classList.add('glyph');
     }
+    pressable(node);
   },
   searchbutton(node, control) {
     setText(node, control.caption || '⌕');
     node.classList.add('glyph');
+    pressable(node);
   },
   bevel() {},
   dbnavigator(node, control, ctx) {
     const buttons = control.buttons || [];
-    const key = JSON.stringify(buttons);
+    const key = JSON.stringify([buttons, ctx.enabled]);
     if (node.dataset.key === key) return;
     node.dataset.key = key;
     node.replaceChildren();
@@ -151,8 +150,9 @@ const renderers = {
       const b = el('span', 'nav-button', node);
       b.textContent = NAVIGATOR_GLYPHS[button.name] || '•';
       b.dataset.button = button.name;
-      b.classList.toggle('disabled', !button.enabled);
-      if (button.hint) b.title = button.hint;
+      b.classList.toggle('disabled', !button.enabled || !ctx.enabled);
+      setHint(b, button.hint);
+      pressable(b);
       b.addEventListener('mousedown', (event) => {
         event.preventDefault();
         if (button.enabled && ctx.enabled) ctx.send({ type: 'click', target: ctx.path, button: button.name });
@@ -160,7 +160,22 @@ const renderers = {
     }
   },
   animate(node, control) {
-    node.classList.toggle('active', Boolean(control.active ?? control.checked));
+    renderAnimation(node, control.clip || 'none', control.active);
+  },
+  statusbar(node, control) {
+    const panels = control.panels || [];
+    const cells = () => node.querySelectorAll(':scope > .status-panel');
+    while (cells().length > panels.length) [...cells()].pop().remove();
+    panels.forEach((panel, index) => {
+      let cell = cells()[index];
+      if (!cell) cell = node.insertBefore(el('span', 'status-panel'), node.querySelector(':scope > .status-documents'));
+      cell.dataset.panel = String(index);
+      const last = index === panels.length - 1;
+      cell.classList.toggle('last', last);
+      cell.style.width = last ? '' : `${panel.width}px`;
+      setText(cell, panel.text);
+      setHint(cell, panel.text);
+    });
   },
 };
 

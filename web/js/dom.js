@@ -17,6 +17,39 @@ export function setBounds(node, bounds) {
   style.height = `${Math.max(0, height)}px`;
 }
 
+// Shows a button sunk while the mouse button is down on it (and not once it leaves).
+export function pressable(node) {
+  if (node.dataset.pressable) return;
+  node.dataset.pressable = '1';
+  node.addEventListener('mousedown', (event) => {
+    if (event.button !== 0) return;
+    node.classList.add('pressed');
+    const release = () => {
+      node.classList.remove('pressed');
+      document.removeEventListener('mouseup', release);
+      node.removeEventListener('mouseleave', release);
+    };
+    document.addEventListener('mouseup', release);
+    node.addEventListener('mouseleave', release);
+  });
+}
+
+// Draws text with a selection of `length` characters from `start`, or a caret at
+// `start` when length is 0 (positions in characters, as the host counts them).
+export function textWithSelection(node, text, start, length) {
+  const chars = [...(text ?? '')];
+  const from = Math.max(0, Math.min(start ?? chars.length, chars.length));
+  const count = Math.max(0, Math.min(length ?? 0, chars.length - from));
+  node.replaceChildren();
+  node.append(chars.slice(0, from).join(''));
+  if (count > 0) {
+    el('span', 'selection', node).textContent = chars.slice(from, from + count).join('');
+  } else {
+    el('span', 'caret', node);
+  }
+  node.append(chars.slice(from + count).join(''));
+}
+
 // Sets textContent only when it changed, so the browser keeps selections stable.
 export function setText(node, text) {
   const value = text ?? '';

@@ -1,10 +1,11 @@
 // The page: connects to the host, draws every state it sends and sends back what the
-// person does. Every key goes to the host; the focus is always where the host says.
+// person does. Every key goes to the host (menus opened with Alt+letter included); the
+// focus is always where the host says.
+import { clipForWait, renderAnimation } from './animation.js';
 import { Connection } from './connection.js';
 import { Renderer } from './render.js';
 import { keepFromBrowser, keyMessage } from './keyboard.js';
-import { closePopup, popupKey, popupOpen } from './popup.js';
-import { acceleratorItem, openMenuItem } from './menu.js';
+import { closePopup, popupKey, popupOpen, popupState } from './popup.js';
 import { DocumentOpener } from './documents.js';
 
 const app = {
@@ -36,19 +37,37 @@ function onMessage(message) {
   }
 }
 
-function onStatus({ connected, reason, refused }) {
+function onStatus({ connected, reason, refused, everOpened }) {
   if (connected) {
     showConnection(null);
+  } else if (!everOpened) {
+    explainRefusedConnection();
   } else if (!refused) {
     showConnection(reason || 'Conexão com o sistema encerrada. Recarregue a página para continuar.');
   }
+}
+
+// A socket that never opened: the host is not running, or this page's link is not the
+// one of the running session (an old or cut link). Asking for the page again tells.
+async function explainRefusedConnection() {
+  let status = 0;
+  try {
+    status = (await fetch(location.href, { method: 'HEAD', cache: 'no-store' })).status;
+  } catch {
+    status = 0;
+  }
+  showConnection(status === 403
+    ? 'Este link não é válido para o sistema em execução. Use o endereço exibido quando o sistema foi iniciado.'
+    : 'Não foi possível conectar ao sistema. Verifique se ele está em execução e use o endereço exibido quando ele foi iniciado.');
 }
 
 function showState(state) {
   app.state = state;
   renderer.render(state);
   document.body.classList.toggle('busy', state.cursor === -11 || Boolean(state.wait));
-  document.getElementById('wait-panel').hidden = !state.wait;
+  const waitPanel = document.getElementById('wait-panel');
+  waitPanel.hidden = !state.wait;
+  if (state.wait) renderAnimation(waitPanel.querySelector('.wait-anim'), clipForWait(state.wait.kind), true);
   if (state.error) showToast(state.error);
   documents.update(state.documents || []);
   document.body.dataset.seq = String(state.seq ?? '');
@@ -74,36 +93,22 @@ function sendSize() {
   connection.send({ type: 'resize', width: window.innerWidth, height: window.innerHeight });
 }
 
-// Alt+letter opens the menu of the active window (or the frame) with that accelerator.
-function openMenuByAccelerator(event) {
-  if (!app.state || !event.altKey || event.ctrlKey || event.key.length !== 1) return false;
-  const windows = app.state.windows || [];
-  const active = windows.find((w) => w.name === app.state.activeForm);
-  for (const win of [active, windows[0]]) {
-    const item = win && acceleratorItem(win.menu, event.key);
-    if (!item) continue;
-    const anchor = document.querySelector(`[data-name="${CSS.escape(item.name)}"]`);
-    if (anchor && item.items && item.items.length) {
-      openMenuItem(anchor, win.name, item, (m) => connection.send(m));
-      return true;
-    }
-  }
-  return false;
-}
-
 document.addEventListener('keydown', (event) => {
   if (popupOpen() && popupKey(event)) {
     event.preventDefault();
     return;
   }
-  closePopup();
-  if (openMenuByAccelerator(event)) {
-    event.preventDefault();
-    return;
-  }
+  // A list the page opened closes at a key; the host's own menu stays until it says.
+  const shown = popupState();
+  if (shown && !shown.hostKey) closePopup();
   if (keepFromBrowser(event)) event.preventDefault();
   const message = keyMessage(event);
   if (message) connection.send(message);
+}, true);
+
+// Releasing Alt (or F10) must not move the keyboard to the browser's own menu.
+document.addEventListener('keyup', (event) => {
+  if (event.key === 'Alt' || event.key === 'F10') event.preventDefault();
 }, true);
 
 document.addEventListener('paste', (event) => {

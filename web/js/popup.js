@@ -15,8 +15,15 @@ export function popupOpen() {
   return current !== null;
 }
 
+// What the open popup shows: its hostKey tells a menu the host holds open (whose keys
+// go to the host) from a list the page opened itself.
+export function popupState() {
+  return current ? { hostKey: current.hostKey } : null;
+}
+
 // items: [{label, enabled, onChoose, hasSubmenu}]; returns the popup node.
-export function openPopup(anchor, items, { className = '', selected = -1, onKey = null } = {}) {
+// onDismiss runs when a click elsewhere closes the popup.
+export function openPopup(anchor, items, { className = '', selected = -1, onKey = null, hostKey = null, onDismiss = null } = {}) {
   closePopup();
   const rect = anchor.getBoundingClientRect();
   const node = el('div', `popup ${className}`, document.body);
@@ -36,7 +43,7 @@ export function openPopup(anchor, items, { className = '', selected = -1, onKey 
       item.onChoose();
     });
   });
-  current = { node, items, selected, onKey, anchor };
+  current = { node, items, selected, onKey, anchor, hostKey, onDismiss };
   // Keep the list inside the viewport.
   const box = node.getBoundingClientRect();
   if (box.bottom > window.innerHeight) node.style.top = `${Math.max(0, rect.top - box.height)}px`;
@@ -44,10 +51,10 @@ export function openPopup(anchor, items, { className = '', selected = -1, onKey 
   return node;
 }
 
-// Keyboard inside an open popup: Up/Down move, Enter chooses, Escape closes.
-// Returns true when the key was used by the popup.
+// Keyboard inside a popup the page opened: Up/Down move, Enter chooses, Escape closes.
+// Returns true when the key was used by the popup (never for the host's menus).
 export function popupKey(event) {
-  if (!current) return false;
+  if (!current || current.hostKey) return false;
   const { items, node } = current;
   const rows = node.querySelectorAll('.popup-item');
   const move = (delta) => {
@@ -79,5 +86,8 @@ export function popupKey(event) {
 }
 
 document.addEventListener('mousedown', (event) => {
-  if (current && !current.node.contains(event.target) && !current.anchor.contains(event.target)) closePopup();
-});
+  if (!current || current.node.contains(event.target) || current.anchor.contains(event.target)) return;
+  const { onDismiss } = current;
+  closePopup();
+  if (onDismiss) onDismiss();
+}, true);

@@ -13,6 +13,8 @@ export async function openBrowser(url) {
   const context = await chromium.launchPersistentContext(profile, {
     executablePath: '/usr/bin/chromium',
     headless: true,
+    // Scroll bars as a person sees them: the tests measure what they cover.
+    ignoreDefaultArgs: ['--hide-scrollbars'],
     viewport: { width: 1280, height: 800 },
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync'],
@@ -69,6 +71,21 @@ export async function press(page, key) {
   return waitIdle(page, before);
 }
 
+// A key of the numeric keypad with Num Lock on, as the keyboard sends it (Playwright's
+// own keypad keys are those of Num Lock off): "0" to "9", "." or "Enter".
+const KEYPAD = { '.': { vk: 110, code: 'NumpadDecimal' }, Enter: { vk: 13, code: 'NumpadEnter', text: '\r' } };
+export async function pressKeypad(page, key) {
+  const k = KEYPAD[key] || { vk: 96 + Number(key), code: `Numpad${key}` };
+  const text = k.text ?? key;
+  const cdp = await page.context().newCDPSession(page);
+  const before = await seq(page);
+  const event = { windowsVirtualKeyCode: k.vk, nativeVirtualKeyCode: k.vk, code: k.code, key: key === 'Enter' ? 'Enter' : key, location: 3 };
+  await cdp.send('Input.dispatchKeyEvent', { type: 'keyDown', text, unmodifiedText: text, ...event });
+  await cdp.send('Input.dispatchKeyEvent', { type: 'keyUp', ...event });
+  await cdp.detach();
+  return waitIdle(page, before);
+}
+
 export async function type(page, text) {
   for (const ch of text) {
     const before = await seq(page);
@@ -85,4 +102,34 @@ export async function screenshot(page, name) {
 // The text of a control as drawn.
 export async function shownText(page, path) {
   return (await control(page, path).innerText()).trim();
+}
+
+// The part of an element its scroll bars leave free, in page coordinates, and whether
+// it scrolls sideways.
+export async function visibleArea(locator) {
+  return locator.evaluate((node) => {
+    const r = node.getBoundingClientRect();
+    const left = r.left + node.clientLeft;
+    const top = r.top + node.clientTop;
+    return {
+      left, top, right: left + node.clientWidth, bottom: top + node.clientHeight,
+      sideways: node.scrollWidth > node.clientWidth,
+      verticalBar: node.offsetWidth - node.clientWidth - 2 * node.clientLeft,
+      horizontalBar: node.offsetHeight - node.clientHeight - 2 * node.clientTop,
+    };
+  });
+}
+
+export async function box(locator) {
+  return locator.evaluate((node) => {
+    const r = node.getBoundingClientRect();
+    return { left: r.left, top: r.top, right: r.right, bottom: r.bottom, width: r.width, height: r.height };
+  });
+}
+
+// Waits for the host's answer to whatever `action` does in the page.
+export async function answered(page, action) {
+  const before = await seq(page);
+  await action();
+  return waitIdle(page, before);
 }

@@ -43,14 +43,15 @@ function waitForLine(child, pattern, what, timeoutMs = 20000) {
 }
 
 // Options: hostArgs (extra host arguments), appserver (start a demo database and an
-// application server; default true), module (the module the host loads).
-export async function startSystem({ hostArgs = [], appserver = true, module = null } = {}) {
+// application server; default true), demoArgs (extra arguments of the demo database,
+// e.g. ['--customers', '500']), module (the module the host loads).
+export async function startSystem({ hostArgs = [], appserver = true, demoArgs = [], module = null } = {}) {
   const dir = mkdtempSync(join(tmpdir(), 'vqr-e2e-'));
   const db = join(dir, 'demo.db');
   const children = [];
   const serverPort = await freePort();
   if (appserver) {
-    const init = spawnSync(join(BIN, 'appserver'), ['init', '--db', db, '--demo'], { encoding: 'utf8' });
+    const init = spawnSync(join(BIN, 'appserver'), ['init', '--db', db, '--demo', ...demoArgs], { encoding: 'utf8' });
     if (init.status !== 0) throw new Error(`appserver init failed: ${init.stderr}`);
     const server = spawn(join(BIN, 'appserver'), ['serve', '--db', db, '--listen', `127.0.0.1:${serverPort}`],
       { stdio: ['ignore', 'pipe', 'pipe'] });

@@ -1,0 +1,146 @@
+// TfrmCopiaDados: the screen's life, its two modes, the validity period and the copy
+// itself; the filter's handlers hand over to the filter.
+#include "contracts/framework/consiste.h"
+#include "contracts/framework/lib00500.h"
+#include "contracts/framework/norvexa.h"
+#include "contracts/framework/showavi.h"
+#include "screens/Cli_VQR51200/cli_vqr51200.h"
+#include "screens/Cli_VQR51200/server_call.h"
+#include "screens/Cli_VQR51202/cli_vqr51202.h"
+
+namespace Cli_VQR51202 {
+
+using Cli_VQR51200::ServerCall;
+
+void TfrmCopiaDados::ShowFormula(const platform::Variant& answer) {
+  const platform::Variant::Array& parts = answer.asArray();
+  if (parts.size() != 2) throw platform::Exception("Resposta da fórmula de composição sem as linhas e o texto.");
+  cdsFatAjustPreClie->SetData(parts[0]);
+  lblFormula->SetCaption(parts[1].toString());
+}
+
+// The cost types are asked for again at every activation; the list of customers starts
+// empty.
+void TfrmCopiaDados::FormActivate(platform::TObject* Sender) {
+  Frmrotgeral::TfrmRotiGeral::FormActivate(Sender);
+  cbbTpCusto->Items = Lib00500::ListaTipoCusto(*Cli_VQR51200::frmTabPreClie->netCustos, Lib00500::dtmCustProd);
+  cbbTpCusto->SetItemIndex(cbbTpCusto->Items.empty() ? -1 : 0);
+  EnableGroup();
+  filter->Activate();
+}
+
+void TfrmCopiaDados::FormClose(platform::TObject* Sender, platform::TCloseAction& Action) {
+  Frmrotgeral::TfrmRotiGeral::FormClose(Sender, Action);
+}
+
+// Values are left as they are: a mark of "Sobrescrever" survives a switch to the
+// formula, which sends no replace flag anyway.
+void TfrmCopiaDados::EnableGroup() {
+  const bool prices = rbtPreco->Checked();
+  Consiste::SetChildEnabled(*grbValidade, prices);
+  Consiste::SetChildEnabled(*grbFormula, !prices);
+  lblTipoCusto->SetEnabled(!prices);
+  cbbTpCusto->SetEnabled(!prices);
+  chkSubstituir->SetEnabled(prices);
+  filter->PaintRange();
+}
+
+void TfrmCopiaDados::rbtFormulaClick(platform::TObject*) { EnableGroup(); }
+
+void TfrmCopiaDados::rbtPrecoClick(platform::TObject*) { EnableGroup(); }
+
+void TfrmCopiaDados::DepDataIniExit(platform::TObject*) { VdData(false); }
+
+void TfrmCopiaDados::depDataFinExit(platform::TObject*) { VdData(false); }
+
+// An open period (no dates, or only the initial one) is for the server to interpret.
+void TfrmCopiaDados::VdData(bool fullCheck) {
+  if (!rbtPreco->Checked()) return;
+  for (Dateeditplus::TDateEditPlus* date : {DepDataIni, depDataFin}) {
+    try {
+      date->CheckValidDate();
+    } catch (...) {
+      date->SetFocus();
+      throw;
+    }
+  }
+  if (!fullCheck) return;
+  const bool noStart = Consiste::EmptyString(DepDataIni->Text());
+  const bool noEnd = Consiste::EmptyString(depDataFin->Text());
+  if (noStart && !noEnd) {
+    DepDataIni->SetFocus();
+    msgPadrao->ReportError("DataIniDeve");
+  }
+  if (!noEnd && DepDataIni->GetDate().value > depDataFin->GetDate().value) {
+    DepDataIni->SetFocus();
+    msgPadrao->ReportError("DtFin<DtIni");
+  }
+}
+
+void TfrmCopiaDados::rbtTodosClick(platform::TObject*) { filter->rbtTodosClick(); }
+
+void TfrmCopiaDados::rbtListaClick(platform::TObject*) { filter->rbtListaClick(); }
+
+void TfrmCopiaDados::btpPesqClieClick(platform::TObject*) { filter->btpPesqClieClick(); }
+
+void TfrmCopiaDados::cdsPesqClieNRINSJURCLIEGetText(platform::TField& Sender, std::string& Text, bool) {
+  filter->cdsPesqClieNRINSJURCLIEGetText(Sender, Text);
+}
+
+void TfrmCopiaDados::medProdIniChange(platform::TObject*) { filter->medProdIniChange(); }
+
+void TfrmCopiaDados::medProdFinChange(platform::TObject*) { filter->medProdFinChange(); }
+
+void TfrmCopiaDados::medProdIniExit(platform::TObject*) { filter->medProdIniExit(); }
+
+void TfrmCopiaDados::medProdFinExit(platform::TObject*) { filter->medProdFinExit(); }
+
+void TfrmCopiaDados::brnPesqProdIniBeforePesq(platform::TObject*, bool&) { filter->OpenAllProducts(); }
+
+void TfrmCopiaDados::brnPesqProdIniAfterPesq(platform::TObject*) { filter->brnPesqProdIniAfterPesq(); }
+
+void TfrmCopiaDados::btnProdFinBeforePesq(platform::TObject*, bool&) { filter->OpenAllProducts(); }
+
+void TfrmCopiaDados::btnProdFinAfterPesq(platform::TObject*) { filter->btnProdFinAfterPesq(); }
+
+void TfrmCopiaDados::VdProdIni() { filter->VdProdIni(); }
+
+void TfrmCopiaDados::VdProdFin() { filter->VdProdFin(); }
+
+void TfrmCopiaDados::VdProdutos() { filter->VdProdutos(); }
+
+// The formula copy sends neither the dates nor the replace flag; the price copy
+// neither the cost type nor the registration number.
+void TfrmCopiaDados::CallCopy(std::string& allCustomers, std::string& replace) {
+  Netconnection::TNetConnection& net = *Cli_VQR51200::frmTabPreClie->netTabPreClie;
+  const int levels = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
+  if (rbtFormula->Checked()) {
+    const int costType = Lib00500::NumeroTipoCusto(cbbTpCusto->ItemIndex());
+    ServerCall<contracts::server::SetCopiaDados>(net, Showavi::saGravacao, Norvexa::FiliProc(), Cliente.CdCliente,
+                                                 Cliente.NrInsJurClie, levels, allCustomers, filter->List(), costType,
+                                                 filter->FirstProduct(), filter->LastProduct());
+  } else {
+    ServerCall<contracts::server::SetCopiaPreco>(
+        net, Showavi::saGravacao, Norvexa::FiliProc(), Cliente.CdCliente, levels, allCustomers, filter->List(),
+        DepDataIni->Text(), depDataFin->Text(), replace, filter->FirstProduct(), filter->LastProduct());
+  }
+}
+
+// Every check comes before the question, and nothing is sent unless it is answered Yes.
+// A failed copy leaves the screen open with everything entered, for another attempt.
+void TfrmCopiaDados::sbtConfirmaClick(platform::TObject*) {
+  filter->VdListaClie();
+  VdProdutos();
+  std::string replace = chkSubstituir->Checked() ? "S" : "N";
+  std::string allCustomers = filter->AllCustomersFlag();
+  const char* question = rbtFormula->Checked() ? "Conf_Copia_Form" : "Conf_Copia_Pre";
+  VdData(true);
+  if (msgPadrao->ShowMsg(question, platform::mtConfirmation, {platform::mbYes, platform::mbNo}, 0) != platform::mrYes)
+    return;
+  RunBehindWaitPanel(*panEspera, *anmAnimacao, [&] { CallCopy(allCustomers, replace); });
+  platform::MessageDlg(msgPadrao->Msg("Copia_Ok"), platform::mtInformation, {platform::mbOK}, 0);
+  Cli_VQR51200::frmTabPreClie->boAtualizaPreco = true;
+  Close();
+}
+
+}  // namespace Cli_VQR51202
