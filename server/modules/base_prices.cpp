@@ -25,9 +25,11 @@ std::int64_t FillBasePrices(store::Connection& connection, const SelectBuilder& 
   std::string statement = std::string("INSERT INTO ") + kBasePriceTable + " (CDPRODUTO, VRPRECOPROD) SELECT K.CDPRODUTO, " +
                           "K.VRPRECOPROD FROM (" + select(sql) + ") K ORDER BY K.CDPRODUTO";
   std::int64_t products = connection.execute(statement, sql.params());
-  // PostgreSQL keeps no statistics of temporary tables by itself.
+  // PostgreSQL keeps no statistics of temporary tables by itself. The planner needs only
+  // the row count and that the products are distinct, which a small sample shows as well
+  // as the default one, ten times the size, for a tenth of the time.
   if (connection.backend() == store::Backend::PostgreSQL)
-    connection.executeScript(std::string("ANALYZE ") + kBasePriceTable);
+    connection.executeScript(std::string("SET LOCAL default_statistics_target = 10; ANALYZE ") + kBasePriceTable);
   return products;
 }
 
