@@ -1,5 +1,5 @@
 #pragma once
-// The prices a recalculation or copy starts from, one per product in product order,
+// The prices a recalculation or copy starts from, one per product (in product order on SQLite),
 // held in the connection's temporary table TMPPRECOBASE (CDPRODUTO, VRPRECOPROD) inside
 // the caller's transaction: the formula's price of each costed product, or the source
 // customer's special prices. They are computed once, checked once, and then crossed
