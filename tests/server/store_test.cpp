@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "server/store/schema.h"
 #include "server/store/sql_builder.h"
@@ -272,8 +273,14 @@ TEST(SQLiteLog, IsCopiedBackWithoutAnyCallAndStartsOverAtTheNextWrite) {
     products->finish();
     tx.commit();  // some 1,500 pages in the log, the database file itself still small
   }
-  const auto copied = [&] { return std::filesystem::file_size(path) > 4u << 20; };
-  for (int wait = 0; wait < 200 && !copied(); ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  // Copied back once the database file has grown by the log's pages and stopped growing:
+  // a write that starts while the copy is still under way rightly adds to the log.
+  std::uintmax_t size = 0, before = 0;
+  const auto copied = [&] { return size > 4u << 20 && size == before; };
+  for (int wait = 0; wait < 200 && !copied(); ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    before = std::exchange(size, std::filesystem::file_size(path));
+  }
   EXPECT_TRUE(copied()) << "no call copied the log back";
   {
     Transaction tx(*c);
