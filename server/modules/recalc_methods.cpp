@@ -44,19 +44,25 @@ std::string CostedProducts(store::SqlBuilder& sql, const Costing& costing) {
          ProductFilter(sql, "P", costing.level, costing.range);
 }
 
-// CDPRODUTO and the formula's rounded price of every product with a cost.
-SelectBuilder FormulaPrices(const std::vector<FormulaRow>& formula, const Costing& costing) {
-  return [&formula, &costing](store::SqlBuilder& sql) {
+// CDPRODUTO and the formula's rounded price of every product with a cost; null for a
+// cost over `safeCost`, which the check of the base prices then refuses.
+SelectBuilder FormulaPrices(const std::vector<FormulaRow>& formula, const Costing& costing,
+                            std::optional<double> safeCost) {
+  return [&formula, &costing, safeCost](store::SqlBuilder& sql) {
     std::string price = sql.roundPrice(FormulaExpression(sql, "C.VRCUSTO", formula));
-    return "SELECT P.CDPRODUTO AS CDPRODUTO, " + price + " AS VRPRECOPROD " + CostedProducts(sql, costing);
+    if (safeCost) price = "CASE WHEN C.VRCUSTO <= " + sql.doubleParam(*safeCost) + " THEN " + price + " END";
+    return "SELECT C.CDPRODUTO AS CDPRODUTO, " + price + " AS VRPRECOPROD " + CostedProducts(sql, costing);
   };
 }
 
-// Refuses a formula the database could not compute for some product (an overflow, a
-// division by zero) before it tries: checking the lowest and the highest cost covers
-// every product in between (formula.h).
-void RequireComputableFormula(store::Connection& c, const std::vector<FormulaRow>& formula,
-                              const Costing& costing) {
+// The highest cost the database may apply the formula to (formula.h), so that it never
+// meets an overflow or a division by zero half-way through a statement. Only for a
+// formula that is not safe even at cost 0 are the costs read: one that the lowest or
+// the highest cost in range takes out of the finite numbers is refused, one that stays
+// finite there does for every product between them, and needs no bound.
+std::optional<double> SafeCostBound(store::Connection& c, const std::vector<FormulaRow>& formula,
+                                    const Costing& costing) {
+  if (auto safe = LargestSafeCost(formula)) return safe;
   store::SqlBuilder sql(c.backend());
   std::string statement = "SELECT MIN(C.VRCUSTO), MAX(C.VRCUSTO) " + CostedProducts(sql, costing);
   bool computable = true;
@@ -65,6 +71,7 @@ void RequireComputableFormula(store::Connection& c, const std::vector<FormulaRow
       if (!row.isNull(col) && !FormulaStaysFinite(row.real(col), formula)) computable = false;
   });
   if (!computable) throw Refusal(PricesOverCeiling());
+  return std::nullopt;
 }
 
 void RefuseNoProducts(const Costing& costing) {
@@ -120,8 +127,8 @@ void SetCalcCusProd(store::Connection& c, const std::string& branch, std::string
     RequireBranch(c, costing.branch);
     RequireCostType(c, costing.costType);
     std::vector<FormulaRow> formula = RequireFormula(c, customer, "Cliente");
-    RequireComputableFormula(c, formula, costing);
-    if (FillBasePrices(c, FormulaPrices(formula, costing)) == 0) RefuseNoProducts(costing);
+    if (FillBasePrices(c, FormulaPrices(formula, costing, SafeCostBound(c, formula, costing))) == 0)
+      RefuseNoProducts(costing);
     RefuseUnsoundBasePrices(c, overwrite ? nullptr : &customer);
     PriceSet set;
     set.select = [&](store::SqlBuilder& sql) {
@@ -147,8 +154,8 @@ void SetCopiaDados(store::Connection& c, const std::string& branch, std::string&
     RequireCostType(c, costing.costType);
     std::vector<FormulaRow> formula = RequireFormula(c, source, "Cliente de origem");
     FillCopyTargets(c, source, all, customerList);
-    RequireComputableFormula(c, formula, costing);
-    if (FillBasePrices(c, FormulaPrices(formula, costing)) == 0) RefuseNoProducts(costing);
+    if (FillBasePrices(c, FormulaPrices(formula, costing, SafeCostBound(c, formula, costing))) == 0)
+      RefuseNoProducts(costing);
     RefuseUnsoundBasePrices(c, nullptr);
     CopyFormulaToTargets(c, source);
     WritePriceSet(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt), NowISO());
