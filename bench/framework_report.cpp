@@ -111,11 +111,6 @@ Peak PeakOf(const std::string& last) {
   return peak;
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -152,7 +147,7 @@ int main(int argc, char** argv) {
     Adoibquery::dtmDBGeral->adcGeral->Close();
     std::filesystem::remove_all(documents);
 
-    const double b = Median(bareTimes), r = Median(reportTimes);
+    const double b = bench::Median(bareTimes), r = bench::Median(reportTimes);
     std::printf("price table report on %s: one customer, %zu prices, %d pages (median of %d)\n",
                 scratch.postgres() ? "PostgreSQL" : "SQLite", rows, pages, runs);
     std::printf("  bare query in process   %9.1f ms\n", b * 1000);

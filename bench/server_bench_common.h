@@ -38,6 +38,11 @@ inline double Seconds(const std::function<void()>& work) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+inline double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
 // Lets the disk write back what earlier runs left dirty, so it does not slow the next.
 inline void Settle() {
   ::sync();

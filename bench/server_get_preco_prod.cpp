@@ -45,11 +45,6 @@ std::size_t EndToEnd(platform::TSocketConnection& net, platform::TClientDataSet&
   return static_cast<std::size_t>(dataset.RecordCount());
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,13 +90,13 @@ int main(int argc, char** argv) {
       loadTimes.push_back(bench::Seconds([&] { dataset.SetData(packet); }));
     }
     if (bareRows != endRows) throw std::runtime_error(fmt::format("rows differ: {} and {}", bareRows, endRows));
-    double b = Median(bareTimes), e = Median(endTimes);
+    double b = bench::Median(bareTimes), e = bench::Median(endTimes);
     std::printf("GetPrecoProd on %s: one customer over %zu products (median of %d)\n",
                 scratch.postgres() ? "PostgreSQL" : "SQLite", endRows, runs);
     std::printf("  bare query in process        %8.1f ms\n", b * 1000);
     std::printf("  call, transfer and SetData   %8.1f ms\n", e * 1000);
     std::printf("    of which handler (query and packet) %.1f ms, encode and decode %.1f ms, SetData %.1f ms\n",
-                Median(handlerTimes) * 1000, Median(codecTimes) * 1000, Median(loadTimes) * 1000);
+                bench::Median(handlerTimes) * 1000, bench::Median(codecTimes) * 1000, bench::Median(loadTimes) * 1000);
     std::printf("end to end / bare query: %.2fx (target <= 2x)\n", e / b);
     return 0;
   } catch (const std::exception& e) {

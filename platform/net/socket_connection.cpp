@@ -23,6 +23,9 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr std::size_t kReadChunk = 64 * 1024;
+// A read that fills the chunk doubles it up to this, so a big reply (a price list of
+// tens of thousands of rows) arrives in few reads and wake-ups.
+constexpr std::size_t kLargestReadChunk = 1024 * 1024;
 
 TConnectionObserver& Observer() {
   static TConnectionObserver observer;
@@ -147,6 +150,7 @@ struct TSocketConnection::Impl {
         return std::nullopt;
       }
       reader.append(std::string_view(chunk.data(), n));
+      if (n == chunk.size() && chunk.size() < kLargestReadChunk) chunk.resize(2 * chunk.size());
     }
   }
 };

@@ -173,11 +173,21 @@ std::size_t EncodedSizeBound(const DataPacket& packet) {
   return 64 + packet.columnCount() * 64 + packet.rowCount() * perRow + text;
 }
 
+// Upper bound of the packets' share of a value's encoded size, wherever they sit: a
+// reply frame holds its packet two arrays deep, and growing the output by doubling
+// would copy the packet's bytes over and over.
+std::size_t PacketsSizeBound(const Variant& value) {
+  if (value.kind() == Variant::Kind::Packet) return EncodedSizeBound(value.asPacket());
+  if (value.kind() != Variant::Kind::Array) return 0;
+  std::size_t bound = 0;
+  for (const Variant& item : value.asArray()) bound += PacketsSizeBound(item);
+  return bound;
+}
+
 }  // namespace
 
 void EncodeVariant(const Variant& value, std::string& out) {
-  if (value.kind() == Variant::Kind::Packet)
-    out.reserve(out.size() + EncodedSizeBound(value.asPacket()));
+  if (std::size_t bound = PacketsSizeBound(value)) out.reserve(out.size() + bound + 64);
   Encoder(out).variant(value);
 }
 

@@ -5,41 +5,54 @@
 
 namespace server::modules {
 
-void ResetTempTable(store::Connection& connection, const std::string& name, const std::string& columns) {
+void ResetTempTable(store::Connection& connection, const std::string& name, const std::string& columns,
+                    TempRows rows) {
   std::string create = "CREATE TEMP TABLE IF NOT EXISTS " + name + " (" + columns + ")";
-  create += connection.backend() == store::Backend::PostgreSQL ? " ON COMMIT DELETE ROWS" : " WITHOUT ROWID";
+  if (connection.backend() == store::Backend::PostgreSQL)
+    create += " ON COMMIT DELETE ROWS";
+  else if (rows == TempRows::KeyOrder)
+    create += " WITHOUT ROWID";
   connection.executeScript(create);
   connection.execute("DELETE FROM " + name);
 }
 
 std::int64_t FillBasePrices(store::Connection& connection, const SelectBuilder& select) {
-  ResetTempTable(connection, kBasePriceTable,
-                 "CDPRODUTO VARCHAR(10) NOT NULL PRIMARY KEY, VRPRECOPROD DOUBLE PRECISION NOT NULL");
+  // Written once and read in sequence: a key would only cost its upkeep (the products
+  // come one each from their source's own key).
+  ResetTempTable(connection, kBasePriceTable, "CDPRODUTO VARCHAR(10) NOT NULL, VRPRECOPROD DOUBLE PRECISION",
+                 TempRows::InsertionOrder);
   store::SqlBuilder sql(connection.backend());
   std::string statement = std::string("INSERT INTO ") + kBasePriceTable + " (CDPRODUTO, VRPRECOPROD) SELECT K.CDPRODUTO, " +
                           "K.VRPRECOPROD FROM (" + select(sql) + ") K";
+  // SQLite reads its key-ordered tables in product order anyway; PostgreSQL would give
+  // up a hash join for a sort or two index scans.
+  if (connection.backend() == store::Backend::SQLite) statement += " ORDER BY K.CDPRODUTO";
   std::int64_t products = connection.execute(statement, sql.params());
-  // PostgreSQL keeps no statistics of temporary tables by itself.
+  // PostgreSQL keeps no statistics of temporary tables by itself. The planner needs only
+  // the row count and that the products are distinct, which a small sample shows as well
+  // as the default one, ten times the size, for a tenth of the time.
   if (connection.backend() == store::Backend::PostgreSQL)
-    connection.executeScript(std::string("ANALYZE ") + kBasePriceTable);
+    connection.executeScript(std::string("SET LOCAL default_statistics_target = 10; ANALYZE ") + kBasePriceTable);
   return products;
 }
 
 void RefuseUnsoundBasePrices(store::Connection& connection, const std::string* keptFor) {
   store::SqlBuilder sql(connection.backend());
-  std::string statement = "SELECT SUM(CASE WHEN B.VRPRECOPROD <= 0 THEN 1 ELSE 0 END), SUM(CASE WHEN B.VRPRECOPROD > " +
-                          sql.doubleParam(contracts::server::kMaxPrice) + " THEN 1 ELSE 0 END) FROM " +
-                          kBasePriceTable + " B";
+  // Only the offending prices are read; a null is one that could not be computed, and
+  // NaN, which PostgreSQL sorts above every number, is over the ceiling there.
+  std::string statement = std::string("SELECT B.VRPRECOPROD FROM ") + kBasePriceTable +
+                          " B WHERE (B.VRPRECOPROD IS NULL OR B.VRPRECOPROD <= 0 OR B.VRPRECOPROD > " +
+                          sql.doubleParam(contracts::server::kMaxPrice) + ")";
   if (keptFor)
-    statement += " WHERE NOT EXISTS (SELECT 1 FROM TABPRECLIE O WHERE O.CDCLIENTE = " + sql.textParam(*keptFor) +
+    statement += " AND NOT EXISTS (SELECT 1 FROM TABPRECLIE O WHERE O.CDCLIENTE = " + sql.textParam(*keptFor) +
                  " AND O.CDPRODUTO = B.CDPRODUTO)";
-  bool nonPositive = false, overCeiling = false;
+  bool nonPositive = false, unsound = false;
   connection.query(statement, sql.params(), [&](const store::Row& row) {
-    nonPositive = !row.isNull(0) && row.integer(0) > 0;
-    overCeiling = !row.isNull(1) && row.integer(1) > 0;
+    unsound = true;
+    if (!row.isNull(0) && row.real(0) <= 0) nonPositive = true;
   });
   if (nonPositive) throw Refusal(kPrecoZerNeg);
-  if (overCeiling) throw Refusal(PricesOverCeiling());
+  if (unsound) throw Refusal(PricesOverCeiling());
 }
 
 }  // namespace server::modules

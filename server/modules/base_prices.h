@@ -1,7 +1,7 @@
 #pragma once
-// The prices a recalculation or copy starts from, one per product, held in the
-// connection's temporary table TMPPRECOBASE (CDPRODUTO, VRPRECOPROD) inside the
-// caller's transaction: the formula's price of each costed product, or the source
+// The prices a recalculation or copy starts from, one per product (in product order on SQLite),
+// held in the connection's temporary table TMPPRECOBASE (CDPRODUTO, VRPRECOPROD) inside
+// the caller's transaction: the formula's price of each costed product, or the source
 // customer's special prices. They are computed once, checked once, and then crossed
 // with the target customers, so the writes run in key order and never read the table
 // they write.
@@ -19,7 +19,9 @@ namespace server::modules {
 
 inline constexpr const char* kBasePriceTable = "TMPPRECOBASE";
 
-// A SELECT yielding CDPRODUTO and VRPRECOPROD, its values bound through the builder.
+// A SELECT yielding CDPRODUTO and VRPRECOPROD, each product once, its values bound
+// through the builder. Read in product order without a sort when its CDPRODUTO is the
+// column of the table it scans in that order.
 using SelectBuilder = std::function<std::string(store::SqlBuilder&)>;
 
 // Empties the table and fills it from `select`; returns the number of products.
@@ -27,12 +29,17 @@ std::int64_t FillBasePrices(store::Connection& connection, const SelectBuilder& 
 
 // Refuses the call unless every base price that would be written is above zero
 // (kPrecoZerNeg) and at most the price ceiling (PricesOverCeiling, which also catches
-// infinities and NaN): all of them are checked, or, with `keptFor`, those of products
-// that customer has no special price for.
+// infinities, NaN and the null of a price that could not be computed): all of them are
+// checked, or, with `keptFor`, those of products that customer has no special price for.
 void RefuseUnsoundBasePrices(store::Connection& connection, const std::string* keptFor);
 
-// "CREATE TEMP TABLE IF NOT EXISTS <name> (<columns>)" kept in key order, rows
-// dropped at commit on PostgreSQL; then emptied.
-void ResetTempTable(store::Connection& connection, const std::string& name, const std::string& columns);
+// How a temporary table keeps its rows: in the order of its primary key (on SQLite), or
+// as they were inserted, with no key to maintain.
+enum class TempRows { KeyOrder, InsertionOrder };
+
+// "CREATE TEMP TABLE IF NOT EXISTS <name> (<columns>)", rows dropped at commit on
+// PostgreSQL; then emptied.
+void ResetTempTable(store::Connection& connection, const std::string& name, const std::string& columns,
+                    TempRows rows = TempRows::KeyOrder);
 
 }  // namespace server::modules

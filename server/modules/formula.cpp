@@ -2,7 +2,10 @@
 
 #include <fmt/format.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 #include "server/modules/refusal.h"
 #include "server/store/price_round.h"
@@ -94,6 +97,21 @@ bool FormulaStaysFinite(double cost, const std::vector<FormulaRow>& rows) noexce
     if (!std::isfinite(r)) return false;
   }
   return std::fabs(r) < kRoundableMagnitude;
+}
+
+std::optional<double> LargestSafeCost(const std::vector<FormulaRow>& rows) noexcept {
+  if (!FormulaStaysFinite(0.0, rows)) return std::nullopt;
+  constexpr double kLargest = std::numeric_limits<double>::max();
+  if (FormulaStaysFinite(kLargest, rows)) return kLargest;
+  // The bits of non-negative doubles grow with their values: a bisection over them
+  // finds the last safe cost exactly, in at most 64 steps.
+  std::uint64_t safe = std::bit_cast<std::uint64_t>(0.0);
+  std::uint64_t unsafe = std::bit_cast<std::uint64_t>(kLargest);
+  while (unsafe - safe > 1) {
+    const std::uint64_t middle = safe + (unsafe - safe) / 2;
+    (FormulaStaysFinite(std::bit_cast<double>(middle), rows) ? safe : unsafe) = middle;
+  }
+  return std::bit_cast<double>(safe);
 }
 
 std::string FormulaExpression(store::SqlBuilder& sql, const std::string& costExpression,

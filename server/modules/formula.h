@@ -56,6 +56,12 @@ double ApplyFormula(double cost, const std::vector<FormulaRow>& rows) noexcept;
 // cost of a set of products answers for all of them.
 bool FormulaStaysFinite(double cost, const std::vector<FormulaRow>& rows) noexcept;
 
+// The largest cost c for which the formula stays finite at every cost from 0 to c (the
+// costs it stays finite for form one interval, each step being monotonic), or nullopt
+// when it does not even at 0. A recalculation prices costs up to c in SQL without
+// reading the costs first.
+std::optional<double> LargestSafeCost(const std::vector<FormulaRow>& rows) noexcept;
+
 // The SQL expression of the formula over `costExpression`, not rounded; operands are
 // bound through `sql`. Raises Refusal for a formula over kMaxFormulaRows rows.
 std::string FormulaExpression(store::SqlBuilder& sql, const std::string& costExpression,

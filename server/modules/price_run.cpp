@@ -26,6 +26,17 @@ void AppendPreviewRow(platform::DataPacket& packet, const store::Row& row, bool 
   packet.endRow();
 }
 
+// Whether some base price that would be written is zero or less.
+bool AnyNonPositiveBasePrice(store::Connection& c, const std::string* keptFor) {
+  std::string statement = std::string("SELECT 1 FROM ") + kBasePriceTable + " B WHERE B.VRPRECOPROD <= 0";
+  store::Params params;
+  if (keptFor) {
+    statement += " AND NOT EXISTS (SELECT 1 FROM TABPRECLIE O WHERE O.CDCLIENTE = $1 AND O.CDPRODUTO = B.CDPRODUTO)";
+    params.push_back(*keptFor);
+  }
+  return c.exists(statement + " LIMIT 1", params);
+}
+
 std::string Limit(store::SqlBuilder& sql) {
   return " LIMIT " + sql.integerParam(contracts::server::kMaxPreviewRows);
 }
@@ -41,30 +52,36 @@ void PriceRun::Consider(std::int64_t productsInRange, std::int64_t baseProducts,
   counts_.skipped = productsInRange - baseProducts;
 }
 
+// A preview lists the products of a refusal "@PrecoZerNeg" (some price zero or less):
+// every unsound one, as the write would meet them. Any other refusal of the write (a
+// price over the ceiling or one that cannot be computed) the preview meets the same way.
 bool PriceRun::SoundBasePrices(store::Connection& c, const std::string* keptFor, const std::string* shownFor) {
-  if (!preview_) {
+  if (!preview_ || !AnyNonPositiveBasePrice(c, keptFor)) {
     RefuseUnsoundBasePrices(c, keptFor);
     return true;
   }
-  store::SqlBuilder sql(c.backend());
   if (keptFor) shownFor = keptFor;
+  store::SqlBuilder sql(c.backend());
   std::string customer = shownFor ? sql.textParam(*shownFor) : "NULL";
+  std::string unsound = "(B.VRPRECOPROD IS NULL OR B.VRPRECOPROD <= 0 OR B.VRPRECOPROD > " +
+                        sql.doubleParam(contracts::server::kMaxPrice) + ")";
+  std::string from = std::string(" FROM ") + kBasePriceTable +
+                     " B JOIN PRODUTO P ON P.CDPRODUTO = B.CDPRODUTO LEFT JOIN CLIENTE C ON C.CDCLIENTE = " + customer +
+                     " LEFT JOIN TABPRECLIE O ON O.CDCLIENTE = C.CDCLIENTE AND O.CDPRODUTO = B.CDPRODUTO WHERE " +
+                     unsound + (keptFor ? " AND O.CDCLIENTE IS NULL" : "");
   std::string statement =
       "SELECT COALESCE(C.CDCLIENTE, ''), COALESCE(C.NMRAZSOCCLIE, ''), B.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO, "
-      "O.VRPRECOPROD, B.VRPRECOPROD, NULL FROM " +
-      std::string(kBasePriceTable) + " B JOIN PRODUTO P ON P.CDPRODUTO = B.CDPRODUTO LEFT JOIN CLIENTE C ON C.CDCLIENTE = " +
-      customer + " LEFT JOIN TABPRECLIE O ON O.CDCLIENTE = C.CDCLIENTE AND O.CDPRODUTO = B.CDPRODUTO WHERE NOT (B.VRPRECOPROD > 0 AND "
-      "B.VRPRECOPROD <= " + sql.doubleParam(contracts::server::kMaxPrice) + ")" +
-      (keptFor ? " AND O.CDCLIENTE IS NULL" : "") + " ORDER BY P.CDARVPROD" + Limit(sql);
+      "O.VRPRECOPROD, B.VRPRECOPROD, NULL" +
+      from + " ORDER BY P.CDARVPROD" + Limit(sql);
   c.query(statement, sql.params(), [&](const store::Row& row) { AppendPreviewRow(*rows_, row, true); });
-  std::string counting = "SELECT COUNT(*) FROM " + std::string(kBasePriceTable) + " B WHERE NOT (B.VRPRECOPROD > 0 AND B.VRPRECOPROD <= $1)";
-  store::Params params{contracts::server::kMaxPrice};
-  if (keptFor) {
-    counting += " AND NOT EXISTS (SELECT 1 FROM TABPRECLIE O WHERE O.CDCLIENTE = $2 AND O.CDPRODUTO = B.CDPRODUTO)";
-    params.push_back(*keptFor);
-  }
-  counts_.blocked = c.queryInteger(counting, params).value_or(0);
-  return counts_.blocked == 0;
+  store::SqlBuilder counting(c.backend());
+  std::string shown = shownFor ? counting.textParam(*shownFor) : "NULL";
+  c.query("SELECT COUNT(*)" + std::string(" FROM ") + kBasePriceTable +
+              " B LEFT JOIN TABPRECLIE O ON O.CDCLIENTE = " + shown + " AND O.CDPRODUTO = B.CDPRODUTO WHERE " +
+              "(B.VRPRECOPROD IS NULL OR B.VRPRECOPROD <= 0 OR B.VRPRECOPROD > " +
+              counting.doubleParam(contracts::server::kMaxPrice) + ")" + (keptFor ? " AND O.CDCLIENTE IS NULL" : ""),
+          counting.params(), [&](const store::Row& row) { counts_.blocked = row.integer(0); });
+  return false;
 }
 
 std::int64_t PriceRun::Open(store::Connection& c, char origin, const std::string& customer) {

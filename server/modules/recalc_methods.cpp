@@ -50,19 +50,25 @@ std::string CostedProducts(store::SqlBuilder& sql, const Costing& costing) {
          ProductFilter(sql, "P", costing.level, costing.range);
 }
 
-// CDPRODUTO and the formula's rounded price of every product with a cost.
-SelectBuilder FormulaPrices(const std::vector<FormulaRow>& formula, const Costing& costing) {
-  return [&formula, &costing](store::SqlBuilder& sql) {
+// CDPRODUTO and the formula's rounded price of every product with a cost; null for a
+// cost over `safeCost`, which the check of the base prices then refuses.
+SelectBuilder FormulaPrices(const std::vector<FormulaRow>& formula, const Costing& costing,
+                            std::optional<double> safeCost) {
+  return [&formula, &costing, safeCost](store::SqlBuilder& sql) {
     std::string price = sql.roundPrice(FormulaExpression(sql, "C.VRCUSTO", formula));
-    return "SELECT P.CDPRODUTO AS CDPRODUTO, " + price + " AS VRPRECOPROD " + CostedProducts(sql, costing);
+    if (safeCost) price = "CASE WHEN C.VRCUSTO <= " + sql.doubleParam(*safeCost) + " THEN " + price + " END";
+    return "SELECT C.CDPRODUTO AS CDPRODUTO, " + price + " AS VRPRECOPROD " + CostedProducts(sql, costing);
   };
 }
 
-// Refuses a formula the database could not compute for some product (an overflow, a
-// division by zero) before it tries: checking the lowest and the highest cost covers
-// every product in between (formula.h).
-void RequireComputableFormula(store::Connection& c, const std::vector<FormulaRow>& formula,
-                              const Costing& costing) {
+// The highest cost the database may apply the formula to (formula.h), so that it never
+// meets an overflow or a division by zero half-way through a statement. Only for a
+// formula that is not safe even at cost 0 are the costs read: one that the lowest or
+// the highest cost in range takes out of the finite numbers is refused, one that stays
+// finite there does for every product between them, and needs no bound.
+std::optional<double> SafeCostBound(store::Connection& c, const std::vector<FormulaRow>& formula,
+                                    const Costing& costing) {
+  if (auto safe = LargestSafeCost(formula)) return safe;
   store::SqlBuilder sql(c.backend());
   std::string statement = "SELECT MIN(C.VRCUSTO), MAX(C.VRCUSTO) " + CostedProducts(sql, costing);
   bool computable = true;
@@ -71,6 +77,7 @@ void RequireComputableFormula(store::Connection& c, const std::vector<FormulaRow
       if (!row.isNull(col) && !FormulaStaysFinite(row.real(col), formula)) computable = false;
   });
   if (!computable) throw Refusal(PricesOverCeiling());
+  return std::nullopt;
 }
 
 void RefuseNoProducts(const Costing& costing) {
@@ -142,8 +149,7 @@ void CalcCusProdWork(store::Connection& c, PriceRun& run, const std::string& bra
   RequireBranch(c, costing.branch);
   RequireCostType(c, costing.costType);
   std::vector<FormulaRow> formula = RequireFormula(c, customer, "Cliente");
-  RequireComputableFormula(c, formula, costing);
-  std::int64_t products = FillBasePrices(c, FormulaPrices(formula, costing));
+  std::int64_t products = FillBasePrices(c, FormulaPrices(formula, costing, SafeCostBound(c, formula, costing)));
   if (products == 0) RefuseNoProducts(costing);
   if (run.preview()) run.Consider(ProductsInRange(c, costing.level, costing.range), products, 1);
   if (!run.SoundBasePrices(c, overwrite ? nullptr : &customer, &customer)) return;
@@ -170,8 +176,7 @@ void CopiaDadosWork(store::Connection& c, PriceRun& run, const std::string& bran
   RequireCostType(c, costing.costType);
   std::vector<FormulaRow> formula = RequireFormula(c, source, "Cliente de origem");
   std::size_t targets = FillCopyTargets(c, source, all, customerList);
-  RequireComputableFormula(c, formula, costing);
-  std::int64_t products = FillBasePrices(c, FormulaPrices(formula, costing));
+  std::int64_t products = FillBasePrices(c, FormulaPrices(formula, costing, SafeCostBound(c, formula, costing)));
   if (products == 0) RefuseNoProducts(costing);
   if (run.preview())
     run.Consider(ProductsInRange(c, costing.level, costing.range), products, static_cast<std::int64_t>(targets));

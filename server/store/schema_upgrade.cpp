@@ -28,7 +28,7 @@ void AlterPostgreSQLHistory(Connection& c) {
                   "ALTER TABLE TABPRECLIEHIST ADD COLUMN NRLOTE BIGINT;"
                   "ALTER TABLE TABPRECLIEHIST DROP CONSTRAINT IF EXISTS tabprecliehist_idorigalt_check;"
                   "ALTER TABLE TABPRECLIEHIST ADD CONSTRAINT tabprecliehist_idorigalt_check "
-                  "CHECK (IDORIGALT IN ('M', 'R', 'C', 'D'));");
+                  "CHECK (IDORIGALT = 'M' OR IDORIGALT = 'R' OR IDORIGALT = 'C' OR IDORIGALT = 'D');");
 }
 
 void MigrateFrom1To2(Connection& c) {

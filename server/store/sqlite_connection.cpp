@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+#include <thread>
 #include <unordered_map>
 
 #include "platform/text/text_fold.h"
@@ -19,6 +21,19 @@ StoreError::Kind KindOf(int rc) {
     case SQLITE_LOCKED: return StoreError::Kind::Transient;
     default: return StoreError::Kind::Other;
   }
+}
+
+// Polls for a lock held by another process every few milliseconds, up to the timeout.
+int PollBusyLock(void*, int attempts) {
+  constexpr int kPollMs = 2;
+  if (attempts * kPollMs >= kSQLiteBusyTimeoutMs) return 0;
+  std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+  return 1;
+}
+
+int ReportCommit(void* file, sqlite3*, const char*, int pages) {
+  static_cast<SQLiteFile*>(file)->checkpointer->noteCommit(pages);
+  return SQLITE_OK;
 }
 
 void Round3(sqlite3_context* context, int, sqlite3_value** argv) {
@@ -70,7 +85,7 @@ class SQLiteRow final : public Row {
 
 class SQLiteConnection final : public Connection {
  public:
-  SQLiteConnection(const std::string& path, bool create) {
+  SQLiteConnection(const std::string& path, bool create, std::shared_ptr<SQLiteFile> file) : file_(std::move(file)) {
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
@@ -81,8 +96,10 @@ class SQLiteConnection final : public Connection {
                        "Não foi possível abrir o banco de dados " + path + ": " + message);
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, kSQLiteBusyTimeoutMs);
-    executeScript("PRAGMA journal_mode = WAL; PRAGMA foreign_keys = ON;");
+    sqlite3_busy_handler(db_, PollBusyLock, nullptr);
+    executeScript("PRAGMA journal_mode = WAL; PRAGMA foreign_keys = ON; PRAGMA journal_size_limit = " +
+                  std::to_string(kJournalSizeLimit));
+    if (file_) sqlite3_wal_hook(db_, ReportCommit, file_.get());  // replaces the checkpoints inside commits
     rc = sqlite3_create_function_v2(db_, "VQR_ROUND3", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
                                     nullptr, Round3, nullptr, nullptr, nullptr);
     check(rc, "registrar VQR_ROUND3");
@@ -92,7 +109,8 @@ class SQLiteConnection final : public Connection {
 
   ~SQLiteConnection() override {
     for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
-    sqlite3_close_v2(db_);
+    sqlite3_close_v2(db_);  // rolls back a transaction left open
+    endTurn();
   }
 
   Backend backend() const noexcept override { return Backend::SQLite; }
@@ -127,7 +145,16 @@ class SQLiteConnection final : public Connection {
   std::unique_ptr<BulkWriter> bulkWriter(std::string_view table,
                                          const std::vector<std::string>& columns) override;
 
-  void begin(TxMode mode) override { executeScript(mode == TxMode::Write ? "BEGIN IMMEDIATE" : "BEGIN"); }
+  void begin(TxMode mode) override {
+    if (mode == TxMode::Read) return executeScript("BEGIN");
+    takeTurn();
+    try {
+      executeScript("BEGIN IMMEDIATE");
+    } catch (...) {
+      endTurn();
+      throw;
+    }
+  }
 
   void commit() override {
     try {
@@ -135,19 +162,22 @@ class SQLiteConnection final : public Connection {
     } catch (...) {
       // A failed COMMIT can leave the transaction open: end it so nothing half-done stays.
       if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+      endTurn();
       throw;
     }
+    endTurn();
   }
 
   void rollback() override {
     // SQLite may already have rolled back by itself after some errors.
-    if (sqlite3_get_autocommit(db_)) return;
+    if (sqlite3_get_autocommit(db_)) return endTurn();
     try {
       executeScript("ROLLBACK");
     } catch (...) {
       usable_ = false;
       throw;
     }
+    endTurn();
   }
 
   bool inTransaction() const noexcept override { return !sqlite3_get_autocommit(db_); }
@@ -226,6 +256,20 @@ class SQLiteConnection final : public Connection {
     }
   }
 
+  // The turn of this connection's write transaction among the file's writers.
+  void takeTurn() {
+    if (!file_) return;
+    if (!file_->writers.enter(std::chrono::milliseconds(kSQLiteBusyTimeoutMs)))
+      throw StoreError(StoreError::Kind::Transient, "Erro no banco de dados: outras gravações ocupam o banco de dados há " +
+                                                        std::to_string(kSQLiteBusyTimeoutMs / 1000) + " s");
+    inTurn_ = true;
+  }
+  void endTurn() noexcept {
+    if (!inTurn_) return;
+    inTurn_ = false;
+    file_->writers.leave();
+  }
+
   void check(int rc, std::string_view what) {
     if (rc == SQLITE_OK || rc == SQLITE_DONE || rc == SQLITE_ROW) return;
     throw StoreError(KindOf(rc), "Erro no banco de dados: " + std::string(sqlite3_errmsg(db_)) +
@@ -235,9 +279,11 @@ class SQLiteConnection final : public Connection {
  private:
   static constexpr std::size_t kMaxCachedStatements = 256;
 
+  std::shared_ptr<SQLiteFile> file_;  // outlives db_
   sqlite3* db_ = nullptr;
   std::unordered_map<std::string, sqlite3_stmt*> statements_;
   bool usable_ = true;
+  bool inTurn_ = false;
 };
 
 class SQLiteBulkWriter final : public BulkWriter {
@@ -265,8 +311,14 @@ std::unique_ptr<BulkWriter> SQLiteConnection::bulkWriter(std::string_view table,
 
 }  // namespace
 
-std::unique_ptr<Connection> OpenSQLite(const std::string& path, bool create) {
-  return std::make_unique<SQLiteConnection>(path, create);
+std::shared_ptr<SQLiteFile> OpenSQLiteFile(const std::string& path, bool create) {
+  auto file = std::make_shared<SQLiteFile>();
+  file->checkpointer = std::make_unique<WalCheckpointer>(OpenSQLite(path, create), file->writers);
+  return file;
+}
+
+std::unique_ptr<Connection> OpenSQLite(const std::string& path, bool create, std::shared_ptr<SQLiteFile> file) {
+  return std::make_unique<SQLiteConnection>(path, create, std::move(file));
 }
 
 }  // namespace server::store

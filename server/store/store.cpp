@@ -14,7 +14,9 @@ std::unique_ptr<Store> Store::Open(const std::string& target, Mode mode) {
   if (target.empty()) throw StoreError(StoreError::Kind::Connection, "Banco de dados não informado");
   Backend backend = IsPostgreSQLUrl(target) ? Backend::PostgreSQL : Backend::SQLite;
   std::unique_ptr<Store> store(new Store(backend, target, mode));
-  store->giveBack(store->connect());  // fails now, not at the first call, when unreachable
+  // Both fail now, not at the first call, when the database cannot be reached.
+  if (backend == Backend::SQLite) store->sqliteFile_ = OpenSQLiteFile(target, mode == Mode::Create);
+  store->giveBack(store->connect());
   return store;
 }
 
@@ -34,7 +36,7 @@ std::string Store::describe() const {
 
 std::unique_ptr<Connection> Store::connect() const {
   if (backend_ == Backend::PostgreSQL) return OpenPostgreSQL(target_);
-  return OpenSQLite(target_, mode_ == Mode::Create);
+  return OpenSQLite(target_, mode_ == Mode::Create, sqliteFile_);
 }
 
 Store::Lease Store::lease() {

@@ -19,6 +19,8 @@
 
 namespace server::store {
 
+struct SQLiteFile;
+
 class Store {
  public:
   // Existing: the SQLite file must already exist. Create: SQLite may create it.
@@ -58,6 +60,7 @@ class Store {
   Backend backend_;
   std::string target_;
   Mode mode_;
+  std::shared_ptr<SQLiteFile> sqliteFile_;  // what its connections to a SQLite file share
   std::mutex mutex_;
   std::vector<std::unique_ptr<Connection>> idle_;
 };

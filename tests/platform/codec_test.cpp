@@ -22,10 +22,12 @@
 namespace {
 thread_local bool gTrackAllocations = false;
 thread_local std::size_t gLargestAllocation = 0;
+thread_local std::size_t gAllocationsOver64K = 0;
 }  // namespace
 
 [[gnu::noinline]] void* operator new(std::size_t size) {
   if (gTrackAllocations && size > gLargestAllocation) gLargestAllocation = size;
+  if (gTrackAllocations && size > 64 * 1024) ++gAllocationsOver64K;
   if (void* p = std::malloc(size ? size : 1)) return p;
   throw std::bad_alloc();
 }
@@ -45,10 +47,12 @@ class LargestAllocation {
  public:
   LargestAllocation() {
     gLargestAllocation = 0;
+    gAllocationsOver64K = 0;
     gTrackAllocations = true;
   }
   ~LargestAllocation() { gTrackAllocations = false; }
   std::size_t bytes() const { return gLargestAllocation; }
+  std::size_t over64K() const { return gAllocationsOver64K; }
 };
 
 std::string Bytes(std::initializer_list<int> values) {
@@ -294,6 +298,22 @@ TEST(CodecLayout, PacketIsAMapOfColumnsAndRows) {
                              .str("rows").array(1).array(2).str("x").nil()
                              .bytes();
   EXPECT_EQ(EncodeVariant(Packet(packet)), expected);
+}
+
+TEST(CodecLayout, AReplyFrameHoldingABigPacketIsEncodedIntoOneBuffer) {
+  DataPacket packet(PriceColumns());
+  for (int row = 0; row < 20000; ++row)
+    packet.appendRow({std::to_string(row), "Produto " + std::to_string(row), row * 1.5, EncodeDate(2026, 1, 1),
+                      std::int64_t{row}, row % 2 == 0});
+  const Variant frame = VarArrayOf({std::int64_t{1}, std::int64_t{7}, Variant::Null(),
+                                    VarArrayOf({Packet(std::move(packet)), Variant(Variant::Array{})})});
+  std::string bytes;
+  {
+    LargestAllocation largest;
+    bytes = EncodeVariant(frame);
+    EXPECT_EQ(largest.over64K(), 1u) << "the output grew by copying";
+  }
+  EXPECT_EQ(DecodeVariant(bytes), frame);
 }
 
 TEST(CodecLayout, EncodingAppendsToTheGivenBuffer) {

@@ -2,6 +2,8 @@
 // must give the very same prices on both backends.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <random>
 
 #include "server/modules/formula.h"
@@ -64,6 +66,26 @@ TEST(Formula, ResultsRoundHalfAwayFromZeroAtTheThirdDecimal) {
   EXPECT_EQ(Priced(1.2345, {Row(K::Number, O::Multiply, 1)}), 1.235);
   EXPECT_EQ(Priced(10, {Row(K::Percent, O::Subtract, 100)}), 0);
   EXPECT_EQ(Priced(10, {Row(K::Currency, O::Subtract, 10.0005)}), -0.001);
+}
+
+TEST(Formula, TheLargestSafeCostIsTheLastCostTheFormulaStaysFiniteFrom0To) {
+  using K = FactorKind;
+  using O = Operation;
+  const std::vector<std::vector<FormulaRow>> formulas{
+      {Row(K::Number, O::Multiply, 1.3), Row(K::Number, O::Divide, 0.82), Row(K::Currency, O::Add, 2)},
+      {Row(K::Percent, O::Divide, 1e-300)},
+      {Row(K::Number, O::Subtract, 5), Row(K::Number, O::Multiply, 1e200)},
+      {}};
+  for (const auto& rows : formulas) {
+    auto safe = LargestSafeCost(rows);
+    ASSERT_TRUE(safe.has_value());
+    EXPECT_TRUE(FormulaStaysFinite(*safe, rows) && FormulaStaysFinite(*safe / 2, rows) && FormulaStaysFinite(0, rows));
+    if (*safe < std::numeric_limits<double>::max()) {
+      EXPECT_FALSE(FormulaStaysFinite(std::nextafter(*safe, INFINITY), rows)) << *safe;
+    }
+  }
+  EXPECT_FALSE(LargestSafeCost({Row(K::Number, O::Add, 1e299), Row(K::Number, O::Multiply, 1e10)}))
+      << "not even cost 0 stays finite";
 }
 
 TEST(FormulaText, CostLabelThenEachRowWithOperatorAbbreviationAndValue) {

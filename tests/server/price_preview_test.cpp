@@ -71,6 +71,13 @@ TEST_P(PreviewTest, ABlockedRecalculationListsTheOffendingProductsAndWritesNothi
   EXPECT_EQ(recalc("Set", "S").message, "@PrecoZerNeg") << "the write refuses what the preview blocked";
   Answer kept = recalc("GetPrevia", "N");
   EXPECT_EQ(PreviewRows(kept), (Rows{"!C1 P3 <null>>-2,5"})) << "a price kept by replace N does not block";
+
+  db().execute("UPDATE COMPPRECLIE SET IDDETFATPRE = 'N', IDTPOPERFATCLIE = 'MUL', VRFATPRECLIE = 1e8");
+  before = snapshot();
+  const std::string overCeiling = recalc("Set", "S").message;
+  EXPECT_NE(overCeiling.find("999.999.999,999"), std::string::npos) << overCeiling;
+  EXPECT_EQ(recalc("GetPrevia", "S").message, overCeiling) << "any other refusal the preview meets as the write does";
+  EXPECT_EQ(snapshot(), before);
 }
 
 TEST_P(PreviewTest, AnEditBetweenPreviewAndWriteIsReflectedInTheWrite) {

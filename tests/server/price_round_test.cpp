@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <limits>
 #include <random>
+#include <vector>
 
 #include "platform/core/exceptions.h"
+#include "platform/text/decimal_round.h"
 #include "server/store/price_round.h"
 #include "server/store/sql_builder.h"
 #include "tests/server/backend_fixture.h"
@@ -53,6 +55,28 @@ TEST(PriceRound, ResultsAreTheDoublesNearestTheirDecimals) {
     std::snprintf(text, sizeof text, "%.3f", value);
     EXPECT_EQ(value, Decimal(text)) << text;
   }
+}
+
+TEST(PriceRound, EveryValueRoundsByTheDecimalRuleAlsoNextToTheHalves) {
+  std::mt19937_64 random(13);
+  std::vector<double> values;
+  for (int i = 0; i < 20000; ++i) {
+    // Each decade up to the ceiling and past it, a thousandth and a half, and the doubles
+    // around it, where reading the decimal and scaling the double could part.
+    const double scale = std::pow(10.0, static_cast<double>(random() % 13) - 3);
+    const double half = (std::floor(std::ldexp(static_cast<double>(random()), -64) * scale * 1000) + 0.5) / 1000;
+    double around = half;
+    for (int step = 0; step < 40; ++step) around = std::nextafter(around, 0.0);
+    for (int step = 0; step < 80; ++step, around = std::nextafter(around, INFINITY)) values.push_back(around);
+    values.push_back(half * (1 + 1e-6));
+    values.push_back(std::ldexp(static_cast<double>(random()), -64) * scale);
+  }
+  for (double value : values)
+    for (double signed_ : {value, -value}) {
+      const double rounded = RoundPrice(signed_);
+      ASSERT_EQ(rounded, platform::RoundHalfAway(signed_, 3)) << std::hexfloat << signed_;
+      ASSERT_FALSE(rounded == 0 && std::signbit(rounded)) << "never -0: " << signed_;
+    }
 }
 
 TEST(PriceRound, NonFiniteValuesAreRefused) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <map>
 
+#include "server/store/transaction.h"
 #include "tests/server/module_fixture.h"
 
 namespace servertest {
@@ -274,6 +276,65 @@ TEST_P(RecalcTest, PriceCopyRefusals) {
 }
 
 VQR_BACKEND_SUITE(RecalcTest);
+
+// The reference workload at full size: product i (1..50,000) costing (i mod 997) + 1 +
+// (i mod 100)/100 at branch 002, priced by x 1,30 / 0,82 + 2,00.
+class RecalcWorkloadTest : public RecalcTest {
+ protected:
+  static constexpr int kProducts = 50000;
+
+  void SetUp() override {
+    RecalcTest::SetUp();
+    if (IsSkipped()) return;
+    server::store::Transaction tx(db());
+    db().execute("DELETE FROM COMPPRECLIE");
+    AddFormula(db(), "C1", {{"001", "001", "N", 1.30, "MUL"}, {"002", "002", "N", 0.82, "DIV"}, {"003", "005", "M", 2.00, "SUM"}});
+    auto products = db().bulkWriter("PRODUTO", {"CDPRODUTO", "CDARVPROD", "NMPRODUTO", "NRNIVEL"});
+    for (int i = 1; i <= kProducts; ++i) {
+      std::string code = "W" + std::to_string(i);
+      std::string tree = std::to_string(300000 + ((i - 1) / 999 + 1) * 1000 + (i - 1) % 999 + 1);
+      products->add({code, tree, "Produto " + code, std::int64_t{3}});
+    }
+    products->finish();
+    auto costs = db().bulkWriter("CUSTOPRODUTO", {"CDFILIAL", "CDPRODUTO", "NRTIPOCUSTO", "VRCUSTO"});
+    for (int i = 1; i <= kProducts; ++i)
+      costs->add({"002", "W" + std::to_string(i), std::int64_t{1}, (i % 997) + 1 + (i % 100) / 100.0});
+    costs->finish();
+    tx.commit();
+  }
+
+  // The price in thousandths, from the cost in cents c by integers alone: c/100 x 1.3 /
+  // 0.82 is c x 650/41 thousandths, which never lies on a half, rounded up from a half.
+  static std::int64_t ExpectedMillis(int i) {
+    const std::int64_t cents = ((i % 997) + 1) * 100 + i % 100;
+    return (2 * cents * 650 + 41) / 82 + 2000;
+  }
+};
+
+TEST_P(RecalcWorkloadTest, FiftyThousandPricesMatchAnExactComputationEachWithItsHistoryRow) {
+  ASSERT_TRUE(recalc("S", "", "", 1, "002").ok);
+  std::map<std::string, double> stored, recorded;
+  db().query("SELECT CDPRODUTO, VRPRECOPROD FROM TABPRECLIE WHERE CDCLIENTE = 'C1'", {},
+             [&](const server::store::Row& row) { stored[row.text(0)] = row.real(1); });
+  db().query("SELECT CDPRODUTO, VRPRECONOV FROM TABPRECLIEHIST WHERE CDCLIENTE = 'C1' AND IDORIGALT = 'R' AND "
+             "VRPRECOANT IS NULL",
+             {}, [&](const server::store::Row& row) { recorded[row.text(0)] = row.real(1); });
+  ASSERT_EQ(stored.size(), static_cast<std::size_t>(kProducts));
+  EXPECT_EQ(recorded, stored);
+  int wrong = 0;
+  std::int64_t sum = 0;
+  for (int i = 1; i <= kProducts; ++i) {
+    const std::int64_t millis = ExpectedMillis(i);
+    sum += millis;
+    const double price = stored["W" + std::to_string(i)];
+    if (price != static_cast<double>(millis) / 1000 && wrong++ < 5)
+      ADD_FAILURE() << "W" << i << ": " << price << " instead of " << millis << " thousandths";
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(sum, 39593643292) << "the workload's known sum";
+}
+
+VQR_BACKEND_SUITE(RecalcWorkloadTest);
 
 }  // namespace
 }  // namespace servertest

@@ -4,13 +4,17 @@
 
 #include <cfloat>
 #include <chrono>
+#include <filesystem>
+#include <mutex>
 #include <thread>
+#include <utility>
 
 #include "server/store/schema.h"
 #include "server/store/schema_upgrade.h"
 #include "server/store/sql_builder.h"
 #include "server/store/store_error.h"
 #include "server/store/transaction.h"
+#include "server/store/writer_queue.h"
 #include "tests/server/backend_fixture.h"
 
 namespace servertest {
@@ -267,6 +271,71 @@ TEST_P(StoreTest, TransientConflictsAreRetriedOthersAreNot) {
 }
 
 VQR_BACKEND_SUITE(StoreTest);
+
+TEST(SQLiteWriters, TakeTurnsInArrivalOrderAndAWaitEndsAtItsTimeout) {
+  server::store::WriterQueue queue;
+  ASSERT_TRUE(queue.enter(std::chrono::milliseconds(0)));
+  std::vector<int> order;
+  std::mutex orderMutex;
+  auto writer = [&](int id) {
+    if (!queue.enter(std::chrono::seconds(10))) return;
+    {
+      std::lock_guard lock(orderMutex);
+      order.push_back(id);
+    }
+    queue.leave();
+  };
+  std::vector<std::thread> writers;
+  for (int id = 1; id <= 4; ++id) {
+    writers.emplace_back(writer, id);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // each in line before the next arrives
+  }
+  EXPECT_FALSE(queue.enter(std::chrono::milliseconds(20))) << "the turn is still taken";
+  queue.leave();
+  for (auto& t : writers) t.join();
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 4})) << "the timed-out waiter left the line without a turn";
+}
+
+// The pages of the write-ahead log a checkpoint finds, and copies back itself (0 when
+// the log has been copied whole already).
+std::pair<std::int64_t, std::int64_t> LogPages(Connection& c) {
+  std::pair<std::int64_t, std::int64_t> pages;
+  c.query("PRAGMA wal_checkpoint(PASSIVE)", {}, [&](const server::store::Row& row) {
+    pages = {row.integer(1), row.integer(2)};
+  });
+  return pages;
+}
+
+TEST(SQLiteLog, IsCopiedBackWithoutAnyCallAndStartsOverAtTheNextWrite) {
+  vqrtest::TempDir dir;
+  const std::string path = dir.file("log.db");
+  auto store = Store::Open(path, Store::Mode::Create);
+  auto c = store->connect();
+  server::store::CreateSchema(*c);
+  {
+    Transaction tx(*c);
+    auto products = c->bulkWriter("PRODUTO", {"CDPRODUTO", "CDARVPROD", "NMPRODUTO", "NRNIVEL"});
+    for (int i = 0; i < 40000; ++i)
+      products->add({std::to_string(i), std::to_string(1000000 + i), std::string(40, 'x'), std::int64_t{3}});
+    products->finish();
+    tx.commit();  // some 1,500 pages in the log, the database file itself still small
+  }
+  // Copied back once the database file has grown by the log's pages and stopped growing:
+  // a write that starts while the copy is still under way rightly adds to the log.
+  std::uintmax_t size = 0, before = 0;
+  const auto copied = [&] { return size > 4u << 20 && size == before; };
+  for (int wait = 0; wait < 200 && !copied(); ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    before = std::exchange(size, std::filesystem::file_size(path));
+  }
+  EXPECT_TRUE(copied()) << "no call copied the log back";
+  {
+    Transaction tx(*c);
+    c->execute("INSERT INTO FILIAL VALUES ('001', 'Matriz')");
+    tx.commit();
+  }
+  EXPECT_LT(LogPages(*c).first, 10) << "the log started over instead of growing on";
+}
 
 TEST(StorePlaceholders, QuotedTextIsLeftAlone) {
   EXPECT_EQ(server::store::ToSQLitePlaceholders("SELECT '$1', \"$2\", $3 FROM T WHERE A = $12"),
