@@ -91,11 +91,12 @@ inline void PrepareOneCustomerPrices(const std::string& target, int products, in
   tx.commit();
 }
 
-// A new database at `target` for a recalculation of customer "000001": branch 001,
-// cost type 1, a four-row formula (+35 %, +18 %, + R$ 0,50, -5 %), `products` leaf
-// products with a cost each and the customer's price (3,000, valid from 01/01/2026) on
-// one product in ten.
-inline void PrepareFormulaCustomer(const std::string& target, int products) {
+// The reference workload of a recalculation: a new database at `target` with branch
+// 001, cost type 1, customer "000001" with the formula x 1,30 / 0,82 + 2,00 and
+// kReferenceProducts leaf products, product i (1-based) costing
+// (i mod 997) + 1 + (i mod 100)/100; no special price yet.
+inline constexpr int kReferenceProducts = 50000;
+inline void PrepareReferenceWorkload(const std::string& target) {
   auto store = server::store::Store::Open(target, server::store::Store::Mode::Create);
   auto c = store->connect();
   server::store::Transaction tx(*c);
@@ -106,20 +107,15 @@ inline void PrepareFormulaCustomer(const std::string& target, int products) {
       "INSERT INTO FATORPRECO VALUES ('001', 'MKP', 'Markup');"
       "INSERT INTO FATORPRECO VALUES ('002', 'ICMS', 'ICMS');"
       "INSERT INTO FATORPRECO VALUES ('005', 'FRT', 'Frete');"
-      "INSERT INTO FATORPRECO VALUES ('006', 'DESC', 'Desconto');"
       "INSERT INTO CLIENTE VALUES ('000001', '11222333000181', 'Alfa Comércio Ltda', 'Alfa', 'J');"
-      "INSERT INTO COMPPRECLIE VALUES ('000001', '001', '001', 'P', 35, 'SUM');"
-      "INSERT INTO COMPPRECLIE VALUES ('000001', '002', '002', 'P', 18, 'SUM');"
-      "INSERT INTO COMPPRECLIE VALUES ('000001', '005', '003', 'M', 0.5, 'SUM');"
-      "INSERT INTO COMPPRECLIE VALUES ('000001', '006', '004', 'P', 5, 'SUB');");
-  WriteLeafProducts(*c, products, "Produto {}");
+      "INSERT INTO COMPPRECLIE VALUES ('000001', '001', '001', 'N', 1.30, 'MUL');"
+      "INSERT INTO COMPPRECLIE VALUES ('000001', '002', '002', 'N', 0.82, 'DIV');"
+      "INSERT INTO COMPPRECLIE VALUES ('000001', '005', '003', 'M', 2.00, 'SUM');");
+  WriteLeafProducts(*c, kReferenceProducts, "Produto {}");
   auto costs = c->bulkWriter("CUSTOPRODUTO", {"CDFILIAL", "CDPRODUTO", "NRTIPOCUSTO", "VRCUSTO"});
-  for (int i = 0; i < products; ++i) costs->add({"001", fmt::format("{:06d}", i), std::int64_t{1}, 1.0 + (i % 5000) * 0.013});
+  for (int i = 1; i <= kReferenceProducts; ++i)
+    costs->add({"001", fmt::format("{:06d}", i - 1), std::int64_t{1}, (i % 997) + 1 + (i % 100) / 100.0});
   costs->finish();
-  auto prices = c->bulkWriter("TABPRECLIE", {"CDCLIENTE", "CDPRODUTO", "VRPRECOPROD", "DTVALINI", "DTVALFIN"});
-  for (int i = 0; i < products; i += 10)
-    prices->add({"000001", fmt::format("{:06d}", i), 3.0, "2026-01-01", platform::Variant::Null()});
-  prices->finish();
   tx.commit();
 }
 

@@ -22,32 +22,9 @@ namespace {
 using platform::Variant;
 
 constexpr const char* kCustomer = "000001";
-constexpr int kProducts = 50000;
+constexpr int kProducts = bench::kReferenceProducts;
 // The sum of the workload's prices, in thousandths.
 constexpr long long kExpectedSumMillis = 39593643292;
-
-void Prepare(const std::string& target) {
-  auto store = server::store::Store::Open(target, server::store::Store::Mode::Create);
-  auto c = store->connect();
-  server::store::Transaction tx(*c);
-  server::store::CreateSchema(*c);
-  c->executeScript(
-      "INSERT INTO FILIAL VALUES ('001', 'Matriz');"
-      "INSERT INTO TIPOCUSTO VALUES (1, 'Custo Médio');"
-      "INSERT INTO FATORPRECO VALUES ('001', 'MKP', 'Markup');"
-      "INSERT INTO FATORPRECO VALUES ('002', 'ICMS', 'ICMS');"
-      "INSERT INTO FATORPRECO VALUES ('005', 'FRT', 'Frete');"
-      "INSERT INTO CLIENTE VALUES ('000001', '11222333000181', 'Alfa Comércio Ltda', 'Alfa', 'J');"
-      "INSERT INTO COMPPRECLIE VALUES ('000001', '001', '001', 'N', 1.30, 'MUL');"
-      "INSERT INTO COMPPRECLIE VALUES ('000001', '002', '002', 'N', 0.82, 'DIV');"
-      "INSERT INTO COMPPRECLIE VALUES ('000001', '005', '003', 'M', 2.00, 'SUM');");
-  bench::WriteLeafProducts(*c, kProducts, "Produto {}");
-  auto costs = c->bulkWriter("CUSTOPRODUTO", {"CDFILIAL", "CDPRODUTO", "NRTIPOCUSTO", "VRCUSTO"});
-  for (int i = 1; i <= kProducts; ++i)
-    costs->add({"001", fmt::format("{:06d}", i - 1), std::int64_t{1}, (i % 997) + 1 + (i % 100) / 100.0});
-  costs->finish();
-  tx.commit();
-}
 
 double ThroughTheModule(const std::string& target) {
   return bench::TimeModuleCall(target, "rdmTabPreClie.SetCalcCusProd",
@@ -115,7 +92,7 @@ int main(int argc, char** argv) {
     const int runs = bench::IntOption(argc, argv, "--runs", 5);
     bench::Scratch scratch(bench::HasFlag(argc, argv, "--pg"));
     std::string base = scratch.create("base");
-    Prepare(base);
+    bench::PrepareReferenceWorkload(base);
     std::printf("SetCalcCusProd on %s: %d products, formula x 1,30 / 0,82 + 2,00 (median of %d)\n",
                 scratch.postgres() ? "PostgreSQL" : "SQLite", kProducts, runs);
     std::vector<double> module, bare;

@@ -1,10 +1,10 @@
-// The safety of a mass repricing against the repricing itself: the preview of a
-// recalculation of 50,000 products (the same work in a transaction rolled back, with
-// the largest changes read back) and the undo of that recalculation's batch, each
-// against SetCalcCusProd measured in the same run on identical copies of one prepared
-// database.
+// The safety of a mass repricing against the repricing itself: the preview of the
+// reference recalculation of 50,000 products (the same work in a transaction rolled
+// back, with the largest changes read back) and the undo of that recalculation's batch,
+// each against SetCalcCusProd measured in the same run on identical copies of one
+// prepared database, where one product in ten already has a special price.
 //
-//   bench_server_repricing [--pg] [--products N]   (default 50,000 products)
+//   bench_server_repricing [--pg]
 #include <fmt/format.h>
 
 #include "bench/server_bench_common.h"
@@ -29,6 +29,16 @@ double Undo(const std::string& target) {
   return bench::TimeModuleCall(target, "rdmTabPreClie.SetDesfazLote", {static_cast<int>(batch.value_or(0))});
 }
 
+void SetEveryTenthPrice(const std::string& target) {
+  auto c = server::store::Store::Open(target)->connect();
+  server::store::Transaction tx(*c);
+  auto prices = c->bulkWriter("TABPRECLIE", {"CDCLIENTE", "CDPRODUTO", "VRPRECOPROD", "DTVALINI", "DTVALFIN"});
+  for (int i = 0; i < bench::kReferenceProducts; i += 10)
+    prices->add({"000001", fmt::format("{:06d}", i), 3.0, "2026-01-01", platform::Variant::Null()});
+  prices->finish();
+  tx.commit();
+}
+
 std::string Prices(const std::string& target) {
   auto c = server::store::Store::Open(target)->connect();
   return fmt::format("{} prices, sum {}", *c->queryInteger("SELECT COUNT(*) FROM TABPRECLIE", {}),
@@ -39,13 +49,13 @@ std::string Prices(const std::string& target) {
 
 int main(int argc, char** argv) {
   try {
-    int products = bench::IntOption(argc, argv, "--products", 50000);
     bench::Scratch scratch(bench::HasFlag(argc, argv, "--pg"));
     std::string base = scratch.create("base");
-    bench::PrepareFormulaCustomer(base, products);
+    bench::PrepareReferenceWorkload(base);
+    SetEveryTenthPrice(base);
     const std::string before = Prices(base);
-    std::printf("Repricing on %s: %d products, a four-row formula, one price in ten already set\n",
-                scratch.postgres() ? "PostgreSQL" : "SQLite", products);
+    std::printf("Repricing on %s: the reference recalculation of %d products, one price in ten already set\n",
+                scratch.postgres() ? "PostgreSQL" : "SQLite", bench::kReferenceProducts);
     double recalculation = 1e9, preview = 1e9, undo = 1e9;
     bool previewWroteNothing = true, undoRestored = true;
     for (int run = 0; run < 3; ++run) {

@@ -7,6 +7,8 @@
 //   cdsPrecoClie = NewDataSet(this, "cdsPrecoClie");
 //   cdsPrecoClieVRPRECOPROD = NewField<platform::TFloatField>(cdsPrecoClie, "VRPRECOPROD", "Preço");
 //   dtsPadrao = NewDataSource(this, "dtsPadrao", cdsPrecoClie);
+//   dbgPrevia = NewReadOnlyGrid(this, grbDadosRel, "dbgPrevia", 8, 46, 620, 330, dtsPrevia);
+//   AddColumn(*dbgPrevia, "NMPRODUTO", 150);
 //
 // A field is named dataset + column (cdsPrecoClieVRPRECOPROD), owned by its dataset
 // (which must still be closed) and labelled when a label is given; a string field
@@ -17,6 +19,7 @@
 #include "platform/data/client_dataset.h"
 #include "platform/data/data_source.h"
 #include "platform/data/field.h"
+#include "platform/ui/db_grid.h"
 #include "platform/ui/std_controls.h"
 
 namespace Cli_VQR51200 {
@@ -45,6 +48,25 @@ inline platform::TGroupBox* NewBoldGroup(platform::TComponent* owner, platform::
   group->SetCaption(caption);
   group->Font().Bold = true;
   return group;
+}
+
+// A grid that shows whole rows of `source` and edits nothing.
+inline platform::TDBGrid* NewReadOnlyGrid(platform::TComponent* owner, platform::TControl* parent, const char* name,
+                                          int left, int top, int width, int height, platform::TDataSource* source) {
+  auto* grid = NewControl<platform::TDBGrid>(owner, parent, name, left, top, width, height);
+  grid->Options = {platform::dgTitles,    platform::dgColLines,           platform::dgRowLines,
+                   platform::dgRowSelect, platform::dgAlwaysShowSelection, platform::dgColumnResize};
+  grid->ReadOnly = true;
+  grid->SetDataSource(source);
+  return grid;
+}
+
+// A grid column of the field, `width` wide (0: the field's display width).
+inline platform::TColumn& AddColumn(platform::TDBGrid& grid, const char* fieldName, int width) {
+  platform::TColumn& column = grid.Columns.Add();
+  column.FieldName = fieldName;
+  column.Width = width;
+  return column;
 }
 
 template <class Field>

@@ -87,27 +87,13 @@ void TfrmHistPreco::CreateDataSet() {
 }
 
 void TfrmHistPreco::CreateGrid() {
-  dbgHistorico = NewControl<platform::TDBGrid>(this, grbDadosRel, "dbgHistorico", 8, 70, kDataWidth - 16, kHeight - 110);
-  dbgHistorico->Options = {platform::dgTitles,    platform::dgColLines,           platform::dgRowLines,
-                           platform::dgRowSelect, platform::dgAlwaysShowSelection, platform::dgColumnResize};
-  dbgHistorico->ReadOnly = true;
-  dbgHistorico->SetDataSource(dtsHistorico);
-  auto column = [this](const char* fieldName, int width) {
-    platform::TColumn& c = dbgHistorico->Columns.Add();
-    c.FieldName = fieldName;
-    c.Width = width;
-  };
-  column("DTHRALT", 120);
-  column("IDORIGALT", 70);
-  column("NRLOTE", 40);
-  column("CDARVPROD", 64);
-  column("NMPRODUTO", 130);
-  column("VRPRECOANT", 80);
-  column("VRPRECONOV", 80);
-  column("DTVALINIANT", 72);
-  column("DTVALFINANT", 72);
-  column("DTVALININOV", 72);
-  column("DTVALFINNOV", 72);
+  dbgHistorico = Cli_VQR51200::NewReadOnlyGrid(this, grbDadosRel, "dbgHistorico", 8, 70, kDataWidth - 16,
+                                               kHeight - 110, dtsHistorico);
+  for (auto [field, width] :
+       {std::pair{"DTHRALT", 120}, {"IDORIGALT", 70}, {"NRLOTE", 40}, {"CDARVPROD", 64}, {"NMPRODUTO", 130},
+        {"VRPRECOANT", 80}, {"VRPRECONOV", 80}, {"DTVALINIANT", 72}, {"DTVALFINANT", 72}, {"DTVALININOV", 72},
+        {"DTVALFINNOV", 72}})
+    Cli_VQR51200::AddColumn(*dbgHistorico, field, width);
 }
 
 void TfrmHistPreco::FillCatalog() {

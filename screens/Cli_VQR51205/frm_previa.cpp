@@ -91,23 +91,10 @@ void TfrmPrevia::CreateDataSet() {
 }
 
 void TfrmPrevia::CreateGrid() {
-  dbgPrevia = NewControl<platform::TDBGrid>(this, grbDadosRel, "dbgPrevia", 8, 46, kWidth - 80, kHeight - 90);
-  dbgPrevia->Options = {platform::dgTitles,    platform::dgColLines,           platform::dgRowLines,
-                        platform::dgRowSelect, platform::dgAlwaysShowSelection, platform::dgColumnResize};
-  dbgPrevia->ReadOnly = true;
-  dbgPrevia->SetDataSource(dtsPrevia);
-  auto column = [this](const char* fieldName, int width) {
-    platform::TColumn& c = dbgPrevia->Columns.Add();
-    c.FieldName = fieldName;
-    c.Width = width;
-  };
-  column("IDBLOQUEIO", 70);
-  column("NMRAZSOCCLIE", 150);
-  column("CDARVPROD", 70);
-  column("NMPRODUTO", 150);
-  column("VRPRECOANT", 80);
-  column("VRPRECONOV", 80);
-  column("PCVARIACAO", 70);
+  dbgPrevia = Cli_VQR51200::NewReadOnlyGrid(this, grbDadosRel, "dbgPrevia", 8, 46, kWidth - 80, kHeight - 90, dtsPrevia);
+  for (auto [field, width] : {std::pair{"IDBLOQUEIO", 70}, {"NMRAZSOCCLIE", 150}, {"CDARVPROD", 70},
+                              {"NMPRODUTO", 150}, {"VRPRECOANT", 80}, {"VRPRECONOV", 80}, {"PCVARIACAO", 70}})
+    Cli_VQR51200::AddColumn(*dbgPrevia, field, width);
 }
 
 void TfrmPrevia::FormActivate(platform::TObject* Sender) {

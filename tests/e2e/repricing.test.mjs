@@ -5,7 +5,7 @@ import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { formattedRegistration, sqlRows } from './support/database.mjs';
 import { startSystem } from './support/system.mjs';
-import { openBrowser, click, control, press, screenshot, seq, shownText, type, waitIdle } from './support/browser.mjs';
+import { openBrowser, openPriceTable, click, control, press, screenshot, shownText, waitIdle } from './support/browser.mjs';
 
 const MAIN_GRID = 'frmTabPreClie.dbgPadrao';
 const PRICE = 2;
@@ -43,13 +43,7 @@ after(async () => {
 
 test('a recalculation is previewed, run, seen in the history and undone', async () => {
   const [[number, kind]] = sqlRows(system.db, "SELECT NRINSJURCLIE, IDTPIJURCLIE FROM CLIENTE WHERE CDCLIENTE = '000001'");
-  await page.locator('.menu-top', { hasText: 'Cadastros' }).dispatchEvent('mousedown');
-  let before = await seq(page);
-  await page.locator('.popup-item', { hasText: 'Tabela de Preço por Cliente' }).dispatchEvent('mousedown');
-  await waitIdle(page, before);
-  await click(page, 'frmTabPreClie.medCdClie');
-  await type(page, formattedRegistration(number, kind));
-  await press(page, 'Tab');
+  await openPriceTable(page, formattedRegistration(number, kind));
   const pricesBefore = await gridTexts(MAIN_GRID, PRICE, 5);
   const storedBefore = storedPrices();
 

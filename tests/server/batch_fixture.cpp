@@ -50,16 +50,4 @@ std::int64_t BatchTest::lastBatch() {
   return db().queryInteger("SELECT MAX(NRLOTE) FROM TABPRECLIELOTE", {}).value_or(0);
 }
 
-std::vector<std::string> BatchTest::pricesOf(const std::string& customer) {
-  std::vector<std::string> result;
-  db().query("SELECT CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN FROM TABPRECLIE WHERE CDCLIENTE = $1 ORDER BY CDPRODUTO",
-             {customer}, [&](const server::store::Row& row) {
-               std::string text = row.text(0) + "=" + Variant(row.real(1)).toString();
-               if (!row.isNull(2)) text += " " + row.text(2);
-               if (!row.isNull(3)) text += ".." + row.text(3);
-               result.push_back(text);
-             });
-  return result;
-}
-
 }  // namespace servertest

@@ -27,8 +27,6 @@ class BatchTest : public ModuleTest {
   // The newest batch's number (0 when there is none).
   std::int64_t lastBatch();
   std::int64_t batchCount() { return count("TABPRECLIELOTE"); }
-  // Prices of a customer as "product=price" with dates when present.
-  std::vector<std::string> pricesOf(const std::string& customer);
 };
 
 }  // namespace servertest

@@ -42,6 +42,18 @@ ModuleTest::Snapshot ModuleTest::snapshot() {
                   rows("SELECT * FROM COMPPRECLIE ORDER BY CDCLIENTE, NRORDEMFAT")};
 }
 
+std::vector<std::string> ModuleTest::pricesOf(const std::string& customer) {
+  std::vector<std::string> result;
+  db().query("SELECT CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN FROM TABPRECLIE WHERE CDCLIENTE = $1 ORDER BY CDPRODUTO",
+             {customer}, [&](const server::store::Row& row) {
+               std::string text = row.text(0) + "=" + Variant(row.real(1)).toString();
+               if (!row.isNull(2)) text += " " + row.text(2);
+               if (!row.isNull(3)) text += ".." + row.text(3);
+               result.push_back(text);
+             });
+  return result;
+}
+
 Answer ModuleTest::setPrice(const std::string& customer, const std::string& product, double price,
                             const std::string& start, const std::string& end) {
   return call("SetTabPreClie", {customer, product, price, start, end, "S"});

@@ -48,6 +48,9 @@ class ModuleTest : public BackendTest {
   };
   Snapshot snapshot();
 
+  // Prices of a customer as "product=price" with dates when present.
+  std::vector<std::string> pricesOf(const std::string& customer);
+
   // SetTabPreClie with the flag "S".
   Answer setPrice(const std::string& customer, const std::string& product, double price, const std::string& start = "",
                   const std::string& end = "");

@@ -33,18 +33,6 @@ class RecalcTest : public ModuleTest {
                     const std::string& replace, const std::string& first = "101", const std::string& last = "102") {
     return call("SetCopiaPreco", {"001", "C1", 3, all, list, start, end, replace, first, last});
   }
-  // Prices of a customer as "product=price" with dates when present.
-  std::vector<std::string> pricesOf(const std::string& customer) {
-    std::vector<std::string> result;
-    db().query("SELECT CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN FROM TABPRECLIE WHERE CDCLIENTE = $1 ORDER BY CDPRODUTO",
-               {customer}, [&](const server::store::Row& row) {
-                 std::string text = row.text(0) + "=" + Variant(row.real(1)).toString();
-                 if (!row.isNull(2)) text += " " + row.text(2);
-                 if (!row.isNull(3)) text += ".." + row.text(3);
-                 result.push_back(text);
-               });
-    return result;
-  }
   std::int64_t historyCount(const std::string& origin) { return count("TABPRECLIEHIST", "IDORIGALT = $1", {origin}); }
 };
 

@@ -133,3 +133,15 @@ export async function answered(page, action) {
   await action();
   return waitIdle(page, before);
 }
+
+// Opens the price table from the host's menu and chooses the customer by its
+// registration number as typed (`formatted`), as a person does.
+export async function openPriceTable(page, formatted) {
+  await page.locator('.menu-top', { hasText: 'Cadastros' }).dispatchEvent('mousedown');
+  const before = await seq(page);
+  await page.locator('.popup-item', { hasText: 'Tabela de Preço por Cliente' }).dispatchEvent('mousedown');
+  await waitIdle(page, before);
+  await click(page, 'frmTabPreClie.medCdClie');
+  await type(page, formatted);
+  await press(page, 'Tab');
+}
