@@ -145,5 +145,36 @@ TEST_F(Repricing, TheHistoryShowsTheRecalculationAndItsUndoBringsTheOldPricesBac
   EXPECT_EQ(gridText(0, kColPrice), before) << "the price table shows the old prices again";
 }
 
+TEST_F(Repricing, TheHistoryComesAPageAtATimeAsThePersonReachesItsEnd) {
+  // 250 manual changes of the first product, one a minute, newest last.
+  std::string values;
+  for (int i = 0; i < 250; ++i)
+    values += std::string(values.empty() ? "" : ", ") + "('" + kLegal.code + "', '" + leafProduct(0) + "', " +
+              std::to_string(i + 1) + ", " + std::to_string(i + 2) + ", 'M', '2026-01-01T" +
+              (i / 60 < 10 ? "0" : "") + std::to_string(i / 60) + ":" + (i % 60 < 10 ? "0" : "") +
+              std::to_string(i % 60) + ":00')";
+  execute("INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, VRPRECONOV, IDORIGALT, DTHRALT) VALUES " +
+          values);
+  openScreen();
+  chooseCustomer(kLegal);
+  host().click("frmTabPreClie.sbtHistorico");
+  ASSERT_EQ(host().activeForm(), kHistory) << messageText();
+  const std::string grid = "frmHistPreco.dbgHistorico";
+  auto rowCount = [&] { return host().control(grid)["rowCount"].get<int>(); };
+  EXPECT_EQ(rowCount(), 100);
+  EXPECT_EQ(rows(grid)[0][6], "251,000") << "the newest change first";
+  const std::size_t pages = serverCalls("GetHistPreco").size();
+  host().key(platform::VK_END, {.ctrl = true});
+  EXPECT_EQ(rowCount(), 200);
+  EXPECT_EQ(host().control(grid)["row"], 99) << "the row reached stays the current one";
+  host().key(platform::VK_END, {.ctrl = true});
+  EXPECT_EQ(rowCount(), 250);
+  host().key(platform::VK_END, {.ctrl = true});
+  EXPECT_EQ(rowCount(), 250);
+  EXPECT_EQ(serverCalls("GetHistPreco").size(), pages + 2) << "no call once the last page came";
+  EXPECT_EQ(rows(grid).back()[6], "2,000") << "the oldest change last";
+  EXPECT_FALSE(enabled("frmHistPreco.sbtDesfazer")) << "a manual change is no batch";
+}
+
 }  // namespace
 }  // namespace screenstest
