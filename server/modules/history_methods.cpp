@@ -21,7 +21,6 @@ namespace {
 
 using platform::DataPacket;
 
-constexpr const char* kRestoreTable = "TMPDESFAZPRECO";
 constexpr const char* kFormulaRestoreTable = "TMPDESFAZFORM";
 constexpr std::size_t kMaxProductCode = 10;
 
@@ -66,59 +65,41 @@ void RequireUndoable(const BatchInfo& info) {
                   ").");
 }
 
-// The batch's prices that nobody changed since: their price and dates are still what
-// the batch wrote. On PostgreSQL the batch's prices are locked first, so none changes
-// between this choice and the restore.
-std::int64_t ChooseRestorablePrices(store::Connection& c, std::int64_t batch) {
-  const bool postgres = c.backend() == store::Backend::PostgreSQL;
-  const char* date = postgres ? "DATE" : "TEXT";
-  ResetTempTable(c, kRestoreTable,
-                 std::string("CDCLIENTE VARCHAR(21) NOT NULL, CDPRODUTO VARCHAR(10) NOT NULL, VRPRECOANT DOUBLE "
-                             "PRECISION, DTVALINIANT ") +
-                     date + ", DTVALFINANT " + date + ", PRIMARY KEY (CDCLIENTE, CDPRODUTO)");
-  if (postgres)
+// Records under the undo batch every price of the batch that nobody changed since (its
+// price and dates still what the batch wrote), from its value now back to its value
+// before the batch. On PostgreSQL the batch's prices are locked first, so none changes
+// between this choice and the restore. Returns how many.
+std::int64_t RecordRestorablePrices(store::Connection& c, std::int64_t batch, std::int64_t undo,
+                                    const std::string& now) {
+  if (c.backend() == store::Backend::PostgreSQL)
     c.query("SELECT 1 FROM TABPRECLIE T JOIN TABPRECLIEHIST H ON H.CDCLIENTE = T.CDCLIENTE AND H.CDPRODUTO = "
             "T.CDPRODUTO WHERE H.NRLOTE = $1 FOR UPDATE OF T",
             {batch}, [](const store::Row&) {});
-  return c.execute(std::string("INSERT INTO ") + kRestoreTable +
-                       " (CDCLIENTE, CDPRODUTO, VRPRECOANT, DTVALINIANT, DTVALFINANT) SELECT H.CDCLIENTE, "
-                       "H.CDPRODUTO, H.VRPRECOANT, H.DTVALINIANT, H.DTVALFINANT FROM TABPRECLIEHIST H JOIN TABPRECLIE "
-                       "T ON T.CDCLIENTE = H.CDCLIENTE AND T.CDPRODUTO = H.CDPRODUTO WHERE H.NRLOTE = $1 AND "
-                       "T.VRPRECOPROD = H.VRPRECONOV AND T.DTVALINI IS NOT DISTINCT FROM H.DTVALININOV AND "
-                       "T.DTVALFIN IS NOT DISTINCT FROM H.DTVALFINNOV",
-                   {batch});
-}
-
-// Prices that existed before the batch get their price and dates back.
-std::int64_t RestoreChangedPrices(store::Connection& c, std::int64_t undo, const std::string& now) {
-  PriceSet set;
-  set.select = [](store::SqlBuilder&) {
-    return std::string("SELECT R.CDCLIENTE AS CDCLIENTE, R.CDPRODUTO AS CDPRODUTO, R.VRPRECOANT AS VRPRECOPROD, "
-                       "R.DTVALINIANT AS DTVALINI, R.DTVALFINANT AS DTVALFIN FROM ") +
-           kRestoreTable + " R WHERE R.VRPRECOANT IS NOT NULL";
-  };
-  set.overwrite = true;
-  set.keepDates = false;
-  set.origin = store::kHistoryUndo;
-  set.batch = undo;
-  return WritePriceSet(c, set, now);
-}
-
-// Prices the batch created are removed again.
-std::int64_t RemoveCreatedPrices(store::Connection& c, std::int64_t undo, const std::string& now) {
   store::SqlBuilder sql(c.backend());
-  std::string created = std::string("SELECT R.CDCLIENTE, R.CDPRODUTO FROM ") + kRestoreTable +
-                        " R WHERE R.VRPRECOANT IS NULL";
-  std::string history =
+  std::string statement =
       "INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, DTVALINIANT, DTVALFINANT, VRPRECONOV, "
-      "DTVALININOV, DTVALFINNOV, IDORIGALT, DTHRALT, NRLOTE) SELECT T.CDCLIENTE, T.CDPRODUTO, T.VRPRECOPROD, "
-      "T.DTVALINI, T.DTVALFIN, NULL, NULL, NULL, " +
+      "DTVALININOV, DTVALFINNOV, IDORIGALT, DTHRALT, NRLOTE) SELECT H.CDCLIENTE, H.CDPRODUTO, T.VRPRECOPROD, "
+      "T.DTVALINI, T.DTVALFIN, H.VRPRECOANT, H.DTVALINIANT, H.DTVALFINANT, " +
       sql.textParam(std::string(1, store::kHistoryUndo)) + ", " + sql.timestampParam(now) + ", CAST(" +
-      sql.param(platform::Variant(undo)) + " AS BIGINT) FROM TABPRECLIE T WHERE (T.CDCLIENTE, T.CDPRODUTO) IN (" +
-      created + ")";
-  std::int64_t removed = c.execute(history, sql.params());
-  if (removed > 0) c.execute("DELETE FROM TABPRECLIE WHERE (CDCLIENTE, CDPRODUTO) IN (" + created + ")");
-  return removed;
+      sql.param(platform::Variant(undo)) + " AS BIGINT) FROM TABPRECLIEHIST H JOIN TABPRECLIE T ON T.CDCLIENTE = "
+      "H.CDCLIENTE AND T.CDPRODUTO = H.CDPRODUTO WHERE H.NRLOTE = CAST(" +
+      sql.param(platform::Variant(batch)) +
+      " AS BIGINT) AND T.VRPRECOPROD = H.VRPRECONOV AND T.DTVALINI IS NOT DISTINCT FROM H.DTVALININOV AND "
+      "T.DTVALFIN IS NOT DISTINCT FROM H.DTVALFINNOV";
+  return c.execute(statement, sql.params());
+}
+
+// The prices recorded under the undo batch take the values it recorded: those that
+// existed before the batch get their price and dates back, those it created go.
+void RestoreRecordedPrices(store::Connection& c, std::int64_t undo) {
+  c.execute("INSERT INTO TABPRECLIE (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT H.CDCLIENTE, "
+            "H.CDPRODUTO, H.VRPRECONOV, H.DTVALININOV, H.DTVALFINNOV FROM TABPRECLIEHIST H WHERE H.NRLOTE = $1 AND "
+            "H.VRPRECONOV IS NOT NULL ON CONFLICT (CDCLIENTE, CDPRODUTO) DO UPDATE SET VRPRECOPROD = "
+            "excluded.VRPRECOPROD, DTVALINI = excluded.DTVALINI, DTVALFIN = excluded.DTVALFIN",
+            {undo});
+  c.execute("DELETE FROM TABPRECLIE WHERE (CDCLIENTE, CDPRODUTO) IN (SELECT H.CDCLIENTE, H.CDPRODUTO FROM "
+            "TABPRECLIEHIST H WHERE H.NRLOTE = $1 AND H.VRPRECONOV IS NULL)",
+            {undo});
 }
 
 // The targets of a formula copy whose formula is still the one the copy gave them get
@@ -150,39 +131,39 @@ std::int64_t RestoreFormulas(store::Connection& c, std::int64_t batch) {
   return targets;
 }
 
-// What the undo kept: the batch's prices not restored (with what the batch wrote and
-// what stands now), then the copy's targets whose formula changed since.
-PacketPtr KeptRows(store::Connection& c, std::int64_t batch) {
-  auto packet = std::make_shared<DataPacket>(contracts::server::KeptColumns());
-  c.query(std::string("SELECT H.CDCLIENTE, C.NMRAZSOCCLIE, H.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO, H.VRPRECONOV, "
-                      "T.VRPRECOPROD FROM TABPRECLIEHIST H JOIN CLIENTE C ON C.CDCLIENTE = H.CDCLIENTE JOIN PRODUTO P "
-                      "ON P.CDPRODUTO = H.CDPRODUTO LEFT JOIN TABPRECLIE T ON "
-                      "T.CDCLIENTE = H.CDCLIENTE AND T.CDPRODUTO = H.CDPRODUTO WHERE H.NRLOTE = $1 AND NOT EXISTS "
-                      "(SELECT 1 FROM ") +
-              kRestoreTable +
-              " R WHERE R.CDCLIENTE = H.CDCLIENTE AND R.CDPRODUTO = H.CDPRODUTO) ORDER BY C.NMRAZSOCCLIE, H.CDCLIENTE, "
-              "P.CDARVPROD",
+// The batch's prices someone changed since (read before the restore): what the batch
+// wrote and what stands now.
+void AddKeptPrices(store::Connection& c, std::int64_t batch, DataPacket& packet) {
+  c.query("SELECT H.CDCLIENTE, C.NMRAZSOCCLIE, H.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO, H.VRPRECONOV, T.VRPRECOPROD "
+          "FROM TABPRECLIEHIST H JOIN CLIENTE C ON C.CDCLIENTE = H.CDCLIENTE JOIN PRODUTO P ON P.CDPRODUTO = "
+          "H.CDPRODUTO LEFT JOIN TABPRECLIE T ON T.CDCLIENTE = H.CDCLIENTE AND T.CDPRODUTO = H.CDPRODUTO WHERE "
+          "H.NRLOTE = $1 AND (T.CDCLIENTE IS NULL OR T.VRPRECOPROD <> H.VRPRECONOV OR T.DTVALINI IS DISTINCT FROM "
+          "H.DTVALININOV OR T.DTVALFIN IS DISTINCT FROM H.DTVALFINNOV) ORDER BY C.NMRAZSOCCLIE, H.CDCLIENTE, "
+          "P.CDARVPROD",
           {batch}, [&](const store::Row& row) {
-            for (int col = 0; col < 5; ++col) packet->appendString(row.textView(col));
-            AppendRealOrNull(*packet, row, 5);
-            AppendRealOrNull(*packet, row, 6);
-            packet->endRow();
+            for (int col = 0; col < 5; ++col) packet.appendString(row.textView(col));
+            AppendRealOrNull(packet, row, 5);
+            AppendRealOrNull(packet, row, 6);
+            packet.endRow();
           });
+}
+
+// The formula copy's targets whose formula changed since (after RestoreFormulas).
+void AddKeptFormulas(store::Connection& c, std::int64_t batch, DataPacket& packet) {
   c.query(std::string("SELECT C.CDCLIENTE, C.NMRAZSOCCLIE FROM CLIENTE C WHERE C.CDCLIENTE IN (SELECT N.CDCLIENTE FROM "
                       "COMPPRECLIELOTE N WHERE N.NRLOTE = $1 AND N.IDVERSAO = 'N') AND C.CDCLIENTE NOT IN (SELECT "
                       "CDCLIENTE FROM ") +
               kFormulaRestoreTable + ") ORDER BY C.NMRAZSOCCLIE, C.CDCLIENTE",
           {batch}, [&](const store::Row& row) {
-            packet->appendString(row.textView(0));
-            packet->appendString(row.textView(1));
-            packet->appendString("");
-            packet->appendString("");
-            packet->appendString("Fórmula de composição");
-            packet->appendNull();
-            packet->appendNull();
-            packet->endRow();
+            packet.appendString(row.textView(0));
+            packet.appendString(row.textView(1));
+            packet.appendString("");
+            packet.appendString("");
+            packet.appendString("Fórmula de composição");
+            packet.appendNull();
+            packet.appendNull();
+            packet.endRow();
           });
-  return packet;
 }
 
 }  // namespace
@@ -252,10 +233,12 @@ PacketAndText SetDesfazLote(store::Connection& c, std::int64_t batch) {
     RequireUndoable(info);
     std::string now = NowISO();
     std::int64_t undo = OpenBatch(c, store::kHistoryUndo, info.customer, now);
-    ChooseRestorablePrices(c, batch);
-    std::int64_t restored = RestoreChangedPrices(c, undo, now) + RemoveCreatedPrices(c, undo, now);
+    auto kept = std::make_shared<DataPacket>(contracts::server::KeptColumns());
+    std::int64_t restored = RecordRestorablePrices(c, batch, undo, now);
+    if (restored < info.prices) AddKeptPrices(c, batch, *kept);
+    RestoreRecordedPrices(c, undo);
     RestoreFormulas(c, batch);
-    PacketPtr kept = KeptRows(c, batch);
+    AddKeptFormulas(c, batch, *kept);
     CloseBatch(c, undo, restored);
     c.execute("UPDATE TABPRECLIELOTE SET NRLOTEDESF = $1 WHERE NRLOTE = $2", {undo, batch});
     return PacketAndText{kept, std::to_string(restored)};
