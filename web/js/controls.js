@@ -21,6 +21,9 @@ const GLYPHS = [
   [/Fechar/i, '⏏'],
   [/FormComp/i, 'ƒ'],
   [/Copia/i, '❐'],
+  [/Previa/i, '◉'],
+  [/Historico/i, '◷'],
+  [/Desfaz/i, '↶'],
   [/Pesq|Search/i, '⌕'],
   [/Consultar|Listagem/i, '☰'],
 ];
