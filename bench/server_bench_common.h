@@ -22,6 +22,7 @@
 
 #include "contracts/server/result_envelope.h"
 #include "server/modules/data_modules.h"
+#include "server/rpc/allocation_policy.h"
 #include "server/rpc/method_registry.h"
 #include "server/rpc/server.h"
 #include "server/store/schema.h"
@@ -209,6 +210,7 @@ class Scratch {
 class LocalServer {
  public:
   LocalServer(server::store::Store& store, unsigned workers) {
+    server::rpc::KeepFreedMemoryForReuse();  // as the appserver process does
     server::modules::RegisterDataModules(registry_, store);
     server::rpc::ServerOptions options;
     options.port = 0;

@@ -6,6 +6,7 @@
 
 #include "platform/core/exceptions.h"
 #include "server/modules/data_modules.h"
+#include "server/rpc/allocation_policy.h"
 #include "server/rpc/method_registry.h"
 #include "server/rpc/server.h"
 #include "server/store/schema.h"
@@ -57,6 +58,7 @@ void RunServe(const ServeOptions& options) {
   serverOptions.maxConnectionsPerAddress = options.maxConnectionsPerAddress;
   serverOptions.memoryBudget = options.memoryBudgetMiB << 20;
   serverOptions.stopOnSignals = true;
+  rpc::KeepFreedMemoryForReuse();
   rpc::Server listener(registry, serverOptions);
   rpc::ServerLog().info(
       "Banco de dados {}, {} threads; até {} conexões ({} por endereço), ociosas por {} s, quadro em {} s, {} MiB "

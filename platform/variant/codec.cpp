@@ -1,5 +1,6 @@
 #include "platform/variant/codec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <msgpack.hpp>
@@ -22,7 +23,12 @@ struct StringSink {
 
 class Encoder {
  public:
-  explicit Encoder(std::string& out) : sink_{out}, packer_(sink_) {}
+  // With limits, refuses what a reader holding to them would refuse while scanning
+  // the frame's headers (rpc frame_reader.h), counted the same way: every container's
+  // items (a map's entries twice) against the elements, open non-empty containers
+  // against the depth, each text against the string length.
+  explicit Encoder(std::string& out, const DecodeLimits* limits = nullptr)
+      : sink_{out}, packer_(sink_), limits_(limits) {}
 
   void variant(const Variant& value);
   void packet(const DataPacket& packet);
@@ -32,6 +38,9 @@ class Encoder {
   void dateTime(TDateTime value);
   void text(std::string_view value);
   void arrayHeader(std::size_t count);
+  void mapHeader(std::size_t entries);
+  void container(std::size_t items);
+  void closeContainer(std::size_t items) noexcept;
   void columns(const DataPacket& packet);
   void changes(const DataPacket& packet);
   void rows(const DataPacket& packet);
@@ -39,7 +48,25 @@ class Encoder {
 
   StringSink sink_;
   msgpack::packer<StringSink> packer_;
+  const DecodeLimits* limits_;
+  std::size_t elements_ = 0;
+  std::size_t depth_ = 0;
 };
+
+// Counts a container about to be written against the limits and opens it.
+void Encoder::container(std::size_t items) {
+  if (!limits_ || items == 0) return;
+  if (depth_ + 1 > limits_->maxDepth)
+    OverLimit("mais de " + std::to_string(limits_->maxDepth) + " níveis de aninhamento");
+  if (items > limits_->maxElements - elements_)
+    OverLimit("mais de " + std::to_string(limits_->maxElements) + " elementos");
+  elements_ += items;
+  ++depth_;
+}
+
+void Encoder::closeContainer(std::size_t items) noexcept {
+  if (limits_ && items > 0) --depth_;
+}
 
 // msgpack's own pack_double writes whole numbers as integers (and 0.0 for -0.0), which
 // would turn a price of 3,000 into an Integer: doubles are always written as float64.
@@ -65,6 +92,9 @@ void Encoder::dateTime(TDateTime value) {
 void Encoder::text(std::string_view value) {
   if (value.size() > std::numeric_limits<std::uint32_t>::max())
     throw EPacketError("Texto grande demais para codificar");
+  if (limits_ && value.size() > limits_->maxStringLength)
+    OverLimit("texto de " + std::to_string(value.size()) + " bytes, máximo " +
+              std::to_string(limits_->maxStringLength));
   packer_.pack_str(static_cast<std::uint32_t>(value.size()));
   packer_.pack_str_body(value.data(), static_cast<std::uint32_t>(value.size()));
 }
@@ -72,7 +102,13 @@ void Encoder::text(std::string_view value) {
 void Encoder::arrayHeader(std::size_t count) {
   if (count > std::numeric_limits<std::uint32_t>::max())
     throw EPacketError("Lista grande demais para codificar");
+  container(count);
   packer_.pack_array(static_cast<std::uint32_t>(count));
+}
+
+void Encoder::mapHeader(std::size_t entries) {
+  container(entries * 2);
+  packer_.pack_map(static_cast<std::uint32_t>(entries));
 }
 
 void Encoder::variant(const Variant& value) {
@@ -87,6 +123,7 @@ void Encoder::variant(const Variant& value) {
     case Variant::Kind::Array:
       arrayHeader(value.asArray().size());
       for (const Variant& item : value.asArray()) variant(item);
+      closeContainer(value.asArray().size());
       return;
     case Variant::Kind::Packet: packet(value.asPacket()); return;
   }
@@ -94,7 +131,8 @@ void Encoder::variant(const Variant& value) {
 
 // Keys in the order that lets the decoder stream the rows into the packet's columns.
 void Encoder::packet(const DataPacket& packet) {
-  packer_.pack_map(packet.isDelta() ? kDeltaPacketEntries : kPacketEntries);
+  const std::size_t entries = packet.isDelta() ? kDeltaPacketEntries : kPacketEntries;
+  mapHeader(entries);
   text(kColumnsKey);
   columns(packet);
   if (packet.isDelta()) {
@@ -103,22 +141,25 @@ void Encoder::packet(const DataPacket& packet) {
   }
   text(kRowsKey);
   rows(packet);
+  closeContainer(entries * 2);
 }
 
 void Encoder::columns(const DataPacket& packet) {
   arrayHeader(packet.columnCount());
   for (const ColumnDef& column : packet.columns()) {
-    packer_.pack_array(kColumnFields);
+    arrayHeader(kColumnFields);
     text(column.name);
     packer_.pack_int64(static_cast<std::int64_t>(column.type));
     packer_.pack_int64(column.size);
+    closeContainer(kColumnFields);
   }
+  closeContainer(packet.columnCount());
 }
 
 void Encoder::changes(const DataPacket& packet) {
   arrayHeader(packet.rowCount());
   for (std::size_t row = 0; row < packet.rowCount(); ++row) {
-    packer_.pack_array(kChangeFields);
+    arrayHeader(kChangeFields);
     packer_.pack_int64(static_cast<std::int64_t>(packet.changeKind(row)));
     if (packet.changeKind(row) == ChangeKind::Inserted) {
       packer_.pack_nil();
@@ -126,8 +167,11 @@ void Encoder::changes(const DataPacket& packet) {
       const std::vector<Variant>& original = packet.originalValues(row);
       arrayHeader(original.size());
       for (const Variant& value : original) variant(value);
+      closeContainer(original.size());
     }
+    closeContainer(kChangeFields);
   }
+  closeContainer(packet.rowCount());
 }
 
 void Encoder::rows(const DataPacket& packet) {
@@ -137,9 +181,11 @@ void Encoder::rows(const DataPacket& packet) {
   for (const ColumnDef& column : packet.columns()) types.push_back(column.type);
   arrayHeader(packet.rowCount());
   for (std::size_t row = 0; row < packet.rowCount(); ++row) {
-    packer_.pack_array(static_cast<std::uint32_t>(columnCount));
+    arrayHeader(columnCount);
     for (std::size_t col = 0; col < columnCount; ++col) cell(packet, row, col, types[col]);
+    closeContainer(columnCount);
   }
+  closeContainer(packet.rowCount());
 }
 
 void Encoder::cell(const DataPacket& packet, std::size_t row, std::size_t col, FieldType type) {
@@ -189,6 +235,19 @@ std::size_t PacketsSizeBound(const Variant& value) {
 void EncodeVariant(const Variant& value, std::string& out) {
   if (std::size_t bound = PacketsSizeBound(value)) out.reserve(out.size() + bound + 64);
   Encoder(out).variant(value);
+}
+
+void EncodeVariant(const Variant& value, std::string& out, const DecodeLimits& limits) {
+  const std::size_t start = out.size();
+  try {
+    if (std::size_t bound = PacketsSizeBound(value)) out.reserve(start + std::min(bound, limits.maxTotalBytes) + 64);
+    Encoder(out, &limits).variant(value);
+    if (out.size() - start > limits.maxTotalBytes)
+      OverLimit(std::to_string(out.size() - start) + " bytes, máximo " + std::to_string(limits.maxTotalBytes));
+  } catch (...) {
+    out.resize(start);
+    throw;
+  }
 }
 
 std::string EncodeVariant(const Variant& value) {

@@ -48,6 +48,11 @@ struct DecodeLimits {
 // range above.
 void EncodeVariant(const Variant& value, std::string& out);
 std::string EncodeVariant(const Variant& value);
+// The same, refusing (EPacketError, `out` as it was) an encoding that a reader holding
+// to `limits` would refuse from its headers alone: over the total bytes, the nesting,
+// a string's length or the element count (each container's items, a map's entries
+// twice). For checking a frame while it is written rather than by a second pass.
+void EncodeVariant(const Variant& value, std::string& out, const DecodeLimits& limits);
 
 // Decodes exactly one value filling all of `bytes`. With `decodedBytes`, also tells
 // the estimated heap bytes the value takes (the measure of maxDecodedBytes).

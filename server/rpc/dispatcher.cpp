@@ -4,7 +4,8 @@
 
 #include "contracts/server/methods.h"
 #include "contracts/server/result_envelope.h"
-#include "platform/net/frame_reader.h"
+#include "platform/core/exceptions.h"
+#include "platform/net/rpc_frame.h"
 #include "platform/variant/codec.h"
 #include "server/rpc/printable_text.h"
 
@@ -70,8 +71,9 @@ std::string Dispatcher::answer(RpcRequest request) const {
 
   std::string bytes;
   try {
-    bytes = platform::EncodeVariant(platform::RpcResponseFrame(response));
-    platform::RpcFrameReader::FrameLength(bytes);
+    // Checked against the frame limits while encoding, so the client is never sent a
+    // reply its reader would refuse.
+    platform::EncodeVariant(platform::RpcResponseFrame(response), bytes, platform::RpcDecodeLimits());
   } catch (const std::exception& e) {
     record.outcome = CallOutcome::Error;
     record.message = "Resposta de " + request.address + " recusada: " + e.what();

@@ -264,5 +264,56 @@ TEST(RpcFrameReader, RandomGarbageInRandomPiecesOnlyEverGivesFramesOrFrameErrors
   }
 }
 
+// The sender checks its frame while encoding it; that check must accept exactly the
+// frames this reader accepts, at every limit and one past it.
+TEST(RpcFrameReader, EncodingWithTheLimitsRefusesExactlyWhatTheScanRefuses) {
+  DecodeLimits limits = RpcDecodeLimits();
+  limits.maxDepth = 4;
+  limits.maxStringLength = 8;
+  limits.maxElements = 40;
+  limits.maxTotalBytes = 200;
+  auto nested = [](int levels) {
+    Variant v = 1;
+    for (int i = 0; i < levels; ++i) v = VarArrayOf({v});
+    return v;
+  };
+  auto packet = [](std::size_t rows, bool delta) {
+    auto p = std::make_shared<DataPacket>(delta ? DataPacket::Delta({{"A", FieldType::String, 8}})
+                                                : DataPacket({{"A", FieldType::String, 8}}));
+    for (std::size_t r = 0; r < rows; ++r) {
+      p->appendString("x");
+      if (delta)
+        p->endDeltaRow(ChangeKind::Modified, {Variant("y")});
+      else
+        p->endRow();
+    }
+    return Variant(std::shared_ptr<const DataPacket>(p));
+  };
+  std::vector<Variant> values = {nested(3), nested(4), nested(5), Variant(std::string(8, 'x')),
+                                 Variant(std::string(9, 'x')), VarArrayOf({packet(0, false)}),
+                                 VarArrayOf(Variant::Array(39, Variant(1))), VarArrayOf(Variant::Array(40, Variant(1))),
+                                 VarArrayOf(Variant::Array(199, Variant())), VarArrayOf(Variant::Array(30, Variant(1.5)))};
+  for (std::size_t rows : {15, 16, 17}) values.push_back(packet(rows, false));
+  for (std::size_t rows : {4, 5, 6, 7}) values.push_back(packet(rows, true));
+  for (const Variant& value : values) {
+    const std::string plain = EncodeVariant(value);
+    bool scanAccepts = true;
+    try {
+      scanAccepts = RpcFrameReader::FrameLength(plain, limits) == plain.size();
+    } catch (const EFrameError&) {
+      scanAccepts = false;
+    }
+    std::string out = "kept";
+    bool encodeAccepts = true;
+    try {
+      EncodeVariant(value, out, limits);
+    } catch (const EPacketError&) {
+      encodeAccepts = false;
+    }
+    EXPECT_EQ(encodeAccepts, scanAccepts) << plain.size() << " bytes";
+    EXPECT_EQ(out, encodeAccepts ? "kept" + plain : "kept");
+  }
+}
+
 }  // namespace
 }  // namespace platform
