@@ -37,10 +37,24 @@ class Encoder {
   void float64(double value);
   void dateTime(TDateTime value);
   void text(std::string_view value);
-  void arrayHeader(std::size_t count);
-  void mapHeader(std::size_t entries);
-  void container(std::size_t items);
-  void closeContainer(std::size_t items) noexcept;
+  // A container being written: counted against the limits as it opens, and closed
+  // (one level less deep) when the guard ends.
+  class [[nodiscard]] Container {
+   public:
+    Container(Encoder& encoder, std::size_t items) : encoder_(encoder), nested_(encoder.open(items)) {}
+    Container(const Container&) = delete;
+    Container& operator=(const Container&) = delete;
+    ~Container() {
+      if (nested_) --encoder_.depth_;
+    }
+
+   private:
+    Encoder& encoder_;
+    bool nested_;
+  };
+  bool open(std::size_t items);
+  Container arrayHeader(std::size_t count);
+  Container mapHeader(std::size_t entries);
   void columns(const DataPacket& packet);
   void changes(const DataPacket& packet);
   void rows(const DataPacket& packet);
@@ -53,19 +67,17 @@ class Encoder {
   std::size_t depth_ = 0;
 };
 
-// Counts a container about to be written against the limits and opens it.
-void Encoder::container(std::size_t items) {
-  if (!limits_ || items == 0) return;
+// Counts a container about to be written against the limits; true when it opens a
+// level of nesting that its guard must close.
+bool Encoder::open(std::size_t items) {
+  if (!limits_ || items == 0) return false;
   if (depth_ + 1 > limits_->maxDepth)
     OverLimit("mais de " + std::to_string(limits_->maxDepth) + " níveis de aninhamento");
   if (items > limits_->maxElements - elements_)
     OverLimit("mais de " + std::to_string(limits_->maxElements) + " elementos");
   elements_ += items;
   ++depth_;
-}
-
-void Encoder::closeContainer(std::size_t items) noexcept {
-  if (limits_ && items > 0) --depth_;
+  return true;
 }
 
 // msgpack's own pack_double writes whole numbers as integers (and 0.0 for -0.0), which
@@ -99,16 +111,16 @@ void Encoder::text(std::string_view value) {
   packer_.pack_str_body(value.data(), static_cast<std::uint32_t>(value.size()));
 }
 
-void Encoder::arrayHeader(std::size_t count) {
+Encoder::Container Encoder::arrayHeader(std::size_t count) {
   if (count > std::numeric_limits<std::uint32_t>::max())
     throw EPacketError("Lista grande demais para codificar");
-  container(count);
   packer_.pack_array(static_cast<std::uint32_t>(count));
+  return Container(*this, count);
 }
 
-void Encoder::mapHeader(std::size_t entries) {
-  container(entries * 2);
+Encoder::Container Encoder::mapHeader(std::size_t entries) {
   packer_.pack_map(static_cast<std::uint32_t>(entries));
+  return Container(*this, entries * 2);
 }
 
 void Encoder::variant(const Variant& value) {
@@ -120,19 +132,18 @@ void Encoder::variant(const Variant& value) {
     case Variant::Kind::Double: float64(value.asDouble()); return;
     case Variant::Kind::String: text(value.asString()); return;
     case Variant::Kind::DateTime: dateTime(value.asDateTime()); return;
-    case Variant::Kind::Array:
-      arrayHeader(value.asArray().size());
+    case Variant::Kind::Array: {
+      Container array = arrayHeader(value.asArray().size());
       for (const Variant& item : value.asArray()) variant(item);
-      closeContainer(value.asArray().size());
       return;
+    }
     case Variant::Kind::Packet: packet(value.asPacket()); return;
   }
 }
 
 // Keys in the order that lets the decoder stream the rows into the packet's columns.
 void Encoder::packet(const DataPacket& packet) {
-  const std::size_t entries = packet.isDelta() ? kDeltaPacketEntries : kPacketEntries;
-  mapHeader(entries);
+  Container map = mapHeader(packet.isDelta() ? kDeltaPacketEntries : kPacketEntries);
   text(kColumnsKey);
   columns(packet);
   if (packet.isDelta()) {
@@ -141,37 +152,31 @@ void Encoder::packet(const DataPacket& packet) {
   }
   text(kRowsKey);
   rows(packet);
-  closeContainer(entries * 2);
 }
 
 void Encoder::columns(const DataPacket& packet) {
-  arrayHeader(packet.columnCount());
+  Container list = arrayHeader(packet.columnCount());
   for (const ColumnDef& column : packet.columns()) {
-    arrayHeader(kColumnFields);
+    Container fields = arrayHeader(kColumnFields);
     text(column.name);
     packer_.pack_int64(static_cast<std::int64_t>(column.type));
     packer_.pack_int64(column.size);
-    closeContainer(kColumnFields);
   }
-  closeContainer(packet.columnCount());
 }
 
 void Encoder::changes(const DataPacket& packet) {
-  arrayHeader(packet.rowCount());
+  Container list = arrayHeader(packet.rowCount());
   for (std::size_t row = 0; row < packet.rowCount(); ++row) {
-    arrayHeader(kChangeFields);
+    Container fields = arrayHeader(kChangeFields);
     packer_.pack_int64(static_cast<std::int64_t>(packet.changeKind(row)));
     if (packet.changeKind(row) == ChangeKind::Inserted) {
       packer_.pack_nil();
     } else {
       const std::vector<Variant>& original = packet.originalValues(row);
-      arrayHeader(original.size());
+      Container values = arrayHeader(original.size());
       for (const Variant& value : original) variant(value);
-      closeContainer(original.size());
     }
-    closeContainer(kChangeFields);
   }
-  closeContainer(packet.rowCount());
 }
 
 void Encoder::rows(const DataPacket& packet) {
@@ -179,13 +184,11 @@ void Encoder::rows(const DataPacket& packet) {
   std::vector<FieldType> types;
   types.reserve(columnCount);
   for (const ColumnDef& column : packet.columns()) types.push_back(column.type);
-  arrayHeader(packet.rowCount());
+  Container list = arrayHeader(packet.rowCount());
   for (std::size_t row = 0; row < packet.rowCount(); ++row) {
-    arrayHeader(columnCount);
+    Container cells = arrayHeader(columnCount);
     for (std::size_t col = 0; col < columnCount; ++col) cell(packet, row, col, types[col]);
-    closeContainer(columnCount);
   }
-  closeContainer(packet.rowCount());
 }
 
 void Encoder::cell(const DataPacket& packet, std::size_t row, std::size_t col, FieldType type) {
@@ -230,18 +233,20 @@ std::size_t PacketsSizeBound(const Variant& value) {
   return bound;
 }
 
+// Reserves the packets' share of the output once, up to `most` bytes, and encodes.
+void Encode(const Variant& value, std::string& out, const DecodeLimits* limits, std::size_t most) {
+  if (std::size_t bound = PacketsSizeBound(value)) out.reserve(out.size() + std::min(bound, most) + 64);
+  Encoder(out, limits).variant(value);
+}
+
 }  // namespace
 
-void EncodeVariant(const Variant& value, std::string& out) {
-  if (std::size_t bound = PacketsSizeBound(value)) out.reserve(out.size() + bound + 64);
-  Encoder(out).variant(value);
-}
+void EncodeVariant(const Variant& value, std::string& out) { Encode(value, out, nullptr, SIZE_MAX); }
 
 void EncodeVariant(const Variant& value, std::string& out, const DecodeLimits& limits) {
   const std::size_t start = out.size();
   try {
-    if (std::size_t bound = PacketsSizeBound(value)) out.reserve(start + std::min(bound, limits.maxTotalBytes) + 64);
-    Encoder(out, &limits).variant(value);
+    Encode(value, out, &limits, limits.maxTotalBytes);
     if (out.size() - start > limits.maxTotalBytes)
       OverLimit(std::to_string(out.size() - start) + " bytes, máximo " + std::to_string(limits.maxTotalBytes));
   } catch (...) {
