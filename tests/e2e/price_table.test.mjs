@@ -337,6 +337,8 @@ test('Ctrl+Tab leaves the grid, Alt+letter opens the frame menu, Alt+Down opens 
 
   await press(page, 'Alt+c');
   const menu = page.locator('.host-menu');
+  // Alt and the letter reach the host as two updates; the idle wait may end between them.
+  await menu.waitFor({ state: 'attached', timeout: 5000 });
   assert.equal(await menu.count(), 1);
   assert.match(await menu.innerText(), /Tabela de Preço por Cliente/);
   await page.waitForTimeout(200);
