@@ -4,6 +4,8 @@
 #include <limits>
 
 #include "platform/core/exceptions.h"
+#include "platform/variant/codec.h"
+#include "platform/variant/packet_writer.h"
 
 namespace platform {
 
@@ -27,6 +29,20 @@ DataPacket DataPacket::Delta(std::vector<ColumnDef> columns) {
   return packet;
 }
 
+std::shared_ptr<const DataPacket> DataPacket::FromWire(std::vector<ColumnDef> columns, std::size_t rows,
+                                                      std::unique_ptr<PacketWire> wire) {
+  auto packet = std::make_shared<DataPacket>(std::move(columns));
+  packet->rows_ = rows;
+  packet->wire_ = std::move(wire);
+  return packet;
+}
+
+const DataPacket& DataPacket::resolved() const {
+  if (!wire_) return *this;
+  std::call_once(wire_->decodeOnce, [this] { wire_->decoded = DecodeVariant(wire_->bytes).packetPtr(); });
+  return *wire_->decoded;
+}
+
 int DataPacket::columnIndex(std::string_view name) const noexcept {
   auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
   for (std::size_t i = 0; i < columns_.size(); ++i) {
@@ -46,11 +62,13 @@ void DataPacket::checkCell(std::size_t row, std::size_t col) const {
 }
 
 bool DataPacket::isNull(std::size_t row, std::size_t col) const {
+  if (wire_) return resolved().isNull(row, col);
   checkCell(row, col);
   return data_[col].nulls[row] != 0;
 }
 
 std::string_view DataPacket::stringAt(std::size_t row, std::size_t col) const {
+  if (wire_) return resolved().stringAt(row, col);
   checkCell(row, col);
   if (columns_[col].type != FieldType::String)
     throw EPacketError("Coluna " + columns_[col].name + " não é texto");
@@ -60,6 +78,7 @@ std::string_view DataPacket::stringAt(std::size_t row, std::size_t col) const {
 }
 
 double DataPacket::floatAt(std::size_t row, std::size_t col) const {
+  if (wire_) return resolved().floatAt(row, col);
   checkCell(row, col);
   FieldType t = columns_[col].type;
   if (t != FieldType::Float && t != FieldType::DateTime)
@@ -68,6 +87,7 @@ double DataPacket::floatAt(std::size_t row, std::size_t col) const {
 }
 
 std::int64_t DataPacket::integerAt(std::size_t row, std::size_t col) const {
+  if (wire_) return resolved().integerAt(row, col);
   checkCell(row, col);
   FieldType t = columns_[col].type;
   if (t != FieldType::Integer && t != FieldType::Boolean)
@@ -76,6 +96,7 @@ std::int64_t DataPacket::integerAt(std::size_t row, std::size_t col) const {
 }
 
 Variant DataPacket::value(std::size_t row, std::size_t col) const {
+  if (wire_) return resolved().value(row, col);
   if (isNull(row, col)) return Variant::Null();
   switch (columns_[col].type) {
     case FieldType::String: return Variant(stringAt(row, col));
@@ -88,6 +109,7 @@ Variant DataPacket::value(std::size_t row, std::size_t col) const {
 }
 
 void DataPacket::checkRoomForCell() const {
+  if (wire_) throw EPacketError("Pacote já codificado não recebe células");
   if (filled_ >= columns_.size())
     throw EPacketError("Linha com mais células que colunas (" + std::to_string(columns_.size()) + ")");
 }
@@ -173,6 +195,7 @@ void DataPacket::appendValue(const Variant& value) {
 }
 
 void DataPacket::checkRowComplete() const {
+  if (wire_) throw EPacketError("Pacote já codificado não recebe linhas");
   if (filled_ != columns_.size())
     throw EPacketError("Linha com " + std::to_string(filled_) + " células para " +
                        std::to_string(columns_.size()) + " colunas");
@@ -270,6 +293,7 @@ void DataPacket::shrinkToFit() {
 }
 
 std::size_t DataPacket::textBytes(std::size_t col) const {
+  if (wire_) return resolved().textBytes(col);
   if (col >= columns_.size() || columns_[col].type != FieldType::String)
     throw EPacketError("Coluna " + std::to_string(col) + " não é texto");
   return data_[col].chars.size();
@@ -307,10 +331,12 @@ std::size_t DataPacket::memoryBytes() const noexcept {
              c.ends.capacity() * sizeof(std::uint32_t);
   total += changes_.capacity() * sizeof(RowChange);
   for (const RowChange& change : changes_) total += change.original.capacity() * sizeof(Variant);
+  if (wire_) total += wire_->bytes.capacity();  // the decoded columns, if made, not counted
   return total;
 }
 
 bool operator==(const DataPacket& a, const DataPacket& b) {
+  if (a.wire_ || b.wire_) return a.resolved() == b.resolved();
   if (a.columns_ != b.columns_ || a.rows_ != b.rows_ || a.delta_ != b.delta_) return false;
   for (std::size_t row = 0; row < a.rows_; ++row)
     for (std::size_t col = 0; col < a.columns_.size(); ++col)

@@ -17,6 +17,8 @@
 
 namespace platform {
 
+struct PacketWire;
+
 enum class FieldType : std::uint8_t { String = 0, Float = 1, DateTime = 2, Integer = 3, Boolean = 4 };
 const char* FieldTypeName(FieldType type) noexcept;
 
@@ -85,9 +87,20 @@ class DataPacket {
   // Approximate heap bytes held by the packet.
   std::size_t memoryBytes() const noexcept;
 
+  // The packet's encoding, when a PacketWriter (packet_writer.h) wrote it straight from
+  // its source; null for a packet built by appending. Such a packet accepts no cells,
+  // and its cell readers decode the encoding into columns on first use.
+  const PacketWire* wire() const noexcept { return wire_.get(); }
+
   friend bool operator==(const DataPacket& a, const DataPacket& b);
 
  private:
+  friend class PacketWriter;
+  static std::shared_ptr<const DataPacket> FromWire(std::vector<ColumnDef> columns, std::size_t rows,
+                                                    std::unique_ptr<PacketWire> wire);
+  // The packet the cell readers read: this one, or the columns decoded from the wire.
+  const DataPacket& resolved() const;
+
   struct Column {
     std::vector<std::uint8_t> nulls;       // 1 where the cell is null
     std::vector<double> numbers;           // Float, DateTime
@@ -112,6 +125,7 @@ class DataPacket {
   std::size_t filled_ = 0;  // cells appended to the row being built
   bool delta_ = false;
   std::vector<RowChange> changes_;
+  std::shared_ptr<PacketWire> wire_;
 };
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include "contracts/server/packets.h"
 #include "contracts/server/price_limits.h"
 #include "platform/variant/data_packet.h"
+#include "platform/variant/packet_writer.h"
 #include "server/modules/lookups.h"
 #include "server/modules/price_writer.h"
 #include "server/modules/refusal.h"
@@ -18,9 +19,7 @@
 namespace server::modules::tab_pre_clie {
 namespace {
 
-using platform::DataPacket;
-
-void AppendDateOrNull(DataPacket& packet, const store::Row& row, int col) {
+void AppendDateOrNull(platform::PacketWriter& packet, const store::Row& row, int col) {
   if (auto date = row.date(col))
     packet.appendDateTime(*date);
   else
@@ -59,24 +58,25 @@ void StorePrice(store::Connection& c, const std::string& customer, const std::st
 PacketPtr GetPrecoProd(store::Connection& c, const std::string& customer, std::int64_t levels) {
   int level = ReadLevels(levels);
   RequireCustomer(c, customer);
-  auto packet = std::make_shared<DataPacket>(contracts::server::PriceColumns());
+  // Tens of thousands of rows: written to the wire as they are read.
+  platform::PacketWriter packet(contracts::server::PriceColumns());
   c.query(
       "SELECT P.CDPRODUTO, P.NMPRODUTO, P.CDARVPROD, T.VRPRECOPROD, T.DTVALINI, T.DTVALFIN "
       "FROM PRODUTO P LEFT JOIN TABPRECLIE T ON T.CDPRODUTO = P.CDPRODUTO AND T.CDCLIENTE = $1 "
       "WHERE P.NRNIVEL = $2 ORDER BY P.CDARVPROD",
       {customer, std::int64_t{level}}, [&](const store::Row& row) {
-        packet->appendString(row.textView(0));
-        packet->appendString(row.textView(1));
-        packet->appendString(row.textView(2));
+        packet.appendString(row.textView(0));
+        packet.appendString(row.textView(1));
+        packet.appendString(row.textView(2));
         if (row.isNull(3))
-          packet->appendNull();
+          packet.appendNull();
         else
-          packet->appendFloat(row.real(3));
-        AppendDateOrNull(*packet, row, 4);
-        AppendDateOrNull(*packet, row, 5);
-        packet->endRow();
+          packet.appendFloat(row.real(3));
+        AppendDateOrNull(packet, row, 4);
+        AppendDateOrNull(packet, row, 5);
+        packet.endRow();
       });
-  return packet;
+  return packet.finish();
 }
 
 void SetTabPreClie(store::Connection& c, const std::string& customer, const std::string& product, double price,

@@ -11,6 +11,7 @@
 
 #include "platform/variant/codec.h"
 #include "platform/variant/data_packet.h"
+#include "platform/variant/packet_writer.h"
 
 // Records the largest single allocation made on this thread while tracking is on, to
 // prove that hostile claims reserve nothing in proportion to what they claim.
@@ -293,7 +294,17 @@ TEST(RpcFrameReader, EncodingWithTheLimitsRefusesExactlyWhatTheScanRefuses) {
                                  Variant(std::string(9, 'x')), VarArrayOf({packet(0, false)}),
                                  VarArrayOf(Variant::Array(39, Variant(1))), VarArrayOf(Variant::Array(40, Variant(1))),
                                  VarArrayOf(Variant::Array(199, Variant())), VarArrayOf(Variant::Array(30, Variant(1.5)))};
-  for (std::size_t rows : {15, 16, 17}) values.push_back(packet(rows, false));
+  // A packet written straight from its rows goes into the frame as it is.
+  auto written = [](std::size_t rows, const std::string& text) {
+    PacketWriter writer({{"A", FieldType::String, 8}});
+    for (std::size_t r = 0; r < rows; ++r) writer.appendString(text), writer.endRow();
+    return Variant(writer.finish());
+  };
+  for (std::size_t rows : {15, 16, 17}) values.push_back(packet(rows, false)), values.push_back(written(rows, "x"));
+  for (const Variant& inner : {written(1, "x"), written(0, ""), written(1, std::string(9, 'x'))}) {
+    values.push_back(VarArrayOf({inner}));
+    values.push_back(VarArrayOf({VarArrayOf({inner})}));
+  }
   for (std::size_t rows : {4, 5, 6, 7}) values.push_back(packet(rows, true));
   for (const Variant& value : values) {
     const std::string plain = EncodeVariant(value);
