@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "platform/core/exceptions.h"
+#include "platform/variant/cell_rules.h"
 #include "platform/variant/codec.h"
 #include "platform/variant/packet_writer.h"
 
@@ -110,18 +111,12 @@ Variant DataPacket::value(std::size_t row, std::size_t col) const {
 
 void DataPacket::checkRoomForCell() const {
   if (wire_) throw EPacketError("Pacote já codificado não recebe células");
-  if (filled_ >= columns_.size())
-    throw EPacketError("Linha com mais células que colunas (" + std::to_string(columns_.size()) + ")");
+  cells::CheckRoom(filled_, columns_);
 }
 
-DataPacket::Column& DataPacket::nextCell(FieldType expected, bool allowIntegerForFloat) {
+DataPacket::Column& DataPacket::nextCell(FieldType expected) {
   checkRoomForCell();
-  FieldType actual = columns_[filled_].type;
-  bool ok = actual == expected ||
-            (allowIntegerForFloat && expected == FieldType::Integer && actual == FieldType::Float);
-  if (!ok)
-    throw EPacketError("Valor " + std::string(FieldTypeName(expected)) + " na coluna " +
-                       columns_[filled_].name + " do tipo " + FieldTypeName(actual));
+  cells::CheckKind(expected, columns_[filled_]);
   Column& c = data_[filled_++];
   c.nulls.push_back(0);
   return c;
@@ -157,20 +152,9 @@ void DataPacket::appendDateTime(TDateTime value) {
   nextCell(FieldType::DateTime).numbers.push_back(value.value);
 }
 
-namespace {
-// Integers a double holds exactly: a larger one would silently change in a Float column.
-constexpr std::int64_t kMaxExactInDouble = std::int64_t{1} << 53;
-bool ExactInDouble(std::int64_t value) {
-  return value >= -kMaxExactInDouble && value <= kMaxExactInDouble;
-}
-}  // namespace
-
 void DataPacket::appendInteger(std::int64_t value) {
-  if (filled_ < columns_.size() && columns_[filled_].type == FieldType::Float &&
-      !ExactInDouble(value))
-    throw EPacketError("Inteiro " + std::to_string(value) + " não cabe exato na coluna " +
-                       columns_[filled_].name + " do tipo Float");
-  Column& c = nextCell(FieldType::Integer, true);
+  if (filled_ < columns_.size()) cells::CheckIntegerFits(value, columns_[filled_]);
+  Column& c = nextCell(FieldType::Integer);
   if (columns_[filled_ - 1].type == FieldType::Float)
     c.numbers.push_back(static_cast<double>(value));
   else
@@ -196,9 +180,7 @@ void DataPacket::appendValue(const Variant& value) {
 
 void DataPacket::checkRowComplete() const {
   if (wire_) throw EPacketError("Pacote já codificado não recebe linhas");
-  if (filled_ != columns_.size())
-    throw EPacketError("Linha com " + std::to_string(filled_) + " células para " +
-                       std::to_string(columns_.size()) + " colunas");
+  cells::CheckComplete(filled_, columns_);
 }
 
 void DataPacket::endRow() {
@@ -217,7 +199,7 @@ Variant DataPacket::checkedOriginal(std::size_t col, const Variant& value) const
     case Variant::Kind::Null: return Variant::Null();
     case Variant::Kind::Bool: fits = column.type == FieldType::Boolean; break;
     case Variant::Kind::Integer:
-      if (column.type == FieldType::Float && ExactInDouble(value.asInteger()))
+      if (column.type == FieldType::Float && cells::ExactInDouble(value.asInteger()))
         return Variant(value.asDouble());
       fits = column.type == FieldType::Integer;
       break;

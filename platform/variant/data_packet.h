@@ -113,7 +113,7 @@ class DataPacket {
     std::vector<Variant> original;
   };
 
-  Column& nextCell(FieldType expected, bool allowIntegerForFloat = false);
+  Column& nextCell(FieldType expected);
   void checkRoomForCell() const;
   Variant checkedOriginal(std::size_t col, const Variant& value) const;
   void checkCell(std::size_t row, std::size_t col) const;

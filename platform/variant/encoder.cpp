@@ -1,16 +1,16 @@
 #include "platform/variant/encoder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "platform/variant/codec_wire.h"
 #include "platform/variant/packet_writer.h"
-#include "platform/variant/value_extent.h"
 
 namespace platform::wire {
 
-// Counts a container about to be written against the limits; true when it opens
-// a level of nesting that its guard must close.
+// Counts a container about to be written against the limits; true when it opens a
+// level of nesting that its guard must close.
 bool Encoder::open(std::size_t items) {
   if (!limits_ || items == 0) return false;
   if (depth_ + 1 > limits_->maxDepth)
@@ -22,9 +22,8 @@ bool Encoder::open(std::size_t items) {
   return true;
 }
 
-// msgpack's own pack_double writes whole numbers as integers (and 0.0 for
-// -0.0), which would turn a price of 3,000 into an Integer: doubles are always
-// written as float64.
+// msgpack's own pack_double writes whole numbers as integers (and 0.0 for -0.0), which
+// would turn a price of 3,000 into an Integer: doubles are always written as float64.
 void Encoder::float64(double value) {
   if (!std::isfinite(value)) throw EPacketError("Número não finito não pode ser enviado: " + std::to_string(value));
   char bytes[9];
@@ -35,7 +34,8 @@ void Encoder::float64(double value) {
 
 void Encoder::dateTime(TDateTime value) {
   if (!IsValidDateTime(value))
-    throw EPacketError("Data fora do intervalo de 01/01/0001 a 31/12/9999: " + std::to_string(value.value));
+    throw EPacketError("Data fora do intervalo de 01/01/0001 a 31/12/9999: " +
+                       std::to_string(value.value));
   char bytes[2 + kDateTimePayload];
   bytes[0] = static_cast<char>(0xd7);  // fixext 8
   bytes[1] = static_cast<char>(kDateTimeExt);
@@ -54,7 +54,8 @@ void Encoder::text(std::string_view value) {
 }
 
 Encoder::Container Encoder::arrayHeader(std::size_t count) {
-  if (count > std::numeric_limits<std::uint32_t>::max()) throw EPacketError("Lista grande demais para codificar");
+  if (count > std::numeric_limits<std::uint32_t>::max())
+    throw EPacketError("Lista grande demais para codificar");
   packer_.pack_array(static_cast<std::uint32_t>(count));
   return Container(*this, count);
 }
@@ -64,44 +65,27 @@ Encoder::Container Encoder::mapHeader(std::size_t entries) {
   return Container(*this, entries * 2);
 }
 
-void Encoder::variant(const Variant &value) {
+void Encoder::variant(const Variant& value) {
   switch (value.kind()) {
-    case Variant::Kind::Empty:
-      packer_.pack_ext(0, kEmptyExt);
-      return;
-    case Variant::Kind::Null:
-      packer_.pack_nil();
-      return;
-    case Variant::Kind::Bool:
-      value.asBool() ? packer_.pack_true() : packer_.pack_false();
-      return;
-    case Variant::Kind::Integer:
-      packer_.pack_int64(value.asInteger());
-      return;
-    case Variant::Kind::Double:
-      float64(value.asDouble());
-      return;
-    case Variant::Kind::String:
-      text(value.asString());
-      return;
-    case Variant::Kind::DateTime:
-      dateTime(value.asDateTime());
-      return;
+    case Variant::Kind::Empty: packer_.pack_ext(0, kEmptyExt); return;
+    case Variant::Kind::Null: packer_.pack_nil(); return;
+    case Variant::Kind::Bool: value.asBool() ? packer_.pack_true() : packer_.pack_false(); return;
+    case Variant::Kind::Integer: packer_.pack_int64(value.asInteger()); return;
+    case Variant::Kind::Double: float64(value.asDouble()); return;
+    case Variant::Kind::String: text(value.asString()); return;
+    case Variant::Kind::DateTime: dateTime(value.asDateTime()); return;
     case Variant::Kind::Array: {
       Container array = arrayHeader(value.asArray().size());
-      for (const Variant &item : value.asArray()) variant(item);
+      for (const Variant& item : value.asArray()) variant(item);
       return;
     }
-    case Variant::Kind::Packet:
-      packet(value.asPacket());
-      return;
+    case Variant::Kind::Packet: packet(value.asPacket()); return;
   }
 }
 
-// Keys in the order that lets the decoder stream the rows into the packet's
-// columns.
-void Encoder::packet(const DataPacket &packet) {
-  if (const PacketWire *wire = packet.wire()) return wirePacket(*wire);
+// Keys in the order that lets the decoder stream the rows into the packet's columns.
+void Encoder::packet(const DataPacket& packet) {
+  if (const PacketWire* wire = packet.wire()) return wirePacket(*wire);
   Container map = mapHeader(packet.isDelta() ? kDeltaPacketEntries : kPacketEntries);
   text(kColumnsKey);
   columns(packet.columns());
@@ -113,9 +97,9 @@ void Encoder::packet(const DataPacket &packet) {
   rows(packet);
 }
 
-// A packet written beforehand: its bytes as they are, counted against the
-// limits as a whole, as the reader will count its headers one by one.
-void Encoder::wirePacket(const PacketWire &wire) {
+// A packet written beforehand: its bytes as they are, counted against the limits as a
+// whole, as the reader will count its headers one by one.
+void Encoder::wirePacket(const PacketWire& wire) {
   if (limits_) {
     if (wire.depth > limits_->maxDepth - std::min(depth_, limits_->maxDepth))
       OverLimit("mais de " + std::to_string(limits_->maxDepth) + " níveis de aninhamento");
@@ -129,9 +113,9 @@ void Encoder::wirePacket(const PacketWire &wire) {
   sink_.write(wire.bytes.data(), wire.bytes.size());
 }
 
-void Encoder::columns(const std::vector<ColumnDef> &columns) {
+void Encoder::columns(const std::vector<ColumnDef>& columns) {
   Container list = arrayHeader(columns.size());
-  for (const ColumnDef &column : columns) {
+  for (const ColumnDef& column : columns) {
     Container fields = arrayHeader(kColumnFields);
     text(column.name);
     packer_.pack_int64(static_cast<std::int64_t>(column.type));
@@ -139,7 +123,7 @@ void Encoder::columns(const std::vector<ColumnDef> &columns) {
   }
 }
 
-void Encoder::changes(const DataPacket &packet) {
+void Encoder::changes(const DataPacket& packet) {
   Container list = arrayHeader(packet.rowCount());
   for (std::size_t row = 0; row < packet.rowCount(); ++row) {
     Container fields = arrayHeader(kChangeFields);
@@ -147,18 +131,18 @@ void Encoder::changes(const DataPacket &packet) {
     if (packet.changeKind(row) == ChangeKind::Inserted) {
       packer_.pack_nil();
     } else {
-      const std::vector<Variant> &original = packet.originalValues(row);
+      const std::vector<Variant>& original = packet.originalValues(row);
       Container values = arrayHeader(original.size());
-      for (const Variant &value : original) variant(value);
+      for (const Variant& value : original) variant(value);
     }
   }
 }
 
-void Encoder::rows(const DataPacket &packet) {
+void Encoder::rows(const DataPacket& packet) {
   const std::size_t columnCount = packet.columnCount();
   std::vector<FieldType> types;
   types.reserve(columnCount);
-  for (const ColumnDef &column : packet.columns()) types.push_back(column.type);
+  for (const ColumnDef& column : packet.columns()) types.push_back(column.type);
   Container list = arrayHeader(packet.rowCount());
   for (std::size_t row = 0; row < packet.rowCount(); ++row) {
     Container cells = arrayHeader(columnCount);
@@ -166,24 +150,16 @@ void Encoder::rows(const DataPacket &packet) {
   }
 }
 
-void Encoder::cell(const DataPacket &packet, std::size_t row, std::size_t col, FieldType type) {
+void Encoder::cell(const DataPacket& packet, std::size_t row, std::size_t col, FieldType type) {
   if (packet.isNull(row, col)) {
     packer_.pack_nil();
     return;
   }
   switch (type) {
-    case FieldType::String:
-      text(packet.stringAt(row, col));
-      return;
-    case FieldType::Float:
-      float64(packet.floatAt(row, col));
-      return;
-    case FieldType::DateTime:
-      dateTime(TDateTime{packet.floatAt(row, col)});
-      return;
-    case FieldType::Integer:
-      packer_.pack_int64(packet.integerAt(row, col));
-      return;
+    case FieldType::String: text(packet.stringAt(row, col)); return;
+    case FieldType::Float: float64(packet.floatAt(row, col)); return;
+    case FieldType::DateTime: dateTime(TDateTime{packet.floatAt(row, col)}); return;
+    case FieldType::Integer: packer_.pack_int64(packet.integerAt(row, col)); return;
     case FieldType::Boolean:
       packet.integerAt(row, col) ? packer_.pack_true() : packer_.pack_false();
       return;

@@ -25,7 +25,7 @@ std::vector<ColumnDef> AllTypes() {
 
 // Writes the same rows through any builder with DataPacket's appending calls.
 template <typename Builder>
-void WriteRows(Builder &b) {
+void WriteRows(Builder& b) {
   b.appendString("Açúcar cristal 1kg");
   b.appendFloat(12.345);
   b.appendDateTime(EncodeDate(2026, 12, 31));
@@ -85,15 +85,15 @@ TEST(PacketWriter, WrittenPacketReadsEncodesAndDecodesAsTheBuiltOne) {
 }
 
 TEST(PacketWriter, ARefusedCellDropsItsRowAndKeepsTheRowsBefore) {
-  const std::vector<std::function<void(PacketWriter &)>> faults = {
-      [](PacketWriter &w) { w.appendFloat(1.0); },  // a number in the text column
-      [](PacketWriter &w) { w.appendString("x"), w.appendFloat(std::nan("")); },
-      [](PacketWriter &w) { w.appendString("x"), w.appendFloat(1), w.appendDateTime(TDateTime{-1e9}); },
-      [](PacketWriter &w) { w.appendString("x"), w.appendInteger((std::int64_t{1} << 53) + 1); },
-      [](PacketWriter &w) {
+  const std::vector<std::function<void(PacketWriter&)>> faults = {
+      [](PacketWriter& w) { w.appendFloat(1.0); },  // a number in the text column
+      [](PacketWriter& w) { w.appendString("x"), w.appendFloat(std::nan("")); },
+      [](PacketWriter& w) { w.appendString("x"), w.appendFloat(1), w.appendDateTime(TDateTime{-1e9}); },
+      [](PacketWriter& w) { w.appendString("x"), w.appendInteger((std::int64_t{1} << 53) + 1); },
+      [](PacketWriter& w) {
         w.appendString("x"), w.appendNull(), w.appendNull(), w.appendNull(), w.appendNull(), w.appendNull();
       },
-      [](PacketWriter &w) { w.appendString("x"), w.endRow(); },
+      [](PacketWriter& w) { w.appendString("x"), w.endRow(); },
   };
   for (std::size_t i = 0; i < faults.size(); ++i) {
     PacketWriter writer(AllTypes());
