@@ -71,6 +71,7 @@ Case Run(int customers, int keys) {
   auto init = vqrtest::RunAppServer(
       {"init", "--db", database, "--demo", "--customers", std::to_string(customers), "--products", "50"});
   if (init.exitCode != 0) throw std::runtime_error("appserver init: " + init.err);
+  vqrtest::AddUser(database);
   vqrtest::AppServerProcess server({.database = database});
   HostProcess host(bench::ModuleHost(server.port(), database));
   bench::OpenPriceTable(host, database, kSource);

@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
     const std::string database = dir.file("bench.db");
     auto init = vqrtest::RunAppServer({"init", "--db", database, "--demo", "--products", std::to_string(kProducts)});
     if (init.exitCode != 0) throw std::runtime_error("appserver init: " + init.err);
+    vqrtest::AddUser(database);
     vqrtest::AppServerProcess server({.database = database});
 
     HostProcess host(bench::ModuleHost(server.port(), database));

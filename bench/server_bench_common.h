@@ -27,7 +27,9 @@
 #include "server/rpc/server.h"
 #include "server/store/schema.h"
 #include "server/store/store.h"
+#include "server/access/sign_in_gate.h"
 #include "server/store/transaction.h"
+#include "support/test_users.h"
 
 namespace bench {
 
@@ -128,7 +130,7 @@ inline double TimeModuleCall(const std::string& target, const std::string& addre
   for (auto& entry : server::modules::DataModuleMethods(*store))
     if (entry.address == address) {
       platform::Variant result;
-      double seconds = Seconds([&] { result = entry.handler(args); });
+      double seconds = Seconds([&] { result = entry.handler({vqrtest::kTestUser}, args); });
       auto envelope = contracts::server::ReadEnvelope(result);
       if (!envelope.ok) throw std::runtime_error(address + " refused: " + envelope.message);
       return seconds;
@@ -206,15 +208,21 @@ class Scratch {
   std::vector<std::string> databases_;
 };
 
-// The data modules served on a free loopback port by an in-process listener.
+// The data modules served on a free loopback port by an in-process listener, behind
+// the appserver's sign-in (clients sign in as vqrtest::kTestUser, added when missing).
 class LocalServer {
  public:
   LocalServer(server::store::Store& store, unsigned workers) {
     server::rpc::KeepFreedMemoryForReuse();  // as the appserver process does
     server::modules::RegisterDataModules(registry_, store);
+    {
+      server::store::Store::Lease c = store.lease();
+      if (!server::access::FindUser(*c, vqrtest::kTestUser)) vqrtest::AddTestUser(*c);
+    }
     server::rpc::ServerOptions options;
     options.port = 0;
     options.workers = workers;
+    options.gate = std::make_shared<server::access::SignInGate>(store, server::access::SignInOptions{});
     options.onCall = [](const server::rpc::CallRecord&) {};  // no log line per call while measuring
     server_ = std::make_unique<server::rpc::Server>(registry_, options);
     thread_ = std::thread([this] { server_->run(); });

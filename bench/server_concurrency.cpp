@@ -57,6 +57,7 @@ class Client {
  public:
   Client(std::uint16_t port, int id, Tally& tally) : id_(id), customer_(CustomerOf(id)), tally_(tally) {
     net_.SetServerName("VQR51200.rdmTabPreClie");
+    vqrtest::SignInAs(net_);
     net_.BeforeConnect = [this, port](platform::TObject*) {
       net_.SetHost("127.0.0.1");
       net_.SetPort(port);

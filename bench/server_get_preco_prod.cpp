@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
     bench::LocalServer server(*store, 4);
     platform::TSocketConnection net;
     net.SetServerName("VQR51200.rdmTabPreClie");
+    vqrtest::SignInAs(net);
     net.BeforeConnect = [&](platform::TObject*) {
       net.SetHost("127.0.0.1");
       net.SetPort(server.port());
@@ -85,7 +86,7 @@ int main(int argc, char** argv) {
       Variant packet;
       std::vector<Variant> args{kCustomer, 3};
       handlerTimes.push_back(
-          bench::Seconds([&] { packet = contracts::server::ReadEnvelope(handler(args)).data; }));
+          bench::Seconds([&] { packet = contracts::server::ReadEnvelope(handler({vqrtest::kTestUser}, args)).data; }));
       codecTimes.push_back(bench::Seconds([&] { packet = platform::DecodeVariant(platform::EncodeVariant(packet)); }));
       loadTimes.push_back(bench::Seconds([&] { dataset.SetData(packet); }));
     }

@@ -35,7 +35,7 @@ void Prepare(const std::string& target, int rows) {
 
 // One call of the history handler; raises when it refuses.
 void Call(const server::modules::MethodHandler& handler, std::vector<platform::Variant> args) {
-  auto answer = contracts::server::ReadEnvelope(handler(args));
+  auto answer = contracts::server::ReadEnvelope(handler({"teste"}, args));
   if (!answer.ok) throw std::runtime_error(answer.message);
 }
 

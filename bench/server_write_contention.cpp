@@ -70,6 +70,7 @@ class Writer {
  public:
   Writer(std::uint16_t port, Replies& replies) : replies_(replies) {
     net_.SetServerName("VQR51200.rdmTabPreClie");
+    vqrtest::SignInAs(net_);
     net_.BeforeConnect = [this, port](platform::TObject*) {
       net_.SetHost("127.0.0.1");
       net_.SetPort(port);

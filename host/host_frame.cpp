@@ -3,6 +3,7 @@
 #include "contracts/framework/host_configuration.h"
 #include "host/module_host.h"
 #include "host/server_status.h"
+#include "platform/net/sign_in.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/menus.h"
@@ -52,19 +53,23 @@ TfrmHost::TfrmHost(TComponent* owner, ModuleHost& module, std::string modulePath
   stbHost = new TStatusBar(this);
   stbHost->SetName("stbHost");
   stbHost->SetParent(this);
-  stbHost->Panels = {{"", 220}, {"", 110}, {"", 0}};
+  stbHost->Panels = {{"", 220}, {"", 110}, {"", 420}, {"", 0}};
   const auto& config = framework::GetHostConfiguration();
   serverStatus_ = std::make_unique<ServerStatus>(config.serverHost + ":" + std::to_string(config.serverPort),
                                                  [this] { showServerStatus(); });
+  if (config.signIn) config.signIn->OnChange = [this] { showServerStatus(); };
   showServerStatus();
 }
 
-TfrmHost::~TfrmHost() = default;
+TfrmHost::~TfrmHost() {
+  if (const auto& signIn = framework::GetHostConfiguration().signIn) signIn->OnChange = nullptr;
+}
 
 void TfrmHost::showServerStatus() {
   stbHost->Panels[0].Text = serverStatus_->ServerText();
   stbHost->Panels[1].Text = serverStatus_->ConnectionText();
   stbHost->Panels[2].Text = serverStatus_->LastCallText();
+  stbHost->Panels[3].Text = ServerStatus::UserText(framework::GetHostConfiguration().signIn.get());
 }
 
 void TfrmHost::LoadModule() {

@@ -3,7 +3,7 @@
 // "Módulo" (load, unload) and "Cadastros" with mnuTabPreClie, which calls the
 // module's IniProc (loading the module first when it is not loaded). Its status bar
 // stbHost shows the application server, whether a connection to it is open and the
-// outcome of the last remote call (ServerStatus), one panel each.
+// outcome of the last remote call and who is signed in (ServerStatus), one panel each.
 #include <memory>
 
 #include "platform/ui/form.h"

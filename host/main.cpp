@@ -1,6 +1,9 @@
 // host: loads the module and serves its screens to a front end (--stdio; the browser
 // front end is added with --web). Every option has an environment-variable fallback.
+// Without --user the person signs in through the sign-in window; with it the password
+// comes from VQR_PASSWORD, never from the command line.
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
@@ -10,6 +13,8 @@
 
 #include "contracts/framework/host_configuration.h"
 #include "host/host_runner.h"
+#include "host/host_sign_in.h"
+#include "platform/net/sign_in.h"
 #include "host/stdio_front_end.h"
 #include "host/web_front_end.h"
 
@@ -66,6 +71,12 @@ int main(int argc, char** argv) {
   app.add_option("--documents", config.documentsDir, "Pasta dos relatórios gerados (padrão: temporária)")
       ->envname("VQR_DOCUMENTS");
   app.add_option("--web-root", webOptions.webRoot, "Pasta da interface web")->envname("VQR_WEB_ROOT");
+  std::string user;
+  app.add_option("--user", user, "Usuário que entra no sistema sem a janela de entrada (a senha em VQR_PASSWORD)")
+      ->envname("VQR_USER");
+  app.add_option("--tls-ca", config.tlsAuthority,
+                 "Certificado da autoridade (PEM) que assina o do servidor de aplicação: conecta com TLS")
+      ->envname("VQR_TLS_CA");
   CLI11_PARSE(app, argc, argv);
 
   if (!parseServer(server, config)) {
@@ -91,8 +102,24 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+  config.signIn = std::make_shared<platform::TSignIn>();
+  if (!user.empty()) {
+    const char* password = std::getenv("VQR_PASSWORD");
+    if (!password || !*password) {
+      std::cerr << "Com --user, informe a senha na variável de ambiente VQR_PASSWORD.\n";
+      return 2;
+    }
+    config.signIn->SetCredentials(user, password);
+  }
   framework::SetHostConfiguration(config);
 
+  host::HostSignIn signIn(config.signIn);
+  try {
+    signIn.Start();
+  } catch (const platform::ESignInError& e) {
+    std::cerr << "Entrada no sistema recusada: " << e.what() << "\n";
+    return 1;
+  }
   host::HostRunner runner(options);
   std::unique_ptr<host::StdioFrontEnd> stdio;
   std::unique_ptr<host::WebFrontEnd> browser;
@@ -114,5 +141,6 @@ int main(int argc, char** argv) {
   runner.Start();
   runner.Run();
   runner.Shutdown();
+  signIn.Finish();
   return 0;
 }

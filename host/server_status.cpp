@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 
 #include "contracts/server/result_envelope.h"
+#include "platform/net/sign_in.h"
 #include "platform/net/socket_connection.h"
 #include "platform/variant/variant.h"
 
@@ -46,6 +47,13 @@ ServerStatus::~ServerStatus() { platform::TSocketConnection::SetObserver(nullptr
 std::string ServerStatus::ConnectionText() const {
   if (!open_.empty()) return "Conectado";
   return lost_ ? "Sem conexão" : "Desconectado";
+}
+
+std::string ServerStatus::UserText(const platform::TSignIn* signIn) {
+  if (!signIn || signIn->Login().empty()) return "Usuário: nenhum";
+  if (!signIn->SignedIn())
+    return "Usuário: " + signIn->Login() + (signIn->Reason().empty() ? " (entrada pendente)" : " (sessão encerrada)");
+  return "Usuário: " + signIn->Name() + " (" + signIn->Login() + ", " + signIn->Role() + ")";
 }
 
 void ServerStatus::Handle(const platform::TConnectionEvent& event, std::chrono::system_clock::time_point when) {

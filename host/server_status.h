@@ -11,7 +11,11 @@
 //                   "Consultado às 10:32:05" for a read, "Recusado às 10:32:05: <text>"
 //                   when the server answered with a failure (a catalog key, "@...",
 //                   is left out), "Erro às 10:32:05: <text>" when the call failed;
-//                   empty before the first call.
+//                   empty before the first call;
+//   UserText        "Usuário: Maria Souza (maria, reajuste)" while signed in, "Usuário:
+//                   maria (sessão encerrada)" once the session ended, "Usuário: maria
+//                   (entrada pendente)" for a login given but not signed in yet,
+//                   "Usuário: nenhum" before anyone signed in.
 // `changed` runs after every event that may have changed a text.
 #include <chrono>
 #include <functional>
@@ -20,6 +24,7 @@
 
 namespace platform {
 struct TConnectionEvent;
+class TSignIn;
 class TSocketConnection;
 }  // namespace platform
 
@@ -35,6 +40,7 @@ class ServerStatus {
   std::string ServerText() const { return "Servidor: " + server_; }
   std::string ConnectionText() const;
   const std::string& LastCallText() const noexcept { return lastCall_; }
+  static std::string UserText(const platform::TSignIn* signIn);
 
   // Takes one event, which happened at `when`.
   void Handle(const platform::TConnectionEvent& event, std::chrono::system_clock::time_point when);

@@ -26,9 +26,16 @@ void PrepareSQLiteFile(const std::string& path, bool force) {
   }
 }
 
-}  // namespace
+std::string WritePair(const InitOptions& options) {
+  tls::SelfSignedPair pair = options.tls;
+  pair.overwrite = options.force;
+  std::string names;
+  for (const std::string& name : tls::WriteSelfSignedPair(pair)) names += (names.empty() ? "" : ", ") + name;
+  return "certificado TLS autoassinado em " + pair.certificateFile + " (chave em " + pair.keyFile + ") para " + names +
+         "; dê o certificado ao host com --tls-ca";
+}
 
-std::string RunInit(const InitOptions& options) {
+std::string CreateDatabase(const InitOptions& options) {
   bool sqlite = !store::Store::IsPostgreSQLUrl(options.database);
   if (sqlite) PrepareSQLiteFile(options.database, options.force);
   auto db = store::Store::Open(options.database, store::Store::Mode::Create);
@@ -48,6 +55,18 @@ std::string RunInit(const InitOptions& options) {
     text += fmt::format(
         "; demonstração: {} clientes, {} produtos (e {} grupos), {} custos, {} linhas de fórmula, {} preços especiais",
         summary.customers, summary.products, summary.groups, summary.costs, summary.formulaRows, summary.prices);
+  return text;
+}
+
+}  // namespace
+
+std::string RunInit(const InitOptions& options) {
+  const bool pair = !options.tls.certificateFile.empty() || !options.tls.keyFile.empty();
+  if (pair && (options.tls.certificateFile.empty() || options.tls.keyFile.empty()))
+    throw platform::Exception("Informe o certificado e a chave: --tls-cert e --tls-key.");
+  if (!pair && options.database.empty()) throw platform::Exception("Informe o banco de dados a criar: --db.");
+  std::string text = options.database.empty() ? "" : CreateDatabase(options);
+  if (pair) text += (text.empty() ? "Criado " : "; ") + WritePair(options);
   return text;
 }
 

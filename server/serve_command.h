@@ -1,10 +1,17 @@
 #pragma once
-// `appserver serve`: answers both remote data modules on a TCP address until stopped
+// `appserver serve`: answers the remote data modules on a TCP address until stopped
 // (SIGINT or SIGTERM), with one log line per call on standard error. Once listening
 // it prints one line on standard output: "appserver atendendo em <host>:<port>".
+//
+// Every connection must sign in with a user of the database (server/access) before any
+// other call; sessions expire after `sessionIdleSeconds` without calls. With a
+// certificate and key the connections speak TLS. Listening on an address other than
+// loopback without TLS is refused, unless `insecure` says the risk is accepted:
+// passwords and prices would cross the network in the clear.
 #include <cstddef>
 #include <string>
 
+#include "server/access/sign_in_gate.h"
 #include "server/rpc/server.h"
 
 namespace server {
@@ -20,7 +27,16 @@ struct ServeOptions {
   std::size_t maxConnections = rpc::kDefaultMaxConnections;
   std::size_t maxConnectionsPerAddress = rpc::kDefaultMaxConnectionsPerAddress;
   std::size_t memoryBudgetMiB = rpc::kDefaultMemoryBudgetMiB;
+  unsigned sessionIdleSeconds = access::kDefaultSessionIdleSeconds;
+  unsigned signInAttempts = 5;
+  unsigned signInLockSeconds = 300;
+  std::string tlsCertificate;
+  std::string tlsKey;
+  bool insecure = false;
 };
+
+// Raises platform::Exception saying why when the address may not be served as asked.
+void CheckListening(const rpc::ListenAddress& address, const ServeOptions& options);
 
 // Returns when the server is stopped; raises platform::Exception (or
 // store::StoreError) when it cannot start: no database, no schema, address in use,

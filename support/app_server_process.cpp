@@ -23,11 +23,13 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
-// Starts `args` with standard output and error sent to the given files.
-pid_t Spawn(const std::vector<std::string>& args, const std::string& out, const std::string& err) {
+// Starts `args` with standard input read from `in` and standard output and error sent
+// to the given files.
+pid_t Spawn(const std::vector<std::string>& args, const std::string& out, const std::string& err,
+            const std::string& in = "/dev/null") {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   std::vector<char*> argv;
@@ -63,11 +65,13 @@ int WaitPid(pid_t pid, std::chrono::milliseconds limit) {
 
 std::string AppServerPath() { return std::string(VQR_BINARY_DIR) + "/bin/appserver"; }
 
-CommandResult RunAppServer(const std::vector<std::string>& args, std::chrono::seconds timeout) {
+CommandResult RunAppServer(const std::vector<std::string>& args, std::chrono::seconds timeout,
+                           const std::string& input) {
   TempDir dir;
   std::vector<std::string> all{AppServerPath()};
   all.insert(all.end(), args.begin(), args.end());
-  pid_t pid = Spawn(all, dir.file("out"), dir.file("err"));
+  std::ofstream(dir.file("in"), std::ios::binary) << input;
+  pid_t pid = Spawn(all, dir.file("out"), dir.file("err"), dir.file("in"));
   CommandResult result;
   result.exitCode = WaitPid(pid, timeout);
   if (result.exitCode == -2) {
@@ -79,11 +83,20 @@ CommandResult RunAppServer(const std::vector<std::string>& args, std::chrono::se
   return result;
 }
 
+void AddUser(const std::string& database, const std::string& login, const std::string& role,
+             const std::string& password) {
+  CommandResult added = RunAppServer(
+      {"user", "add", "--db", database, login, "--name", "Pessoa " + login, "--role", role, "--test-hash"},
+      std::chrono::seconds(60), password + "\n");
+  if (added.exitCode != 0) throw std::runtime_error("appserver user add failed: " + added.err);
+}
+
 AppServerProcess::AppServerProcess(Options options) {
-  pid_ = Spawn({AppServerPath(), "serve", "--db", options.database, "--listen",
-                "127.0.0.1:" + std::to_string(options.port), "--threads",
-                std::to_string(options.threads)},
-               dir_.file("out"), dir_.file("err"));
+  std::vector<std::string> args{AppServerPath(), "serve", "--db", options.database, "--listen",
+                                "127.0.0.1:" + std::to_string(options.port), "--threads",
+                                std::to_string(options.threads)};
+  args.insert(args.end(), options.extraArgs.begin(), options.extraArgs.end());
+  pid_ = Spawn(args, dir_.file("out"), dir_.file("err"));
   const std::string marker = "appserver atendendo em ";
   auto until = std::chrono::steady_clock::now() + options.startTimeout;
   while (true) {

@@ -10,6 +10,9 @@
 //   server.kill9();                              // or let the destructor stop it
 //
 // RunAppServer runs another command of the executable (`init ...`) to its end.
+//
+// A server asks every connection to sign in: fixtures add kTestUser (AddUser, or
+// AddTestUser in process) and sign in as it.
 #include <sys/types.h>
 
 #include <chrono>
@@ -30,9 +33,18 @@ struct CommandResult {
   std::string out;
   std::string err;
 };
-// Runs the appserver with `args` and waits for it (killing it after `timeout`).
+// Runs the appserver with `args` and `input` on its standard input, and waits for it
+// (killing it after `timeout`).
 CommandResult RunAppServer(const std::vector<std::string>& args,
-                           std::chrono::seconds timeout = std::chrono::seconds(300));
+                           std::chrono::seconds timeout = std::chrono::seconds(300), const std::string& input = {});
+
+// The user every fixture signs in as (role admin: every method) and its password.
+inline constexpr const char* kTestUser = "teste";
+inline constexpr const char* kTestPassword = "senha-de-teste";
+// Adds a user to the database with `appserver user add --test-hash` (a hash of the
+// cost of tests); raises std::runtime_error when the command fails.
+void AddUser(const std::string& database, const std::string& login = kTestUser, const std::string& role = "admin",
+             const std::string& password = kTestPassword);
 
 class AppServerProcess {
  public:
@@ -41,6 +53,7 @@ class AppServerProcess {
     unsigned threads = 4;
     std::chrono::milliseconds startTimeout{20000};
     std::uint16_t port = 0;  // 0: a free port; a given one lets a restarted server take its place
+    std::vector<std::string> extraArgs;  // more options of `serve`
   };
 
   // Starts the server and waits until it listens; raises std::runtime_error (with its

@@ -40,6 +40,10 @@ void HostProcess::start(Options options) {
   posix_spawn_file_actions_adddup2(&actions, in[0], 0);
   posix_spawn_file_actions_adddup2(&actions, out[1], 1);
   std::vector<std::string> args = {options_.hostPath, "--stdio", "--module", options_.module};
+  if (!options_.user.empty()) {
+    args.insert(args.end(), {"--user", options_.user});
+    options_.env["VQR_PASSWORD"] = options_.password;
+  }
   args.insert(args.end(), options_.extraArgs.begin(), options_.extraArgs.end());
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());

@@ -16,6 +16,9 @@
 // it. A host that stays silent past the timeout, exits, or writes a non-JSON line
 // raises std::runtime_error. The destructor closes the host's standard input and waits
 // for it to end (killing it after the timeout).
+//
+// The host signs in as `user` (--user, the password in VQR_PASSWORD), the fixtures'
+// kTestUser by default; with an empty user it opens its sign-in window instead.
 #include <sys/types.h>
 
 #include <chrono>
@@ -27,6 +30,8 @@
 #include <vector>
 
 #include <nlohmann/json.hpp>
+
+#include "support/app_server_process.h"
 
 namespace testsupport {
 
@@ -44,6 +49,8 @@ class HostProcess {
     std::vector<std::string> extraArgs;
     std::map<std::string, std::string> env;  // added to the environment
     std::chrono::milliseconds timeout{15000};
+    std::string user = vqrtest::kTestUser;
+    std::string password = vqrtest::kTestPassword;
   };
 
   HostProcess();

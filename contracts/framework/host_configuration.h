@@ -13,7 +13,17 @@
 //                            (<reportsDir>/VQR512/*.json); empty: none given
 //   documentsDir             where produced documents (reports) are written; the
 //                            browser front end serves them from there
+//   tlsAuthority             PEM file of the authority the application server's TLS
+//                            certificate must come from; empty: plain TCP
+//   signIn                   who the connections to the application server sign in as
+//                            (platform/net/sign_in.h), shared by all of them; nullptr:
+//                            they do not sign in
+#include <memory>
 #include <string>
+
+namespace platform {
+class TSignIn;
+}
 
 namespace framework {
 
@@ -24,6 +34,8 @@ struct HostConfiguration {
   std::string branch;
   std::string reportsDir;
   std::string documentsDir;
+  std::string tlsAuthority;
+  std::shared_ptr<platform::TSignIn> signIn;
 };
 
 void SetHostConfiguration(HostConfiguration configuration);

@@ -9,7 +9,8 @@
 //
 // It is a platform::TSocketConnection (synchronous calls by method name, "var"
 // arguments written back, ENetError / ERemoteError for transport and protocol
-// failures) with one switch:
+// failures) that signs in and speaks TLS as the host is configured to
+// (HostConfiguration: signIn, tlsAuthority), with one switch:
 //   ThrowException false (the default): Call returns the method's result envelope as
 //     it came; the caller checks it with Consiste::CheckResultServ.
 //   ThrowException true: a failure envelope raises Consiste::EServerRefusal with the
@@ -32,7 +33,7 @@ namespace Netconnection {
 
 class TNetConnection : public platform::TSocketConnection {
  public:
-  using platform::TSocketConnection::TSocketConnection;
+  explicit TNetConnection(platform::TComponent* owner = nullptr);
 
   bool ThrowException = false;
 

@@ -44,6 +44,9 @@ struct TabPreClie {
 struct CustProd {
   static constexpr std::string_view name = "rdmCustProd";
 };
+struct Usuario {
+  static constexpr std::string_view name = "rdmUsuario";
+};
 
 // ---------------------------------------------------------------------------------
 // Arguments

@@ -2,8 +2,8 @@
 // The application server's remote methods at run time: where each lives, its
 // arguments in order, their kinds, which are "var" (sent back updated and written into
 // the caller's variable) and which the server does not read, and its data part. The
-// table is made from the declarations (tab_pre_clie_methods.h, cust_prod_methods.h);
-// the dispatcher checks every call against it.
+// table is made from the declarations (tab_pre_clie_methods.h, cust_prod_methods.h,
+// usuario_methods.h); the dispatcher checks every call against it.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +11,7 @@
 #include "contracts/server/cust_prod_methods.h"
 #include "contracts/server/method_declaration.h"
 #include "contracts/server/tab_pre_clie_methods.h"
+#include "contracts/server/usuario_methods.h"
 #include "platform/variant/variant.h"
 
 namespace contracts::server {
@@ -18,6 +19,7 @@ namespace contracts::server {
 // Remote data modules and the server names the connections carry.
 inline constexpr std::string_view kTabPreClie = TabPreClie::name;
 inline constexpr std::string_view kCustProd = CustProd::name;
+inline constexpr std::string_view kUsuario = Usuario::name;
 
 const char* ArgKindName(ArgKind kind) noexcept;
 
@@ -31,7 +33,7 @@ struct ParamSpec {
 };
 
 struct MethodSpec {
-  std::string_view module;  // kTabPreClie or kCustProd
+  std::string_view module;  // kTabPreClie, kCustProd or kUsuario
   std::string_view name;    // e.g. "GetPesqCliente"
   std::vector<ParamSpec> params;
   DataKind data = DataKind::None;
@@ -51,10 +53,10 @@ MethodSpec SpecOf() {
   return {M::module, M::name, ParamSpecs(typename M::Arguments{}), M::DataPart::kind, M::DataPart::columns};
 }
 
-// Every declared method of both modules, as a type, and at run time.
-template <class... A, class... B>
-MethodList<A..., B...> JoinMethods(MethodList<A...>, MethodList<B...>);
-using AllMethodTypes = decltype(JoinMethods(TabPreClieMethods{}, CustProdMethods{}));
+// Every declared method of the modules, as a type, and at run time.
+template <class... A, class... B, class... C>
+MethodList<A..., B..., C...> JoinMethods(MethodList<A...>, MethodList<B...>, MethodList<C...>);
+using AllMethodTypes = decltype(JoinMethods(TabPreClieMethods{}, CustProdMethods{}, UsuarioMethods{}));
 
 const std::vector<MethodSpec>& AllMethods();
 // The method with that address, or nullptr.

@@ -56,7 +56,7 @@ const std::vector<ColumnDef>& HistoryColumns() {
       {"NMPRODUTO", FieldType::String, 50},   {"VRPRECOANT", FieldType::Float, 0},
       {"VRPRECONOV", FieldType::Float, 0},    {"DTVALINIANT", FieldType::DateTime, 0},
       {"DTVALFINANT", FieldType::DateTime, 0}, {"DTVALININOV", FieldType::DateTime, 0},
-      {"DTVALFINNOV", FieldType::DateTime, 0}};
+      {"DTVALFINNOV", FieldType::DateTime, 0}, {"CDUSUARIO", FieldType::String, 20}};
   return columns;
 }
 
@@ -64,7 +64,8 @@ const std::vector<ColumnDef>& BatchColumns() {
   static const std::vector<ColumnDef> columns{
       {"NRLOTE", FieldType::Integer, 0},   {"IDORIGALT", FieldType::String, 1},
       {"CDCLIENTE", FieldType::String, 21}, {"DTHRALT", FieldType::DateTime, 0},
-      {"QTPRECO", FieldType::Integer, 0},  {"NRLOTEDESF", FieldType::Integer, 0}};
+      {"QTPRECO", FieldType::Integer, 0},  {"NRLOTEDESF", FieldType::Integer, 0},
+      {"CDUSUARIO", FieldType::String, 20}};
   return columns;
 }
 
@@ -80,6 +81,14 @@ const std::vector<ColumnDef>& KeptColumns() {
 const std::vector<ColumnDef>& CostTypeColumns() {
   static const std::vector<ColumnDef> columns{{"NRTIPOCUSTO", FieldType::Integer, 0},
                                               {"NMTIPOCUSTO", FieldType::String, 40}};
+  return columns;
+}
+
+const std::vector<ColumnDef>& UserColumns() {
+  static const std::vector<ColumnDef> columns{{"CDUSUARIO", FieldType::String, 20},
+                                              {"NMUSUARIO", FieldType::String, 50},
+                                              {"IDPAPEL", FieldType::String, 8},
+                                              {"IDATIVO", FieldType::String, 1}};
   return columns;
 }
 

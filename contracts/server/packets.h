@@ -19,14 +19,17 @@ const std::vector<platform::ColumnDef>& CustomerListColumns();
 // would create or change, IDBLOQUEIO "S" on a product whose price would be zero,
 // negative or over the ceiling (then only those rows come).
 const std::vector<platform::ColumnDef>& PreviewColumns();
-// GetHistPreco: the history of a customer's prices, newest first.
+// GetHistPreco: the history of a customer's prices, newest first, each change with the
+// user who made it (CDUSUARIO).
 const std::vector<platform::ColumnDef>& HistoryColumns();
-// GetLotePreco: one batch of a recalculation, copy or undo.
+// GetLotePreco: one batch of a recalculation, copy or undo, with the user who ran it.
 const std::vector<platform::ColumnDef>& BatchColumns();
 // SetDesfazLote: the prices (or, with no product, the formulas) kept because they
 // changed after the batch.
 const std::vector<platform::ColumnDef>& KeptColumns();
 // rdmCustProd.GetTipoCusto.
 const std::vector<platform::ColumnDef>& CostTypeColumns();
+// rdmUsuario.GetUsuarios: every user by login, without any password.
+const std::vector<platform::ColumnDef>& UserColumns();
 
 }  // namespace contracts::server

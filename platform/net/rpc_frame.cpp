@@ -47,7 +47,8 @@ Variant RpcRequestFrame(const RpcRequest& r) {
 
 Variant RpcResponseFrame(const RpcResponse& r) {
   if (!r.error.empty())
-    return VarArrayOf({kRpcResponseType, std::int64_t{r.msgid}, r.error, Variant::Null()});
+    return VarArrayOf({kRpcResponseType, std::int64_t{r.msgid}, r.error,
+                       r.errorCode.empty() ? Variant::Null() : Variant(r.errorCode)});
   Variant params(Variant::Array(r.params.begin(), r.params.end()));
   return VarArrayOf({kRpcResponseType, std::int64_t{r.msgid}, Variant::Null(),
                      VarArrayOf({r.returnValue, std::move(params)})});
@@ -69,6 +70,7 @@ RpcResponse ReadRpcResponse(const Variant& frame) {
   if (parts[2].kind() == K::String) {
     r.error = parts[2].asString();
     if (r.error.empty()) r.error = "Erro sem descrição no servidor de aplicação";
+    if (parts[3].kind() == K::String) r.errorCode = parts[3].asString();
     return r;
   }
   if (!parts[2].isNull()) Malformed("erro");

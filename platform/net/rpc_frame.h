@@ -5,7 +5,9 @@
 //   request   [0, msgid, address, params]
 //             address "rdmTabPreClie.GetPesqCliente"; params the arguments in order
 //   response  [1, msgid, error, result]
-//             error  Null on success, else a Portuguese text; result Null then
+//             error  Null on success, else a Portuguese text; result then Null, or a
+//                    text code that tells the client what to do about the error
+//                    (kSignInRequired, sign_in_protocol.h)
 //             result [return value, params after the call]: the second element holds
 //                    every argument as the method left it, so the client can write the
 //                    "var" ones back into the caller's variables
@@ -47,6 +49,7 @@ struct RpcResponse {
   std::string error;  // empty on success
   Variant returnValue;
   std::vector<Variant> params;
+  std::string errorCode;  // with an error: empty, or its code
 };
 
 // The remote data module a connection's server name designates: the text after the

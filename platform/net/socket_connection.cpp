@@ -8,14 +8,17 @@
 #include <utility>  // before Asio: Boost 1.74's awaitable.hpp uses std::exchange unincluded
 
 #include <boost/asio.hpp>
+#include <boost/asio/ssl.hpp>
 
 #include "platform/net/frame_reader.h"
 #include "platform/net/rpc_frame.h"
+#include "platform/net/sign_in.h"
 #include "platform/variant/codec.h"
 
 namespace platform {
 
 namespace asio = boost::asio;
+namespace ssl = asio::ssl;
 using asio::ip::tcp;
 using boost::system::error_code;
 using Clock = std::chrono::steady_clock;
@@ -41,16 +44,76 @@ std::string Seconds(std::chrono::milliseconds timeout) {
 
 // Blocking I/O with deadlines: each operation is started asynchronously and the
 // io_context runs until it completes or its deadline passes, which closes the socket.
+// Over TLS the operations go through the TLS layer of the open connection.
 struct TSocketConnection::Impl {
   asio::io_context io{1};
   tcp::socket socket{io};
+  std::unique_ptr<ssl::context> tlsContext;
+  std::unique_ptr<ssl::stream<tcp::socket&>> tls;
   RpcFrameReader reader;
   std::string chunk = std::string(kReadChunk, '\0');
 
   void drop() {
+    tls.reset();
     error_code ec;
     socket.close(ec);
     reader = RpcFrameReader();
+  }
+
+  template <class Handler>
+  void asyncWrite(const std::string& bytes, Handler handler) {
+    if (tls)
+      asio::async_write(*tls, asio::buffer(bytes), std::move(handler));
+    else
+      asio::async_write(socket, asio::buffer(bytes), std::move(handler));
+  }
+  template <class Handler>
+  void asyncReadSome(Handler handler) {
+    if (tls)
+      tls->async_read_some(asio::buffer(chunk), std::move(handler));
+    else
+      socket.async_read_some(asio::buffer(chunk), std::move(handler));
+  }
+
+  // The context of a connection that trusts only the authority in `caFile`; raises
+  // ENetError when the file holds no usable certificate.
+  void trust(const std::string& caFile) {
+    auto context = std::make_unique<ssl::context>(ssl::context::tls_client);
+    error_code ec;
+    context->set_options(ssl::context::no_sslv2 | ssl::context::no_sslv3 | ssl::context::no_tlsv1 |
+                             ssl::context::no_tlsv1_1,
+                         ec);
+    context->load_verify_file(caFile, ec);
+    if (ec)
+      throw ENetError("Não foi possível ler a autoridade certificadora " + caFile + ": " + ec.message());
+    context->set_verify_mode(ssl::verify_peer);
+    tlsContext = std::move(context);
+  }
+
+  // Error text of a failed TLS handshake with `host`, or empty when done.
+  std::string handshake(const std::string& host, Clock::time_point deadline) {
+    tls = std::make_unique<ssl::stream<tcp::socket&>>(socket, *tlsContext);
+    tls->set_verify_callback(ssl::host_name_verification(host));
+    error_code parsed;
+    asio::ip::make_address(host, parsed);
+    if (parsed) SSL_set_tlsext_host_name(tls->native_handle(), host.c_str());  // a name, not an address
+    error_code ec;
+    bool done = false;
+    tls->async_handshake(ssl::stream_base::client, [&](const error_code& e) {
+      ec = e;
+      done = true;
+    });
+    if (!runUntil(deadline, done, [&] { drop(); })) {
+      drop();
+      return "tempo esgotado no início do TLS";
+    }
+    if (!ec) return {};
+    const long verified = SSL_get_verify_result(tls->native_handle());
+    std::string text = verified != X509_V_OK ? std::string("certificado do servidor recusado (") +
+                                                   X509_verify_cert_error_string(verified) + ")"
+                                             : "falha no TLS (" + ec.message() + ")";
+    drop();
+    return text;
   }
 
   // Runs the started operation until `done`; false when the deadline passed first
@@ -115,7 +178,7 @@ struct TSocketConnection::Impl {
   std::string write(const std::string& bytes, Clock::time_point deadline, bool& timedOut) {
     error_code ec;
     bool done = false;
-    asio::async_write(socket, asio::buffer(bytes), [&](const error_code& e, std::size_t) {
+    asyncWrite(bytes, [&](const error_code& e, std::size_t) {
       ec = e;
       done = true;
     });
@@ -136,16 +199,16 @@ struct TSocketConnection::Impl {
       error_code ec;
       std::size_t n = 0;
       bool done = false;
-      socket.async_read_some(asio::buffer(chunk), [&](const error_code& e, std::size_t k) {
+      asyncReadSome([&](const error_code& e, std::size_t k) {
         ec = e;
         n = k;
         done = true;
       });
       timedOut = !runUntil(deadline, done, [&] { drop(); });
       if (timedOut || ec) {
-        failure = timedOut                    ? "tempo esgotado"
-                  : ec == asio::error::eof ? "conexão encerrada pelo servidor"
-                                           : ec.message();
+        failure = timedOut                                                    ? "tempo esgotado"
+                  : ec == asio::error::eof || ec == ssl::error::stream_truncated ? "conexão encerrada pelo servidor"
+                                                                              : ec.message();
         drop();
         return std::nullopt;
       }
@@ -193,16 +256,104 @@ void TSocketConnection::SetConnected(bool connected) {
 
 std::string TSocketConnection::where() const { return host_ + ":" + std::to_string(port_); }
 
-void TSocketConnection::connect() {
+void TSocketConnection::SetTlsAuthority(std::string caFile) {
+  if (caFile == tlsAuthority_) return;
+  tlsAuthority_ = std::move(caFile);
+  impl_->tlsContext.reset();
+}
+
+void TSocketConnection::openTransport() {
   if (BeforeConnect) BeforeConnect(this);
   if (host_.empty()) throw ENetError("Servidor de aplicação não informado: endereço vazio");
   if (port_ <= 0 || port_ > 65535)
     throw ENetError("Porta inválida para o servidor de aplicação: " + std::to_string(port_));
-  std::string failure = impl_->connect(host_, port_, Clock::now() + connectTimeout_);
+  if (!tlsAuthority_.empty() && !impl_->tlsContext) impl_->trust(tlsAuthority_);
+  const auto deadline = Clock::now() + connectTimeout_;
+  std::string failure = impl_->connect(host_, port_, deadline);
+  if (failure.empty() && impl_->tlsContext) failure = impl_->handshake(host_, deadline);
   if (!failure.empty())
     throw ENetError("Não foi possível conectar ao servidor de aplicação " + where() + ": " +
                     failure);
   report(TConnectionEvent::TKind::Connected);
+}
+
+void TSocketConnection::connect() {
+  openTransport();
+  if (!signIn_) return;
+  try {
+    signInConnection();
+  } catch (...) {
+    SetConnected(false);
+    throw;
+  }
+}
+
+void TSocketConnection::signInConnection() {
+  TSignIn& signIn = *signIn_;
+  if (signIn.SignedIn()) {
+    const std::string session = signIn.Session();
+    std::string refusal = exchangeSignIn(kResumeAddress, {Variant(session)});
+    if (refusal.empty()) return;
+    signIn.Expire(session, std::move(refusal));
+  }
+  if (signIn.HasKeptPassword()) {
+    std::string refusal = exchangeSignIn(kSignInAddress, {Variant(signIn.Login()), Variant(signIn.KeptPassword())});
+    if (refusal.empty()) return;
+    throw ESignInError(refusal);
+  }
+  const TSignIn::TAttempt attempt = [this](const std::string& login, const std::string& password) {
+    // The person may take longer than the server waits for an idle connection.
+    if (!Connected() || impl_->peerGone()) {
+      impl_->drop();
+      openTransport();
+    }
+    return exchangeSignIn(kSignInAddress, {Variant(login), Variant(password)});
+  };
+  if (signIn.OnAskPassword && signIn.OnAskPassword(signIn.Reason(), attempt)) return;
+  throw ESignInError(signIn.Reason().empty() ? "Entrada no sistema não realizada: informe usuário e senha."
+                                             : signIn.Reason());
+}
+
+std::string TSocketConnection::exchangeSignIn(std::string_view address, std::vector<Variant> params) {
+  RpcRequest request;
+  request.msgid = ++lastMsgid_;
+  request.address = std::string(address);
+  request.params = std::move(params);
+  RpcResponse response = roundTrip(request);
+  if (!response.error.empty()) return response.error;
+  TSignInAnswer answer;
+  try {
+    answer = ReadSignInAnswer(response.returnValue);
+  } catch (const EPacketError& e) {
+    impl_->drop();
+    throw ENetError("Resposta inválida do servidor de aplicação " + where() + ": " + e.what());
+  }
+  signIn_->Accept(answer);
+  sessionUsed_ = answer.Session;
+  return {};
+}
+
+std::string TSocketConnection::SignInWith(const std::string& login, const std::string& password) {
+  if (!signIn_) throw ENetError("Conexão sem controle de entrada no sistema");
+  if (Connected() && impl_->peerGone()) SetConnected(false);
+  if (!Connected()) openTransport();
+  return exchangeSignIn(kSignInAddress, {Variant(login), Variant(password)});
+}
+
+void TSocketConnection::SignOut() {
+  if (!signIn_ || !signIn_->SignedIn()) return;
+  RpcRequest request;
+  request.msgid = ++lastMsgid_;
+  request.address = std::string(kSignOutAddress);
+  request.params = {Variant(signIn_->Session())};
+  try {
+    if (Connected() && impl_->peerGone()) SetConnected(false);
+    if (!Connected()) openTransport();
+    roundTrip(request);
+  } catch (const ENetError&) {
+    // The session then ends by itself, at the server's idle limit.
+  }
+  signIn_->SignedOut();
 }
 
 Variant TSocketConnection::Call(std::string_view method, std::vector<CallArg> args) {
@@ -229,7 +380,7 @@ Variant TSocketConnection::call(std::string_view method, std::vector<CallArg> ar
   request.params.reserve(args.size());
   for (const CallArg& arg : args) request.params.push_back(arg.value());
 
-  const std::string bytes = EncodeVariant(RpcRequestFrame(request));
+  std::string bytes = EncodeVariant(RpcRequestFrame(request));
   try {
     RpcFrameReader::FrameLength(bytes);
   } catch (const EFrameError& e) {
@@ -239,6 +390,25 @@ Variant TSocketConnection::call(std::string_view method, std::vector<CallArg> ar
   if (Connected() && impl_->peerGone()) impl_->drop();
   if (!Connected()) connect();
 
+  RpcResponse response = roundTrip(request, std::move(bytes));
+  if (response.errorCode == kSignInRequired && signIn_) {
+    // The session expired or was ended: the server did not run the call.
+    signIn_->Expire(sessionUsed_, response.error);
+    signInConnection();
+    request.msgid = ++lastMsgid_;
+    response = roundTrip(request);
+    if (response.errorCode == kSignInRequired) throw ESignInError(response.error);
+  }
+  if (!response.error.empty()) throw ERemoteError(response.error);
+  for (std::size_t i = 0; i < args.size() && i < response.params.size(); ++i)
+    if (std::string* variable = args[i].variable();
+        variable && response.params[i].kind() == Variant::Kind::String)
+      *variable = response.params[i].asString();
+  return response.returnValue;
+}
+
+RpcResponse TSocketConnection::roundTrip(const RpcRequest& request, std::string bytes) {
+  if (bytes.empty()) bytes = EncodeVariant(RpcRequestFrame(request));
   const auto deadline = Clock::now() + callTimeout_;
   const std::string during = " durante a chamada de " + request.address;
   bool timedOut = false;
@@ -272,12 +442,7 @@ Variant TSocketConnection::call(std::string_view method, std::vector<CallArg> ar
     impl_->drop();
     throw ENetError("Resposta fora de ordem do servidor de aplicação " + where() + during);
   }
-  if (!response.error.empty()) throw ERemoteError(response.error);
-  for (std::size_t i = 0; i < args.size() && i < response.params.size(); ++i)
-    if (std::string* variable = args[i].variable();
-        variable && response.params[i].kind() == Variant::Kind::String)
-      *variable = response.params[i].asString();
-  return response.returnValue;
+  return response;
 }
 
 }  // namespace platform

@@ -18,6 +18,16 @@
 // text when the server answers the call with an error. A call whose request breaks the
 // frame limits is refused before anything is sent.
 //
+// Signing in (sign_in.h): a connection given a TSignIn signs in right after it
+// connects, before its first call, and again when the server says its session has
+// expired (repeating the call, which the server did not run). Without one it signs in
+// to nothing: a server that requires it refuses its calls.
+//
+// TLS: with a certificate authority (SetTlsAuthority), the connection speaks TLS and
+// accepts only a server whose certificate that authority signed for the host name
+// (or address) it connects to; a certificate of another authority, or made out for
+// another name, fails the connection with ENetError saying so.
+//
 // Not thread-safe: one connection belongs to one thread.
 //
 // An observer (SetObserver, one for the process, installed by the program that shows
@@ -33,6 +43,7 @@
 
 #include "platform/core/component.h"
 #include "platform/core/exceptions.h"
+#include "platform/net/rpc_frame.h"
 #include "platform/variant/variant.h"
 
 namespace platform {
@@ -71,6 +82,7 @@ class CallArg {
 inline CallArg Var(std::string& variable) { return CallArg::Var(variable); }
 
 class TSocketConnection;
+class TSignIn;
 
 // What a connection tells the observer.
 struct TConnectionEvent {
@@ -120,6 +132,23 @@ class TSocketConnection : public TComponent {
   // Fired before each connection is made; the owner sets Host and Port here.
   std::function<void(TObject* sender)> BeforeConnect;
 
+  // Who the connection signs in as (shared with the program's other connections);
+  // nullptr: it does not sign in.
+  void SetSignIn(std::shared_ptr<TSignIn> signIn) { signIn_ = std::move(signIn); }
+  const std::shared_ptr<TSignIn>& SignIn() const noexcept { return signIn_; }
+  // Signs in with this login and password (connecting first when closed, without
+  // signing in by the usual steps): "" when the server accepted them, else its refusal.
+  // Needs SignIn(); raises ENetError when the server cannot be reached.
+  std::string SignInWith(const std::string& login, const std::string& password);
+  // Ends the session on the server (connecting when closed; when the server cannot be
+  // reached the session ends there by itself, once idle) and forgets it.
+  void SignOut();
+
+  // The PEM file of the certificate authority the server's certificate must come from;
+  // empty (the default): plain TCP.
+  const std::string& TlsAuthority() const noexcept { return tlsAuthority_; }
+  void SetTlsAuthority(std::string caFile);
+
   // Calls `method` of the module with the arguments in order; returns the method's
   // return value.
   Variant Call(std::string_view method, std::vector<CallArg> args);
@@ -127,6 +156,14 @@ class TSocketConnection : public TComponent {
  private:
   struct Impl;
   void connect();
+  // Connects (and shakes hands over TLS), without signing in.
+  void openTransport();
+  void signInConnection();
+  // One sign-in call on the open connection: "" when accepted, else the refusal.
+  std::string exchangeSignIn(std::string_view address, std::vector<Variant> params);
+  // Sends the request (`bytes`: its encoding, when already made) and reads its response
+  // on the open connection; raises ENetError when the connection fails (and closes it).
+  RpcResponse roundTrip(const RpcRequest& request, std::string bytes = {});
   Variant call(std::string_view method, std::vector<CallArg> args);
   void report(TConnectionEvent::TKind kind, std::string address = {}, std::string error = {},
               const Variant* result = nullptr) const;
@@ -138,6 +175,9 @@ class TSocketConnection : public TComponent {
   std::chrono::milliseconds callTimeout_ = std::chrono::seconds(300);
   std::chrono::milliseconds connectTimeout_ = std::chrono::seconds(15);
   std::uint32_t lastMsgid_ = 0;
+  std::shared_ptr<TSignIn> signIn_;
+  std::string sessionUsed_;  // the session this connection signed in with
+  std::string tlsAuthority_;
   std::unique_ptr<Impl> impl_;
 };
 

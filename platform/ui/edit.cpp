@@ -121,7 +121,12 @@ void TCustomEdit::DefaultKeyPress(char32_t& ch) {
 
 void TCustomEdit::WriteFields(nlohmann::json& out) const {
   TControl::WriteFields(out);
-  out["text"] = Text();
+  if (PasswordChar) {
+    out["text"] = std::string(chars_.size(), PasswordChar);
+    out["passwordChar"] = std::string(1, PasswordChar);
+  } else {
+    out["text"] = Text();
+  }
   out["maxLength"] = maxLength_;
   if (ReadOnly) out["readOnly"] = true;
   out["selStart"] = selStart_;

@@ -7,6 +7,8 @@
 // edit is read-only. Backspace (character 8) and Delete (key 46) remove the selection
 // or one character; Left, Right, Home and End move the caret (with Shift they extend
 // the selection). OnChange runs after every change of the text, typed or assigned.
+// With a PasswordChar the front ends are sent that character once per character of
+// the text, never the text itself (the program still reads it through Text).
 // Derived edits (masked edits) replace the editing primitives.
 #include <string>
 
@@ -28,6 +30,7 @@ class TCustomEdit : public TWinControl {
   virtual void SetMaxLength(int length) { maxLength_ = length < 0 ? 0 : length; }
   bool ReadOnly = false;
   TEditCharCase CharCase = ecNormal;
+  char PasswordChar = 0;
 
   int SelStart() const noexcept { return selStart_; }
   int SelLength() const noexcept { return selLength_; }

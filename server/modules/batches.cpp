@@ -1,14 +1,16 @@
 #include "server/modules/batches.h"
 
+#include "server/modules/caller.h"
 #include "server/store/sql_builder.h"
 
 namespace server::modules {
 
 std::int64_t OpenBatch(store::Connection& connection, char origin, const std::string& customer, const std::string& now) {
   store::SqlBuilder sql(connection.backend());
-  std::string statement = "INSERT INTO TABPRECLIELOTE (IDORIGALT, CDCLIENTE, DTHRALT, QTPRECO) VALUES (" +
+  std::string statement = "INSERT INTO TABPRECLIELOTE (IDORIGALT, CDCLIENTE, DTHRALT, QTPRECO, CDUSUARIO) VALUES (" +
                           sql.textParam(std::string(1, origin)) + ", " + sql.textParam(customer) + ", " +
-                          sql.timestampParam(now) + ", 0) RETURNING NRLOTE";
+                          sql.timestampParam(now) + ", 0, " + sql.textParam(ChangeAuthor(connection)) +
+                          ") RETURNING NRLOTE";
   std::int64_t number = 0;
   connection.query(statement, sql.params(), [&](const store::Row& row) { number = row.integer(0); });
   return number;
@@ -28,7 +30,7 @@ void DropEmptyBatch(store::Connection& connection, std::int64_t batch) {
 std::optional<BatchInfo> FindBatch(store::Connection& connection, std::int64_t batch, bool lock) {
   store::SqlBuilder sql(connection.backend());
   std::string statement =
-      "SELECT L.NRLOTE, L.IDORIGALT, L.CDCLIENTE, L.DTHRALT, L.QTPRECO, L.NRLOTEDESF FROM TABPRECLIELOTE L "
+      "SELECT L.NRLOTE, L.IDORIGALT, L.CDCLIENTE, L.DTHRALT, L.QTPRECO, L.NRLOTEDESF, L.CDUSUARIO FROM TABPRECLIELOTE L "
       "WHERE L.NRLOTE = " +
       sql.param(platform::Variant(batch)) + (lock ? sql.forUpdateOf("L") : "");
   std::optional<BatchInfo> info;
@@ -40,6 +42,7 @@ std::optional<BatchInfo> FindBatch(store::Connection& connection, std::int64_t b
     found.time = row.text(3);
     found.prices = row.integer(4);
     if (!row.isNull(5)) found.undoneBy = row.integer(5);
+    found.user = row.text(6);
     info = std::move(found);
   });
   return info;

@@ -10,8 +10,8 @@
 
 namespace server::modules {
 
-// Opens a batch of that origin for the customer the command runs for, at `now`;
-// returns its number.
+// Opens a batch of that origin for the customer the command runs for, at `now`, in the
+// name of the call's user (caller.h); returns its number.
 std::int64_t OpenBatch(store::Connection& connection, char origin, const std::string& customer, const std::string& now);
 
 // Records how many prices the batch wrote.
@@ -27,6 +27,7 @@ struct BatchInfo {
   std::string time;  // yyyy-mm-ddThh:nn:ss
   std::int64_t prices = 0;
   std::optional<std::int64_t> undoneBy;
+  std::string user;  // who ran it
 };
 
 // The batch with that number, or nullopt; `lock` locks its row until the end of the

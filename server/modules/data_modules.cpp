@@ -1,9 +1,11 @@
 #include "server/modules/data_modules.h"
 
 #include "contracts/server/methods.h"
+#include "server/access/method_permissions.h"
 #include "server/modules/cust_prod.h"
 #include "server/modules/method_adapter.h"
 #include "server/modules/tab_pre_clie.h"
+#include "server/modules/usuario.h"
 #include "server/rpc/method_registry.h"
 
 namespace server::modules {
@@ -29,10 +31,15 @@ std::vector<MethodEntry> DataModuleMethods(store::Store& store) {
       Implement<c::GetLotePreco>(store, &t::GetLotePreco),
       Implement<c::SetDesfazLote>(store, &t::SetDesfazLote),
       Implement<c::GetTipoCusto>(store, &cust_prod::GetTipoCusto),
+      Implement<c::GetUsuarios>(store, &usuario::GetUsuarios),
+      Implement<c::SetUsuario>(store, &usuario::SetUsuario),
   };
-  for (const MethodEntry& entry : entries)
+  for (const MethodEntry& entry : entries) {
     if (!contracts::server::FindMethod(entry.address))
       throw platform::Exception("Método fora do contrato: " + entry.address);
+    if (!access::PermissionOf(entry.address))
+      throw platform::Exception("Método sem permissão definida: " + entry.address);
+  }
   if (entries.size() != contracts::server::AllMethods().size())
     throw platform::Exception("Há métodos do contrato sem implementação no servidor");
   return entries;

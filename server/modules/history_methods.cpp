@@ -8,6 +8,7 @@
 #include "platform/variant/data_packet.h"
 #include "server/modules/base_prices.h"
 #include "server/modules/batches.h"
+#include "server/modules/caller.h"
 #include "server/modules/lookups.h"
 #include "server/modules/price_writer.h"
 #include "server/modules/refusal.h"
@@ -78,10 +79,10 @@ std::int64_t RecordRestorablePrices(store::Connection& c, std::int64_t batch, st
   store::SqlBuilder sql(c.backend());
   std::string statement =
       "INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, DTVALINIANT, DTVALFINANT, VRPRECONOV, "
-      "DTVALININOV, DTVALFINNOV, IDORIGALT, DTHRALT, NRLOTE) SELECT H.CDCLIENTE, H.CDPRODUTO, T.VRPRECOPROD, "
-      "T.DTVALINI, T.DTVALFIN, H.VRPRECOANT, H.DTVALINIANT, H.DTVALFINANT, " +
+      "DTVALININOV, DTVALFINNOV, IDORIGALT, DTHRALT, NRLOTE, CDUSUARIO) SELECT H.CDCLIENTE, H.CDPRODUTO, "
+      "T.VRPRECOPROD, T.DTVALINI, T.DTVALFIN, H.VRPRECOANT, H.DTVALINIANT, H.DTVALFINANT, " +
       sql.textParam(std::string(1, store::kHistoryUndo)) + ", " + sql.timestampParam(now) + ", CAST(" +
-      sql.param(platform::Variant(undo)) + " AS BIGINT) FROM TABPRECLIEHIST H JOIN TABPRECLIE T ON T.CDCLIENTE = "
+      sql.param(platform::Variant(undo)) + " AS BIGINT), " + sql.textParam(ChangeAuthor(c)) + " FROM TABPRECLIEHIST H JOIN TABPRECLIE T ON T.CDCLIENTE = "
       "H.CDCLIENTE AND T.CDPRODUTO = H.CDPRODUTO WHERE H.NRLOTE = CAST(" +
       sql.param(platform::Variant(batch)) +
       " AS BIGINT) AND T.VRPRECOPROD = H.VRPRECONOV AND T.DTVALINI IS NOT DISTINCT FROM H.DTVALININOV AND "
@@ -180,8 +181,8 @@ PacketPtr GetHistPreco(store::Connection& c, const std::string& customer, const 
   store::SqlBuilder sql(c.backend());
   std::string statement =
       "SELECT H.NRSEQHIST, H.DTHRALT, H.IDORIGALT, H.NRLOTE, H.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO, H.VRPRECOANT, "
-      "H.VRPRECONOV, H.DTVALINIANT, H.DTVALFINANT, H.DTVALININOV, H.DTVALFINNOV FROM TABPRECLIEHIST H JOIN PRODUTO "
-      "P ON P.CDPRODUTO = H.CDPRODUTO WHERE H.CDCLIENTE = " +
+      "H.VRPRECONOV, H.DTVALINIANT, H.DTVALFINANT, H.DTVALININOV, H.DTVALFINNOV, H.CDUSUARIO FROM TABPRECLIEHIST H "
+      "JOIN PRODUTO P ON P.CDPRODUTO = H.CDPRODUTO WHERE H.CDCLIENTE = " +
       sql.textParam(customer);
   if (!product.empty()) statement += " AND H.CDPRODUTO = " + sql.textParam(product);
   if (!before.empty())
@@ -198,6 +199,7 @@ PacketPtr GetHistPreco(store::Connection& c, const std::string& customer, const 
     AppendRealOrNull(*packet, row, 7);
     AppendRealOrNull(*packet, row, 8);
     for (int col = 9; col < 13; ++col) AppendDateOrNull(*packet, row, col);
+    packet->appendString(row.textView(13));
     packet->endRow();
   });
   // Rows are only ever written for a registered customer: the check is needed (and
@@ -222,6 +224,7 @@ PacketPtr GetLotePreco(store::Connection& c, std::int64_t batch) {
     packet->appendInteger(*info.undoneBy);
   else
     packet->appendNull();
+  packet->appendString(info.user);
   packet->endRow();
   return packet;
 }

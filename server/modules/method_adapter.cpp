@@ -29,11 +29,13 @@ std::string StoreFailureText(const store::StoreError& e) {
 MethodEntry GuardedEntry(std::shared_ptr<const contracts::server::MethodSpec> method, store::Store& store,
                          MethodBody body) {
   std::string address = method->address();
-  MethodHandler handler = [method = std::move(method), &store, body = std::move(body)](std::vector<Variant>& params) -> Variant {
+  MethodHandler handler = [method = std::move(method), &store, body = std::move(body)](
+                              const rpc::CallContext& context, std::vector<Variant>& params) -> Variant {
     std::string wrong = contracts::server::CheckArguments(*method, params);
     if (!wrong.empty()) throw platform::Exception(wrong);
     try {
       store::Store::Lease connection = store.lease();
+      connection->setCaller(context.user);
       return contracts::server::MakeSuccess(body(*connection, params));
     } catch (const Refusal& e) {
       return contracts::server::MakeFailure(e.what());

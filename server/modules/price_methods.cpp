@@ -6,6 +6,7 @@
 #include "contracts/server/price_limits.h"
 #include "platform/variant/data_packet.h"
 #include "platform/variant/packet_writer.h"
+#include "server/modules/caller.h"
 #include "server/modules/lookups.h"
 #include "server/modules/price_writer.h"
 #include "server/modules/refusal.h"
@@ -31,10 +32,10 @@ void RemovePrice(store::Connection& c, const std::string& customer, const std::s
   std::string where = " WHERE CDCLIENTE = " + sql.param(customer) + " AND CDPRODUTO = " + sql.param(product);
   std::string history =
       "INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, DTVALINIANT, DTVALFINANT, "
-      "VRPRECONOV, DTVALININOV, DTVALFINNOV, IDORIGALT, DTHRALT) "
+      "VRPRECONOV, DTVALININOV, DTVALFINNOV, IDORIGALT, DTHRALT, CDUSUARIO) "
       "SELECT CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN, NULL, NULL, NULL, " +
-      sql.textParam(std::string(1, store::kHistoryManual)) + ", " + sql.timestampParam(NowISO()) +
-      " FROM TABPRECLIE" + where;
+      sql.textParam(std::string(1, store::kHistoryManual)) + ", " + sql.timestampParam(NowISO()) + ", " +
+      sql.textParam(ChangeAuthor(c)) + " FROM TABPRECLIE" + where;
   if (c.execute(history, sql.params()) == 0) return;  // no special price to remove
   c.execute("DELETE FROM TABPRECLIE WHERE CDCLIENTE = $1 AND CDPRODUTO = $2", {customer, product});
 }

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <ctime>
 
+#include "server/modules/caller.h"
+
 namespace server::modules {
 namespace {
 
@@ -35,10 +37,11 @@ std::int64_t WriteHistory(store::Connection& connection, const PriceSet& set, co
   if (set.overwrite) changed += " OR " + Differs(set, "O", "N");
   std::string statement =
       "INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, DTVALINIANT, DTVALFINANT, "
-      "VRPRECONOV, DTVALININOV, DTVALFINNOV, IDORIGALT, DTHRALT, NRLOTE) "
+      "VRPRECONOV, DTVALININOV, DTVALFINNOV, IDORIGALT, DTHRALT, NRLOTE, CDUSUARIO) "
       "SELECT N.CDCLIENTE, N.CDPRODUTO, O.VRPRECOPROD, O.DTVALINI, O.DTVALFIN, N.VRPRECOPROD, " +
       NewDate(set, "DTVALINI") + ", " + NewDate(set, "DTVALFIN") + ", " +
       sql.textParam(std::string(1, set.origin)) + ", " + sql.timestampParam(now) + ", " + BatchParam(sql, set.batch) +
+      ", " + sql.textParam(ChangeAuthor(connection)) +
       " FROM (" + select +
       ") N LEFT JOIN TABPRECLIE O ON O.CDCLIENTE = N.CDCLIENTE AND O.CDPRODUTO = N.CDPRODUTO WHERE " +
       changed;

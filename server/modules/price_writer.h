@@ -6,7 +6,7 @@
 // TABPRECLIEHIST every price the set creates or changes (with the values before),
 // then inserts or updates TABPRECLIE, each in one statement, inside the caller's
 // transaction. Prices that would not change leave no history. The history rows carry
-// the set's batch number.
+// the set's batch number and the user of the call (caller.h).
 #include <cstdint>
 #include <functional>
 #include <string>

@@ -45,6 +45,7 @@ spdlog::logger& ServerLog() {
 void LogCall(const CallRecord& r) {
   const double ms = static_cast<double>(r.duration.count()) / 1000.0;
   std::string subject;
+  if (!r.user.empty()) subject += " usuario=" + PrintableExcerpt(r.user, kLoggedValueChars);
   if (!r.customer.empty()) subject += " cliente=" + PrintableExcerpt(r.customer, kLoggedValueChars);
   if (!r.registration.empty()) subject += " inscricao=" + PrintableExcerpt(r.registration, kLoggedValueChars);
   std::string message = r.message.empty() ? "" : ": " + PrintableExcerpt(r.message, kLoggedValueChars);

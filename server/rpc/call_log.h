@@ -3,10 +3,13 @@
 // handed to the server's call observer; the default observer writes one line per
 // call to standard error:
 //
-//   rdmTabPreClie.GetPrecoProd cliente=000123 3.2 ms ok
-//   rdmTabPreClie.GetPesqCliente inscricao=**********0181 0.8 ms ok
-//   rdmTabPreClie.SetTabPreClie cliente=000123 1.0 ms recusado: <text of the envelope>
+//   rdmTabPreClie.GetPrecoProd usuario=maria cliente=000123 3.2 ms ok
+//   rdmTabPreClie.GetPesqCliente usuario=maria inscricao=**********0181 0.8 ms ok
+//   rdmTabPreClie.SetTabPreClie usuario=ana cliente=000123 1.0 ms recusado: <text of the envelope>
 //   rdmTabPreClie.Nada 0.0 ms erro: <text of the error reply>
+//
+// Sign-in calls leave no call record: the gate logs each sign-in, refusal and lock
+// itself (user, address, outcome; never a password).
 //
 // Every value a client chose (address, customer code, texts) is logged through
 // PrintableExcerpt (printable_text.h), so no client can break a line of the log or
@@ -41,6 +44,7 @@ struct CallRecord {
   CallOutcome outcome = CallOutcome::Ok;
   std::string message;       // the refusal or error text
   std::string registration;  // the registration number the call names, masked; empty when none
+  std::string user;          // the signed-in user, empty when none
 };
 
 using CallObserver = std::function<void(const CallRecord&)>;

@@ -6,6 +6,7 @@
 #include "contracts/server/result_envelope.h"
 #include "platform/core/exceptions.h"
 #include "platform/net/rpc_frame.h"
+#include "platform/net/sign_in_protocol.h"
 #include "platform/variant/codec.h"
 #include "server/rpc/printable_text.h"
 
@@ -60,14 +61,32 @@ CallOutcome OutcomeOf(const Variant& returnValue, std::string& message) {
 Dispatcher::Dispatcher(const MethodRegistry& registry, CallObserver observer)
     : registry_(registry), observer_(std::move(observer)) {}
 
-std::string Dispatcher::answer(RpcRequest request) const {
+Reply Dispatcher::answer(RpcRequest request, ConnectionAccess& access) const {
+  if (platform::IsSignInAddress(request.address)) return answerSignIn(request, access);
+  return Reply{answerCall(std::move(request), &access)};
+}
+
+std::string Dispatcher::answer(RpcRequest request) const { return answerCall(std::move(request), nullptr); }
+
+Reply Dispatcher::answerSignIn(const RpcRequest& request, ConnectionAccess& access) const {
+  SignInReply reply;
+  try {
+    reply = access.signIn(request);
+  } catch (const std::exception& e) {
+    reply.response = ErrorResponse(request.msgid, e.what());
+  }
+  reply.response.msgid = request.msgid;
+  return Reply{platform::EncodeVariant(platform::RpcResponseFrame(reply.response)), reply.delay};
+}
+
+std::string Dispatcher::answerCall(RpcRequest request, ConnectionAccess* access) const {
   const auto start = std::chrono::steady_clock::now();
   CallRecord record;
   record.address = request.address;
   CallSubject subject = SubjectOf(request.address, request.params);
   record.customer = std::move(subject.customer);
   record.registration = std::move(subject.registration);
-  RpcResponse response = call(request, record);
+  RpcResponse response = call(request, access, record);
 
   std::string bytes;
   try {
@@ -91,23 +110,41 @@ std::string Dispatcher::answer(RpcRequest request) const {
   return bytes;
 }
 
-RpcResponse Dispatcher::call(RpcRequest& request, CallRecord& record) const {
+RpcResponse Dispatcher::call(RpcRequest& request, ConnectionAccess* access, CallRecord& record) const {
   auto fail = [&](std::string message) {
     record.outcome = CallOutcome::Error;
     record.message = Clip(message);
     return ErrorResponse(request.msgid, std::move(message));
   };
-  const MethodHandler* handler = registry_.find(request.address);
-  if (!handler) return fail("Método desconhecido no servidor de aplicação: " + PrintableExcerpt(request.address, kQuotedValueChars));
-  if (const auto* method = contracts::server::FindMethod(request.address)) {
-    std::string problem = contracts::server::CheckArguments(*method, request.params);
-    if (!problem.empty()) return fail(std::move(problem));
-    WidenIntegers(*method, request.params);
-  }
   try {
+    CallContext context;
+    if (access) {
+      if (auto refusal = access->sessionRefusal()) {
+        RpcResponse response = fail(std::move(*refusal));
+        response.errorCode = std::string(platform::kSignInRequired);
+        return response;
+      }
+      context = access->context();
+      record.user = context.user;
+    }
+    const MethodHandler* handler = registry_.find(request.address);
+    if (!handler)
+      return fail("Método desconhecido no servidor de aplicação: " + PrintableExcerpt(request.address, kQuotedValueChars));
+    if (const auto* method = contracts::server::FindMethod(request.address)) {
+      std::string problem = contracts::server::CheckArguments(*method, request.params);
+      if (!problem.empty()) return fail(std::move(problem));
+      WidenIntegers(*method, request.params);
+    }
     RpcResponse response;
     response.msgid = request.msgid;
-    response.returnValue = (*handler)(request.params);
+    if (auto refusal = access ? access->permissionRefusal(request.address) : std::nullopt) {
+      response.returnValue = contracts::server::MakeFailure(*refusal);
+      response.params = std::move(request.params);
+      record.outcome = CallOutcome::Refused;
+      record.message = std::move(*refusal);
+      return response;
+    }
+    response.returnValue = (*handler)(context, request.params);
     response.params = std::move(request.params);
     record.outcome = OutcomeOf(response.returnValue, record.message);
     return response;

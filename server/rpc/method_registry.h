@@ -3,7 +3,8 @@
 // ("rdmTabPreClie.GetPesqCliente" -> handler). The data modules fill it at start-up;
 // the listener only reads it afterwards, from any worker thread.
 //
-// A handler receives the call's params already checked against the method's contract
+// A handler receives who is calling (access_gate.h) and the call's params, already
+// checked against the method's contract
 // (contracts/server/methods.h: count and kinds; an Integer sent for a Double param is
 // turned into a Double before the call). It returns the method's result envelope
 // (contracts/server/result_envelope.h) and may update its "var" params in place: the
@@ -16,15 +17,20 @@
 #include <vector>
 
 #include "platform/variant/variant.h"
+#include "server/rpc/access_gate.h"
 
 namespace server::rpc {
 
-using MethodHandler = std::function<platform::Variant(std::vector<platform::Variant>& params)>;
+using MethodHandler =
+    std::function<platform::Variant(const CallContext& context, std::vector<platform::Variant>& params)>;
+// A handler that does not ask who is calling.
+using PlainHandler = std::function<platform::Variant(std::vector<platform::Variant>& params)>;
 
 class MethodRegistry {
  public:
   // Registers `handler` at `address`, replacing any handler already there.
   void add(std::string address, MethodHandler handler);
+  void add(std::string address, PlainHandler handler);
   // The handler at `address`, or nullptr; the pointer stays valid while the registry
   // lives. Fill the registry before the server starts: it is not locked.
   const MethodHandler* find(std::string_view address) const;

@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <boost/asio.hpp>
+#include <boost/asio/ssl.hpp>
 #include <charconv>
 #include <csignal>
 #include <map>
@@ -20,6 +21,7 @@
 namespace server::rpc {
 
 namespace asio = boost::asio;
+namespace ssl = asio::ssl;
 using asio::awaitable;
 using asio::use_awaitable;
 using asio::ip::tcp;
@@ -61,6 +63,8 @@ class Listener {
   asio::thread_pool& pool() noexcept { return pool_; }
   const Dispatcher& dispatcher() const noexcept { return dispatcher_; }
   const ServerOptions& options() const noexcept { return options_; }
+  ssl::context& tlsContext() noexcept { return tlsContext_; }
+  bool tls() const noexcept { return !options_.tlsCertificateFile.empty(); }
   MemoryBudget& budget() noexcept { return budget_; }
   bool stopping() const noexcept { return stopping_; }
   void remove(const std::shared_ptr<Connection>& connection);
@@ -73,9 +77,13 @@ class Listener {
   void forget(const std::shared_ptr<Connection>& connection);
   void beginStop();
 
+  void loadCertificate();
+
   ServerOptions options_;
   Dispatcher dispatcher_;
   MemoryBudget budget_;
+  // The connections' TLS settings, also when they speak plain TCP (their stream needs one).
+  ssl::context tlsContext_{ssl::context::tls_server};
   asio::io_context io_{1};
   asio::thread_pool pool_;
   tcp::acceptor acceptor_{io_};
@@ -91,17 +99,19 @@ class Listener {
 // One client connection. Lives on the I/O thread; only handlers run elsewhere.
 class Connection : public std::enable_shared_from_this<Connection> {
  public:
-  Connection(Listener& listener, tcp::socket socket, std::string address)
+  Connection(Listener& listener, tcp::socket accepted, std::string address)
       : listener_(listener),
-        socket_(std::move(socket)),
+        stream_(std::move(accepted), listener.tlsContext()),
         deadline_(listener.io()),
         callDone_(listener.io()),
+        held_(listener.io()),
         share_(listener.budget(), kUnchargedBytes),
         address_(std::move(address)),
         idleSince_(Clock::now()) {
     error_code ec;
-    auto peer = socket_.remote_endpoint(ec);
+    auto peer = socket().remote_endpoint(ec);
     peer_ = ec ? address_ : address_ + ":" + std::to_string(peer.port());
+    if (const auto& gate = listener.options().gate) access_ = gate->open(address_, peer_);
   }
 
   void start();
@@ -112,8 +122,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
   void close() {
     closed_ = true;
     error_code ec;
-    socket_.close(ec);
+    socket().close(ec);
     deadline_.cancel();
+    held_.cancel();
   }
 
   const std::string& address() const noexcept { return address_; }
@@ -123,14 +134,18 @@ class Connection : public std::enable_shared_from_this<Connection> {
   bool idle() {
     if (closed_ || busy_ || lingering_ || reader_.midFrame()) return false;
     error_code ec;
-    return socket_.available(ec) == 0 && !ec;
+    return socket().available(ec) == 0 && !ec;
   }
   Clock::time_point idleSince() const noexcept { return idleSince_; }
 
  private:
   // What the deadline ends, for the log line of the close.
-  enum class Wait { Request, Frame, Reply, Linger };
+  enum class Wait { Handshake, Request, Frame, Reply, Linger };
 
+  tcp::socket& socket() noexcept { return stream_.next_layer(); }
+  awaitable<std::size_t> readSome(asio::mutable_buffer buffer, error_code& ec);
+  // The TLS handshake, when the listener speaks TLS; false when it failed.
+  awaitable<bool> shakeHands();
   awaitable<void> serve();
   awaitable<void> watchdog();
   // Buffers bytes read, within the memory budget; false (after answering) when the
@@ -138,7 +153,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
   awaitable<bool> take(std::string_view bytes);
   // Answers the frames already read; false when the connection must end.
   awaitable<bool> answerBufferedFrames();
-  awaitable<std::string> runOnWorker(platform::RpcRequest request);
+  awaitable<Reply> runOnWorker(platform::RpcRequest request);
   awaitable<bool> send(std::string bytes);
   awaitable<void> lingerClose();
   // Before a read: the frame under way must be whole by its deadline, which reads do
@@ -153,14 +168,16 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
   struct Job {
     platform::RpcRequest request;
-    std::string reply;
+    Reply reply;
     bool finished = false;  // set on the I/O thread
   };
 
   Listener& listener_;
-  tcp::socket socket_;
+  ssl::stream<tcp::socket> stream_;
   asio::steady_timer deadline_;
   asio::steady_timer callDone_;
+  asio::steady_timer held_;  // holds a reply back (a refused sign-in)
+  std::unique_ptr<ConnectionAccess> access_;
   platform::RpcFrameReader reader_;
   MemoryBudget::Share share_;
   std::string address_;
@@ -194,14 +211,30 @@ void Connection::start() {
   });
 }
 
+awaitable<std::size_t> Connection::readSome(asio::mutable_buffer buffer, error_code& ec) {
+  if (listener_.tls()) co_return co_await stream_.async_read_some(buffer, Redirect(ec));
+  co_return co_await socket().async_read_some(buffer, Redirect(ec));
+}
+
+awaitable<bool> Connection::shakeHands() {
+  if (!listener_.tls()) co_return true;
+  arm(Clock::now() + listener_.options().frameTimeout, Wait::Handshake);
+  error_code ec;
+  co_await stream_.async_handshake(ssl::stream_base::server, Redirect(ec));
+  if (!ec) co_return true;
+  if (!closed_) ServerLog().warn("Conexão {} recusada: falha no início do TLS ({})", peer_, ec.message());
+  co_return false;
+}
+
 awaitable<void> Connection::serve() {
   auto self = shared_from_this();
   std::string chunk(kReadChunk, '\0');
   try {
-    while (co_await answerBufferedFrames() && !listener_.stopping()) {
+    bool ready = co_await shakeHands();
+    while (ready && co_await answerBufferedFrames() && !listener_.stopping()) {
       armReadDeadline();
       error_code ec;
-      std::size_t n = co_await socket_.async_read_some(asio::buffer(chunk), Redirect(ec));
+      std::size_t n = co_await readSome(asio::buffer(chunk), ec);
       if (ec) break;  // closed by the peer, a deadline, a new client or stop()
       if (!co_await take(std::string_view(chunk.data(), n))) break;
     }
@@ -226,7 +259,7 @@ void Connection::armReadDeadline() {
 
 awaitable<void> Connection::watchdog() {
   auto self = shared_from_this();
-  while (socket_.is_open()) {
+  while (socket().is_open()) {
     error_code ec;
     co_await deadline_.async_wait(Redirect(ec));
     if (deadline_.expiry() <= Clock::now()) {
@@ -239,6 +272,9 @@ awaitable<void> Connection::watchdog() {
 void Connection::logDeadline() const {
   const ServerOptions& options = listener_.options();
   switch (waiting_) {
+    case Wait::Handshake:
+      ServerLog().warn("Conexão {} fechada: o TLS não começou em {:g} s", peer_, Seconds(options.frameTimeout));
+      return;
     case Wait::Request:
       ServerLog().info("Conexão {} fechada por inatividade ({:g} s)", peer_, Seconds(options.idleTimeout));
       return;
@@ -314,14 +350,19 @@ awaitable<bool> Connection::answerBufferedFrames() {
     }
     // Busy from the request to the end of its reply: stop() waits for both.
     busy_ = true;
-    std::string reply = co_await runOnWorker(std::move(request));
-    const bool sent = co_await send(std::move(reply));
+    Reply reply = co_await runOnWorker(std::move(request));
+    if (reply.delay.count() > 0 && !closed_) {
+      held_.expires_after(reply.delay);
+      error_code ec;
+      co_await held_.async_wait(Redirect(ec));
+    }
+    const bool sent = !closed_ && co_await send(std::move(reply.bytes));
     busy_ = false;
     if (!sent || listener_.stopping()) co_return false;
   }
 }
 
-awaitable<std::string> Connection::runOnWorker(platform::RpcRequest request) {
+awaitable<Reply> Connection::runOnWorker(platform::RpcRequest request) {
   disarmDeadline();
   // The worker signals the end of the call by cancelling callDone_, on the I/O thread.
   // (Not through a custom async_initiate: with Boost 1.74 and g++ 12 the initiation
@@ -330,7 +371,9 @@ awaitable<std::string> Connection::runOnWorker(platform::RpcRequest request) {
   job->request = std::move(request);
   auto self = shared_from_this();
   asio::post(listener_.pool(), [self, job] {
-    job->reply = self->listener_.dispatcher().answer(std::move(job->request));
+    const Dispatcher& dispatcher = self->listener_.dispatcher();
+    job->reply = self->access_ ? dispatcher.answer(std::move(job->request), *self->access_)
+                               : Reply{dispatcher.answer(std::move(job->request))};
     asio::post(self->listener_.io(), [self, job] {
       job->finished = true;
       self->callDone_.cancel();
@@ -347,17 +390,20 @@ awaitable<std::string> Connection::runOnWorker(platform::RpcRequest request) {
 awaitable<bool> Connection::send(std::string bytes) {
   arm(Clock::now() + listener_.options().idleTimeout, Wait::Reply);
   error_code ec;
-  co_await asio::async_write(socket_, asio::buffer(bytes), Redirect(ec));
+  if (listener_.tls())
+    co_await asio::async_write(stream_, asio::buffer(bytes), Redirect(ec));
+  else
+    co_await asio::async_write(socket(), asio::buffer(bytes), Redirect(ec));
   co_return !ec;
 }
 
 awaitable<void> Connection::lingerClose() {
   lingering_ = true;
   error_code ec;
-  socket_.shutdown(tcp::socket::shutdown_send, ec);
+  socket().shutdown(tcp::socket::shutdown_send, ec);
   arm(Clock::now() + kLingerTime, Wait::Linger);
   std::array<char, 4096> sink;
-  while (!ec) co_await socket_.async_read_some(asio::buffer(sink), Redirect(ec));
+  while (!ec) co_await socket().async_read_some(asio::buffer(sink), Redirect(ec));
 }
 
 Listener::Listener(const MethodRegistry& registry, ServerOptions options)
@@ -365,6 +411,7 @@ Listener::Listener(const MethodRegistry& registry, ServerOptions options)
       dispatcher_(registry, options_.onCall),
       budget_(options_.memoryBudget),
       pool_(std::max(1u, options_.workers)) {
+  loadCertificate();
   const std::string where = options_.host + ":" + std::to_string(options_.port);
   try {
     tcp::resolver resolver(io_);
@@ -380,6 +427,28 @@ Listener::Listener(const MethodRegistry& registry, ServerOptions options)
   } catch (const boost::system::system_error& e) {
     throw platform::Exception("Não foi possível escutar em " + where + ": " + e.code().message());
   }
+}
+
+void Listener::loadCertificate() {
+  if (options_.tlsCertificateFile.empty() && options_.tlsKeyFile.empty()) return;
+  if (options_.tlsCertificateFile.empty() || options_.tlsKeyFile.empty())
+    throw platform::Exception("TLS precisa do certificado e da sua chave privada: informe os dois.");
+  error_code ec;
+  tlsContext_.set_options(ssl::context::default_workarounds | ssl::context::no_sslv2 | ssl::context::no_sslv3 |
+                              ssl::context::no_tlsv1 | ssl::context::no_tlsv1_1,
+                          ec);
+  tlsContext_.use_certificate_chain_file(options_.tlsCertificateFile, ec);
+  if (ec)
+    throw platform::Exception("Não foi possível usar o certificado TLS " + options_.tlsCertificateFile + ": " +
+                              ec.message());
+  tlsContext_.use_private_key_file(options_.tlsKeyFile, ssl::context::pem, ec);
+  if (ec)
+    throw platform::Exception("Não foi possível usar a chave privada TLS " + options_.tlsKeyFile + ": " + ec.message());
+  if (SSL_CTX_check_private_key(tlsContext_.native_handle()) != 1)
+    throw platform::Exception("A chave privada " + options_.tlsKeyFile + " não corresponde ao certificado " +
+                              options_.tlsCertificateFile + ".");
+  // No session tickets: nothing arrives on a connection that the client did not ask for.
+  SSL_CTX_set_num_tickets(tlsContext_.native_handle(), 0);
 }
 
 void Listener::run() {
@@ -527,6 +596,16 @@ ListenAddress ParseListenAddress(std::string_view text) {
     throw bad();
   address.port = static_cast<std::uint16_t>(value);
   return address;
+}
+
+bool IsLoopbackHost(std::string_view host) {
+  if (host == "localhost") return true;
+  error_code ec;
+  const auto address = asio::ip::make_address(std::string(host), ec);
+  if (ec) return false;
+  if (address.is_v6() && address.to_v6().is_v4_mapped())
+    return asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6()).is_loopback();
+  return address.is_loopback();
 }
 
 }  // namespace server::rpc

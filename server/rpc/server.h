@@ -22,6 +22,14 @@
 // error reply and its connection closed. A frame may also decode to at most a fixed
 // multiple of its size (platform/net/frame_reader.h).
 //
+// Who may call: with a gate (access_gate.h) every connection must sign in before any
+// other call and each call is checked against the user's role; without one every call
+// is admitted as made by no one (for in-process uses that have no users). The appserver
+// always has one.
+//
+// TLS: with a certificate and its key, every connection shakes hands over TLS first
+// (one that does not within the frame timeout is closed); without, plain TCP.
+//
 // Construction binds and listens (raising platform::Exception when it cannot), so the
 // port is known before run(). run() serves on the calling thread until stop(); stop()
 // may be called from any thread: it stops accepting, lets running calls finish and
@@ -32,6 +40,7 @@
 #include <string>
 #include <string_view>
 
+#include "server/rpc/access_gate.h"
 #include "server/rpc/call_log.h"
 #include "server/rpc/method_registry.h"
 
@@ -59,6 +68,11 @@ struct ServerOptions {
   // Stop on SIGINT and SIGTERM (for the appserver command).
   bool stopOnSignals = false;
   CallObserver onCall = LogCall;
+  std::shared_ptr<AccessGate> gate;
+  // PEM files of the server's certificate (with any intermediate ones after it) and of
+  // its private key; both empty: no TLS.
+  std::string tlsCertificateFile;
+  std::string tlsKeyFile;
 };
 
 class Server {
@@ -85,5 +99,7 @@ struct ListenAddress {
 };
 // Reads "host:port" ("127.0.0.1:5151"); raises platform::Exception on a bad text.
 ListenAddress ParseListenAddress(std::string_view text);
+// Whether a listening host is this machine's alone: "localhost", 127.0.0.0/8, ::1.
+bool IsLoopbackHost(std::string_view host);
 
 }  // namespace server::rpc

@@ -81,10 +81,19 @@ class Connection {
   // False once the connection is lost or left in an unknown state; it must be dropped.
   virtual bool usable() const noexcept = 0;
 
+  // The signed-in user the connection works for during the current call, whom its
+  // writes name in the history; empty outside a call (schema tools, demo data). The
+  // pool empties it when the connection comes back.
+  const std::string& caller() const noexcept { return caller_; }
+  void setCaller(std::string login) { caller_ = std::move(login); }
+
   // Conveniences over query().
   bool exists(std::string_view sql, const Params& params);
   std::optional<std::string> queryText(std::string_view sql, const Params& params);
   std::optional<std::int64_t> queryInteger(std::string_view sql, const Params& params);
+
+ private:
+  std::string caller_;
 };
 
 }  // namespace server::store

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <string>
+#include <string_view>
 
 namespace server::store {
 namespace {
@@ -29,9 +30,12 @@ std::string OneOf(const std::string& column, std::initializer_list<const char*> 
   return "CHECK (" + check + ")";
 }
 
+// The column of the user who made a change, from version 3 on.
+std::string UserColumn(int version) { return version >= 3 ? ", CDUSUARIO VARCHAR(20) NOT NULL" : ""; }
+
 }  // namespace
 
-std::string HistorySql(Backend backend, const char* table) {
+std::string HistorySql(Backend backend, const char* table, int version) {
   Types t = TypesOf(backend);
   std::string date = t.date;
   return std::string("CREATE TABLE ") + table + " ("
@@ -46,7 +50,7 @@ std::string HistorySql(Backend backend, const char* table) {
          " DTVALFINNOV " + date + ","
          " IDORIGALT CHAR(1) NOT NULL " + OneOf("IDORIGALT", {"M", "R", "C", "D"}) + ","
          " DTHRALT " + t.timestamp + " NOT NULL,"
-         " NRLOTE BIGINT);";
+         " NRLOTE BIGINT" + UserColumn(version) + ");";
 }
 
 std::string HistoryIndexSql() {
@@ -55,7 +59,7 @@ std::string HistoryIndexSql() {
          "CREATE INDEX IXTABPRECLIEHIST_LOTE ON TABPRECLIEHIST (NRLOTE, CDCLIENTE, CDPRODUTO);";
 }
 
-std::string BatchSql(Backend backend) {
+std::string BatchSql(Backend backend, int version) {
   Types t = TypesOf(backend);
   return std::string() +
          "CREATE TABLE TABPRECLIELOTE ("
@@ -64,7 +68,7 @@ std::string BatchSql(Backend backend) {
          " CDCLIENTE VARCHAR(21) NOT NULL,"
          " DTHRALT " + t.timestamp + " NOT NULL,"
          " QTPRECO INTEGER NOT NULL DEFAULT 0,"
-         " NRLOTEDESF BIGINT);"
+         " NRLOTEDESF BIGINT" + UserColumn(version) + ");"
 
          "CREATE TABLE COMPPRECLIELOTE ("
          " NRLOTE BIGINT NOT NULL,"
@@ -78,6 +82,26 @@ std::string BatchSql(Backend backend) {
          " PRIMARY KEY (NRLOTE, CDCLIENTE, IDVERSAO, NRORDEMFAT));"
 
          "CREATE TABLE SCHEMAVERSAO (NRVERSAO INTEGER NOT NULL);";
+}
+
+std::string UsersSql(Backend backend) {
+  Types t = TypesOf(backend);
+  std::string keyed = std::string(t.keyed) + ";";
+  return std::string() +
+         "CREATE TABLE USUARIO ("
+         " CDUSUARIO VARCHAR(20) NOT NULL PRIMARY KEY,"
+         " NMUSUARIO VARCHAR(50) NOT NULL,"
+         " IDPAPEL VARCHAR(8) NOT NULL " + OneOf("IDPAPEL", {"consulta", "precos", "reajuste", "admin"}) + ","
+         " IDATIVO CHAR(1) NOT NULL " + OneOf("IDATIVO", {"S", "N"}) + ","
+         " DSHASHSENHA VARCHAR(128) NOT NULL,"
+         " DTHRSENHA " + t.timestamp + " NOT NULL" + keyed +
+
+         "CREATE TABLE SESSAOUSUARIO ("
+         " CDSESSAO CHAR(64) NOT NULL PRIMARY KEY,"
+         " CDUSUARIO VARCHAR(20) NOT NULL REFERENCES USUARIO (CDUSUARIO),"
+         " DTHRINICIO " + t.timestamp + " NOT NULL,"
+         " DTHRULTUSO " + t.timestamp + " NOT NULL" + keyed +
+         "CREATE INDEX IXSESSAOUSUARIO_CDUSUARIO ON SESSAOUSUARIO (CDUSUARIO);";
 }
 
 namespace {
@@ -131,7 +155,7 @@ std::string SchemaSql(Backend backend) {
          " PRIMARY KEY (CDCLIENTE, CDPRODUTO),"
          " CHECK (DTVALFIN IS NULL OR (DTVALINI IS NOT NULL AND DTVALINI <= DTVALFIN))" + keyed +
 
-         HistorySql(backend, "TABPRECLIEHIST") + BatchSql(backend) +
+         HistorySql(backend, "TABPRECLIEHIST") + BatchSql(backend) + UsersSql(backend) +
 
          "CREATE TABLE TIPOCUSTO ("
          " NRTIPOCUSTO INTEGER NOT NULL PRIMARY KEY,"
@@ -165,7 +189,20 @@ const std::vector<const char*>& SchemaTables() {
   static const std::vector<const char*> tables{"FILIAL",     "CLIENTE",        "PRODUTO",
                                                "FATORPRECO", "COMPPRECLIE",    "TABPRECLIE",
                                                "TABPRECLIEHIST", "TIPOCUSTO", "CUSTOPRODUTO",
-                                               "TABPRECLIELOTE", "COMPPRECLIELOTE", "SCHEMAVERSAO"};
+                                               "TABPRECLIELOTE", "COMPPRECLIELOTE", "SCHEMAVERSAO",
+                                               "USUARIO",    "SESSAOUSUARIO"};
+  return tables;
+}
+
+const std::vector<const char*>& ReadableTables() {
+  static const std::vector<const char*> tables = [] {
+    std::vector<const char*> readable;
+    for (const char* table : SchemaTables())
+      if (std::string_view(table) != "USUARIO" && std::string_view(table) != "SESSAOUSUARIO" &&
+          std::string_view(table) != "SCHEMAVERSAO")
+        readable.push_back(table);
+    return readable;
+  }();
   return tables;
 }
 

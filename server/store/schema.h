@@ -6,13 +6,20 @@
 // TABPRECLIEHIST keeps one row per change of TABPRECLIE: the customer and product, the
 // price and dates before (null when the price was created) and after (null when it
 // was removed), the origin of the change (kHistoryManual, kHistoryRecalc,
-// kHistoryCopy, kHistoryUndo), the time of the change and, for a recalculation, copy or
-// undo, the number of its batch (null for a manual change).
+// kHistoryCopy, kHistoryUndo), the time of the change, the user who made it (CDUSUARIO)
+// and, for a recalculation, copy or undo, the number of its batch (null for a manual
+// change). Rows written before users were recorded carry kUserBeforeSignIn.
 //
 // TABPRECLIELOTE has one row per batch: its origin, the customer the command ran for
-// (the source of a copy), its time, how many prices it wrote, and the batch that undid
-// it (NRLOTEDESF, null while it stands). COMPPRECLIELOTE keeps, for a formula copy,
+// (the source of a copy), its time, the user who ran it, how many prices it wrote, and
+// the batch that undid it (NRLOTEDESF, null while it stands). COMPPRECLIELOTE keeps, for a formula copy,
 // every target's formula before (IDVERSAO "A") and after (IDVERSAO "N") the copy.
+//
+// USUARIO holds the users who may sign in: login (CDUSUARIO, lower case), name, role
+// (IDPAPEL: consulta, precos, reajuste, admin), whether active, the Argon2id hash of the
+// password and when it was set. SESSAOUSUARIO holds the open sessions: the hash of the
+// session's token (never the token), its user, when it began and when it was last used
+// (times in UTC).
 //
 // SCHEMAVERSAO holds the schema's version; a database made before it had one is at
 // version 1 and UpgradeSchema brings it up to date.
@@ -30,10 +37,18 @@ inline constexpr char kHistoryUndo = 'D';
 
 // Version 2: batch numbers, the undo origin, the batch tables and the history's
 // indexes by (customer, product, time), (customer, time) and batch.
-inline constexpr int kSchemaVersion = 2;
+// Version 3: the users, their sessions, and the user of every change and batch.
+inline constexpr int kSchemaVersion = 3;
+
+// The user of the changes made before the history recorded one.
+inline constexpr const char* kUserBeforeSignIn = "(anterior)";
 
 // The tables in creation order (parents first).
 const std::vector<const char*>& SchemaTables();
+
+// The tables a reader of the business data may see: every one but the users', the
+// sessions' and the schema version's.
+const std::vector<const char*>& ReadableTables();
 
 // Creates every table and index; the caller provides the transaction.
 void CreateSchema(Connection& connection);
@@ -43,11 +58,13 @@ bool HasSchema(Connection& connection);
 bool HasBaseSchema(Connection& connection);
 bool TableExists(Connection& connection, const char* table);
 
-// The parts of the schema a migration re-creates: the history table under a name, its
-// indexes, and the tables of batches and of the schema version.
-std::string HistorySql(Backend backend, const char* table);
+// The parts of the schema a migration re-creates, in the shape of a given version: the
+// history table under a name, its indexes, the tables of batches and of the schema
+// version, and those of users and sessions.
+std::string HistorySql(Backend backend, const char* table, int version = kSchemaVersion);
 std::string HistoryIndexSql();
-std::string BatchSql(Backend backend);
+std::string BatchSql(Backend backend, int version = kSchemaVersion);
+std::string UsersSql(Backend backend);
 // Drops every table of the schema that exists (children first).
 void DropSchema(Connection& connection);
 

@@ -17,7 +17,7 @@ constexpr const char* kHistoryColumns =
 void RebuildSQLiteHistory(Connection& c) {
   c.executeScript("DROP INDEX IF EXISTS IXTABPRECLIEHIST_CLIEPROD;"
                   "ALTER TABLE TABPRECLIEHIST RENAME TO TABPRECLIEHIST_V1;");
-  c.executeScript(HistorySql(Backend::SQLite, "TABPRECLIEHIST"));
+  c.executeScript(HistorySql(Backend::SQLite, "TABPRECLIEHIST", 2));
   c.executeScript(std::string("INSERT INTO TABPRECLIEHIST (") + kHistoryColumns + ") SELECT " + kHistoryColumns +
                   " FROM TABPRECLIEHIST_V1;DROP TABLE TABPRECLIEHIST_V1;");
 }
@@ -37,8 +37,21 @@ void MigrateFrom1To2(Connection& c) {
   else
     AlterPostgreSQLHistory(c);
   c.executeScript(HistoryIndexSql());
-  c.executeScript(BatchSql(c.backend()));
+  c.executeScript(BatchSql(c.backend(), 2));
   c.execute("INSERT INTO SCHEMAVERSAO (NRVERSAO) VALUES (2)");
+}
+
+// The changes and batches made so far get the user kUserBeforeSignIn; from now on each
+// names its own (PostgreSQL drops the default, SQLite cannot and keeps it).
+void MigrateFrom2To3(Connection& c) {
+  for (const char* table : {"TABPRECLIEHIST", "TABPRECLIELOTE"}) {
+    c.executeScript(std::string("ALTER TABLE ") + table + " ADD COLUMN CDUSUARIO VARCHAR(20) NOT NULL DEFAULT '" +
+                    kUserBeforeSignIn + "'");
+    if (c.backend() == Backend::PostgreSQL)
+      c.executeScript(std::string("ALTER TABLE ") + table + " ALTER COLUMN CDUSUARIO DROP DEFAULT");
+  }
+  c.executeScript(UsersSql(c.backend()));
+  c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 3");
 }
 
 }  // namespace
@@ -57,6 +70,7 @@ int UpgradeSchema(Connection& connection) {
                                                     " do esquema, mais nova que a " + std::to_string(kSchemaVersion) +
                                                     " deste servidor.");
     if (found == 1) MigrateFrom1To2(connection);
+    if (found <= 2) MigrateFrom2To3(connection);
     return found;
   });
 }

@@ -4,6 +4,7 @@
 #include "server/init_command.h"
 #include "support/app_server_process.h"
 #include "support/temp_dir.h"
+#include "support/test_users.h"
 #include "tests/support/pg_database.h"
 #include "tests/support/rpc_test_server.h"
 
@@ -36,6 +37,7 @@ DemoDatabase::DemoDatabase(Backend backend) : backend_(backend) {
   init.demoOptions = SmallDemo();
   server::RunInit(init);
   store_ = server::store::Store::Open(target_);
+  vqrtest::AddTestUser(writer());
 }
 
 DemoDatabase::~DemoDatabase() {
@@ -86,6 +88,7 @@ std::uint16_t LoopbackAppServer::port() const { return server_->port(); }
 
 void LoopbackAppServer::Point(platform::TSocketConnection& net, const std::string& serverName) const {
   vqrtest::PointAt(net, server_->port(), nullptr, serverName);
+  vqrtest::SignInAs(net);
 }
 
 void LoopbackAppServer::stop() { server_->stop(); }

@@ -103,8 +103,8 @@ class ReportRun : public fwtest::BackendTest {
   void change(int leaf, const std::string& time, const std::string& before, const std::string& after) {
     const std::string stamp = postgres() ? "CAST('" + time + "' AS TIMESTAMP)" : "'" + time + "'";
     db().writer().execute(
-        "INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, VRPRECONOV, IDORIGALT, DTHRALT) VALUES "
-        "('000001', '" + leaves.at(leaf).id + "', " + before + ", " + after + ", 'M', " + stamp + ")");
+        "INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, VRPRECONOV, IDORIGALT, DTHRALT, CDUSUARIO) "
+        "VALUES ('000001', '" + leaves.at(leaf).id + "', " + before + ", " + after + ", 'M', " + stamp + ", 'teste')");
   }
 
   // The price rows the filter selects, as the PDF prints them, read straight from the

@@ -298,10 +298,11 @@ TEST(HostStatusBar, NamesTheServerAndSaysNoConnectionIsOpenYet) {
   options.extraArgs = {"--server", "127.0.0.1:5999"};
   HostProcess host(options);
   json panels = host.control("frmHost.stbHost")["panels"];
-  ASSERT_EQ(panels.size(), 3u);
+  ASSERT_EQ(panels.size(), 4u);
   EXPECT_EQ(panels[0]["text"], "Servidor: 127.0.0.1:5999");
   EXPECT_EQ(panels[1]["text"], "Desconectado");
   EXPECT_EQ(panels[2]["text"], "");
+  EXPECT_EQ(panels[3]["text"], "Usuário: teste (entrada pendente)") << "no server to sign in to yet";
   json area = host.window("frmHost")["mdiClient"];
   EXPECT_EQ(area[3].get<int>() + host.control("frmHost.stbHost")["bounds"][3].get<int>(),
             host.window("frmHost")["bounds"][3].get<int>() - 2 - 24 - 22)

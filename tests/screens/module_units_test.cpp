@@ -10,6 +10,7 @@
 #include "contracts/framework/host_configuration.h"
 #include "contracts/framework/showavi.h"
 #include "package/units.h"
+#include "platform/net/sign_in.h"
 #include "platform/ui/application.h"
 #include "platform/ui/keyboard.h"
 #include "platform/ui/screen.h"
@@ -70,6 +71,8 @@ class MainScreenRecord : public testsupport::UiTest {
     config.serverHost = "127.0.0.1";
     config.serverPort = server_->port();
     config.database = database_;
+    config.signIn = std::make_shared<platform::TSignIn>();
+    config.signIn->SetCredentials(vqrtest::kTestUser, vqrtest::kTestPassword);
     framework::SetHostConfiguration(config);
     frame_ = platform::NewForm<platform::TForm>(&platform::Application());
     frame_->SetName("frmHost");

@@ -96,6 +96,7 @@ void PriceTableTest::TearDown() {
 void CreateTestDatabase(const std::string& path) {
   auto init = vqrtest::RunAppServer({"init", "--db", path, "--demo"});
   if (init.exitCode != 0) throw std::runtime_error("appserver init falhou: " + init.err);
+  vqrtest::AddUser(path);
   Db db(path);
   std::ostringstream sql;
   for (const TestCustomer* c : {&kLegal, &kNatural})

@@ -46,7 +46,8 @@ inline constexpr const char* kNumber = "frmTabPreClie.medCdClie";
 inline constexpr const char* kName = "frmTabPreClie.edtNmClie";
 enum Column { kColCode = 0, kColName = 1, kColPrice = 2, kColStart = 3, kColEnd = 4 };
 
-// A fresh demo database in `path` with the fixture's customers and prices.
+// A fresh demo database in `path` with the fixture's customers and prices, and the user
+// vqrtest::kTestUser the host signs in as.
 void CreateTestDatabase(const std::string& path);
 // CDPRODUTO of the index-th leaf product by code.
 std::string LeafProduct(const std::string& database, int index);

@@ -152,9 +152,9 @@ TEST_F(Repricing, TheHistoryComesAPageAtATimeAsThePersonReachesItsEnd) {
     values += std::string(values.empty() ? "" : ", ") + "('" + kLegal.code + "', '" + leafProduct(0) + "', " +
               std::to_string(i + 1) + ", " + std::to_string(i + 2) + ", 'M', '2026-01-01T" +
               (i / 60 < 10 ? "0" : "") + std::to_string(i / 60) + ":" + (i % 60 < 10 ? "0" : "") +
-              std::to_string(i % 60) + ":00')";
-  execute("INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, VRPRECONOV, IDORIGALT, DTHRALT) VALUES " +
-          values);
+              std::to_string(i % 60) + ":00', 'teste')";
+  execute("INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, VRPRECONOV, IDORIGALT, DTHRALT, CDUSUARIO) "
+          "VALUES " + values);
   openScreen();
   chooseCustomer(kLegal);
   host().click("frmTabPreClie.sbtHistorico");

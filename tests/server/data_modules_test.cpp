@@ -38,6 +38,8 @@ PacketPtr ProbeRows(server::store::Connection& connection, const std::string& na
 
 class DataModulesTest : public ModuleTest {};
 
+const server::rpc::CallContext kCaller{"teste"};
+
 TEST_P(DataModulesTest, EveryContractMethodHasExactlyOneHandler) {
   std::set<std::string> contract, handled;
   for (const auto& method : contracts::server::AllMethods()) contract.insert(method.address());
@@ -57,11 +59,11 @@ TEST_P(DataModulesTest, ArgumentsOutsideTheContractRaiseInsteadOfRunning) {
     throw std::runtime_error(address);
   };
   std::vector<Variant> tooFew{"C1"};
-  EXPECT_THROW(handler("rdmTabPreClie.GetPrecoProd")(tooFew), platform::Exception);
+  EXPECT_THROW(handler("rdmTabPreClie.GetPrecoProd")(kCaller, tooFew), platform::Exception);
   std::vector<Variant> wrongKind{"C1", "3"};
-  EXPECT_THROW(handler("rdmTabPreClie.GetPrecoProd")(wrongKind), platform::Exception);
+  EXPECT_THROW(handler("rdmTabPreClie.GetPrecoProd")(kCaller, wrongKind), platform::Exception);
   std::vector<Variant> priceAsText{"C1", "P1", "10", "", "", "S"};
-  EXPECT_THROW(handler("rdmTabPreClie.SetTabPreClie")(priceAsText), platform::Exception);
+  EXPECT_THROW(handler("rdmTabPreClie.SetTabPreClie")(kCaller, priceAsText), platform::Exception);
   EXPECT_FALSE(PriceOf(db(), "C1", "P1"));
 }
 
@@ -69,20 +71,20 @@ TEST_P(DataModulesTest, TheAdapterPassesReadArgumentsTypedAndSendsVarsAndTheDecl
   auto probe = server::modules::Implement<Probe>(store(), &ProbeRows);
   EXPECT_EQ(probe.address, "rdmTabPreClie.Probe");
   std::vector<Variant> params{"a", "antes", "igual", 2, 4};  // an integer for the double
-  auto envelope = contracts::server::ReadEnvelope(probe.handler(params));
+  auto envelope = contracts::server::ReadEnvelope(probe.handler(kCaller, params));
   ASSERT_TRUE(envelope.ok) << envelope.message;
   EXPECT_EQ(envelope.data.asPacket().columns(), c::CostTypeColumns());
   EXPECT_EQ(params, (std::vector<Variant>{"a", "a x2 4.000000", "igual", 2, 4}));
 
   std::vector<Variant> otherColumns{"a", "antes", "igual", 0, 1.5};
-  envelope = contracts::server::ReadEnvelope(probe.handler(otherColumns));
+  envelope = contracts::server::ReadEnvelope(probe.handler(kCaller, otherColumns));
   EXPECT_FALSE(envelope.ok);
   EXPECT_EQ(envelope.message, "Pacote de dados de rdmTabPreClie.Probe com colunas fora do contrato");
   EXPECT_EQ(otherColumns[1], Variant("antes"));  // a failed call sends the vars back as they came
 
   std::vector<Variant> wrongKind{"a", 7, "igual", 2, 1.5};
   try {
-    probe.handler(wrongKind);
+    probe.handler(kCaller, wrongKind);
     ADD_FAILURE() << "a var sent as a number was accepted";
   } catch (const platform::Exception& e) {
     EXPECT_NE(std::string(e.what()).find("(Volta)"), std::string::npos) << e.what();

@@ -21,6 +21,7 @@
 #include "tests/server/seed.h"
 #include "tests/support/raw_socket.h"
 #include "tests/support/rpc_test_server.h"
+#include "support/test_users.h"
 
 namespace servertest {
 namespace {
@@ -35,6 +36,7 @@ using platform::Variant;
 struct Client {
   explicit Client(std::uint16_t port, const std::string& serverName = "VQR51200.rdmTabPreClie") {
     vqrtest::PointAt(net, port, nullptr, serverName);
+    vqrtest::SignInAs(net);
   }
   // The envelope of a call.
   contracts::server::Envelope call(const std::string& method, std::vector<CallArg> args) {
@@ -113,8 +115,8 @@ TEST_P(EndToEndTest, TheScreensCallsWorkOverTheWire) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return server_->log().find(text) != std::string::npos;
   };
-  EXPECT_TRUE(logged("rdmTabPreClie.SetTabPreClie cliente=C1 ")) << server_->log();
-  EXPECT_TRUE(logged("rdmTabPreClie.SetCalcCusProd cliente=C1 ")) << server_->log();
+  EXPECT_TRUE(logged("rdmTabPreClie.SetTabPreClie usuario=teste cliente=C1 ")) << server_->log();
+  EXPECT_TRUE(logged("rdmTabPreClie.SetCalcCusProd usuario=teste cliente=C1 ")) << server_->log();
   EXPECT_TRUE(logged("recusado: @PrecoZerNeg")) << server_->log();
   EXPECT_TRUE(logged("rdmCustProd.GetTipoCusto ")) << server_->log();
 }
@@ -194,11 +196,12 @@ class KilledCopyTest : public BackendTest {
       server::demo::FillDemoData(db(), {400, 2500, 9});
       tx.commit();
     }
+    vqrtest::AddTestUser(db());
     // The source prices every product.
     for (auto& entry : server::modules::DataModuleMethods(store()))
       if (entry.address == "rdmTabPreClie.SetCalcCusProd") {
         std::vector<Variant> args{"001", kSource, "", 3, 1, "", "", "S"};
-        ASSERT_TRUE(contracts::server::ReadEnvelope(entry.handler(args)).ok);
+        ASSERT_TRUE(contracts::server::ReadEnvelope(entry.handler({vqrtest::kTestUser}, args)).ok);
       }
   }
 
@@ -267,6 +270,7 @@ TEST(AppServerMemory, EightConnectionsHoldingLargeUnfinishedFramesStayWithinTheB
   vqrtest::TempDir dir;
   const std::string database = dir.file("memoria.db");
   ASSERT_EQ(vqrtest::RunAppServer({"init", "--db", database}).exitCode, 0);
+  vqrtest::AddUser(database);
   vqrtest::AppServerProcess server({.database = database});
   Client client(server.port());
   client.ok("GetPesqCliente", {"", "T"});

@@ -14,11 +14,15 @@ void ModuleTest::SetUp() {
 }
 
 Answer ModuleTest::call(const std::string& method, std::vector<Variant> params) {
+  return callAs(kTestUser, method, std::move(params));
+}
+
+Answer ModuleTest::callAs(const std::string& user, const std::string& method, std::vector<Variant> params) {
   std::string address;
   for (const auto& entry : contracts::server::AllMethods())
     if (entry.name == method) address = entry.address();
   if (address.empty()) throw std::runtime_error("no method " + method);
-  Variant result = handlers_.at(address)(params);
+  Variant result = handlers_.at(address)(server::rpc::CallContext{user}, params);
   contracts::server::Envelope envelope = contracts::server::ReadEnvelope(result);
   return Answer{envelope.ok, envelope.message, envelope.data, std::move(params)};
 }

@@ -1,6 +1,7 @@
 #pragma once
 // ModuleTest: the data modules on a seeded database (seed.h), once per backend. Calls
-// go through the same handlers the listener runs, by method name:
+// go through the same handlers the listener runs, by method name, made by the user
+// kTestUser (callAs names another):
 //
 //   auto answer = call("GetPrecoProd", {"C1", 3});   // envelope and params after the call
 //   EXPECT_TRUE(answer.ok);
@@ -13,6 +14,7 @@
 #include "platform/variant/data_packet.h"
 #include "server/modules/data_modules.h"
 #include "tests/server/backend_fixture.h"
+#include "support/app_server_process.h"
 #include "tests/server/seed.h"
 
 namespace servertest {
@@ -24,12 +26,15 @@ struct Answer {
   std::vector<platform::Variant> params;  // as the method left them
 };
 
+using vqrtest::kTestUser;
+
 class ModuleTest : public BackendTest {
  protected:
   void SetUp() override;
 
-  // Calls the method of either module by name with the given arguments.
+  // Calls the method of any module by name with the given arguments.
   Answer call(const std::string& method, std::vector<platform::Variant> params);
+  Answer callAs(const std::string& user, const std::string& method, std::vector<platform::Variant> params);
   // The data part of a call that must succeed.
   platform::Variant data(const std::string& method, std::vector<platform::Variant> params);
   // The text of a call that must be refused.

@@ -1,5 +1,7 @@
 #include "tests/server/seed.h"
 
+#include "support/test_users.h"
+
 namespace servertest {
 
 using platform::Variant;
@@ -35,6 +37,7 @@ void SeedBasics(server::store::Connection& db) {
       "INSERT INTO CUSTOPRODUTO VALUES ('001', 'P1', 2, 11);"
       "INSERT INTO CUSTOPRODUTO VALUES ('001', 'P2', 2, 4.4);"
       "INSERT INTO CUSTOPRODUTO VALUES ('001', 'P4', 2, 22);");
+  vqrtest::AddTestUser(db);
 }
 
 void AddFormula(server::store::Connection& db, const std::string& customer, const std::vector<FactorRow>& rows) {

@@ -8,7 +8,7 @@
 // Cola, P2 "101002" Guaraná, G102 "102", P3 "102001" Suco, G2 "2", G201 "201", P4
 // "201001" Arroz. Branches 001 (with costs) and 002 (none). Costs at 001, type 1:
 // P1 10, P2 4, P3 2.5, P4 20; type 2: P1 11, P2 4.4, P4 22 (P3 none). Factors 001 MKP,
-// 002 ICMS, 005 FRT, 006 DESC, 008 COM.
+// 002 ICMS, 005 FRT, 006 DESC, 008 COM. The user vqrtest::kTestUser (admin).
 #include <optional>
 #include <string>
 #include <vector>

@@ -1,5 +1,6 @@
-// Starts the real system for a browser test: a fresh SQLite demo database, the
-// application server and the host with its web front end on free loopback ports.
+// Starts the real system for a browser test: a fresh SQLite demo database with the
+// test user, the application server and the host with its web front end on free
+// loopback ports. The host signs in as the test user unless the test signs in itself.
 import { spawn, spawnSync } from 'node:child_process';
 import { mkdtempSync, rmSync, existsSync } from 'node:fs';
 import { createServer } from 'node:net';
@@ -42,10 +43,23 @@ function waitForLine(child, pattern, what, timeoutMs = 20000) {
   });
 }
 
+export const TEST_USER = 'teste';
+export const TEST_PASSWORD = 'senha-de-teste';
+
+// Adds a user to the database (its password hashed at the cost of tests).
+export function addUser(db, login, role, password = TEST_PASSWORD) {
+  const added = spawnSync(join(BIN, 'appserver'),
+    ['user', 'add', '--db', db, login, '--name', `Pessoa ${login}`, '--role', role, '--test-hash'],
+    { input: `${password}\n`, encoding: 'utf8' });
+  if (added.status !== 0) throw new Error(`appserver user add failed: ${added.stderr}`);
+}
+
 // Options: hostArgs (extra host arguments), appserver (start a demo database and an
 // application server; default true), demoArgs (extra arguments of the demo database,
-// e.g. ['--customers', '500']), module (the module the host loads).
-export async function startSystem({ hostArgs = [], appserver = true, demoArgs = [], module = null } = {}) {
+// e.g. ['--customers', '500']), module (the module the host loads), signIn (the host
+// signs in as the test user, an admin; false: the page shows the sign-in window).
+export async function startSystem({ hostArgs = [], appserver = true, demoArgs = [], module = null,
+  signIn = true } = {}) {
   const dir = mkdtempSync(join(tmpdir(), 'vqr-e2e-'));
   const db = join(dir, 'demo.db');
   const children = [];
@@ -53,6 +67,7 @@ export async function startSystem({ hostArgs = [], appserver = true, demoArgs = 
   if (appserver) {
     const init = spawnSync(join(BIN, 'appserver'), ['init', '--db', db, '--demo', ...demoArgs], { encoding: 'utf8' });
     if (init.status !== 0) throw new Error(`appserver init failed: ${init.stderr}`);
+    addUser(db, TEST_USER, 'admin');
     const server = spawn(join(BIN, 'appserver'), ['serve', '--db', db, '--listen', `127.0.0.1:${serverPort}`],
       { stdio: ['ignore', 'pipe', 'pipe'] });
     children.push(server);
@@ -63,7 +78,11 @@ export async function startSystem({ hostArgs = [], appserver = true, demoArgs = 
     '--documents', join(dir, 'documents'), ...hostArgs];
   if (appserver) args.push('--db', db);
   if (module) args.push('--module', module);
-  const host = spawn(join(BIN, 'host'), args, { stdio: ['ignore', 'pipe', 'pipe'] });
+  if (signIn) args.push('--user', TEST_USER);
+  const host = spawn(join(BIN, 'host'), args, {
+    stdio: ['ignore', 'pipe', 'pipe'],
+    env: { ...process.env, VQR_PASSWORD: TEST_PASSWORD },
+  });
   children.push(host);
   const match = await waitForLine(host, /(http:\/\/127\.0\.0\.1:\d+\/\S*token=[A-Za-z0-9_-]+)/, 'host');
   return {
