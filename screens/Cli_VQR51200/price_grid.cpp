@@ -53,11 +53,13 @@ void TfrmTabPreClie::sbtAlterarClick(platform::TObject* Sender) {
 }
 
 // No row can be added, however the insert started, and the product code column never
-// starts an edit.
+// starts an edit. A row that comes back to edit with its typed values (its save
+// failed) keeps them, whichever column is selected.
 void TfrmTabPreClie::dtsPadraoStateChange(platform::TObject*) {
   if (cdsPrecoClie->State() == platform::dsInsert)
     cdsPrecoClie->Cancel();
-  else if (cdsPrecoClie->State() == platform::dsEdit && dbgPadrao->SelectedField() == cdsPrecoClieCDARVPROD)
+  else if (cdsPrecoClie->State() == platform::dsEdit && !cdsPrecoClie->Modified() &&
+           dbgPadrao->SelectedField() == cdsPrecoClieCDARVPROD)
     cdsPrecoClie->Cancel();
   Habilita_Botoes();
 }

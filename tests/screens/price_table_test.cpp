@@ -564,7 +564,8 @@ TEST_F(Saving, ServerRefusalIsShownAndTheScreenGoesOn) {
   host().answer("btnOK");
   EXPECT_FALSE(host().window(kScreen).is_null());
   EXPECT_EQ(host().state().value("wait", json()), json());
-  EXPECT_EQ(gridText(0, kColPrice), "5,000") << "the posted row keeps its values until reloaded";
+  EXPECT_EQ(gridText(0, kColPrice), "5,000") << "the row keeps what was typed";
+  EXPECT_EQ(grid().value("state", ""), "edit");
   auto saves = serverCalls("SetTabPreClie");
   ASSERT_EQ(saves.size(), 1u);
   EXPECT_NE(saves[0].find("recusado"), std::string::npos) << saves[0];
@@ -616,6 +617,7 @@ TEST_F(ServerFailures, AServerDownIsReportedAndTheWorkGoesOnOnceItIsBack) {
   host().answer("btnOK");
   EXPECT_EQ(host().state().value("wait", json()), json()) << "the wait animation stops on failure";
   EXPECT_EQ(host().state().value("cursor", 1), 0);
+  host().click("frmTabPreClie.sbtCancelar");  // the row not stored stays in edit until then
 
   host().focus(kNumber);
   host().type(kNatural.number);
@@ -628,6 +630,45 @@ TEST_F(ServerFailures, AServerDownIsReportedAndTheWorkGoesOnOnceItIsBack) {
   host().key(VK_TAB);
   ASSERT_EQ(host().focusPath(), kGrid) << messageText();
   EXPECT_EQ(host().control(kName)["text"], kNatural.name);
+}
+
+TEST_F(ServerFailures, ARowTheServerDidNotStoreStaysInEditUntilConfirmedAgainOrCancelled) {
+  openScreen();
+  chooseCustomer(kLegal);
+  stopServer();
+  host().cell(kGrid, 2, kColPrice);
+  host().type("4,44");
+  host().key(VK_DOWN);  // leaving the row posts it
+  ASSERT_TRUE(host().messageBox());
+  EXPECT_EQ(host().messageBox()->value("dlgType", ""), "error");
+  host().answer("btnOK");
+  json g = grid();
+  EXPECT_EQ(g.value("state", ""), "edit") << "nothing was stored, so nothing looks stored";
+  EXPECT_EQ(g.value("row", -1), 2);
+  EXPECT_EQ(gridText(2, kColPrice), "4,440");
+  EXPECT_TRUE(enabled("frmTabPreClie.sbtConfirmar"));
+  EXPECT_TRUE(enabled("frmTabPreClie.sbtCancelar"));
+  startServer();
+  host().click("frmTabPreClie.sbtConfirmar");
+  EXPECT_FALSE(host().messageBox()) << messageText();
+  EXPECT_EQ(grid().value("state", ""), "browse");
+  auto stored = storedPrice(kLegal.code, leafProduct(2));
+  ASSERT_TRUE(stored);
+  EXPECT_DOUBLE_EQ(stored->price, 4.44);
+
+  stopServer();
+  editCell(1, kColPrice, "8");
+  host().click("frmTabPreClie.sbtConfirmar");
+  host().answer("btnOK");
+  host().click("frmTabPreClie.sbtCancelar");
+  EXPECT_EQ(gridText(1, kColPrice), "7,250") << "cancelling shows the stored price again";
+  host().cell(kGrid, 0, kColPrice);
+  host().click("frmTabPreClie.sbtExcluir");
+  host().answer("btnYes");
+  host().answer("btnOK");
+  EXPECT_EQ(grid().value("state", ""), "browse");
+  EXPECT_EQ(gridText(0, kColPrice), "10,500") << "a deletion not stored leaves the price shown";
+  EXPECT_EQ(gridText(0, kColEnd), "31/12/2026");
 }
 
 // --- the screen's life ------------------------------------------------------------------
