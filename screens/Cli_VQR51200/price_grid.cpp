@@ -15,8 +15,6 @@ using contracts::server::GetPrecoProd;
 
 namespace {
 
-bool IsDigit(char32_t ch) { return ch >= U'0' && ch <= U'9'; }
-
 // A date typed as its "/" separators and blanks only means no date.
 void SetDateText(platform::TField& field, const std::string& text) {
   std::string withoutSlashes;
@@ -72,11 +70,8 @@ void TfrmTabPreClie::dbgPadraoKeyPress(platform::TObject* Sender, char32_t& Key)
     if (Key != U'\t' && Key != U'\r') Key = 0;
     return;
   }
-  if (field != cdsPrecoClieVRPRECOPROD) return;
-  if ((Key == U',' || Key == U'.') &&
-      Consiste::GridText(*dbgPadrao, cdsPrecoClieVRPRECOPROD->FieldName(), false).find(',') != std::string::npos)
-    Key = 0;
-  if (Key != U'\b' && Key != U'\r' && Key != U',' && !IsDigit(Key)) Key = 0;
+  if (field == cdsPrecoClieVRPRECOPROD)
+    KeepDecimalChar(Key, Consiste::GridText(*dbgPadrao, cdsPrecoClieVRPRECOPROD->FieldName(), false));
 }
 
 void TfrmTabPreClie::dbgPadraoKeyDown(platform::TObject* Sender, std::uint16_t& Key, platform::TShiftState Shift) {

@@ -221,6 +221,16 @@ TEST_F(RowChecks, PostChecksOrderThenFactorThenValueAndSendNothing) {
   EXPECT_EQ(storedFormula().size(), 2u);
 }
 
+TEST_F(RowChecks, TheValueTakesDigitsAndOneDecimalCommaAsThePriceDoes) {
+  openFormula();
+  host().cell(kFormGrid, 0, kColValue);
+  host().type("1.5-a,2,5");
+  EXPECT_EQ(formulaGrid()["editorText"], "15,25") << "\".\", \"-\", letters and a second \",\" are dropped";
+  ctrlEnter();
+  EXPECT_FALSE(host().messageBox()) << messageText();
+  EXPECT_EQ(storedFormula()[0], (Texts{"001", "001", "P", "15.25", "SUM"}));
+}
+
 TEST_F(RowChecks, CodedColumnsTakeTheirKeysAndPickListsAndStoreTheCodes) {
   openFormula();
   host().cell(kFormGrid, 0, kColKind);
