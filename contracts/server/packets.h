@@ -22,7 +22,11 @@ const std::vector<platform::ColumnDef>& PreviewColumns();
 // GetHistPreco: the history of a customer's prices, newest first, each change with the
 // user who made it (CDUSUARIO).
 const std::vector<platform::ColumnDef>& HistoryColumns();
-// GetLotePreco: one batch of a recalculation, copy or undo, with the user who ran it.
+// GetLotePreco: one batch of a recalculation, copy or undo, with the customers it
+// reaches (those whose prices or formula it changed): how many (QTCLIENTE) and the
+// corporate names of the first kBatchCustomersNamed by name, one per line (NMCLIENTES),
+// and the user who ran it (CDUSUARIO).
+inline constexpr int kBatchCustomersNamed = 10;
 const std::vector<platform::ColumnDef>& BatchColumns();
 // SetDesfazLote: the prices (or, with no product, the formulas) kept because they
 // changed after the batch.
