@@ -77,6 +77,7 @@ void TfrmHistPreco::CreateDataSet() {
   cdsHistoricoDTVALFINANT = NewField<platform::TDateTimeField>(cdsHistorico, "DTVALFINANT", "Valid. Final Ant.");
   cdsHistoricoDTVALININOV = NewField<platform::TDateTimeField>(cdsHistorico, "DTVALININOV", "Valid. Inicial Nova");
   cdsHistoricoDTVALFINNOV = NewField<platform::TDateTimeField>(cdsHistorico, "DTVALFINNOV", "Valid. Final Nova");
+  cdsHistoricoCDUSUARIO = NewField<platform::TStringField>(cdsHistorico, "CDUSUARIO", "Usuário", 20);
   cdsHistoricoDTHRALT->SetDisplayFormat("dd/mm/yyyy hh:nn:ss");
   for (platform::TDateTimeField* date :
        {cdsHistoricoDTVALINIANT, cdsHistoricoDTVALFINANT, cdsHistoricoDTVALININOV, cdsHistoricoDTVALFINNOV})
@@ -90,7 +91,8 @@ void TfrmHistPreco::CreateGrid() {
   dbgHistorico = Cli_VQR51200::NewReadOnlyGrid(this, grbDadosRel, "dbgHistorico", 8, 70, kDataWidth - 16,
                                                kHeight - 110, dtsHistorico);
   for (auto [field, width] :
-       {std::pair{"DTHRALT", 120}, {"IDORIGALT", 70}, {"NRLOTE", 40}, {"CDARVPROD", 64}, {"NMPRODUTO", 130},
+       {std::pair{"DTHRALT", 120}, {"IDORIGALT", 70}, {"NRLOTE", 40}, {"CDUSUARIO", 70}, {"CDARVPROD", 64},
+        {"NMPRODUTO", 130},
         {"VRPRECOANT", 80}, {"VRPRECONOV", 80}, {"DTVALINIANT", 72}, {"DTVALFINANT", 72}, {"DTVALININOV", 72},
         {"DTVALFINNOV", 72}})
     Cli_VQR51200::AddColumn(*dbgHistorico, field, width);

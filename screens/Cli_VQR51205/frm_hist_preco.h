@@ -3,16 +3,17 @@
 // screen.
 //
 // dbgHistorico lists the changes newest first: when, origin ("Manual", "Recálculo",
-// "Cópia", "Desfazer"), batch, product code and name, old and new price and validity.
+// "Cópia", "Desfazer"), batch, the user who made it, product code and name, old and new
+// price and validity.
 // rbtProduto shows the product the window was opened for, rbtTodosProd every product.
 // The rows come from the server a page at a time (GetHistPreco): reaching the last row
 // loaded brings the next page, so a customer with a million changes opens as fast as
 // one with ten.
 //
 // sbtDesfazer takes back the batch of the current row (a recalculation or copy) after
-// the person confirms its date, origin, count and the customers it reaches (how many,
-// and the first of them by name) (SetDesfazLote), reports how many
-// prices were restored and lists those kept because they changed later, and loads the
+// the person confirms its date, origin, user, count and the customers it reaches (how
+// many, and the first of them by name) (SetDesfazLote), reports how many prices were
+// restored and lists those kept because they changed later, and loads the
 // history again.
 #include <cstdint>
 #include <string>
@@ -50,6 +51,7 @@ class TfrmHistPreco : public Frmrotgeral::TfrmRotiGeral {
   platform::TDateTimeField* cdsHistoricoDTHRALT;
   platform::TStringField* cdsHistoricoIDORIGALT;
   platform::TIntegerField* cdsHistoricoNRLOTE;
+  platform::TStringField* cdsHistoricoCDUSUARIO;
   platform::TStringField* cdsHistoricoCDPRODUTO;
   platform::TStringField* cdsHistoricoCDARVPROD;
   platform::TStringField* cdsHistoricoNMPRODUTO;

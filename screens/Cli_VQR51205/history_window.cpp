@@ -139,8 +139,9 @@ void TfrmHistPreco::sbtDesfazerClick(platform::TObject*) {
       platform::FormatDateTime("dd/mm/yyyy hh:nn:ss", row.value(0, row.columnIndex("DTHRALT")).asDateTime());
   const std::string count = row.value(0, row.columnIndex("QTPRECO")).toString();
   const std::int64_t customers = row.value(0, row.columnIndex("QTCLIENTE")).asInteger();
-  const std::string described =
-      std::to_string(batch) + " (" + origin + " de " + when + ", " + count + " preços de " + Customers(customers) + ")";
+  const std::string user = row.value(0, row.columnIndex("CDUSUARIO")).toString();
+  const std::string described = std::to_string(batch) + " (" + origin + " de " + when + " por " + user + ", " + count +
+                                " preços de " + Customers(customers) + ")";
   // A batch started from one customer may reach many: the question names them, so
   // nobody takes back other customers' prices unawares.
   std::string question = Filled(msgPadrao->Msg("Desfaz_Conf"), described);

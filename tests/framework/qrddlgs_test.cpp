@@ -99,12 +99,14 @@ class ReportRun : public fwtest::BackendTest {
     if (!rows.empty()) rows.erase(rows.begin());
     return rows;
   }
-  // A change of customer 000001's price of a leaf in the history, at a known time.
-  void change(int leaf, const std::string& time, const std::string& before, const std::string& after) {
+  // A change of customer 000001's price of a leaf in the history, at a known time, by `user`.
+  void change(int leaf, const std::string& time, const std::string& before, const std::string& after,
+              const std::string& user = "teste") {
     const std::string stamp = postgres() ? "CAST('" + time + "' AS TIMESTAMP)" : "'" + time + "'";
     db().writer().execute(
         "INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, VRPRECONOV, IDORIGALT, DTHRALT, CDUSUARIO) "
-        "VALUES ('000001', '" + leaves.at(leaf).id + "', " + before + ", " + after + ", 'M', " + stamp + ", 'teste')");
+        "VALUES ('000001', '" + leaves.at(leaf).id + "', " + before + ", " + after + ", 'M', " + stamp + ", '" +
+        user + "')");
   }
 
   // The price rows the filter selects, as the PDF prints them, read straight from the
@@ -234,25 +236,26 @@ TEST_P(ReportRun, PricesOnADateComeFromTheHistoryAndFromPricesNeverChangedSince)
   db().writer().execute("DELETE FROM TABPRECLIE");
   db().writer().execute("DELETE FROM TABPRECLIEHIST");
   change(1, "2026-01-10T09:00:00", "NULL", "10");  // created, changed, then removed
-  change(1, "2026-02-05T15:00:00", "10", "12");
+  change(1, "2026-02-05T15:00:00", "10", "12", "ana");
   change(1, "2026-03-01T08:00:00", "12", "NULL");
   price("000001", 2, "5", "NULL", "NULL");  // set before the history began, never changed
   price("000001", 3, "8", "NULL", "NULL");
-  change(3, "2026-02-10T00:00:00", "7", "8");
+  change(3, "2026-02-10T00:00:00", "7", "8", "bruno");
   price("000002", 2, "99", "NULL", "NULL");  // another customer's
+  // "code=price by", the last column naming who set the price (unknown before the history).
   auto pricesOn = [&](const std::string& date) {
     std::vector<std::string> shown;
-    for (const auto& row : RunOwnCsv(1, "P_DATA", date)) shown.push_back(row.at(3) + "=" + row.at(5));
+    for (const auto& row : RunOwnCsv(1, "P_DATA", date)) shown.push_back(row.at(3) + "=" + row.at(5) + " " + row.back());
     return shown;
   };
   const auto code = [&](int leaf) { return Norvexa::DBPictObj(Picture::ptProduto).FormatCode(leaves[leaf].code); };
-  EXPECT_EQ(pricesOn("05/01/2026"), (std::vector<std::string>{code(2) + "=5,000", code(3) + "=7,000"}));
+  EXPECT_EQ(pricesOn("05/01/2026"), (std::vector<std::string>{code(2) + "=5,000 ", code(3) + "=7,000 "}));
   EXPECT_EQ(pricesOn("05/02/2026"),
-            (std::vector<std::string>{code(1) + "=12,000", code(2) + "=5,000", code(3) + "=7,000"}))
+            (std::vector<std::string>{code(1) + "=12,000 ana", code(2) + "=5,000 ", code(3) + "=7,000 "}))
       << "a change during the day counts for that day";
   EXPECT_EQ(pricesOn("10/02/2026"),
-            (std::vector<std::string>{code(1) + "=12,000", code(2) + "=5,000", code(3) + "=8,000"}));
-  EXPECT_EQ(pricesOn("01/03/2026"), (std::vector<std::string>{code(2) + "=5,000", code(3) + "=8,000"}))
+            (std::vector<std::string>{code(1) + "=12,000 ana", code(2) + "=5,000 ", code(3) + "=8,000 bruno"}));
+  EXPECT_EQ(pricesOn("01/03/2026"), (std::vector<std::string>{code(2) + "=5,000 ", code(3) + "=8,000 bruno"}))
       << "a removed price is gone";
 }
 

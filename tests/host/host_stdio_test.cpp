@@ -1,13 +1,15 @@
 // The real host process driven over stdio with the test module: focus and key order,
-// modal windows, error display, refusals and module unload/reload as a person (or a
-// script) sees them.
+// modal windows, error display, refusals, signing in and module unload/reload as a
+// person (or a script) sees them.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
+#include "support/app_server_process.h"
 #include "support/host_process.h"
+#include "support/temp_dir.h"
 
 using nlohmann::json;
 using testsupport::HostProcess;
@@ -307,6 +309,55 @@ TEST(HostStatusBar, NamesTheServerAndSaysNoConnectionIsOpenYet) {
   EXPECT_EQ(area[3].get<int>() + host.control("frmHost.stbHost")["bounds"][3].get<int>(),
             host.window("frmHost")["bounds"][3].get<int>() - 2 - 24 - 22)
       << "the child windows' area ends where the status bar starts";
+}
+
+TEST(HostSignIn, WithoutCredentialsTheSignInWindowComesBeforeTheMenuUntilTheServerAcceptsThePassword) {
+  vqrtest::TempDir dir;
+  const std::string database = dir.file("entrada.db");
+  ASSERT_EQ(vqrtest::RunAppServer({"init", "--db", database}).exitCode, 0);
+  vqrtest::AddUser(database, "maria", "precos");
+  vqrtest::AppServerProcess server({.database = database});
+  HostProcess::Options options;
+  options.user.clear();
+  options.extraArgs = {"--server", "127.0.0.1:" + std::to_string(server.port())};
+  HostProcess host(options);
+  json window = host.window("frmEntrar");
+  ASSERT_TRUE(window.is_object());
+  EXPECT_EQ(window["caption"], "Entrar no sistema");
+  EXPECT_TRUE(window.value("modal", false));
+  EXPECT_EQ(host.focusPath(), "frmEntrar.edtUsuario");
+  host.click("frmHost.mnuTabPreClie");
+  EXPECT_TRUE(host.error()) << "the frame's menu waits for the sign-in";
+  EXPECT_TRUE(host.window("frmTeste").is_null());
+  host.close("frmEntrar");
+  EXPECT_TRUE(host.window("frmEntrar").is_object()) << "only signing in closes it";
+
+  host.click("frmEntrar.btnEntrar");
+  EXPECT_EQ(caption(host, "frmEntrar.lblMensagem"), "Informe o usuário.");
+  host.type("maria");
+  host.key(9);
+  host.type("senha errada");
+  EXPECT_EQ(host.control("frmEntrar.edtSenha")["text"], "************") << "the front end sees no password";
+  host.key(13);
+  EXPECT_EQ(caption(host, "frmEntrar.lblMensagem"), "Usuário ou senha inválidos.");
+  EXPECT_EQ(host.control("frmEntrar.edtSenha")["text"], "");
+  EXPECT_EQ(host.focusPath(), "frmEntrar.edtSenha");
+  host.type(vqrtest::kTestPassword);
+  host.click("frmEntrar.btnEntrar");
+  EXPECT_TRUE(host.window("frmEntrar").is_null());
+  EXPECT_EQ(host.control("frmHost.stbHost")["panels"][3]["text"], "Usuário: Pessoa maria (maria, precos)");
+  host.click("frmHost.mnuTabPreClie");
+  EXPECT_FALSE(host.window("frmTeste").is_null());
+  for (const std::string& line : host.transcript()) {
+    EXPECT_EQ(line.find(vqrtest::kTestPassword), std::string::npos);
+    EXPECT_EQ(line.find("senha errada"), std::string::npos);
+  }
+  EXPECT_EQ(host.finish(), 0);
+  EXPECT_NE(server.log().find("Sessão encerrada a pedido de"), std::string::npos) << "the host signs out as it ends";
+
+  options.user = "maria";
+  options.password = "senha errada";
+  EXPECT_THROW(HostProcess{options}, std::runtime_error) << "a script's refused password ends the host";
 }
 
 TEST(HostModule, UnloadWithAFormOpenClosesItAndReloadRunsInitializeAgain) {

@@ -76,6 +76,7 @@ json FindMenuItem(const json& items, const std::string& name) {
 void PriceTableTest::SetUp() {
   database_ = dir_.file("demo.db");
   CreateTestDatabase(database_);
+  if (!hostUser_.empty() && hostUser_ != vqrtest::kTestUser) vqrtest::AddUser(database_, hostUser_, hostRole_);
   startServer();
   if (recordCalls_) recorder_ = std::make_unique<CallRecorder>(port_);
   testsupport::HostProcess::Options options;
@@ -84,6 +85,7 @@ void PriceTableTest::SetUp() {
   options.extraArgs = {"--server", "127.0.0.1:" + std::to_string(hostPort), "--db", database_};
   options.extraArgs.insert(options.extraArgs.end(), hostArgs_.begin(), hostArgs_.end());
   options.timeout = std::chrono::milliseconds(30000);
+  options.user = hostUser_;
   host_ = std::make_unique<testsupport::HostProcess>(options);
 }
 
@@ -112,7 +114,7 @@ void PriceTableTest::stopServer() { server_.reset(); }
 
 void PriceTableTest::startServer() {
   server_ = std::make_unique<vqrtest::AppServerProcess>(
-      vqrtest::AppServerProcess::Options{.database = database_, .port = port_});
+      vqrtest::AppServerProcess::Options{.database = database_, .port = port_, .extraArgs = serverArgs_});
   port_ = server_->port();
 }
 

@@ -82,6 +82,12 @@ class PriceTableTest : public ::testing::Test {
   bool recordCalls_ = false;
   // Further arguments of the host (set before SetUp), such as its reports folder.
   std::vector<std::string> hostArgs_;
+  // Who the host signs in as (set before SetUp): a user of that role is added when it is
+  // not vqrtest::kTestUser; empty: the host starts with its sign-in window.
+  std::string hostUser_ = vqrtest::kTestUser;
+  std::string hostRole_ = "admin";
+  // Further options of `appserver serve` (set before SetUp), such as --session-idle.
+  std::vector<std::string> serverArgs_;
 
   // --- the screen ---
   json openScreen();

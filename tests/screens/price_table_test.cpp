@@ -1,8 +1,11 @@
 // The customer price table driven through the host as a person would: choosing the
 // customer, the grid's key and text rules, the checks before post, saving and deleting
-// (checked in the database and in the server's call log), server failures, and the
-// screen's life across closing and module reloads.
+// (checked in the database and in the server's call log), server failures, who is
+// signed in (a refused permission, a session that expires), and the screen's life
+// across closing and module reloads.
 #include <gtest/gtest.h>
+
+#include <thread>
 
 #include "platform/ui/ui_types.h"
 #include "tests/screens/price_table_fixture.h"
@@ -725,6 +728,94 @@ TEST_F(ServerFailures, ARowTheServerDidNotStoreStaysInEditUntilConfirmedAgainOrC
   EXPECT_EQ(grid().value("state", ""), "browse");
   EXPECT_EQ(gridText(0, kColPrice), "10,500") << "a deletion not stored leaves the price shown";
   EXPECT_EQ(gridText(0, kColEnd), "31/12/2026");
+}
+
+// --- who is signed in ----------------------------------------------------------------------
+
+class ConsultaUser : public PriceTableTest {
+ protected:
+  ConsultaUser() {
+    hostUser_ = "carlos";
+    hostRole_ = "consulta";
+  }
+};
+
+TEST_F(ConsultaUser, ARefusedPermissionIsShownLikeAnyRefusalAndTheTypedPriceStays) {
+  openScreen();
+  chooseCustomer(kLegal);
+  EXPECT_EQ(gridText(0, kColPrice), "10,500") << "the user may read";
+  host().cell(kGrid, 2, kColPrice);
+  host().type("4,44");
+  host().key(VK_DOWN);
+  EXPECT_EQ(messageText(),
+            "Sem permissão para gravar preços e fórmulas: o usuário carlos tem o papel consulta (permitido aos papéis "
+            "precos, reajuste e admin).");
+  EXPECT_EQ(host().messageBox()->value("dlgType", ""), "error");
+  host().answer("btnOK");
+  EXPECT_EQ(grid().value("state", ""), "edit");
+  EXPECT_EQ(gridText(2, kColPrice), "4,440") << "what was typed stays";
+  EXPECT_FALSE(storedPrice(kLegal.code, leafProduct(2)));
+  EXPECT_EQ(serverCalls("SetTabPreClie").size(), 1u);
+  EXPECT_NE(serverCalls("SetTabPreClie")[0].find("usuario=carlos"), std::string::npos) << serverCalls("SetTabPreClie")[0];
+}
+
+class ExpiringSession : public PriceTableTest {
+ protected:
+  ExpiringSession() {
+    hostUser_.clear();  // the person signs in through the window
+    serverArgs_ = {"--session-idle", "2"};
+  }
+  void waitPastTheIdleLimit() { std::this_thread::sleep_for(std::chrono::milliseconds(3200)); }
+  json signIn(const std::string& password) {
+    host().focus("frmEntrar.edtSenha");
+    host().type(password);
+    return host().click("frmEntrar.btnEntrar");
+  }
+};
+
+TEST_F(ExpiringSession, AnExpiredSessionAsksForThePasswordOverTheOpenScreensAndTheSaveGoesOn) {
+  ASSERT_TRUE(host().window("frmEntrar").is_object()) << "the sign-in window comes first";
+  host().focus("frmEntrar.edtUsuario");
+  host().type(vqrtest::kTestUser);
+  signIn(vqrtest::kTestPassword);
+  ASSERT_TRUE(host().window("frmEntrar").is_null());
+  openScreen();
+  chooseCustomer(kLegal);
+
+  waitPastTheIdleLimit();
+  host().cell(kGrid, 2, kColPrice);
+  host().type("4,44");
+  host().key(VK_DOWN);
+  ASSERT_TRUE(host().window("frmEntrar").is_object()) << messageText();
+  EXPECT_TRUE(host().window("frmEntrar").value("modal", false));
+  EXPECT_EQ(host().control("frmEntrar.lblMensagem")["caption"],
+            "Sessão expirada ou encerrada; entre no sistema novamente.");
+  EXPECT_EQ(host().control("frmEntrar.edtUsuario")["text"], vqrtest::kTestUser);
+  EXPECT_FALSE(enabled("frmEntrar.edtUsuario")) << "the same user signs in again";
+  EXPECT_TRUE(host().window(kScreen).is_object()) << "the screen stays open behind";
+  signIn("senha errada");
+  EXPECT_EQ(host().control("frmEntrar.lblMensagem")["caption"], "Usuário ou senha inválidos.");
+  signIn(vqrtest::kTestPassword);
+  EXPECT_TRUE(host().window("frmEntrar").is_null());
+  EXPECT_FALSE(host().messageBox()) << messageText();
+  EXPECT_EQ(grid().value("state", ""), "browse");
+  EXPECT_DOUBLE_EQ(storedPrice(kLegal.code, leafProduct(2))->price, 4.44) << "the save went on once signed in";
+  EXPECT_EQ(query("SELECT CDUSUARIO FROM TABPRECLIEHIST WHERE CDPRODUTO = ?", {leafProduct(2)}),
+            (std::vector<std::vector<std::string>>{{vqrtest::kTestUser}}));
+
+  waitPastTheIdleLimit();
+  editCell(1, kColPrice, "8");
+  host().key(VK_DOWN);
+  ASSERT_TRUE(host().window("frmEntrar").is_object());
+  host().click("frmEntrar.btnCancelar");
+  EXPECT_EQ(messageText(), "Sessão expirada ou encerrada; entre no sistema novamente.")
+      << "giving up fails the save like any refusal";
+  host().answer("btnOK");
+  EXPECT_EQ(grid().value("state", ""), "edit");
+  EXPECT_EQ(gridText(1, kColPrice), "8,000") << "what was typed stays";
+  EXPECT_DOUBLE_EQ(storedPrice(kLegal.code, leafProduct(1))->price, kSeededPrice1);
+  for (const std::string& line : host().transcript())
+    EXPECT_EQ(line.find(vqrtest::kTestPassword), std::string::npos) << "no state shows a password";
 }
 
 // --- the screen's life ------------------------------------------------------------------

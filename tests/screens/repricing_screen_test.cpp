@@ -128,13 +128,16 @@ TEST_F(Repricing, TheHistoryShowsTheRecalculationAndItsUndoBringsTheOldPricesBac
   auto shown = rows("frmHistPreco.dbgHistorico");
   ASSERT_EQ(shown.size(), 1u) << "the first product changed once";
   EXPECT_EQ(shown[0][1], "Recálculo");
-  EXPECT_EQ(shown[0][5], before);
+  EXPECT_EQ(shown[0][3], vqrtest::kTestUser) << "who recalculated";
+  EXPECT_EQ(shown[0][6], before);
   host().click("frmHistPreco.rbtTodosProd");
   EXPECT_GT(host().control("frmHistPreco.dbgHistorico")["rowCount"].get<int>(), 1);
 
   host().click("frmHistPreco.sbtDesfazer");
   ASSERT_TRUE(host().messageBox());
-  EXPECT_EQ(host().messageBox()->value("text", "").rfind("Desfazer o lote 1 (Recálculo de ", 0), 0u);
+  const std::string question = host().messageBox()->value("text", "");
+  EXPECT_EQ(question.rfind("Desfazer o lote 1 (Recálculo de ", 0), 0u) << question;
+  EXPECT_NE(question.find(" por teste, "), std::string::npos) << "the question names who ran the batch: " << question;
   host().answer("btnYes");
   const std::string changed = count("SELECT COUNT(*) FROM TABPRECLIEHIST WHERE IDORIGALT = 'R'");
   expectBox("Preços restaurados: " + changed + ".");
@@ -207,7 +210,7 @@ TEST_F(Repricing, TheHistoryComesAPageAtATimeAsThePersonReachesItsEnd) {
   const std::string grid = "frmHistPreco.dbgHistorico";
   auto rowCount = [&] { return host().control(grid)["rowCount"].get<int>(); };
   EXPECT_EQ(rowCount(), 100);
-  EXPECT_EQ(rows(grid)[0][6], "251,000") << "the newest change first";
+  EXPECT_EQ(rows(grid)[0][7], "251,000") << "the newest change first";
   const std::size_t pages = serverCalls("GetHistPreco").size();
   host().key(platform::VK_END, {.ctrl = true});
   EXPECT_EQ(rowCount(), 200);
@@ -217,7 +220,7 @@ TEST_F(Repricing, TheHistoryComesAPageAtATimeAsThePersonReachesItsEnd) {
   host().key(platform::VK_END, {.ctrl = true});
   EXPECT_EQ(rowCount(), 250);
   EXPECT_EQ(serverCalls("GetHistPreco").size(), pages + 2) << "no call once the last page came";
-  EXPECT_EQ(rows(grid).back()[6], "2,000") << "the oldest change last";
+  EXPECT_EQ(rows(grid).back()[7], "2,000") << "the oldest change last";
   EXPECT_FALSE(enabled("frmHistPreco.sbtDesfazer")) << "a manual change is no batch";
 }
 

@@ -59,6 +59,28 @@ TEST_P(HistoryTest, EveryChangeIsRecordedWithItsOriginAndBatchAndPagesNewestFirs
   EXPECT_EQ(paged, all);
 }
 
+TEST_P(HistoryTest, EveryChangeAndBatchNamesTheUserWhoMadeItAndNoWriteIsAnonymous) {
+  ASSERT_TRUE(callAs("paula", "SetTabPreClie", {"C1", "P2", 5.0, "", "", "S"}).ok);
+  ASSERT_TRUE(callAs("paula", "SetTabPreClie", {"C1", "P2", 0.0, "", "", "S"}).ok);
+  ASSERT_TRUE(callAs("rita", "SetCalcCusProd", {"001", "C1", "", 3, 1, "", "", "S"}).ok);
+  const std::int64_t recalcBatch = lastBatch();
+  ASSERT_TRUE(callAs("ana", "SetDesfazLote", {static_cast<int>(recalcBatch)}).ok);
+  EXPECT_EQ(Column(history("P2").data, "CDUSUARIO"), (Rows{"ana", "rita", "paula", "paula"}))
+      << "the undo, the recalculation, the removal and the save, newest first";
+  EXPECT_EQ(rows("SELECT IDORIGALT, CDUSUARIO FROM TABPRECLIELOTE ORDER BY NRLOTE"),
+            (std::vector<Rows>{{"R", "rita"}, {"D", "ana"}}));
+  EXPECT_EQ(Column(data("GetLotePreco", {static_cast<int>(recalcBatch)}), "CDUSUARIO"), (Rows{"rita"}));
+  EXPECT_EQ(count("TABPRECLIEHIST H JOIN TABPRECLIELOTE L ON L.NRLOTE = H.NRLOTE", "H.CDUSUARIO <> L.CDUSUARIO"), 0)
+      << "a batch's rows carry its user";
+
+  const Snapshot before = snapshot();
+  const std::string anonymous = "Gravação recusada: a chamada não identifica o usuário que a faz.";
+  EXPECT_EQ(callAs("", "SetTabPreClie", {"C1", "P1", 9.0, "", "", "S"}).message, anonymous);
+  EXPECT_EQ(callAs("", "SetCalcCusProd", {"001", "C1", "", 3, 1, "", "", "S"}).message, anonymous);
+  EXPECT_EQ(snapshot(), before);
+  EXPECT_EQ(count("TABPRECLIELOTE"), 2);
+}
+
 TEST_P(HistoryTest, UndoRestoresExactlyTheBatchAndKeepsWhatChangedSince) {
   AddPrice(db(), "C1", "P1", 9, "2026-01-01", "2026-12-31");
   AddPrice(db(), "C1", "P2", 5);

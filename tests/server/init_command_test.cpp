@@ -1,7 +1,9 @@
-// appserver init: creates the schema (and demo data) in one go, and never overwrites
-// an existing database unless told to.
+// appserver init: creates the schema (and demo data) in one go, and a self-signed TLS
+// pair for a first install, and never overwrites an existing database or pair unless
+// told to.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "platform/core/exceptions.h"
@@ -70,6 +72,27 @@ TEST(InitCommandFile, AnEmptyFileMayBeInitialisedButNotAFileWithContent) {
   std::string text;
   std::getline(in, text);
   EXPECT_EQ(text, "not a database");
+}
+
+TEST(InitCommandFile, AFirstInstallGetsASelfSignedPairWhoseKeyOnlyItsOwnerReads) {
+  vqrtest::TempDir dir;
+  InitOptions o;
+  o.tls.certificateFile = dir.file("appserver.crt");
+  o.tls.keyFile = dir.file("appserver.key");
+  o.tls.names = {"precos.exemplo", "10.0.0.7"};
+  EXPECT_EQ(RunInit(o), "Criado certificado TLS autoassinado em " + o.tls.certificateFile + " (chave em " +
+                            o.tls.keyFile + ") para precos.exemplo, 10.0.0.7; dê o certificado ao host com --tls-ca");
+  EXPECT_EQ(std::filesystem::status(o.tls.keyFile).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::ifstream certificate(o.tls.certificateFile);
+  std::string first;
+  std::getline(certificate, first);
+  EXPECT_EQ(first, "-----BEGIN CERTIFICATE-----");
+  EXPECT_THROW(RunInit(o), platform::Exception) << "an existing pair is kept";
+  o.force = true;
+  EXPECT_NO_THROW(RunInit(o));
+  o.tls.keyFile.clear();
+  EXPECT_THROW(RunInit(o), platform::Exception) << "a certificate needs its key";
 }
 
 }  // namespace

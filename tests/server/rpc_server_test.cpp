@@ -22,6 +22,8 @@
 #include "platform/net/socket_connection.h"
 #include "platform/variant/codec.h"
 #include "platform/variant/data_packet.h"
+#include "server/tls/self_signed_pair.h"
+#include "support/temp_dir.h"
 #include "tests/support/raw_socket.h"
 #include "tests/support/rpc_test_server.h"
 
@@ -641,6 +643,69 @@ TEST(ServerSetup, ListenAddressesAreReadAndBadOnesRefused) {
   EXPECT_EQ(ParseListenAddress("0.0.0.0:0").port, 0);
   for (const char* bad : {"127.0.0.1", ":5151", "host:", "host:65536", "host:51x", "host:-1"})
     EXPECT_THROW(ParseListenAddress(bad), platform::Exception) << bad;
+}
+
+// The text of the ENetError a call on `net` raises, "" when it is answered.
+std::string ConnectionFailure(TSocketConnection& net) {
+  try {
+    net.Call("Eco", {4});
+  } catch (const ENetError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(ServerTls, AClientReachesOnlyAServerWhoseCertificateItsAuthoritySignedForTheNameItUses) {
+  vqrtest::TempDir dir;
+  auto pair = [&](const std::string& name, std::vector<std::string> names) {
+    tls::WriteSelfSignedPair({dir.file(name + ".crt"), dir.file(name + ".key"), std::move(names)});
+    return dir.file(name + ".crt");
+  };
+  const std::string ours = pair("ours", {"127.0.0.1", "localhost"});
+  const std::string other = pair("other", {"127.0.0.1", "localhost"});
+  const std::string elsewhere = pair("elsewhere", {"outro.exemplo"});
+  ServerOptions options = vqrtest::TestOptions();
+  options.tlsCertificateFile = ours;
+  options.tlsKeyFile = dir.file("ours.key");
+  options.frameTimeout = 1s;  // also the time a handshake has: bytes that are no TLS wait for no more
+  vqrtest::TestServer server(EchoRegistry(), options);
+
+  TSocketConnection trusting;
+  vqrtest::PointAt(trusting, server.port());
+  trusting.SetTlsAuthority(ours);
+  EXPECT_EQ(trusting.Call("Eco", {4}), Variant(4)) << "the authority that signed the certificate";
+  trusting.Close();
+  EXPECT_EQ(trusting.Call("Eco", {"de novo"}), Variant("de novo")) << "and again after a reconnection";
+
+  TSocketConnection fooled;
+  vqrtest::PointAt(fooled, server.port());
+  fooled.SetTlsAuthority(other);
+  EXPECT_NE(ConnectionFailure(fooled).find("certificado do servidor recusado"), std::string::npos)
+      << ConnectionFailure(fooled);
+
+  TSocketConnection plain;
+  vqrtest::PointAt(plain, server.port());
+  EXPECT_NE(ConnectionFailure(plain), "") << "a client without TLS is closed at the handshake's deadline";
+  EXPECT_EQ(server.calls().size(), 2u) << "only the trusting client's calls ran";
+
+  // A certificate made out to another name is refused even from the right authority.
+  ServerOptions misnamed = vqrtest::TestOptions();
+  misnamed.tlsCertificateFile = elsewhere;
+  misnamed.tlsKeyFile = dir.file("elsewhere.key");
+  vqrtest::TestServer impostor(EchoRegistry(), misnamed);
+  TSocketConnection careful;
+  vqrtest::PointAt(careful, impostor.port());
+  careful.SetTlsAuthority(elsewhere);
+  EXPECT_NE(ConnectionFailure(careful).find("Não foi possível conectar"), std::string::npos);
+  EXPECT_TRUE(impostor.calls().empty());
+
+  // And a TLS client finds no TLS at a plain server.
+  vqrtest::TestServer open(EchoRegistry());
+  TSocketConnection expecting;
+  vqrtest::PointAt(expecting, open.port());
+  expecting.SetTlsAuthority(ours);
+  EXPECT_NE(ConnectionFailure(expecting), "");
+  EXPECT_TRUE(open.calls().empty());
 }
 
 }  // namespace
