@@ -41,6 +41,10 @@ constexpr std::size_t kDecodedCopies = 2;
 // reading its leftovers keeps the kernel from resetting the connection before the
 // peer has read our error reply.
 constexpr auto kLingerTime = std::chrono::seconds(2);
+// The first byte of every TLS connection: a handshake record.
+constexpr unsigned char kTlsHandshakeRecord = 0x16;
+// What a client that speaks the protocol in the clear to a TLS listener is answered.
+constexpr std::size_t kPlainRequestPeek = 4096;
 
 auto Redirect(error_code& ec) { return asio::redirect_error(use_awaitable, ec); }
 
@@ -146,6 +150,9 @@ class Connection : public std::enable_shared_from_this<Connection> {
   awaitable<std::size_t> readSome(asio::mutable_buffer buffer, error_code& ec);
   // The TLS handshake, when the listener speaks TLS; false when it failed.
   awaitable<bool> shakeHands();
+  // A request sent in the clear to a TLS listener gets, in the clear, an error reply
+  // saying so, and the connection closes.
+  awaitable<void> refusePlainClient();
   awaitable<void> serve();
   awaitable<void> watchdog();
   // Buffers bytes read, within the memory budget; false (after answering) when the
@@ -220,10 +227,41 @@ awaitable<bool> Connection::shakeHands() {
   if (!listener_.tls()) co_return true;
   arm(Clock::now() + listener_.options().frameTimeout, Wait::Handshake);
   error_code ec;
+  co_await socket().async_wait(tcp::socket::wait_read, Redirect(ec));
+  unsigned char first = 0;
+  if (!ec) socket().receive(asio::buffer(&first, 1), tcp::socket::message_peek, ec);
+  if (ec) co_return false;
+  if (first != kTlsHandshakeRecord) {
+    co_await refusePlainClient();
+    co_return false;
+  }
   co_await stream_.async_handshake(ssl::stream_base::server, Redirect(ec));
   if (!ec) co_return true;
   if (!closed_) ServerLog().warn("Conexão {} recusada: falha no início do TLS ({})", peer_, ec.message());
   co_return false;
+}
+
+awaitable<void> Connection::refusePlainClient() {
+  ServerLog().warn("Conexão {} recusada: chegou sem TLS a um servidor que só aceita TLS", peer_);
+  std::string bytes(kPlainRequestPeek, '\0');
+  error_code ec;
+  const std::size_t n = co_await socket().async_read_some(asio::buffer(bytes), Redirect(ec));
+  if (!ec && share_.hold(reader_.bytesHeldToAppend(n))) {
+    reader_.append(std::string_view(bytes.data(), n));
+    std::optional<std::uint32_t> msgid = reader_.pendingMsgid();
+    try {
+      if (auto frame = reader_.next(kPlainRequestPeek)) msgid = frame->msgid;
+    } catch (const platform::EFrameError& e) {
+      msgid = e.msgid();
+    }
+    if (msgid) {
+      const std::string reply = EncodeErrorReply(
+          *msgid, "Este servidor de aplicação só aceita conexões com TLS: dê ao cliente a autoridade do seu "
+                  "certificado (host --tls-ca).");
+      co_await asio::async_write(socket(), asio::buffer(reply), Redirect(ec));
+    }
+  }
+  co_await lingerClose();
 }
 
 awaitable<void> Connection::serve() {

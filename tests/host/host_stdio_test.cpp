@@ -360,6 +360,24 @@ TEST(HostSignIn, WithoutCredentialsTheSignInWindowComesBeforeTheMenuUntilTheServ
   EXPECT_THROW(HostProcess{options}, std::runtime_error) << "a script's refused password ends the host";
 }
 
+TEST(HostSignIn, OverTlsTheHostSignsInOnlyWhenGivenTheAuthorityOfTheServersCertificate) {
+  vqrtest::TempDir dir;
+  const std::string database = dir.file("tls.db");
+  const std::string certificate = dir.file("appserver.crt"), key = dir.file("appserver.key");
+  ASSERT_EQ(vqrtest::RunAppServer({"init", "--db", database, "--tls-cert", certificate, "--tls-key", key}).exitCode, 0);
+  vqrtest::AddUser(database);
+  vqrtest::AppServerProcess server({.database = database, .extraArgs = {"--tls-cert", certificate, "--tls-key", key}});
+  HostProcess::Options options;
+  options.extraArgs = {"--server", "127.0.0.1:" + std::to_string(server.port()), "--tls-ca", certificate};
+  {
+    HostProcess host(options);
+    EXPECT_EQ(host.control("frmHost.stbHost")["panels"][3]["text"], "Usuário: Pessoa teste (teste, admin)");
+  }
+  options.extraArgs.resize(2);
+  EXPECT_THROW(HostProcess{options}, std::runtime_error) << "without TLS a script's host ends with the server's refusal";
+  EXPECT_NE(server.log().find("chegou sem TLS a um servidor que só aceita TLS"), std::string::npos) << server.log();
+}
+
 TEST(HostModule, UnloadWithAFormOpenClosesItAndReloadRunsInitializeAgain) {
   auto log = std::filesystem::temp_directory_path() / ("vqr_module_" + std::to_string(::getpid()) + ".log");
   std::filesystem::remove(log);
