@@ -25,6 +25,7 @@
 #include "support/test_users.h"
 #include "tests/server/module_fixture.h"
 #include "tests/support/raw_socket.h"
+#include "tests/server/sample_arguments.h"
 #include "tests/support/rpc_test_server.h"
 
 namespace servertest {
@@ -37,16 +38,6 @@ using server::access::Role;
 // One user of each role, all with the fixtures' password.
 const std::map<std::string, Role> kUsers{
     {"carlos", Role::Consulta}, {"paula", Role::Precos}, {"rita", Role::Reajuste}, {"ana", Role::Admin}};
-
-Variant SampleOf(contracts::server::ArgKind kind) {
-  switch (kind) {
-    case contracts::server::ArgKind::String: return "x";
-    case contracts::server::ArgKind::Integer: return 3;
-    case contracts::server::ArgKind::Double: return 1.5;
-    case contracts::server::ArgKind::Variant: return Variant::Null();
-  }
-  return {};
-}
 
 std::vector<platform::CallArg> SampleArguments(const contracts::server::MethodSpec& method) {
   std::vector<platform::CallArg> args;

@@ -13,6 +13,7 @@
 #include "contracts/server/methods.h"
 #include "contracts/server/result_envelope.h"
 #include "platform/variant/codec.h"
+#include "tests/server/sample_arguments.h"
 
 namespace server::rpc {
 namespace {
@@ -25,15 +26,7 @@ platform::RpcResponse Answer(const Dispatcher& dispatcher, std::string address,
   return platform::ReadRpcResponse(platform::DecodeVariant(bytes));
 }
 
-Variant SampleOf(contracts::server::ArgKind kind) {
-  switch (kind) {
-    case contracts::server::ArgKind::String: return "x";
-    case contracts::server::ArgKind::Integer: return 3;
-    case contracts::server::ArgKind::Double: return 1.5;
-    case contracts::server::ArgKind::Variant: return Variant::Null();
-  }
-  return {};
-}
+using servertest::SampleOf;
 
 // Values a caller could send by mistake for an argument of `kind`.
 std::vector<Variant> WrongValuesFor(contracts::server::ArgKind kind) {

@@ -657,59 +657,50 @@ std::string ConnectionFailure(TSocketConnection& net) {
 
 TEST(ServerTls, AClientReachesOnlyAServerWhoseCertificateItsAuthoritySignedForTheNameItUses) {
   vqrtest::TempDir dir;
-  auto pair = [&](const std::string& name, std::vector<std::string> names) {
+  // A server speaking TLS with the pair `name`, made out to `names`.
+  auto serving = [&](const std::string& name, std::vector<std::string> names) {
     tls::WriteSelfSignedPair({dir.file(name + ".crt"), dir.file(name + ".key"), std::move(names)});
-    return dir.file(name + ".crt");
+    ServerOptions options = vqrtest::TestOptions();
+    options.tlsCertificateFile = dir.file(name + ".crt");
+    options.tlsKeyFile = dir.file(name + ".key");
+    return std::make_unique<vqrtest::TestServer>(EchoRegistry(), options);
   };
-  const std::string ours = pair("ours", {"127.0.0.1", "localhost"});
-  const std::string other = pair("other", {"127.0.0.1", "localhost"});
-  const std::string elsewhere = pair("elsewhere", {"outro.exemplo"});
-  ServerOptions options = vqrtest::TestOptions();
-  options.tlsCertificateFile = ours;
-  options.tlsKeyFile = dir.file("ours.key");
-  vqrtest::TestServer server(EchoRegistry(), options);
+  // A client of the server trusting `authority` ("": plain TCP).
+  auto client = [](vqrtest::TestServer& server, const std::string& authority) {
+    auto net = std::make_unique<TSocketConnection>();
+    vqrtest::PointAt(*net, server.port());
+    net->SetTlsAuthority(authority);
+    return net;
+  };
+  auto server = serving("ours", {"127.0.0.1", "localhost"});
+  auto elsewhere = serving("elsewhere", {"outro.exemplo"});
+  tls::WriteSelfSignedPair({dir.file("other.crt"), dir.file("other.key"), {"127.0.0.1"}});
 
-  TSocketConnection trusting;
-  vqrtest::PointAt(trusting, server.port());
-  trusting.SetTlsAuthority(ours);
-  EXPECT_EQ(trusting.Call("Eco", {4}), Variant(4)) << "the authority that signed the certificate";
-  trusting.Close();
-  EXPECT_EQ(trusting.Call("Eco", {"de novo"}), Variant("de novo")) << "and again after a reconnection";
+  auto trusting = client(*server, dir.file("ours.crt"));
+  EXPECT_EQ(trusting->Call("Eco", {4}), Variant(4)) << "the authority that signed the certificate";
+  trusting->Close();
+  EXPECT_EQ(trusting->Call("Eco", {"de novo"}), Variant("de novo")) << "and again after a reconnection";
 
-  TSocketConnection fooled;
-  vqrtest::PointAt(fooled, server.port());
-  fooled.SetTlsAuthority(other);
-  EXPECT_NE(ConnectionFailure(fooled).find("certificado do servidor recusado"), std::string::npos)
-      << ConnectionFailure(fooled);
-
-  TSocketConnection plain;
-  vqrtest::PointAt(plain, server.port());
+  auto fooled = client(*server, dir.file("other.crt"));
+  EXPECT_NE(ConnectionFailure(*fooled).find("certificado do servidor recusado"), std::string::npos);
+  auto plain = client(*server, "");
   try {
-    plain.Call("Eco", {4});
+    plain->Call("Eco", {4});
     ADD_FAILURE() << "a call in the clear was answered";
   } catch (const ERemoteError& e) {
     EXPECT_EQ(std::string(e.what()), "Este servidor de aplicação só aceita conexões com TLS: dê ao cliente a "
                                      "autoridade do seu certificado (host --tls-ca).");
   }
-  EXPECT_EQ(server.calls().size(), 2u) << "only the trusting client's calls ran";
+  EXPECT_EQ(server->calls().size(), 2u) << "only the trusting client's calls ran";
 
-  // A certificate made out to another name is refused even from the right authority.
-  ServerOptions misnamed = vqrtest::TestOptions();
-  misnamed.tlsCertificateFile = elsewhere;
-  misnamed.tlsKeyFile = dir.file("elsewhere.key");
-  vqrtest::TestServer impostor(EchoRegistry(), misnamed);
-  TSocketConnection careful;
-  vqrtest::PointAt(careful, impostor.port());
-  careful.SetTlsAuthority(elsewhere);
-  EXPECT_NE(ConnectionFailure(careful).find("Não foi possível conectar"), std::string::npos);
-  EXPECT_TRUE(impostor.calls().empty());
+  auto careful = client(*elsewhere, dir.file("elsewhere.crt"));
+  EXPECT_NE(ConnectionFailure(*careful).find("Não foi possível conectar"), std::string::npos)
+      << "a certificate made out to another name is refused even from the right authority";
+  EXPECT_TRUE(elsewhere->calls().empty());
 
-  // And a TLS client finds no TLS at a plain server.
   vqrtest::TestServer open(EchoRegistry());
-  TSocketConnection expecting;
-  vqrtest::PointAt(expecting, open.port());
-  expecting.SetTlsAuthority(ours);
-  EXPECT_NE(ConnectionFailure(expecting), "");
+  auto expecting = client(open, dir.file("ours.crt"));
+  EXPECT_NE(ConnectionFailure(*expecting), "") << "a TLS client finds no TLS at a plain server";
   EXPECT_TRUE(open.calls().empty());
 }
 
