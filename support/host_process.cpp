@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -44,6 +45,8 @@ void HostProcess::start(Options options) {
     args.insert(args.end(), {"--user", options_.user});
     options_.env["VQR_PASSWORD"] = options_.password;
   }
+  if (std::find(options_.extraArgs.begin(), options_.extraArgs.end(), "--server") == options_.extraArgs.end())
+    args.insert(args.end(), {"--server", "127.0.0.1:1"});
   args.insert(args.end(), options_.extraArgs.begin(), options_.extraArgs.end());
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());

@@ -18,7 +18,9 @@
 // for it to end (killing it after the timeout).
 //
 // The host signs in as `user` (--user, the password in VQR_PASSWORD), the fixtures'
-// kTestUser by default; with an empty user it opens its sign-in window instead.
+// kTestUser by default; with an empty user it opens its sign-in window instead. Without
+// a --server among the extra arguments it is pointed at a loopback port where nothing
+// listens, so its sign-in never reaches whatever may serve the default port.
 #include <sys/types.h>
 
 #include <chrono>
