@@ -29,15 +29,16 @@
 // that catalog key's text, raised as Consiste::EServerRefusal), any other exception
 // goes on unchanged.
 //
-// OpenModal<S>(prepare) opens a routine screen as the creation functions do: under the
-// hourglass cursor it creates a new S (owned by the application) and runs
-// prepare(screen), which fills it and loads its data; then the default cursor comes
-// back and the screen is shown modally, the call returning when it closes. When the
-// creation or prepare raises, the screen, never shown, is freed, the default cursor
-// comes back and the error goes on.
+// OpenModal<S>(prepare, args...) opens a routine screen as the creation functions do:
+// under the hourglass cursor it creates a new S (owned by the application, its
+// constructor given `args` after the owner) and runs prepare(screen), which fills it
+// and loads its data; then the default cursor comes back and the screen is shown
+// modally, the call returning when it closes. When the creation or prepare raises, the
+// screen, never shown, is freed, the default cursor comes back and the error goes on.
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "contracts/framework/buttonflat.h"
 #include "contracts/framework/nrv_msg.h"
@@ -84,12 +85,12 @@ class TfrmRotiGeral : public platform::TForm {
   void ShowWaitPanel(platform::TControl& panel, platform::TAnimate& animation, bool show);
 };
 
-template <class S, class Prepare>
-void OpenModal(Prepare&& prepare) {
+template <class S, class Prepare, class... Args>
+void OpenModal(Prepare&& prepare, Args&&... args) {
   std::unique_ptr<S> screen;
   try {
     platform::Screen().SetCursor(platform::crHourGlass);
-    screen.reset(platform::NewForm<S>(&platform::Application()));
+    screen.reset(platform::NewForm<S>(&platform::Application(), std::forward<Args>(args)...));
     prepare(*screen);
   } catch (...) {
     screen.reset();

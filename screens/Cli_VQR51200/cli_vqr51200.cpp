@@ -2,13 +2,13 @@
 
 #include "platform/ui/application.h"
 #include "platform/ui/screen.h"
+#include "screens/Cli_VQR51200/frm_tab_pre_clie.h"
 
 namespace Cli_VQR51200 {
 
 TfrmTabPreClie* frmTabPreClie = nullptr;
 bool boIdCriado = false;
 bool boDelete = false;
-Pkg_VQR51200::TCliente Cliente;
 
 namespace {
 
@@ -20,11 +20,11 @@ void ForgetScreen() {
 
 }  // namespace
 
-void CriaTabPreClie() {
+void CriaTabPreClie(Pkg_VQR51200::TModuleSession& session) {
   platform::Screen().SetCursor(platform::crHourGlass);
   if (!boIdCriado) {
     try {
-      platform::Application().CreateForm(frmTabPreClie);
+      platform::Application().CreateForm(frmTabPreClie, session);
     } catch (...) {
       frmTabPreClie = nullptr;
       platform::Screen().SetCursor(platform::crDefault);
@@ -37,11 +37,11 @@ void CriaTabPreClie() {
   frmTabPreClie->Show();
 }
 
-void Initialization() {
+void Initialization(Pkg_VQR51200::TModuleSession&) {
   boIdCriado = false;
   boDelete = false;
 }
 
-void Finalization() { Cliente.Clear(); }
+void Finalization(Pkg_VQR51200::TModuleSession& session) { session.Cliente.Clear(); }
 
 }  // namespace Cli_VQR51200

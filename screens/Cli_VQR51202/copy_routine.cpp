@@ -4,14 +4,14 @@
 #include "contracts/framework/lib00500.h"
 #include "contracts/framework/norvexa.h"
 #include "contracts/framework/showavi.h"
-#include "screens/Cli_VQR51200/cli_vqr51200.h"
-#include "screens/Cli_VQR51200/server_call.h"
 #include "screens/Cli_VQR51202/cli_vqr51202.h"
+#include "screens/Cli_VQR51202/frm_copia_dados.h"
 #include "screens/Cli_VQR51205/cli_vqr51205.h"
+#include "screens/common/server_call.h"
 
 namespace Cli_VQR51202 {
 
-using Cli_VQR51200::ServerCall;
+using Pkg_VQR51200::ServerCall;
 
 void TfrmCopiaDados::ShowFormula(const platform::Variant& answer) {
   const platform::Variant::Array& parts = answer.asArray();
@@ -24,7 +24,7 @@ void TfrmCopiaDados::ShowFormula(const platform::Variant& answer) {
 // empty.
 void TfrmCopiaDados::FormActivate(platform::TObject* Sender) {
   Frmrotgeral::TfrmRotiGeral::FormActivate(Sender);
-  cbbTpCusto->Items = Lib00500::ListaTipoCusto(*Cli_VQR51200::frmTabPreClie->netCustos, Lib00500::dtmCustProd);
+  cbbTpCusto->Items = Lib00500::ListaTipoCusto(*session.netCustos, Lib00500::dtmCustProd);
   cbbTpCusto->SetItemIndex(cbbTpCusto->Items.empty() ? -1 : 0);
   EnableGroup();
   filter->Activate();
@@ -114,7 +114,7 @@ void TfrmCopiaDados::VdProdutos() { filter->VdProdutos(); }
 // neither the cost type nor the registration number.
 template <class FormulaMethod, class PriceMethod>
 platform::Variant TfrmCopiaDados::CallCopyAs(std::string& allCustomers, std::string& replace, Showavi::TShowAvi kind) {
-  Netconnection::TNetConnection& net = *Cli_VQR51200::frmTabPreClie->netTabPreClie;
+  Netconnection::TNetConnection& net = *session.netTabPreClie;
   const int levels = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
   if (rbtFormula->Checked()) {
     const int costType = Lib00500::NumeroTipoCusto(cbbTpCusto->ItemIndex());
@@ -150,7 +150,7 @@ void TfrmCopiaDados::sbtConfirmaClick(platform::TObject*) {
     return;
   RunBehindWaitPanel(*panEspera, *anmAnimacao, [&] { CallCopy(allCustomers, replace); });
   platform::MessageDlg(msgPadrao->Msg("Copia_Ok"), platform::mtInformation, {platform::mbOK}, 0);
-  Cli_VQR51200::frmTabPreClie->boAtualizaPreco = true;
+  session.boAtualizaPreco = true;
   Close();
 }
 

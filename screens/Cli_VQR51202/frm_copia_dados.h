@@ -7,13 +7,14 @@
 // TClieProdFilter; its controls are reached through it). The screen only collects,
 // checks and confirms the parameters: the copy itself is one remote call,
 // SetCopiaDados or SetCopiaPreco, made behind the wait panel panEspera. A success says
-// so, tells the price table screen to reload its prices (boAtualizaPreco) and closes
-// the screen; a failure leaves it open with everything entered.
+// so, tells the price table screen to reload its prices (the module session's
+// boAtualizaPreco) and closes the screen; a failure leaves it open with everything
+// entered.
 //
 // The source customer's formula rows (cdsFatAjustPreClie) and formula text (lblFormula)
 // are loaded when the screen is opened (Cli_VQR51202::CriaCopiaDados). All remote calls
-// go through the price table screen's connection netTabPreClie, the cost types through
-// its netCustos. Failed checks show a catalog text through Consiste::MensErro and end
+// go through the module session's connection netTabPreClie, the cost types through its
+// netCustos. Failed checks show a catalog text through Consiste::MensErro and end
 // the running operation; remote failures stop the wait animation and go on to the
 // application's error display.
 #include <memory>
@@ -30,13 +31,16 @@
 #include "platform/ui/edit.h"
 #include "platform/ui/std_controls.h"
 #include "platform/variant/variant.h"
-#include "screens/Cli_VQR51202/clie_prod_filter.h"
+#include "screens/common/clie_prod_filter.h"
+#include "screens/common/module_session.h"
 
 namespace Cli_VQR51202 {
 
-class TfrmCopiaDados : public Frmrotgeral::TfrmRotiGeral, public TClieProdFilterHandlers {
+class TfrmCopiaDados : public Frmrotgeral::TfrmRotiGeral, public Pkg_VQR51200::TClieProdFilterHandlers {
  public:
-  explicit TfrmCopiaDados(platform::TComponent* owner);
+  TfrmCopiaDados(platform::TComponent* owner, Pkg_VQR51200::TModuleSession& session);
+
+  Pkg_VQR51200::TModuleSession& session;
 
   // --- controls inside grbDadosRel, in tab order ---
   platform::TLabel* Label1;
@@ -61,9 +65,9 @@ class TfrmCopiaDados : public Frmrotgeral::TfrmRotiGeral, public TClieProdFilter
   platform::TLabel* lblMensagem;
   platform::TAnimate* anmAnimacao;
   // The target customers and the product range: grbClieDest and GroupBox2.
-  std::unique_ptr<TClieProdFilter> filter;
+  std::unique_ptr<Pkg_VQR51200::TClieProdFilter> filter;
 
-  // --- the source customer's formula rows (formula_rows.h), kept, never shown ---
+  // --- the source customer's formula rows (screens/common/formula_rows.h), kept, never shown ---
   platform::TClientDataSet* cdsFatAjustPreClie;
 
   // Puts the data part of GetFatPreClie ([rows, formula text]) on the screen.

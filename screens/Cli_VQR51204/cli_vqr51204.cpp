@@ -2,7 +2,7 @@
 
 #include "platform/ui/application.h"
 #include "platform/ui/screen.h"
-#include "screens/Cli_VQR51200/cli_vqr51200.h"
+#include "screens/Cli_VQR51204/frm_rel_tab_pre_clie.h"
 
 namespace Cli_VQR51204 {
 
@@ -19,33 +19,27 @@ void ForgetScreen() {
   boIdCriado = false;
 }
 
-void CreateScreen() {
-  if (!Cli_VQR51200::frmTabPreClie)
-    throw platform::Exception("O relatório da tabela de preços só abre a partir da tabela de preço por cliente.");
-  platform::Application().CreateForm(frmRelTabPreClie);
-  frmRelTabPreClie->OnRelease = ForgetScreen;
-}
-
 }  // namespace
 
-void CriaRelTabPreClie() {
+void CriaRelTabPreClie(Pkg_VQR51200::TModuleSession& session) {
   platform::Screen().SetCursor(platform::crHourGlass);
   if (!boIdCriado) {
     try {
-      CreateScreen();
+      platform::Application().CreateForm(frmRelTabPreClie, session);
     } catch (...) {
       frmRelTabPreClie = nullptr;
       platform::Screen().SetCursor(platform::crDefault);
       throw;
     }
+    frmRelTabPreClie->OnRelease = ForgetScreen;
     boIdCriado = true;
   }
   platform::Screen().SetCursor(platform::crDefault);
   frmRelTabPreClie->ShowModal();  // returns when the screen closes; the result is not used
 }
 
-void Initialization() { boIdCriado = false; }
+void Initialization(Pkg_VQR51200::TModuleSession&) { boIdCriado = false; }
 
-void Finalization() { stListaClie.clear(); }
+void Finalization(Pkg_VQR51200::TModuleSession&) { stListaClie.clear(); }
 
 }  // namespace Cli_VQR51204

@@ -7,8 +7,9 @@
 // code's reports and runs the chosen one. The screen adds the filter (filter, a
 // TClieProdFilter; its controls are reached through it) side by side under the list:
 // grbClieDest at the left, GroupBox2 at the right. Its customer list search asks the
-// server through the price table screen's connection, for the customer chosen there
-// (Cli_VQR51200::Cliente, possibly empty), and shows registration numbers as stored.
+// server through the module session's connection, for the customer the price table
+// screen chose (the session's Cliente, possibly empty), and shows registration
+// numbers as stored.
 //
 // Before a report fetches its data, rpddPadraoBeforeGetQueryParams checks the filter
 // ("Lista" needs a list, then the product range) and fills the parameters the report
@@ -20,17 +21,20 @@
 
 #include "contracts/framework/dadosgerrel.h"
 #include "platform/data/params.h"
-#include "screens/Cli_VQR51202/clie_prod_filter.h"
+#include "screens/common/clie_prod_filter.h"
+#include "screens/common/module_session.h"
 
 namespace Cli_VQR51204 {
 
-class TfrmRelTabPreClie : public Dadosgerrel::TfrmDadosGerRel, public Cli_VQR51202::TClieProdFilterHandlers {
+class TfrmRelTabPreClie : public Dadosgerrel::TfrmDadosGerRel, public Pkg_VQR51200::TClieProdFilterHandlers {
  public:
-  explicit TfrmRelTabPreClie(platform::TComponent* owner);
+  TfrmRelTabPreClie(platform::TComponent* owner, Pkg_VQR51200::TModuleSession& session);
+
+  Pkg_VQR51200::TModuleSession& session;
 
   // The customers and the product range: grbClieDest and GroupBox2 with their
   // controls, cdsPesqClie, qryPesqProd and their data sources.
-  std::unique_ptr<Cli_VQR51202::TClieProdFilter> filter;
+  std::unique_ptr<Pkg_VQR51200::TClieProdFilter> filter;
 
   // --- the screen's life ---
   void FormClose(platform::TObject* Sender, platform::TCloseAction& Action) override;

@@ -2,6 +2,7 @@
 // filter) and the parameter step of every report run.
 #include "contracts/framework/qrddlgs.h"
 #include "screens/Cli_VQR51204/cli_vqr51204.h"
+#include "screens/Cli_VQR51204/frm_rel_tab_pre_clie.h"
 
 namespace Cli_VQR51204 {
 

@@ -5,16 +5,17 @@
 #include "contracts/framework/norvexa.h"
 #include "contracts/server/tab_pre_clie_methods.h"
 #include "platform/text/float_format.h"
-#include "screens/Cli_VQR51200/components.h"
+#include "screens/common/components.h"
+#include "screens/common/price_format.h"
 
 namespace Cli_VQR51205 {
 
-using Cli_VQR51200::NewControl;
-using Cli_VQR51200::NewField;
+using Pkg_VQR51200::kPriceFormat;
+using Pkg_VQR51200::NewControl;
+using Pkg_VQR51200::NewField;
 
 namespace {
 
-constexpr const char* kPriceFormat = "###,#0.000";
 constexpr int kWidth = 700;
 constexpr int kHeight = 420;
 
@@ -71,7 +72,7 @@ TfrmPrevia::TfrmPrevia(platform::TComponent* owner) : Frmrotgeral::TfrmRotiGeral
 }
 
 void TfrmPrevia::CreateDataSet() {
-  cdsPrevia = Cli_VQR51200::NewDataSet(this, "cdsPrevia");
+  cdsPrevia = Pkg_VQR51200::NewDataSet(this, "cdsPrevia");
   cdsPreviaIDBLOQUEIO = NewField<platform::TStringField>(cdsPrevia, "IDBLOQUEIO", "Situação", 1);
   cdsPreviaCDCLIENTE = NewField<platform::TStringField>(cdsPrevia, "CDCLIENTE", "Código", 21);
   cdsPreviaNMRAZSOCCLIE = NewField<platform::TStringField>(cdsPrevia, "NMRAZSOCCLIE", "Cliente", 50);
@@ -87,14 +88,14 @@ void TfrmPrevia::CreateDataSet() {
   cdsPreviaIDBLOQUEIO->OnGetText = [this](platform::TField& f, std::string& t, bool d) {
     cdsPreviaIDBLOQUEIOGetText(f, t, d);
   };
-  dtsPrevia = Cli_VQR51200::NewDataSource(this, "dtsPrevia", cdsPrevia);
+  dtsPrevia = Pkg_VQR51200::NewDataSource(this, "dtsPrevia", cdsPrevia);
 }
 
 void TfrmPrevia::CreateGrid() {
-  dbgPrevia = Cli_VQR51200::NewReadOnlyGrid(this, grbDadosRel, "dbgPrevia", 8, 46, kWidth - 80, kHeight - 90, dtsPrevia);
+  dbgPrevia = Pkg_VQR51200::NewReadOnlyGrid(this, grbDadosRel, "dbgPrevia", 8, 46, kWidth - 80, kHeight - 90, dtsPrevia);
   for (auto [field, width] : {std::pair{"IDBLOQUEIO", 70}, {"NMRAZSOCCLIE", 150}, {"CDARVPROD", 70},
                               {"NMPRODUTO", 150}, {"VRPRECOANT", 80}, {"VRPRECONOV", 80}, {"PCVARIACAO", 70}})
-    Cli_VQR51200::AddColumn(*dbgPrevia, field, width);
+    Pkg_VQR51200::AddColumn(*dbgPrevia, field, width);
 }
 
 void TfrmPrevia::FormActivate(platform::TObject* Sender) {

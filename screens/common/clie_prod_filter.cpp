@@ -1,17 +1,13 @@
 // TClieProdFilter: the controls, datasets and product query of the filter, and the
 // binding of their events to the screen's handlers.
-#include "screens/Cli_VQR51202/clie_prod_filter.h"
+#include "screens/common/clie_prod_filter.h"
 
 #include <utility>
 
-#include "screens/Cli_VQR51200/components.h"
+#include "screens/common/components.h"
 
-namespace Cli_VQR51202 {
+namespace Pkg_VQR51200 {
 
-using Cli_VQR51200::NewControl;
-using Cli_VQR51200::NewDataSet;
-using Cli_VQR51200::NewDataSource;
-using Cli_VQR51200::NewField;
 using platform::TObject;
 
 namespace {
@@ -21,17 +17,17 @@ constexpr int kRowHeight = 21;
 
 platform::TGroupBox* NewGroup(platform::TComponent& owner, platform::TControl& parent, const char* name,
                               const char* caption, const TBounds& b) {
-  return Cli_VQR51200::NewBoldGroup(&owner, &parent, name, caption, b.left, b.top, b.width, b.height);
+  return NewBoldGroup(&owner, &parent, name, caption, b.left, b.top, b.width, b.height);
 }
 
 }  // namespace
 
 void TClieProdFilterHandlers::cdsPesqClieNRINSJURCLIEGetText(platform::TField&, std::string&, bool) {}
 
-TClieProdFilter::TClieProdFilter(platform::TComponent& screen, platform::TControl& parent,
+TClieProdFilter::TClieProdFilter(platform::TComponent& screen, platform::TControl& parent, TModuleSession& session,
                                  const Nrv_msg::TMessages& catalog, std::string& list,
                                  TClieProdFilterHandlers& handlers, TFilterSettings settings)
-    : catalog_(catalog), list_(list), settings_(std::move(settings)) {
+    : session_(session), catalog_(catalog), list_(list), settings_(std::move(settings)) {
   CreateCustomerGroup(screen, parent);
   CreateCustomerList(screen);
   CreateProductGroup(screen, parent);
@@ -135,4 +131,4 @@ void TClieProdFilter::BindEvents(TClieProdFilterHandlers& h) {
   btnProdFin->OnAfterPesq = [&h](TObject* s) { h.btnProdFinAfterPesq(s); };
 }
 
-}  // namespace Cli_VQR51202
+}  // namespace Pkg_VQR51200

@@ -22,7 +22,12 @@
 #include "platform/ui/db_grid.h"
 #include "platform/ui/std_controls.h"
 
-namespace Cli_VQR51200 {
+namespace Pkg_VQR51200 {
+
+// Where a control stands on its parent.
+struct TBounds {
+  int left = 0, top = 0, width = 0, height = 0;
+};
 
 template <class Control>
 Control* NewControl(platform::TComponent* owner, platform::TControl* parent, const char* name, int left, int top,
@@ -94,4 +99,4 @@ inline platform::TDataSource* NewDataSource(platform::TComponent* owner, const c
   return source;
 }
 
-}  // namespace Cli_VQR51200
+}  // namespace Pkg_VQR51200

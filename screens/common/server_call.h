@@ -20,7 +20,7 @@
 #include "contracts/server/tab_pre_clie_methods.h"
 #include "platform/data/client_dataset.h"
 
-namespace Cli_VQR51200 {
+namespace Pkg_VQR51200 {
 
 template <class M, class... A>
   requires contracts::server::CallableWith<M, A...>
@@ -37,4 +37,4 @@ void ServerLoad(platform::TClientDataSet& target, Netconnection::TNetConnection&
   target.SetData(ServerCall<M>(net, kind, std::forward<A>(args)...));
 }
 
-}  // namespace Cli_VQR51200
+}  // namespace Pkg_VQR51200

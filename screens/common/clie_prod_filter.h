@@ -1,8 +1,9 @@
 #pragma once
 // TClieProdFilter: the target customers and the product range a screen works on (the
 // copy screen, the price table report screen), written once. Each screen owns one,
-// built on its own data group with its own catalog and its own unit's stListaClie; the
-// points where the screens differ are TFilterSettings.
+// built on its own data group with its own catalog and its own unit's stListaClie,
+// calling through the module session's netTabPreClie; the points where the screens
+// differ are TFilterSettings.
 //
 // Customers, group grbClieDest "Cliente Destino": rbtTodos "Todos" (checked at the
 // start) or rbtLista "Lista" with the search button btpPesqClie, enabled only while
@@ -36,13 +37,10 @@
 #include "platform/ui/edit.h"
 #include "platform/ui/mask_edit.h"
 #include "platform/ui/std_controls.h"
+#include "screens/common/components.h"
+#include "screens/common/module_session.h"
 
-namespace Cli_VQR51202 {
-
-// Where a group stands on its parent.
-struct TBounds {
-  int left = 0, top = 0, width = 0, height = 0;
-};
+namespace Pkg_VQR51200 {
 
 struct TFilterSettings {
   // The customer variable GetPesqClieLista is given (by reference).
@@ -85,8 +83,9 @@ class TClieProdFilter {
  public:
   // Builds the two groups on `parent` (components owned by `screen`) and binds their
   // events to `handlers`. `catalog` and `list` are the screen's.
-  TClieProdFilter(platform::TComponent& screen, platform::TControl& parent, const Nrv_msg::TMessages& catalog,
-                  std::string& list, TClieProdFilterHandlers& handlers, TFilterSettings settings);
+  TClieProdFilter(platform::TComponent& screen, platform::TControl& parent, TModuleSession& session,
+                  const Nrv_msg::TMessages& catalog, std::string& list, TClieProdFilterHandlers& handlers,
+                  TFilterSettings settings);
 
   // --- customers ---
   platform::TGroupBox* grbClieDest;
@@ -177,9 +176,10 @@ class TClieProdFilter {
   void CheckAndLookUp(const ProductRow& row);
   [[noreturn]] void Refuse(platform::TControl& focus, const char* key) const;
 
+  TModuleSession& session_;
   const Nrv_msg::TMessages& catalog_;
   std::string& list_;
   TFilterSettings settings_;
 };
 
-}  // namespace Cli_VQR51202
+}  // namespace Pkg_VQR51200

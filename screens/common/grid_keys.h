@@ -5,7 +5,7 @@
 
 #include "platform/ui/ui_types.h"
 
-namespace Cli_VQR51200 {
+namespace Pkg_VQR51200 {
 
 inline bool MovesOnInGrid(std::uint16_t key) {
   switch (key) {
@@ -24,4 +24,4 @@ inline bool MovesOnInGrid(std::uint16_t key) {
   }
 }
 
-}  // namespace Cli_VQR51200
+}  // namespace Pkg_VQR51200
