@@ -8,11 +8,9 @@ namespace Cli_VQR51201 {
 
 void TfrmFormCompPreco::FormCreate(platform::TObject* Sender) { Frmrotgeral::TfrmRotiGeral::FormCreate(Sender); }
 
-void TfrmFormCompPreco::ShowFormula(const platform::Variant& answer, bool withRows) {
-  const platform::Variant::Array& parts = answer.asArray();
-  if (parts.size() != 2) throw platform::Exception("Resposta da fórmula de composição sem as linhas e o texto.");
-  if (withRows) cdsFatAjustPreClie->SetData(parts[0]);
-  edtFormula->SetText(parts[1].toString());
+void TfrmFormCompPreco::ShowFormula(const contracts::server::PacketAndText& formula, bool withRows) {
+  if (withRows) cdsFatAjustPreClie->SetData(formula.packet);
+  edtFormula->SetText(formula.text);
   edtFormula->SetHint(edtFormula->Text());  // a long formula is read whole in its hint
 }
 

@@ -63,7 +63,7 @@ void TfrmFormCompPreco::sbtConfirmaClick(platform::TObject*) {
 // The same arguments as the recalculation itself, so the preview is what it would do.
 void TfrmFormCompPreco::sbtPreviaClick(platform::TObject*) {
   cdsFatAjustPreClie->CheckBrowseMode();
-  platform::Variant answer;
+  contracts::server::PreviewReply answer;
   RunBehindWaitPanel(*panEspera, *anmAnimacao, [this, &answer] {
     const int levels = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
     const int costType = Lib00500::NumeroTipoCusto(cbbTpCusto->ItemIndex());

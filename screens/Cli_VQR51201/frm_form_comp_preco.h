@@ -29,6 +29,7 @@
 #include "contracts/framework/adoibquery.h"
 #include "contracts/framework/buttonflat.h"
 #include "contracts/framework/frmrotgeral.h"
+#include "contracts/server/data_parts.h"
 #include "platform/data/client_dataset.h"
 #include "platform/data/data_source.h"
 #include "platform/data/field.h"
@@ -91,9 +92,9 @@ class TfrmFormCompPreco : public Frmrotgeral::TfrmRotiGeral {
   void FormActivate(platform::TObject* Sender) override;
   void FormClose(platform::TObject* Sender, platform::TCloseAction& Action) override;
   void sbtCancelClick(platform::TObject* Sender) override;
-  // Puts the data part of GetFatPreClie or SetCompPreco ([rows, formula text]) on
-  // the screen: the rows (when `withRows`) and the formula text.
-  void ShowFormula(const platform::Variant& answer, bool withRows);
+  // Puts the data part of GetFatPreClie or SetCompPreco on the screen: the rows (when
+  // `withRows`) and the formula text.
+  void ShowFormula(const contracts::server::PacketAndText& formula, bool withRows);
   void cdsFatAjustPreClieIDDETFATPREGetText(platform::TField& Sender, std::string& Text, bool DisplayText);
   void cdsFatAjustPreClieIDDETFATPRESetText(platform::TField& Sender, const std::string& Text);
   void cdsFatAjustPreClieIDTPOPERFATCLIEGetText(platform::TField& Sender, std::string& Text, bool DisplayText);

@@ -13,11 +13,9 @@ namespace Cli_VQR51202 {
 
 using Pkg_VQR51200::ServerCall;
 
-void TfrmCopiaDados::ShowFormula(const platform::Variant& answer) {
-  const platform::Variant::Array& parts = answer.asArray();
-  if (parts.size() != 2) throw platform::Exception("Resposta da fórmula de composição sem as linhas e o texto.");
-  cdsFatAjustPreClie->SetData(parts[0]);
-  lblFormula->SetCaption(parts[1].toString());
+void TfrmCopiaDados::ShowFormula(const contracts::server::PacketAndText& formula) {
+  cdsFatAjustPreClie->SetData(formula.packet);
+  lblFormula->SetCaption(formula.text);
 }
 
 // The cost types are asked for again at every activation; the list of customers starts
@@ -113,7 +111,9 @@ void TfrmCopiaDados::VdProdutos() { filter->VdProdutos(); }
 // The formula copy sends neither the dates nor the replace flag; the price copy
 // neither the cost type nor the registration number.
 template <class FormulaMethod, class PriceMethod>
-platform::Variant TfrmCopiaDados::CallCopyAs(std::string& allCustomers, std::string& replace, Showavi::TShowAvi kind) {
+contracts::server::ReplyOfMethod<FormulaMethod> TfrmCopiaDados::CallCopyAs(std::string& allCustomers,
+                                                                           std::string& replace,
+                                                                           Showavi::TShowAvi kind) {
   Netconnection::TNetConnection& net = *session.netTabPreClie;
   const int levels = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
   if (rbtFormula->Checked()) {
@@ -157,7 +157,7 @@ void TfrmCopiaDados::sbtConfirmaClick(platform::TObject*) {
 void TfrmCopiaDados::sbtPreviaClick(platform::TObject*) {
   std::string replace, allCustomers;
   CheckCopy(allCustomers, replace);
-  platform::Variant answer;
+  contracts::server::PreviewReply answer;
   RunBehindWaitPanel(*panEspera, *anmAnimacao, [&] {
     answer = CallCopyAs<contracts::server::GetPreviaCopiaDados, contracts::server::GetPreviaCopiaPreco>(
         allCustomers, replace, Showavi::saPesquisa);

@@ -30,7 +30,7 @@
 #include "platform/ui/combo_box.h"
 #include "platform/ui/edit.h"
 #include "platform/ui/std_controls.h"
-#include "platform/variant/variant.h"
+#include "contracts/server/tab_pre_clie_methods.h"
 #include "screens/common/clie_prod_filter.h"
 #include "screens/common/module_session.h"
 
@@ -70,8 +70,8 @@ class TfrmCopiaDados : public Frmrotgeral::TfrmRotiGeral, public Pkg_VQR51200::T
   // --- the source customer's formula rows (screens/common/formula_rows.h), kept, never shown ---
   platform::TClientDataSet* cdsFatAjustPreClie;
 
-  // Puts the data part of GetFatPreClie ([rows, formula text]) on the screen.
-  void ShowFormula(const platform::Variant& answer);
+  // Puts the data part of GetFatPreClie (the rows and the formula text) on the screen.
+  void ShowFormula(const contracts::server::PacketAndText& formula);
 
   // --- the screen's life and its modes ---
   void FormActivate(platform::TObject* Sender) override;
@@ -126,7 +126,8 @@ class TfrmCopiaDados : public Frmrotgeral::TfrmRotiGeral, public Pkg_VQR51200::T
   // copy itself, or its preview (FormulaMethod and PriceMethod the two previews).
   void CallCopy(std::string& allCustomers, std::string& replace);
   template <class FormulaMethod, class PriceMethod>
-  platform::Variant CallCopyAs(std::string& allCustomers, std::string& replace, Showavi::TShowAvi kind);
+  contracts::server::ReplyOfMethod<FormulaMethod> CallCopyAs(std::string& allCustomers, std::string& replace,
+                                                             Showavi::TShowAvi kind);
   // The checks before a copy or its preview; the flags it sends.
   void CheckCopy(std::string& allCustomers, std::string& replace);
 };

@@ -6,7 +6,7 @@
 // calls.
 //
 //   MostraPrevia(answer, kind, blockedText)
-//                        shows the data part of a GetPrevia* call: the summary in
+//                        shows the reply of a GetPrevia* call: the summary of its counts in
 //                        lblResumo (for a copy also the customers), the rows in
 //                        dbgPrevia as the server ordered them (blocked products first,
 //                        then the largest changes). When products are blocked, the
@@ -19,14 +19,14 @@
 #include <string>
 
 #include "contracts/module/cliente.h"
-#include "platform/variant/variant.h"
+#include "contracts/server/tab_pre_clie_methods.h"
 #include "screens/common/module_session.h"
 
 namespace Cli_VQR51205 {
 
 enum class TTipoPrevia { tpRecalculo, tpCopiaFormula, tpCopiaPreco };
 
-void MostraPrevia(const platform::Variant& answer, TTipoPrevia kind, const std::string& blockedText);
+void MostraPrevia(const contracts::server::PreviewReply& answer, TTipoPrevia kind, const std::string& blockedText);
 
 bool CriaHistPreco(Pkg_VQR51200::TModuleSession& session, const Pkg_VQR51200::TCliente& cliente,
                    const std::string& produto, const std::string& nomeProduto);

@@ -88,9 +88,9 @@ void TfrmHistPreco::LoadNextPage() {
   const std::string before =
       platform::FormatDateTime("yyyy-mm-dd'T'hh:nn:ss", loaded->value(last, timeColumn).asDateTime());
   const int sequence = static_cast<int>(loaded->value(last, sequenceColumn).asInteger());
-  platform::Variant page = ServerCall<contracts::server::GetHistPreco>(
+  const contracts::server::PacketPtr page = ServerCall<contracts::server::GetHistPreco>(
       *session.netTabPreClie, Showavi::saPesquisa, Cliente.CdCliente, ChosenProduct(), before, sequence, kPageRows);
-  const platform::DataPacket& next = page.asPacket();
+  const platform::DataPacket& next = *page;
   morePages_ = next.rowCount() == static_cast<std::size_t>(kPageRows);
   if (next.rowCount() == 0) return;
   auto merged = std::make_shared<platform::DataPacket>(*loaded);
@@ -125,9 +125,9 @@ void TfrmHistPreco::Habilita_Botoes() {
 void TfrmHistPreco::sbtDesfazerClick(platform::TObject*) {
   if (cdsHistorico->IsEmpty() || cdsHistoricoNRLOTE->IsNull()) msgPadrao->ReportError("Lote_Deve");
   const int batch = static_cast<int>(cdsHistoricoNRLOTE->AsInteger());
-  platform::Variant info =
+  const contracts::server::PacketPtr info =
       ServerCall<contracts::server::GetLotePreco>(*session.netTabPreClie, Showavi::saPesquisa, batch);
-  const platform::DataPacket& row = info.asPacket();
+  const platform::DataPacket& row = *info;
   const std::string origin = OriginName(row.value(0, row.columnIndex("IDORIGALT")).toString());
   const std::string when =
       platform::FormatDateTime("dd/mm/yyyy hh:nn:ss", row.value(0, row.columnIndex("DTHRALT")).asDateTime());
@@ -136,12 +136,11 @@ void TfrmHistPreco::sbtDesfazerClick(platform::TObject*) {
   if (platform::MessageDlg(Filled(msgPadrao->Msg("Desfaz_Conf"), described), platform::mtConfirmation,
                            {platform::mbYes, platform::mbNo}, 0) != platform::mrYes)
     return;
-  platform::Variant answer =
+  const contracts::server::UndoReply answer =
       ServerCall<contracts::server::SetDesfazLote>(*session.netTabPreClie, Showavi::saGravacao, batch);
   if (boDesfeito) *boDesfeito = true;
-  const platform::Variant::Array& parts = answer.asArray();
-  const platform::DataPacket& kept = parts.at(0).asPacket();
-  std::string report = Filled(msgPadrao->Msg("Desfaz_Ok"), parts.at(1).toString());
+  const platform::DataPacket& kept = *answer.packet;
+  std::string report = Filled(msgPadrao->Msg("Desfaz_Ok"), std::to_string(answer.record.restored));
   if (kept.rowCount() > 0) {
     report += "\n" + msgPadrao->Msg("Desfaz_Mantidos");
     const int customer = kept.columnIndex("NMRAZSOCCLIE"), code = kept.columnIndex("CDARVPROD"),
