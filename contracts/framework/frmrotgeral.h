@@ -41,6 +41,7 @@
 #include <utility>
 
 #include "contracts/framework/buttonflat.h"
+#include "contracts/framework/frmbase.h"
 #include "contracts/framework/nrv_msg.h"
 #include "platform/ui/animate.h"
 #include "platform/ui/application.h"
@@ -50,10 +51,9 @@
 
 namespace Frmrotgeral {
 
-class TfrmRotiGeral : public platform::TForm {
+class TfrmRotiGeral : public Frmbase::TfrmBase {
  public:
   explicit TfrmRotiGeral(platform::TComponent* owner);
-  ~TfrmRotiGeral() override;
 
   platform::TGroupBox* grbDadosRel;
   platform::TPanel* panMenu;
@@ -66,13 +66,7 @@ class TfrmRotiGeral : public platform::TForm {
   Nrv_msg::TMessages* msgPadrao;
 
   std::string HelpText;
-  // Called once as the screen goes away, so the screen's unit can forget it.
-  std::function<void()> OnRelease;
 
-  virtual void FormCreate(platform::TObject* Sender);
-  virtual void FormActivate(platform::TObject* Sender);
-  virtual void FormClose(platform::TObject* Sender, platform::TCloseAction& Action);
-  virtual void FormKeyDown(platform::TObject* Sender, std::uint16_t& Key, platform::TShiftState Shift);
   virtual void FormKeyPress(platform::TObject* Sender, char32_t& Key);
   virtual void sbtCancelClick(platform::TObject* Sender);
   virtual void sbtConfirmaClick(platform::TObject* Sender);

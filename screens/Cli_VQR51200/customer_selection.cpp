@@ -11,7 +11,7 @@ namespace Cli_VQR51200 {
 
 using contracts::server::GetCDCliente;
 using contracts::server::GetPesqCliente;
-using Pkg_VQR51200::ServerLoad;
+using namespace Pkg_VQR51200;
 
 std::string TfrmTabPreClie::SelectedCustomer() const { return cdsPesqClieCDCLIENTE->AsString(); }
 

@@ -9,10 +9,7 @@
 
 namespace Cli_VQR51200 {
 
-using Pkg_VQR51200::kPriceFormat;
-using Pkg_VQR51200::NewDataSet;
-using Pkg_VQR51200::NewDataSource;
-using Pkg_VQR51200::NewField;
+using namespace Pkg_VQR51200;
 using platform::TObject;
 
 TfrmTabPreClie::TfrmTabPreClie(platform::TComponent* owner, Pkg_VQR51200::TModuleSession& session)

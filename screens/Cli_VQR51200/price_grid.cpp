@@ -13,8 +13,7 @@
 namespace Cli_VQR51200 {
 
 using contracts::server::GetPrecoProd;
-using Pkg_VQR51200::MovesOnInGrid;
-using Pkg_VQR51200::ServerLoad;
+using namespace Pkg_VQR51200;
 
 namespace {
 

@@ -10,7 +10,7 @@
 namespace Cli_VQR51200 {
 
 using contracts::server::SetTabPreClie;
-using Pkg_VQR51200::ServerCall;
+using namespace Pkg_VQR51200;
 
 void TfrmTabPreClie::cdsPrecoClieAfterPost(platform::TDataSet&) {
   ServerCall<SetTabPreClie>(*session.netTabPreClie, Showavi::saGravacao, SelectedCustomer(),

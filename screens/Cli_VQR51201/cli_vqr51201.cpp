@@ -3,6 +3,7 @@
 #include "contracts/framework/showavi.h"
 #include "screens/Cli_VQR51201/frm_form_comp_preco.h"
 #include "screens/common/server_call.h"
+#include "screens/common/unit_screen.h"
 
 namespace Cli_VQR51201 {
 
@@ -12,17 +13,13 @@ platform::TClientDataSet* cdsAuxiliar = nullptr;
 
 void CriaFormCompPreco(Pkg_VQR51200::TModuleSession& session, const Pkg_VQR51200::TCliente& cliente) {
   Cliente = cliente;
-  Frmrotgeral::OpenModal<TfrmFormCompPreco>(
-      [](TfrmFormCompPreco& screen) {
-        frmFormCompPreco = &screen;
-        screen.OnRelease = [] { frmFormCompPreco = nullptr; };
-        screen.edtCliente->SetText(Cliente.NmRazSocClie);
-        screen.ShowFormula(Pkg_VQR51200::ServerCall<contracts::server::GetFatPreClie>(
-                               *screen.session.netTabPreClie, Showavi::saPesquisa, Cliente.CdCliente,
-                               screen.msgPadrao->Msg("Custo")),
-                           true);
-      },
-      session);
+  Pkg_VQR51200::OpenModalKept(frmFormCompPreco, session, [](TfrmFormCompPreco& screen) {
+    screen.edtCliente->SetText(Cliente.NmRazSocClie);
+    screen.ShowFormula(Pkg_VQR51200::ServerCall<contracts::server::GetFatPreClie>(
+                           *screen.session.netTabPreClie, Showavi::saPesquisa, Cliente.CdCliente,
+                           screen.msgPadrao->Msg("Custo")),
+                       true);
+  });
 }
 
 void Initialization(Pkg_VQR51200::TModuleSession&) {}

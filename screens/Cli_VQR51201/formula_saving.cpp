@@ -16,7 +16,7 @@
 
 namespace Cli_VQR51201 {
 
-using Pkg_VQR51200::ServerCall;
+using namespace Pkg_VQR51200;
 
 // Nothing of a failed save stays: the animation stops (it belongs to the call), no window
 // stays locked and the local change is undone, so the rows are the server's again.

@@ -8,19 +8,12 @@
 
 namespace Cli_VQR51201 {
 
-using Pkg_VQR51200::NewBoldLabel;
-using Pkg_VQR51200::NewControl;
-using Pkg_VQR51200::NewDataSource;
-using Pkg_VQR51200::NewField;
+using namespace Pkg_VQR51200;
 using platform::TObject;
 
 TfrmFormCompPreco::TfrmFormCompPreco(platform::TComponent* owner, Pkg_VQR51200::TModuleSession& session)
     : Frmrotgeral::TfrmRotiGeral(owner), session(session) {
-  SetName("frmFormCompPreco");
-  SetCaption("Fórmula de Composição");
-  SetClientWidth(405);
-  SetClientHeight(336);
-  lblCodTela->SetCaption("VQR51201");
+  IdentifyScreen(*this, *lblCodTela, "frmFormCompPreco", "Fórmula de Composição", "VQR51201", 405, 336);
   OnKeyPress = nullptr;  // Enter is the recalculation here, never "next field"
   CreateFormulaRows();
   CreateFactorQuery();
@@ -51,13 +44,9 @@ void TfrmFormCompPreco::CreateFormulaRows() {
 }
 
 void TfrmFormCompPreco::CreateFactorQuery() {
-  qryFatAjustPreco = new Adoibquery::TADOIBQuery(this);
-  qryFatAjustPreco->SetName("qryFatAjustPreco");
-  qryFatAjustPreco->SQL.Add("SELECT F.CDFATPRECO,F.SGFATPRECO,F.NMFATPRECO");
-  qryFatAjustPreco->SQL.Add("FROM FATORPRECO F");
-  qryFatAjustPreco->SQL.Add("WHERE");
-  qryFatAjustPreco->SQL.Add("   ((:P_TCDFATPRECO = 'T')OR(:P_SGFATPRECO = F.SGFATPRECO))");
-  qryFatAjustPreco->SQL.Add("ORDER BY F.SGFATPRECO");
+  qryFatAjustPreco = NewQuery(this, "qryFatAjustPreco",
+                              {"SELECT F.CDFATPRECO,F.SGFATPRECO,F.NMFATPRECO", "FROM FATORPRECO F", "WHERE",
+                               "   ((:P_TCDFATPRECO = 'T')OR(:P_SGFATPRECO = F.SGFATPRECO))", "ORDER BY F.SGFATPRECO"});
   qryFatAjustPrecoCDFATPRECO = NewField<Adoibquery::TADOIBStringField>(qryFatAjustPreco, "CDFATPRECO", "", 3);
   qryFatAjustPrecoCDFATPRECO->SetVisible(false);
   qryFatAjustPrecoSGFATPRECO = NewField<Adoibquery::TADOIBStringField>(qryFatAjustPreco, "SGFATPRECO", "Sigla", 4);

@@ -3,6 +3,7 @@
 #include "contracts/framework/showavi.h"
 #include "screens/Cli_VQR51202/frm_copia_dados.h"
 #include "screens/common/server_call.h"
+#include "screens/common/unit_screen.h"
 
 namespace Cli_VQR51202 {
 
@@ -12,15 +13,11 @@ std::string stListaClie;
 
 void CriaCopiaDados(Pkg_VQR51200::TModuleSession& session, const Pkg_VQR51200::TCliente& cliente) {
   Cliente = cliente;
-  Frmrotgeral::OpenModal<TfrmCopiaDados>(
-      [](TfrmCopiaDados& screen) {
-        frmCopiaDados = &screen;
-        screen.OnRelease = [] { frmCopiaDados = nullptr; };
-        screen.edtNmCliente->SetText(Cliente.NmRazSocClie);
-        screen.ShowFormula(Pkg_VQR51200::ServerCall<contracts::server::GetFatPreClie>(
-            *screen.session.netTabPreClie, Showavi::saPesquisa, Cliente.CdCliente, screen.msgPadrao->Msg("Custo")));
-      },
-      session);
+  Pkg_VQR51200::OpenModalKept(frmCopiaDados, session, [](TfrmCopiaDados& screen) {
+    screen.edtNmCliente->SetText(Cliente.NmRazSocClie);
+    screen.ShowFormula(Pkg_VQR51200::ServerCall<contracts::server::GetFatPreClie>(
+        *screen.session.netTabPreClie, Showavi::saPesquisa, Cliente.CdCliente, screen.msgPadrao->Msg("Custo")));
+  });
 }
 
 void Initialization(Pkg_VQR51200::TModuleSession&) {}

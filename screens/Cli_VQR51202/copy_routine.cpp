@@ -1,5 +1,5 @@
 // TfrmCopiaDados: the screen's life, its two modes, the validity period and the copy
-// itself; the filter's handlers hand over to the filter.
+// itself; the filter's handlers are inherited (screens/common/clie_prod_filter.h).
 #include "contracts/framework/consiste.h"
 #include "contracts/framework/lib00500.h"
 #include "contracts/framework/norvexa.h"
@@ -11,7 +11,7 @@
 
 namespace Cli_VQR51202 {
 
-using Pkg_VQR51200::ServerCall;
+using namespace Pkg_VQR51200;
 
 void TfrmCopiaDados::ShowFormula(const contracts::server::PacketAndText& formula) {
   cdsFatAjustPreClie->SetData(formula.packet);
@@ -75,38 +75,6 @@ void TfrmCopiaDados::VdData(bool fullCheck) {
     msgPadrao->ReportError("DtFin<DtIni");
   }
 }
-
-void TfrmCopiaDados::rbtTodosClick(platform::TObject*) { filter->rbtTodosClick(); }
-
-void TfrmCopiaDados::rbtListaClick(platform::TObject*) { filter->rbtListaClick(); }
-
-void TfrmCopiaDados::btpPesqClieClick(platform::TObject*) { filter->btpPesqClieClick(); }
-
-void TfrmCopiaDados::cdsPesqClieNRINSJURCLIEGetText(platform::TField& Sender, std::string& Text, bool) {
-  filter->cdsPesqClieNRINSJURCLIEGetText(Sender, Text);
-}
-
-void TfrmCopiaDados::medProdIniChange(platform::TObject*) { filter->medProdIniChange(); }
-
-void TfrmCopiaDados::medProdFinChange(platform::TObject*) { filter->medProdFinChange(); }
-
-void TfrmCopiaDados::medProdIniExit(platform::TObject*) { filter->medProdIniExit(); }
-
-void TfrmCopiaDados::medProdFinExit(platform::TObject*) { filter->medProdFinExit(); }
-
-void TfrmCopiaDados::brnPesqProdIniBeforePesq(platform::TObject*, bool&) { filter->OpenAllProducts(); }
-
-void TfrmCopiaDados::brnPesqProdIniAfterPesq(platform::TObject*) { filter->brnPesqProdIniAfterPesq(); }
-
-void TfrmCopiaDados::btnProdFinBeforePesq(platform::TObject*, bool&) { filter->OpenAllProducts(); }
-
-void TfrmCopiaDados::btnProdFinAfterPesq(platform::TObject*) { filter->btnProdFinAfterPesq(); }
-
-void TfrmCopiaDados::VdProdIni() { filter->VdProdIni(); }
-
-void TfrmCopiaDados::VdProdFin() { filter->VdProdFin(); }
-
-void TfrmCopiaDados::VdProdutos() { filter->VdProdutos(); }
 
 // The formula copy sends neither the dates nor the replace flag; the price copy
 // neither the cost type nor the registration number.

@@ -11,11 +11,7 @@
 
 namespace Cli_VQR51202 {
 
-using Pkg_VQR51200::NewBoldGroup;
-using Pkg_VQR51200::NewBoldLabel;
-using Pkg_VQR51200::NewControl;
-using Pkg_VQR51200::TClieProdFilter;
-using Pkg_VQR51200::TFilterSettings;
+using namespace Pkg_VQR51200;
 using platform::TObject;
 
 namespace {
@@ -29,11 +25,7 @@ constexpr int kEditWidth = 250;
 
 TfrmCopiaDados::TfrmCopiaDados(platform::TComponent* owner, Pkg_VQR51200::TModuleSession& session)
     : Frmrotgeral::TfrmRotiGeral(owner), session(session) {
-  SetName("frmCopiaDados");
-  SetCaption("Cópia de Dados");
-  SetClientWidth(410);
-  SetClientHeight(344);
-  lblCodTela->SetCaption("VQR51202");
+  IdentifyScreen(*this, *lblCodTela, "frmCopiaDados", "Cópia de Dados", "VQR51202", 410, 344);
   cdsFatAjustPreClie = Pkg_VQR51200::NewFormulaRows(this, "cdsFatAjustPreClie").dataSet;
   CreateSourceAndMode();
   CreateCostType();

@@ -64,9 +64,6 @@ class TfrmCopiaDados : public Frmrotgeral::TfrmRotiGeral, public Pkg_VQR51200::T
   platform::TGroupBox* grbEspera;
   platform::TLabel* lblMensagem;
   platform::TAnimate* anmAnimacao;
-  // The target customers and the product range: grbClieDest and GroupBox2.
-  std::unique_ptr<Pkg_VQR51200::TClieProdFilter> filter;
-
   // --- the source customer's formula rows (screens/common/formula_rows.h), kept, never shown ---
   platform::TClientDataSet* cdsFatAjustPreClie;
 
@@ -87,23 +84,6 @@ class TfrmCopiaDados : public Frmrotgeral::TfrmRotiGeral, public Pkg_VQR51200::T
   // Price mode only: each date must be a valid date; with `fullCheck` also a final
   // date needs an initial one, and the initial may not come after the final.
   void VdData(bool fullCheck);
-
-  // --- the filter ---
-  void rbtTodosClick(platform::TObject* Sender) override;
-  void rbtListaClick(platform::TObject* Sender) override;
-  void btpPesqClieClick(platform::TObject* Sender) override;
-  void cdsPesqClieNRINSJURCLIEGetText(platform::TField& Sender, std::string& Text, bool DisplayText) override;
-  void medProdIniChange(platform::TObject* Sender) override;
-  void medProdFinChange(platform::TObject* Sender) override;
-  void medProdIniExit(platform::TObject* Sender) override;
-  void medProdFinExit(platform::TObject* Sender) override;
-  void brnPesqProdIniBeforePesq(platform::TObject* Sender, bool& Continue) override;
-  void brnPesqProdIniAfterPesq(platform::TObject* Sender) override;
-  void btnProdFinBeforePesq(platform::TObject* Sender, bool& Continue) override;
-  void btnProdFinAfterPesq(platform::TObject* Sender) override;
-  void VdProdIni();
-  void VdProdFin();
-  void VdProdutos();
 
   // --- the copy ---
   void sbtConfirmaClick(platform::TObject* Sender) override;

@@ -3,16 +3,14 @@
 #include "screens/Cli_VQR51204/frm_rel_tab_pre_clie.h"
 
 #include "screens/Cli_VQR51204/cli_vqr51204.h"
+#include "screens/common/components.h"
 
 namespace Cli_VQR51204 {
 
 TfrmRelTabPreClie::TfrmRelTabPreClie(platform::TComponent* owner, Pkg_VQR51200::TModuleSession& session)
     : Dadosgerrel::TfrmDadosGerRel(owner), session(session) {
-  SetName("frmRelTabPreClie");
-  SetCaption("Tabela de Preços por Cliente");
-  SetClientWidth(463);
-  SetClientHeight(151);
-  lblCodTela->SetCaption("VQR51204");
+  Pkg_VQR51200::IdentifyScreen(*this, *lblCodTela, "frmRelTabPreClie", "Tabela de Preços por Cliente", "VQR51204",
+                               463, 151);
   lblCodRel->SetCaption("VQR512");
   Pkg_VQR51200::TCliente& chosen = session.Cliente;  // on the price table screen, possibly none
   filter = std::make_unique<Pkg_VQR51200::TClieProdFilter>(

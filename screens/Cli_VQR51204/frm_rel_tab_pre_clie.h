@@ -32,33 +32,14 @@ class TfrmRelTabPreClie : public Dadosgerrel::TfrmDadosGerRel, public Pkg_VQR512
 
   Pkg_VQR51200::TModuleSession& session;
 
-  // The customers and the product range: grbClieDest and GroupBox2 with their
-  // controls, cdsPesqClie, qryPesqProd and their data sources.
-  std::unique_ptr<Pkg_VQR51200::TClieProdFilter> filter;
-
   // --- the screen's life ---
   void FormClose(platform::TObject* Sender, platform::TCloseAction& Action) override;
 
-  // --- the filter ---
-  void btpPesqClieClick(platform::TObject* Sender) override;
-  void rbtTodosClick(platform::TObject* Sender) override;
-  void rbtListaClick(platform::TObject* Sender) override;
+  // --- the filter (its handlers inherited) ---
   void FormActivate(platform::TObject* Sender) override;
-  void brnPesqProdIniAfterPesq(platform::TObject* Sender) override;
-  void brnPesqProdIniBeforePesq(platform::TObject* Sender, bool& Continue) override;
-  void btnProdFinAfterPesq(platform::TObject* Sender) override;
-  void btnProdFinBeforePesq(platform::TObject* Sender, bool& Continue) override;
-  void medProdIniExit(platform::TObject* Sender) override;
-  void medProdFinExit(platform::TObject* Sender) override;
-  void medProdFinChange(platform::TObject* Sender) override;
-  void medProdIniChange(platform::TObject* Sender) override;
 
   // --- the report's parameters ---
   void rpddPadraoBeforeGetQueryParams(platform::TParams& Params, bool& AskMissing);
-
-  void VdProdIni();
-  void VdProdFin();
-  void VdProdutos();
 
  private:
   void FillCatalog();

@@ -7,10 +7,7 @@
 
 namespace Cli_VQR51205 {
 
-using Pkg_VQR51200::kPriceFormat;
-using Pkg_VQR51200::NewBoldLabel;
-using Pkg_VQR51200::NewControl;
-using Pkg_VQR51200::NewField;
+using namespace Pkg_VQR51200;
 using platform::TObject;
 
 namespace {

@@ -8,9 +8,7 @@
 
 namespace Cli_VQR51205 {
 
-using Pkg_VQR51200::kPriceFormat;
-using Pkg_VQR51200::NewControl;
-using Pkg_VQR51200::NewField;
+using namespace Pkg_VQR51200;
 
 namespace {
 

@@ -17,8 +17,7 @@
 
 namespace Cli_VQR51205 {
 
-using Pkg_VQR51200::ServerCall;
-using Pkg_VQR51200::ServerLoad;
+using namespace Pkg_VQR51200;
 
 namespace {
 

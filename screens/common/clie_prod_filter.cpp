@@ -22,7 +22,37 @@ platform::TGroupBox* NewGroup(platform::TComponent& owner, platform::TControl& p
 
 }  // namespace
 
-void TClieProdFilterHandlers::cdsPesqClieNRINSJURCLIEGetText(platform::TField&, std::string&, bool) {}
+void TClieProdFilterHandlers::rbtTodosClick(TObject*) { filter->rbtTodosClick(); }
+
+void TClieProdFilterHandlers::rbtListaClick(TObject*) { filter->rbtListaClick(); }
+
+void TClieProdFilterHandlers::btpPesqClieClick(TObject*) { filter->btpPesqClieClick(); }
+
+void TClieProdFilterHandlers::cdsPesqClieNRINSJURCLIEGetText(platform::TField& Sender, std::string& Text, bool) {
+  filter->cdsPesqClieNRINSJURCLIEGetText(Sender, Text);
+}
+
+void TClieProdFilterHandlers::medProdIniChange(TObject*) { filter->medProdIniChange(); }
+
+void TClieProdFilterHandlers::medProdFinChange(TObject*) { filter->medProdFinChange(); }
+
+void TClieProdFilterHandlers::medProdIniExit(TObject*) { filter->medProdIniExit(); }
+
+void TClieProdFilterHandlers::medProdFinExit(TObject*) { filter->medProdFinExit(); }
+
+void TClieProdFilterHandlers::brnPesqProdIniBeforePesq(TObject*, bool&) { filter->OpenAllProducts(); }
+
+void TClieProdFilterHandlers::brnPesqProdIniAfterPesq(TObject*) { filter->brnPesqProdIniAfterPesq(); }
+
+void TClieProdFilterHandlers::btnProdFinBeforePesq(TObject*, bool&) { filter->OpenAllProducts(); }
+
+void TClieProdFilterHandlers::btnProdFinAfterPesq(TObject*) { filter->btnProdFinAfterPesq(); }
+
+void TClieProdFilterHandlers::VdProdIni() { filter->VdProdIni(); }
+
+void TClieProdFilterHandlers::VdProdFin() { filter->VdProdFin(); }
+
+void TClieProdFilterHandlers::VdProdutos() { filter->VdProdutos(); }
 
 TClieProdFilter::TClieProdFilter(platform::TComponent& screen, platform::TControl& parent, TModuleSession& session,
                                  const Nrv_msg::TMessages& catalog, std::string& list,
@@ -96,14 +126,9 @@ void TClieProdFilter::CreateProductRow(platform::TComponent& screen, int top, co
 
 // Read-only, straight from the database: every product ('T') or the one code given.
 void TClieProdFilter::CreateProductQuery(platform::TComponent& screen) {
-  qryPesqProd = new Adoibquery::TADOIBQuery(&screen);
-  qryPesqProd->SetName("qryPesqProd");
-  qryPesqProd->SQL.Add("SELECT CDPRODUTO, CDARVPROD, NMPRODUTO");
-  qryPesqProd->SQL.Add("FROM PRODUTO");
-  qryPesqProd->SQL.Add("WHERE");
-  qryPesqProd->SQL.Add("((CDARVPROD = :P_CDARVPROD)OR(:P_TCDPRODUTO = 'T'))");
-  qryPesqProd->SQL.Add("ORDER BY");
-  qryPesqProd->SQL.Add("CDARVPROD, NMPRODUTO");
+  qryPesqProd = NewQuery(&screen, "qryPesqProd",
+                         {"SELECT CDPRODUTO, CDARVPROD, NMPRODUTO", "FROM PRODUTO", "WHERE",
+                          "((CDARVPROD = :P_CDARVPROD)OR(:P_TCDPRODUTO = 'T'))", "ORDER BY", "CDARVPROD, NMPRODUTO"});
   qryPesqProdCDPRODUTO = NewField<Adoibquery::TADOIBStringField>(qryPesqProd, "CDPRODUTO", "", 10);
   qryPesqProdCDPRODUTO->SetVisible(false);
   qryPesqProdCDARVPROD = NewField<Adoibquery::TADOIBStringField>(qryPesqProd, "CDARVPROD", "Código", 20);

@@ -20,11 +20,12 @@
 // the framework's read-only connection.
 //
 // The events of these controls are bound to the screen's handlers of the same names
-// (TClieProdFilterHandlers); each handler hands over to the body of that name here.
+// (TClieProdFilterHandlers, below); each handler hands over to the body of that name here.
 // Failed checks put the focus on the control named, show the catalog text of their key
 // (Clie_Deve, ProdIniDeve, ProdFinDeve, ProdIni>ProdFin) and end the running operation.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "contracts/framework/adoibquery.h"
@@ -58,26 +59,7 @@ struct TFilterSettings {
   int nameEditWidth = 0;
 };
 
-// The screen's handlers the filter's events are bound to.
-class TClieProdFilterHandlers {
- public:
-  virtual void rbtTodosClick(platform::TObject* Sender) = 0;
-  virtual void rbtListaClick(platform::TObject* Sender) = 0;
-  virtual void btpPesqClieClick(platform::TObject* Sender) = 0;
-  // Bound only with maskRegistration.
-  virtual void cdsPesqClieNRINSJURCLIEGetText(platform::TField& Sender, std::string& Text, bool DisplayText);
-  virtual void medProdIniChange(platform::TObject* Sender) = 0;
-  virtual void medProdFinChange(platform::TObject* Sender) = 0;
-  virtual void medProdIniExit(platform::TObject* Sender) = 0;
-  virtual void medProdFinExit(platform::TObject* Sender) = 0;
-  virtual void brnPesqProdIniBeforePesq(platform::TObject* Sender, bool& Continue) = 0;
-  virtual void brnPesqProdIniAfterPesq(platform::TObject* Sender) = 0;
-  virtual void btnProdFinBeforePesq(platform::TObject* Sender, bool& Continue) = 0;
-  virtual void btnProdFinAfterPesq(platform::TObject* Sender) = 0;
-
- protected:
-  ~TClieProdFilterHandlers() = default;
-};
+class TClieProdFilterHandlers;
 
 class TClieProdFilter {
  public:
@@ -180,6 +162,34 @@ class TClieProdFilter {
   const Nrv_msg::TMessages& catalog_;
   std::string& list_;
   TFilterSettings settings_;
+};
+
+// The handlers of the filter's controls on the screen that owns it, named after the
+// controls and their events; each hands over to the body of that name in `filter`. A
+// screen inherits them, and builds its filter in its constructor.
+class TClieProdFilterHandlers {
+ public:
+  std::unique_ptr<TClieProdFilter> filter;
+
+  virtual void rbtTodosClick(platform::TObject* Sender);
+  virtual void rbtListaClick(platform::TObject* Sender);
+  virtual void btpPesqClieClick(platform::TObject* Sender);
+  // Bound only with maskRegistration.
+  virtual void cdsPesqClieNRINSJURCLIEGetText(platform::TField& Sender, std::string& Text, bool DisplayText);
+  virtual void medProdIniChange(platform::TObject* Sender);
+  virtual void medProdFinChange(platform::TObject* Sender);
+  virtual void medProdIniExit(platform::TObject* Sender);
+  virtual void medProdFinExit(platform::TObject* Sender);
+  virtual void brnPesqProdIniBeforePesq(platform::TObject* Sender, bool& Continue);
+  virtual void brnPesqProdIniAfterPesq(platform::TObject* Sender);
+  virtual void btnProdFinBeforePesq(platform::TObject* Sender, bool& Continue);
+  virtual void btnProdFinAfterPesq(platform::TObject* Sender);
+  void VdProdIni();
+  void VdProdFin();
+  void VdProdutos();
+
+ protected:
+  ~TClieProdFilterHandlers() = default;
 };
 
 }  // namespace Pkg_VQR51200

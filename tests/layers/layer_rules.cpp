@@ -70,20 +70,25 @@ bool AnyMatches(std::string_view pattern, const std::vector<std::string>& items)
   return std::any_of(items.begin(), items.end(), [&](const std::string& item) { return Glob(pattern, item); });
 }
 
+// Runs `each(number, line)` on every line of `text`, numbered from 1.
+template <class Each>
+void ForEachLine(std::string_view text, Each&& each) {
+  int number = 0;
+  std::istringstream in{std::string(text)};
+  for (std::string line; std::getline(in, line);) each(++number, line);
+}
+
 // The lines of the layers file that say something, each checked for its form.
 std::vector<Statement> Statements(std::string_view text) {
   std::vector<Statement> statements;
-  int number = 0;
-  std::istringstream in{std::string(text)};
-  for (std::string line; std::getline(in, line);) {
-    ++number;
+  ForEachLine(text, [&](int number, std::string line) {
     std::string reason;
     if (const std::size_t colon = line.find(" : "); colon != std::string::npos) {
       reason = line.substr(colon + 3);
       line.resize(colon);
     }
     std::vector<std::string> words = Words(line);
-    if (words.empty() || words.front().starts_with('#')) continue;
+    if (words.empty() || words.front().starts_with('#')) return;
     const std::string& verb = words.front();
     const bool part = verb == "part" && words.size() == 2 && reason.empty();
     const bool arrow = (verb == "allow" || verb == "forbid") && words.size() >= 4 && words[2] == "->";
@@ -91,7 +96,7 @@ std::vector<Statement> Statements(std::string_view text) {
     if (verb == "allow" && !reason.empty()) Refuse(number, "an allow takes no reason");
     if (verb == "forbid" && reason.empty()) Refuse(number, "a forbid says why after \" : \"");
     statements.push_back({number, std::move(words), std::move(reason)});
-  }
+  });
   return statements;
 }
 
@@ -104,27 +109,24 @@ struct Include {
 // The #include lines of a C++ text; an include of a macro is not one.
 std::vector<Include> IncludesOf(std::string_view text) {
   std::vector<Include> includes;
-  int number = 0;
-  std::istringstream in{std::string(text)};
-  for (std::string line; std::getline(in, line);) {
-    ++number;
+  ForEachLine(text, [&](int number, const std::string& line) {
     std::string_view rest = line;
     auto skipBlanks = [&rest] {
       while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
     };
     skipBlanks();
-    if (!rest.starts_with('#')) continue;
+    if (!rest.starts_with('#')) return;
     rest.remove_prefix(1);
     skipBlanks();
-    if (!rest.starts_with("include")) continue;
+    if (!rest.starts_with("include")) return;
     rest.remove_prefix(7);
     skipBlanks();
-    if (rest.empty() || (rest.front() != '"' && rest.front() != '<')) continue;
+    if (rest.empty() || (rest.front() != '"' && rest.front() != '<')) return;
     const char close = rest.front() == '"' ? '"' : '>';
     const std::size_t end = rest.find(close, 1);
-    if (end == std::string_view::npos) continue;
+    if (end == std::string_view::npos) return;
     includes.push_back({number, close == '"', std::string(rest.substr(1, end - 1))});
-  }
+  });
   return includes;
 }
 
