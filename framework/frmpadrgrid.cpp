@@ -169,6 +169,11 @@ void TfrmPadraoGrid::UpdateRecordCommands() {
   actCancelar->SetEnabled(editing);
 }
 
+void TfrmPadraoGrid::PostEditedRow() {
+  platform::TDataSet* rows = dtsPadrao->DataSet();
+  if (rows && rows->Active()) rows->CheckBrowseMode();
+}
+
 void TfrmPadraoGrid::FormCreate(platform::TObject*) {
   dbgPadrao->SetDataSource(dtsPadrao);
   dbnPadrao->SetDataSource(dtsPadrao);
@@ -206,7 +211,7 @@ void TfrmPadraoGrid::sbtAlterarClick(platform::TObject*) {
 void TfrmPadraoGrid::sbtConsultarClick(platform::TObject*) {
   platform::TDataSet* rows = dtsPadrao->DataSet();
   if (!rows || !rows->Active()) return;
-  rows->CheckBrowseMode();
+  PostEditedRow();
   const std::string title = Caption().empty() ? std::string("Consultar") : Caption();
   if (Pesquisa::Pesquisar(dtsPadrao, title + "|Não há registros para consultar.", false, true)) dbgPadrao->SetFocus();
 }

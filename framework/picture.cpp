@@ -30,7 +30,14 @@ TDBPicture::TDBPicture(std::string picture, std::string description)
   levelEnds_.push_back(digits);
 }
 
-std::string TDBPicture::EditMask() const { return picture_ + ";0;_"; }
+// Digits of the first level required, of the deeper levels optional: a group's code
+// fits the mask as a product's does.
+std::string TDBPicture::EditMask() const {
+  std::string mask = picture_;
+  for (std::size_t i = static_cast<std::size_t>(levelEnds_.front()); i < mask.size(); ++i)
+    if (mask[i] == '0') mask[i] = '9';
+  return mask + ";0;_";
+}
 
 int TDBPicture::CodeLength(int level) const {
   if (level < 1 || level > GetTtNiveis())

@@ -51,6 +51,11 @@
 // UpdateRecordCommands enables insert when the dataset is browsing and modifiable,
 // delete, change and "Consultar" when browsing with rows, refresh when not editing,
 // confirm and cancel while editing.
+//
+// PostEditedRow leaves the edit of dtsPadrao's dataset, as any command that takes the
+// person away from the grid must first: the grid's typed text goes to the row, a
+// changed row is posted (its checks and its saving run; a refusal raises and the row
+// stays in edit), an untouched one cancelled. Nothing happens when no row is edited.
 #include <functional>
 #include <string>
 
@@ -136,6 +141,7 @@ class TfrmPadraoGrid : public Frmbase::TfrmBase {
 
  protected:
   void UpdateRecordCommands();
+  void PostEditedRow();
 
  private:
   void buildToolbar();

@@ -5,7 +5,10 @@
 // level (here of 1, 2 and 3 digits) and the characters between runs are separators
 // shown but never stored (the product code 1.01.001 is stored as "101001"). Everything
 // about a code is derived from that one definition:
-//   EditMask()      "0.00.000;0;_", the mask of every edit and field of such codes
+//   EditMask()      "0.99.999;0;_", the mask of every edit and field of such codes:
+//                   the first level's digits required, the deeper levels' optional,
+//                   so a code of any level fits it ("1", "101", "101001") and shows
+//                   with the levels it has ("1.01")
 //   GetTtNiveis()   the number of levels (3), sent to the server as TtNiveis
 //   CodeLength(n)   digits of a code of level n (1, 3, 6)
 //   LevelOfCode(c)  the level whose codes have c's length, 0 when none

@@ -64,7 +64,8 @@ const std::vector<ColumnDef>& BatchColumns() {
   static const std::vector<ColumnDef> columns{
       {"NRLOTE", FieldType::Integer, 0},   {"IDORIGALT", FieldType::String, 1},
       {"CDCLIENTE", FieldType::String, 21}, {"DTHRALT", FieldType::DateTime, 0},
-      {"QTPRECO", FieldType::Integer, 0},  {"NRLOTEDESF", FieldType::Integer, 0}};
+      {"QTPRECO", FieldType::Integer, 0},  {"NRLOTEDESF", FieldType::Integer, 0},
+      {"QTCLIENTE", FieldType::Integer, 0}, {"NMCLIENTES", FieldType::String, 0}};
   return columns;
 }
 

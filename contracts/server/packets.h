@@ -21,7 +21,10 @@ const std::vector<platform::ColumnDef>& CustomerListColumns();
 const std::vector<platform::ColumnDef>& PreviewColumns();
 // GetHistPreco: the history of a customer's prices, newest first.
 const std::vector<platform::ColumnDef>& HistoryColumns();
-// GetLotePreco: one batch of a recalculation, copy or undo.
+// GetLotePreco: one batch of a recalculation, copy or undo, with the customers it
+// reaches (those whose prices or formula it changed): how many (QTCLIENTE) and the
+// corporate names of the first kBatchCustomersNamed by name, one per line (NMCLIENTES).
+inline constexpr int kBatchCustomersNamed = 10;
 const std::vector<platform::ColumnDef>& BatchColumns();
 // SetDesfazLote: the prices (or, with no product, the formulas) kept because they
 // changed after the batch.

@@ -140,6 +140,8 @@ void TClientDataSet::InternalCancelInsert(int row) { store_->dropProvisional(row
 
 int TClientDataSet::InternalPost(int row, std::vector<Variant> values) { return store_->post(row, std::move(values)); }
 
+bool TClientDataSet::InternalUndoPost(int row, int originalRow) { return store_->undoPost(row, originalRow); }
+
 void TClientDataSet::InternalDelete(int row) { store_->remove(row); }
 
 }  // namespace platform

@@ -83,6 +83,7 @@ class TClientDataSet : public TDataSet {
   void InternalInsertRow(int row) override;
   void InternalCancelInsert(int row) override;
   int InternalPost(int row, std::vector<Variant> values) override;
+  bool InternalUndoPost(int row, int originalRow) override;
   void InternalDelete(int row) override;
 
  private:

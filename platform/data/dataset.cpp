@@ -345,13 +345,34 @@ void TDataSet::Post() {
   if (stateSerial_ != serial) return;
   Fire(BeforePost);
   if (stateSerial_ != serial) return;  // the handler posted or cancelled itself
-  cursor_ = InternalPost(cursor_, buffer_);
+  const TDataSetState editState = state_;
+  const int editRow = cursor_;
+  const bool editBof = bof_, editEof = eof_;
+  std::vector<Variant> typed = buffer_;
+  cursor_ = InternalPost(cursor_, std::move(buffer_));
   buffer_.clear();
   modified_ = false;
   bof_ = eof_ = false;
   SetState(dsBrowse);
+  const std::uint64_t posted = stateSerial_;
+  const int postedRow = cursor_;
   DataEvent(DataEventKind::DataSetChange);
-  Fire(AfterPost);
+  try {
+    Fire(AfterPost);
+  } catch (...) {
+    // The row the handler could not save goes back to edit with what was typed, as if
+    // the post had never happened, unless the handler already moved on from it.
+    if (stateSerial_ == posted && cursor_ == postedRow && InternalUndoPost(postedRow, editRow)) {
+      cursor_ = editRow;
+      bof_ = editBof;
+      eof_ = editEof;
+      buffer_ = std::move(typed);
+      modified_ = true;
+      SetState(editState);
+      if (IsEditing()) DataEvent(DataEventKind::DataSetChange);
+    }
+    throw;
+  }
 }
 
 void TDataSet::Cancel() {

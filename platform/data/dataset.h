@@ -25,7 +25,12 @@
 // cursor stays. An exception from a Before* handler (e.g. Abort) stops the operation
 // with nothing changed: a refused post leaves the row in edit with its typed values.
 // An exception from OnNewRecord cancels the insert. After* handlers run when the
-// operation is done; their exceptions propagate without undoing it.
+// operation is done; their exceptions propagate without undoing it, except AfterPost's:
+// a post is kept only when AfterPost succeeds (the handler that stores the row
+// elsewhere), so when it raises, the row gets back its stored values and the dataset
+// goes back to edit or insert with the values posted, cursor on the row, and the error
+// goes on. A handler that already left that state (cancelled the changes, moved,
+// reloaded) keeps what it did, and so does a dataset that cannot undo a post.
 //
 // Re-entrancy: any handler, including a data source's OnStateChange, may call Cancel,
 // Post or move. When a state handler cancels the insert or edit being started, the
@@ -189,6 +194,10 @@ class TDataSet : public TComponent {
   // Stores the values of the row being edited or inserted (one per column); returns
   // the row's position afterwards (it may move to keep an order). Raises to refuse.
   virtual int InternalPost(int row, std::vector<Variant> values) = 0;
+  // Undoes the last InternalPost, whose row is now at `row`, putting the row back at
+  // `originalRow` as it was (a new row provisional again); false when the storage
+  // cannot, or changed since.
+  virtual bool InternalUndoPost(int /*row*/, int /*originalRow*/) { return false; }
   virtual void InternalDelete(int row) = 0;
 
   // --- Helpers for concrete datasets ---

@@ -115,6 +115,7 @@ void RecordStore::rebuildOrder() {
 }
 
 int RecordStore::setKey(std::vector<int> columns, int currentRow) {
+  lastPost_.reset();
   const bool hadCurrent = currentRow >= 0 && currentRow < rowCount();
   const RecordId current = hadCurrent ? order_[static_cast<std::size_t>(currentRow)] : 0;
   key_ = std::move(columns);
@@ -130,6 +131,7 @@ void RecordStore::eraseNatural(RecordId record) {
 }
 
 void RecordStore::insertProvisional(int row) {
+  lastPost_.reset();
   if (provisional_) throw EDatabaseError("Já existe uma linha sendo incluída");
   const auto record = static_cast<RecordId>(baseRows_ + extra_.size());
   extra_.emplace_back(base_->columnCount(), Variant::Null());
@@ -145,6 +147,7 @@ void RecordStore::insertProvisional(int row) {
 }
 
 void RecordStore::dropProvisional(int row) {
+  lastPost_.reset();
   const RecordId record = order_[static_cast<std::size_t>(row)];
   if (!provisional_ || *provisional_ != record) throw EDatabaseError("A linha não está sendo incluída");
   order_.erase(order_.begin() + row);
@@ -155,14 +158,26 @@ void RecordStore::dropProvisional(int row) {
 
 int RecordStore::post(int row, std::vector<Variant> values) {
   const RecordId record = order_[static_cast<std::size_t>(row)];
+  PostUndo undo;
+  undo.record = record;
+  undo.changed = true;
+  undo.nextSequence = nextSequence_;
+  if (const auto* before = overlay(record)) undo.overlay = *before;
+  if (auto logged = log_.find(record); logged != log_.end()) undo.change = logged->second;
   if (provisional_ && *provisional_ == record) {
+    undo.wasProvisional = true;
     provisional_.reset();
     log_[record] = Change{ChangeKind::Inserted, {}, nextSequence_++};
   } else {
     std::vector<Variant> current = recordValues(record);
-    if (current == values) return row;
+    if (current == values) {
+      lastPost_ = PostUndo();
+      lastPost_->record = record;
+      return row;
+    }
     if (!log_.contains(record)) log_[record] = Change{ChangeKind::Modified, std::move(current), nextSequence_++};
   }
+  lastPost_ = std::move(undo);
   setRecordValues(record, std::move(values));
   if (key_.empty()) return row;
   // Keep the row where it is while it still sorts there; otherwise move it to its place.
@@ -180,7 +195,31 @@ int RecordStore::post(int row, std::vector<Variant> values) {
   return static_cast<int>(target);
 }
 
+bool RecordStore::undoPost(int row, int originalRow) {
+  if (!lastPost_ || row < 0 || row >= rowCount()) return false;
+  PostUndo undo = std::move(*lastPost_);
+  lastPost_.reset();
+  const auto at = static_cast<std::size_t>(row);
+  if (order_[at] != undo.record) return false;
+  if (!undo.changed) return row == originalRow;
+  if (undo.overlay)
+    setRecordValues(undo.record, std::move(*undo.overlay));
+  else
+    overrides_.erase(undo.record);
+  if (undo.change)
+    log_[undo.record] = std::move(*undo.change);
+  else
+    log_.erase(undo.record);
+  if (undo.wasProvisional) provisional_ = undo.record;
+  nextSequence_ = undo.nextSequence;
+  order_.erase(order_.begin() + row);
+  const auto back = static_cast<std::size_t>(std::clamp(originalRow, 0, rowCount()));
+  order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(back), undo.record);
+  return true;
+}
+
 void RecordStore::remove(int row) {
+  lastPost_.reset();
   const RecordId record = order_[static_cast<std::size_t>(row)];
   if (provisional_ && *provisional_ == record) {
     dropProvisional(row);
@@ -231,6 +270,7 @@ std::shared_ptr<const DataPacket> RecordStore::data() const {
 }
 
 void RecordStore::mergeChangeLog() {
+  lastPost_.reset();
   bool anyDeleted = false;
   for (const auto& [record, change] : log_) {
     if (change.kind == ChangeKind::Deleted) {
@@ -248,6 +288,7 @@ void RecordStore::mergeChangeLog() {
 }
 
 int RecordStore::cancelUpdates(int currentRow) {
+  lastPost_.reset();
   const bool hadCurrent = currentRow >= 0 && currentRow < rowCount();
   const RecordId current = hadCurrent ? order_[static_cast<std::size_t>(currentRow)] : 0;
   bool currentGone = false;

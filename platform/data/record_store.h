@@ -37,6 +37,10 @@ class RecordStore {
   void dropProvisional(int row);
   // Stores a row's values; returns its position afterwards.
   int post(int row, std::vector<Variant> values);
+  // Takes the last post back while nothing else changed since: the record (now at
+  // `row`) gets its values and change log entry back (a new row is provisional again)
+  // and returns to `originalRow`. False when there is no such post to take back.
+  bool undoPost(int row, int originalRow);
   void remove(int row);
 
   int changeCount() const { return static_cast<int>(log_.size()); }
@@ -53,6 +57,15 @@ class RecordStore {
     ChangeKind kind;
     std::vector<Variant> original;  // empty for Inserted
     std::uint64_t sequence;
+  };
+  // What the last post replaced, so it can be taken back.
+  struct PostUndo {
+    RecordId record = 0;
+    bool changed = false;  // false: the post changed no value
+    bool wasProvisional = false;
+    std::optional<std::vector<Variant>> overlay;  // the record's overlay values before
+    std::optional<Change> change;                 // its change log entry before
+    std::uint64_t nextSequence = 0;
   };
   struct Cell {
     bool null = true;
@@ -78,6 +91,7 @@ class RecordStore {
   std::unordered_map<RecordId, Change> log_;
   std::uint64_t nextSequence_ = 0;
   std::optional<RecordId> provisional_;
+  std::optional<PostUndo> lastPost_;  // reset by every other change
   std::vector<RecordId> natural_;
   std::vector<RecordId> order_;
   std::vector<int> key_;

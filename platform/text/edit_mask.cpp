@@ -247,8 +247,23 @@ std::string FormatMaskText(const EditMask& mask, std::string_view value) {
   if (mask.empty()) return std::string(value);
   MaskedText text(mask);
   text.Lay(value, false);
+  const std::vector<EditMask::Position>& positions = mask.positions();
+  // The shown part ends after the last position the value filled or the mask requires;
+  // what follows is shown only when it holds no optional position left empty.
+  std::size_t end = 0;
+  bool emptyOptionalAfter = false;
+  for (std::size_t i = 0; i < text.cells_.size(); ++i) {
+    if (!positions[i].editable()) continue;
+    if (text.cells_[i] || positions[i].required()) {
+      end = i + 1;
+      emptyOptionalAfter = false;
+    } else {
+      emptyOptionalAfter = true;
+    }
+  }
+  if (!emptyOptionalAfter) end = text.cells_.size();
   std::string out;
-  for (std::size_t i = 0; i < text.cells_.size(); ++i) utf8::Append(out, text.cells_[i] ? text.cells_[i] : U' ');
+  for (std::size_t i = 0; i < end; ++i) utf8::Append(out, text.cells_[i] ? text.cells_[i] : U' ');
   return out;
 }
 

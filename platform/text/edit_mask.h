@@ -75,8 +75,10 @@ class EditMask {
 // Lays an unformatted value into the mask for display: with save-literals 0 the value
 // holds only the characters of the editable positions ("12345678000195" ->
 // "12.345.678/0001-95"); with save-literals on, literals in the value are matched and
-// skipped. Characters are placed as they come (not validated); positions the value
-// does not reach show as spaces; characters beyond the last position are dropped.
+// skipped. Characters are placed as they come (not validated); required positions the
+// value does not reach show as spaces, while optional ones it leaves empty at its end
+// are not shown, nor the literals among them ("1" in "0.99.999" shows as "1", "101" as
+// "1.01"); characters beyond the last position are dropped.
 std::string FormatMaskText(const EditMask& mask, std::string_view value);
 std::string FormatMaskText(std::string_view mask, std::string_view value);
 

@@ -33,7 +33,11 @@ void TfrmTabPreClie::Habilita_Botoes() {
   panCliente->SetEnabled(!editing);
 }
 
+// Each command that opens another screen first posts the row being edited, as closing
+// does (the grid reloads when it gets the focus back, which would drop the edit); a
+// refused row stops the command and stays in edit.
 void TfrmTabPreClie::sbtFormCompClick(platform::TObject*) {
+  PostEditedRow();
   Vd_Cliente(true);
   Cli_VQR51201::CriaFormCompPreco(session, session.Cliente);
   dbgPadrao->SetFocus();
@@ -44,11 +48,13 @@ void TfrmTabPreClie::sbtFormCompClick(platform::TObject*) {
 }
 
 void TfrmTabPreClie::sbtCopiaDadosClick(platform::TObject*) {
+  PostEditedRow();
   Vd_Cliente(true);
   Cli_VQR51202::CriaCopiaDados(session, session.Cliente);
 }
 
 void TfrmTabPreClie::sbtHistoricoClick(platform::TObject*) {
+  PostEditedRow();
   Vd_Cliente(true);
   const bool onRow = cdsPrecoClie->Active() && !cdsPrecoClie->IsEmpty();
   const std::string product = onRow ? cdsPrecoClieCDPRODUTO->AsString() : "";
@@ -59,6 +65,11 @@ void TfrmTabPreClie::sbtHistoricoClick(platform::TObject*) {
   if (row >= 1 && row <= cdsPrecoClie->RecordCount()) cdsPrecoClie->SetRecNo(row);
 }
 
-void TfrmTabPreClie::sbtImprimirClick(platform::TObject*) { Cli_VQR51204::CriaRelTabPreClie(session); }
+// The report needs no customer, but never takes another one than the strip shows.
+void TfrmTabPreClie::sbtImprimirClick(platform::TObject*) {
+  PostEditedRow();
+  ResolveTypedCustomer();
+  Cli_VQR51204::CriaRelTabPreClie(session);
+}
 
 }  // namespace Cli_VQR51200

@@ -85,10 +85,23 @@ void TfrmTabPreClie::cdsPesqClieNRINSJURCLIEGetText(platform::TField& Sender, st
   Text = platform::FormatMaskText(Consiste::PictPess(cdsPesqClieIDTPIJURCLIE->AsString()), Sender.AsString());
 }
 
-// The customer checked is the current row of cdsPesqClie, whatever medCdClie holds;
+// A number typed but not yet looked up (the name box is empty) is looked up as leaving
+// the strip does, with its checks and messages; an empty strip is no customer. So no
+// command acts on a customer other than the one the strip shows.
+void TfrmTabPreClie::ResolveTypedCustomer() {
+  if (!Consiste::EmptyString(edtNmClie->Text())) return;
+  if (Consiste::EmptyString(medCdClie->Text())) {
+    session.Cliente = {};
+    return;
+  }
+  medCdClieExit(medCdClie);
+}
+
+// The customer checked is the one the strip shows, resolved first when only typed;
 // once checked, medCdClie shows that customer's number in the mask of its person kind,
 // so the number and the name beside it always belong to the same customer.
 void TfrmTabPreClie::Vd_Cliente(bool informa) {
+  ResolveTypedCustomer();
   if (Consiste::EmptyString(medCdClie->Text())) {
     if (!informa) return;
     medCdClie->SetFocus();

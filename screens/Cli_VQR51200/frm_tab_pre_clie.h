@@ -144,6 +144,9 @@ class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
   std::string SelectedCustomer() const;
   // The session's Cliente takes the current row of cdsPesqClie.
   void CopySearchRowToCliente();
+  // Looks up a number typed in the strip and not yet looked up (as leaving the strip);
+  // an empty strip empties Cliente.
+  void ResolveTypedCustomer();
   void AttachStateChange();
 };
 

@@ -17,8 +17,6 @@ using namespace Pkg_VQR51200;
 
 namespace {
 
-bool IsDigit(char32_t ch) { return ch >= U'0' && ch <= U'9'; }
-
 // A date typed as its "/" separators and blanks only means no date.
 void SetDateText(platform::TField& field, const std::string& text) {
   std::string withoutSlashes;
@@ -55,11 +53,13 @@ void TfrmTabPreClie::sbtAlterarClick(platform::TObject* Sender) {
 }
 
 // No row can be added, however the insert started, and the product code column never
-// starts an edit.
+// starts an edit. A row that comes back to edit with its typed values (its save
+// failed) keeps them, whichever column is selected.
 void TfrmTabPreClie::dtsPadraoStateChange(platform::TObject*) {
   if (cdsPrecoClie->State() == platform::dsInsert)
     cdsPrecoClie->Cancel();
-  else if (cdsPrecoClie->State() == platform::dsEdit && dbgPadrao->SelectedField() == cdsPrecoClieCDARVPROD)
+  else if (cdsPrecoClie->State() == platform::dsEdit && !cdsPrecoClie->Modified() &&
+           dbgPadrao->SelectedField() == cdsPrecoClieCDARVPROD)
     cdsPrecoClie->Cancel();
   Habilita_Botoes();
 }
@@ -72,11 +72,8 @@ void TfrmTabPreClie::dbgPadraoKeyPress(platform::TObject* Sender, char32_t& Key)
     if (Key != U'\t' && Key != U'\r') Key = 0;
     return;
   }
-  if (field != cdsPrecoClieVRPRECOPROD) return;
-  if ((Key == U',' || Key == U'.') &&
-      Consiste::GridText(*dbgPadrao, cdsPrecoClieVRPRECOPROD->FieldName(), false).find(',') != std::string::npos)
-    Key = 0;
-  if (Key != U'\b' && Key != U'\r' && Key != U',' && !IsDigit(Key)) Key = 0;
+  if (field == cdsPrecoClieVRPRECOPROD)
+    KeepDecimalChar(Key, Consiste::GridText(*dbgPadrao, cdsPrecoClieVRPRECOPROD->FieldName(), false));
 }
 
 void TfrmTabPreClie::dbgPadraoKeyDown(platform::TObject* Sender, std::uint16_t& Key, platform::TShiftState Shift) {

@@ -1,6 +1,8 @@
 // TfrmTabPreClie: the screen keeps no pending changes. Every posted row goes to the
 // server at once with SetTabPreClie; deleting a special price is clearing its price
-// and dates and posting the row, which sends price 0 and two empty dates.
+// and dates and posting the row, which sends price 0 and two empty dates. A row the
+// server did not store stays in edit with what was typed (the dataset takes back a
+// post whose AfterPost fails), so it can be confirmed again or cancelled.
 #include "contracts/framework/consiste.h"
 #include "platform/ui/dialogs.h"
 #include "screens/Cli_VQR51200/cli_vqr51200.h"
@@ -25,7 +27,8 @@ void TfrmTabPreClie::AttachStateChange() {
 
 // The state-change handler stays detached while the row is cleared and posted, so
 // the state rule cannot cancel that edit (the product code column may be selected);
-// it is attached again whatever happens.
+// it is attached again whatever happens. A deletion the server did not take leaves the
+// row with its price and dates, as the server still has them.
 void TfrmTabPreClie::sbtExcluirClick(platform::TObject*) {
   if (!cdsPrecoClie->Active() || cdsPrecoClie->IsEmpty()) return;
   if (Consiste::EmptyString(cdsPrecoClieVRPRECOPROD->Text()) && Consiste::EmptyString(cdsPrecoClieDTVALINI->Text()) &&
@@ -43,6 +46,7 @@ void TfrmTabPreClie::sbtExcluirClick(platform::TObject*) {
     cdsPrecoClie->Post();
   } catch (...) {
     boDelete = false;
+    if (cdsPrecoClie->IsEditing()) cdsPrecoClie->Cancel();
     AttachStateChange();
     Habilita_Botoes();
     throw;

@@ -23,7 +23,7 @@ void TfrmTabPreClie::FormActivate(platform::TObject* Sender) {
 // A price being edited is posted (and so stored) before the screen goes; when its
 // checks or the server refuse it, the screen stays open on that row.
 void TfrmTabPreClie::FormClose(platform::TObject* Sender, platform::TCloseAction& Action) {
-  if (cdsPrecoClie->Active()) cdsPrecoClie->CheckBrowseMode();
+  PostEditedRow();
   session.netTabPreClie->SetConnected(false);
   session.netCustos->SetConnected(false);
   Frmpadrgrid::TfrmPadraoGrid::FormClose(Sender, Action);

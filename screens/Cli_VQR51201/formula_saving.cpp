@@ -1,6 +1,7 @@
 // TfrmFormCompPreco: every accepted post and every delete goes to the server at once
-// as a one-change delta (SetCompPreco), and the server's formula text is shown; a
-// change the server refuses is undone. The confirm command recalculates the
+// as a one-change delta (SetCompPreco), and the server's formula text is shown. A row
+// the server did not take stays in edit (or insert) with what was typed, to be posted
+// again or cancelled; a deletion it did not take brings the row back. The confirm command recalculates the
 // customer's prices from the saved formula (SetCalcCusProd) and closes the screen; the
 // preview shows what that would do without writing.
 #include "contracts/framework/consiste.h"
@@ -18,9 +19,10 @@ namespace Cli_VQR51201 {
 
 using namespace Pkg_VQR51200;
 
-// Nothing of a failed save stays: the animation stops (it belongs to the call), no window
-// stays locked and the local change is undone, so the rows are the server's again.
-void TfrmFormCompPreco::SavePendingChange(bool leaveEditorMode) {
+// Nothing of a failed save stays: the animation stops (it belongs to the call) and no
+// window stays locked. A failed post is taken back by the dataset, which returns the
+// row to edit with its typed values; a failed deletion is undone here.
+void TfrmFormCompPreco::SavePendingChange(bool posted) {
   if (cdsFatAjustPreClie->ChangeCount() == 0) return;
   try {
     ShowFormula(ServerCall<contracts::server::SetCompPreco>(*session.netTabPreClie,
@@ -29,10 +31,10 @@ void TfrmFormCompPreco::SavePendingChange(bool leaveEditorMode) {
                 false);
     cdsFatAjustPreClie->MergeChangeLog();
     Norvexa::AtualizaLocalCache(platform::VarArrayOf({"COMPPRECLIE"}));
-    if (leaveEditorMode) dbgCompPreClie->SetEditorMode(false);
+    if (posted) dbgCompPreClie->SetEditorMode(false);
   } catch (...) {
     platform::LockWindowUpdate(nullptr);
-    cdsFatAjustPreClie->CancelUpdates();
+    if (!posted) cdsFatAjustPreClie->CancelUpdates();
     throw;
   }
 }

@@ -155,8 +155,9 @@ class TfrmFormCompPreco : public Frmrotgeral::TfrmRotiGeral {
   // Opens qryFatAjustPreco on every factor ("T") or on the one abbreviation given.
   void OpenFactors(const std::string& all, const std::string& abbreviation);
   // Sends the one pending change of cdsFatAjustPreClie (SetCompPreco) and shows the
-  // new formula text; a refused or failed save undoes the change and goes on.
-  void SavePendingChange(bool leaveEditorMode);
+  // new formula text; `posted` tells a post (the grid then leaves its cell editor) from
+  // a deletion, which a refused or failed save undoes before the error goes on.
+  void SavePendingChange(bool posted);
   // The field takes the first of `codes` whose catalog text is exactly `text`; a text
   // that matches none leaves the field as it was.
   void SetCodeFromText(platform::TField& field, const std::string& text, std::initializer_list<const char*> codes);

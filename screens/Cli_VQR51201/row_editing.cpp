@@ -150,7 +150,7 @@ void TfrmFormCompPreco::FormKeyDown(platform::TObject* Sender, std::uint16_t& Ke
 }
 
 // The coded columns take no character (their keys and pick lists fill them); the
-// order takes digits; the value takes one decimal comma at most.
+// order takes digits; the value takes what a price takes, digits and one decimal comma.
 void TfrmFormCompPreco::dbgCompPreClieKeyPress(platform::TObject*, char32_t& Key) {
   const platform::TField* field = dbgCompPreClie->SelectedField();
   if (field == cdsFatAjustPreClieIDDETFATPRE || field == cdsFatAjustPreClieIDTPOPERFATCLIE) {
@@ -158,9 +158,7 @@ void TfrmFormCompPreco::dbgCompPreClieKeyPress(platform::TObject*, char32_t& Key
   } else if (field == cdsFatAjustPreClieNRORDEMFAT) {
     if (Key != U'\b' && Key != U'\t' && Key != U'\r' && !IsDigit(Key)) Key = 0;
   } else if (field == cdsFatAjustPreClieVRFATPRECLIE) {
-    if ((Key == U',' || Key == U'.') &&
-        Consiste::GridText(*dbgCompPreClie, "VRFATPRECLIE", false).find(',') != std::string::npos)
-      Key = 0;
+    Pkg_VQR51200::KeepDecimalChar(Key, Consiste::GridText(*dbgCompPreClie, "VRFATPRECLIE", false));
   }
 }
 

@@ -98,6 +98,8 @@ void TfrmHistPreco::CreateGrid() {
 void TfrmHistPreco::FillCatalog() {
   msgPadrao->Add("Lote_Deve", "Escolha uma linha de recálculo ou de cópia para desfazer o lote.");
   msgPadrao->Add("Desfaz_Conf", "Desfazer o lote %s? Os preços que mudaram depois dele serão mantidos.");
+  msgPadrao->Add("Desfaz_Clientes", "Clientes do lote:");
+  msgPadrao->Add("Desfaz_Outros", "e mais %s.");
   msgPadrao->Add("Desfaz_Ok", "Preços restaurados: %s.");
   msgPadrao->Add("Desfaz_Mantidos", "Mantidos porque mudaram depois do lote:");
 }

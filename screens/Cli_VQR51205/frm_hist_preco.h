@@ -10,7 +10,8 @@
 // one with ten.
 //
 // sbtDesfazer takes back the batch of the current row (a recalculation or copy) after
-// the person confirms its date, origin and count (SetDesfazLote), reports how many
+// the person confirms its date, origin, count and the customers it reaches (how many,
+// and the first of them by name) (SetDesfazLote), reports how many
 // prices were restored and lists those kept because they changed later, and loads the
 // history again.
 #include <cstdint>

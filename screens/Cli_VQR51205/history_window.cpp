@@ -31,6 +31,10 @@ std::string Filled(std::string text, const std::string& value) {
   return text;
 }
 
+std::string Customers(std::int64_t count) {
+  return std::to_string(count) + (count == 1 ? " cliente" : " clientes");
+}
+
 std::string Price(const platform::Variant& value) {
   return value.isNull() ? "sem preço" : platform::FormatFloat(Pkg_VQR51200::kPriceFormat, value.asDouble());
 }
@@ -131,9 +135,20 @@ void TfrmHistPreco::sbtDesfazerClick(platform::TObject*) {
   const std::string when =
       platform::FormatDateTime("dd/mm/yyyy hh:nn:ss", row.value(0, row.columnIndex("DTHRALT")).asDateTime());
   const std::string count = row.value(0, row.columnIndex("QTPRECO")).toString();
-  const std::string described = std::to_string(batch) + " (" + origin + " de " + when + ", " + count + " preços)";
-  if (platform::MessageDlg(Filled(msgPadrao->Msg("Desfaz_Conf"), described), platform::mtConfirmation,
-                           {platform::mbYes, platform::mbNo}, 0) != platform::mrYes)
+  const std::int64_t customers = row.value(0, row.columnIndex("QTCLIENTE")).asInteger();
+  const std::string described =
+      std::to_string(batch) + " (" + origin + " de " + when + ", " + count + " preços de " + Customers(customers) + ")";
+  // A batch started from one customer may reach many: the question names them, so
+  // nobody takes back other customers' prices unawares.
+  std::string question = Filled(msgPadrao->Msg("Desfaz_Conf"), described);
+  const std::string named = row.value(0, row.columnIndex("NMCLIENTES")).toString();
+  if (!named.empty()) {
+    question += "\n" + msgPadrao->Msg("Desfaz_Clientes") + "\n" + named;
+    const std::int64_t shown = 1 + std::count(named.begin(), named.end(), '\n');
+    if (customers > shown) question += "\n" + Filled(msgPadrao->Msg("Desfaz_Outros"), Customers(customers - shown));
+  }
+  if (platform::MessageDlg(question, platform::mtConfirmation, {platform::mbYes, platform::mbNo}, 0) !=
+      platform::mrYes)
     return;
   const contracts::server::UndoReply answer =
       ServerCall<contracts::server::SetDesfazLote>(*session.netTabPreClie, Showavi::saGravacao, batch);

@@ -60,7 +60,7 @@ void TClieProdFilter::btnProdFinAfterPesq() { TakeSearchedProduct({medProdFin, e
 // The lookup uses the code as the picture check leaves it (separators and blanks
 // removed), the form the product table holds.
 void TClieProdFilter::CheckAndLookUp(const ProductRow& row) {
-  std::string code = row.code->Text();
+  std::string code(platform::TrimBlanks(row.code->Text()));
   if (Consiste::EmptyString(code)) return;
   try {
     Tabvalid::ValidEx(nullptr, Picture::ptProduto, code, 0, "", true);

@@ -1,7 +1,9 @@
 #pragma once
 // Keys a grid column that takes nothing typed still lets through: Tab and Enter,
-// Shift, Ctrl and Alt, and the four arrows, so a person can always move on.
+// Shift, Ctrl and Alt, and the four arrows, so a person can always move on. And the
+// characters a decimal value column takes: digits and one decimal comma.
 #include <cstdint>
+#include <string>
 
 #include "platform/ui/ui_types.h"
 
@@ -22,6 +24,14 @@ inline bool MovesOnInGrid(std::uint16_t key) {
     default:
       return false;
   }
+}
+
+// Drops (sets to 0) a character typed in a decimal value column whose cell now holds
+// `cellText`: only Backspace, Enter, the digits and a first "," pass. "." and "-" never
+// do, so the value always reads as a number of the application's locale.
+inline void KeepDecimalChar(char32_t& key, const std::string& cellText) {
+  if (key == U',' && cellText.find(',') != std::string::npos) key = 0;
+  if (key != U'\b' && key != U'\r' && key != U',' && (key < U'0' || key > U'9')) key = 0;
 }
 
 }  // namespace Pkg_VQR51200

@@ -166,6 +166,35 @@ void AddKeptFormulas(store::Connection& c, std::int64_t batch, DataPacket& packe
           });
 }
 
+struct BatchCustomers {
+  std::int64_t count = 0;
+  std::string firstNames;  // one per line
+};
+
+// The customers whose prices or formula the batch changed. Each table is walked from
+// one customer to the next on its batch index, so the cost follows the customers
+// reached, not the prices written.
+BatchCustomers FindBatchCustomers(store::Connection& c, std::int64_t batch) {
+  auto walk = [](const char* name, const char* table, const char* extra) {
+    return std::string(name) + "(CD) AS (SELECT MIN(CDCLIENTE) FROM " + table + " WHERE NRLOTE = $1" + extra +
+           " UNION ALL SELECT (SELECT MIN(X.CDCLIENTE) FROM " + table + " X WHERE X.NRLOTE = $1" + extra +
+           " AND X.CDCLIENTE > " + name + ".CD) FROM " + name + " WHERE " + name + ".CD IS NOT NULL)";
+  };
+  BatchCustomers found;
+  c.query("WITH RECURSIVE " + walk("H", "TABPRECLIEHIST", "") + ", " +
+              walk("F", "COMPPRECLIELOTE", " AND IDVERSAO = 'N'") +
+              ", A(CD) AS (SELECT CD FROM H WHERE CD IS NOT NULL UNION SELECT CD FROM F WHERE CD IS NOT NULL) "
+              "SELECT C.NMRAZSOCCLIE, COUNT(*) OVER () FROM A JOIN CLIENTE C ON C.CDCLIENTE = A.CD ORDER BY "
+              "C.NMRAZSOCCLIE, C.CDCLIENTE LIMIT " +
+              std::to_string(contracts::server::kBatchCustomersNamed),
+          {batch}, [&](const store::Row& row) {
+            if (!found.firstNames.empty()) found.firstNames += '\n';
+            found.firstNames += row.textView(0);
+            found.count = row.integer(1);
+          });
+  return found;
+}
+
 }  // namespace
 
 PacketPtr GetHistPreco(store::Connection& c, const contract::HistoryPageArgs& a) {
@@ -226,6 +255,9 @@ PacketPtr GetLotePreco(store::Connection& c, const contract::BatchArgs& a) {
     packet->appendInteger(*info.undoneBy);
   else
     packet->appendNull();
+  const BatchCustomers customers = FindBatchCustomers(c, info.number);
+  packet->appendInteger(customers.count);
+  packet->appendString(customers.firstNames);
   packet->endRow();
   return packet;
 }

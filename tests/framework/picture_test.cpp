@@ -10,7 +10,7 @@ namespace {
 
 TEST(ProductPicture, MaskAndLevelsComeFromOneDefinition) {
   const Picture::TDBPicture& product = Norvexa::DBPictObj(Picture::ptProduto);
-  EXPECT_EQ(product.EditMask(), "0.00.000;0;_");
+  EXPECT_EQ(product.EditMask(), "0.99.999;0;_") << "a group's code fits it too";
   EXPECT_EQ(product.GetTtNiveis(), 3);
   EXPECT_EQ(product.CodeLength(1), 1);
   EXPECT_EQ(product.CodeLength(2), 3);
@@ -36,14 +36,15 @@ TEST(ProductPicture, FormatsStoredCodesForEachLevel) {
   EXPECT_EQ(product.FormatCode("101"), "1.01");
   EXPECT_EQ(product.FormatCode("1"), "1");
   EXPECT_EQ(product.FormatCode("12"), "12");  // fits no level: shown as stored
-  EXPECT_EQ(product.FormatCode("101001"), platform::FormatMaskText(product.EditMask(), "101001"));
+  for (const char* code : {"101001", "101", "1"})
+    EXPECT_EQ(product.FormatCode(code), platform::FormatMaskText(product.EditMask(), code)) << code;
 }
 
 TEST(PictureDefinition, OtherShapesDeriveTheirOwnLevels) {
   const Picture::TDBPicture fourLevels("00-000-0-00", "Código");
   EXPECT_EQ(fourLevels.GetTtNiveis(), 4);
   EXPECT_EQ(fourLevels.CodeLength(4), 8);
-  EXPECT_EQ(fourLevels.EditMask(), "00-000-0-00;0;_");
+  EXPECT_EQ(fourLevels.EditMask(), "00-999-9-99;0;_");
   EXPECT_TRUE(fourLevels.IsSeparator('-'));
   EXPECT_FALSE(fourLevels.IsSeparator('.'));
 }

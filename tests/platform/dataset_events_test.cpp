@@ -323,6 +323,42 @@ TEST_F(DataSetEvents, AfterPostFailureThatUndoesTheChangeStillReportsTheError) {
   EXPECT_EQ(vqr::test::ColumnTexts(cds, "NRORDEMFAT"), (Log{"001", "002", "003"}));
 }
 
+TEST_F(DataSetEvents, APostWhoseSaveFailsIsTakenBackAndTheRowStaysInEditWithWhatWasTyped) {
+  // The screens' saves: AfterPost sends the row and the server refuses it.
+  bool refuse = true;
+  cds.AfterPost = [&refuse](TDataSet&) {
+    if (refuse) throw Exception("Servidor indisponível");
+  };
+  cds.SetIndexFieldNames("NRORDEMFAT");
+  cds.SetRecNo(2);
+  cds.Edit();
+  Order().SetAsString("009");  // would sort last
+  Value().SetAsFloat(20);
+  EXPECT_THROW(cds.Post(), Exception);
+  EXPECT_EQ(cds.State(), dsEdit);
+  EXPECT_TRUE(cds.Modified());
+  EXPECT_EQ(cds.RecNo(), 2) << "back on its row, in its old place";
+  EXPECT_EQ(Order().AsString(), "009");
+  EXPECT_EQ(Value().AsFloat(), 20);
+  EXPECT_EQ(cds.ChangeCount(), 0);
+  cds.Cancel();
+  EXPECT_EQ(ColumnTexts(cds, "NRORDEMFAT"), (Log{"001", "002", "003"})) << "cancelling brings the stored row back";
+
+  cds.SetRecNo(1);
+  cds.Insert();
+  Order().SetAsString("004");
+  Value().SetAsFloat(4);
+  EXPECT_THROW(cds.Post(), Exception);
+  EXPECT_EQ(cds.State(), dsInsert);
+  EXPECT_EQ(cds.RecNo(), 1);
+  EXPECT_EQ(cds.RecordCount(), 4);
+  refuse = false;
+  cds.Post();  // the second attempt is saved
+  EXPECT_EQ(cds.State(), dsBrowse);
+  EXPECT_EQ(cds.ChangeCount(), 1);
+  EXPECT_EQ(ColumnTexts(cds, "NRORDEMFAT"), (Log{"001", "002", "003", "004"}));
+}
+
 TEST_F(DataSetEvents, EditOnAnEmptyDataSetInserts) {
   cds.EmptyDataSet();
   log.Take();

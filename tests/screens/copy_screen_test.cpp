@@ -134,7 +134,7 @@ TEST_F(CopyOpening, ShowsTheSourceAndItsFormulaInFormulaModeWithTheLayout) {
   EXPECT_EQ(at("GroupBox2")["bounds"], (json{6, 183, 342, 75}));
   EXPECT_EQ(at("grbFormula")["bounds"], (json{6, 260, 342, 81}));
   EXPECT_EQ(at("edtNmProdIni")["bounds"][2], 209);
-  EXPECT_EQ(at("medProdIni")["editMask"], "0.00.000;0;_");
+  EXPECT_EQ(at("medProdIni")["editMask"], "0.99.999;0;_");
   EXPECT_FALSE(at("panEspera")["visible"]);
   EXPECT_EQ(at("anmAnimacao")["clip"], "copyFiles");
   EXPECT_EQ(at("anmAnimacao")["stopFrame"], 31);
@@ -249,6 +249,48 @@ TEST_F(ProductRange, CodesAreCheckedLookedUpAndTheRangeRulesDependOnTheMode) {
             query("SELECT NMPRODUTO FROM PRODUTO WHERE CDPRODUTO = ?", {leafProduct(2)})[0][0]);
   EXPECT_TRUE(sentCalls("SetCopiaPreco").empty());
   EXPECT_TRUE(sentCalls("SetCopiaDados").empty());
+}
+
+TEST_F(ProductRange, GroupCodesAreTypedAsTheyArePickedOnTheCopyAndReportScreens) {
+  auto nameOf = [this](const std::string& code) {
+    return query("SELECT NMPRODUTO FROM PRODUTO WHERE CDARVPROD = ?", {code})[0][0];
+  };
+  openCopy();
+  host().click(At("rbtPreco"));
+  typeCode("medProdIni", "1");
+  EXPECT_FALSE(host().messageBox()) << messageText();
+  EXPECT_EQ(at("edtNmProdIni")["text"], nameOf("1")) << "a first-level group is looked up";
+  typeCode("medProdFin", "101");
+  EXPECT_FALSE(host().messageBox()) << messageText();
+  EXPECT_EQ(at("edtNmProdFin")["text"], nameOf("101"));
+  EXPECT_EQ(at("medProdFin")["editText"], "1.01.___");
+  expectQuestion(kPriceQuestion);  // the range of groups passes its checks
+
+  host().click(At("brnPesqProdIni"));
+  json list = host().control("dlgPesquisa.dbgPesquisa");
+  ASSERT_FALSE(list.is_null()) << messageText();
+  EXPECT_EQ(list["rows"][0][0], "1");
+  EXPECT_EQ(list["rows"][1][0], "1.01") << "a group shows the levels it has, no empty positions";
+  EXPECT_EQ(list["rows"][2][0], "1.01.001");
+  host().cell("dlgPesquisa.dbgPesquisa", 1, 0);
+  host().click("dlgPesquisa.btnOK");
+  EXPECT_EQ(at("edtNmProdIni")["text"], nameOf("101"));
+  host().click(At("sbtCancel"));
+
+  host().click("frmTabPreClie.sbtImprimir");
+  ASSERT_EQ(host().activeForm(), "frmRelTabPreClie") << messageText();
+  host().focus("frmRelTabPreClie.medProdIni");
+  host().type("1");
+  host().key(VK_TAB);
+  EXPECT_FALSE(host().messageBox()) << messageText();
+  EXPECT_EQ(host().control("frmRelTabPreClie.edtNmProdIni")["text"], nameOf("1"));
+  host().type("10");  // no level has two digits
+  host().key(VK_TAB);
+  ASSERT_TRUE(host().messageBox());
+  EXPECT_EQ(messageText().rfind("Código do produto \"10\" inválido", 0), 0u) << messageText();
+  host().answer("btnOK");
+  EXPECT_EQ(host().focusPath(), "frmRelTabPreClie.medProdFin");
+  EXPECT_TRUE(sentCalls("SetCopiaPreco").empty());
 }
 
 // --- the validity period -------------------------------------------------------------------

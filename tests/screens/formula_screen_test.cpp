@@ -216,6 +216,16 @@ TEST_F(RowChecks, PostChecksOrderThenFactorThenValueAndSendNothing) {
   EXPECT_EQ(storedFormula().size(), 2u);
 }
 
+TEST_F(RowChecks, TheValueTakesDigitsAndOneDecimalCommaAsThePriceDoes) {
+  openFormula();
+  host().cell(kFormGrid, 0, kColValue);
+  host().type("1.5-a,2,5");
+  EXPECT_EQ(formulaGrid()["editorText"], "15,25") << "\".\", \"-\", letters and a second \",\" are dropped";
+  ctrlEnter();
+  EXPECT_FALSE(host().messageBox()) << messageText();
+  EXPECT_EQ(storedFormula()[0], (Texts{"001", "001", "P", "15.25", "SUM"}));
+}
+
 TEST_F(RowChecks, CodedColumnsTakeTheirKeysAndPickListsAndStoreTheCodes) {
   openFormula();
   host().cell(kFormGrid, 0, kColKind);
@@ -365,7 +375,7 @@ TEST_F(FormulaSaving, EachAcceptedChangeIsOneCallAndTheFormulaTextFollowsTheServ
   for (const std::string& call : calls) EXPECT_NE(call.find(" ok"), std::string::npos) << call;
 }
 
-TEST_F(FormulaSaving, ARefusedChangeIsUndoneAndTheFormulaTextStays) {
+TEST_F(FormulaSaving, ARefusedRowStaysInEditUntilCancelledAndARefusedDeletionComesBack) {
   openFormula();
   // Another client changed FRT and added an order 003 since the screen loaded.
   execute("UPDATE COMPPRECLIE SET VRFATPRECLIE = 2 WHERE CDCLIENTE = '" + kLegal.code + "' AND NRORDEMFAT = '002'");
@@ -376,12 +386,24 @@ TEST_F(FormulaSaving, ARefusedChangeIsUndoneAndTheFormulaTextStays) {
   host().type("9");
   ctrlEnter();
   expectBox(stale);
-  EXPECT_EQ(formulaRows()[1], (Texts{"002", "FRT", "Moeda", "1,500", "+"})) << "the changed row gets its values back";
+  EXPECT_EQ(gridState(), "edit") << "the refused row keeps what was typed";
+  EXPECT_EQ(formulaRows()[1], (Texts{"002", "FRT", "Moeda", "9,000", "+"}));
+  host().key(VK_ESCAPE);
+  expectBox("Cancelar operação?", "btnYes");
+  EXPECT_EQ(formulaRows()[1], (Texts{"002", "FRT", "Moeda", "1,500", "+"})) << "cancelling brings its values back";
 
   typeNewRow("3", "DESC", "5");
   ctrlEnter();
   expectBox("Ordem já cadastrada.");
-  EXPECT_EQ(formulaGrid()["rowCount"], 2) << "the refused new row disappears";
+  EXPECT_EQ(gridState(), "insert");
+  EXPECT_EQ(formulaGrid()["rowCount"], 3);
+  EXPECT_EQ(formulaRows()[formulaGrid()["row"].get<std::size_t>()], (Texts{"003", "DESC", "Moeda", "5,000", "+"}))
+      << "the refused new row is still there";
+  ctrlEnter();
+  expectBox("Ordem já cadastrada.");  // each attempt goes to the server again
+  host().click("frmFormCompPreco.sbtCancelar");
+  expectBox("Cancelar operação?", "btnYes");
+  EXPECT_EQ(formulaGrid()["rowCount"], 2) << "the new row goes only when cancelled";
 
   host().cell(kFormGrid, 1, kColValue);
   host().click("frmFormCompPreco.sbtExcluir");
@@ -398,7 +420,7 @@ TEST_F(FormulaSaving, ARefusedChangeIsUndoneAndTheFormulaTextStays) {
                                                  {"002", "005", "M", "2.0", "SUM"},
                                                  {"003", "002", "P", "18.0", "SUM"}}));
   auto calls = serverCalls("SetCompPreco");
-  ASSERT_EQ(calls.size(), 3u);
+  ASSERT_EQ(calls.size(), 4u);
   for (const std::string& call : calls) EXPECT_NE(call.find("recusado"), std::string::npos) << call;
 }
 

@@ -261,15 +261,36 @@ TEST_F(Commands, FormulaAndCopyCheckTheCustomerAndPrintDoesNot) {
   host().answer("btnOK");
 }
 
-TEST_F(Commands, CheckedCustomerShowsItsOwnNumberBesideItsName) {
+TEST_F(Commands, ANumberTypedButNotLookedUpIsTheCustomerTheCommandsOpenFor) {
   openScreen();
   chooseCustomer(kLegal);
   host().focus(kNumber);
-  host().type(kNatural.number);  // typed, not yet looked up
+  host().type(kNatural.number);  // typed, the strip not left
+  host().click("frmTabPreClie.sbtFormComp");
+  ASSERT_EQ(host().activeForm(), "frmFormCompPreco") << messageText();
+  EXPECT_EQ(host().control("frmFormCompPreco.edtCliente")["text"], kNatural.name);
+  host().click("frmFormCompPreco.sbtCancel");
+  EXPECT_EQ(host().control(kName)["text"], kNatural.name) << "the number stays beside its own name";
+  EXPECT_EQ(host().control(kNumber)["editText"], kNatural.formatted);
+  EXPECT_EQ(gridText(0, kColPrice), "") << "the grid shows the natural person's prices (none)";
+
+  host().focus(kNumber);
+  host().type(kLegal.number);
   host().click("frmTabPreClie.sbtCopiaDados");
-  EXPECT_EQ(host().control(kName)["text"], kLegal.name);
-  EXPECT_EQ(host().control(kNumber)["text"], kLegal.number);
-  EXPECT_EQ(host().control(kNumber)["editText"], kLegal.formatted);
+  ASSERT_EQ(host().activeForm(), "frmCopiaDados") << messageText();
+  EXPECT_EQ(host().control("frmCopiaDados.edtNmCliente")["text"], kLegal.name);
+  host().click("frmCopiaDados.sbtCancel");
+
+  host().focus(kGrid);
+  host().focus(kNumber);
+  host().type("11222333000181");
+  host().click("frmTabPreClie.sbtImprimir");
+  expectBox("Cliente não cadastrado.");
+  EXPECT_EQ(host().activeForm(), kScreen) << "no screen opens for a number nobody has";
+  EXPECT_EQ(host().focusPath(), kNumber);
+  host().click("frmTabPreClie.mnuHistorico");
+  expectBox("Cliente não cadastrado.");
+  EXPECT_EQ(host().activeForm(), kScreen);
 }
 
 TEST_F(Commands, RefreshReloadsOnlyFromTheGrid) {
@@ -522,6 +543,41 @@ TEST_F(Saving, AFailedDeletionStillRestoresTheGridRules) {
   EXPECT_DOUBLE_EQ(storedPrice(kLegal.code, leafProduct(0))->price, kSeededPrice0);
 }
 
+TEST_F(Saving, CommandsThatLeaveTheGridStoreTheRowBeingEditedOrStopAtItsCheck) {
+  openScreen();
+  chooseCustomer(kLegal);
+  auto stored = [this](int leaf) {
+    auto price = storedPrice(kLegal.code, leafProduct(leaf));
+    return price ? price->price : -1.0;
+  };
+  host().cell(kGrid, 2, kColPrice);
+  host().type("9,99");  // the cell still open
+  host().click("frmTabPreClie.sbtFormComp");
+  EXPECT_DOUBLE_EQ(stored(2), 9.99) << "stored before the formula screen opened";
+  ASSERT_EQ(host().activeForm(), "frmFormCompPreco") << messageText();
+  host().click("frmFormCompPreco.sbtCancel");
+  EXPECT_EQ(gridText(2, kColPrice), "9,990");
+
+  host().cell(kGrid, 3, kColPrice);
+  host().type("0");
+  host().click("frmTabPreClie.sbtCopiaDados");
+  expectBox("Preço deve ser maior que zero.");
+  EXPECT_EQ(host().activeForm(), kScreen) << "a refused row stops the command";
+  EXPECT_EQ(grid().value("state", ""), "edit");
+  host().cell(kGrid, 3, kColPrice);
+  host().type("3,5");
+  host().click("frmTabPreClie.sbtImprimir");
+  EXPECT_DOUBLE_EQ(stored(3), 3.5);
+  ASSERT_EQ(host().activeForm(), "frmRelTabPreClie") << messageText();
+  host().click("frmRelTabPreClie.sbtFechar");
+
+  host().cell(kGrid, 4, kColPrice);
+  host().type("2");
+  host().click("frmTabPreClie.sbtHistorico");
+  EXPECT_DOUBLE_EQ(stored(4), 2);
+  EXPECT_EQ(host().activeForm(), "frmHistPreco") << messageText();
+}
+
 TEST_F(Saving, ServerRefusalIsShownAndTheScreenGoesOn) {
   openScreen();
   chooseCustomer(kNatural);
@@ -534,7 +590,8 @@ TEST_F(Saving, ServerRefusalIsShownAndTheScreenGoesOn) {
   host().answer("btnOK");
   EXPECT_FALSE(host().window(kScreen).is_null());
   EXPECT_EQ(host().state().value("wait", json()), json());
-  EXPECT_EQ(gridText(0, kColPrice), "5,000") << "the posted row keeps its values until reloaded";
+  EXPECT_EQ(gridText(0, kColPrice), "5,000") << "the row keeps what was typed";
+  EXPECT_EQ(grid().value("state", ""), "edit");
   auto saves = serverCalls("SetTabPreClie");
   ASSERT_EQ(saves.size(), 1u);
   EXPECT_NE(saves[0].find("recusado"), std::string::npos) << saves[0];
@@ -585,6 +642,7 @@ TEST_F(ServerFailures, AServerDownIsReportedAndTheWorkGoesOnOnceItIsBack) {
   host().answer("btnOK");
   EXPECT_EQ(host().state().value("wait", json()), json()) << "the wait animation stops on failure";
   EXPECT_EQ(host().state().value("cursor", 1), 0);
+  host().click("frmTabPreClie.sbtCancelar");  // the row not stored stays in edit until then
 
   host().focus(kNumber);
   host().type(kNatural.number);
@@ -597,6 +655,45 @@ TEST_F(ServerFailures, AServerDownIsReportedAndTheWorkGoesOnOnceItIsBack) {
   host().key(VK_TAB);
   ASSERT_EQ(host().focusPath(), kGrid) << messageText();
   EXPECT_EQ(host().control(kName)["text"], kNatural.name);
+}
+
+TEST_F(ServerFailures, ARowTheServerDidNotStoreStaysInEditUntilConfirmedAgainOrCancelled) {
+  openScreen();
+  chooseCustomer(kLegal);
+  stopServer();
+  host().cell(kGrid, 2, kColPrice);
+  host().type("4,44");
+  host().key(VK_DOWN);  // leaving the row posts it
+  ASSERT_TRUE(host().messageBox());
+  EXPECT_EQ(host().messageBox()->value("dlgType", ""), "error");
+  host().answer("btnOK");
+  json g = grid();
+  EXPECT_EQ(g.value("state", ""), "edit") << "nothing was stored, so nothing looks stored";
+  EXPECT_EQ(g.value("row", -1), 2);
+  EXPECT_EQ(gridText(2, kColPrice), "4,440");
+  EXPECT_TRUE(enabled("frmTabPreClie.sbtConfirmar"));
+  EXPECT_TRUE(enabled("frmTabPreClie.sbtCancelar"));
+  startServer();
+  host().click("frmTabPreClie.sbtConfirmar");
+  EXPECT_FALSE(host().messageBox()) << messageText();
+  EXPECT_EQ(grid().value("state", ""), "browse");
+  auto stored = storedPrice(kLegal.code, leafProduct(2));
+  ASSERT_TRUE(stored);
+  EXPECT_DOUBLE_EQ(stored->price, 4.44);
+
+  stopServer();
+  editCell(1, kColPrice, "8");
+  host().click("frmTabPreClie.sbtConfirmar");
+  host().answer("btnOK");
+  host().click("frmTabPreClie.sbtCancelar");
+  EXPECT_EQ(gridText(1, kColPrice), "7,250") << "cancelling shows the stored price again";
+  host().cell(kGrid, 0, kColPrice);
+  host().click("frmTabPreClie.sbtExcluir");
+  host().answer("btnYes");
+  host().answer("btnOK");
+  EXPECT_EQ(grid().value("state", ""), "browse");
+  EXPECT_EQ(gridText(0, kColPrice), "10,500") << "a deletion not stored leaves the price shown";
+  EXPECT_EQ(gridText(0, kColEnd), "31/12/2026");
 }
 
 // --- the screen's life ------------------------------------------------------------------

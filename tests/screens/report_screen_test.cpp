@@ -158,7 +158,7 @@ TEST_F(ReportOpening, OpensModallyWithoutACustomerWithTheLayoutAndTheFilterOfThe
   EXPECT_EQ(at("edtNmProdFin")["bounds"][2], 185);
   for (const char* code : {"medProdIni", "medProdFin"}) {
     EXPECT_EQ(at(code)["color"], "clInfoBk") << code;
-    EXPECT_EQ(at(code)["editMask"], "0.00.000;0;_") << code;
+    EXPECT_EQ(at(code)["editMask"], "0.99.999;0;_") << code;
   }
   EXPECT_TRUE(at("rbtTodos")["checked"]);
   EXPECT_FALSE(enabled(At("btpPesqClie")));

@@ -145,6 +145,51 @@ TEST_F(Repricing, TheHistoryShowsTheRecalculationAndItsUndoBringsTheOldPricesBac
   EXPECT_EQ(gridText(0, kColPrice), before) << "the price table shows the old prices again";
 }
 
+TEST_F(Repricing, TheUndoOfACopyNamesTheCustomersItReachesBeforeRestoringAnything) {
+  openScreen();
+  chooseCustomer(kLegal);
+  auto codeOf = [this](int leaf) {
+    return query("SELECT CDARVPROD FROM PRODUTO WHERE CDPRODUTO = ?", {leafProduct(leaf)})[0][0];
+  };
+  host().click("frmTabPreClie.sbtCopiaDados");
+  ASSERT_EQ(host().activeForm(), "frmCopiaDados") << messageText();
+  host().click("frmCopiaDados.rbtPreco");
+  host().click("frmCopiaDados.chkSubstituir");
+  for (auto [edit, leaf] : {std::pair{"frmCopiaDados.medProdIni", 0}, {"frmCopiaDados.medProdFin", 1}}) {
+    host().focus(edit);
+    host().type(codeOf(leaf));
+    host().key(platform::VK_TAB);
+  }
+  host().click("frmCopiaDados.sbtConfirma");
+  expectBox("Confirmar cópia dos preços?", "btnYes");
+  expectBox("Cópia de dados realizada com sucesso.");
+  const auto reached = query("SELECT DISTINCT C.NMRAZSOCCLIE, C.CDCLIENTE FROM TABPRECLIEHIST H JOIN CLIENTE C ON "
+                             "C.CDCLIENTE = H.CDCLIENTE WHERE H.IDORIGALT = 'C' ORDER BY 1, 2");
+  ASSERT_GT(reached.size(), 10u) << "every other customer is a target";
+
+  host().focus(kNumber);
+  host().type(kNatural.number);
+  host().key(platform::VK_TAB);
+  host().click("frmTabPreClie.sbtHistorico");
+  ASSERT_EQ(host().activeForm(), kHistory) << messageText();
+  host().click("frmHistPreco.rbtTodosProd");
+  host().click("frmHistPreco.sbtDesfazer");
+  const std::string question = messageText();
+  EXPECT_EQ(question.rfind("Desfazer o lote 1 (Cópia de ", 0), 0u) << question;
+  std::string names = "Clientes do lote:";
+  for (std::size_t i = 0; i < 10; ++i) names += "\n" + reached[i][0];
+  names += "\ne mais " + std::to_string(reached.size() - 10) + " clientes.";
+  const std::string prices = count("SELECT COUNT(*) FROM TABPRECLIEHIST WHERE IDORIGALT = 'C'");
+  EXPECT_NE(question.find(", " + prices + " preços de " + std::to_string(reached.size()) + " clientes)?"),
+            std::string::npos)
+      << question;
+  EXPECT_EQ(question.substr(question.find("Clientes do lote:")), names) << "the first ten by name, then a count";
+  host().answer("btnNo");
+  EXPECT_EQ(count("SELECT COUNT(*) FROM TABPRECLIE WHERE CDCLIENTE = '" + kNatural.code + "'"), "2")
+      << "nothing restored before the person agrees";
+  EXPECT_TRUE(serverCalls("SetDesfazLote").empty());
+}
+
 TEST_F(Repricing, TheHistoryComesAPageAtATimeAsThePersonReachesItsEnd) {
   // 250 manual changes of the first product, one a minute, newest last.
   std::string values;

@@ -92,6 +92,12 @@ TEST_P(HistoryTest, UndoOfAFormulaCopyGivesTheTargetsTheirFormulasBack) {
   };
   auto c2Before = formulaOf("C2");
   ASSERT_TRUE(copyFormula("Set", "C2,C3").ok);
+  auto names = rows("SELECT NMRAZSOCCLIE FROM CLIENTE WHERE CDCLIENTE IN ('C2', 'C3') ORDER BY 1");
+  auto batch = Cells(data("GetLotePreco", {static_cast<int>(lastBatch())}));
+  ASSERT_EQ(batch.size(), 1u);
+  ASSERT_EQ(batch[0].size(), 8u);
+  EXPECT_EQ(batch[0][6] + "|" + batch[0][7], "2|" + names[0][0] + "\n" + names[1][0])
+      << "the customers the batch reaches, by name";
   db().execute("UPDATE COMPPRECLIE SET VRFATPRECLIE = 60 WHERE CDCLIENTE = 'C3'");  // C3 edited since
   Answer answer = undo(lastBatch());
   ASSERT_TRUE(answer.ok) << answer.message;
