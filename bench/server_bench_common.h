@@ -7,12 +7,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -21,6 +23,7 @@
 #include <fmt/format.h>
 
 #include "contracts/server/result_envelope.h"
+#include "platform/net/socket_connection.h"
 #include "server/modules/data_modules.h"
 #include "server/rpc/allocation_policy.h"
 #include "server/rpc/method_registry.h"
@@ -29,7 +32,7 @@
 #include "server/store/store.h"
 #include "server/access/sign_in_gate.h"
 #include "server/store/transaction.h"
-#include "support/test_users.h"
+#include "support/in_process/test_users.h"
 
 namespace bench {
 
@@ -94,22 +97,70 @@ inline void PrepareOneCustomerPrices(const std::string& target, int products, in
   tx.commit();
 }
 
+// The failures of calls made from many threads: how many, and the first few texts.
+struct Failures {
+  std::atomic<long> errors{0};
+  std::mutex mutex;
+  std::vector<std::string> firstErrors;
+  void fail(const std::string& what) {
+    ++errors;
+    std::lock_guard lock(mutex);
+    if (firstErrors.size() < 5) firstErrors.push_back(what);
+  }
+};
+
+// The data part of `method` called on `net`, or Empty after noting the failure (a
+// refusal or a broken call) in `failures`.
+inline platform::Variant CallOrNote(platform::TSocketConnection& net, const std::string& method,
+                                    std::vector<platform::CallArg> args, Failures& failures) {
+  try {
+    auto envelope = contracts::server::ReadEnvelope(net.Call(method, std::move(args)));
+    if (envelope.ok) return envelope.data;
+    failures.fail(method + ": " + envelope.message);
+  } catch (const std::exception& e) {
+    failures.fail(method + ": " + e.what());
+  }
+  return platform::Variant();
+}
+
+// `net` names rdmTabPreClie of the appserver listening on loopback `port`, signed in as
+// the test user.
+inline void AimAtLoopback(platform::TSocketConnection& net, std::uint16_t port) {
+  net.SetServerName("VQR51200.rdmTabPreClie");
+  vqrtest::SignInAs(net);
+  net.BeforeConnect = [&net, port](platform::TObject*) {
+    net.SetHost("127.0.0.1");
+    net.SetPort(port);
+  };
+}
+
+// A new database at `target` with its schema, written in one transaction the caller
+// commits: branch 001, cost type 1 and the factors MKP (001), ICMS (002), FRT (005).
+struct NewDatabase {
+  explicit NewDatabase(const std::string& target)
+      : store(server::store::Store::Open(target, server::store::Store::Mode::Create)), c(store->connect()), tx(*c) {
+    server::store::CreateSchema(*c);
+    c->executeScript(
+        "INSERT INTO FILIAL VALUES ('001', 'Matriz');"
+        "INSERT INTO TIPOCUSTO VALUES (1, 'Custo Médio');"
+        "INSERT INTO FATORPRECO VALUES ('001', 'MKP', 'Markup');"
+        "INSERT INTO FATORPRECO VALUES ('002', 'ICMS', 'ICMS');"
+        "INSERT INTO FATORPRECO VALUES ('005', 'FRT', 'Frete');");
+  }
+  std::unique_ptr<server::store::Store> store;
+  std::unique_ptr<server::store::Connection> c;
+  server::store::Transaction tx;
+};
+
 // The reference workload of a recalculation: a new database at `target` with branch
 // 001, cost type 1, customer "000001" with the formula x 1,30 / 0,82 + 2,00 and
 // kReferenceProducts leaf products, product i (1-based) costing
 // (i mod 997) + 1 + (i mod 100)/100; no special price yet.
 inline constexpr int kReferenceProducts = 50000;
 inline void PrepareReferenceWorkload(const std::string& target) {
-  auto store = server::store::Store::Open(target, server::store::Store::Mode::Create);
-  auto c = store->connect();
-  server::store::Transaction tx(*c);
-  server::store::CreateSchema(*c);
+  NewDatabase db(target);
+  auto& c = db.c;
   c->executeScript(
-      "INSERT INTO FILIAL VALUES ('001', 'Matriz');"
-      "INSERT INTO TIPOCUSTO VALUES (1, 'Custo Médio');"
-      "INSERT INTO FATORPRECO VALUES ('001', 'MKP', 'Markup');"
-      "INSERT INTO FATORPRECO VALUES ('002', 'ICMS', 'ICMS');"
-      "INSERT INTO FATORPRECO VALUES ('005', 'FRT', 'Frete');"
       "INSERT INTO CLIENTE VALUES ('000001', '11222333000181', 'Alfa Comércio Ltda', 'Alfa', 'J');"
       "INSERT INTO COMPPRECLIE VALUES ('000001', '001', '001', 'N', 1.30, 'MUL');"
       "INSERT INTO COMPPRECLIE VALUES ('000001', '002', '002', 'N', 0.82, 'DIV');"
@@ -119,7 +170,7 @@ inline void PrepareReferenceWorkload(const std::string& target) {
   for (int i = 1; i <= kReferenceProducts; ++i)
     costs->add({"001", fmt::format("{:06d}", i - 1), std::int64_t{1}, (i % 997) + 1 + (i % 100) / 100.0});
   costs->finish();
-  tx.commit();
+  db.tx.commit();
 }
 
 // The seconds the data module's handler of `address` ("rdmTabPreClie.SetCalcCusProd")

@@ -41,27 +41,14 @@ void Prepare(const std::string& target, int clients) {
   tx.commit();
 }
 
-struct Tally {
+struct Tally : bench::Failures {
   std::atomic<long> calls{0};
-  std::atomic<long> errors{0};
-  std::mutex mutex;
-  std::vector<std::string> firstErrors;
-  void fail(const std::string& what) {
-    ++errors;
-    std::lock_guard lock(mutex);
-    if (firstErrors.size() < 5) firstErrors.push_back(what);
-  }
 };
 
 class Client {
  public:
   Client(std::uint16_t port, int id, Tally& tally) : id_(id), customer_(CustomerOf(id)), tally_(tally) {
-    net_.SetServerName("VQR51200.rdmTabPreClie");
-    vqrtest::SignInAs(net_);
-    net_.BeforeConnect = [this, port](platform::TObject*) {
-      net_.SetHost("127.0.0.1");
-      net_.SetPort(port);
-    };
+    bench::AimAtLoopback(net_, port);
   }
 
   void round(int n) {
@@ -97,14 +84,7 @@ class Client {
 
   Variant call(const std::string& method, std::vector<platform::CallArg> args) {
     ++tally_.calls;
-    try {
-      auto envelope = contracts::server::ReadEnvelope(net_.Call(method, std::move(args)));
-      if (envelope.ok) return envelope.data;
-      tally_.fail(method + ": " + envelope.message);
-    } catch (const std::exception& e) {
-      tally_.fail(method + ": " + e.what());
-    }
-    return Variant();
+    return bench::CallOrNote(net_, method, std::move(args), tally_);
   }
 
   int id_;

@@ -28,15 +28,8 @@ struct Size {
 // The source with a two-row formula; targets, one in ten with a formula of its own and
 // some special prices with dates, which the copy keeps.
 void Prepare(const std::string& target, Size size) {
-  auto store = server::store::Store::Open(target, server::store::Store::Mode::Create);
-  auto c = store->connect();
-  server::store::Transaction tx(*c);
-  server::store::CreateSchema(*c);
-  c->executeScript(
-      "INSERT INTO FILIAL VALUES ('001', 'Matriz');"
-      "INSERT INTO TIPOCUSTO VALUES (1, 'Custo Médio');"
-      "INSERT INTO FATORPRECO VALUES ('001', 'MKP', 'Markup');"
-      "INSERT INTO FATORPRECO VALUES ('005', 'FRT', 'Frete');");
+  bench::NewDatabase db(target);
+  auto& c = db.c;
   {
     auto customers =
         c->bulkWriter("CLIENTE", {"CDCLIENTE", "NRINSJURCLIE", "NMRAZSOCCLIE", "NMFANTCLIE", "IDTPIJURCLIE"});
@@ -74,7 +67,7 @@ void Prepare(const std::string& target, Size size) {
         prices->add({fmt::format("{:06d}", customer), fmt::format("{:06d}", i), 9.0, "2025-01-01", Variant::Null()});
     prices->finish();
   }
-  tx.commit();
+  db.tx.commit();
 }
 
 double ThroughTheModule(const std::string& target) {

@@ -48,33 +48,20 @@ struct Latencies {
 };
 
 // Latencies of every call, of the recalculations apart, and the failures.
-struct Replies {
-  std::mutex mutex;
+struct Replies : bench::Failures {
   Latencies all, recalculations;
-  std::atomic<long> errors{0};
-  std::vector<std::string> firstErrors;
   void add(const Latencies& mine, const Latencies& myRecalculations) {
     std::lock_guard lock(mutex);
     all.millis.insert(all.millis.end(), mine.millis.begin(), mine.millis.end());
     recalculations.millis.insert(recalculations.millis.end(), myRecalculations.millis.begin(),
                                  myRecalculations.millis.end());
   }
-  void fail(const std::string& what) {
-    ++errors;
-    std::lock_guard lock(mutex);
-    if (firstErrors.size() < 5) firstErrors.push_back(what);
-  }
 };
 
 class Writer {
  public:
   Writer(std::uint16_t port, Replies& replies) : replies_(replies) {
-    net_.SetServerName("VQR51200.rdmTabPreClie");
-    vqrtest::SignInAs(net_);
-    net_.BeforeConnect = [this, port](platform::TObject*) {
-      net_.SetHost("127.0.0.1");
-      net_.SetPort(port);
-    };
+    bench::AimAtLoopback(net_, port);
     Variant prices = call("GetPrecoProd", {customer_, 3});
     for (std::size_t row = 0; row < prices.asPacket().rowCount(); ++row)
       products_.emplace_back(prices.asPacket().stringAt(row, 0));
@@ -102,14 +89,7 @@ class Writer {
 
  private:
   Variant call(const std::string& method, std::vector<platform::CallArg> args) {
-    try {
-      auto envelope = contracts::server::ReadEnvelope(net_.Call(method, std::move(args)));
-      if (envelope.ok) return envelope.data;
-      replies_.fail(method + ": " + envelope.message);
-    } catch (const std::exception& e) {
-      replies_.fail(method + ": " + e.what());
-    }
-    return Variant();
+    return bench::CallOrNote(net_, method, std::move(args), replies_);
   }
 
   std::string customer_ = "000001";

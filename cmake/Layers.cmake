@@ -3,7 +3,8 @@
 # a staged folder in the build tree that holds only the source folders it offers, as
 # symbolic links under their own relative paths, so `#include "platform/ui/form.h"`
 # keeps its form everywhere while `#include "server/..."` is not found by a target
-# that was not given the server's folder.
+# that was not given the server's folder. Which folders a part may be given is stated
+# in cmake/layers.txt; tests/layers checks the compile commands against it.
 
 # vqr_stage_headers(<target> <PUBLIC|PRIVATE|INTERFACE> <folder>...): stages the given
 # folders (relative to the repository root) in build/include/<target> and puts that

@@ -3,7 +3,6 @@
 #include <fmt/printf.h>
 
 #include "contracts/framework/consiste.h"
-#include "framework/control_placement.h"
 #include "framework/enter_as_tab.h"
 #include "framework/export_choice_dialog.h"
 #include "platform/ui/dialogs.h"
@@ -20,9 +19,8 @@ constexpr std::uint16_t kVkF6 = 117;  // the virtual-key code of F6
 
 }  // namespace
 
-TfrmDadosGerRel::TfrmDadosGerRel(platform::TComponent* owner) : platform::TForm(owner) {
-  using framework::PlaceControl;
-  using platform::TObject;
+TfrmDadosGerRel::TfrmDadosGerRel(platform::TComponent* owner) : Frmbase::TfrmBase(owner) {
+    using platform::TObject;
   SetBorderStyle(platform::bsSingle);
   SetBounds(0, 0, kClientWidth, kClientHeight);
   SetClientWidth(kClientWidth);
@@ -42,51 +40,39 @@ TfrmDadosGerRel::TfrmDadosGerRel(platform::TComponent* owner) : platform::TForm(
   rpddPadrao = new Qrddlgs::TReportDesignerDialog(this);
   rpddPadrao->SetName("rpddPadrao");
 
-  panMenu = PlaceControl<platform::TPanel>(this, this, "panMenu", 0, 0, kClientWidth, kMenuHeight);
+  panMenu = platform::NewControl<platform::TPanel>(this, this, "panMenu", 0, 0, kClientWidth, kMenuHeight);
   panMenu->SetAlign(platform::alTop);
   sbtVisualizar = Buttonflat::NewButtonFlat(this, panMenu, "sbtVisualizar", "Visualizar", 4, 3);
   sbtExportar = Buttonflat::NewButtonFlat(this, panMenu, "sbtExportar", "Exportar planilha", 27, 3);
   sbtFechar = Buttonflat::NewButtonFlat(this, panMenu, "sbtFechar", "Fechar", 50, 3);
-  lblCodRel = PlaceControl<platform::TLabel>(this, panMenu, "lblCodRel", 326, 7, 60, 13);
-  lblCodTela = PlaceControl<platform::TLabel>(this, panMenu, "lblCodTela", 395, 7, 64, 13);
+  lblCodRel = platform::NewControl<platform::TLabel>(this, panMenu, "lblCodRel", 326, 7, 60, 13);
+  lblCodTela = platform::NewControl<platform::TLabel>(this, panMenu, "lblCodTela", 395, 7, 64, 13);
 
-  grbDadosRel = PlaceControl<platform::TGroupBox>(this, this, "grbDadosRel", 0, kMenuHeight, kClientWidth,
+  grbDadosRel = platform::NewControl<platform::TGroupBox>(this, this, "grbDadosRel", 0, kMenuHeight, kClientWidth,
                                                   kClientHeight - kMenuHeight);
   grbDadosRel->SetAlign(platform::alClient);
-  panRelat = PlaceControl<platform::TPanel>(this, grbDadosRel, "panRelat", 2, 14, 459, 26);
-  lblRelatorio = PlaceControl<platform::TLabel>(this, panRelat, "lblRelatorio", 6, 6, 54, 13);
+  panRelat = platform::NewControl<platform::TPanel>(this, grbDadosRel, "panRelat", 2, 14, 459, 26);
+  lblRelatorio = platform::NewControl<platform::TLabel>(this, panRelat, "lblRelatorio", 6, 6, 54, 13);
   lblRelatorio->SetCaption("Relatório");
-  cbbReportNames = PlaceControl<platform::TComboBox>(this, panRelat, "cbbReportNames", 62, 2, 393, 21);
+  cbbReportNames = platform::NewControl<platform::TComboBox>(this, panRelat, "cbbReportNames", 62, 2, 393, 21);
   cbbReportNames->Style = platform::csDropDownList;
   lblRelatorio->FocusControl = cbbReportNames;
-  bvlSeparator = PlaceControl<platform::TBevel>(this, grbDadosRel, "bvlSeparator", 2, 41, 459, 2);
+  bvlSeparator = platform::NewControl<platform::TBevel>(this, grbDadosRel, "bvlSeparator", 2, 41, 459, 2);
   bvlSeparator->Shape = platform::TBevelShape::bsTopLine;
   sbtVisualizar->SetEnabled(false);
   sbtExportar->SetEnabled(false);
 
-  OnCreate = [this](TObject* s) { FormCreate(s); };
-  OnActivate = [this](TObject* s) { FormActivate(s); };
-  OnClose = [this](TObject* s, platform::TCloseAction& a) { FormClose(s, a); };
-  OnKeyDown = [this](TObject* s, std::uint16_t& k, platform::TShiftState sh) { FormKeyDown(s, k, sh); };
   OnKeyPress = [this](TObject* s, char32_t& k) { FormKeyPress(s, k); };
   sbtVisualizar->OnClick = [this](TObject* s) { sbtVisualizarClick(s); };
   sbtExportar->OnClick = [this](TObject* s) { sbtExportarClick(s); };
   sbtFechar->OnClick = [this](TObject* s) { sbtFecharClick(s); };
 }
 
-TfrmDadosGerRel::~TfrmDadosGerRel() {
-  if (auto release = std::move(OnRelease)) release();
-}
-
-void TfrmDadosGerRel::FormCreate(platform::TObject*) {}
-
 void TfrmDadosGerRel::FormActivate(platform::TObject*) {
   if (listed_) return;
   listed_ = true;
   listReports();
 }
-
-void TfrmDadosGerRel::FormClose(platform::TObject*, platform::TCloseAction& Action) { Action = platform::caFree; }
 
 void TfrmDadosGerRel::FormKeyDown(platform::TObject*, std::uint16_t& Key, platform::TShiftState Shift) {
   if (!Shift.Empty()) return;

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "framework/control_placement.h"
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
 #include "platform/ui/form.h"
@@ -25,16 +24,16 @@ class ExportChoice : public platform::TForm {
     SetCaption("Exportar planilha");
     SetBorderStyle(platform::bsDialog);
     SetBounds((platform::Screen().Width() - kWidth) / 2, (platform::Screen().Height() - kHeight) / 2, kWidth, kHeight);
-    auto* prompt = PlaceControl<platform::TLabel>(this, this, "lblFormato", 12, 10, kWidth - 24, 13);
+    auto* prompt = platform::NewControl<platform::TLabel>(this, this, "lblFormato", 12, 10, kWidth - 24, 13);
     prompt->SetCaption("Escolha o formato da planilha:");
-    auto* xlsx = PlaceControl<platform::TButton>(this, this, "btnXlsx", 12, 30, kWidth - 24, 25);
+    auto* xlsx = platform::NewControl<platform::TButton>(this, this, "btnXlsx", 12, 30, kWidth - 24, 25);
     xlsx->SetCaption("Planilha (XLSX)");
     xlsx->Default = true;
     xlsx->ModalResult = kXlsx;
-    auto* csv = PlaceControl<platform::TButton>(this, this, "btnCsv", 12, 60, kWidth - 24, 25);
+    auto* csv = platform::NewControl<platform::TButton>(this, this, "btnCsv", 12, 60, kWidth - 24, 25);
     csv->SetCaption("Texto separado por ponto e vírgula (CSV)");
     csv->ModalResult = kCsv;
-    auto* cancel = PlaceControl<platform::TButton>(this, this, "btnCancel", kWidth - 87, 92, 75, 25);
+    auto* cancel = platform::NewControl<platform::TButton>(this, this, "btnCancel", kWidth - 87, 92, 75, 25);
     cancel->SetCaption("Cancelar");
     cancel->Cancel = true;
     cancel->ModalResult = platform::mrCancel;

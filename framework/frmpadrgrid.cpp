@@ -39,7 +39,7 @@ platform::TPanel* NewPanel(platform::TComponent* owner, platform::TControl* pare
 
 }  // namespace
 
-TfrmPadraoGrid::TfrmPadraoGrid(platform::TComponent* owner) : platform::TForm(owner) {
+TfrmPadraoGrid::TfrmPadraoGrid(platform::TComponent* owner) : Frmbase::TfrmBase(owner) {
   SetFormStyle(platform::fsMDIChild);
   SetBounds(0, 0, kWidth, kHeight);
   KeyPreview = true;
@@ -52,10 +52,6 @@ TfrmPadraoGrid::TfrmPadraoGrid(platform::TComponent* owner) : platform::TForm(ow
   buildMenu();
   buildActions();
   bindEvents();
-}
-
-TfrmPadraoGrid::~TfrmPadraoGrid() {
-  if (auto release = std::move(OnRelease)) release();
 }
 
 void TfrmPadraoGrid::buildToolbar() {
@@ -153,10 +149,6 @@ void TfrmPadraoGrid::buildActions() {
 
 void TfrmPadraoGrid::bindEvents() {
   using platform::TObject;
-  OnCreate = [this](TObject* s) { FormCreate(s); };
-  OnActivate = [this](TObject* s) { FormActivate(s); };
-  OnClose = [this](TObject* s, platform::TCloseAction& a) { FormClose(s, a); };
-  OnKeyDown = [this](TObject* s, std::uint16_t& k, platform::TShiftState sh) { FormKeyDown(s, k, sh); };
   dbgPadrao->OnEnter = [this](TObject* s) { dbgPadraoEnter(s); };
   dbgPadrao->OnKeyDown = [this](TObject* s, std::uint16_t& k, platform::TShiftState sh) { dbgPadraoKeyDown(s, k, sh); };
   dbgPadrao->OnKeyPress = [this](TObject* s, char32_t& k) { dbgPadraoKeyPress(s, k); };
@@ -190,9 +182,6 @@ void TfrmPadraoGrid::FormCreate(platform::TObject*) {
 
 void TfrmPadraoGrid::FormActivate(platform::TObject*) { UpdateRecordCommands(); }
 
-void TfrmPadraoGrid::FormClose(platform::TObject*, platform::TCloseAction& Action) { Action = platform::caFree; }
-
-void TfrmPadraoGrid::FormKeyDown(platform::TObject*, std::uint16_t&, platform::TShiftState) {}
 
 void TfrmPadraoGrid::sbtIncluirClick(platform::TObject*) {
   platform::TDataSet* rows = dtsPadrao->DataSet();

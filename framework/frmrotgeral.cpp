@@ -31,7 +31,7 @@ platform::TPanel* NewPanel(platform::TComponent* owner, platform::TControl* pare
 
 }  // namespace
 
-TfrmRotiGeral::TfrmRotiGeral(platform::TComponent* owner) : platform::TForm(owner) {
+TfrmRotiGeral::TfrmRotiGeral(platform::TComponent* owner) : Frmbase::TfrmBase(owner) {
   using platform::TObject;
   SetBorderStyle(platform::bsSingle);
   SetBounds(0, 0, kWidth, kHeight);
@@ -55,27 +55,11 @@ TfrmRotiGeral::TfrmRotiGeral(platform::TComponent* owner) : platform::TForm(owne
   grbDadosRel->SetParent(this);
   grbDadosRel->SetAlign(platform::alClient);
 
-  OnCreate = [this](TObject* s) { FormCreate(s); };
-  OnActivate = [this](TObject* s) { FormActivate(s); };
-  OnClose = [this](TObject* s, platform::TCloseAction& a) { FormClose(s, a); };
-  OnKeyDown = [this](TObject* s, std::uint16_t& k, platform::TShiftState sh) { FormKeyDown(s, k, sh); };
   OnKeyPress = [this](TObject* s, char32_t& k) { FormKeyPress(s, k); };
   sbtCancel->OnClick = [this](TObject* s) { sbtCancelClick(s); };
   sbtConfirma->OnClick = [this](TObject* s) { sbtConfirmaClick(s); };
   sbtHelp->OnClick = [this](TObject* s) { sbtHelpClick(s); };
 }
-
-TfrmRotiGeral::~TfrmRotiGeral() {
-  if (auto release = std::move(OnRelease)) release();
-}
-
-void TfrmRotiGeral::FormCreate(platform::TObject*) {}
-
-void TfrmRotiGeral::FormActivate(platform::TObject*) {}
-
-void TfrmRotiGeral::FormClose(platform::TObject*, platform::TCloseAction& Action) { Action = platform::caFree; }
-
-void TfrmRotiGeral::FormKeyDown(platform::TObject*, std::uint16_t&, platform::TShiftState) {}
 
 void TfrmRotiGeral::FormKeyPress(platform::TObject*, char32_t& Key) { framework::EnterAsTab(*this, Key); }
 

@@ -13,10 +13,11 @@ std::vector<int> lastNumbers;
 
 TdtmCustProd sharedCustProd;
 
-// The data part of GetTipoCusto, under the wait animation.
-platform::Variant FetchCostTypes(Netconnection::TNetConnection& netCustos) {
+// The cost types of GetTipoCusto, under the wait animation.
+contracts::server::PacketPtr FetchCostTypes(Netconnection::TNetConnection& netCustos) {
   Showavi::TShowAviScope wait(nullptr, Showavi::saPesquisa);
-  return Consiste::CheckResultServ(netCustos.Call<contracts::server::GetTipoCusto>(), true, 0);
+  return contracts::server::DecodeReplyOf<contracts::server::GetTipoCusto>(
+      Consiste::CheckResultServ(netCustos.Call<contracts::server::GetTipoCusto>(), true, 0));
 }
 
 }  // namespace
@@ -30,7 +31,7 @@ TdtmCustProd::TdtmCustProd(platform::TComponent* owner)
 }
 
 std::vector<std::string> ListaTipoCusto(Netconnection::TNetConnection& netCustos, TdtmCustProd* dataModule) {
-  const platform::Variant data = FetchCostTypes(netCustos);
+  const contracts::server::PacketPtr data = FetchCostTypes(netCustos);
   platform::TClientDataSet local;
   platform::TClientDataSet& rows = dataModule ? *dataModule->cdsTipoCusto : local;
   rows.SetData(data);

@@ -3,11 +3,11 @@
 #include <memory>
 #include <set>
 
+#include "contracts/server/customer_list.h"
 #include "framework/search_dialog.h"
 #include "platform/data/data_source.h"
 #include "platform/data/database_error.h"
 #include "platform/data/dataset.h"
-#include "platform/text/ascii_text.h"
 #include "platform/text/float_format.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
@@ -91,15 +91,10 @@ class ListDialog : public framework::SearchDialog {
 
  protected:
   bool CanChoose() override {
-    std::string list;
-    for (int r = 0; r < count(); ++r) {
-      if (!marks_[Index(r)]) continue;
-      const std::string key = Rows().ValueAt(r + 1, key_).toString();
-      if (key.empty() || key.find(',') != std::string::npos)
-        throw EListKey("O código \"" + key + "\" não pode fazer parte de uma lista de escolha.");
-      if (!list.empty()) list += ',';
-      list += key;
-    }
+    std::vector<std::string> keys;
+    for (int r = 0; r < count(); ++r)
+      if (marks_[Index(r)]) keys.push_back(Rows().ValueAt(r + 1, key_).toString());
+    std::string list = contracts::server::EncodeCustomerList(keys);
     if (requireMark_ && marked_ == 0) {
       platform::MessageDlg("Marque ao menos um item da lista.", platform::mtInformation, {platform::mbOK}, 0);
       return false;
@@ -155,19 +150,6 @@ class ListDialog : public framework::SearchDialog {
 
 }  // namespace
 
-std::vector<std::string> SplitList(const std::string& list) {
-  std::vector<std::string> keys;
-  std::size_t start = 0;
-  while (start <= list.size()) {
-    std::size_t end = list.find(',', start);
-    if (end == std::string::npos) end = list.size();
-    const std::string_view key = platform::TrimBlanks(std::string_view(list).substr(start, end - start));
-    if (!key.empty()) keys.emplace_back(key);
-    start = end + 1;
-  }
-  return keys;
-}
-
 bool PesquisaLista(platform::TDataSource* source, const std::string& keyField, const std::string& title,
                    bool requireMark, std::string& list) {
   if (!source || !source->DataSet()) throw platform::EDatabaseError("Lista sem dados: informe a origem dos dados.");
@@ -182,7 +164,7 @@ bool PesquisaLista(platform::TDataSource* source, const std::string& keyField, c
   const int startRow = rows.RecNo();
   std::unique_ptr<ListDialog> dialog(
       platform::NewForm<ListDialog>(&platform::Application(), title, source, keyField, requireMark));
-  dialog->Load(SplitList(list));
+  dialog->Load(contracts::server::DecodeCustomerList(list));
   if (startRow >= 1 && startRow <= rows.RecordCount()) rows.SetRecNo(startRow);
   const bool chosen = dialog->Execute();
   if (chosen) {

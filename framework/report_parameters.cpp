@@ -4,8 +4,8 @@
 #include <set>
 
 #include "contracts/framework/adoibquery.h"
-#include "contracts/framework/pesqlista.h"
 #include "contracts/framework/qrddlgs.h"
+#include "contracts/server/customer_list.h"
 #include "framework/report_values.h"
 #include "platform/text/ascii_text.h"
 
@@ -39,13 +39,9 @@ platform::FieldType TypeOf(ParamKind kind) {
   }
 }
 
-// The keys of a list text, trimmed, without empty or repeated ones, in their order.
-std::vector<std::string> ListKeysOf(const std::string& list) {
-  std::vector<std::string> keys;
-  for (std::string& key : Pesqlista::SplitList(list))
-    if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(std::move(key));
-  return keys;
-}
+// The keys of a list text (a list parameter is a customer list as the screens encode
+// it), in their order, without repetitions.
+std::vector<std::string> ListKeysOf(const std::string& list) { return contracts::server::DecodeCustomerList(list); }
 
 std::string JoinKeys(const std::vector<std::string>& keys, const std::string& separator) {
   std::string text;
@@ -77,13 +73,15 @@ void Normalise(const Parameter& decl, platform::TParam& param) {
         break;
       }
       case ParamKind::List:
-        param.SetAsString(JoinKeys(ListKeysOf(param.AsString()), ","));
+        param.SetAsString(contracts::server::EncodeCustomerList(ListKeysOf(param.AsString())));
         break;
       case ParamKind::Text:
         param.SetAsString(param.AsString());
         break;
     }
   } catch (const platform::EConvertError& e) {
+    Refuse(decl, e.what());
+  } catch (const contracts::server::ECustomerList& e) {
     Refuse(decl, e.what());
   }
 }

@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "contracts/framework/dateeditplus.h"
-#include "framework/control_placement.h"
 #include "platform/core/exceptions.h"
 #include "platform/text/ascii_text.h"
 #include "platform/text/float_format.h"
@@ -44,11 +43,11 @@ class ParamsDialog : public platform::TForm {
       addRow(*param, top);
       top += kRowHeight;
     }
-    auto* ok = PlaceControl<platform::TButton>(this, this, "btnOK", kWidth - 174, top + 10, 75, 25);
+    auto* ok = platform::NewControl<platform::TButton>(this, this, "btnOK", kWidth - 174, top + 10, 75, 25);
     ok->SetCaption("OK");
     ok->Default = true;
     ok->OnClick = [this](platform::TObject*) { confirm(); };
-    auto* cancel = PlaceControl<platform::TButton>(this, this, "btnCancel", kWidth - 91, top + 10, 75, 25);
+    auto* cancel = platform::NewControl<platform::TButton>(this, this, "btnCancel", kWidth - 91, top + 10, 75, 25);
     cancel->SetCaption("Cancelar");
     cancel->Cancel = true;
     cancel->ModalResult = platform::mrCancel;
@@ -65,18 +64,21 @@ class ParamsDialog : public platform::TForm {
   };
 
   void addRow(const Parameter& param, int top) {
-    auto* label = PlaceControl<platform::TLabel>(this, this, "lbl" + param.name, 8, top + 4, kEntryLeft - 16, 13);
+    auto* label =
+        platform::NewControl<platform::TLabel>(this, this, "lbl" + param.name, 8, top + 4, kEntryLeft - 16, 13);
     label->SetCaption(param.prompt);
     platform::TControl* entry = nullptr;
     if (param.kind == ParamKind::Flag) {
       auto* check =
-          PlaceControl<platform::TCheckBox>(this, this, "chk" + param.name, kEntryLeft, top + 2, kEntryWidth, 17);
+          platform::NewControl<platform::TCheckBox>(this, this, "chk" + param.name, kEntryLeft, top + 2, kEntryWidth,
+                                                    17);
       check->SetCaption(param.prompt);
       entry = check;
     } else if (param.kind == ParamKind::Date) {
-      entry = PlaceControl<Dateeditplus::TDateEditPlus>(this, this, "edt" + param.name, kEntryLeft, top, 90, 21);
+      entry =
+          platform::NewControl<Dateeditplus::TDateEditPlus>(this, this, "edt" + param.name, kEntryLeft, top, 90, 21);
     } else {
-      entry = PlaceControl<platform::TEdit>(this, this, "edt" + param.name, kEntryLeft, top, kEntryWidth, 21);
+      entry = platform::NewControl<platform::TEdit>(this, this, "edt" + param.name, kEntryLeft, top, kEntryWidth, 21);
     }
     label->FocusControl = entry;
     rows_.push_back(Row{&param, entry});

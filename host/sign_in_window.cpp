@@ -4,16 +4,16 @@
 
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
+#include "platform/ui/control.h"
 #include "platform/ui/edit.h"
 #include "platform/ui/form.h"
-#include "platform/ui/place_control.h"
 #include "platform/ui/screen.h"
 #include "platform/ui/std_controls.h"
 
 namespace host {
 namespace {
 
-using platform::PlaceControl;
+using platform::NewControl;
 
 constexpr int kWidth = 340;
 constexpr int kHeight = 190;
@@ -26,27 +26,27 @@ class TfrmEntrar : public platform::TForm {
     SetCaption("Entrar no sistema");
     SetBorderStyle(platform::bsDialog);
     SetBounds((platform::Screen().Width() - kWidth) / 2, (platform::Screen().Height() - kHeight) / 2, kWidth, kHeight);
-    auto* lblUsuario = PlaceControl<platform::TLabel>(this, this, "lblUsuario", 16, 20, 70, 13);
+    auto* lblUsuario = NewControl<platform::TLabel>(this, this, "lblUsuario", 16, 20, 70, 13);
     lblUsuario->SetCaption("&Usuário");
-    edtUsuario = PlaceControl<platform::TEdit>(this, this, "edtUsuario", 96, 16, 220, 21);
+    edtUsuario = NewControl<platform::TEdit>(this, this, "edtUsuario", 96, 16, 220, 21);
     edtUsuario->SetMaxLength(20);
     edtUsuario->SetText(request.login);
     edtUsuario->SetEnabled(!request.loginFixed);
     lblUsuario->FocusControl = edtUsuario;
-    auto* lblSenha = PlaceControl<platform::TLabel>(this, this, "lblSenha", 16, 52, 70, 13);
+    auto* lblSenha = NewControl<platform::TLabel>(this, this, "lblSenha", 16, 52, 70, 13);
     lblSenha->SetCaption("&Senha");
-    edtSenha = PlaceControl<platform::TEdit>(this, this, "edtSenha", 96, 48, 220, 21);
+    edtSenha = NewControl<platform::TEdit>(this, this, "edtSenha", 96, 48, 220, 21);
     edtSenha->PasswordChar = '*';
     lblSenha->FocusControl = edtSenha;
-    lblMensagem = PlaceControl<platform::TLabel>(this, this, "lblMensagem", 16, 82, 300, 40);
+    lblMensagem = NewControl<platform::TLabel>(this, this, "lblMensagem", 16, 82, 300, 40);
     lblMensagem->Font().Color = platform::clRed;
     lblMensagem->SetCaption(request.reason);
-    btnEntrar = PlaceControl<platform::TButton>(this, this, "btnEntrar", cancellable_ ? 160 : 241, 128, 75, 25);
+    btnEntrar = NewControl<platform::TButton>(this, this, "btnEntrar", cancellable_ ? 160 : 241, 128, 75, 25);
     btnEntrar->SetCaption("Entrar");
     btnEntrar->Default = true;
     btnEntrar->OnClick = [this](platform::TObject*) { btnEntrarClick(); };
     if (cancellable_) {
-      auto* cancel = PlaceControl<platform::TButton>(this, this, "btnCancelar", 241, 128, 75, 25);
+      auto* cancel = NewControl<platform::TButton>(this, this, "btnCancelar", 241, 128, 75, 25);
       cancel->SetCaption("Cancelar");
       cancel->Cancel = true;
       cancel->ModalResult = platform::mrCancel;

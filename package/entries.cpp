@@ -34,6 +34,6 @@ __attribute__((visibility("default"))) const platform::PackageInfoTable* GetPack
   return &table;
 }
 
-__attribute__((visibility("default"))) void IniProc() { Cli_VQR51200::CriaTabPreClie(); }
+__attribute__((visibility("default"))) void IniProc() { Cli_VQR51200::CriaTabPreClie(Pkg_VQR51200::Session()); }
 
 }

@@ -40,6 +40,7 @@
 #include <string>
 
 #include "contracts/framework/buttonflat.h"
+#include "contracts/framework/frmbase.h"
 #include "contracts/framework/nrv_msg.h"
 #include "contracts/framework/qrddlgs.h"
 #include "platform/ui/combo_box.h"
@@ -48,10 +49,9 @@
 
 namespace Dadosgerrel {
 
-class TfrmDadosGerRel : public platform::TForm {
+class TfrmDadosGerRel : public Frmbase::TfrmBase {
  public:
   explicit TfrmDadosGerRel(platform::TComponent* owner);
-  ~TfrmDadosGerRel() override;
 
   platform::TPanel* panMenu;
   Buttonflat::TButtonFlat* sbtVisualizar;
@@ -67,13 +67,8 @@ class TfrmDadosGerRel : public platform::TForm {
   Qrddlgs::TReportDesignerDialog* rpddPadrao;
   Nrv_msg::TMessages* msgPadrao;
 
-  // Called once as the screen goes away, so the screen's unit can forget it.
-  std::function<void()> OnRelease;
-
-  virtual void FormCreate(platform::TObject* Sender);
-  virtual void FormActivate(platform::TObject* Sender);
-  virtual void FormClose(platform::TObject* Sender, platform::TCloseAction& Action);
-  virtual void FormKeyDown(platform::TObject* Sender, std::uint16_t& Key, platform::TShiftState Shift);
+  void FormActivate(platform::TObject* Sender) override;
+  void FormKeyDown(platform::TObject* Sender, std::uint16_t& Key, platform::TShiftState Shift) override;
   virtual void FormKeyPress(platform::TObject* Sender, char32_t& Key);
   virtual void sbtVisualizarClick(platform::TObject* Sender);
   virtual void sbtExportarClick(platform::TObject* Sender);

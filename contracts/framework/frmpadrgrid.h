@@ -60,6 +60,7 @@
 #include <string>
 
 #include "contracts/framework/buttonflat.h"
+#include "contracts/framework/frmbase.h"
 #include "contracts/framework/newmenus.h"
 #include "contracts/framework/nrv_msg.h"
 #include "platform/ui/action.h"
@@ -71,10 +72,9 @@
 
 namespace Frmpadrgrid {
 
-class TfrmPadraoGrid : public platform::TForm {
+class TfrmPadraoGrid : public Frmbase::TfrmBase {
  public:
   explicit TfrmPadraoGrid(platform::TComponent* owner);
-  ~TfrmPadraoGrid() override;
 
   platform::TPanel* panMenu;
   Buttonflat::TButtonFlat* sbtIncluir;
@@ -122,14 +122,8 @@ class TfrmPadraoGrid : public platform::TForm {
 
   // Shown by the help command; empty: a default text about the screen's keys.
   std::string HelpText;
-  // Called once as the screen goes away (after closing, or with its owner), so the
-  // screen's unit can forget it (its form variable and create-once flag).
-  std::function<void()> OnRelease;
-
-  virtual void FormCreate(platform::TObject* Sender);
-  virtual void FormActivate(platform::TObject* Sender);
-  virtual void FormClose(platform::TObject* Sender, platform::TCloseAction& Action);
-  virtual void FormKeyDown(platform::TObject* Sender, std::uint16_t& Key, platform::TShiftState Shift);
+  void FormCreate(platform::TObject* Sender) override;
+  void FormActivate(platform::TObject* Sender) override;
   virtual void sbtIncluirClick(platform::TObject* Sender);
   virtual void sbtExcluirClick(platform::TObject* Sender);
   virtual void sbtAlterarClick(platform::TObject* Sender);

@@ -29,17 +29,19 @@
 // that catalog key's text, raised as Consiste::EServerRefusal), any other exception
 // goes on unchanged.
 //
-// OpenModal<S>(prepare) opens a routine screen as the creation functions do: under the
-// hourglass cursor it creates a new S (owned by the application) and runs
-// prepare(screen), which fills it and loads its data; then the default cursor comes
-// back and the screen is shown modally, the call returning when it closes. When the
-// creation or prepare raises, the screen, never shown, is freed, the default cursor
-// comes back and the error goes on.
+// OpenModal<S>(prepare, args...) opens a routine screen as the creation functions do:
+// under the hourglass cursor it creates a new S (owned by the application, its
+// constructor given `args` after the owner) and runs prepare(screen), which fills it
+// and loads its data; then the default cursor comes back and the screen is shown
+// modally, the call returning when it closes. When the creation or prepare raises, the
+// screen, never shown, is freed, the default cursor comes back and the error goes on.
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "contracts/framework/buttonflat.h"
+#include "contracts/framework/frmbase.h"
 #include "contracts/framework/nrv_msg.h"
 #include "platform/ui/animate.h"
 #include "platform/ui/application.h"
@@ -49,10 +51,9 @@
 
 namespace Frmrotgeral {
 
-class TfrmRotiGeral : public platform::TForm {
+class TfrmRotiGeral : public Frmbase::TfrmBase {
  public:
   explicit TfrmRotiGeral(platform::TComponent* owner);
-  ~TfrmRotiGeral() override;
 
   platform::TGroupBox* grbDadosRel;
   platform::TPanel* panMenu;
@@ -65,13 +66,7 @@ class TfrmRotiGeral : public platform::TForm {
   Nrv_msg::TMessages* msgPadrao;
 
   std::string HelpText;
-  // Called once as the screen goes away, so the screen's unit can forget it.
-  std::function<void()> OnRelease;
 
-  virtual void FormCreate(platform::TObject* Sender);
-  virtual void FormActivate(platform::TObject* Sender);
-  virtual void FormClose(platform::TObject* Sender, platform::TCloseAction& Action);
-  virtual void FormKeyDown(platform::TObject* Sender, std::uint16_t& Key, platform::TShiftState Shift);
   virtual void FormKeyPress(platform::TObject* Sender, char32_t& Key);
   virtual void sbtCancelClick(platform::TObject* Sender);
   virtual void sbtConfirmaClick(platform::TObject* Sender);
@@ -84,12 +79,12 @@ class TfrmRotiGeral : public platform::TForm {
   void ShowWaitPanel(platform::TControl& panel, platform::TAnimate& animation, bool show);
 };
 
-template <class S, class Prepare>
-void OpenModal(Prepare&& prepare) {
+template <class S, class Prepare, class... Args>
+void OpenModal(Prepare&& prepare, Args&&... args) {
   std::unique_ptr<S> screen;
   try {
     platform::Screen().SetCursor(platform::crHourGlass);
-    screen.reset(platform::NewForm<S>(&platform::Application()));
+    screen.reset(platform::NewForm<S>(&platform::Application(), std::forward<Args>(args)...));
     prepare(*screen);
   } catch (...) {
     screen.reset();

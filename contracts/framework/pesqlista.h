@@ -15,12 +15,13 @@
 // chosen when the person chooses (OK or Enter), never before, so a large list marks,
 // marks all and cancels at the speed of a small one.
 //
-// The list encoding, shared with the application server and the reports: the keys of
-// the marked rows, in the dataset's order, joined by "," with no spaces; "" is no list.
+// The list is encoded as the application server and the reports take it
+// (contracts/server/customer_list.h): the keys of the marked rows, in the dataset's
+// order, joined by "," with no spaces; "" is no list.
 //   OK or Enter: `list` becomes the marked rows' keys (empty when none; with
 //     requireMark, OK with nothing marked is refused with a message and the list
 //     stays open); returns true. A key that is empty or holds "," cannot be encoded and
-//     raises EListKey.
+//     raises contracts::server::ECustomerList.
 //   Cancel, Escape or the close box: `list` and every mark are left as they were;
 //     returns false.
 //   No rows: an information box says so; `list` is unchanged; returns false.
@@ -35,16 +36,7 @@ class TDataSource;
 
 namespace Pesqlista {
 
-class EListKey : public platform::Exception {
- public:
-  using platform::Exception::Exception;
-};
-
 bool PesquisaLista(platform::TDataSource* source, const std::string& keyField, const std::string& title,
                    bool requireMark, std::string& list);
-
-// The keys of a list text: split at ",", blanks around each key dropped, empty ones
-// skipped.
-std::vector<std::string> SplitList(const std::string& list);
 
 }  // namespace Pesqlista

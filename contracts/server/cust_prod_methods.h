@@ -6,7 +6,7 @@
 namespace contracts::server {
 
 // The cost types by number.
-struct GetTipoCusto : Method<CustProd, "GetTipoCusto", PacketOf<CostTypeColumns>> {};
+struct GetTipoCusto : Method<CustProd, "GetTipoCusto", PacketOf<CostTypeColumns>, ParamList<>> {};
 
 using CustProdMethods = MethodList<GetTipoCusto>;
 

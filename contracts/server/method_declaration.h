@@ -1,39 +1,39 @@
 #pragma once
 // How a remote method is declared, once, for the client and the server:
 //
+//   struct PriceListArgs {
+//     std::string CdCliente;
+//     std::int64_t TtNiveis = 0;
+//   };
 //   struct GetPrecoProd : Method<TabPreClie, "GetPrecoProd", PacketOf<PriceColumns>,
-//                                Arg<"CdCliente", Text>, Arg<"TtNiveis", Int32>> {};
+//                                ParamList<Arg<"CdCliente", &PriceListArgs::CdCliente>,
+//                                          Arg<"TtNiveis", &PriceListArgs::TtNiveis>>> {};
 //
-// A declaration names the data module, the method, its data part and its arguments in
-// order. Each argument has a name, a kind (Text, Int32, Double, AnyValue) and may be
-// "var" (VarText: a text the caller passes as a variable, sent back after the call). An
-// argument the server does not read carries Unused<"why"> instead of being read by
-// mistake: the server's implementation receives only the arguments it reads.
+// A declaration names the data module, the method, its data part (data_parts.h) and
+// its arguments in order. Each argument the server reads has a name and the member of
+// the method's argument record it fills, whose type gives its kind (std::string a
+// text, std::int64_t a 32-bit integer on the wire, double a double, platform::Variant
+// any value); it may be "var" (VarText: a text the caller passes as a variable, sent
+// back after the call). An argument the server does not read is declared
+// UnusedArg<"Name", Kind, "why"> or UnusedVarText<"Name", "why"> and fills nothing:
+// the server never sees it.
 //
 // From a declaration come the runtime description the dispatcher checks calls against
 // (MethodSpec, methods.h), the client's typed call, which takes exactly the declared
-// kinds (Accepts below), and the server's handler (server/modules/method_adapter.h).
+// kinds (Accepts below), and the server's handler, which receives the argument record
+// (ArgsOf<M>) filled in and answers the data part as a value
+// (server/modules/method_adapter.h).
 #include <concepts>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <vector>
 
-#include "platform/variant/data_packet.h"
+#include "contracts/server/data_parts.h"
 #include "platform/variant/variant.h"
 
 namespace contracts::server {
-
-// A text known at compile time, usable as a template argument ("GetPrecoProd").
-template <std::size_t N>
-struct Literal {
-  char chars[N]{};
-  constexpr Literal(const char (&text)[N]) {
-    for (std::size_t i = 0; i < N; ++i) chars[i] = text[i];
-  }
-  constexpr std::string_view view() const { return {chars, N - 1}; }
-};
 
 // ---------------------------------------------------------------------------------
 // Data modules
@@ -53,73 +53,97 @@ struct Usuario {
 
 enum class ArgKind { String, Integer, Double, Variant };
 
+// The kinds of an argument the server does not read.
 struct Text {
   static constexpr ArgKind kind = ArgKind::String;
 };
 struct Int32 {
   static constexpr ArgKind kind = ArgKind::Integer;
 };
-struct Double {
-  static constexpr ArgKind kind = ArgKind::Double;
-};
-struct AnyValue {
-  static constexpr ArgKind kind = ArgKind::Variant;
-};
 
-// The server reads the argument.
-struct Read {
-  static constexpr bool read = true;
-  static constexpr std::string_view reason{};
-};
-// The server does not read the argument, for the reason given in words.
-template <Literal Reason>
-struct Unused {
-  static_assert(Reason.view().size() > 0, "say why the argument is not read");
-  static constexpr bool read = false;
-  static constexpr std::string_view reason = Reason.view();
-};
+// The kind of an argument that fills a member of type T.
+template <class T>
+constexpr ArgKind KindOfMember() {
+  if constexpr (std::is_same_v<T, std::string>) {
+    return ArgKind::String;
+  } else if constexpr (std::is_same_v<T, std::int64_t>) {
+    return ArgKind::Integer;
+  } else if constexpr (std::is_same_v<T, double>) {
+    return ArgKind::Double;
+  } else {
+    static_assert(std::is_same_v<T, platform::Variant>, "an argument fills a text, an integer, a number or a variant");
+    return ArgKind::Variant;
+  }
+}
 
-template <Literal Name, class Kind, class Use = Read>
+// An argument the server reads into `Member` of the method's argument record.
+template <Literal Name, auto Member>
 struct Arg {
+  using record = typename MemberOf<decltype(Member)>::record;
+  using type = typename MemberOf<decltype(Member)>::type;
   static constexpr std::string_view name = Name.view();
-  static constexpr ArgKind kind = Kind::kind;
+  static constexpr ArgKind kind = KindOfMember<type>();
   static constexpr bool byRef = false;
-  static constexpr bool read = Use::read;
-  static constexpr std::string_view unusedReason = Use::reason;
+  static constexpr bool read = true;
+  static constexpr std::string_view unusedReason{};
+  static constexpr auto member = Member;
 };
 
-// A "var" text: the caller's variable goes out and receives the value the method left.
-template <Literal Name, class Use = Read>
-struct VarText : Arg<Name, Text, Use> {
+// A "var" text: the caller's variable goes out and receives the value the method left
+// in the member.
+template <Literal Name, auto Member>
+struct VarText : Arg<Name, Member> {
+  static_assert(std::is_same_v<typename Arg<Name, Member>::type, std::string>, "a var argument is a text");
   static constexpr bool byRef = true;
 };
 
-// ---------------------------------------------------------------------------------
-// Data parts of the success envelope
+// An argument the server does not read, for the reason given in words.
+template <Literal Name, class Kind, Literal Reason>
+struct UnusedArg {
+  static_assert(Reason.view().size() > 0, "say why the argument is not read");
+  static constexpr std::string_view name = Name.view();
+  static constexpr ArgKind kind = Kind::kind;
+  static constexpr bool byRef = false;
+  static constexpr bool read = false;
+  static constexpr std::string_view unusedReason = Reason.view();
+};
 
-enum class DataKind { None, Packet, PacketAndText };
-using ColumnsOf = const std::vector<platform::ColumnDef>& (*)();
+template <Literal Name, Literal Reason>
+struct UnusedVarText : UnusedArg<Name, Text, Reason> {
+  static constexpr bool byRef = true;
+};
 
-struct NoData {
-  static constexpr DataKind kind = DataKind::None;
-  static constexpr ColumnsOf columns = nullptr;
+// The arguments of a method, as a type.
+template <class... Params>
+struct ParamList {};
+
+// The record of a method that reads no argument.
+struct NoArgs {};
+
+// The record the read arguments of a list fill.
+template <class... Params>
+struct RecordOfParams {
+  using type = NoArgs;
 };
-// A data packet with these columns.
-template <ColumnsOf Columns>
-struct PacketOf {
-  static constexpr DataKind kind = DataKind::Packet;
-  static constexpr ColumnsOf columns = Columns;
+template <class First, class... Rest>
+struct RecordOfParams<First, Rest...> {
+  using type = typename RecordOfParams<Rest...>::type;
 };
-// The array [packet with these columns, text].
-template <ColumnsOf Columns>
-struct PacketAndTextOf {
-  static constexpr DataKind kind = DataKind::PacketAndText;
-  static constexpr ColumnsOf columns = Columns;
+template <class First, class... Rest>
+  requires(First::read)
+struct RecordOfParams<First, Rest...> {
+  using type = typename First::record;
 };
+
+template <class Record, class Param>
+constexpr bool FillsRecord() {
+  if constexpr (Param::read) return std::is_same_v<typename Param::record, Record>;
+  else return true;
+}
 
 // ---------------------------------------------------------------------------------
 // What a typed call takes for each argument: a text takes std::string or a string
-// literal; an Int32 an int (not a bool, not a double); a Double a double; an AnyValue
+// literal; an integer an int (not a bool, not a double); a double a double; a variant
 // a platform::Variant; a "var" text a non-const std::string lvalue. `A` is the type a
 // forwarding reference deduces.
 
@@ -137,16 +161,16 @@ constexpr bool FitsArgument() {
   else return std::same_as<std::remove_cvref_t<A>, platform::Variant>;
 }
 
-// The arguments of a method, as a type.
-template <class... Params>
-struct ParamList {};
-
+template <class Module, Literal Name, class Data, class List>
+struct Method;
 template <class Module, Literal Name, class Data, class... Params>
-struct Method {
+struct Method<Module, Name, Data, ParamList<Params...>> {
   static constexpr std::string_view module = Module::name;
   static constexpr std::string_view name = Name.view();
   using DataPart = Data;
   using Arguments = ParamList<Params...>;
+  using Record = typename RecordOfParams<Params...>::type;
+  static_assert((FillsRecord<Record, Params>() && ...), "the arguments a method reads fill one record");
 
   template <class... A>
   static constexpr bool Accepts() {
@@ -154,6 +178,24 @@ struct Method {
     else return (FitsArgument<Params, A>() && ...);
   }
 };
+
+// The argument record of M; the data part of M as a value.
+template <class M>
+using ArgsOf = typename M::Record;
+template <class M>
+using ReplyOfMethod = ReplyOf<typename M::DataPart>;
+
+// "rdmTabPreClie.GetPrecoProd": how a call addresses M.
+template <class M>
+std::string AddressOf() {
+  return std::string(M::module) + "." + std::string(M::name);
+}
+
+// M's data part as a value, read from the data of its success envelope (data_parts.h).
+template <class M>
+ReplyOfMethod<M> DecodeReplyOf(const platform::Variant& data) {
+  return DecodeReply<typename M::DataPart>(data, AddressOf<M>());
+}
 
 // A typed call of M with arguments of types A... fits the declaration.
 template <class M, class... A>

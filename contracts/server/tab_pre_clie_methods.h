@@ -1,117 +1,221 @@
 #pragma once
 // rdmTabPreClie: the remote methods of customer special prices, declared once for the
-// client's calls and the server's handlers (method_declaration.h).
+// client's calls and the server's handlers (method_declaration.h). Before each method
+// stands the record its read arguments fill, named as the contract names them.
+#include <cstdint>
+#include <string>
+
 #include "contracts/server/method_declaration.h"
 #include "contracts/server/packets.h"
+#include "platform/variant/variant.h"
 
 namespace contracts::server {
 
+// ---------------------------------------------------------------------------------
+// Customers and their prices
+
+struct CustomerSearchArgs {
+  std::string NrInsJurClie;
+  std::string Filtro;
+};
 // The customers by corporate name (filter "T"), or the one with the registration
 // number (filter "").
-struct GetPesqCliente : Method<TabPreClie, "GetPesqCliente", PacketOf<CustomerColumns>,  //
-                               Arg<"NrInsJurClie", Text>, Arg<"Filtro", Text>> {};
+struct GetPesqCliente : Method<TabPreClie, "GetPesqCliente", PacketOf<CustomerColumns>,
+                               ParamList<Arg<"NrInsJurClie", &CustomerSearchArgs::NrInsJurClie>,
+                                         Arg<"Filtro", &CustomerSearchArgs::Filtro>>> {};
 
+struct CustomerCodeArgs {
+  std::string CdCliente;
+  std::string Filtro;
+};
 // The customer with that code (filter ""), or every customer (filter "T").
-struct GetCDCliente : Method<TabPreClie, "GetCDCliente", PacketOf<CustomerColumns>,  //
-                             Arg<"CdCliente", Text>, Arg<"Filtro", Text>> {};
+struct GetCDCliente : Method<TabPreClie, "GetCDCliente", PacketOf<CustomerColumns>,
+                             ParamList<Arg<"CdCliente", &CustomerCodeArgs::CdCliente>,
+                                       Arg<"Filtro", &CustomerCodeArgs::Filtro>>> {};
 
+struct PriceListArgs {
+  std::string CdCliente;
+  std::int64_t TtNiveis = 0;
+};
 // Every product of the priced level with the customer's price and dates.
-struct GetPrecoProd : Method<TabPreClie, "GetPrecoProd", PacketOf<PriceColumns>,  //
-                             Arg<"CdCliente", Text>, Arg<"TtNiveis", Int32>> {};
+struct GetPrecoProd : Method<TabPreClie, "GetPrecoProd", PacketOf<PriceColumns>,
+                             ParamList<Arg<"CdCliente", &PriceListArgs::CdCliente>,
+                                       Arg<"TtNiveis", &PriceListArgs::TtNiveis>>> {};
 
+struct PriceArgs {
+  std::string CdCliente;
+  std::string CdProduto;
+  double VrPrecoProd = 0;
+  std::string DtValIni;
+  std::string DtValFin;
+  std::string Flag;
+};
 // Stores one special price; price 0 with both dates empty removes it. The flag must be "S".
-struct SetTabPreClie : Method<TabPreClie, "SetTabPreClie", NoData,  //
-                              Arg<"CdCliente", Text>, Arg<"CdProduto", Text>, Arg<"VrPrecoProd", Double>,
-                              Arg<"DtValIni", Text>, Arg<"DtValFin", Text>, Arg<"Flag", Text>> {};
-
-// The customer's formula rows and formula text.
-struct GetFatPreClie : Method<TabPreClie, "GetFatPreClie", PacketAndTextOf<FormulaColumns>,  //
-                              VarText<"CdCliente">, Arg<"LabelCusto", Text>> {};
-
-// Applies a delta of formula rows; answers the rows and text after it.
-struct SetCompPreco : Method<TabPreClie, "SetCompPreco", PacketAndTextOf<FormulaColumns>,  //
-                             Arg<"Delta", AnyValue>, VarText<"CdCliente">, Arg<"LabelCusto", Text>> {};
-
-// Prices the customer's products from the costs of the branch and the formula.
-struct SetCalcCusProd
-    : Method<TabPreClie, "SetCalcCusProd", NoData,  //
-             Arg<"CdFilial", Text>, VarText<"CdCliente">,
-             VarText<"NrInsJurClie", Unused<"the customer is named by its code; the number only comes back as sent">>,
-             Arg<"TtNiveis", Int32>, Arg<"NrTipoCusto", Int32>, Arg<"CdArvProdIni", Text>, Arg<"CdArvProdFin", Text>,
-             Arg<"Substitui", Text>> {};
+struct SetTabPreClie
+    : Method<TabPreClie, "SetTabPreClie", NoData,
+             ParamList<Arg<"CdCliente", &PriceArgs::CdCliente>, Arg<"CdProduto", &PriceArgs::CdProduto>,
+                       Arg<"VrPrecoProd", &PriceArgs::VrPrecoProd>, Arg<"DtValIni", &PriceArgs::DtValIni>,
+                       Arg<"DtValFin", &PriceArgs::DtValFin>, Arg<"Flag", &PriceArgs::Flag>>> {};
 
 // Every customer for a multiple choice, none marked.
 struct GetPesqClieLista
-    : Method<TabPreClie, "GetPesqClieLista", PacketOf<CustomerListColumns>,  //
-             VarText<"CdCliente", Unused<"the list holds every customer, the caller's own included, none marked">>> {};
-
-// Copies the source's formula to the targets and prices them from the branch's costs.
-struct SetCopiaDados
-    : Method<TabPreClie, "SetCopiaDados", NoData,  //
-             Arg<"CdFilial", Text>, VarText<"CdCliente">,
-             VarText<"NrInsJurClie", Unused<"the source is named by its code; the number only comes back as sent">>,
-             Arg<"TtNiveis", Int32>, VarText<"TodosClientes">, VarText<"ListaClientes">, Arg<"NrTipoCusto", Int32>,
-             Arg<"CdArvProdIni", Text>, Arg<"CdArvProdFin", Text>> {};
-
-// Copies the source's special prices in the product range to the targets, for a
-// registered branch.
-struct SetCopiaPreco
-    : Method<TabPreClie, "SetCopiaPreco", NoData,  //
-             Arg<"CdFilial", Text>, VarText<"CdCliente">, Arg<"TtNiveis", Int32>, VarText<"TodosClientes">, VarText<"ListaClientes">,
-             Arg<"DtValIni", Text>, Arg<"DtValFin", Text>, VarText<"Substitui">, Arg<"CdArvProdIni", Text>,
-             Arg<"CdArvProdFin", Text>> {};
+    : Method<TabPreClie, "GetPesqClieLista", PacketOf<CustomerListColumns>,
+             ParamList<UnusedVarText<"CdCliente",
+                                     "the list holds every customer, the caller's own included, none marked">>> {};
 
 // ---------------------------------------------------------------------------------
-// Previews: what SetCalcCusProd, SetCopiaDados and SetCopiaPreco would do with the same
-// arguments, computed by the same statements in a transaction that is rolled back.
-// The data part is [rows (PreviewColumns), summary]: the summary is six counts joined
-// by ";": prices created, changed, kept unchanged, products skipped (no cost, or no
-// price of the source), customers written to, products blocked. The rows are the
-// largest changes first, at most kMaxPreviewRows; blocked products come alone.
+// The formula
+
+struct FormulaArgs {
+  std::string CdCliente;
+  std::string LabelCusto;
+};
+// The customer's formula rows and formula text.
+struct GetFatPreClie : Method<TabPreClie, "GetFatPreClie", PacketAndTextOf<FormulaColumns>,
+                              ParamList<VarText<"CdCliente", &FormulaArgs::CdCliente>,
+                                        Arg<"LabelCusto", &FormulaArgs::LabelCusto>>> {};
+
+struct FormulaDeltaArgs {
+  platform::Variant Delta;
+  std::string CdCliente;
+  std::string LabelCusto;
+};
+// Applies a delta of formula rows; answers the rows and text after it.
+struct SetCompPreco : Method<TabPreClie, "SetCompPreco", PacketAndTextOf<FormulaColumns>,
+                             ParamList<Arg<"Delta", &FormulaDeltaArgs::Delta>,
+                                       VarText<"CdCliente", &FormulaDeltaArgs::CdCliente>,
+                                       Arg<"LabelCusto", &FormulaDeltaArgs::LabelCusto>>> {};
+
+// ---------------------------------------------------------------------------------
+// Prices of many products and customers at once, and their previews: what the command
+// would do with the same arguments, computed by the same statements in a transaction
+// that is rolled back. A preview's data part is [rows (PreviewColumns), counts]: the
+// rows are the largest changes first, at most kMaxPreviewRows; blocked products (a
+// price zero, negative or over the ceiling) come alone.
 
 inline constexpr int kMaxPreviewRows = 1000;
 
-struct GetPreviaCalcCusProd
-    : Method<TabPreClie, "GetPreviaCalcCusProd", PacketAndTextOf<PreviewColumns>,  //
-             Arg<"CdFilial", Text>, VarText<"CdCliente">,
-             VarText<"NrInsJurClie", Unused<"the customer is named by its code; the number only comes back as sent">>,
-             Arg<"TtNiveis", Int32>, Arg<"NrTipoCusto", Int32>, Arg<"CdArvProdIni", Text>, Arg<"CdArvProdFin", Text>,
-             Arg<"Substitui", Text>> {};
+struct PreviewCounts {
+  std::int64_t created = 0;
+  std::int64_t changed = 0;
+  std::int64_t unchanged = 0;
+  std::int64_t skipped = 0;    // products of the range that get no price (no cost, or no price of the source)
+  std::int64_t customers = 0;  // written to
+  std::int64_t blocked = 0;    // products whose price would be refused
+  bool operator==(const PreviewCounts&) const = default;
+};
+using PreviewCountFields =
+    RecordFields<Field<"QTCRIADOS", &PreviewCounts::created>, Field<"QTALTERADOS", &PreviewCounts::changed>,
+                 Field<"QTMANTIDOS", &PreviewCounts::unchanged>, Field<"QTSEMPRECO", &PreviewCounts::skipped>,
+                 Field<"QTCLIENTES", &PreviewCounts::customers>, Field<"QTBLOQUEADOS", &PreviewCounts::blocked>>;
+using PreviewData = PacketAndRecordOf<PreviewColumns, PreviewCountFields>;
+using PreviewReply = ReplyOf<PreviewData>;
 
-struct GetPreviaCopiaDados
-    : Method<TabPreClie, "GetPreviaCopiaDados", PacketAndTextOf<PreviewColumns>,  //
-             Arg<"CdFilial", Text>, VarText<"CdCliente">,
-             VarText<"NrInsJurClie", Unused<"the source is named by its code; the number only comes back as sent">>,
-             Arg<"TtNiveis", Int32>, VarText<"TodosClientes">, VarText<"ListaClientes">, Arg<"NrTipoCusto", Int32>,
-             Arg<"CdArvProdIni", Text>, Arg<"CdArvProdFin", Text>> {};
+struct CalcCusProdArgs {
+  std::string CdFilial;
+  std::string CdCliente;
+  std::int64_t TtNiveis = 0;
+  std::int64_t NrTipoCusto = 0;
+  std::string CdArvProdIni;
+  std::string CdArvProdFin;
+  std::string Substitui;
+};
+using CalcCusProdParams =
+    ParamList<Arg<"CdFilial", &CalcCusProdArgs::CdFilial>, VarText<"CdCliente", &CalcCusProdArgs::CdCliente>,
+              UnusedVarText<"NrInsJurClie", "the customer is named by its code; the number only comes back as sent">,
+              Arg<"TtNiveis", &CalcCusProdArgs::TtNiveis>, Arg<"NrTipoCusto", &CalcCusProdArgs::NrTipoCusto>,
+              Arg<"CdArvProdIni", &CalcCusProdArgs::CdArvProdIni>, Arg<"CdArvProdFin", &CalcCusProdArgs::CdArvProdFin>,
+              Arg<"Substitui", &CalcCusProdArgs::Substitui>>;
+// Prices the customer's products from the costs of the branch and the formula.
+struct SetCalcCusProd : Method<TabPreClie, "SetCalcCusProd", NoData, CalcCusProdParams> {};
+struct GetPreviaCalcCusProd : Method<TabPreClie, "GetPreviaCalcCusProd", PreviewData, CalcCusProdParams> {};
 
-struct GetPreviaCopiaPreco
-    : Method<TabPreClie, "GetPreviaCopiaPreco", PacketAndTextOf<PreviewColumns>,  //
-             Arg<"CdFilial", Text>, VarText<"CdCliente">, Arg<"TtNiveis", Int32>, VarText<"TodosClientes">, VarText<"ListaClientes">,
-             Arg<"DtValIni", Text>, Arg<"DtValFin", Text>, VarText<"Substitui">, Arg<"CdArvProdIni", Text>,
-             Arg<"CdArvProdFin", Text>> {};
+struct CopiaDadosArgs {
+  std::string CdFilial;
+  std::string CdCliente;
+  std::int64_t TtNiveis = 0;
+  std::string TodosClientes;
+  std::string ListaClientes;
+  std::int64_t NrTipoCusto = 0;
+  std::string CdArvProdIni;
+  std::string CdArvProdFin;
+};
+using CopiaDadosParams =
+    ParamList<Arg<"CdFilial", &CopiaDadosArgs::CdFilial>, VarText<"CdCliente", &CopiaDadosArgs::CdCliente>,
+              UnusedVarText<"NrInsJurClie", "the source is named by its code; the number only comes back as sent">,
+              Arg<"TtNiveis", &CopiaDadosArgs::TtNiveis>, VarText<"TodosClientes", &CopiaDadosArgs::TodosClientes>,
+              VarText<"ListaClientes", &CopiaDadosArgs::ListaClientes>,
+              Arg<"NrTipoCusto", &CopiaDadosArgs::NrTipoCusto>,
+              Arg<"CdArvProdIni", &CopiaDadosArgs::CdArvProdIni>, Arg<"CdArvProdFin", &CopiaDadosArgs::CdArvProdFin>>;
+// Copies the source's formula to the targets and prices them from the branch's costs.
+struct SetCopiaDados : Method<TabPreClie, "SetCopiaDados", NoData, CopiaDadosParams> {};
+struct GetPreviaCopiaDados : Method<TabPreClie, "GetPreviaCopiaDados", PreviewData, CopiaDadosParams> {};
+
+struct CopiaPrecoArgs {
+  std::string CdFilial;
+  std::string CdCliente;
+  std::int64_t TtNiveis = 0;
+  std::string TodosClientes;
+  std::string ListaClientes;
+  std::string DtValIni;
+  std::string DtValFin;
+  std::string Substitui;
+  std::string CdArvProdIni;
+  std::string CdArvProdFin;
+};
+using CopiaPrecoParams =
+    ParamList<Arg<"CdFilial", &CopiaPrecoArgs::CdFilial>, VarText<"CdCliente", &CopiaPrecoArgs::CdCliente>,
+              Arg<"TtNiveis", &CopiaPrecoArgs::TtNiveis>, VarText<"TodosClientes", &CopiaPrecoArgs::TodosClientes>,
+              VarText<"ListaClientes", &CopiaPrecoArgs::ListaClientes>, Arg<"DtValIni", &CopiaPrecoArgs::DtValIni>,
+              Arg<"DtValFin", &CopiaPrecoArgs::DtValFin>, VarText<"Substitui", &CopiaPrecoArgs::Substitui>,
+              Arg<"CdArvProdIni", &CopiaPrecoArgs::CdArvProdIni>, Arg<"CdArvProdFin", &CopiaPrecoArgs::CdArvProdFin>>;
+// Copies the source's special prices in the product range to the targets, for a
+// registered branch.
+struct SetCopiaPreco : Method<TabPreClie, "SetCopiaPreco", NoData, CopiaPrecoParams> {};
+struct GetPreviaCopiaPreco : Method<TabPreClie, "GetPreviaCopiaPreco", PreviewData, CopiaPrecoParams> {};
 
 // ---------------------------------------------------------------------------------
 // History and undo
 
+inline constexpr int kMaxHistoryRows = 1000;
+
+struct HistoryPageArgs {
+  std::string CdCliente;
+  std::string CdProduto;
+  std::string DtHrAte;
+  std::int64_t NrSeqAte = 0;
+  std::int64_t QtLinhas = 0;
+};
 // One page of the customer's price history, newest first: of one product (CdProduto)
 // or of all (""), the rows before the position (DtHrAte "yyyy-mm-ddThh:nn:ss" and
 // NrSeqAte of the last row of the previous page; "" and 0 for the first page), at most
 // QtLinhas (1 to kMaxHistoryRows) rows.
-inline constexpr int kMaxHistoryRows = 1000;
-struct GetHistPreco : Method<TabPreClie, "GetHistPreco", PacketOf<HistoryColumns>,  //
-                             Arg<"CdCliente", Text>, Arg<"CdProduto", Text>, Arg<"DtHrAte", Text>,
-                             Arg<"NrSeqAte", Int32>, Arg<"QtLinhas", Int32>> {};
+struct GetHistPreco
+    : Method<TabPreClie, "GetHistPreco", PacketOf<HistoryColumns>,
+             ParamList<Arg<"CdCliente", &HistoryPageArgs::CdCliente>, Arg<"CdProduto", &HistoryPageArgs::CdProduto>,
+                       Arg<"DtHrAte", &HistoryPageArgs::DtHrAte>, Arg<"NrSeqAte", &HistoryPageArgs::NrSeqAte>,
+                       Arg<"QtLinhas", &HistoryPageArgs::QtLinhas>>> {};
 
+struct BatchArgs {
+  std::int64_t NrLote = 0;
+};
 // The batch with that number.
-struct GetLotePreco : Method<TabPreClie, "GetLotePreco", PacketOf<BatchColumns>, Arg<"NrLote", Int32>> {};
+struct GetLotePreco
+    : Method<TabPreClie, "GetLotePreco", PacketOf<BatchColumns>, ParamList<Arg<"NrLote", &BatchArgs::NrLote>>> {};
 
+struct UndoCounts {
+  std::int64_t restored = 0;  // prices (or, for a formula copy, formulas) given back
+  bool operator==(const UndoCounts&) const = default;
+};
+using UndoCountFields = RecordFields<Field<"QTRESTAURADOS", &UndoCounts::restored>>;
 // Takes back a recalculation or copy: every price of the batch still as the batch
 // left it gets its price and validity from before (a price the batch created is
 // removed), and a formula copy's targets get their formulas back; what changed since is
 // kept and listed. One transaction, itself a batch of origin "D". The data part is
-// [kept rows (KeptColumns), number of prices restored].
-struct SetDesfazLote : Method<TabPreClie, "SetDesfazLote", PacketAndTextOf<KeptColumns>, Arg<"NrLote", Int32>> {};
+// [kept rows (KeptColumns), counts].
+using UndoData = PacketAndRecordOf<KeptColumns, UndoCountFields>;
+using UndoReply = ReplyOf<UndoData>;
+struct SetDesfazLote : Method<TabPreClie, "SetDesfazLote", UndoData, ParamList<Arg<"NrLote", &BatchArgs::NrLote>>> {};
 
 using TabPreClieMethods =
     MethodList<GetPesqCliente, GetCDCliente, GetPrecoProd, SetTabPreClie, GetFatPreClie, SetCompPreco, SetCalcCusProd,

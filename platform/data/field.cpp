@@ -296,12 +296,12 @@ Variant TStringField::Coerce(const Variant& value) const {
 
 // ----------------------------------------------------------------------- TFloatField
 
-TFloatField::TFloatField(std::string fieldName) : TField(FieldType::Float, std::move(fieldName), 0) {}
-
-void TFloatField::SetDisplayFormat(std::string format) {
+void TFormattedField::SetDisplayFormat(std::string format) {
   displayFormat_ = std::move(format);
   LayoutChanged();
 }
+
+TFloatField::TFloatField(std::string fieldName) : TFormattedField(FieldType::Float, std::move(fieldName)) {}
 
 std::string TFloatField::DefaultText(const Variant& value, bool displayText) const {
   const double number = value.kind() == Variant::Kind::DateTime ? value.asDateTime().value : value.asDouble();
@@ -323,13 +323,7 @@ std::optional<Variant> TFloatField::CoerceValue(const Variant& value) const {
 
 // -------------------------------------------------------------------- TDateTimeField
 
-TDateTimeField::TDateTimeField(std::string fieldName)
-    : TField(FieldType::DateTime, std::move(fieldName), 0) {}
-
-void TDateTimeField::SetDisplayFormat(std::string format) {
-  displayFormat_ = std::move(format);
-  LayoutChanged();
-}
+TDateTimeField::TDateTimeField(std::string fieldName) : TFormattedField(FieldType::DateTime, std::move(fieldName)) {}
 
 std::string TDateTimeField::DefaultText(const Variant& value, bool displayText) const {
   const TDateTime dt = value.kind() == Variant::Kind::DateTime ? value.asDateTime() : TDateTime{value.asDouble()};
@@ -350,12 +344,7 @@ std::optional<Variant> TDateTimeField::CoerceValue(const Variant& value) const {
 
 // --------------------------------------------------------------------- TIntegerField
 
-TIntegerField::TIntegerField(std::string fieldName) : TField(FieldType::Integer, std::move(fieldName), 0) {}
-
-void TIntegerField::SetDisplayFormat(std::string format) {
-  displayFormat_ = std::move(format);
-  LayoutChanged();
-}
+TIntegerField::TIntegerField(std::string fieldName) : TFormattedField(FieldType::Integer, std::move(fieldName)) {}
 
 std::string TIntegerField::DefaultText(const Variant& value, bool displayText) const {
   if (displayText && !displayFormat_.empty()) return FormatFloat(displayFormat_, value.asDouble());

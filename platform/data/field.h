@@ -174,15 +174,25 @@ class TStringField : public TField {
   std::optional<Variant> CoerceValue(const Variant& value) const override;
 };
 
+// A field whose display text follows a DisplayFormat (each kind says which format).
+class TFormattedField : public TField {
+ public:
+  const std::string& DisplayFormat() const { return displayFormat_; }
+  void SetDisplayFormat(std::string format);
+
+ protected:
+  TFormattedField(FieldType type, std::string fieldName) : TField(type, std::move(fieldName), 0) {}
+
+  std::string displayFormat_;
+};
+
 // Double. DisplayFormat and EditFormat are FormatFloat formats ("###,#0.000");
 // an empty EditFormat edits with the DisplayFormat; both empty: FloatToStr. NaN and
 // the infinities are refused (EConvertError), whatever way they are written, so a
 // float field never shows "INF" nor sends it on.
-class TFloatField : public TField {
+class TFloatField : public TFormattedField {
  public:
   explicit TFloatField(std::string fieldName = {});
-  const std::string& DisplayFormat() const { return displayFormat_; }
-  void SetDisplayFormat(std::string format);
   const std::string& EditFormat() const { return editFormat_; }
   void SetEditFormat(std::string format) { editFormat_ = std::move(format); }
 
@@ -192,42 +202,31 @@ class TFloatField : public TField {
   std::optional<Variant> CoerceValue(const Variant& value) const override;
 
  private:
-  std::string displayFormat_;
   std::string editFormat_;
 };
 
 // Date and time. Text: "dd/mm/yyyy" followed by " hh:nn:ss" when not midnight;
 // DisplayFormat (FormatDateTime) changes the display text only. NaN and the
 // infinities are refused like in a float field.
-class TDateTimeField : public TField {
+class TDateTimeField : public TFormattedField {
  public:
   explicit TDateTimeField(std::string fieldName = {});
-  const std::string& DisplayFormat() const { return displayFormat_; }
-  void SetDisplayFormat(std::string format);
 
  protected:
   std::string DefaultText(const Variant& value, bool displayText) const override;
   Variant TextToValue(const std::string& text) const override;
   std::optional<Variant> CoerceValue(const Variant& value) const override;
-
- private:
-  std::string displayFormat_;
 };
 
 // 64-bit integer. A whole number is required; a fractional value is refused.
-class TIntegerField : public TField {
+class TIntegerField : public TFormattedField {
  public:
   explicit TIntegerField(std::string fieldName = {});
-  const std::string& DisplayFormat() const { return displayFormat_; }
-  void SetDisplayFormat(std::string format);
 
  protected:
   std::string DefaultText(const Variant& value, bool displayText) const override;
   Variant TextToValue(const std::string& text) const override;
   std::optional<Variant> CoerceValue(const Variant& value) const override;
-
- private:
-  std::string displayFormat_;
 };
 
 // Boolean. DisplayValues "Sim;Não" names the true and false texts (default

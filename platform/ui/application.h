@@ -44,9 +44,10 @@ class TApplication : public TComponent {
   TApplication();
   ~TApplication() override;
 
-  // Creates a form owned by the application; the first one becomes the main form.
-  template <class T>
-  void CreateForm(T*& reference);
+  // Creates a form owned by the application (its constructor given `args` after the
+  // owner); the first one becomes the main form.
+  template <class T, class... Args>
+  void CreateForm(T*& reference, Args&&... args);
   TCustomForm* MainForm() const noexcept { return mainForm_; }
   void SetMainForm(TCustomForm* form) { mainForm_ = form; }
   std::string Title;
@@ -118,9 +119,9 @@ TApplication& Application();
 
 namespace platform {
 
-template <class T>
-void TApplication::CreateForm(T*& reference) {
-  reference = NewForm<T>(this);
+template <class T, class... Args>
+void TApplication::CreateForm(T*& reference, Args&&... args) {
+  reference = NewForm<T>(this, std::forward<Args>(args)...);
   if (!mainForm_) mainForm_ = reference;
 }
 

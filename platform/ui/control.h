@@ -191,4 +191,16 @@ class TWinControl : public TControl {
   bool Focusable() const noexcept override { return true; }
 };
 
+// A control of kind T owned by `owner`, named, placed on `parent` at the bounds given:
+// the one step every window repeats for each of its controls.
+template <class T>
+T* NewControl(TComponent* owner, TControl* parent, const std::string& name, int left, int top, int width,
+              int height) {
+  auto* control = new T(owner);
+  control->SetName(name);
+  control->SetParent(parent);
+  control->SetBounds(left, top, width, height);
+  return control;
+}
+
 }  // namespace platform

@@ -1,7 +1,7 @@
 // TfrmTabPreClie: the screen's commands. Which record commands make sense at each
 // moment, and the commands that open the module's other screens for the customer.
 #include "contracts/framework/consiste.h"
-#include "screens/Cli_VQR51200/cli_vqr51200.h"
+#include "screens/Cli_VQR51200/frm_tab_pre_clie.h"
 #include "screens/Cli_VQR51201/cli_vqr51201.h"
 #include "screens/Cli_VQR51202/cli_vqr51202.h"
 #include "screens/Cli_VQR51204/cli_vqr51204.h"
@@ -39,18 +39,18 @@ void TfrmTabPreClie::Habilita_Botoes() {
 void TfrmTabPreClie::sbtFormCompClick(platform::TObject*) {
   PostEditedRow();
   Vd_Cliente(true);
-  Cli_VQR51201::CriaFormCompPreco(Cliente);
+  Cli_VQR51201::CriaFormCompPreco(session, session.Cliente);
   dbgPadrao->SetFocus();
-  if (boAtualizaPreco) {
+  if (session.boAtualizaPreco) {
     sbtVerificarClick(sbtVerificar);
-    boAtualizaPreco = false;
+    session.boAtualizaPreco = false;
   }
 }
 
 void TfrmTabPreClie::sbtCopiaDadosClick(platform::TObject*) {
   PostEditedRow();
   Vd_Cliente(true);
-  Cli_VQR51202::CriaCopiaDados(Cliente);
+  Cli_VQR51202::CriaCopiaDados(session, session.Cliente);
 }
 
 void TfrmTabPreClie::sbtHistoricoClick(platform::TObject*) {
@@ -60,7 +60,7 @@ void TfrmTabPreClie::sbtHistoricoClick(platform::TObject*) {
   const std::string product = onRow ? cdsPrecoClieCDPRODUTO->AsString() : "";
   const std::string name = onRow ? cdsPrecoClieCDARVPROD->DisplayText() + " " + cdsPrecoClieNMPRODUTO->AsString() : "";
   const int row = cdsPrecoClie->RecNo();
-  if (!Cli_VQR51205::CriaHistPreco(Cliente, product, name) || !onRow) return;
+  if (!Cli_VQR51205::CriaHistPreco(session, session.Cliente, product, name) || !onRow) return;
   LoadPriceList();
   if (row >= 1 && row <= cdsPrecoClie->RecordCount()) cdsPrecoClie->SetRecNo(row);
 }
@@ -69,7 +69,7 @@ void TfrmTabPreClie::sbtHistoricoClick(platform::TObject*) {
 void TfrmTabPreClie::sbtImprimirClick(platform::TObject*) {
   PostEditedRow();
   ResolveTypedCustomer();
-  Cli_VQR51204::CriaRelTabPreClie();
+  Cli_VQR51204::CriaRelTabPreClie(session);
 }
 
 }  // namespace Cli_VQR51200

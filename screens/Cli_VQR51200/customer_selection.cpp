@@ -4,20 +4,20 @@
 // opens for it. An empty name box means the number is not resolved yet.
 #include "contracts/framework/consiste.h"
 #include "platform/text/edit_mask.h"
-#include "screens/Cli_VQR51200/cli_vqr51200.h"
-#include "screens/Cli_VQR51200/server_call.h"
+#include "screens/Cli_VQR51200/frm_tab_pre_clie.h"
+#include "screens/common/server_call.h"
 
 namespace Cli_VQR51200 {
 
 using contracts::server::GetCDCliente;
 using contracts::server::GetPesqCliente;
+using namespace Pkg_VQR51200;
 
 std::string TfrmTabPreClie::SelectedCustomer() const { return cdsPesqClieCDCLIENTE->AsString(); }
 
 void TfrmTabPreClie::CopySearchRowToCliente() {
-  Cliente.CdCliente = cdsPesqClieCDCLIENTE->AsString();
-  Cliente.NmRazSocClie = cdsPesqClieNMRAZSOCCLIE->AsString();
-  Cliente.NrInsJurClie = cdsPesqClieNRINSJURCLIE->AsString();
+  session.Cliente = {cdsPesqClieCDCLIENTE->AsString(), cdsPesqClieNMRAZSOCCLIE->AsString(),
+                     cdsPesqClieNRINSJURCLIE->AsString()};
 }
 
 // Going back to the customer discards the shown prices; entering the grid loads them
@@ -51,7 +51,7 @@ void TfrmTabPreClie::medCdClieExit(platform::TObject*) {
 
   const std::string personKind = Consiste::Ajusta_Inscricao(number);
   medCdClie->SetText(number);
-  ServerLoad<GetPesqCliente>(*cdsPesqClie, *netTabPreClie, Showavi::saPesquisa, number, "");
+  ServerLoad<GetPesqCliente>(*cdsPesqClie, *session.netTabPreClie, Showavi::saPesquisa, number, "");
   CopySearchRowToCliente();
   if (cdsPesqClie->IsEmpty()) {
     medCdClie->SetFocus();
@@ -69,7 +69,7 @@ void TfrmTabPreClie::medCdClieExit(platform::TObject*) {
 void TfrmTabPreClie::btpClienteBeforePesq(platform::TObject*, bool&) {
   if (!panCliente->ContainsControl(ActiveControl())) medCdClie->SetFocus();
   const std::string previous = SelectedCustomer();
-  ServerLoad<GetPesqCliente>(*cdsPesqClie, *netTabPreClie, Showavi::saPesquisa, "", "T");
+  ServerLoad<GetPesqCliente>(*cdsPesqClie, *session.netTabPreClie, Showavi::saPesquisa, "", "T");
   CopySearchRowToCliente();
   if (!previous.empty()) cdsPesqClie->Locate("CDCLIENTE", platform::Variant(previous));
 }
@@ -91,7 +91,7 @@ void TfrmTabPreClie::cdsPesqClieNRINSJURCLIEGetText(platform::TField& Sender, st
 void TfrmTabPreClie::ResolveTypedCustomer() {
   if (!Consiste::EmptyString(edtNmClie->Text())) return;
   if (Consiste::EmptyString(medCdClie->Text())) {
-    Cliente = {};
+    session.Cliente = {};
     return;
   }
   medCdClieExit(medCdClie);
@@ -107,10 +107,9 @@ void TfrmTabPreClie::Vd_Cliente(bool informa) {
     medCdClie->SetFocus();
     Consiste::MensErro(msgPadrao->Msg("Clie_Deve"), true);
   }
-  ServerLoad<GetCDCliente>(*cdsCDCLiente, *netTabPreClie, Showavi::saPesquisa, SelectedCustomer(), "");
-  Cliente.CdCliente = cdsCDCLienteCDCLIENTE->AsString();
-  Cliente.NmRazSocClie = cdsCDCLienteNMRAZSOCCLIE->AsString();
-  Cliente.NrInsJurClie = cdsCDCLienteNRINSJURCLIE->AsString();
+  ServerLoad<GetCDCliente>(*cdsCDCLiente, *session.netTabPreClie, Showavi::saPesquisa, SelectedCustomer(), "");
+  session.Cliente = {cdsCDCLienteCDCLIENTE->AsString(), cdsCDCLienteNMRAZSOCCLIE->AsString(),
+                     cdsCDCLienteNRINSJURCLIE->AsString()};
   if (cdsCDCLiente->IsEmpty()) {
     medCdClie->SetFocus();
     Consiste::MensErro(msgPadrao->Msg("Clie_N_Cad"), true);

@@ -1,22 +1,19 @@
-// TfrmTabPreClie: the controls, datasets, connections and message catalog of the
-// screen, and the binding of their events to the screen's handlers.
+// TfrmTabPreClie: the controls, datasets and message catalog of the screen, and the
+// binding of their events to the screen's handlers.
 #include "screens/Cli_VQR51200/frm_tab_pre_clie.h"
 
 #include "platform/ui/db_controls.h"
 #include "platform/ui/db_grid.h"
-#include "screens/Cli_VQR51200/components.h"
+#include "screens/common/components.h"
+#include "screens/common/price_format.h"
 
 namespace Cli_VQR51200 {
 
+using namespace Pkg_VQR51200;
 using platform::TObject;
 
-namespace {
-
-constexpr const char* kPriceFormat = "###,#0.000";
-
-}  // namespace
-
-TfrmTabPreClie::TfrmTabPreClie(platform::TComponent* owner) : Frmpadrgrid::TfrmPadraoGrid(owner) {
+TfrmTabPreClie::TfrmTabPreClie(platform::TComponent* owner, Pkg_VQR51200::TModuleSession& session)
+    : Frmpadrgrid::TfrmPadraoGrid(owner), session(session) {
   SetName("frmTabPreClie");
   SetCaption("Tabela de Preço por Cliente");
   SetBounds(207, 153, 657, 346);
@@ -26,7 +23,6 @@ TfrmTabPreClie::TfrmTabPreClie(platform::TComponent* owner) : Frmpadrgrid::TfrmP
   CreateCustomerStrip();
   CreatePriceList();
   CreatePriceColumns();
-  CreateConnections();
   FillCatalog();
   BindEvents();
   SetActiveControl(medCdClie);
@@ -163,17 +159,6 @@ void TfrmTabPreClie::CreatePriceColumns() {
   column("DTVALFIN", 78);
 }
 
-void TfrmTabPreClie::CreateConnections() {
-  netTabPreClie = new Netconnection::TNetConnection(this);
-  netTabPreClie->SetName("netTabPreClie");
-  netTabPreClie->SetServerName("VQR51200.rdmTabPreClie");
-  netTabPreClie->ThrowException = false;
-  netCustos = new Netconnection::TNetConnection(this);
-  netCustos->SetName("netCustos");
-  netCustos->SetServerName("cus.rdmCustProd");
-  netCustos->ThrowException = false;
-}
-
 void TfrmTabPreClie::FillCatalog() {
   msgPadrao->Add("Excl", "Confirma exclusão?");
   msgPadrao->Add("Clie_Deve", "Cliente deve ser informado.");
@@ -185,9 +170,6 @@ void TfrmTabPreClie::FillCatalog() {
 }
 
 void TfrmTabPreClie::BindEvents() {
-  netTabPreClie->BeforeConnect = [this](TObject* s) { netTabPreClieBeforeConnect(s); };
-  netCustos->BeforeConnect = [this](TObject* s) { netCustosBeforeConnect(s); };
-
   panCliente->OnEnter = [this](TObject* s) { panClienteEnter(s); };
   medCdClie->OnEnter = [this](TObject* s) { medCdClieEnter(s); };
   medCdClie->OnChange = [this](TObject* s) { medCdClieChange(s); };

@@ -5,13 +5,13 @@
 // medCdClie, or chosen with the search button btpCliente); entering the grid loads
 // that customer's special price and validity period for every product; each posted
 // row is stored at once with SetTabPreClie, and the delete command clears a price
-// after confirmation. The screen owns the two server connections every screen of the
-// module calls through (netTabPreClie, netCustos), opened on creation and closed on
-// closing, and the flag boAtualizaPreco that the formula and copy screens set after
-// they changed prices on the server.
+// after confirmation. The screen opens the module session's two server connections
+// (netTabPreClie, netCustos) on creation and closes them on closing, and reloads its
+// prices when the session's boAtualizaPreco says the formula or copy screen changed
+// them on the server.
 //
 // The customer whose prices are loaded and saved is always the current row of
-// cdsPesqClie; the unit's Cliente record follows it as described at each handler.
+// cdsPesqClie; the session's Cliente record follows it as described at each handler.
 // Leaving the customer strip and drawing the grid's cells need nothing of this screen,
 // so neither event is handled. Failed checks show a catalog text through Consiste::MensErro and end the running
 // operation; remote failures stop the wait animation and go on to the application's
@@ -22,7 +22,6 @@
 #include "contracts/framework/btnpesquisa.h"
 #include "contracts/framework/buttonflat.h"
 #include "contracts/framework/frmpadrgrid.h"
-#include "contracts/framework/netconnection.h"
 #include "contracts/framework/newmenus.h"
 #include "platform/data/client_dataset.h"
 #include "platform/data/data_source.h"
@@ -30,12 +29,17 @@
 #include "platform/ui/edit.h"
 #include "platform/ui/mask_edit.h"
 #include "platform/ui/std_controls.h"
+#include "screens/common/module_session.h"
 
 namespace Cli_VQR51200 {
 
 class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
  public:
-  explicit TfrmTabPreClie(platform::TComponent* owner);
+  TfrmTabPreClie(platform::TComponent* owner, Pkg_VQR51200::TModuleSession& session);
+
+  // The connections, the customer record and the reload flag this screen shares with
+  // the module's other screens.
+  Pkg_VQR51200::TModuleSession& session;
 
   // --- controls this screen adds ---
   Buttonflat::TButtonFlat* sbtFormComp;
@@ -53,10 +57,6 @@ class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
   platform::TAction* actFormComp;
   platform::TAction* actCopiaDados;
   platform::TAction* actHistorico;
-
-  // --- server connections ---
-  Netconnection::TNetConnection* netTabPreClie;
-  Netconnection::TNetConnection* netCustos;
 
   // --- customers: the search list (and the current customer) ---
   platform::TClientDataSet* cdsPesqClie;
@@ -85,14 +85,8 @@ class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
   platform::TDateTimeField* cdsPrecoClieDTVALFIN;
   platform::TDateTimeField* cdsPrecoClieDTVALINI;
 
-  // Set by the formula and copy screens after they changed prices on the server; the
-  // formula command reloads the list when it is set, then clears it.
-  bool boAtualizaPreco = false;
-
   // --- the screen's life ---
   void FormCreate(platform::TObject* Sender) override;
-  void netTabPreClieBeforeConnect(platform::TObject* Sender);
-  void netCustosBeforeConnect(platform::TObject* Sender);
   void FormActivate(platform::TObject* Sender) override;
   void FormClose(platform::TObject* Sender, platform::TCloseAction& Action) override;
 
@@ -141,7 +135,6 @@ class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
   void CreateCustomerDataSets();
   void CreatePriceList();
   void CreatePriceColumns();
-  void CreateConnections();
   void FillCatalog();
   void BindEvents();
 
@@ -149,7 +142,7 @@ class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
   void LoadPriceList();
   // The current customer of cdsPesqClie, as the server knows it ("" when none).
   std::string SelectedCustomer() const;
-  // Cliente takes the current row of cdsPesqClie.
+  // The session's Cliente takes the current row of cdsPesqClie.
   void CopySearchRowToCliente();
   // Looks up a number typed in the strip and not yet looked up (as leaving the strip);
   // an empty strip empties Cliente.

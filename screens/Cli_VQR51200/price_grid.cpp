@@ -6,12 +6,14 @@
 #include "contracts/framework/norvexa.h"
 #include "platform/ui/screen.h"
 #include "screens/Cli_VQR51200/cli_vqr51200.h"
-#include "screens/Cli_VQR51200/grid_keys.h"
-#include "screens/Cli_VQR51200/server_call.h"
+#include "screens/Cli_VQR51200/frm_tab_pre_clie.h"
+#include "screens/common/grid_keys.h"
+#include "screens/common/server_call.h"
 
 namespace Cli_VQR51200 {
 
 using contracts::server::GetPrecoProd;
+using namespace Pkg_VQR51200;
 
 namespace {
 
@@ -32,7 +34,7 @@ bool IsEmptyField(const platform::TField& field) { return Consiste::EmptyString(
 
 void TfrmTabPreClie::LoadPriceList() {
   const int levels = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
-  ServerLoad<GetPrecoProd>(*cdsPrecoClie, *netTabPreClie, Showavi::saPesquisa, SelectedCustomer(), levels);
+  ServerLoad<GetPrecoProd>(*cdsPrecoClie, *session.netTabPreClie, Showavi::saPesquisa, SelectedCustomer(), levels);
 }
 
 void TfrmTabPreClie::dbgPadraoEnter(platform::TObject*) {
@@ -41,7 +43,7 @@ void TfrmTabPreClie::dbgPadraoEnter(platform::TObject*) {
 }
 
 void TfrmTabPreClie::sbtVerificarClick(platform::TObject*) {
-  if (platform::Screen().ActiveControl() != dbgPadrao && !boAtualizaPreco) return;
+  if (platform::Screen().ActiveControl() != dbgPadrao && !session.boAtualizaPreco) return;
   LoadPriceList();
 }
 

@@ -6,14 +6,16 @@
 #include "contracts/framework/consiste.h"
 #include "platform/ui/dialogs.h"
 #include "screens/Cli_VQR51200/cli_vqr51200.h"
-#include "screens/Cli_VQR51200/server_call.h"
+#include "screens/Cli_VQR51200/frm_tab_pre_clie.h"
+#include "screens/common/server_call.h"
 
 namespace Cli_VQR51200 {
 
 using contracts::server::SetTabPreClie;
+using namespace Pkg_VQR51200;
 
 void TfrmTabPreClie::cdsPrecoClieAfterPost(platform::TDataSet&) {
-  ServerCall<SetTabPreClie>(*netTabPreClie, Showavi::saGravacao, SelectedCustomer(),
+  ServerCall<SetTabPreClie>(*session.netTabPreClie, Showavi::saGravacao, SelectedCustomer(),
                             cdsPrecoClieCDPRODUTO->AsString(), cdsPrecoClieVRPRECOPROD->AsFloat(),
                             cdsPrecoClieDTVALINI->Text(), cdsPrecoClieDTVALFIN->Text(), "S");
   Habilita_Botoes();

@@ -1,25 +1,15 @@
 // TfrmTabPreClie: creation, activation and closing of the screen.
 #include "contracts/framework/consiste.h"
 #include "contracts/framework/norvexa.h"
-#include "screens/Cli_VQR51200/cli_vqr51200.h"
+#include "screens/Cli_VQR51200/frm_tab_pre_clie.h"
 
 namespace Cli_VQR51200 {
 
 void TfrmTabPreClie::FormCreate(platform::TObject* Sender) {
   Frmpadrgrid::TfrmPadraoGrid::FormCreate(Sender);
-  netTabPreClie->SetConnected(true);
-  netCustos->SetConnected(true);
-  boAtualizaPreco = false;
-}
-
-void TfrmTabPreClie::netTabPreClieBeforeConnect(platform::TObject*) {
-  netTabPreClie->SetHost(Norvexa::WebURL());
-  netTabPreClie->SetPort(Norvexa::WebPort());
-}
-
-void TfrmTabPreClie::netCustosBeforeConnect(platform::TObject*) {
-  netCustos->SetHost(Norvexa::WebURL());
-  netCustos->SetPort(Norvexa::WebPort());
+  session.netTabPreClie->SetConnected(true);
+  session.netCustos->SetConnected(true);
+  session.boAtualizaPreco = false;
 }
 
 void TfrmTabPreClie::FormActivate(platform::TObject* Sender) {
@@ -34,8 +24,8 @@ void TfrmTabPreClie::FormActivate(platform::TObject* Sender) {
 // checks or the server refuse it, the screen stays open on that row.
 void TfrmTabPreClie::FormClose(platform::TObject* Sender, platform::TCloseAction& Action) {
   PostEditedRow();
-  netTabPreClie->SetConnected(false);
-  netCustos->SetConnected(false);
+  session.netTabPreClie->SetConnected(false);
+  session.netCustos->SetConnected(false);
   Frmpadrgrid::TfrmPadraoGrid::FormClose(Sender, Action);
 }
 

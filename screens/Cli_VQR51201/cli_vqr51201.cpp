@@ -1,8 +1,9 @@
 #include "screens/Cli_VQR51201/cli_vqr51201.h"
 
 #include "contracts/framework/showavi.h"
-#include "screens/Cli_VQR51200/cli_vqr51200.h"
-#include "screens/Cli_VQR51200/server_call.h"
+#include "screens/Cli_VQR51201/frm_form_comp_preco.h"
+#include "screens/common/server_call.h"
+#include "screens/common/unit_screen.h"
 
 namespace Cli_VQR51201 {
 
@@ -10,24 +11,20 @@ TfrmFormCompPreco* frmFormCompPreco = nullptr;
 Pkg_VQR51200::TCliente Cliente;
 platform::TClientDataSet* cdsAuxiliar = nullptr;
 
-void CriaFormCompPreco(const Pkg_VQR51200::TCliente& cliente) {
+void CriaFormCompPreco(Pkg_VQR51200::TModuleSession& session, const Pkg_VQR51200::TCliente& cliente) {
   Cliente = cliente;
-  Frmrotgeral::OpenModal<TfrmFormCompPreco>([](TfrmFormCompPreco& screen) {
-    Cli_VQR51200::TfrmTabPreClie* main = Cli_VQR51200::frmTabPreClie;
-    if (!main)
-      throw platform::Exception("A fórmula de composição só abre a partir da tabela de preço por cliente.");
-    frmFormCompPreco = &screen;
-    screen.OnRelease = [] { frmFormCompPreco = nullptr; };
+  Pkg_VQR51200::OpenModalKept(frmFormCompPreco, session, [](TfrmFormCompPreco& screen) {
     screen.edtCliente->SetText(Cliente.NmRazSocClie);
-    screen.ShowFormula(Cli_VQR51200::ServerCall<contracts::server::GetFatPreClie>(
-                           *main->netTabPreClie, Showavi::saPesquisa, Cliente.CdCliente, screen.msgPadrao->Msg("Custo")),
+    screen.ShowFormula(Pkg_VQR51200::ServerCall<contracts::server::GetFatPreClie>(
+                           *screen.session.netTabPreClie, Showavi::saPesquisa, Cliente.CdCliente,
+                           screen.msgPadrao->Msg("Custo")),
                        true);
   });
 }
 
-void Initialization() {}
+void Initialization(Pkg_VQR51200::TModuleSession&) {}
 
-void Finalization() {
+void Finalization(Pkg_VQR51200::TModuleSession&) {
   Cliente.Clear();
   delete cdsAuxiliar;
   cdsAuxiliar = nullptr;

@@ -8,32 +8,32 @@
 //                        first activation of a formula screen, kept for the life of
 //                        the module (no owner) and freed at shut-down
 //
-//   CriaFormCompPreco(cliente)
+//   CriaFormCompPreco(session, cliente)
 //                        copies the customer into Cliente, creates a new formula
-//                        screen, loads the customer's formula rows and formula text
-//                        (GetFatPreClie, wait animation of the reading kind) and shows
-//                        the screen modally; returns when it closes. The hourglass
-//                        cursor is on until the screen is shown. It must be called
-//                        from the price table screen, whose connections the formula
-//                        screen uses: without one it raises. A failed load raises
-//                        with the server's or framework's text, frees the screen
-//                        without showing it and leaves the default cursor; Cliente
-//                        already holds the new customer.
-//   Initialization()     start-up: nothing
-//   Finalization()       shut-down: Cliente released, cdsAuxiliar freed
+//                        screen on `session`, loads the customer's formula rows and
+//                        formula text (GetFatPreClie, wait animation of the reading
+//                        kind) and shows the screen modally; returns when it closes.
+//                        The hourglass cursor is on until the screen is shown. A failed
+//                        load raises with the server's or framework's text, frees the
+//                        screen without showing it and leaves the default cursor;
+//                        Cliente already holds the new customer.
+//   Initialization(session)  start-up: nothing
+//   Finalization(session)    shut-down: Cliente released, cdsAuxiliar freed
 #include "contracts/module/cliente.h"
 #include "platform/data/client_dataset.h"
-#include "screens/Cli_VQR51201/frm_form_comp_preco.h"
+#include "screens/common/module_session.h"
 
 namespace Cli_VQR51201 {
+
+class TfrmFormCompPreco;
 
 extern TfrmFormCompPreco* frmFormCompPreco;
 extern Pkg_VQR51200::TCliente Cliente;
 extern platform::TClientDataSet* cdsAuxiliar;
 
-void CriaFormCompPreco(const Pkg_VQR51200::TCliente& cliente);
+void CriaFormCompPreco(Pkg_VQR51200::TModuleSession& session, const Pkg_VQR51200::TCliente& cliente);
 
-void Initialization();
-void Finalization();
+void Initialization(Pkg_VQR51200::TModuleSession& session);
+void Finalization(Pkg_VQR51200::TModuleSession& session);
 
 }  // namespace Cli_VQR51201

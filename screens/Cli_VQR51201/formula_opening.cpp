@@ -1,18 +1,16 @@
 // TfrmFormCompPreco: the screen's life, the formula shown as the server gives it, and
 // the two coded columns, which show and take the catalog texts of their codes.
 #include "contracts/framework/lib00500.h"
-#include "screens/Cli_VQR51200/cli_vqr51200.h"
 #include "screens/Cli_VQR51201/cli_vqr51201.h"
+#include "screens/Cli_VQR51201/frm_form_comp_preco.h"
 
 namespace Cli_VQR51201 {
 
 void TfrmFormCompPreco::FormCreate(platform::TObject* Sender) { Frmrotgeral::TfrmRotiGeral::FormCreate(Sender); }
 
-void TfrmFormCompPreco::ShowFormula(const platform::Variant& answer, bool withRows) {
-  const platform::Variant::Array& parts = answer.asArray();
-  if (parts.size() != 2) throw platform::Exception("Resposta da fórmula de composição sem as linhas e o texto.");
-  if (withRows) cdsFatAjustPreClie->SetData(parts[0]);
-  edtFormula->SetText(parts[1].toString());
+void TfrmFormCompPreco::ShowFormula(const contracts::server::PacketAndText& formula, bool withRows) {
+  if (withRows) cdsFatAjustPreClie->SetData(formula.packet);
+  edtFormula->SetText(formula.text);
   edtFormula->SetHint(edtFormula->Text());  // a long formula is read whole in its hint
 }
 
@@ -20,7 +18,7 @@ void TfrmFormCompPreco::ShowFormula(const platform::Variant& answer, bool withRo
 // kept.
 void TfrmFormCompPreco::FormActivate(platform::TObject* Sender) {
   Frmrotgeral::TfrmRotiGeral::FormActivate(Sender);
-  cbbTpCusto->Items = Lib00500::ListaTipoCusto(*Cli_VQR51200::frmTabPreClie->netCustos, nullptr);
+  cbbTpCusto->Items = Lib00500::ListaTipoCusto(*session.netCustos, nullptr);
   cbbTpCusto->SetItemIndex(cbbTpCusto->Items.empty() ? -1 : 0);
   Habilita_Botoes();
   if (!cdsAuxiliar) cdsAuxiliar = new platform::TClientDataSet();

@@ -10,14 +10,14 @@
 #include "contracts/framework/showavi.h"
 #include "platform/ui/application.h"
 #include "platform/ui/window_update.h"
-#include "screens/Cli_VQR51200/cli_vqr51200.h"
-#include "screens/Cli_VQR51200/server_call.h"
 #include "screens/Cli_VQR51201/cli_vqr51201.h"
+#include "screens/Cli_VQR51201/frm_form_comp_preco.h"
 #include "screens/Cli_VQR51205/cli_vqr51205.h"
+#include "screens/common/server_call.h"
 
 namespace Cli_VQR51201 {
 
-using Cli_VQR51200::ServerCall;
+using namespace Pkg_VQR51200;
 
 // Nothing of a failed save stays: the animation stops (it belongs to the call) and no
 // window stays locked. A failed post is taken back by the dataset, which returns the
@@ -25,7 +25,7 @@ using Cli_VQR51200::ServerCall;
 void TfrmFormCompPreco::SavePendingChange(bool posted) {
   if (cdsFatAjustPreClie->ChangeCount() == 0) return;
   try {
-    ShowFormula(ServerCall<contracts::server::SetCompPreco>(*Cli_VQR51200::frmTabPreClie->netTabPreClie,
+    ShowFormula(ServerCall<contracts::server::SetCompPreco>(*session.netTabPreClie,
                                                             Showavi::saGravacao, cdsFatAjustPreClie->Delta(),
                                                             Cliente.CdCliente, msgPadrao->Msg("Custo")),
                 false);
@@ -53,23 +53,23 @@ void TfrmFormCompPreco::sbtConfirmaClick(platform::TObject*) {
   RunBehindWaitPanel(*panEspera, *anmAnimacao, [this] {
     const int levels = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
     const int costType = Lib00500::NumeroTipoCusto(cbbTpCusto->ItemIndex());
-    ServerCall<contracts::server::SetCalcCusProd>(*Cli_VQR51200::frmTabPreClie->netTabPreClie, Showavi::saGravacao,
+    ServerCall<contracts::server::SetCalcCusProd>(*session.netTabPreClie, Showavi::saGravacao,
                                                   Norvexa::FiliProc(), Cliente.CdCliente, Cliente.NrInsJurClie,
                                                   levels, costType, "", "", "S");
   });
   platform::MessageDlg(msgPadrao->Msg("Recalc_Ok"), platform::mtInformation, {platform::mbOK}, 0);
-  Cli_VQR51200::frmTabPreClie->boAtualizaPreco = true;
+  session.boAtualizaPreco = true;
   Close();
 }
 
 // The same arguments as the recalculation itself, so the preview is what it would do.
 void TfrmFormCompPreco::sbtPreviaClick(platform::TObject*) {
   cdsFatAjustPreClie->CheckBrowseMode();
-  platform::Variant answer;
+  contracts::server::PreviewReply answer;
   RunBehindWaitPanel(*panEspera, *anmAnimacao, [this, &answer] {
     const int levels = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
     const int costType = Lib00500::NumeroTipoCusto(cbbTpCusto->ItemIndex());
-    answer = ServerCall<contracts::server::GetPreviaCalcCusProd>(*Cli_VQR51200::frmTabPreClie->netTabPreClie,
+    answer = ServerCall<contracts::server::GetPreviaCalcCusProd>(*session.netTabPreClie,
                                                                  Showavi::saPesquisa, Norvexa::FiliProc(),
                                                                  Cliente.CdCliente, Cliente.NrInsJurClie, levels,
                                                                  costType, "", "", "S");

@@ -2,23 +2,18 @@
 // screen, and the binding of their events to the screen's handlers.
 #include "screens/Cli_VQR51201/frm_form_comp_preco.h"
 
-#include "screens/Cli_VQR51200/components.h"
-#include "screens/Cli_VQR51201/formula_rows.h"
+#include "screens/common/components.h"
+#include "screens/common/formula_rows.h"
+#include "screens/common/wait_panel.h"
 
 namespace Cli_VQR51201 {
 
-using Cli_VQR51200::NewDataSource;
-using Cli_VQR51200::NewBoldLabel;
-using Cli_VQR51200::NewControl;
-using Cli_VQR51200::NewField;
+using namespace Pkg_VQR51200;
 using platform::TObject;
 
-TfrmFormCompPreco::TfrmFormCompPreco(platform::TComponent* owner) : Frmrotgeral::TfrmRotiGeral(owner) {
-  SetName("frmFormCompPreco");
-  SetCaption("Fórmula de Composição");
-  SetClientWidth(405);
-  SetClientHeight(336);
-  lblCodTela->SetCaption("VQR51201");
+TfrmFormCompPreco::TfrmFormCompPreco(platform::TComponent* owner, Pkg_VQR51200::TModuleSession& session)
+    : Frmrotgeral::TfrmRotiGeral(owner), session(session) {
+  IdentifyScreen(*this, *lblCodTela, "frmFormCompPreco", "Fórmula de Composição", "VQR51201", 405, 336);
   OnKeyPress = nullptr;  // Enter is the recalculation here, never "next field"
   CreateFormulaRows();
   CreateFactorQuery();
@@ -34,7 +29,7 @@ TfrmFormCompPreco::TfrmFormCompPreco(platform::TComponent* owner) : Frmrotgeral:
 }
 
 void TfrmFormCompPreco::CreateFormulaRows() {
-  const TFormulaRowFields rows = NewFormulaRows(this, "cdsFatAjustPreClie");
+  const Pkg_VQR51200::TFormulaRowFields rows = Pkg_VQR51200::NewFormulaRows(this, "cdsFatAjustPreClie");
   cdsFatAjustPreClie = rows.dataSet;
   cdsFatAjustPreClieCDFATPRECO = rows.CDFATPRECO;
   cdsFatAjustPreClieCDFATPRECO->SetVisible(false);
@@ -49,13 +44,9 @@ void TfrmFormCompPreco::CreateFormulaRows() {
 }
 
 void TfrmFormCompPreco::CreateFactorQuery() {
-  qryFatAjustPreco = new Adoibquery::TADOIBQuery(this);
-  qryFatAjustPreco->SetName("qryFatAjustPreco");
-  qryFatAjustPreco->SQL.Add("SELECT F.CDFATPRECO,F.SGFATPRECO,F.NMFATPRECO");
-  qryFatAjustPreco->SQL.Add("FROM FATORPRECO F");
-  qryFatAjustPreco->SQL.Add("WHERE");
-  qryFatAjustPreco->SQL.Add("   ((:P_TCDFATPRECO = 'T')OR(:P_SGFATPRECO = F.SGFATPRECO))");
-  qryFatAjustPreco->SQL.Add("ORDER BY F.SGFATPRECO");
+  qryFatAjustPreco = NewQuery(this, "qryFatAjustPreco",
+                              {"SELECT F.CDFATPRECO,F.SGFATPRECO,F.NMFATPRECO", "FROM FATORPRECO F", "WHERE",
+                               "   ((:P_TCDFATPRECO = 'T')OR(:P_SGFATPRECO = F.SGFATPRECO))", "ORDER BY F.SGFATPRECO"});
   qryFatAjustPrecoCDFATPRECO = NewField<Adoibquery::TADOIBStringField>(qryFatAjustPreco, "CDFATPRECO", "", 3);
   qryFatAjustPrecoCDFATPRECO->SetVisible(false);
   qryFatAjustPrecoSGFATPRECO = NewField<Adoibquery::TADOIBStringField>(qryFatAjustPreco, "SGFATPRECO", "Sigla", 4);
@@ -129,14 +120,14 @@ void TfrmFormCompPreco::CreateFormulaText() {
 }
 
 void TfrmFormCompPreco::CreateWaitPanel() {
-  panEspera = NewControl<platform::TPanel>(this, ScrollBox1, "panEspera", 44, 100, 248, 84);
-  panEspera->SetVisible(false);
-  grbEspera = NewControl<platform::TGroupBox>(this, panEspera, "grbEspera", 0, 0, 248, 84);
-  grbEspera->SetAlign(platform::alClient);
-  lblMensagem = NewBoldLabel(this, grbEspera, "lblMensagem", "Racalculando Preços...", 10, 36, 148);
-  anmAnimacao = NewControl<platform::TAnimate>(this, grbEspera, "anmAnimacao", 164, 12, 72, 60);
-  anmAnimacao->CommonAVI = platform::aviFindFile;
-  anmAnimacao->StopFrame = 8;
+  Pkg_VQR51200::NewWaitPanel(this, ScrollBox1,
+                             {.panel = {44, 100, 248, 84},
+                              .message = "Racalculando Preços...",
+                              .messageAt = {10, 36, 148},
+                              .animation = {164, 12, 72, 60},
+                              .clip = platform::aviFindFile,
+                              .stopFrame = 8},
+                             panEspera, grbEspera, lblMensagem, anmAnimacao);
 }
 
 void TfrmFormCompPreco::FillCatalog() {

@@ -15,11 +15,11 @@
 // refused change is undone. The confirm command (sbtConfirma, or Enter while no row
 // is being edited) asks the server to recalculate every product price of the customer
 // from the saved formula and the cost type chosen in cbbTpCusto; after a success the
-// price table screen is told to reload its prices (boAtualizaPreco) and the screen
-// closes.
+// module session's boAtualizaPreco tells the price table screen to reload its prices
+// and the screen closes.
 //
-// All remote calls go through the price table screen's connection netTabPreClie (the
-// cost types through its netCustos). Failed checks show a catalog text through
+// All remote calls go through the module session's connection netTabPreClie (the cost
+// types through its netCustos). Failed checks show a catalog text through
 // Consiste::MensErro and end the running operation; remote failures stop the wait
 // animation and go on to the application's error display.
 #include <cstdint>
@@ -29,6 +29,7 @@
 #include "contracts/framework/adoibquery.h"
 #include "contracts/framework/buttonflat.h"
 #include "contracts/framework/frmrotgeral.h"
+#include "contracts/server/data_parts.h"
 #include "platform/data/client_dataset.h"
 #include "platform/data/data_source.h"
 #include "platform/data/field.h"
@@ -37,12 +38,15 @@
 #include "platform/ui/db_grid.h"
 #include "platform/ui/edit.h"
 #include "platform/ui/std_controls.h"
+#include "screens/common/module_session.h"
 
 namespace Cli_VQR51201 {
 
 class TfrmFormCompPreco : public Frmrotgeral::TfrmRotiGeral {
  public:
-  explicit TfrmFormCompPreco(platform::TComponent* owner);
+  TfrmFormCompPreco(platform::TComponent* owner, Pkg_VQR51200::TModuleSession& session);
+
+  Pkg_VQR51200::TModuleSession& session;
 
   // --- controls this screen adds, top to bottom ---
   platform::TScrollBox* ScrollBox1;
@@ -88,9 +92,9 @@ class TfrmFormCompPreco : public Frmrotgeral::TfrmRotiGeral {
   void FormActivate(platform::TObject* Sender) override;
   void FormClose(platform::TObject* Sender, platform::TCloseAction& Action) override;
   void sbtCancelClick(platform::TObject* Sender) override;
-  // Puts the data part of GetFatPreClie or SetCompPreco ([rows, formula text]) on
-  // the screen: the rows (when `withRows`) and the formula text.
-  void ShowFormula(const platform::Variant& answer, bool withRows);
+  // Puts the data part of GetFatPreClie or SetCompPreco on the screen: the rows (when
+  // `withRows`) and the formula text.
+  void ShowFormula(const contracts::server::PacketAndText& formula, bool withRows);
   void cdsFatAjustPreClieIDDETFATPREGetText(platform::TField& Sender, std::string& Text, bool DisplayText);
   void cdsFatAjustPreClieIDDETFATPRESetText(platform::TField& Sender, const std::string& Text);
   void cdsFatAjustPreClieIDTPOPERFATCLIEGetText(platform::TField& Sender, std::string& Text, bool DisplayText);

@@ -5,6 +5,7 @@
 #include "contracts/framework/consiste.h"
 #include "contracts/framework/pesquisa.h"
 #include "screens/Cli_VQR51201/cli_vqr51201.h"
+#include "screens/Cli_VQR51201/frm_form_comp_preco.h"
 
 namespace Cli_VQR51201 {
 

@@ -3,8 +3,9 @@
 // keys (shown to the screen before the focused control) and the grid's key rules.
 #include "contracts/framework/consiste.h"
 #include "platform/core/exceptions.h"
-#include "screens/Cli_VQR51200/grid_keys.h"
 #include "screens/Cli_VQR51201/cli_vqr51201.h"
+#include "screens/Cli_VQR51201/frm_form_comp_preco.h"
+#include "screens/common/grid_keys.h"
 
 namespace Cli_VQR51201 {
 
@@ -157,7 +158,7 @@ void TfrmFormCompPreco::dbgCompPreClieKeyPress(platform::TObject*, char32_t& Key
   } else if (field == cdsFatAjustPreClieNRORDEMFAT) {
     if (Key != U'\b' && Key != U'\t' && Key != U'\r' && !IsDigit(Key)) Key = 0;
   } else if (field == cdsFatAjustPreClieVRFATPRECLIE) {
-    Cli_VQR51200::KeepDecimalChar(Key, Consiste::GridText(*dbgCompPreClie, "VRFATPRECLIE", false));
+    Pkg_VQR51200::KeepDecimalChar(Key, Consiste::GridText(*dbgCompPreClie, "VRFATPRECLIE", false));
   }
 }
 
@@ -172,7 +173,7 @@ void TfrmFormCompPreco::dbgCompPreClieKeyDown(platform::TObject*, std::uint16_t&
     code = OperationOfKey(Key);
   else
     return;
-  if (Cli_VQR51200::MovesOnInGrid(Key)) return;
+  if (Pkg_VQR51200::MovesOnInGrid(Key)) return;
   Key = 0;
   if (!code) return;
   if (!Editing()) cdsFatAjustPreClie->Edit();

@@ -1,8 +1,9 @@
 #include "screens/Cli_VQR51202/cli_vqr51202.h"
 
 #include "contracts/framework/showavi.h"
-#include "screens/Cli_VQR51200/cli_vqr51200.h"
-#include "screens/Cli_VQR51200/server_call.h"
+#include "screens/Cli_VQR51202/frm_copia_dados.h"
+#include "screens/common/server_call.h"
+#include "screens/common/unit_screen.h"
 
 namespace Cli_VQR51202 {
 
@@ -10,22 +11,18 @@ TfrmCopiaDados* frmCopiaDados = nullptr;
 Pkg_VQR51200::TCliente Cliente;
 std::string stListaClie;
 
-void CriaCopiaDados(const Pkg_VQR51200::TCliente& cliente) {
+void CriaCopiaDados(Pkg_VQR51200::TModuleSession& session, const Pkg_VQR51200::TCliente& cliente) {
   Cliente = cliente;
-  Frmrotgeral::OpenModal<TfrmCopiaDados>([](TfrmCopiaDados& screen) {
-    Cli_VQR51200::TfrmTabPreClie* main = Cli_VQR51200::frmTabPreClie;
-    if (!main) throw platform::Exception("A cópia de dados só abre a partir da tabela de preço por cliente.");
-    frmCopiaDados = &screen;
-    screen.OnRelease = [] { frmCopiaDados = nullptr; };
+  Pkg_VQR51200::OpenModalKept(frmCopiaDados, session, [](TfrmCopiaDados& screen) {
     screen.edtNmCliente->SetText(Cliente.NmRazSocClie);
-    screen.ShowFormula(Cli_VQR51200::ServerCall<contracts::server::GetFatPreClie>(
-        *main->netTabPreClie, Showavi::saPesquisa, Cliente.CdCliente, screen.msgPadrao->Msg("Custo")));
+    screen.ShowFormula(Pkg_VQR51200::ServerCall<contracts::server::GetFatPreClie>(
+        *screen.session.netTabPreClie, Showavi::saPesquisa, Cliente.CdCliente, screen.msgPadrao->Msg("Custo")));
   });
 }
 
-void Initialization() {}
+void Initialization(Pkg_VQR51200::TModuleSession&) {}
 
-void Finalization() {
+void Finalization(Pkg_VQR51200::TModuleSession&) {
   stListaClie.clear();
   Cliente.Clear();
 }

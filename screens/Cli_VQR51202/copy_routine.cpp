@@ -1,30 +1,28 @@
 // TfrmCopiaDados: the screen's life, its two modes, the validity period and the copy
-// itself; the filter's handlers hand over to the filter.
+// itself; the filter's handlers are inherited (screens/common/clie_prod_filter.h).
 #include "contracts/framework/consiste.h"
 #include "contracts/framework/lib00500.h"
 #include "contracts/framework/norvexa.h"
 #include "contracts/framework/showavi.h"
-#include "screens/Cli_VQR51200/cli_vqr51200.h"
-#include "screens/Cli_VQR51200/server_call.h"
 #include "screens/Cli_VQR51202/cli_vqr51202.h"
+#include "screens/Cli_VQR51202/frm_copia_dados.h"
 #include "screens/Cli_VQR51205/cli_vqr51205.h"
+#include "screens/common/server_call.h"
 
 namespace Cli_VQR51202 {
 
-using Cli_VQR51200::ServerCall;
+using namespace Pkg_VQR51200;
 
-void TfrmCopiaDados::ShowFormula(const platform::Variant& answer) {
-  const platform::Variant::Array& parts = answer.asArray();
-  if (parts.size() != 2) throw platform::Exception("Resposta da fórmula de composição sem as linhas e o texto.");
-  cdsFatAjustPreClie->SetData(parts[0]);
-  lblFormula->SetCaption(parts[1].toString());
+void TfrmCopiaDados::ShowFormula(const contracts::server::PacketAndText& formula) {
+  cdsFatAjustPreClie->SetData(formula.packet);
+  lblFormula->SetCaption(formula.text);
 }
 
 // The cost types are asked for again at every activation; the list of customers starts
 // empty.
 void TfrmCopiaDados::FormActivate(platform::TObject* Sender) {
   Frmrotgeral::TfrmRotiGeral::FormActivate(Sender);
-  cbbTpCusto->Items = Lib00500::ListaTipoCusto(*Cli_VQR51200::frmTabPreClie->netCustos, Lib00500::dtmCustProd);
+  cbbTpCusto->Items = Lib00500::ListaTipoCusto(*session.netCustos, Lib00500::dtmCustProd);
   cbbTpCusto->SetItemIndex(cbbTpCusto->Items.empty() ? -1 : 0);
   EnableGroup();
   filter->Activate();
@@ -78,43 +76,13 @@ void TfrmCopiaDados::VdData(bool fullCheck) {
   }
 }
 
-void TfrmCopiaDados::rbtTodosClick(platform::TObject*) { filter->rbtTodosClick(); }
-
-void TfrmCopiaDados::rbtListaClick(platform::TObject*) { filter->rbtListaClick(); }
-
-void TfrmCopiaDados::btpPesqClieClick(platform::TObject*) { filter->btpPesqClieClick(); }
-
-void TfrmCopiaDados::cdsPesqClieNRINSJURCLIEGetText(platform::TField& Sender, std::string& Text, bool) {
-  filter->cdsPesqClieNRINSJURCLIEGetText(Sender, Text);
-}
-
-void TfrmCopiaDados::medProdIniChange(platform::TObject*) { filter->medProdIniChange(); }
-
-void TfrmCopiaDados::medProdFinChange(platform::TObject*) { filter->medProdFinChange(); }
-
-void TfrmCopiaDados::medProdIniExit(platform::TObject*) { filter->medProdIniExit(); }
-
-void TfrmCopiaDados::medProdFinExit(platform::TObject*) { filter->medProdFinExit(); }
-
-void TfrmCopiaDados::brnPesqProdIniBeforePesq(platform::TObject*, bool&) { filter->OpenAllProducts(); }
-
-void TfrmCopiaDados::brnPesqProdIniAfterPesq(platform::TObject*) { filter->brnPesqProdIniAfterPesq(); }
-
-void TfrmCopiaDados::btnProdFinBeforePesq(platform::TObject*, bool&) { filter->OpenAllProducts(); }
-
-void TfrmCopiaDados::btnProdFinAfterPesq(platform::TObject*) { filter->btnProdFinAfterPesq(); }
-
-void TfrmCopiaDados::VdProdIni() { filter->VdProdIni(); }
-
-void TfrmCopiaDados::VdProdFin() { filter->VdProdFin(); }
-
-void TfrmCopiaDados::VdProdutos() { filter->VdProdutos(); }
-
 // The formula copy sends neither the dates nor the replace flag; the price copy
 // neither the cost type nor the registration number.
 template <class FormulaMethod, class PriceMethod>
-platform::Variant TfrmCopiaDados::CallCopyAs(std::string& allCustomers, std::string& replace, Showavi::TShowAvi kind) {
-  Netconnection::TNetConnection& net = *Cli_VQR51200::frmTabPreClie->netTabPreClie;
+contracts::server::ReplyOfMethod<FormulaMethod> TfrmCopiaDados::CallCopyAs(std::string& allCustomers,
+                                                                           std::string& replace,
+                                                                           Showavi::TShowAvi kind) {
+  Netconnection::TNetConnection& net = *session.netTabPreClie;
   const int levels = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
   if (rbtFormula->Checked()) {
     const int costType = Lib00500::NumeroTipoCusto(cbbTpCusto->ItemIndex());
@@ -150,14 +118,14 @@ void TfrmCopiaDados::sbtConfirmaClick(platform::TObject*) {
     return;
   RunBehindWaitPanel(*panEspera, *anmAnimacao, [&] { CallCopy(allCustomers, replace); });
   platform::MessageDlg(msgPadrao->Msg("Copia_Ok"), platform::mtInformation, {platform::mbOK}, 0);
-  Cli_VQR51200::frmTabPreClie->boAtualizaPreco = true;
+  session.boAtualizaPreco = true;
   Close();
 }
 
 void TfrmCopiaDados::sbtPreviaClick(platform::TObject*) {
   std::string replace, allCustomers;
   CheckCopy(allCustomers, replace);
-  platform::Variant answer;
+  contracts::server::PreviewReply answer;
   RunBehindWaitPanel(*panEspera, *anmAnimacao, [&] {
     answer = CallCopyAs<contracts::server::GetPreviaCopiaDados, contracts::server::GetPreviaCopiaPreco>(
         allCustomers, replace, Showavi::saPesquisa);

@@ -4,15 +4,14 @@
 
 #include <initializer_list>
 
-#include "screens/Cli_VQR51200/components.h"
-#include "screens/Cli_VQR51201/formula_rows.h"
 #include "screens/Cli_VQR51202/cli_vqr51202.h"
+#include "screens/common/components.h"
+#include "screens/common/formula_rows.h"
+#include "screens/common/wait_panel.h"
 
 namespace Cli_VQR51202 {
 
-using Cli_VQR51200::NewBoldGroup;
-using Cli_VQR51200::NewBoldLabel;
-using Cli_VQR51200::NewControl;
+using namespace Pkg_VQR51200;
 using platform::TObject;
 
 namespace {
@@ -24,17 +23,14 @@ constexpr int kEditWidth = 250;
 
 }  // namespace
 
-TfrmCopiaDados::TfrmCopiaDados(platform::TComponent* owner) : Frmrotgeral::TfrmRotiGeral(owner) {
-  SetName("frmCopiaDados");
-  SetCaption("Cópia de Dados");
-  SetClientWidth(410);
-  SetClientHeight(344);
-  lblCodTela->SetCaption("VQR51202");
-  cdsFatAjustPreClie = Cli_VQR51201::NewFormulaRows(this, "cdsFatAjustPreClie").dataSet;
+TfrmCopiaDados::TfrmCopiaDados(platform::TComponent* owner, Pkg_VQR51200::TModuleSession& session)
+    : Frmrotgeral::TfrmRotiGeral(owner), session(session) {
+  IdentifyScreen(*this, *lblCodTela, "frmCopiaDados", "Cópia de Dados", "VQR51202", 410, 344);
+  cdsFatAjustPreClie = Pkg_VQR51200::NewFormulaRows(this, "cdsFatAjustPreClie").dataSet;
   CreateSourceAndMode();
   CreateCostType();
   filter = std::make_unique<TClieProdFilter>(
-      *this, *grbDadosRel, *msgPadrao, stListaClie, *this,
+      *this, *grbDadosRel, session, *msgPadrao, stListaClie, *this,
       TFilterSettings{.listCustomer = []() -> std::string& { return Cliente.CdCliente; },
                       .maskRegistration = true,
                       .tradeNameLabel = "Nome Fantasia",
@@ -114,14 +110,14 @@ void TfrmCopiaDados::CreateFormula() {
 
 // Over the target and validity groups while a copy runs.
 void TfrmCopiaDados::CreateWaitPanel() {
-  panEspera = NewControl<platform::TPanel>(this, grbDadosRel, "panEspera", 20, 92, 313, 97);
-  panEspera->SetVisible(false);
-  grbEspera = NewControl<platform::TGroupBox>(this, panEspera, "grbEspera", 0, 0, 313, 97);
-  grbEspera->SetAlign(platform::alClient);
-  lblMensagem = NewBoldLabel(this, grbEspera, "lblMensagem", "Copiando dados...", 16, 42, 130);
-  anmAnimacao = NewControl<platform::TAnimate>(this, grbEspera, "anmAnimacao", 196, 14, 100, 70);
-  anmAnimacao->CommonAVI = platform::aviCopyFiles;
-  anmAnimacao->StopFrame = 31;
+  Pkg_VQR51200::NewWaitPanel(this, grbDadosRel,
+                             {.panel = {20, 92, 313, 97},
+                              .message = "Copiando dados...",
+                              .messageAt = {16, 42, 130},
+                              .animation = {196, 14, 100, 70},
+                              .clip = platform::aviCopyFiles,
+                              .stopFrame = 31},
+                             panEspera, grbEspera, lblMensagem, anmAnimacao);
 }
 
 // All sixteen entries, those no code here looks up included.

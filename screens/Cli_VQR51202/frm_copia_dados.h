@@ -7,13 +7,14 @@
 // TClieProdFilter; its controls are reached through it). The screen only collects,
 // checks and confirms the parameters: the copy itself is one remote call,
 // SetCopiaDados or SetCopiaPreco, made behind the wait panel panEspera. A success says
-// so, tells the price table screen to reload its prices (boAtualizaPreco) and closes
-// the screen; a failure leaves it open with everything entered.
+// so, tells the price table screen to reload its prices (the module session's
+// boAtualizaPreco) and closes the screen; a failure leaves it open with everything
+// entered.
 //
 // The source customer's formula rows (cdsFatAjustPreClie) and formula text (lblFormula)
 // are loaded when the screen is opened (Cli_VQR51202::CriaCopiaDados). All remote calls
-// go through the price table screen's connection netTabPreClie, the cost types through
-// its netCustos. Failed checks show a catalog text through Consiste::MensErro and end
+// go through the module session's connection netTabPreClie, the cost types through its
+// netCustos. Failed checks show a catalog text through Consiste::MensErro and end
 // the running operation; remote failures stop the wait animation and go on to the
 // application's error display.
 #include <memory>
@@ -29,14 +30,17 @@
 #include "platform/ui/combo_box.h"
 #include "platform/ui/edit.h"
 #include "platform/ui/std_controls.h"
-#include "platform/variant/variant.h"
-#include "screens/Cli_VQR51202/clie_prod_filter.h"
+#include "contracts/server/tab_pre_clie_methods.h"
+#include "screens/common/clie_prod_filter.h"
+#include "screens/common/module_session.h"
 
 namespace Cli_VQR51202 {
 
-class TfrmCopiaDados : public Frmrotgeral::TfrmRotiGeral, public TClieProdFilterHandlers {
+class TfrmCopiaDados : public Frmrotgeral::TfrmRotiGeral, public Pkg_VQR51200::TClieProdFilterHandlers {
  public:
-  explicit TfrmCopiaDados(platform::TComponent* owner);
+  TfrmCopiaDados(platform::TComponent* owner, Pkg_VQR51200::TModuleSession& session);
+
+  Pkg_VQR51200::TModuleSession& session;
 
   // --- controls inside grbDadosRel, in tab order ---
   platform::TLabel* Label1;
@@ -60,14 +64,11 @@ class TfrmCopiaDados : public Frmrotgeral::TfrmRotiGeral, public TClieProdFilter
   platform::TGroupBox* grbEspera;
   platform::TLabel* lblMensagem;
   platform::TAnimate* anmAnimacao;
-  // The target customers and the product range: grbClieDest and GroupBox2.
-  std::unique_ptr<TClieProdFilter> filter;
-
-  // --- the source customer's formula rows (formula_rows.h), kept, never shown ---
+  // --- the source customer's formula rows (screens/common/formula_rows.h), kept, never shown ---
   platform::TClientDataSet* cdsFatAjustPreClie;
 
-  // Puts the data part of GetFatPreClie ([rows, formula text]) on the screen.
-  void ShowFormula(const platform::Variant& answer);
+  // Puts the data part of GetFatPreClie (the rows and the formula text) on the screen.
+  void ShowFormula(const contracts::server::PacketAndText& formula);
 
   // --- the screen's life and its modes ---
   void FormActivate(platform::TObject* Sender) override;
@@ -83,23 +84,6 @@ class TfrmCopiaDados : public Frmrotgeral::TfrmRotiGeral, public TClieProdFilter
   // Price mode only: each date must be a valid date; with `fullCheck` also a final
   // date needs an initial one, and the initial may not come after the final.
   void VdData(bool fullCheck);
-
-  // --- the filter ---
-  void rbtTodosClick(platform::TObject* Sender) override;
-  void rbtListaClick(platform::TObject* Sender) override;
-  void btpPesqClieClick(platform::TObject* Sender) override;
-  void cdsPesqClieNRINSJURCLIEGetText(platform::TField& Sender, std::string& Text, bool DisplayText) override;
-  void medProdIniChange(platform::TObject* Sender) override;
-  void medProdFinChange(platform::TObject* Sender) override;
-  void medProdIniExit(platform::TObject* Sender) override;
-  void medProdFinExit(platform::TObject* Sender) override;
-  void brnPesqProdIniBeforePesq(platform::TObject* Sender, bool& Continue) override;
-  void brnPesqProdIniAfterPesq(platform::TObject* Sender) override;
-  void btnProdFinBeforePesq(platform::TObject* Sender, bool& Continue) override;
-  void btnProdFinAfterPesq(platform::TObject* Sender) override;
-  void VdProdIni();
-  void VdProdFin();
-  void VdProdutos();
 
   // --- the copy ---
   void sbtConfirmaClick(platform::TObject* Sender) override;
@@ -122,7 +106,8 @@ class TfrmCopiaDados : public Frmrotgeral::TfrmRotiGeral, public TClieProdFilter
   // copy itself, or its preview (FormulaMethod and PriceMethod the two previews).
   void CallCopy(std::string& allCustomers, std::string& replace);
   template <class FormulaMethod, class PriceMethod>
-  platform::Variant CallCopyAs(std::string& allCustomers, std::string& replace, Showavi::TShowAvi kind);
+  contracts::server::ReplyOfMethod<FormulaMethod> CallCopyAs(std::string& allCustomers, std::string& replace,
+                                                             Showavi::TShowAvi kind);
   // The checks before a copy or its preview; the flags it sends.
   void CheckCopy(std::string& allCustomers, std::string& replace);
 };

@@ -1,8 +1,7 @@
 #include "screens/Cli_VQR51204/cli_vqr51204.h"
 
-#include "platform/ui/application.h"
-#include "platform/ui/screen.h"
-#include "screens/Cli_VQR51200/cli_vqr51200.h"
+#include "screens/Cli_VQR51204/frm_rel_tab_pre_clie.h"
+#include "screens/common/unit_screen.h"
 
 namespace Cli_VQR51204 {
 
@@ -10,42 +9,13 @@ TfrmRelTabPreClie* frmRelTabPreClie = nullptr;
 bool boIdCriado = false;
 std::string stListaClie;
 
-namespace {
-
-// The screen frees itself when closed; one freed without a close (the application
-// ending) must not leave the unit pointing at it either.
-void ForgetScreen() {
-  frmRelTabPreClie = nullptr;
-  boIdCriado = false;
+void CriaRelTabPreClie(Pkg_VQR51200::TModuleSession& session) {
+  // Returns when the screen closes; the result is not used.
+  Pkg_VQR51200::CreateOnce(frmRelTabPreClie, boIdCriado, session).ShowModal();
 }
 
-void CreateScreen() {
-  if (!Cli_VQR51200::frmTabPreClie)
-    throw platform::Exception("O relatório da tabela de preços só abre a partir da tabela de preço por cliente.");
-  platform::Application().CreateForm(frmRelTabPreClie);
-  frmRelTabPreClie->OnRelease = ForgetScreen;
-}
+void Initialization(Pkg_VQR51200::TModuleSession&) { boIdCriado = false; }
 
-}  // namespace
-
-void CriaRelTabPreClie() {
-  platform::Screen().SetCursor(platform::crHourGlass);
-  if (!boIdCriado) {
-    try {
-      CreateScreen();
-    } catch (...) {
-      frmRelTabPreClie = nullptr;
-      platform::Screen().SetCursor(platform::crDefault);
-      throw;
-    }
-    boIdCriado = true;
-  }
-  platform::Screen().SetCursor(platform::crDefault);
-  frmRelTabPreClie->ShowModal();  // returns when the screen closes; the result is not used
-}
-
-void Initialization() { boIdCriado = false; }
-
-void Finalization() { stListaClie.clear(); }
+void Finalization(Pkg_VQR51200::TModuleSession&) { stListaClie.clear(); }
 
 }  // namespace Cli_VQR51204

@@ -7,27 +7,29 @@
 //                        list encodes them ("" = no list); it outlives the screen, so
 //                        a list chosen in one opening is still there in the next
 //
-//   CriaRelTabPreClie()  under the hourglass cursor, creates the screen (owned by the
-//                        application) unless one was created and not closed since,
-//                        then shows it modally; returns when it closes. It must be
-//                        called from the price table screen, whose connection the
-//                        customer search uses: without one it raises. A failed
-//                        creation raises, shows nothing and leaves the default cursor.
-//   Initialization()     start-up: boIdCriado := false
-//   Finalization()       shut-down: stListaClie emptied
+//   CriaRelTabPreClie(session)
+//                        under the hourglass cursor, creates the screen on `session`
+//                        (owned by the application) unless one was created and not
+//                        closed since, then shows it modally; returns when it closes.
+//                        A failed creation raises, shows nothing and leaves the
+//                        default cursor.
+//   Initialization(session)  start-up: boIdCriado := false
+//   Finalization(session)    shut-down: stListaClie emptied
 #include <string>
 
-#include "screens/Cli_VQR51204/frm_rel_tab_pre_clie.h"
+#include "screens/common/module_session.h"
 
 namespace Cli_VQR51204 {
+
+class TfrmRelTabPreClie;
 
 extern TfrmRelTabPreClie* frmRelTabPreClie;
 extern bool boIdCriado;
 extern std::string stListaClie;
 
-void CriaRelTabPreClie();
+void CriaRelTabPreClie(Pkg_VQR51200::TModuleSession& session);
 
-void Initialization();
-void Finalization();
+void Initialization(Pkg_VQR51200::TModuleSession& session);
+void Finalization(Pkg_VQR51200::TModuleSession& session);
 
 }  // namespace Cli_VQR51204

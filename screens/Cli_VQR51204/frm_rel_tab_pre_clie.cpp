@@ -2,21 +2,20 @@
 // catalog and the binding of the report runner's parameter event.
 #include "screens/Cli_VQR51204/frm_rel_tab_pre_clie.h"
 
-#include "screens/Cli_VQR51200/cli_vqr51200.h"
 #include "screens/Cli_VQR51204/cli_vqr51204.h"
+#include "screens/common/components.h"
 
 namespace Cli_VQR51204 {
 
-TfrmRelTabPreClie::TfrmRelTabPreClie(platform::TComponent* owner) : Dadosgerrel::TfrmDadosGerRel(owner) {
-  SetName("frmRelTabPreClie");
-  SetCaption("Tabela de Preços por Cliente");
-  SetClientWidth(463);
-  SetClientHeight(151);
-  lblCodTela->SetCaption("VQR51204");
+TfrmRelTabPreClie::TfrmRelTabPreClie(platform::TComponent* owner, Pkg_VQR51200::TModuleSession& session)
+    : Dadosgerrel::TfrmDadosGerRel(owner), session(session) {
+  Pkg_VQR51200::IdentifyScreen(*this, *lblCodTela, "frmRelTabPreClie", "Tabela de Preços por Cliente", "VQR51204",
+                               463, 151);
   lblCodRel->SetCaption("VQR512");
-  filter = std::make_unique<Cli_VQR51202::TClieProdFilter>(
-      *this, *grbDadosRel, *msgPadrao, stListaClie, *this,
-      Cli_VQR51202::TFilterSettings{.listCustomer = []() -> std::string& { return Cli_VQR51200::Cliente.CdCliente; },
+  Pkg_VQR51200::TCliente& chosen = session.Cliente;  // on the price table screen, possibly none
+  filter = std::make_unique<Pkg_VQR51200::TClieProdFilter>(
+      *this, *grbDadosRel, session, *msgPadrao, stListaClie, *this,
+      Pkg_VQR51200::TFilterSettings{.listCustomer = [&chosen]() -> std::string& { return chosen.CdCliente; },
                                     .maskRegistration = false,
                                     .tradeNameLabel = "Nome da Fantasia",
                                     .emptyListAtActivation = false,

@@ -7,8 +7,9 @@
 // code's reports and runs the chosen one. The screen adds the filter (filter, a
 // TClieProdFilter; its controls are reached through it) side by side under the list:
 // grbClieDest at the left, GroupBox2 at the right. Its customer list search asks the
-// server through the price table screen's connection, for the customer chosen there
-// (Cli_VQR51200::Cliente, possibly empty), and shows registration numbers as stored.
+// server through the module session's connection, for the customer the price table
+// screen chose (the session's Cliente, possibly empty), and shows registration
+// numbers as stored.
 //
 // Before a report fetches its data, rpddPadraoBeforeGetQueryParams checks the filter
 // ("Lista" needs a list, then the product range) and fills the parameters the report
@@ -20,41 +21,25 @@
 
 #include "contracts/framework/dadosgerrel.h"
 #include "platform/data/params.h"
-#include "screens/Cli_VQR51202/clie_prod_filter.h"
+#include "screens/common/clie_prod_filter.h"
+#include "screens/common/module_session.h"
 
 namespace Cli_VQR51204 {
 
-class TfrmRelTabPreClie : public Dadosgerrel::TfrmDadosGerRel, public Cli_VQR51202::TClieProdFilterHandlers {
+class TfrmRelTabPreClie : public Dadosgerrel::TfrmDadosGerRel, public Pkg_VQR51200::TClieProdFilterHandlers {
  public:
-  explicit TfrmRelTabPreClie(platform::TComponent* owner);
+  TfrmRelTabPreClie(platform::TComponent* owner, Pkg_VQR51200::TModuleSession& session);
 
-  // The customers and the product range: grbClieDest and GroupBox2 with their
-  // controls, cdsPesqClie, qryPesqProd and their data sources.
-  std::unique_ptr<Cli_VQR51202::TClieProdFilter> filter;
+  Pkg_VQR51200::TModuleSession& session;
 
   // --- the screen's life ---
   void FormClose(platform::TObject* Sender, platform::TCloseAction& Action) override;
 
-  // --- the filter ---
-  void btpPesqClieClick(platform::TObject* Sender) override;
-  void rbtTodosClick(platform::TObject* Sender) override;
-  void rbtListaClick(platform::TObject* Sender) override;
+  // --- the filter (its handlers inherited) ---
   void FormActivate(platform::TObject* Sender) override;
-  void brnPesqProdIniAfterPesq(platform::TObject* Sender) override;
-  void brnPesqProdIniBeforePesq(platform::TObject* Sender, bool& Continue) override;
-  void btnProdFinAfterPesq(platform::TObject* Sender) override;
-  void btnProdFinBeforePesq(platform::TObject* Sender, bool& Continue) override;
-  void medProdIniExit(platform::TObject* Sender) override;
-  void medProdFinExit(platform::TObject* Sender) override;
-  void medProdFinChange(platform::TObject* Sender) override;
-  void medProdIniChange(platform::TObject* Sender) override;
 
   // --- the report's parameters ---
   void rpddPadraoBeforeGetQueryParams(platform::TParams& Params, bool& AskMissing);
-
-  void VdProdIni();
-  void VdProdFin();
-  void VdProdutos();
 
  private:
   void FillCatalog();

@@ -5,7 +5,7 @@
 
 namespace Cli_VQR51205 {
 
-void MostraPrevia(const platform::Variant& answer, TTipoPrevia kind, const std::string& blockedText) {
+void MostraPrevia(const contracts::server::PreviewReply& answer, TTipoPrevia kind, const std::string& blockedText) {
   Frmrotgeral::OpenModal<TfrmPrevia>([&](TfrmPrevia& screen) { screen.ShowPreview(answer, kind, blockedText); });
 }
 

@@ -1,31 +1,34 @@
 #pragma once
 // Cli_VQR51205: the unit of the windows that show what a mass repricing would do and
 // what it did: the preview of a recalculation or copy (frmPrevia) and a customer's
-// price history with the undo of a batch (frmHistPreco). Both are modal and use the
-// price table screen's connection; the unit keeps no state between calls.
+// price history with the undo of a batch (frmHistPreco). Both are modal; the history
+// calls through the module session's connection. The unit keeps no state between
+// calls.
 //
 //   MostraPrevia(answer, kind, blockedText)
-//                        shows the data part of a GetPrevia* call: the summary in
+//                        shows the reply of a GetPrevia* call: the summary of its counts in
 //                        lblResumo (for a copy also the customers), the rows in
 //                        dbgPrevia as the server ordered them (blocked products first,
 //                        then the largest changes). When products are blocked, the
 //                        summary is `blockedText` (the screen's "@PrecoZerNeg" text).
-//   CriaHistPreco(cliente, produto, nomeProduto)
-//                        opens the history of the customer; with a product (the main
+//   CriaHistPreco(session, cliente, produto, nomeProduto)
+//                        opens the history of the customer on `session`; with a product (the main
 //                        grid's current one) "Produto atual" is chosen, without one
 //                        only "Todos os produtos" can be. Returns when it closes;
 //                        true when a batch was undone (the caller reloads its prices).
 #include <string>
 
 #include "contracts/module/cliente.h"
-#include "platform/variant/variant.h"
+#include "contracts/server/tab_pre_clie_methods.h"
+#include "screens/common/module_session.h"
 
 namespace Cli_VQR51205 {
 
 enum class TTipoPrevia { tpRecalculo, tpCopiaFormula, tpCopiaPreco };
 
-void MostraPrevia(const platform::Variant& answer, TTipoPrevia kind, const std::string& blockedText);
+void MostraPrevia(const contracts::server::PreviewReply& answer, TTipoPrevia kind, const std::string& blockedText);
 
-bool CriaHistPreco(const Pkg_VQR51200::TCliente& cliente, const std::string& produto, const std::string& nomeProduto);
+bool CriaHistPreco(Pkg_VQR51200::TModuleSession& session, const Pkg_VQR51200::TCliente& cliente,
+                   const std::string& produto, const std::string& nomeProduto);
 
 }  // namespace Cli_VQR51205

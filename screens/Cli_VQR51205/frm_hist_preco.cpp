@@ -2,18 +2,16 @@
 #include "screens/Cli_VQR51205/frm_hist_preco.h"
 
 #include "contracts/framework/norvexa.h"
-#include "screens/Cli_VQR51200/components.h"
+#include "screens/common/components.h"
+#include "screens/common/price_format.h"
 
 namespace Cli_VQR51205 {
 
-using Cli_VQR51200::NewBoldLabel;
-using Cli_VQR51200::NewControl;
-using Cli_VQR51200::NewField;
+using namespace Pkg_VQR51200;
 using platform::TObject;
 
 namespace {
 
-constexpr const char* kPriceFormat = "###,#0.000";
 constexpr const char* kDateFormat = "dd/mm/yyyy";
 constexpr int kWidth = 760;
 constexpr int kHeight = 440;
@@ -29,7 +27,8 @@ std::string OriginName(const std::string& code) {
   return code;
 }
 
-TfrmHistPreco::TfrmHistPreco(platform::TComponent* owner) : Frmrotgeral::TfrmRotiGeral(owner) {
+TfrmHistPreco::TfrmHistPreco(platform::TComponent* owner, Pkg_VQR51200::TModuleSession& session)
+    : Frmrotgeral::TfrmRotiGeral(owner), session(session) {
   SetName("frmHistPreco");
   SetCaption("Histórico de Preços");
   SetBounds(0, 0, kWidth, kHeight);
@@ -63,7 +62,7 @@ void TfrmHistPreco::CreateCustomerAndChoice(const std::string& productName) {
 }
 
 void TfrmHistPreco::CreateDataSet() {
-  cdsHistorico = Cli_VQR51200::NewDataSet(this, "cdsHistorico");
+  cdsHistorico = Pkg_VQR51200::NewDataSet(this, "cdsHistorico");
   cdsHistoricoNRSEQHIST = NewField<platform::TIntegerField>(cdsHistorico, "NRSEQHIST", "");
   cdsHistoricoDTHRALT = NewField<platform::TDateTimeField>(cdsHistorico, "DTHRALT", "Data/Hora");
   cdsHistoricoIDORIGALT = NewField<platform::TStringField>(cdsHistorico, "IDORIGALT", "Origem", 1);
@@ -84,18 +83,18 @@ void TfrmHistPreco::CreateDataSet() {
     date->SetDisplayFormat(kDateFormat);
   cdsHistoricoVRPRECOANT->SetDisplayFormat(kPriceFormat);
   cdsHistoricoVRPRECONOV->SetDisplayFormat(kPriceFormat);
-  dtsHistorico = Cli_VQR51200::NewDataSource(this, "dtsHistorico", cdsHistorico);
+  dtsHistorico = Pkg_VQR51200::NewDataSource(this, "dtsHistorico", cdsHistorico);
 }
 
 void TfrmHistPreco::CreateGrid() {
-  dbgHistorico = Cli_VQR51200::NewReadOnlyGrid(this, grbDadosRel, "dbgHistorico", 8, 70, kDataWidth - 16,
+  dbgHistorico = Pkg_VQR51200::NewReadOnlyGrid(this, grbDadosRel, "dbgHistorico", 8, 70, kDataWidth - 16,
                                                kHeight - 110, dtsHistorico);
   for (auto [field, width] :
        {std::pair{"DTHRALT", 120}, {"IDORIGALT", 70}, {"NRLOTE", 40}, {"CDUSUARIO", 70}, {"CDARVPROD", 64},
         {"NMPRODUTO", 130},
         {"VRPRECOANT", 80}, {"VRPRECONOV", 80}, {"DTVALINIANT", 72}, {"DTVALFINANT", 72}, {"DTVALININOV", 72},
         {"DTVALFINNOV", 72}})
-    Cli_VQR51200::AddColumn(*dbgHistorico, field, width);
+    Pkg_VQR51200::AddColumn(*dbgHistorico, field, width);
 }
 
 void TfrmHistPreco::FillCatalog() {

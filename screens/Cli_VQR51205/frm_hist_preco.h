@@ -28,12 +28,15 @@
 #include "platform/ui/db_grid.h"
 #include "platform/ui/edit.h"
 #include "platform/ui/std_controls.h"
+#include "screens/common/module_session.h"
 
 namespace Cli_VQR51205 {
 
 class TfrmHistPreco : public Frmrotgeral::TfrmRotiGeral {
  public:
-  explicit TfrmHistPreco(platform::TComponent* owner);
+  TfrmHistPreco(platform::TComponent* owner, Pkg_VQR51200::TModuleSession& session);
+
+  Pkg_VQR51200::TModuleSession& session;
 
   // --- the customer and the choice of products ---
   platform::TLabel* Label1;
@@ -92,7 +95,8 @@ class TfrmHistPreco : public Frmrotgeral::TfrmRotiGeral {
   bool morePages_ = false;
   bool loading_ = false;
 
-  friend bool CriaHistPreco(const Pkg_VQR51200::TCliente&, const std::string&, const std::string&);
+  friend bool CriaHistPreco(Pkg_VQR51200::TModuleSession&, const Pkg_VQR51200::TCliente&, const std::string&,
+                            const std::string&);
 };
 
 // The origin's name: "Manual", "Recálculo", "Cópia", "Desfazer" (the code itself when unknown).

@@ -1,57 +1,40 @@
 #include "screens/Cli_VQR51205/frm_previa.h"
 
-#include <vector>
-
 #include "contracts/framework/norvexa.h"
 #include "contracts/server/tab_pre_clie_methods.h"
 #include "platform/text/float_format.h"
-#include "screens/Cli_VQR51200/components.h"
+#include "screens/common/components.h"
+#include "screens/common/price_format.h"
 
 namespace Cli_VQR51205 {
 
-using Cli_VQR51200::NewControl;
-using Cli_VQR51200::NewField;
+using namespace Pkg_VQR51200;
 
 namespace {
 
-constexpr const char* kPriceFormat = "###,#0.000";
 constexpr int kWidth = 700;
 constexpr int kHeight = 420;
 
-std::vector<long long> Counts(const std::string& text) {
-  std::vector<long long> counts;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find(';', start);
-    if (end == std::string::npos) end = text.size();
-    counts.push_back(std::stoll(text.substr(start, end - start)));
-    start = end + 1;
-  }
-  if (counts.size() != 6) throw platform::Exception("Resumo da prévia inválido: '" + text + "'.");
-  return counts;
-}
-
-std::string Count(long long value) { return platform::FormatFloat("#,##0", static_cast<double>(value)); }
+std::string Count(std::int64_t value) { return platform::FormatFloat("#,##0", static_cast<double>(value)); }
 
 }  // namespace
 
-std::string PreviewSummary(const std::string& text, TTipoPrevia kind, std::size_t shownRows) {
-  std::vector<long long> c = Counts(text);
+std::string PreviewSummary(const contracts::server::PreviewCounts& c, TTipoPrevia kind, std::size_t shownRows) {
   std::string summary = "Preços a criar: ";
-  summary += Count(c[0]);
+  summary += Count(c.created);
   summary += " | a alterar: ";
-  summary += Count(c[1]);
+  summary += Count(c.changed);
   summary += " | sem alteração: ";
-  summary += Count(c[2]);
+  summary += Count(c.unchanged);
   summary += kind == TTipoPrevia::tpCopiaPreco ? " | produtos sem preço na origem: " : " | produtos sem custo: ";
-  summary += Count(c[3]);
+  summary += Count(c.skipped);
   if (kind != TTipoPrevia::tpRecalculo) {
     summary += " | clientes: ";
-    summary += Count(c[4]);
+    summary += Count(c.customers);
   }
-  if (static_cast<long long>(shownRows) < c[0] + c[1]) {
+  if (static_cast<std::int64_t>(shownRows) < c.created + c.changed) {
     summary += "\nMostrando as ";
-    summary += Count(static_cast<long long>(shownRows));
+    summary += Count(static_cast<std::int64_t>(shownRows));
     summary += " maiores variações.";
   }
   return summary;
@@ -71,7 +54,7 @@ TfrmPrevia::TfrmPrevia(platform::TComponent* owner) : Frmrotgeral::TfrmRotiGeral
 }
 
 void TfrmPrevia::CreateDataSet() {
-  cdsPrevia = Cli_VQR51200::NewDataSet(this, "cdsPrevia");
+  cdsPrevia = Pkg_VQR51200::NewDataSet(this, "cdsPrevia");
   cdsPreviaIDBLOQUEIO = NewField<platform::TStringField>(cdsPrevia, "IDBLOQUEIO", "Situação", 1);
   cdsPreviaCDCLIENTE = NewField<platform::TStringField>(cdsPrevia, "CDCLIENTE", "Código", 21);
   cdsPreviaNMRAZSOCCLIE = NewField<platform::TStringField>(cdsPrevia, "NMRAZSOCCLIE", "Cliente", 50);
@@ -87,14 +70,14 @@ void TfrmPrevia::CreateDataSet() {
   cdsPreviaIDBLOQUEIO->OnGetText = [this](platform::TField& f, std::string& t, bool d) {
     cdsPreviaIDBLOQUEIOGetText(f, t, d);
   };
-  dtsPrevia = Cli_VQR51200::NewDataSource(this, "dtsPrevia", cdsPrevia);
+  dtsPrevia = Pkg_VQR51200::NewDataSource(this, "dtsPrevia", cdsPrevia);
 }
 
 void TfrmPrevia::CreateGrid() {
-  dbgPrevia = Cli_VQR51200::NewReadOnlyGrid(this, grbDadosRel, "dbgPrevia", 8, 46, kWidth - 80, kHeight - 90, dtsPrevia);
+  dbgPrevia = Pkg_VQR51200::NewReadOnlyGrid(this, grbDadosRel, "dbgPrevia", 8, 46, kWidth - 80, kHeight - 90, dtsPrevia);
   for (auto [field, width] : {std::pair{"IDBLOQUEIO", 70}, {"NMRAZSOCCLIE", 150}, {"CDARVPROD", 70},
                               {"NMPRODUTO", 150}, {"VRPRECOANT", 80}, {"VRPRECONOV", 80}, {"PCVARIACAO", 70}})
-    Cli_VQR51200::AddColumn(*dbgPrevia, field, width);
+    Pkg_VQR51200::AddColumn(*dbgPrevia, field, width);
 }
 
 void TfrmPrevia::FormActivate(platform::TObject* Sender) {
@@ -107,15 +90,13 @@ void TfrmPrevia::cdsPreviaIDBLOQUEIOGetText(platform::TField& Sender, std::strin
   Text = Sender.AsString() == "S" ? "Bloqueado" : "";
 }
 
-void TfrmPrevia::ShowPreview(const platform::Variant& answer, TTipoPrevia kind, const std::string& blockedText) {
-  const platform::Variant::Array& parts = answer.asArray();
-  if (parts.size() != 2) throw platform::Exception("Resposta da prévia sem as linhas e o resumo.");
-  cdsPrevia->SetData(parts[0]);
+void TfrmPrevia::ShowPreview(const contracts::server::PreviewReply& answer, TTipoPrevia kind,
+                             const std::string& blockedText) {
+  cdsPrevia->SetData(answer.packet);
   cdsPreviaCDARVPROD->SetEditMask(Norvexa::DBPictObj(Picture::ptProduto).EditMask());
   dbgPrevia->Columns[1].Visible = kind != TTipoPrevia::tpRecalculo;
-  const std::string counts = parts[1].toString();
-  const bool blocked = counts.substr(counts.rfind(';') + 1) != "0";
-  lblResumo->SetCaption(blocked ? blockedText : PreviewSummary(counts, kind, cdsPrevia->RecordCount()));
+  const bool blocked = answer.record.blocked != 0;
+  lblResumo->SetCaption(blocked ? blockedText : PreviewSummary(answer.record, kind, cdsPrevia->RecordCount()));
   if (blocked) lblResumo->Font().Color = platform::clRed;
   cdsPrevia->First();
 }

@@ -40,15 +40,15 @@ class TfrmPrevia : public Frmrotgeral::TfrmRotiGeral {
   void FormActivate(platform::TObject* Sender) override;
   void cdsPreviaIDBLOQUEIOGetText(platform::TField& Sender, std::string& Text, bool DisplayText);
 
-  // Puts a GetPrevia* answer on the window.
-  void ShowPreview(const platform::Variant& answer, TTipoPrevia kind, const std::string& blockedText);
+  // Puts a GetPrevia* reply on the window.
+  void ShowPreview(const contracts::server::PreviewReply& answer, TTipoPrevia kind, const std::string& blockedText);
 
  private:
   void CreateDataSet();
   void CreateGrid();
 };
 
-// The summary of a preview's counts ("created;changed;unchanged;skipped;customers;blocked").
-std::string PreviewSummary(const std::string& counts, TTipoPrevia kind, std::size_t shownRows);
+// The summary of a preview's counts, telling when fewer rows are shown than changed.
+std::string PreviewSummary(const contracts::server::PreviewCounts& counts, TTipoPrevia kind, std::size_t shownRows);
 
 }  // namespace Cli_VQR51205

@@ -10,25 +10,19 @@
 #include "platform/text/edit_mask.h"
 #include "platform/text/float_format.h"
 #include "platform/ui/dialogs.h"
-#include "screens/Cli_VQR51200/cli_vqr51200.h"
-#include "screens/Cli_VQR51200/server_call.h"
 #include "screens/Cli_VQR51205/cli_vqr51205.h"
 #include "screens/Cli_VQR51205/frm_hist_preco.h"
+#include "screens/common/price_format.h"
+#include "screens/common/server_call.h"
 
 namespace Cli_VQR51205 {
 
-using Cli_VQR51200::ServerCall;
+using namespace Pkg_VQR51200;
 
 namespace {
 
 constexpr int kPageRows = 100;
 constexpr std::size_t kKeptRowsShown = 20;
-
-Netconnection::TNetConnection& Net() {
-  Cli_VQR51200::TfrmTabPreClie* main = Cli_VQR51200::frmTabPreClie;
-  if (!main) throw platform::Exception("O histórico de preços só abre a partir da tabela de preço por cliente.");
-  return *main->netTabPreClie;
-}
 
 // A message's "%s" replaced by `value`.
 std::string Filled(std::string text, const std::string& value) {
@@ -42,21 +36,23 @@ std::string Customers(std::int64_t count) {
 }
 
 std::string Price(const platform::Variant& value) {
-  return value.isNull() ? "sem preço" : platform::FormatFloat("###,#0.000", value.asDouble());
+  return value.isNull() ? "sem preço" : platform::FormatFloat(Pkg_VQR51200::kPriceFormat, value.asDouble());
 }
 
 }  // namespace
 
-bool CriaHistPreco(const Pkg_VQR51200::TCliente& cliente, const std::string& produto, const std::string& nomeProduto) {
+bool CriaHistPreco(Pkg_VQR51200::TModuleSession& session, const Pkg_VQR51200::TCliente& cliente,
+                   const std::string& produto, const std::string& nomeProduto) {
   bool undone = false;
-  Frmrotgeral::OpenModal<TfrmHistPreco>([&](TfrmHistPreco& screen) {
-    Net();
-    screen.Cliente = cliente;
-    screen.Produto = produto;
-    screen.CreateCustomerAndChoice(nomeProduto);
-    screen.boDesfeito = &undone;
-    screen.LoadHistory();
-  });
+  Frmrotgeral::OpenModal<TfrmHistPreco>(
+      [&](TfrmHistPreco& screen) {
+        screen.Cliente = cliente;
+        screen.Produto = produto;
+        screen.CreateCustomerAndChoice(nomeProduto);
+        screen.boDesfeito = &undone;
+        screen.LoadHistory();
+      },
+      session);
   return undone;
 }
 
@@ -71,8 +67,8 @@ std::string TfrmHistPreco::ChosenProduct() const { return rbtProduto->Checked() 
 void TfrmHistPreco::LoadHistory() {
   loading_ = true;
   try {
-    Cli_VQR51200::ServerLoad<contracts::server::GetHistPreco>(*cdsHistorico, Net(), Showavi::saPesquisa,
-                                                              Cliente.CdCliente, ChosenProduct(), "", 0, kPageRows);
+    ServerLoad<contracts::server::GetHistPreco>(*cdsHistorico, *session.netTabPreClie, Showavi::saPesquisa,
+                                                Cliente.CdCliente, ChosenProduct(), "", 0, kPageRows);
   } catch (...) {
     loading_ = false;
     throw;
@@ -95,9 +91,9 @@ void TfrmHistPreco::LoadNextPage() {
   const std::string before =
       platform::FormatDateTime("yyyy-mm-dd'T'hh:nn:ss", loaded->value(last, timeColumn).asDateTime());
   const int sequence = static_cast<int>(loaded->value(last, sequenceColumn).asInteger());
-  platform::Variant page = ServerCall<contracts::server::GetHistPreco>(Net(), Showavi::saPesquisa, Cliente.CdCliente,
-                                                                       ChosenProduct(), before, sequence, kPageRows);
-  const platform::DataPacket& next = page.asPacket();
+  const contracts::server::PacketPtr page = ServerCall<contracts::server::GetHistPreco>(
+      *session.netTabPreClie, Showavi::saPesquisa, Cliente.CdCliente, ChosenProduct(), before, sequence, kPageRows);
+  const platform::DataPacket& next = *page;
   morePages_ = next.rowCount() == static_cast<std::size_t>(kPageRows);
   if (next.rowCount() == 0) return;
   auto merged = std::make_shared<platform::DataPacket>(*loaded);
@@ -132,8 +128,9 @@ void TfrmHistPreco::Habilita_Botoes() {
 void TfrmHistPreco::sbtDesfazerClick(platform::TObject*) {
   if (cdsHistorico->IsEmpty() || cdsHistoricoNRLOTE->IsNull()) msgPadrao->ReportError("Lote_Deve");
   const int batch = static_cast<int>(cdsHistoricoNRLOTE->AsInteger());
-  platform::Variant info = ServerCall<contracts::server::GetLotePreco>(Net(), Showavi::saPesquisa, batch);
-  const platform::DataPacket& row = info.asPacket();
+  const contracts::server::PacketPtr info =
+      ServerCall<contracts::server::GetLotePreco>(*session.netTabPreClie, Showavi::saPesquisa, batch);
+  const platform::DataPacket& row = *info;
   const std::string origin = OriginName(row.value(0, row.columnIndex("IDORIGALT")).toString());
   const std::string when =
       platform::FormatDateTime("dd/mm/yyyy hh:nn:ss", row.value(0, row.columnIndex("DTHRALT")).asDateTime());
@@ -154,11 +151,11 @@ void TfrmHistPreco::sbtDesfazerClick(platform::TObject*) {
   if (platform::MessageDlg(question, platform::mtConfirmation, {platform::mbYes, platform::mbNo}, 0) !=
       platform::mrYes)
     return;
-  platform::Variant answer = ServerCall<contracts::server::SetDesfazLote>(Net(), Showavi::saGravacao, batch);
+  const contracts::server::UndoReply answer =
+      ServerCall<contracts::server::SetDesfazLote>(*session.netTabPreClie, Showavi::saGravacao, batch);
   if (boDesfeito) *boDesfeito = true;
-  const platform::Variant::Array& parts = answer.asArray();
-  const platform::DataPacket& kept = parts.at(0).asPacket();
-  std::string report = Filled(msgPadrao->Msg("Desfaz_Ok"), parts.at(1).toString());
+  const platform::DataPacket& kept = *answer.packet;
+  std::string report = Filled(msgPadrao->Msg("Desfaz_Ok"), std::to_string(answer.record.restored));
   if (kept.rowCount() > 0) {
     report += "\n" + msgPadrao->Msg("Desfaz_Mantidos");
     const int customer = kept.columnIndex("NMRAZSOCCLIE"), code = kept.columnIndex("CDARVPROD"),

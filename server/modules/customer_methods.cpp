@@ -62,16 +62,16 @@ PacketPtr CustomerPacket(store::Connection& c, const std::string& where, const s
 
 }  // namespace
 
-PacketPtr GetPesqCliente(store::Connection& c, const std::string& registration, const std::string& filter) {
-  if (filter == "T") return CustomerPacket(c, ByFoldedName(c), {});
-  if (!filter.empty()) throw Refusal("Filtro de pesquisa de cliente inválido: '" + ShownValue(filter) + "'.");
-  return CustomerPacket(c, "WHERE NRINSJURCLIE = $1", {DigitsOnly(registration)});
+PacketPtr GetPesqCliente(store::Connection& c, const contract::CustomerSearchArgs& a) {
+  if (a.Filtro == "T") return CustomerPacket(c, ByFoldedName(c), {});
+  if (!a.Filtro.empty()) throw Refusal("Filtro de pesquisa de cliente inválido: '" + ShownValue(a.Filtro) + "'.");
+  return CustomerPacket(c, "WHERE NRINSJURCLIE = $1", {DigitsOnly(a.NrInsJurClie)});
 }
 
-PacketPtr GetCDCliente(store::Connection& c, const std::string& customer, const std::string& filter) {
-  if (filter == "T") return CustomerPacket(c, ByFoldedName(c), {});
-  if (!filter.empty()) throw Refusal("Filtro de pesquisa de cliente inválido: '" + ShownValue(filter) + "'.");
-  return CustomerPacket(c, "WHERE CDCLIENTE = $1", {customer});
+PacketPtr GetCDCliente(store::Connection& c, const contract::CustomerCodeArgs& a) {
+  if (a.Filtro == "T") return CustomerPacket(c, ByFoldedName(c), {});
+  if (!a.Filtro.empty()) throw Refusal("Filtro de pesquisa de cliente inválido: '" + ShownValue(a.Filtro) + "'.");
+  return CustomerPacket(c, "WHERE CDCLIENTE = $1", {a.CdCliente});
 }
 
 PacketPtr GetPesqClieLista(store::Connection& c) {

@@ -274,14 +274,14 @@ const DataPacket& ReadDelta(const Variant& delta) {
 
 }  // namespace
 
-PacketAndText GetFatPreClie(store::Connection& c, std::string& customer, const std::string& costLabel) {
-  RequireCustomer(c, customer);
-  return FormulaAnswer(c, customer, costLabel);
+PacketAndText GetFatPreClie(store::Connection& c, const contract::FormulaArgs& a) {
+  RequireCustomer(c, a.CdCliente);
+  return FormulaAnswer(c, a.CdCliente, a.LabelCusto);
 }
 
-PacketAndText SetCompPreco(store::Connection& c, const Variant& deltaValue, std::string& customer,
-                           const std::string& costLabel) {
-  const DataPacket& delta = ReadDelta(deltaValue);
+PacketAndText SetCompPreco(store::Connection& c, const contract::FormulaDeltaArgs& a) {
+  const std::string& customer = a.CdCliente;
+  const DataPacket& delta = ReadDelta(a.Delta);
   DeltaReader reader(delta);
   return store::RunInTransaction(c, store::TxMode::Write, [&] {
     RequireCustomer(c, customer);
@@ -296,7 +296,7 @@ PacketAndText SetCompPreco(store::Connection& c, const Variant& deltaValue, std:
         }
       }
     }
-    return FormulaAnswer(c, customer, costLabel);
+    return FormulaAnswer(c, customer, a.LabelCusto);
   });
 }
 

@@ -198,8 +198,12 @@ BatchCustomers FindBatchCustomers(store::Connection& c, std::int64_t batch) {
 
 }  // namespace
 
-PacketPtr GetHistPreco(store::Connection& c, const std::string& customer, const std::string& product,
-                       const std::string& before, std::int64_t beforeSequence, std::int64_t rows) {
+PacketPtr GetHistPreco(store::Connection& c, const contract::HistoryPageArgs& a) {
+  const std::string& customer = a.CdCliente;
+  const std::string& product = a.CdProduto;
+  const std::string& before = a.DtHrAte;
+  const std::int64_t beforeSequence = a.NrSeqAte;
+  const std::int64_t rows = a.QtLinhas;
   if (rows < 1 || rows > contracts::server::kMaxHistoryRows)
     throw Refusal("Quantidade de linhas do histórico deve ser de 1 a " +
                   std::to_string(contracts::server::kMaxHistoryRows) + ".");
@@ -237,8 +241,8 @@ PacketPtr GetHistPreco(store::Connection& c, const std::string& customer, const 
   return packet;
 }
 
-PacketPtr GetLotePreco(store::Connection& c, std::int64_t batch) {
-  BatchInfo info = RequireBatch(c, batch, false);
+PacketPtr GetLotePreco(store::Connection& c, const contract::BatchArgs& a) {
+  BatchInfo info = RequireBatch(c, a.NrLote, false);
   auto packet = std::make_shared<DataPacket>(contracts::server::BatchColumns());
   packet->appendInteger(info.number);
   packet->appendString(std::string(1, info.origin));
@@ -261,7 +265,8 @@ PacketPtr GetLotePreco(store::Connection& c, std::int64_t batch) {
   return packet;
 }
 
-PacketAndText SetDesfazLote(store::Connection& c, std::int64_t batch) {
+contract::UndoReply SetDesfazLote(store::Connection& c, const contract::BatchArgs& a) {
+  const std::int64_t batch = a.NrLote;
   ReadBatchNumber(batch);
   return store::RunInTransaction(c, store::TxMode::Write, [&] {
     BatchInfo info = RequireBatch(c, batch, true);
@@ -276,7 +281,7 @@ PacketAndText SetDesfazLote(store::Connection& c, std::int64_t batch) {
     AddKeptFormulas(c, batch, *kept);
     CloseBatch(c, undo, restored);
     c.execute("UPDATE TABPRECLIELOTE SET NRLOTEDESF = $1 WHERE NRLOTE = $2", {undo, batch});
-    return PacketAndText{kept, std::to_string(restored)};
+    return contract::UndoReply{kept, {.restored = restored}};
   });
 }
 

@@ -48,10 +48,4 @@ MethodEntry GuardedEntry(std::shared_ptr<const contracts::server::MethodSpec> me
   return {std::move(address), std::move(handler)};
 }
 
-void RequireDeclaredColumns(const contracts::server::MethodSpec& method, const PacketPtr& packet) {
-  if (!packet) throw platform::Exception("Resposta de " + method.address() + " sem o pacote de dados");
-  if (packet->columns() != method.columns())
-    throw platform::Exception("Pacote de dados de " + method.address() + " com colunas fora do contrato");
-}
-
 }  // namespace server::modules

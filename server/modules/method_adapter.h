@@ -4,24 +4,21 @@
 //
 //   Implement<contracts::server::GetPrecoProd>(store, &tab_pre_clie::GetPrecoProd)
 //
-// The implementation's type follows from the declaration, so a mismatch does not
-// compile: a store::Connection&, then one parameter per argument the server reads, in
-// order (a text as const std::string&, an integer as std::int64_t, a double as double,
-// a variant as const platform::Variant&, a "var" text as std::string&, whose value
-// after the call goes back to the client); the arguments declared Unused are not passed
-// at all. It returns the data part: void for none, a PacketPtr, or a PacketAndText.
+// The implementation takes a store::Connection& and the method's argument record
+// (contracts::server::ArgsOf<M>, by reference; const when it changes no "var" text),
+// filled with the arguments the server reads; a method that reads none takes the
+// connection alone. It returns the data part as a value (ReplyOf: void, a PacketPtr,
+// a PacketAndText or a PacketAnd<record>); a mismatch does not compile. The "var" texts
+// the record holds after the call go back to the client.
 //
 // The handler checks the params against the contract by name (count and kinds, as the
 // dispatcher does), leases a connection for the call, and answers the success envelope
 // with the data part, which must have the declared packet columns. A business refusal,
 // a database failure or any other platform::Exception becomes a failure envelope with
 // a Portuguese text; the "var" params then stay as they came.
-#include <array>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -36,12 +33,8 @@
 
 namespace server::modules {
 
-using PacketPtr = std::shared_ptr<const platform::DataPacket>;
-
-struct PacketAndText {
-  PacketPtr packet;
-  std::string text;
-};
+using PacketPtr = contracts::server::PacketPtr;
+using PacketAndText = contracts::server::PacketAndText;
 
 // A method body over checked params: returns the data part of the envelope.
 using MethodBody = std::function<platform::Variant(store::Connection&, std::vector<platform::Variant>& params)>;
@@ -50,128 +43,87 @@ using MethodBody = std::function<platform::Variant(store::Connection&, std::vect
 MethodEntry GuardedEntry(std::shared_ptr<const contracts::server::MethodSpec> method, store::Store& store,
                          MethodBody body);
 
-// Raises when `packet` is missing or has other columns than the method declares.
-void RequireDeclaredColumns(const contracts::server::MethodSpec& method, const PacketPtr& packet);
-
 namespace adapter {
 
-template <class Param>
-auto ReadParam(const platform::Variant& value) {
-  using contracts::server::ArgKind;
-  if constexpr (Param::kind == ArgKind::String)
-    return std::tuple<const std::string&>(value.asString());
-  else if constexpr (Param::kind == ArgKind::Integer)
-    return std::tuple<std::int64_t>(value.asInteger());
-  else if constexpr (Param::kind == ArgKind::Double)
-    return std::tuple<double>(value.asDouble());
-  else
-    return std::tuple<const platform::Variant&>(value);
-}
-
-// The implementation's arguments for one param: none when unused.
-template <class Param>
-auto PassParam(const platform::Variant& value, std::string& variable) {
-  if constexpr (!Param::read)
-    return std::tuple<>();
-  else if constexpr (Param::byRef)
-    return std::tuple<std::string&>(variable);
-  else
-    return ReadParam<Param>(value);
-}
-
-template <class Data>
-struct ResultOf {
-  using type = void;
-};
-template <contracts::server::ColumnsOf Columns>
-struct ResultOf<contracts::server::PacketOf<Columns>> {
-  using type = PacketPtr;
-};
-template <contracts::server::ColumnsOf Columns>
-struct ResultOf<contracts::server::PacketAndTextOf<Columns>> {
-  using type = PacketAndText;
-};
-
-template <class Result, class Passed>
-struct FunctionOf;
-template <class Result, class... Passed>
-struct FunctionOf<Result, std::tuple<Passed...>> {
-  using type = Result(store::Connection&, Passed...);
-};
-
-template <class... Params>
-using PassedOf = decltype(std::tuple_cat(
-    std::declval<decltype(PassParam<Params>(std::declval<const platform::Variant&>(), std::declval<std::string&>()))>()...));
-
-template <class M, class List>
-struct ImplementationOf;
-template <class M, class... Params>
-struct ImplementationOf<M, contracts::server::ParamList<Params...>> {
-  using type = typename FunctionOf<typename ResultOf<typename M::DataPart>::type, PassedOf<Params...>>::type;
-};
-
-template <class M>
-using Implementation = typename ImplementationOf<M, typename M::Arguments>::type;
-
-template <class M>
-platform::Variant DataPart(const contracts::server::MethodSpec& method, typename ResultOf<typename M::DataPart>::type result) {
-  if constexpr (std::is_same_v<decltype(result), PacketPtr>) {
-    RequireDeclaredColumns(method, result);
-    return platform::Variant(std::move(result));
-  } else {
-    RequireDeclaredColumns(method, result.packet);
-    return platform::VarArrayOf({platform::Variant(std::move(result.packet)), std::move(result.text)});
+template <class Param, class Record>
+void Fill(Record& record, const platform::Variant& value) {
+  if constexpr (Param::read) {
+    using Type = typename Param::type;
+    if constexpr (std::is_same_v<Type, std::string>)
+      record.*Param::member = value.asString();
+    else if constexpr (std::is_same_v<Type, std::int64_t>)
+      record.*Param::member = value.asInteger();
+    else if constexpr (std::is_same_v<Type, double>)
+      record.*Param::member = value.asDouble();
+    else
+      record.*Param::member = value;
   }
 }
 
-// A "var" text the implementation reads goes in as a variable of its own and comes
-// back into the params when the call succeeds.
-template <class Param>
-void TakeVariable(const platform::Variant& value, std::string& variable) {
-  if constexpr (Param::byRef && Param::read) variable = value.asString();
-}
-template <class Param>
-void GiveBack(platform::Variant& value, std::string& variable) {
-  if constexpr (Param::byRef && Param::read) value = platform::Variant(std::move(variable));
+// A "var" text the implementation read goes back into the params.
+template <class Param, class Record>
+void GiveBack(const Record& record, platform::Variant& value) {
+  if constexpr (Param::byRef && Param::read) value = platform::Variant(record.*Param::member);
 }
 
-template <class M, class... Params, std::size_t... I>
-platform::Variant Run(const contracts::server::MethodSpec& method, Implementation<M>* implementation,
-                      store::Connection& c, std::vector<platform::Variant>& params,
-                      contracts::server::ParamList<Params...>, std::index_sequence<I...>) {
-  std::array<std::string, sizeof...(Params)> variables;
-  (TakeVariable<Params>(params[I], variables[I]), ...);
-  auto arguments = std::tuple_cat(std::tuple<store::Connection&>(c), PassParam<Params>(params[I], variables[I])...);
-  if constexpr (std::is_void_v<typename ResultOf<typename M::DataPart>::type>) {
-    std::apply(implementation, std::move(arguments));
-    (GiveBack<Params>(params[I], variables[I]), ...);
-    return platform::Variant();
-  } else {
-    platform::Variant data = DataPart<M>(method, std::apply(implementation, std::move(arguments)));
-    (GiveBack<Params>(params[I], variables[I]), ...);
-    return data;
-  }
+template <class M, class F>
+auto Invoke(F implementation, store::Connection& c, contracts::server::ArgsOf<M>& args) {
+  if constexpr (std::is_same_v<contracts::server::ArgsOf<M>, contracts::server::NoArgs>)
+    return implementation(c);
+  else
+    return implementation(c, args);
 }
 
-template <class M, class... Params>
-platform::Variant Run(const contracts::server::MethodSpec& method, Implementation<M>* implementation,
-                      store::Connection& c, std::vector<platform::Variant>& params,
-                      contracts::server::ParamList<Params...> list) {
+template <class M, class F, class... Params, std::size_t... I>
+platform::Variant Run(const contracts::server::MethodSpec& method, F implementation, store::Connection& c,
+                      std::vector<platform::Variant>& params, contracts::server::ParamList<Params...>,
+                      std::index_sequence<I...>) {
+  using Data = typename M::DataPart;
+  contracts::server::ArgsOf<M> args{};
+  (Fill<Params>(args, params[I]), ...);
+  platform::Variant data;
+  if constexpr (std::is_void_v<contracts::server::ReplyOf<Data>>)
+    Invoke<M>(implementation, c, args);
+  else
+    data = contracts::server::EncodeReply<Data>(Invoke<M>(implementation, c, args), method.address());
+  (GiveBack<Params>(args, params[I]), ...);
+  return data;
+}
+
+template <class M, class F, class... Params>
+platform::Variant Run(const contracts::server::MethodSpec& method, F implementation, store::Connection& c,
+                      std::vector<platform::Variant>& params, contracts::server::ParamList<Params...> list) {
   return Run<M>(method, implementation, c, params, list, std::index_sequence_for<Params...>{});
 }
 
 }  // namespace adapter
 
-// The implementation's function type for the declared method M.
-template <class M>
-using Implementation = adapter::Implementation<M>;
+// Whether F implements M as described above.
+template <class M, class F>
+constexpr bool Implements() {
+  using Args = contracts::server::ArgsOf<M>;
+  using Reply = contracts::server::ReplyOfMethod<M>;
+  if constexpr (std::is_same_v<Args, contracts::server::NoArgs>) {
+    if constexpr (std::is_invocable_v<F, store::Connection&>)
+      return std::is_same_v<std::invoke_result_t<F, store::Connection&>, Reply>;
+    else
+      return false;
+  } else if constexpr (std::is_invocable_v<F, store::Connection&, Args&>) {
+    return std::is_same_v<std::invoke_result_t<F, store::Connection&, Args&>, Reply>;
+  } else {
+    return false;
+  }
+}
 
-template <class M>
-MethodEntry Implement(store::Store& store, Implementation<M>* implementation) {
+template <class M, class F>
+MethodEntry Implement(store::Store& store, F implementation) {
+  static_assert(Implements<M, F>(), "the implementation takes the connection and the method's argument record and "
+                                    "answers its data part");
   auto method = std::make_shared<const contracts::server::MethodSpec>(contracts::server::SpecOf<M>());
-  return GuardedEntry(method, store, [method, implementation](store::Connection& c, std::vector<platform::Variant>& params) {
+  auto body = [method, implementation](store::Connection& c, std::vector<platform::Variant>& params) {
     return adapter::Run<M>(*method, implementation, c, params, typename M::Arguments{});
-  });
+  };
+  return GuardedEntry(method, store, std::move(body));
 }
 
 }  // namespace server::modules

@@ -56,16 +56,16 @@ void StorePrice(store::Connection& c, const std::string& customer, const std::st
 
 }  // namespace
 
-PacketPtr GetPrecoProd(store::Connection& c, const std::string& customer, std::int64_t levels) {
-  int level = ReadLevels(levels);
-  RequireCustomer(c, customer);
+PacketPtr GetPrecoProd(store::Connection& c, const contract::PriceListArgs& a) {
+  int level = ReadLevels(a.TtNiveis);
+  RequireCustomer(c, a.CdCliente);
   // Tens of thousands of rows: written to the wire as they are read.
   platform::PacketWriter packet(contracts::server::PriceColumns());
   c.query(
       "SELECT P.CDPRODUTO, P.NMPRODUTO, P.CDARVPROD, T.VRPRECOPROD, T.DTVALINI, T.DTVALFIN "
       "FROM PRODUTO P LEFT JOIN TABPRECLIE T ON T.CDPRODUTO = P.CDPRODUTO AND T.CDCLIENTE = $1 "
       "WHERE P.NRNIVEL = $2 ORDER BY P.CDARVPROD",
-      {customer, std::int64_t{level}}, [&](const store::Row& row) {
+      {a.CdCliente, std::int64_t{level}}, [&](const store::Row& row) {
         packet.appendString(row.textView(0));
         packet.appendString(row.textView(1));
         packet.appendString(row.textView(2));
@@ -80,14 +80,16 @@ PacketPtr GetPrecoProd(store::Connection& c, const std::string& customer, std::i
   return packet.finish();
 }
 
-void SetTabPreClie(store::Connection& c, const std::string& customer, const std::string& product, double price,
-                   const std::string& startText, const std::string& endText, const std::string& flag) {
-  if (flag != "S") throw Refusal("Indicador de gravação inválido: '" + ShownValue(flag) + "'.");
+void SetTabPreClie(store::Connection& c, const contract::PriceArgs& a) {
+  const std::string& customer = a.CdCliente;
+  const std::string& product = a.CdProduto;
+  const double price = a.VrPrecoProd;
+  if (a.Flag != "S") throw Refusal("Indicador de gravação inválido: '" + ShownValue(a.Flag) + "'.");
   if (!std::isfinite(price)) throw Refusal("Preço inválido.");
   if (price < 0) throw Refusal("Preço não pode ser negativo.");
   if (price > contracts::server::kMaxPrice) throw Refusal(PriceOverCeiling());
-  auto start = ReadValidityDate(startText, "Data inicial");
-  auto end = ReadValidityDate(endText, "Data final");
+  auto start = ReadValidityDate(a.DtValIni, "Data inicial");
+  auto end = ReadValidityDate(a.DtValFin, "Data final");
   bool removal = price == 0;
   if (removal && (start || end)) throw Refusal("Preço deve ser maior que zero.");
   double rounded = removal ? 0.0 : store::RoundPrice(price);

@@ -115,11 +115,6 @@ void PriceRun::Close(store::Connection& c, std::int64_t written) {
   c.query(statement, sql.params(), [&](const store::Row& row) { AppendPreviewRow(*rows_, row, false); });
 }
 
-PacketAndText PriceRun::Answer() const {
-  std::string summary = std::to_string(counts_.created) + ";" + std::to_string(counts_.changed) + ";" +
-                        std::to_string(counts_.unchanged) + ";" + std::to_string(counts_.skipped) + ";" +
-                        std::to_string(counts_.customers) + ";" + std::to_string(counts_.blocked);
-  return {rows_, summary};
-}
+contracts::server::PreviewReply PriceRun::Answer() const { return {rows_, counts_}; }
 
 }  // namespace server::modules

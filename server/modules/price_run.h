@@ -9,20 +9,12 @@
 #include <memory>
 #include <string>
 
+#include "contracts/server/tab_pre_clie_methods.h"
 #include "platform/variant/data_packet.h"
 #include "server/modules/method_adapter.h"
 #include "server/store/connection.h"
 
 namespace server::modules {
-
-struct PreviewCounts {
-  std::int64_t created = 0;
-  std::int64_t changed = 0;
-  std::int64_t unchanged = 0;
-  std::int64_t skipped = 0;    // products of the range that get no price
-  std::int64_t customers = 0;  // written to
-  std::int64_t blocked = 0;
-};
 
 class PriceRun {
  public:
@@ -49,15 +41,15 @@ class PriceRun {
   // them back.
   void Close(store::Connection& c, std::int64_t written);
 
-  // The data part of a preview: [rows, "created;changed;unchanged;skipped;customers;blocked"].
-  PacketAndText Answer() const;
+  // The data part of a preview: its rows and its counts.
+  contracts::server::PreviewReply Answer() const;
 
  private:
   bool preview_;
   std::string now_;
   std::int64_t batch_ = 0;
   std::int64_t base_ = 0;
-  PreviewCounts counts_;
+  contracts::server::PreviewCounts counts_;
   std::shared_ptr<platform::DataPacket> rows_;
 };
 

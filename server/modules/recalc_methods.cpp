@@ -140,11 +140,10 @@ void CopyFormulaToTargets(store::Connection& c, const std::string& source) {
             {source});
 }
 
-void CalcCusProdWork(store::Connection& c, PriceRun& run, const std::string& branch, std::string& customer,
-                     std::int64_t levels, std::int64_t costType, const std::string& first, const std::string& last,
-                     const std::string& replace) {
-  Costing costing{branch, costType, ReadLevels(levels), ReadProductRange(first, last)};
-  bool overwrite = ReadYesNo(replace, "Indicador de substituição");
+void CalcCusProdWork(store::Connection& c, PriceRun& run, const contract::CalcCusProdArgs& a) {
+  const std::string& customer = a.CdCliente;
+  Costing costing{a.CdFilial, a.NrTipoCusto, ReadLevels(a.TtNiveis), ReadProductRange(a.CdArvProdIni, a.CdArvProdFin)};
+  bool overwrite = ReadYesNo(a.Substitui, "Indicador de substituição");
   RequireCustomer(c, customer);
   RequireBranch(c, costing.branch);
   RequireCostType(c, costing.costType);
@@ -166,16 +165,15 @@ void CalcCusProdWork(store::Connection& c, PriceRun& run, const std::string& bra
   run.Close(c, WritePriceSet(c, set, run.now()));
 }
 
-void CopiaDadosWork(store::Connection& c, PriceRun& run, const std::string& branch, std::string& source,
-                    std::int64_t levels, std::string& allCustomers, std::string& customerList, std::int64_t costType,
-                    const std::string& first, const std::string& last) {
-  Costing costing{branch, costType, ReadLevels(levels), ReadProductRange(first, last)};
-  bool all = ReadAllCustomers(allCustomers);
+void CopiaDadosWork(store::Connection& c, PriceRun& run, const contract::CopiaDadosArgs& a) {
+  const std::string& source = a.CdCliente;
+  Costing costing{a.CdFilial, a.NrTipoCusto, ReadLevels(a.TtNiveis), ReadProductRange(a.CdArvProdIni, a.CdArvProdFin)};
+  bool all = ReadAllCustomers(a.TodosClientes);
   RequireCustomer(c, source);
   RequireBranch(c, costing.branch);
   RequireCostType(c, costing.costType);
   std::vector<FormulaRow> formula = RequireFormula(c, source, "Cliente de origem");
-  std::size_t targets = FillCopyTargets(c, source, all, customerList);
+  std::size_t targets = FillCopyTargets(c, source, all, a.ListaClientes);
   std::int64_t products = FillBasePrices(c, FormulaPrices(formula, costing, SafeCostBound(c, formula, costing)));
   if (products == 0) RefuseNoProducts(costing);
   if (run.preview())
@@ -188,20 +186,18 @@ void CopiaDadosWork(store::Connection& c, PriceRun& run, const std::string& bran
   run.Close(c, WritePriceSet(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt, batch), run.now()));
 }
 
-void CopiaPrecoWork(store::Connection& c, PriceRun& run, const std::string& branch, std::string& source,
-                    std::int64_t levels, std::string& allCustomers, std::string& customerList,
-                    const std::string& start, const std::string& end, std::string& replace, const std::string& first,
-                    const std::string& last) {
-  int level = ReadLevels(levels);
-  ProductRange range = ReadProductRange(first, last);
-  bool all = ReadAllCustomers(allCustomers);
-  auto startDate = ReadValidityDate(start, "Data inicial");
-  auto endDate = ReadValidityDate(end, "Data final");
+void CopiaPrecoWork(store::Connection& c, PriceRun& run, const contract::CopiaPrecoArgs& a) {
+  const std::string& source = a.CdCliente;
+  int level = ReadLevels(a.TtNiveis);
+  ProductRange range = ReadProductRange(a.CdArvProdIni, a.CdArvProdFin);
+  bool all = ReadAllCustomers(a.TodosClientes);
+  auto startDate = ReadValidityDate(a.DtValIni, "Data inicial");
+  auto endDate = ReadValidityDate(a.DtValFin, "Data final");
   CheckValidityPeriod(startDate, endDate);
-  bool overwrite = ReadYesNo(replace, "Indicador de substituição");
+  bool overwrite = ReadYesNo(a.Substitui, "Indicador de substituição");
   RequireCustomer(c, source);
-  RequireBranch(c, branch);
-  std::size_t targets = FillCopyTargets(c, source, all, customerList);
+  RequireBranch(c, a.CdFilial);
+  std::size_t targets = FillCopyTargets(c, source, all, a.ListaClientes);
   SelectBuilder sourcePrices = [&](store::SqlBuilder& sql) {
     std::string customer = sql.textParam(source);
     return "SELECT T.CDPRODUTO AS CDPRODUTO, T.VRPRECOPROD AS VRPRECOPROD FROM TABPRECLIE T JOIN PRODUTO P ON "
@@ -226,7 +222,7 @@ void Write(store::Connection& c, Work&& work) {
   });
 }
 template <typename Work>
-PacketAndText Preview(store::Connection& c, Work&& work) {
+contract::PreviewReply Preview(store::Connection& c, Work&& work) {
   PriceRun run(true);
   RunRolledBack(c, [&] { work(run); });
   return run.Answer();
@@ -234,51 +230,28 @@ PacketAndText Preview(store::Connection& c, Work&& work) {
 
 }  // namespace
 
-void SetCalcCusProd(store::Connection& c, const std::string& branch, std::string& customer, std::int64_t levels,
-                    std::int64_t costType, const std::string& first, const std::string& last,
-                    const std::string& replace) {
-  Write(c, [&](PriceRun& run) { CalcCusProdWork(c, run, branch, customer, levels, costType, first, last, replace); });
+void SetCalcCusProd(store::Connection& c, const contract::CalcCusProdArgs& a) {
+  Write(c, [&](PriceRun& run) { CalcCusProdWork(c, run, a); });
 }
 
-PacketAndText GetPreviaCalcCusProd(store::Connection& c, const std::string& branch, std::string& customer,
-                                   std::int64_t levels, std::int64_t costType, const std::string& first,
-                                   const std::string& last, const std::string& replace) {
-  return Preview(c, [&](PriceRun& run) {
-    CalcCusProdWork(c, run, branch, customer, levels, costType, first, last, replace);
-  });
+contract::PreviewReply GetPreviaCalcCusProd(store::Connection& c, const contract::CalcCusProdArgs& a) {
+  return Preview(c, [&](PriceRun& run) { CalcCusProdWork(c, run, a); });
 }
 
-void SetCopiaDados(store::Connection& c, const std::string& branch, std::string& source, std::int64_t levels,
-                   std::string& allCustomers, std::string& customerList, std::int64_t costType,
-                   const std::string& first, const std::string& last) {
-  Write(c, [&](PriceRun& run) {
-    CopiaDadosWork(c, run, branch, source, levels, allCustomers, customerList, costType, first, last);
-  });
+void SetCopiaDados(store::Connection& c, const contract::CopiaDadosArgs& a) {
+  Write(c, [&](PriceRun& run) { CopiaDadosWork(c, run, a); });
 }
 
-PacketAndText GetPreviaCopiaDados(store::Connection& c, const std::string& branch, std::string& source,
-                                  std::int64_t levels, std::string& allCustomers, std::string& customerList,
-                                  std::int64_t costType, const std::string& first, const std::string& last) {
-  return Preview(c, [&](PriceRun& run) {
-    CopiaDadosWork(c, run, branch, source, levels, allCustomers, customerList, costType, first, last);
-  });
+contract::PreviewReply GetPreviaCopiaDados(store::Connection& c, const contract::CopiaDadosArgs& a) {
+  return Preview(c, [&](PriceRun& run) { CopiaDadosWork(c, run, a); });
 }
 
-void SetCopiaPreco(store::Connection& c, const std::string& branch, std::string& source, std::int64_t levels,
-                   std::string& allCustomers, std::string& customerList, const std::string& start,
-                   const std::string& end, std::string& replace, const std::string& first, const std::string& last) {
-  Write(c, [&](PriceRun& run) {
-    CopiaPrecoWork(c, run, branch, source, levels, allCustomers, customerList, start, end, replace, first, last);
-  });
+void SetCopiaPreco(store::Connection& c, const contract::CopiaPrecoArgs& a) {
+  Write(c, [&](PriceRun& run) { CopiaPrecoWork(c, run, a); });
 }
 
-PacketAndText GetPreviaCopiaPreco(store::Connection& c, const std::string& branch, std::string& source,
-                                  std::int64_t levels, std::string& allCustomers, std::string& customerList,
-                                  const std::string& start, const std::string& end, std::string& replace,
-                                  const std::string& first, const std::string& last) {
-  return Preview(c, [&](PriceRun& run) {
-    CopiaPrecoWork(c, run, branch, source, levels, allCustomers, customerList, start, end, replace, first, last);
-  });
+contract::PreviewReply GetPreviaCopiaPreco(store::Connection& c, const contract::CopiaPrecoArgs& a) {
+  return Preview(c, [&](PriceRun& run) { CopiaPrecoWork(c, run, a); });
 }
 
 }  // namespace server::modules::tab_pre_clie

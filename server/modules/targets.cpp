@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "server/modules/base_prices.h"
-#include "server/modules/customer_list.h"
+#include "contracts/server/customer_list.h"
 #include "server/modules/refusal.h"
 
 namespace server::modules {
@@ -27,6 +27,13 @@ void RefuseUnknownCustomers(store::Connection& connection) {
   throw Refusal("Clientes não cadastrados: " + names + ".");
 }
 
+// A code longer than any customer's names none, before the database is asked.
+void RefuseOverlongCodes(const std::vector<std::string>& codes) {
+  for (const std::string& code : codes)
+    if (code.size() > contracts::server::kMaxCustomerCodeLength)
+      throw Refusal("Cliente " + ShownValue(code) + " não cadastrado.");
+}
+
 void AnalyzeTargets(store::Connection& connection) {
   // PostgreSQL keeps no statistics of temporary tables by itself; without them it
   // plans the copy's joins for a handful of rows.
@@ -46,8 +53,9 @@ std::size_t FillCopyTargets(store::Connection& connection, const std::string& so
             " (CDCLIENTE) SELECT CDCLIENTE FROM CLIENTE WHERE CDCLIENTE <> $1",
         {source}));
   } else {
-    std::vector<std::string> codes = ParseCustomerList(list);
+    std::vector<std::string> codes = contracts::server::DecodeCustomerList(list);
     if (codes.empty()) throw Refusal("Cliente destino deve ser informado.");
+    RefuseOverlongCodes(codes);
     auto writer = connection.bulkWriter(kTargetTable, {"CDCLIENTE"});
     for (const std::string& code : codes)
       if (code != source) {

@@ -13,9 +13,9 @@ namespace server::modules {
 inline constexpr const char* kTargetTable = "TMPCLIENTEALVO";
 
 // The copy targets: every customer but the source when `all`, else the codes of
-// `list` (customer_list.h) but the source. Raises Refusal when the list is malformed,
-// names a customer that is not registered (by name), or leaves no target. Returns the
-// number of targets.
+// `list` (contracts/server/customer_list.h) but the source. Raises ECustomerList when
+// the list is malformed, Refusal when it names a customer that is not registered (by
+// name) or leaves no target. Returns the number of targets.
 std::size_t FillCopyTargets(store::Connection& connection, const std::string& source, bool all,
                             std::string_view list);
 

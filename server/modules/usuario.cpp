@@ -35,9 +35,9 @@ PacketPtr GetUsuarios(store::Connection& c) {
   return packet;
 }
 
-void SetUsuario(store::Connection& c, const std::string& login, const std::string& name, const std::string& role,
-                const std::string& active, const std::string& password) {
-  const User user = ReadUser(login, name, role, active);
+void SetUsuario(store::Connection& c, const contracts::server::UserArgs& a) {
+  const User user = ReadUser(a.CdUsuario, a.NmUsuario, a.IdPapel, a.IdAtivo);
+  const std::string& password = a.Senha;
   if (user.login == ChangeAuthor(c) && (!user.active || user.role != Role::Admin))
     throw Refusal("Um administrador não pode desativar a si mesmo nem deixar o papel admin.");
   if (!password.empty()) access::CheckNewPassword(password);

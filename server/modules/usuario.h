@@ -1,8 +1,7 @@
 #pragma once
 // rdmUsuario: the users, managed remotely by an admin (contracts/server/usuario_methods.h)
 // through the same functions as the `appserver user` command (server/access/users.h).
-#include <string>
-
+#include "contracts/server/usuario_methods.h"
 #include "server/modules/method_adapter.h"
 #include "server/store/connection.h"
 
@@ -11,7 +10,6 @@ namespace server::modules::usuario {
 PacketPtr GetUsuarios(store::Connection& c);
 // Creates or changes the user; an admin may neither disable itself nor give up its
 // own role, so a database never loses its last way in by mistake.
-void SetUsuario(store::Connection& c, const std::string& login, const std::string& name, const std::string& role,
-                const std::string& active, const std::string& password);
+void SetUsuario(store::Connection& c, const contracts::server::UserArgs& a);
 
 }  // namespace server::modules::usuario

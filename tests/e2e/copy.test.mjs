@@ -2,11 +2,10 @@
 // a customer, copy that customer's prices to two customers marked in the list dialog,
 // for a product range and a validity period typed in the date edits, overwriting their
 // prices; then choose one of them on the price table and see the copied prices.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { formattedRegistration, sqlRows } from './support/database.mjs';
-import { startSystem } from './support/system.mjs';
-import { openBrowser, click, control, press, screenshot, seq, shownText, type, waitIdle } from './support/browser.mjs';
+import { useSystemAndBrowser, openModuleMenu, click, control, press, screenshot, seq, shownText, type, waitIdle } from './support/browser.mjs';
 
 const FORM = 'frmCopiaDados';
 const LIST = 'dlgPesquisaLista';
@@ -14,7 +13,6 @@ const MAIN_GRID = 'frmTabPreClie.dbgPadrao';
 const [PRICE, START, END] = [2, 3, 4];
 
 let system;
-let browser;
 let page;
 
 function sql(query) {
@@ -63,15 +61,9 @@ async function mainCell(row, col) {
   return (await grid.locator(`.grid-cell[data-row="${row}"][data-col="${col}"]`).innerText()).trim();
 }
 
-before(async () => {
-  system = await startSystem();
-  browser = await openBrowser(system.url);
-  page = browser.page;
-});
-
-after(async () => {
-  if (browser) await browser.close();
-  if (system) await system.stop();
+useSystemAndBrowser(undefined, (s, p) => {
+  system = s;
+  page = p;
 });
 
 test('prices are copied to two customers chosen in the list, with their validity, and shown on the price table', async () => {
@@ -82,10 +74,8 @@ test('prices are copied to two customers chosen in the list, with their validity
   assert.ok(prices.length >= 2, 'the demo source has special prices');
   const range = prices.slice(0, 2);
 
-  await page.locator('.menu-top', { hasText: 'Cadastros' }).dispatchEvent('mousedown');
-  let before = await seq(page);
-  await page.locator('.popup-item', { hasText: 'Tabela de Preço por Cliente' }).dispatchEvent('mousedown');
-  await waitIdle(page, before);
+  await openModuleMenu(page);
+  let before;
   await chooseOnPriceTable(source);
   await click(page, 'frmTabPreClie.sbtCopiaDados');
   const win = page.locator(`.window.modal[data-name="${FORM}"]`);

@@ -2,12 +2,11 @@
 // table for a customer, add a factor chosen with the ellipsis search, save it and see
 // the new formula text, then recalculate, answer the questions, watch the wait panel
 // while the server works, and find the new prices in the price table.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
 import { formattedRegistration, sqlRows } from './support/database.mjs';
-import { startSystem } from './support/system.mjs';
-import { openBrowser, click, control, press, screenshot, seq, shownText, type, waitIdle } from './support/browser.mjs';
+import { useSystemAndBrowser, gridTexts, messageText, openModuleMenu, click, control, press, screenshot, seq, shownText, type, waitIdle } from './support/browser.mjs';
 
 const FORM = 'frmFormCompPreco';
 const GRID = `${FORM}.dbgCompPreClie`;
@@ -15,7 +14,6 @@ const MAIN_GRID = 'frmTabPreClie.dbgPadrao';
 const PRICE = 2;
 
 let system;
-let browser;
 let page;
 
 // The first demo customer: it has a formula and special prices.
@@ -34,18 +32,6 @@ function shownPrices(customer, count) {
     ? '' : Number(price).toFixed(3).replace('.', ',').replace(/\B(?=(\d{3})+,)/g, '.')));
 }
 
-async function gridTexts(path, col, count) {
-  const texts = [];
-  for (let row = 0; row < count; row++) {
-    texts.push((await control(page, path).locator(`.grid-cell[data-row="${row}"][data-col="${col}"]`).innerText()).trim());
-  }
-  return texts;
-}
-
-async function messageText() {
-  return page.locator('.window[data-name="dlgMessage"] .message-text').innerText();
-}
-
 // Holds the database's write lock from another connection until released, so the
 // recalculation blocks for as long as the test needs to look at the screen.
 async function lockDatabase() {
@@ -60,28 +46,20 @@ async function lockDatabase() {
   });
 }
 
-before(async () => {
-  system = await startSystem();
-  browser = await openBrowser(system.url);
-  page = browser.page;
-});
-
-after(async () => {
-  if (browser) await browser.close();
-  if (system) await system.stop();
+useSystemAndBrowser(undefined, (s, p) => {
+  system = s;
+  page = p;
 });
 
 test('a factor is added through the search and saved, and the recalculation reprices the table', async () => {
   const customer = demoCustomer();
-  await page.locator('.menu-top', { hasText: 'Cadastros' }).dispatchEvent('mousedown');
-  let before = await seq(page);
-  await page.locator('.popup-item', { hasText: 'Tabela de Preço por Cliente' }).dispatchEvent('mousedown');
-  await waitIdle(page, before);
+  await openModuleMenu(page);
+  let before;
   await click(page, 'frmTabPreClie.medCdClie');
   await type(page, customer.formatted);
   await press(page, 'Tab');
   assert.equal(await shownText(page, 'frmTabPreClie.edtNmClie'), customer.name);
-  const pricesBefore = await gridTexts(MAIN_GRID, PRICE, 5);
+  const pricesBefore = await gridTexts(page, MAIN_GRID, PRICE, 5);
 
   await click(page, 'frmTabPreClie.sbtFormComp');
   const win = page.locator(`.window.modal[data-name="${FORM}"]`);
@@ -128,7 +106,7 @@ test('a factor is added through the search and saved, and the recalculation repr
   await screenshot(page, 'formula-saved');
 
   await press(page, 'Enter');
-  assert.match(await messageText(), /Deseja recalcular o preço dos produtos/);
+  assert.match(await messageText(page), /Deseja recalcular o preço dos produtos/);
   const release = await lockDatabase();
   try {
     await control(page, 'dlgMessage.btnYes').dispatchEvent('mousedown');
@@ -145,13 +123,13 @@ test('a factor is added through the search and saved, and the recalculation repr
   }
   await page.waitForSelector('.window[data-name="dlgMessage"]', { timeout: 30000 });
   await waitIdle(page);
-  assert.match(await messageText(), /Recálculo de preços realizado com sucesso\./);
+  assert.match(await messageText(page), /Recálculo de preços realizado com sucesso\./);
   assert.equal(await control(page, `${FORM}.panEspera`).evaluate((node) => node.hidden), true);
   await screenshot(page, 'formula-recalculated');
   await click(page, 'dlgMessage.btnOK');
   assert.equal(await page.locator(`.window[data-name="${FORM}"]`).count(), 0, 'the screen closed');
 
-  const pricesAfter = await gridTexts(MAIN_GRID, PRICE, 5);
+  const pricesAfter = await gridTexts(page, MAIN_GRID, PRICE, 5);
   assert.deepEqual(pricesAfter, shownPrices(customer.code, 5), 'the price table shows the stored prices');
   assert.notDeepEqual(pricesAfter, pricesBefore, 'and they are the new ones');
   await screenshot(page, 'formula-prices-reloaded');

@@ -3,19 +3,19 @@
 // and open the screen again and see what the server stored. And what a person sees and
 // reaches with the keyboard there, measured on the page: command state, message boxes,
 // the grid's columns and rows, the window's size, the keypad, the search list.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { formattedRegistration, sqlRows } from './support/database.mjs';
-import { startSystem } from './support/system.mjs';
 import {
-  openBrowser, answered, box, click, control, press, pressKeypad, screenshot, seq, shownText, type, visibleArea, waitIdle,
+  useSystemAndBrowser,
+  drag,
+  openModuleMenu, answered, box, click, control, press, pressKeypad, screenshot, seq, shownText, type, visibleArea, waitIdle,
 } from './support/browser.mjs';
 
 const GRID = 'frmTabPreClie.dbgPadrao';
 const PRICE = 2;
 
 let system;
-let browser;
 let page;
 
 function sql(query) {
@@ -44,10 +44,7 @@ function storedPrice(customer, product) {
 }
 
 async function openScreen() {
-  await page.locator('.menu-top', { hasText: 'Cadastros' }).dispatchEvent('mousedown');
-  const before = await seq(page);
-  await page.locator('.popup-item', { hasText: 'Tabela de Preço por Cliente' }).dispatchEvent('mousedown');
-  await waitIdle(page, before);
+  await openModuleMenu(page);
   assert.equal(await page.locator('.window[data-name="frmTabPreClie"]').count(), 1);
 }
 
@@ -75,15 +72,9 @@ async function cellText(row, col) {
   return (await cell.innerText()).trim();
 }
 
-before(async () => {
-  system = await startSystem({ demoArgs: ['--customers', '500'] });
-  browser = await openBrowser(system.url);
-  page = browser.page;
-});
-
-after(async () => {
-  if (browser) await browser.close();
-  if (system) await system.stop();
+useSystemAndBrowser({ demoArgs: ['--customers', '500'] }, (s, p) => {
+  system = s;
+  page = p;
 });
 
 test('a customer is found, a price changed and another deleted, and the server keeps both', async () => {
@@ -263,10 +254,7 @@ test('the grid keeps the last column and the current row clear of its scroll bar
   const sizer = control(page, GRID).locator('.grid-title[data-col="1"] .column-sizer');
   const before = await box(control(page, GRID).locator('.grid-title[data-col="1"]'));
   const grip = await box(sizer);
-  await page.mouse.move(grip.left + 2, grip.top + 5);
-  await page.mouse.down();
-  await page.mouse.move(grip.left - 58, grip.top + 5, { steps: 4 });
-  await answered(page, () => page.mouse.up());
+  await drag(page, grip.left + 2, grip.top + 5, -60, 0, 4);
   const after = await box(control(page, GRID).locator('.grid-title[data-col="1"]'));
   assert.ok(Math.abs(after.width - (before.width - 60)) <= 1, `${before.width} -> ${after.width}`);
   const cell = await box(control(page, GRID).locator('.grid-cell[data-col="1"]').first());
@@ -295,19 +283,13 @@ test('the price table maximises to show more rows, restores, and follows the mou
 
   // Dragged by its corner it grows, and so does its grid; by its title it moves.
   const corner = await box(win.locator('.resize-grip.se'));
-  await page.mouse.move(corner.left + 5, corner.top + 5);
-  await page.mouse.down();
-  await page.mouse.move(corner.left + 105, corner.top + 95, { steps: 5 });
-  await answered(page, () => page.mouse.up());
+  await drag(page, corner.left + 5, corner.top + 5, 100, 90, 5);
   const grown = await box(win);
   assert.equal(Math.round(grown.width - normal.width), 100);
   assert.equal(Math.round(grown.height - normal.height), 90);
   assert.ok(await control(page, GRID).locator('.grid-row').count() > rowsBefore, 'the grid follows the window');
   const title = await box(win.locator('.title-caption'));
-  await page.mouse.move(title.left + 20, title.top + 5);
-  await page.mouse.down();
-  await page.mouse.move(title.left + 50, title.top + 25, { steps: 3 });
-  await answered(page, () => page.mouse.up());
+  await drag(page, title.left + 20, title.top + 5, 30, 20, 3);
   const moved = await box(win);
   assert.equal(Math.round(moved.left - grown.left), 30);
   assert.equal(Math.round(moved.top - grown.top), 20);

@@ -2,20 +2,18 @@
 // the price table's print command, choose "Lista" with two customers marked in the list
 // dialog and a product range, run "Visualizar" and read the PDF that opens (its content
 // type, its pages, its customers), then export the spreadsheet, which downloads.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import { readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { sqlRows } from './support/database.mjs';
-import { startSystem } from './support/system.mjs';
-import { openBrowser, answered, click, control, press, screenshot, seq, shownText, type, waitIdle } from './support/browser.mjs';
+import { useSystemAndBrowser, openModuleMenu, answered, click, control, press, screenshot, seq, shownText, type, waitIdle } from './support/browser.mjs';
 
 const FORM = 'frmRelTabPreClie';
 const LIST = 'dlgPesquisaLista';
 
 let system;
-let browser;
 let page;
 
 function sql(query) {
@@ -41,15 +39,9 @@ async function viewerOf(run) {
   return opened;
 }
 
-before(async () => {
-  system = await startSystem();
-  browser = await openBrowser(system.url);
-  page = browser.page;
-});
-
-after(async () => {
-  if (browser) await browser.close();
-  if (system) await system.stop();
+useSystemAndBrowser(undefined, (s, p) => {
+  system = s;
+  page = p;
 });
 
 test('the price table of two customers and a range is viewed as a PDF and exported as a spreadsheet', async () => {
@@ -64,10 +56,7 @@ test('the price table of two customers and a range is viewed as a PDF and export
     WHERE T.CDCLIENTE IN ('${customers[0].code}', '${customers[1].code}')
     AND P.CDARVPROD >= '${first}' AND SUBSTR(P.CDARVPROD, 1, LENGTH('${last}')) <= '${last}'`);
 
-  await page.locator('.menu-top', { hasText: 'Cadastros' }).dispatchEvent('mousedown');
-  const before = await seq(page);
-  await page.locator('.popup-item', { hasText: 'Tabela de Preço por Cliente' }).dispatchEvent('mousedown');
-  await waitIdle(page, before);
+  await openModuleMenu(page);
   await click(page, 'frmTabPreClie.sbtImprimir');
   const win = page.locator(`.window.modal[data-name="${FORM}"]`);
   assert.equal(await win.count(), 1, 'the report screen is a modal window');

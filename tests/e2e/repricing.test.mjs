@@ -1,50 +1,30 @@
 // A mass repricing made safe, in the browser: the recalculation is previewed from the
 // formula screen without writing anything, run, found in the customer's price history,
 // and undone there, after which the price table shows the old prices again.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { formattedRegistration, sqlRows } from './support/database.mjs';
-import { startSystem } from './support/system.mjs';
-import { openBrowser, openPriceTable, click, control, press, screenshot, shownText, waitIdle } from './support/browser.mjs';
+import { useSystemAndBrowser, gridTexts, messageText, openPriceTable, click, control, press, screenshot, shownText, waitIdle } from './support/browser.mjs';
 
 const MAIN_GRID = 'frmTabPreClie.dbgPadrao';
 const PRICE = 2;
 
 let system;
-let browser;
 let page;
-
-async function gridTexts(path, col, count) {
-  const texts = [];
-  for (let row = 0; row < count; row++) {
-    texts.push((await control(page, path).locator(`.grid-cell[data-row="${row}"][data-col="${col}"]`).innerText()).trim());
-  }
-  return texts;
-}
-
-async function messageText() {
-  return page.locator('.window[data-name="dlgMessage"] .message-text').innerText();
-}
 
 function storedPrices() {
   return sqlRows(system.db, "SELECT COUNT(*), SUM(VRPRECOPROD) FROM TABPRECLIE WHERE CDCLIENTE = '000001'")[0];
 }
 
-before(async () => {
-  system = await startSystem();
-  browser = await openBrowser(system.url);
-  page = browser.page;
-});
-
-after(async () => {
-  if (browser) await browser.close();
-  if (system) await system.stop();
+useSystemAndBrowser(undefined, (s, p) => {
+  system = s;
+  page = p;
 });
 
 test('a recalculation is previewed, run, seen in the history and undone', async () => {
   const [[number, kind]] = sqlRows(system.db, "SELECT NRINSJURCLIE, IDTPIJURCLIE FROM CLIENTE WHERE CDCLIENTE = '000001'");
   await openPriceTable(page, formattedRegistration(number, kind));
-  const pricesBefore = await gridTexts(MAIN_GRID, PRICE, 5);
+  const pricesBefore = await gridTexts(page, MAIN_GRID, PRICE, 5);
   const storedBefore = storedPrices();
 
   await click(page, 'frmTabPreClie.sbtFormComp');
@@ -59,13 +39,13 @@ test('a recalculation is previewed, run, seen in the history and undone', async 
   await click(page, 'frmPrevia.sbtCancel');
 
   await press(page, 'Enter');
-  assert.match(await messageText(), /Deseja recalcular o preço dos produtos/);
+  assert.match(await messageText(page), /Deseja recalcular o preço dos produtos/);
   await click(page, 'dlgMessage.btnYes');
   await page.waitForSelector('.window[data-name="dlgMessage"]', { timeout: 30000 });
   await waitIdle(page);
-  assert.match(await messageText(), /Recálculo de preços realizado com sucesso\./);
+  assert.match(await messageText(page), /Recálculo de preços realizado com sucesso\./);
   await click(page, 'dlgMessage.btnOK');
-  const pricesAfter = await gridTexts(MAIN_GRID, PRICE, 5);
+  const pricesAfter = await gridTexts(page, MAIN_GRID, PRICE, 5);
   assert.notDeepEqual(pricesAfter, pricesBefore, 'the recalculation changed the prices');
 
   await click(page, 'frmTabPreClie.sbtHistorico');
@@ -78,14 +58,14 @@ test('a recalculation is previewed, run, seen in the history and undone', async 
   await screenshot(page, 'repricing-history');
 
   await click(page, 'frmHistPreco.sbtDesfazer');
-  assert.match(await messageText(), /^Desfazer o lote \d+ \(Recálculo de /);
+  assert.match(await messageText(page), /^Desfazer o lote \d+ \(Recálculo de /);
   await click(page, 'dlgMessage.btnYes');
-  assert.match(await messageText(), /^Preços restaurados: [\d]+\./);
+  assert.match(await messageText(page), /^Preços restaurados: [\d]+\./);
   await click(page, 'dlgMessage.btnOK');
   assert.equal((await origin.innerText()).trim(), 'Desfazer');
   await screenshot(page, 'repricing-undone');
   await click(page, 'frmHistPreco.sbtCancel');
 
-  assert.deepEqual(await gridTexts(MAIN_GRID, PRICE, 5), pricesBefore, 'the old prices are back in the price table');
+  assert.deepEqual(await gridTexts(page, MAIN_GRID, PRICE, 5), pricesBefore, 'the old prices are back in the price table');
   assert.deepEqual(storedPrices(), storedBefore);
 });

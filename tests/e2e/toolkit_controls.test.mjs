@@ -1,27 +1,15 @@
 // The toolkit's controls in the browser, on the host's test forms: masked typing, grid
 // editing with a pick list and an ellipsis button, and scrolling 100,000 rows.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { startSystem, TEST_MODULE } from './support/system.mjs';
-import { openBrowser, click, control, press, screenshot, seq, shownText, type, waitIdle } from './support/browser.mjs';
+import { TEST_MODULE } from './support/system.mjs';
+import { useSystemAndBrowser, openModuleMenu, click, control, press, screenshot, seq, shownText, type, waitIdle } from './support/browser.mjs';
 
-let system;
-let browser;
 let page;
 
-before(async () => {
-  system = await startSystem({ appserver: false, module: TEST_MODULE });
-  browser = await openBrowser(system.url);
-  page = browser.page;
-  await page.locator('.menu-top', { hasText: 'Cadastros' }).dispatchEvent('mousedown');
-  const before = await seq(page);
-  await page.locator('.popup-item', { hasText: 'Tabela de Preço por Cliente' }).dispatchEvent('mousedown');
-  await waitIdle(page, before);
-});
-
-after(async () => {
-  if (browser) await browser.close();
-  if (system) await system.stop();
+useSystemAndBrowser({ appserver: false, module: TEST_MODULE }, async (s, p) => {
+  page = p;
+  await openModuleMenu(page);
 });
 
 async function gridState(path) {

@@ -1,32 +1,24 @@
 // The browser front end on the host's own test forms: menus, message boxes inside a
 // modal window, focus and typing, and the WebSocket's refusals.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { request } from 'node:http';
-import { startSystem, TEST_MODULE } from './support/system.mjs';
-import { openBrowser, click, control, press, screenshot, seq, shownText, type, waitIdle } from './support/browser.mjs';
+import { TEST_MODULE } from './support/system.mjs';
+import { useSystemAndBrowser, openModuleMenu, click, control, press, screenshot, seq, shownText, type, waitIdle } from './support/browser.mjs';
 
 let system;
 let browser;
 let page;
 
-before(async () => {
-  system = await startSystem({ appserver: false, module: TEST_MODULE });
-  browser = await openBrowser(system.url);
-  page = browser.page;
-});
-
-after(async () => {
-  if (browser) await browser.close();
-  if (system) await system.stop();
+useSystemAndBrowser({ appserver: false, module: TEST_MODULE }, (s, p, b) => {
+  system = s;
+  page = p;
+  browser = b;
 });
 
 async function openTestForm() {
   if (await control(page, 'frmTeste.btnModal').count()) return;
-  await page.locator('.menu-top', { hasText: 'Cadastros' }).dispatchEvent('mousedown');
-  const before = await seq(page);
-  await page.locator('.popup-item', { hasText: 'Tabela de Preço por Cliente' }).dispatchEvent('mousedown');
-  await waitIdle(page, before);
+  await openModuleMenu(page);
 }
 
 test('a menu item opens the module screen as a child window of the desktop', async () => {

@@ -22,14 +22,9 @@ using testsupport::ModalScript;
 class SearchButton : public testsupport::UiTest {
  protected:
   void SetUp() override {
-    form = platform::NewForm<platform::TForm>(&platform::Application());
-    form->SetName("frmTeste");
-    edit = new platform::TEdit(form);
-    edit->SetName("medCdClie");
-    edit->SetParent(form);
-    other = new platform::TEdit(form);
-    other->SetName("edtOutro");
-    other->SetParent(form);
+    form = fwtest::NewTestForm();
+    edit = fwtest::NewOn<platform::TEdit>(form, "medCdClie");
+    other = fwtest::NewOn<platform::TEdit>(form, "edtOutro");
     customers = new platform::TClientDataSet(form);
     source = new platform::TDataSource(form);
     source->SetDataSet(customers);

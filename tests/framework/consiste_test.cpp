@@ -213,8 +213,7 @@ using testsupport::ModalScript;
 class ConsisteScreen : public testsupport::UiTest {
  protected:
   void SetUp() override {
-    form = platform::NewForm<platform::TForm>(&platform::Application());
-    form->SetName("frmTeste");
+    form = fwtest::NewTestForm();
     prices = new platform::TClientDataSet(form);
     prices->AddField<platform::TStringField>("CDARVPROD", 20);
     auto& price = prices->AddField<platform::TFloatField>("VRPRECOPROD");

@@ -13,15 +13,10 @@ namespace {
 class DateEdit : public testsupport::UiTest {
  protected:
   void SetUp() override {
-    form = platform::NewForm<platform::TForm>(&platform::Application());
-    form->SetName("frmTeste");
-    date = new Dateeditplus::TDateEditPlus(form);
-    date->SetName("DepDataIni");
-    date->SetParent(form);
+    form = fwtest::NewTestForm();
+    date = fwtest::NewOn<Dateeditplus::TDateEditPlus>(form, "DepDataIni");
     date->ValidColor = platform::clBlue;
-    next = new Dateeditplus::TDateEditPlus(form);
-    next->SetName("depDataFin");
-    next->SetParent(form);
+    next = fwtest::NewOn<Dateeditplus::TDateEditPlus>(form, "depDataFin");
     form->Show();
     date->SetFocus();
   }

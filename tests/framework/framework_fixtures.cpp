@@ -4,7 +4,7 @@
 #include "server/init_command.h"
 #include "support/app_server_process.h"
 #include "support/temp_dir.h"
-#include "support/test_users.h"
+#include "support/in_process/test_users.h"
 #include "tests/support/pg_database.h"
 #include "tests/support/rpc_test_server.h"
 

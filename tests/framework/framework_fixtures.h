@@ -19,8 +19,10 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "contracts/framework/host_configuration.h"
+#include "contracts/framework/netconnection.h"
 #include "platform/net/socket_connection.h"
 #include "server/store/connection.h"
 #include "server/store/store.h"
@@ -76,6 +78,21 @@ class LoopbackAppServer {
 
  private:
   std::unique_ptr<vqrtest::AppServerProcess> server_;
+};
+
+// A demo database on SQLite served on loopback, and `net` aimed at the remote data
+// module `serverName` of that server.
+class ServedDemoTest : public ::testing::Test {
+ protected:
+  explicit ServedDemoTest(std::string serverName) : serverName_(std::move(serverName)) {}
+  void SetUp() override { server.Point(net, serverName_); }
+
+  DemoDatabase db{Backend::SQLite};
+  LoopbackAppServer server{db};
+  Netconnection::TNetConnection net;
+
+ private:
+  std::string serverName_;
 };
 
 class BackendTest : public ::testing::TestWithParam<Backend> {

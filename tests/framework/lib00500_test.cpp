@@ -8,12 +8,9 @@
 
 namespace {
 
-class CostTypes : public ::testing::Test {
+class CostTypes : public fwtest::ServedDemoTest {
  protected:
-  fwtest::DemoDatabase db{fwtest::Backend::SQLite};
-  fwtest::LoopbackAppServer server{db};
-  Netconnection::TNetConnection net;
-  void SetUp() override { server.Point(net, "cus.rdmCustProd"); }
+  CostTypes() : ServedDemoTest("cus.rdmCustProd") {}
 };
 
 TEST_F(CostTypes, ListGivesNamesAndRemembersNumbers) {

@@ -46,12 +46,9 @@ static_assert(!Compiles<c::SetCompPreco, std::string&, std::string&, Literal>);
 static_assert(Compiles<c::GetTipoCusto>);
 static_assert(!Compiles<c::GetTipoCusto, Literal>);
 
-class NetConnection : public ::testing::Test {
+class NetConnection : public fwtest::ServedDemoTest {
  protected:
-  fwtest::DemoDatabase db{fwtest::Backend::SQLite};
-  fwtest::LoopbackAppServer server{db};
-  Netconnection::TNetConnection net;
-  void SetUp() override { server.Point(net, "VQR51200.rdmTabPreClie"); }
+  NetConnection() : ServedDemoTest("VQR51200.rdmTabPreClie") {}
 };
 
 TEST_F(NetConnection, FailureEnvelopeComesBackWhenNotThrowing) {

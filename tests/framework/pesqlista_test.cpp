@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "contracts/server/customer_list.h"
 #include "platform/data/client_dataset.h"
 #include "platform/data/data_source.h"
 #include "platform/ui/db_grid.h"
@@ -76,7 +77,7 @@ TEST_F(ChoiceList, NothingMarkedGivesAnEmptyList) {
 }
 
 TEST_F(ChoiceList, RowsAlreadyListedStartMarked) {
-  std::string list = "C4, C2";
+  std::string list = "C4,C2";
   nlohmann::json state;
   ModalScript script({fwtest::Do([&] { state = platform::SnapshotState(); }), Mark(1),
                       ClickIn("dlgPesquisaLista", "btnOK")});
@@ -118,7 +119,7 @@ TEST_F(ChoiceList, ALongListSendsTheMarksInViewAndCountsEveryMark) {
   EXPECT_EQ(scrolled["marked"].size(), static_cast<std::size_t>(visible - 1)) << "row 501 was unmarked";
   EXPECT_EQ(scrolled["markedCount"], 999);
   EXPECT_EQ(label, "Marcados: 999 de 1.000");
-  EXPECT_EQ(Pesqlista::SplitList(list).size(), 999u);
+  EXPECT_EQ(contracts::server::DecodeCustomerList(list).size(), 999u);
   EXPECT_EQ(list.find("K1501"), std::string::npos);
   EXPECT_EQ(marks()[501], "N");
   EXPECT_EQ(marks()[502], "S");
@@ -184,12 +185,6 @@ TEST_F(ChoiceList, MarkInputOutsideTheRowsIsRefused) {
   ModalScript script({fwtest::Do([&] { refusal = grid()->MarkRefusal(9); }), ClickIn("dlgPesquisaLista", "btnCancel")});
   run(list);
   EXPECT_TRUE(refusal.has_value());
-}
-
-TEST(SplitList, KeysWithoutBlanksOrEmptyParts) {
-  EXPECT_EQ(Pesqlista::SplitList(""), std::vector<std::string>{});
-  EXPECT_EQ(Pesqlista::SplitList("A"), std::vector<std::string>{"A"});
-  EXPECT_EQ(Pesqlista::SplitList(" A , B,,C ,"), (std::vector<std::string>{"A", "B", "C"}));
 }
 
 }  // namespace

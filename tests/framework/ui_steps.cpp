@@ -2,7 +2,15 @@
 
 #include <optional>
 
+#include "platform/ui/application.h"
+
 namespace fwtest {
+
+platform::TForm* NewTestForm() {
+  platform::TForm* form = platform::NewForm<platform::TForm>(&platform::Application());
+  form->SetName("frmTeste");
+  return form;
+}
 
 void PressKey(std::uint16_t vk, platform::TShiftState shift, char32_t ch) {
   std::optional<char32_t> typed;

@@ -118,12 +118,7 @@ class CopyOpening : public CopyScreenTest {};
 
 TEST_F(CopyOpening, ShowsTheSourceAndItsFormulaInFormulaModeWithTheLayout) {
   openCopy();
-  json window = host().window(kForm);
-  EXPECT_EQ(window.value("caption", ""), "Cópia de Dados");
-  EXPECT_TRUE(window.value("modal", false));
-  EXPECT_EQ(window["bounds"][2], 410 + 2) << "client area 410 x 344 inside a single border";
-  EXPECT_EQ(window["bounds"][3], 344 + 2 + 24);
-  EXPECT_EQ(at("lblCodTela")["caption"], "VQR51202");
+  expectModalScreen(kForm, "Cópia de Dados", "VQR51202", 410, 344);
   EXPECT_EQ(at("edtNmCliente")["text"], kLegal.name);
   EXPECT_FALSE(at("edtNmCliente")["enabled"]);
   EXPECT_EQ(at("lblFormula")["caption"], "Custo + MKP(30,000%) + FRT(R$ 1,500)");
@@ -363,15 +358,7 @@ TEST_F(Copies, FormulaToAllCustomersSendsTAndAnEmptyListAndRepricesEveryOtherCus
   expectBox("Cópia de dados realizada com sucesso.");
   EXPECT_TRUE(host().window(kForm).is_null()) << "the screen closes after the success";
 
-  auto waiting = statesWithWaitPanel(kForm);
-  ASSERT_FALSE(waiting.empty()) << "the wait panel shows while the call blocks";
-  bool blockingCallSeen = false;
-  for (const auto& [state, window] : waiting) {
-    EXPECT_FALSE(state["idle"]);
-    EXPECT_TRUE(testsupport::FindControl(window, "anmAnimacao")["active"]) << "its animation plays";
-    blockingCallSeen |= state["wait"] == json{{"kind", 1}};
-  }
-  EXPECT_TRUE(blockingCallSeen) << "the panel is up before the call starts";
+  expectWaitPanelDuringTheWrite(kForm);
 
   auto calls = sentCalls("SetCopiaDados");
   ASSERT_EQ(calls.size(), 1u);
@@ -447,14 +434,7 @@ TEST_F(Copies, NoCallsNothingARefusalWritesNothingAndASecondAttemptSucceeds) {
 
   host().click(At("sbtConfirma"));
   expectBox(kFormulaQuestion, "btnYes");
-  ASSERT_TRUE(host().messageBox());
-  EXPECT_EQ(host().messageBox()->value("dlgType", ""), "error");
-  expectBox(
-      "Operação Cancelada. A aplicação da fórmula faria com que alguns produtos ficassem com preço zerado ou "
-      "negativo.");
-  EXPECT_EQ(host().activeForm(), kForm) << "the screen stays open";
-  EXPECT_FALSE(at("panEspera")["visible"]);
-  EXPECT_FALSE(at("anmAnimacao")["active"]);
+  expectZeroPriceRefusal(kForm);
   EXPECT_TRUE(host().state()["wait"].is_null());
   EXPECT_EQ(othersData({kLegal.code}), before) << "nothing is written for any target";
 

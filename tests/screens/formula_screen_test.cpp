@@ -9,7 +9,9 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 #include "platform/ui/ui_types.h"
 #include "tests/screens/price_table_fixture.h"
@@ -89,12 +91,7 @@ class FormulaOpening : public FormulaScreenTest {};
 
 TEST_F(FormulaOpening, ShowsTheCustomersRowsAsTextsTheServersFormulaAndTheCostTypes) {
   openFormula();
-  json window = host().window(kForm);
-  EXPECT_EQ(window.value("caption", ""), "Fórmula de Composição");
-  EXPECT_TRUE(window.value("modal", false));
-  EXPECT_EQ(window["bounds"][2], 405 + 2) << "client area 405 x 336 inside a single border";
-  EXPECT_EQ(window["bounds"][3], 336 + 2 + 24);
-  EXPECT_EQ(host().control("frmFormCompPreco.lblCodTela")["caption"], "VQR51201");
+  expectModalScreen(kForm, "Fórmula de Composição", "VQR51201", 405, 336);
   json customer = host().control("frmFormCompPreco.edtCliente");
   EXPECT_EQ(customer["text"], kLegal.name);
   EXPECT_FALSE(customer["enabled"]);
@@ -201,20 +198,18 @@ TEST_F(RowChecks, FactorMustBeRegisteredAndNewToTheFormulaIgnoringCase) {
 TEST_F(RowChecks, PostChecksOrderThenFactorThenValueAndSendNothing) {
   openFormula();
   host().key(VK_F2);
-  ctrlEnter();
-  expectBox("Ordem deve ser informada.");
-  EXPECT_EQ(formulaGrid()["col"], kColOrder);
-  host().type("5");
-  ctrlEnter();
-  expectBox("Fator de Ajuste do Preço deve ser informado.");
-  EXPECT_EQ(formulaGrid()["col"], kColFactor);
-  host().type("DESC");
-  ctrlEnter();
-  expectBox("Valor deve ser informado.");
-  EXPECT_EQ(formulaGrid()["col"], kColValue);
-  host().type("0");
-  ctrlEnter();
-  expectBox("Valor deve ser maior que zero.");
+  // Each refusal puts the grid on the column to fill, where the next value is typed.
+  const std::vector<std::tuple<const char*, const char*, int>> refusals{
+      {"", "Ordem deve ser informada.", kColOrder},
+      {"5", "Fator de Ajuste do Preço deve ser informado.", kColFactor},
+      {"DESC", "Valor deve ser informado.", kColValue},
+      {"0", "Valor deve ser maior que zero.", kColValue}};
+  for (const auto& [typed, message, column] : refusals) {
+    if (*typed) host().type(typed);
+    ctrlEnter();
+    expectBox(message);
+    EXPECT_EQ(formulaGrid()["col"], column) << message;
+  }
   EXPECT_EQ(gridState(), "insert") << "a refused row stays as typed";
   EXPECT_EQ(formulaRows()[0], (Texts{"005", "DESC", "Moeda", "0,000", "+"}));
   EXPECT_EQ(saves(), 0u);
@@ -471,14 +466,7 @@ TEST_F(Recalculation, AZeroOrNegativeResultShowsTheCatalogTextAndWritesNothing) 
   const Prices before = storedPrices(kLegal);
   const std::size_t loads = serverCalls("GetPrecoProd").size();
   startRecalculation();
-  ASSERT_TRUE(host().messageBox());
-  EXPECT_EQ(host().messageBox()->value("dlgType", ""), "error");
-  expectBox(
-      "Operação Cancelada. A aplicação da fórmula faria com que alguns produtos ficassem com preço zerado ou "
-      "negativo.");
-  EXPECT_EQ(host().activeForm(), kForm) << "the screen stays open";
-  EXPECT_FALSE(host().control("frmFormCompPreco.panEspera")["visible"]);
-  EXPECT_FALSE(host().control("frmFormCompPreco.anmAnimacao")["active"]);
+  expectZeroPriceRefusal(kForm);
   EXPECT_EQ(storedPrices(kLegal), before);
   host().click("frmFormCompPreco.sbtCancel");
   EXPECT_EQ(serverCalls("GetPrecoProd").size(), loads) << "nothing to reload after a refused recalculation";
@@ -496,15 +484,7 @@ TEST_F(Recalculation, RepricesEveryLeafWithACostShowsTheWaitPanelAndTheTableRelo
   expectBox("Recálculo de preços realizado com sucesso.");
   EXPECT_TRUE(host().window(kForm).is_null()) << "the screen closes after the success";
 
-  auto waiting = statesWithWaitPanel(kForm);
-  ASSERT_FALSE(waiting.empty()) << "the wait panel shows while the call blocks";
-  bool blockingCallSeen = false;
-  for (const auto& [state, window] : waiting) {
-    EXPECT_FALSE(state["idle"]) << "the panel is shown only while the recalculation runs";
-    EXPECT_TRUE(testsupport::FindControl(window, "anmAnimacao")["active"]) << "its animation plays";
-    blockingCallSeen |= state["cursor"] == -11 && state["wait"] == json{{"kind", 1}};
-  }
-  EXPECT_TRUE(blockingCallSeen) << "the panel stays up under the hourglass of the call";
+  expectWaitPanelDuringTheWrite(kForm);
   // The formula worked out exactly: a cost of C cents gives ((C/100 * 1,3) + 1,5) * 0,95,
   // that is (13C + 1500) * 95 / 100000, rounded to thousandths half away from zero.
   std::map<std::string, double> expected;

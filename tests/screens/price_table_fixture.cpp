@@ -195,6 +195,19 @@ std::string PriceTableTest::messageText() const {
   return box ? box->value("text", "") : "";
 }
 
+void PriceTableTest::confirmAccepted() {
+  host_->click("frmTabPreClie.sbtConfirmar");
+  EXPECT_FALSE(host_->messageBox()) << messageText();
+}
+
+void PriceTableTest::confirmRefused(const std::string& text, int column) {
+  host_->click("frmTabPreClie.sbtConfirmar");
+  expectBox(text);
+  if (column < 0) return;
+  EXPECT_EQ(grid().value("state", ""), "edit");
+  EXPECT_EQ(grid().value("col", -1), column);
+}
+
 void PriceTableTest::expectBox(const std::string& text, const char* button) {
   ASSERT_TRUE(host_->messageBox()) << "no message, expected: " << text;
   EXPECT_EQ(messageText(), text);
@@ -210,6 +223,39 @@ std::vector<std::pair<json, json>> PriceTableTest::statesWithWaitPanel(const std
         found.emplace_back(state, w);
   }
   return found;
+}
+
+void PriceTableTest::expectZeroPriceRefusal(const std::string& form) {
+  ASSERT_TRUE(host().messageBox());
+  EXPECT_EQ(host().messageBox()->value("dlgType", ""), "error");
+  expectBox(
+      "Operação Cancelada. A aplicação da fórmula faria com que alguns produtos ficassem com preço zerado ou "
+      "negativo.");
+  EXPECT_EQ(host().activeForm(), form) << "the screen stays open";
+  EXPECT_FALSE(host().control(form + ".panEspera")["visible"]);
+  EXPECT_FALSE(host().control(form + ".anmAnimacao")["active"]);
+}
+
+void PriceTableTest::expectWaitPanelDuringTheWrite(const std::string& form) const {
+  const auto waiting = statesWithWaitPanel(form);
+  ASSERT_FALSE(waiting.empty()) << "the wait panel shows while the call blocks";
+  bool blockingCallSeen = false;
+  for (const auto& [state, window] : waiting) {
+    EXPECT_FALSE(state["idle"]) << "the panel is shown only while the call runs";
+    EXPECT_TRUE(testsupport::FindControl(window, "anmAnimacao")["active"]) << "its animation plays";
+    blockingCallSeen |= state["cursor"] == -11 && state["wait"] == json{{"kind", 1}};
+  }
+  EXPECT_TRUE(blockingCallSeen) << "the panel stays up under the hourglass of the call";
+}
+
+void PriceTableTest::expectModalScreen(const std::string& form, const std::string& caption, const std::string& code,
+                                       int clientWidth, int clientHeight) const {
+  const json window = host().window(form);
+  EXPECT_EQ(window.value("caption", ""), caption);
+  EXPECT_TRUE(window.value("modal", false)) << form;
+  EXPECT_EQ(window["bounds"][2], clientWidth + 2) << form << ": a single border";
+  EXPECT_EQ(window["bounds"][3], clientHeight + 2 + 24) << form << ": a single border and the caption bar";
+  EXPECT_EQ(host().control(form + ".lblCodTela")["caption"], code);
 }
 
 bool PriceTableTest::enabled(const std::string& path) const {

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -57,6 +58,8 @@ struct StoredPrice {
   double price = 0;
   std::string start;
   std::string end;
+  bool operator==(const StoredPrice&) const = default;
+  friend void PrintTo(const StoredPrice& p, std::ostream* out) { *out << p.price << " " << p.start << ".." << p.end; }
 };
 
 class PriceTableTest : public ::testing::Test {
@@ -107,6 +110,11 @@ class PriceTableTest : public ::testing::Test {
   // first by Space, the others with the mouse; each row found by typing its number),
   // then OK.
   void chooseList(const std::string& form, const std::vector<const TestCustomer*>& customers);
+  // Confirms the row being edited (sbtConfirmar) and expects no message.
+  void confirmAccepted();
+  // Confirms the row being edited and expects `text`, answered with OK; with a
+  // `column`, the row stays in edit on it.
+  void confirmRefused(const std::string& text, int column = -1);
   // The text of the topmost message box, or "" when none is shown.
   std::string messageText() const;
   // Expects a message box with `text` and answers it with `button`.
@@ -114,6 +122,17 @@ class PriceTableTest : public ::testing::Test {
   // The states the host sent while the wait panel panEspera of `form` was shown, each
   // with that window.
   std::vector<std::pair<json, json>> statesWithWaitPanel(const std::string& form) const;
+  // Expects the refusal of a repricing that would leave some price zero or negative:
+  // its catalog text in an error box, answered with OK, and `form` still open with its
+  // wait panel down.
+  void expectZeroPriceRefusal(const std::string& form);
+  // Expects the wait panel of `form` to have shown while its write blocked: only while
+  // busy, its animation playing, up under the hourglass and the writing wait kind.
+  void expectWaitPanelDuringTheWrite(const std::string& form) const;
+  // Expects `form` shown modally with its caption, its screen code in lblCodTela and a
+  // client area of the size given inside a single border under the caption bar.
+  void expectModalScreen(const std::string& form, const std::string& caption, const std::string& code,
+                         int clientWidth, int clientHeight) const;
   bool enabled(const std::string& path) const;
   bool menuEnabled(const std::string& item) const;
 

@@ -353,22 +353,14 @@ TEST_F(PriceGrid, PriceTakesDigitsAndOneDecimalComma) {
   host().key(VK_RETURN);
   host().click("frmTabPreClie.sbtConfirmar");
   EXPECT_EQ(gridText(0, kColPrice), "12,537");
-  auto stored = storedPrice(kNatural.code, leafProduct(0));
-  ASSERT_TRUE(stored);
-  EXPECT_DOUBLE_EQ(stored->price, 12.537);
-  EXPECT_EQ(stored->start, "");
-  EXPECT_EQ(stored->end, "");
+  EXPECT_EQ(storedPrice(kNatural.code, leafProduct(0)), (StoredPrice{12.537, "", ""}));
 }
 
 TEST_F(PriceGrid, ZeroOrEmptyPriceIsRefusedAndNothingSent) {
   openScreen();
   chooseCustomer(kLegal);
   editCell(2, kColPrice, "0");
-  host().click("frmTabPreClie.sbtConfirmar");
-  EXPECT_EQ(messageText(), "Preço deve ser maior que zero.");
-  host().answer("btnOK");
-  EXPECT_EQ(grid().value("state", ""), "edit");
-  EXPECT_EQ(grid().value("col", -1), kColPrice);
+  confirmRefused("Preço deve ser maior que zero.", kColPrice);
   host().key(VK_ESCAPE);
   host().key(VK_ESCAPE);
   EXPECT_EQ(grid().value("state", ""), "browse");
@@ -387,19 +379,12 @@ TEST_F(PriceGrid, StartDateAloneOrNoDatesAreAccepted) {
   chooseCustomer(kNatural);
   editCell(0, kColPrice, "3");
   editCell(0, kColStart, "01032026");
-  host().click("frmTabPreClie.sbtConfirmar");
-  EXPECT_FALSE(host().messageBox()) << messageText();
-  auto stored = storedPrice(kNatural.code, leafProduct(0));
-  ASSERT_TRUE(stored);
-  EXPECT_EQ(stored->start, "2026-03-01");
-  EXPECT_EQ(stored->end, "");
+  confirmAccepted();
+  EXPECT_EQ(storedPrice(kNatural.code, leafProduct(0)), (StoredPrice{3, "2026-03-01", ""}));
 
   editCell(1, kColPrice, "4");
   host().click("frmTabPreClie.sbtConfirmar");
-  stored = storedPrice(kNatural.code, leafProduct(1));
-  ASSERT_TRUE(stored);
-  EXPECT_EQ(stored->start, "");
-  EXPECT_EQ(stored->end, "");
+  EXPECT_EQ(storedPrice(kNatural.code, leafProduct(1)), (StoredPrice{4, "", ""}));
 }
 
 TEST_F(PriceGrid, StartEqualToEndIsAcceptedAndStartAfterEndRefused) {
@@ -408,16 +393,11 @@ TEST_F(PriceGrid, StartEqualToEndIsAcceptedAndStartAfterEndRefused) {
   editCell(0, kColPrice, "3");
   editCell(0, kColStart, "15052026");
   editCell(0, kColEnd, "15052026");
-  host().click("frmTabPreClie.sbtConfirmar");
-  EXPECT_FALSE(host().messageBox()) << messageText();
+  confirmAccepted();
   EXPECT_EQ(storedPrice(kNatural.code, leafProduct(0))->end, "2026-05-15");
 
   editCell(0, kColStart, "16052026");
-  host().click("frmTabPreClie.sbtConfirmar");
-  EXPECT_EQ(messageText(), "Data inicial deve ser menor ou igual à data final.");
-  host().answer("btnOK");
-  EXPECT_EQ(grid().value("state", ""), "edit");
-  EXPECT_EQ(grid().value("col", -1), kColStart);
+  confirmRefused("Data inicial deve ser menor ou igual à data final.", kColStart);
   EXPECT_EQ(serverCalls("SetTabPreClie").size(), 1u);
   EXPECT_EQ(storedPrice(kNatural.code, leafProduct(0))->start, "2026-05-15");
 }
@@ -426,10 +406,7 @@ TEST_F(PriceGrid, EndDateWithoutStartIsRefused) {
   openScreen();
   chooseCustomer(kLegal);
   editCell(1, kColEnd, "31122026");
-  host().click("frmTabPreClie.sbtConfirmar");
-  EXPECT_EQ(messageText(), "Data inicial deve ser informada.");
-  host().answer("btnOK");
-  EXPECT_EQ(grid().value("col", -1), kColStart);
+  confirmRefused("Data inicial deve ser informada.", kColStart);
   EXPECT_TRUE(serverCalls("SetTabPreClie").empty());
 }
 
@@ -439,15 +416,10 @@ TEST_F(PriceGrid, ADateOfSeparatorsOnlyIsNoDate) {
   clearCell(0, kColEnd);
   clearCell(0, kColStart);
   EXPECT_FALSE(host().messageBox()) << messageText();
-  host().click("frmTabPreClie.sbtConfirmar");
-  EXPECT_FALSE(host().messageBox()) << messageText();
+  confirmAccepted();
   EXPECT_EQ(gridText(0, kColStart), "");
   EXPECT_EQ(gridText(0, kColEnd), "");
-  auto stored = storedPrice(kLegal.code, leafProduct(0));
-  ASSERT_TRUE(stored);
-  EXPECT_DOUBLE_EQ(stored->price, kSeededPrice0);
-  EXPECT_EQ(stored->start, "");
-  EXPECT_EQ(stored->end, "");
+  EXPECT_EQ(storedPrice(kLegal.code, leafProduct(0)), (StoredPrice{kSeededPrice0, "", ""}));
 }
 
 TEST_F(PriceGrid, AnImpossibleDateIsRefusedWithItsText) {
@@ -506,9 +478,7 @@ TEST_F(Saving, DeletingAfterYesClearsThePriceAndTheRowStays) {
   EXPECT_FALSE(enabled("frmTabPreClie.sbtExcluir"));
 
   editCell(0, kColPrice, "0");
-  host().click("frmTabPreClie.sbtConfirmar");
-  EXPECT_EQ(messageText(), "Preço deve ser maior que zero.") << "a deletion must not lift the check for good";
-  host().answer("btnOK");
+  confirmRefused("Preço deve ser maior que zero.");  // a deletion does not lift the check for good
 }
 
 TEST_F(Saving, DeletingAnsweredNoSendsNothing) {
@@ -660,8 +630,7 @@ TEST_F(ServerFailures, ARestartedServerIsReachedAgainByTheNextCall) {
   stopServer();
   startServer();
   editCell(2, kColPrice, "2,5");
-  host().click("frmTabPreClie.sbtConfirmar");
-  EXPECT_FALSE(host().messageBox()) << messageText();
+  confirmAccepted();
   EXPECT_DOUBLE_EQ(storedPrice(kLegal.code, leafProduct(2))->price, 2.5);
 }
 
@@ -891,9 +860,7 @@ TEST_F(ScreenLife, UnloadingAndLoadingTheModuleStartsAfresh) {
   host().answer("btnYes");
   EXPECT_FALSE(storedPrice(kLegal.code, leafProduct(1)));
   editCell(2, kColPrice, "0");
-  host().click("frmTabPreClie.sbtConfirmar");
-  EXPECT_EQ(messageText(), "Preço deve ser maior que zero.");
-  host().answer("btnOK");
+  confirmRefused("Preço deve ser maior que zero.");
 }
 
 TEST_F(ScreenLife, OpeningWithTheServerDownFailsAndTheNextTryCreatesTheScreen) {

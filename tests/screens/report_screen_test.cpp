@@ -142,13 +142,8 @@ class ReportOpening : public ReportScreenTest {};
 
 TEST_F(ReportOpening, OpensModallyWithoutACustomerWithTheLayoutAndTheFilterOfTheReportVariant) {
   openReport();
-  json window = host().window(kForm);
-  EXPECT_EQ(window.value("caption", ""), "Tabela de Preços por Cliente");
-  EXPECT_TRUE(window.value("modal", false));
-  EXPECT_EQ(window["bounds"][2], 463 + 2) << "client area 463 x 151 inside a single border";
-  EXPECT_EQ(window["bounds"][3], 151 + 2 + 24);
+  expectModalScreen(kForm, "Tabela de Preços por Cliente", "VQR51204", 463, 151);
   EXPECT_EQ(host().state()["cursor"], 0);
-  EXPECT_EQ(at("lblCodTela")["caption"], "VQR51204");
   EXPECT_EQ(at("lblCodRel")["caption"], "VQR512");
   EXPECT_EQ(at("lblCodRel")["bounds"][0], 326);
   EXPECT_EQ(at("cbbReportNames")["items"],

@@ -22,7 +22,7 @@
 #include "server/access/users.h"
 #include "server/modules/data_modules.h"
 #include "server/rpc/call_log.h"
-#include "support/test_users.h"
+#include "support/in_process/test_users.h"
 #include "tests/server/module_fixture.h"
 #include "tests/support/raw_socket.h"
 #include "tests/server/sample_arguments.h"

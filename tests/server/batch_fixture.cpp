@@ -2,6 +2,15 @@
 
 #include <algorithm>
 
+namespace contracts::server {
+
+void PrintTo(const PreviewCounts& c, std::ostream* out) {
+  *out << "{created " << c.created << ", changed " << c.changed << ", unchanged " << c.unchanged << ", skipped "
+       << c.skipped << ", customers " << c.customers << ", blocked " << c.blocked << "}";
+}
+
+}  // namespace contracts::server
+
 namespace servertest {
 
 using platform::Variant;
@@ -33,7 +42,9 @@ std::vector<std::string> BatchTest::PreviewRows(const Answer& preview) {
   return rows;
 }
 
-std::string BatchTest::Summary(const Answer& preview) { return preview.data.asArray().at(1).toString(); }
+contracts::server::PreviewCounts BatchTest::Counts(const Answer& preview) {
+  return contracts::server::DecodeReplyOf<contracts::server::GetPreviaCalcCusProd>(preview.data).record;
+}
 
 std::vector<std::string> BatchTest::BatchRows(std::int64_t batch) {
   std::vector<std::string> result;

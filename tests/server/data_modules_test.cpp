@@ -21,18 +21,24 @@ using server::modules::PacketPtr;
 
 // A method of the tests' own, through the same adapter as the data modules.
 namespace c = contracts::server;
-struct Probe : c::Method<c::TabPreClie, "Probe", c::PacketOf<c::CostTypeColumns>,  //
-                         c::Arg<"Nome", c::Text>, c::VarText<"Volta">,
-                         c::VarText<"Ignorado", c::Unused<"not read by the probe">>, c::Arg<"Vezes", c::Int32>,
-                         c::Arg<"Valor", c::Double>> {};
+struct ProbeArgs {
+  std::string Nome;
+  std::string Volta;
+  std::int64_t Vezes = 0;
+  double Valor = 0;
+};
+struct Probe
+    : c::Method<c::TabPreClie, "Probe", c::PacketOf<c::CostTypeColumns>,
+                c::ParamList<c::Arg<"Nome", &ProbeArgs::Nome>, c::VarText<"Volta", &ProbeArgs::Volta>,
+                             c::UnusedVarText<"Ignorado", "not read by the probe">, c::Arg<"Vezes", &ProbeArgs::Vezes>,
+                             c::Arg<"Valor", &ProbeArgs::Valor>>> {};
 
-// Writes "<name> x<times> <value>" back into `back`; a packet of other columns when
-// `times` is 0.
-PacketPtr ProbeRows(server::store::Connection& connection, const std::string& name, std::string& back,
-                    std::int64_t times, double value) {
+// Writes "<name> x<times> <value>" back into Volta; a packet of other columns when
+// Vezes is 0.
+PacketPtr ProbeRows(server::store::Connection& connection, ProbeArgs& a) {
   EXPECT_FALSE(connection.inTransaction());
-  back = name + " x" + std::to_string(times) + " " + std::to_string(value);
-  auto columns = times == 0 ? c::CustomerColumns() : c::CostTypeColumns();
+  a.Volta = a.Nome + " x" + std::to_string(a.Vezes) + " " + std::to_string(a.Valor);
+  auto columns = a.Vezes == 0 ? c::CustomerColumns() : c::CostTypeColumns();
   return std::make_shared<platform::DataPacket>(columns);
 }
 
@@ -67,7 +73,7 @@ TEST_P(DataModulesTest, ArgumentsOutsideTheContractRaiseInsteadOfRunning) {
   EXPECT_FALSE(PriceOf(db(), "C1", "P1"));
 }
 
-TEST_P(DataModulesTest, TheAdapterPassesReadArgumentsTypedAndSendsVarsAndTheDeclaredPacketBack) {
+TEST_P(DataModulesTest, TheAdapterFillsTheRecordAndSendsVarsAndTheDeclaredPacketBack) {
   auto probe = server::modules::Implement<Probe>(store(), &ProbeRows);
   EXPECT_EQ(probe.address, "rdmTabPreClie.Probe");
   std::vector<Variant> params{"a", "antes", "igual", 2, 4};  // an integer for the double

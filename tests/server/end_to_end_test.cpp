@@ -21,7 +21,7 @@
 #include "tests/server/seed.h"
 #include "tests/support/raw_socket.h"
 #include "tests/support/rpc_test_server.h"
-#include "support/test_users.h"
+#include "support/in_process/test_users.h"
 
 namespace servertest {
 namespace {

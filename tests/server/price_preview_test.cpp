@@ -10,6 +10,7 @@ namespace servertest {
 namespace {
 
 using Rows = std::vector<std::string>;
+using contracts::server::PreviewCounts;
 
 class PreviewTest : public BatchTest {
  protected:
@@ -39,22 +40,23 @@ TEST_P(PreviewTest, RecalculationPreviewEqualsTheWriteAndCountsEveryProduct) {
   db().execute("DELETE FROM CUSTOPRODUTO WHERE CDPRODUTO = 'P3'");
   Answer preview = previewThenWrite([&](const std::string& p) { return recalc(p, "S"); });
   EXPECT_EQ(PreviewRows(preview), (Rows{"C1 P4 20>30", "C1 P2 5>6"})) << "largest change first";
-  EXPECT_EQ(Summary(preview), "0;2;1;1;1;0") << "created;changed;unchanged;skipped;customers;blocked";
+  EXPECT_EQ(Counts(preview), (PreviewCounts{.changed = 2, .unchanged = 1, .skipped = 1, .customers = 1}));
 }
 
 TEST_P(PreviewTest, CopyPreviewsEqualTheWriteForEveryTarget) {
   AddPrice(db(), "C2", "P1", 10);
   Answer formula = previewThenWrite([&](const std::string& p) { return copyFormula(p, "C2,C3"); });
-  EXPECT_EQ(Summary(formula), "7;1;0;0;2;0");
+  EXPECT_EQ(Counts(formula), (PreviewCounts{.created = 7, .changed = 1, .customers = 2}));
   EXPECT_EQ(PreviewRows(formula).front(), "C2 P1 10>15");
 
   AddPrice(db(), "C1", "P1", 40);
   AddPrice(db(), "C1", "P2", 8);
   Answer prices = previewThenWrite([&](const std::string& p) { return copyPrices(p, "C2,C3", "N"); });
-  EXPECT_EQ(Summary(prices), "0;0;4;2;2;0") << "replace N keeps every price the targets have";
+  EXPECT_EQ(Counts(prices), (PreviewCounts{.unchanged = 4, .skipped = 2, .customers = 2}))
+      << "replace N keeps every price the targets have";
   Answer overwrite = previewThenWrite([&](const std::string& p) { return copyPrices(p, "C2", "S"); });
   EXPECT_EQ(PreviewRows(overwrite), (Rows{"C2 P1 15>40", "C2 P2 6>8"}));
-  EXPECT_EQ(Summary(overwrite), "0;2;0;2;1;0");
+  EXPECT_EQ(Counts(overwrite), (PreviewCounts{.changed = 2, .skipped = 2, .customers = 1}));
 }
 
 TEST_P(PreviewTest, ABlockedRecalculationListsTheOffendingProductsAndWritesNothing) {
@@ -65,7 +67,7 @@ TEST_P(PreviewTest, ABlockedRecalculationListsTheOffendingProductsAndWritesNothi
   Answer preview = recalc("GetPrevia", "S");
   ASSERT_TRUE(preview.ok) << preview.message;
   EXPECT_EQ(PreviewRows(preview), (Rows{"!C1 P2 7>-1", "!C1 P3 <null>>-2,5"}));
-  EXPECT_EQ(Summary(preview), "0;0;0;0;1;2");
+  EXPECT_EQ(Counts(preview), (PreviewCounts{.customers = 1, .blocked = 2}));
   EXPECT_EQ(snapshot(), before);
   EXPECT_EQ(batchCount(), 0);
   EXPECT_EQ(recalc("Set", "S").message, "@PrecoZerNeg") << "the write refuses what the preview blocked";
@@ -83,7 +85,7 @@ TEST_P(PreviewTest, ABlockedRecalculationListsTheOffendingProductsAndWritesNothi
 TEST_P(PreviewTest, AnEditBetweenPreviewAndWriteIsReflectedInTheWrite) {
   AddPrice(db(), "C1", "P1", 12);
   Answer preview = recalc("GetPrevia", "N");
-  EXPECT_EQ(Summary(preview), "3;0;1;0;1;0");
+  EXPECT_EQ(Counts(preview), (PreviewCounts{.created = 3, .unchanged = 1, .customers = 1}));
   ASSERT_TRUE(setPrice("C1", "P2", 9).ok);  // someone prices P2 meanwhile
   ASSERT_TRUE(recalc("Set", "N").ok);
   EXPECT_EQ(pricesOf("C1"), (Rows{"P1=12", "P2=9", "P3=3,75", "P4=30"})) << "the new price is kept, not lost";

@@ -1,6 +1,6 @@
 #include "tests/server/seed.h"
 
-#include "support/test_users.h"
+#include "support/in_process/test_users.h"
 
 namespace servertest {
 

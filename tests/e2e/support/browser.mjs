@@ -4,7 +4,8 @@ import { chromium } from 'playwright-core';
 import { mkdtempSync, mkdirSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { ROOT } from './system.mjs';
+import { before, after } from 'node:test';
+import { ROOT, startSystem } from './system.mjs';
 
 export const ARTEFACTS = join(ROOT, 'test-results', 'e2e');
 
@@ -134,14 +135,60 @@ export async function answered(page, action) {
   return waitIdle(page, before);
 }
 
-// Opens the price table from the host's menu and chooses the customer by its
-// registration number as typed (`formatted`), as a person does.
-export async function openPriceTable(page, formatted) {
+// Drags with the mouse from (x, y) by (dx, dy) in `steps` moves, and waits for the
+// host's answer to the release.
+export async function drag(page, x, y, dx, dy, steps) {
+  await page.mouse.move(x, y);
+  await page.mouse.down();
+  await page.mouse.move(x + dx, y + dy, { steps });
+  await answered(page, () => page.mouse.up());
+}
+
+// The texts of the first `count` rows of column `col` of the grid `path`.
+export async function gridTexts(page, path, col, count) {
+  const texts = [];
+  for (let row = 0; row < count; row++) {
+    texts.push((await control(page, path).locator(`.grid-cell[data-row="${row}"][data-col="${col}"]`).innerText()).trim());
+  }
+  return texts;
+}
+
+// The text of the message box shown.
+export async function messageText(page) {
+  return page.locator('.window[data-name="dlgMessage"] .message-text').innerText();
+}
+
+// Chooses Cadastros > Tabela de Preço por Cliente in the host's menu, which calls the
+// loaded module's entry.
+export async function openModuleMenu(page) {
   await page.locator('.menu-top', { hasText: 'Cadastros' }).dispatchEvent('mousedown');
   const before = await seq(page);
   await page.locator('.popup-item', { hasText: 'Tabela de Preço por Cliente' }).dispatchEvent('mousedown');
   await waitIdle(page, before);
+}
+
+// Opens the price table from the host's menu and chooses the customer by its
+// registration number as typed (`formatted`), as a person does.
+export async function openPriceTable(page, formatted) {
+  await openModuleMenu(page);
   await click(page, 'frmTabPreClie.medCdClie');
   await type(page, formatted);
   await press(page, 'Tab');
+}
+
+// The system (startSystem's `options`) and a browser on it, started before the tests of
+// a file and stopped after them; `use(system, page, browser)` receives them once they
+// run, and may prepare the page before the first test (it is awaited).
+export function useSystemAndBrowser(options, use) {
+  let system;
+  let browser;
+  before(async () => {
+    system = await startSystem(options);
+    browser = await openBrowser(system.url);
+    await use(system, browser.page, browser);
+  });
+  after(async () => {
+    if (browser) await browser.close();
+    if (system) await system.stop();
+  });
 }

@@ -12,7 +12,7 @@
 #include "platform/data/client_dataset.h"
 #include "platform/data/field.h"
 
-namespace Cli_VQR51201 {
+namespace Pkg_VQR51200 {
 
 struct TFormulaRowFields {
   platform::TClientDataSet* dataSet;
@@ -27,4 +27,4 @@ struct TFormulaRowFields {
 
 TFormulaRowFields NewFormulaRows(platform::TComponent* owner, const char* name);
 
-}  // namespace Cli_VQR51201
+}  // namespace Pkg_VQR51200

@@ -7,7 +7,7 @@
 
 #include "platform/ui/ui_types.h"
 
-namespace Cli_VQR51200 {
+namespace Pkg_VQR51200 {
 
 inline bool MovesOnInGrid(std::uint16_t key) {
   switch (key) {
@@ -34,4 +34,4 @@ inline void KeepDecimalChar(char32_t& key, const std::string& cellText) {
   if (key != U'\b' && key != U'\r' && key != U',' && (key < U'0' || key > U'9')) key = 0;
 }
 
-}  // namespace Cli_VQR51200
+}  // namespace Pkg_VQR51200

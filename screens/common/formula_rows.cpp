@@ -1,15 +1,13 @@
-#include "screens/Cli_VQR51201/formula_rows.h"
+#include "screens/common/formula_rows.h"
 
-#include "screens/Cli_VQR51200/components.h"
+#include "screens/common/components.h"
 
-namespace Cli_VQR51201 {
-
-using Cli_VQR51200::NewField;
+namespace Pkg_VQR51200 {
 
 TFormulaRowFields NewFormulaRows(platform::TComponent* owner, const char* name) {
   constexpr const char* kValueFormat = "#,###0.000";
   TFormulaRowFields f{};
-  f.dataSet = Cli_VQR51200::NewDataSet(owner, name);
+  f.dataSet = NewDataSet(owner, name);
   f.CDFATPRECO = NewField<platform::TStringField>(f.dataSet, "CDFATPRECO", "", 3);
   f.CDCLIENTE = NewField<platform::TStringField>(f.dataSet, "CDCLIENTE", "", 21);
   f.SGFATPRECO = NewField<platform::TStringField>(f.dataSet, "SGFATPRECO", "Fator", 4);
@@ -24,4 +22,4 @@ TFormulaRowFields NewFormulaRows(platform::TComponent* owner, const char* name) 
   return f;
 }
 
-}  // namespace Cli_VQR51201
+}  // namespace Pkg_VQR51200

@@ -1,8 +1,9 @@
 #pragma once
 // TClieProdFilter: the target customers and the product range a screen works on (the
 // copy screen, the price table report screen), written once. Each screen owns one,
-// built on its own data group with its own catalog and its own unit's stListaClie; the
-// points where the screens differ are TFilterSettings.
+// built on its own data group with its own catalog and its own unit's stListaClie,
+// calling through the module session's netTabPreClie; the points where the screens
+// differ are TFilterSettings.
 //
 // Customers, group grbClieDest "Cliente Destino": rbtTodos "Todos" (checked at the
 // start) or rbtLista "Lista" with the search button btpPesqClie, enabled only while
@@ -19,11 +20,12 @@
 // the framework's read-only connection.
 //
 // The events of these controls are bound to the screen's handlers of the same names
-// (TClieProdFilterHandlers); each handler hands over to the body of that name here.
+// (TClieProdFilterHandlers, below); each handler hands over to the body of that name here.
 // Failed checks put the focus on the control named, show the catalog text of their key
 // (Clie_Deve, ProdIniDeve, ProdFinDeve, ProdIni>ProdFin) and end the running operation.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "contracts/framework/adoibquery.h"
@@ -36,13 +38,10 @@
 #include "platform/ui/edit.h"
 #include "platform/ui/mask_edit.h"
 #include "platform/ui/std_controls.h"
+#include "screens/common/components.h"
+#include "screens/common/module_session.h"
 
-namespace Cli_VQR51202 {
-
-// Where a group stands on its parent.
-struct TBounds {
-  int left = 0, top = 0, width = 0, height = 0;
-};
+namespace Pkg_VQR51200 {
 
 struct TFilterSettings {
   // The customer variable GetPesqClieLista is given (by reference).
@@ -60,33 +59,15 @@ struct TFilterSettings {
   int nameEditWidth = 0;
 };
 
-// The screen's handlers the filter's events are bound to.
-class TClieProdFilterHandlers {
- public:
-  virtual void rbtTodosClick(platform::TObject* Sender) = 0;
-  virtual void rbtListaClick(platform::TObject* Sender) = 0;
-  virtual void btpPesqClieClick(platform::TObject* Sender) = 0;
-  // Bound only with maskRegistration.
-  virtual void cdsPesqClieNRINSJURCLIEGetText(platform::TField& Sender, std::string& Text, bool DisplayText);
-  virtual void medProdIniChange(platform::TObject* Sender) = 0;
-  virtual void medProdFinChange(platform::TObject* Sender) = 0;
-  virtual void medProdIniExit(platform::TObject* Sender) = 0;
-  virtual void medProdFinExit(platform::TObject* Sender) = 0;
-  virtual void brnPesqProdIniBeforePesq(platform::TObject* Sender, bool& Continue) = 0;
-  virtual void brnPesqProdIniAfterPesq(platform::TObject* Sender) = 0;
-  virtual void btnProdFinBeforePesq(platform::TObject* Sender, bool& Continue) = 0;
-  virtual void btnProdFinAfterPesq(platform::TObject* Sender) = 0;
-
- protected:
-  ~TClieProdFilterHandlers() = default;
-};
+class TClieProdFilterHandlers;
 
 class TClieProdFilter {
  public:
   // Builds the two groups on `parent` (components owned by `screen`) and binds their
   // events to `handlers`. `catalog` and `list` are the screen's.
-  TClieProdFilter(platform::TComponent& screen, platform::TControl& parent, const Nrv_msg::TMessages& catalog,
-                  std::string& list, TClieProdFilterHandlers& handlers, TFilterSettings settings);
+  TClieProdFilter(platform::TComponent& screen, platform::TControl& parent, TModuleSession& session,
+                  const Nrv_msg::TMessages& catalog, std::string& list, TClieProdFilterHandlers& handlers,
+                  TFilterSettings settings);
 
   // --- customers ---
   platform::TGroupBox* grbClieDest;
@@ -177,9 +158,38 @@ class TClieProdFilter {
   void CheckAndLookUp(const ProductRow& row);
   [[noreturn]] void Refuse(platform::TControl& focus, const char* key) const;
 
+  TModuleSession& session_;
   const Nrv_msg::TMessages& catalog_;
   std::string& list_;
   TFilterSettings settings_;
 };
 
-}  // namespace Cli_VQR51202
+// The handlers of the filter's controls on the screen that owns it, named after the
+// controls and their events; each hands over to the body of that name in `filter`. A
+// screen inherits them, and builds its filter in its constructor.
+class TClieProdFilterHandlers {
+ public:
+  std::unique_ptr<TClieProdFilter> filter;
+
+  virtual void rbtTodosClick(platform::TObject* Sender);
+  virtual void rbtListaClick(platform::TObject* Sender);
+  virtual void btpPesqClieClick(platform::TObject* Sender);
+  // Bound only with maskRegistration.
+  virtual void cdsPesqClieNRINSJURCLIEGetText(platform::TField& Sender, std::string& Text, bool DisplayText);
+  virtual void medProdIniChange(platform::TObject* Sender);
+  virtual void medProdFinChange(platform::TObject* Sender);
+  virtual void medProdIniExit(platform::TObject* Sender);
+  virtual void medProdFinExit(platform::TObject* Sender);
+  virtual void brnPesqProdIniBeforePesq(platform::TObject* Sender, bool& Continue);
+  virtual void brnPesqProdIniAfterPesq(platform::TObject* Sender);
+  virtual void btnProdFinBeforePesq(platform::TObject* Sender, bool& Continue);
+  virtual void btnProdFinAfterPesq(platform::TObject* Sender);
+  void VdProdIni();
+  void VdProdFin();
+  void VdProdutos();
+
+ protected:
+  ~TClieProdFilterHandlers() = default;
+};
+
+}  // namespace Pkg_VQR51200

@@ -1,17 +1,13 @@
 // TClieProdFilter: the controls, datasets and product query of the filter, and the
 // binding of their events to the screen's handlers.
-#include "screens/Cli_VQR51202/clie_prod_filter.h"
+#include "screens/common/clie_prod_filter.h"
 
 #include <utility>
 
-#include "screens/Cli_VQR51200/components.h"
+#include "screens/common/components.h"
 
-namespace Cli_VQR51202 {
+namespace Pkg_VQR51200 {
 
-using Cli_VQR51200::NewControl;
-using Cli_VQR51200::NewDataSet;
-using Cli_VQR51200::NewDataSource;
-using Cli_VQR51200::NewField;
 using platform::TObject;
 
 namespace {
@@ -21,17 +17,47 @@ constexpr int kRowHeight = 21;
 
 platform::TGroupBox* NewGroup(platform::TComponent& owner, platform::TControl& parent, const char* name,
                               const char* caption, const TBounds& b) {
-  return Cli_VQR51200::NewBoldGroup(&owner, &parent, name, caption, b.left, b.top, b.width, b.height);
+  return NewBoldGroup(&owner, &parent, name, caption, b.left, b.top, b.width, b.height);
 }
 
 }  // namespace
 
-void TClieProdFilterHandlers::cdsPesqClieNRINSJURCLIEGetText(platform::TField&, std::string&, bool) {}
+void TClieProdFilterHandlers::rbtTodosClick(TObject*) { filter->rbtTodosClick(); }
 
-TClieProdFilter::TClieProdFilter(platform::TComponent& screen, platform::TControl& parent,
+void TClieProdFilterHandlers::rbtListaClick(TObject*) { filter->rbtListaClick(); }
+
+void TClieProdFilterHandlers::btpPesqClieClick(TObject*) { filter->btpPesqClieClick(); }
+
+void TClieProdFilterHandlers::cdsPesqClieNRINSJURCLIEGetText(platform::TField& Sender, std::string& Text, bool) {
+  filter->cdsPesqClieNRINSJURCLIEGetText(Sender, Text);
+}
+
+void TClieProdFilterHandlers::medProdIniChange(TObject*) { filter->medProdIniChange(); }
+
+void TClieProdFilterHandlers::medProdFinChange(TObject*) { filter->medProdFinChange(); }
+
+void TClieProdFilterHandlers::medProdIniExit(TObject*) { filter->medProdIniExit(); }
+
+void TClieProdFilterHandlers::medProdFinExit(TObject*) { filter->medProdFinExit(); }
+
+void TClieProdFilterHandlers::brnPesqProdIniBeforePesq(TObject*, bool&) { filter->OpenAllProducts(); }
+
+void TClieProdFilterHandlers::brnPesqProdIniAfterPesq(TObject*) { filter->brnPesqProdIniAfterPesq(); }
+
+void TClieProdFilterHandlers::btnProdFinBeforePesq(TObject*, bool&) { filter->OpenAllProducts(); }
+
+void TClieProdFilterHandlers::btnProdFinAfterPesq(TObject*) { filter->btnProdFinAfterPesq(); }
+
+void TClieProdFilterHandlers::VdProdIni() { filter->VdProdIni(); }
+
+void TClieProdFilterHandlers::VdProdFin() { filter->VdProdFin(); }
+
+void TClieProdFilterHandlers::VdProdutos() { filter->VdProdutos(); }
+
+TClieProdFilter::TClieProdFilter(platform::TComponent& screen, platform::TControl& parent, TModuleSession& session,
                                  const Nrv_msg::TMessages& catalog, std::string& list,
                                  TClieProdFilterHandlers& handlers, TFilterSettings settings)
-    : catalog_(catalog), list_(list), settings_(std::move(settings)) {
+    : session_(session), catalog_(catalog), list_(list), settings_(std::move(settings)) {
   CreateCustomerGroup(screen, parent);
   CreateCustomerList(screen);
   CreateProductGroup(screen, parent);
@@ -100,14 +126,9 @@ void TClieProdFilter::CreateProductRow(platform::TComponent& screen, int top, co
 
 // Read-only, straight from the database: every product ('T') or the one code given.
 void TClieProdFilter::CreateProductQuery(platform::TComponent& screen) {
-  qryPesqProd = new Adoibquery::TADOIBQuery(&screen);
-  qryPesqProd->SetName("qryPesqProd");
-  qryPesqProd->SQL.Add("SELECT CDPRODUTO, CDARVPROD, NMPRODUTO");
-  qryPesqProd->SQL.Add("FROM PRODUTO");
-  qryPesqProd->SQL.Add("WHERE");
-  qryPesqProd->SQL.Add("((CDARVPROD = :P_CDARVPROD)OR(:P_TCDPRODUTO = 'T'))");
-  qryPesqProd->SQL.Add("ORDER BY");
-  qryPesqProd->SQL.Add("CDARVPROD, NMPRODUTO");
+  qryPesqProd = NewQuery(&screen, "qryPesqProd",
+                         {"SELECT CDPRODUTO, CDARVPROD, NMPRODUTO", "FROM PRODUTO", "WHERE",
+                          "((CDARVPROD = :P_CDARVPROD)OR(:P_TCDPRODUTO = 'T'))", "ORDER BY", "CDARVPROD, NMPRODUTO"});
   qryPesqProdCDPRODUTO = NewField<Adoibquery::TADOIBStringField>(qryPesqProd, "CDPRODUTO", "", 10);
   qryPesqProdCDPRODUTO->SetVisible(false);
   qryPesqProdCDARVPROD = NewField<Adoibquery::TADOIBStringField>(qryPesqProd, "CDARVPROD", "Código", 20);
@@ -135,4 +156,4 @@ void TClieProdFilter::BindEvents(TClieProdFilterHandlers& h) {
   btnProdFin->OnAfterPesq = [&h](TObject* s) { h.btnProdFinAfterPesq(s); };
 }
 
-}  // namespace Cli_VQR51202
+}  // namespace Pkg_VQR51200

@@ -14,24 +14,34 @@
 // (which must still be closed) and labelled when a label is given; a string field
 // takes its size. A control is owned by the screen, placed on its parent at the bounds
 // given; a bold label is 13 high.
+#include <initializer_list>
 #include <type_traits>
 
+#include "contracts/framework/adoibquery.h"
 #include "platform/data/client_dataset.h"
 #include "platform/data/data_source.h"
 #include "platform/data/field.h"
 #include "platform/ui/db_grid.h"
+#include "platform/ui/form.h"
 #include "platform/ui/std_controls.h"
 
-namespace Cli_VQR51200 {
+namespace Pkg_VQR51200 {
 
-template <class Control>
-Control* NewControl(platform::TComponent* owner, platform::TControl* parent, const char* name, int left, int top,
-                    int width, int height) {
-  auto* control = new Control(owner);
-  control->SetName(name);
-  control->SetParent(parent);
-  control->SetBounds(left, top, width, height);
-  return control;
+// Where a control stands on its parent.
+struct TBounds {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+
+using platform::NewControl;
+
+// A modal screen's name, caption, client area and screen code (shown by `lblCodTela`).
+inline void IdentifyScreen(platform::TForm& screen, platform::TLabel& lblCodTela, const char* name,
+                           const char* caption, const char* code, int clientWidth, int clientHeight) {
+  screen.SetName(name);
+  screen.SetCaption(caption);
+  screen.SetClientWidth(clientWidth);
+  screen.SetClientHeight(clientHeight);
+  lblCodTela.SetCaption(code);
 }
 
 inline platform::TLabel* NewBoldLabel(platform::TComponent* owner, platform::TControl* parent, const char* name,
@@ -87,6 +97,15 @@ inline platform::TClientDataSet* NewDataSet(platform::TComponent* owner, const c
   return dataSet;
 }
 
+// A read-only query of the framework's shared connection with the lines of its statement.
+inline Adoibquery::TADOIBQuery* NewQuery(platform::TComponent* owner, const char* name,
+                                        std::initializer_list<const char*> statement) {
+  auto* query = new Adoibquery::TADOIBQuery(owner);
+  query->SetName(name);
+  for (const char* line : statement) query->SQL.Add(line);
+  return query;
+}
+
 inline platform::TDataSource* NewDataSource(platform::TComponent* owner, const char* name, platform::TDataSet* dataSet) {
   auto* source = new platform::TDataSource(owner);
   source->SetName(name);
@@ -94,4 +113,4 @@ inline platform::TDataSource* NewDataSource(platform::TComponent* owner, const c
   return source;
 }
 
-}  // namespace Cli_VQR51200
+}  // namespace Pkg_VQR51200

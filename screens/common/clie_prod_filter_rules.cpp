@@ -6,11 +6,10 @@
 #include "contracts/framework/tabvalid.h"
 #include "platform/text/ascii_text.h"
 #include "platform/text/edit_mask.h"
-#include "screens/Cli_VQR51200/cli_vqr51200.h"
-#include "screens/Cli_VQR51200/server_call.h"
-#include "screens/Cli_VQR51202/clie_prod_filter.h"
+#include "screens/common/clie_prod_filter.h"
+#include "screens/common/server_call.h"
 
-namespace Cli_VQR51202 {
+namespace Pkg_VQR51200 {
 
 void TClieProdFilter::rbtTodosClick() {
   if (rbtTodos->Checked()) btpPesqClie->SetEnabled(false);
@@ -25,8 +24,8 @@ void TClieProdFilter::rbtListaClick() {
 // The customers are asked for again at every press, so the list always offers the
 // customers as they are now; a failed load opens nothing and keeps the list.
 void TClieProdFilter::btpPesqClieClick() {
-  Cli_VQR51200::ServerLoad<contracts::server::GetPesqClieLista>(
-      *cdsPesqClie, *Cli_VQR51200::frmTabPreClie->netTabPreClie, Showavi::saPesquisa, settings_.listCustomer());
+  ServerLoad<contracts::server::GetPesqClieLista>(*cdsPesqClie, *session_.netTabPreClie, Showavi::saPesquisa,
+                                                 settings_.listCustomer());
   Pesqlista::PesquisaLista(dtsPesqClie, "CDCLIENTE", catalog_.Msg("Cliente"), false, list_);
 }
 
@@ -122,4 +121,4 @@ std::string TClieProdFilter::LastProduct() const { return std::string(platform::
 
 std::string TClieProdFilter::AllCustomersFlag() const { return rbtTodos->Checked() ? "T" : ""; }
 
-}  // namespace Cli_VQR51202
+}  // namespace Pkg_VQR51200
