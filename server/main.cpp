@@ -14,6 +14,16 @@
 #include "server/serve_command.h"
 #include "server/user_command.h"
 
+namespace {
+
+// A numeric option whose default the help shows and whose value must lie in [lowest, highest].
+template <class T>
+void AddBounded(CLI::App* command, const char* name, T& value, const char* help, T lowest, T highest) {
+  command->add_option(name, value, help)->capture_default_str()->check(CLI::Range(lowest, highest));
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   // Logs go to standard error; standard output carries only the commands' results.
   spdlog::set_default_logger(spdlog::stderr_color_mt("appserver"));
@@ -44,41 +54,22 @@ int main(int argc, char** argv) {
   CLI::App* serveCommand = app.add_subcommand("serve", "Atende os módulos remotos de dados até ser encerrado");
   serveCommand->add_option("--db", serve.database, "Arquivo SQLite ou URL postgresql://...")->required();
   serveCommand->add_option("--listen", serve.listen, "Endereço de escuta host:porta")->capture_default_str();
-  serveCommand->add_option("--threads", serve.threads, "Chamadas atendidas ao mesmo tempo")
-      ->capture_default_str()
-      ->check(CLI::Range(1u, 256u));
-  serveCommand->add_option("--idle-timeout", serve.idleTimeoutSeconds, "Segundos até fechar uma conexão ociosa")
-      ->capture_default_str()
-      ->check(CLI::Range(1u, 86'400u));
-  serveCommand
-      ->add_option("--frame-timeout", serve.frameTimeoutSeconds,
-                   "Segundos para uma chamada chegar inteira, contados do seu primeiro byte")
-      ->capture_default_str()
-      ->check(CLI::Range(1u, 3'600u));
-  serveCommand->add_option("--max-connections", serve.maxConnections, "Conexões abertas ao mesmo tempo")
-      ->capture_default_str()
-      ->check(CLI::Range(std::size_t{1}, std::size_t{65'535}));
-  serveCommand
-      ->add_option("--max-connections-per-address", serve.maxConnectionsPerAddress,
-                   "Conexões abertas ao mesmo tempo de um mesmo endereço")
-      ->capture_default_str()
-      ->check(CLI::Range(std::size_t{1}, std::size_t{65'535}));
-  serveCommand
-      ->add_option("--memory-budget", serve.memoryBudgetMiB,
-                   "MiB para as chamadas em recepção, somadas todas as conexões")
-      ->capture_default_str()
-      ->check(CLI::Range(std::size_t{1}, std::size_t{1'048'576}));
-  serveCommand->add_option("--session-idle", serve.sessionIdleSeconds, "Segundos sem chamadas até a sessão expirar")
-      ->capture_default_str()
-      ->check(CLI::Range(1u, 604'800u));
-  serveCommand
-      ->add_option("--sign-in-attempts", serve.signInAttempts,
-                   "Senhas erradas seguidas (por usuário ou endereço) até bloquear a entrada")
-      ->capture_default_str()
-      ->check(CLI::Range(1u, 1'000u));
-  serveCommand->add_option("--sign-in-lock", serve.signInLockSeconds, "Segundos de bloqueio da entrada")
-      ->capture_default_str()
-      ->check(CLI::Range(1u, 86'400u));
+  AddBounded(serveCommand, "--threads", serve.threads, "Chamadas atendidas ao mesmo tempo", 1u, 256u);
+  AddBounded(serveCommand, "--idle-timeout", serve.idleTimeoutSeconds, "Segundos até fechar uma conexão ociosa", 1u,
+             86'400u);
+  AddBounded(serveCommand, "--frame-timeout", serve.frameTimeoutSeconds,
+             "Segundos para uma chamada chegar inteira, contados do seu primeiro byte", 1u, 3'600u);
+  AddBounded(serveCommand, "--max-connections", serve.maxConnections, "Conexões abertas ao mesmo tempo", std::size_t{1},
+             std::size_t{65'535});
+  AddBounded(serveCommand, "--max-connections-per-address", serve.maxConnectionsPerAddress,
+             "Conexões abertas ao mesmo tempo de um mesmo endereço", std::size_t{1}, std::size_t{65'535});
+  AddBounded(serveCommand, "--memory-budget", serve.memoryBudgetMiB,
+             "MiB para as chamadas em recepção, somadas todas as conexões", std::size_t{1}, std::size_t{1'048'576});
+  AddBounded(serveCommand, "--session-idle", serve.sessionIdleSeconds, "Segundos sem chamadas até a sessão expirar", 1u,
+             604'800u);
+  AddBounded(serveCommand, "--sign-in-attempts", serve.signInAttempts,
+             "Senhas erradas seguidas (por usuário ou endereço) até bloquear a entrada", 1u, 1'000u);
+  AddBounded(serveCommand, "--sign-in-lock", serve.signInLockSeconds, "Segundos de bloqueio da entrada", 1u, 86'400u);
   serveCommand->add_option("--tls-cert", serve.tlsCertificate, "Certificado TLS do servidor (PEM)");
   serveCommand->add_option("--tls-key", serve.tlsKey, "Chave privada do certificado TLS (PEM)");
   serveCommand->add_flag("--insecure", serve.insecure,

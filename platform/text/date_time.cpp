@@ -39,6 +39,21 @@ Parts Split(TDateTime dt) {
 
 bool HasTime(const Parts& p) { return p.hour || p.minute || p.second || p.millisecond; }
 
+enum class DateStyle { Local, ISO };
+
+// The date (dd/mm/yyyy or yyyy-mm-dd), then its time of day (" hh:nn:ss" or
+// "Thh:nn:ss") when it has one.
+std::string DateAndTimeText(const Parts& p, DateStyle style) {
+  const bool iso = style == DateStyle::ISO;
+  char text[32];
+  int length = iso ? std::snprintf(text, sizeof text, "%04d-%02d-%02d", p.year, p.month, p.day)
+                   : std::snprintf(text, sizeof text, "%02d/%02d/%04d", p.day, p.month, p.year);
+  if (HasTime(p))
+    std::snprintf(text + length, sizeof text - length, iso ? "T%02d:%02d:%02d" : " %02d:%02d:%02d", p.hour,
+                  p.minute, p.second);
+  return text;
+}
+
 // Reads an unsigned decimal number of 1 to maxDigits digits at text[pos].
 std::optional<int> ReadNumber(std::string_view text, std::size_t& pos, std::size_t maxDigits) {
   std::size_t start = pos;
@@ -127,16 +142,7 @@ std::string DateToStr(TDateTime dt) {
   return text;
 }
 
-std::string DateTimeToStr(TDateTime dt) {
-  const Parts p = Split(dt);
-  char text[32];
-  if (HasTime(p))
-    std::snprintf(text, sizeof text, "%02d/%02d/%04d %02d:%02d:%02d", p.day, p.month, p.year,
-                  p.hour, p.minute, p.second);
-  else
-    std::snprintf(text, sizeof text, "%02d/%02d/%04d", p.day, p.month, p.year);
-  return text;
-}
+std::string DateTimeToStr(TDateTime dt) { return DateAndTimeText(Split(dt), DateStyle::Local); }
 
 std::string FormatDateTime(std::string_view format, TDateTime dt) {
   if (format.empty()) return DateTimeToStr(dt);
@@ -209,16 +215,7 @@ TDateTime StrToDateTime(std::string_view text) {
   throw EConvertError("'" + std::string(text) + "' não é uma data válida");
 }
 
-std::string DateTimeToISO(TDateTime dt) {
-  const Parts p = Split(dt);
-  char text[32];
-  if (HasTime(p))
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", p.year, p.month, p.day,
-                  p.hour, p.minute, p.second);
-  else
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", p.year, p.month, p.day);
-  return text;
-}
+std::string DateTimeToISO(TDateTime dt) { return DateAndTimeText(Split(dt), DateStyle::ISO); }
 
 std::optional<TDateTime> TryISOToDateTime(std::string_view text) {
   text = TrimBlanks(text);
