@@ -117,6 +117,7 @@ void RestoreRecordedPrices(store::Connection& c, std::int64_t undo) {
 // The targets of a formula copy whose formula is still the one the copy gave them get
 // their formula from before back. Returns how many.
 std::int64_t RestoreFormulas(store::Connection& c, std::int64_t batch) {
+  LockFormulaCustomers(c, "SELECT N.CDCLIENTE FROM COMPPRECLIELOTE N WHERE N.NRLOTE = $1 AND N.IDVERSAO = 'N'", {batch});
   ResetTempTable(c, kFormulaRestoreTable, "CDCLIENTE VARCHAR(21) NOT NULL PRIMARY KEY");
   const std::string same =
       "X.CDFATPRECO = Y.CDFATPRECO AND X.NRORDEMFAT = Y.NRORDEMFAT AND X.IDDETFATPRE = Y.IDDETFATPRE AND "

@@ -11,4 +11,11 @@ std::optional<std::int64_t> LockPriceRows(store::Connection& c, const std::strin
       .value_or(0);
 }
 
+void LockFormulaCustomers(store::Connection& c, const std::string& customers, const store::Params& params) {
+  if (c.backend() != store::Backend::PostgreSQL) return;
+  c.queryInteger("SELECT COUNT(*) FROM (SELECT 1 FROM CLIENTE C WHERE C.CDCLIENTE IN (" + customers +
+                     ") ORDER BY C.CDCLIENTE FOR NO KEY UPDATE OF C) L",
+                 params);
+}
+
 }  // namespace server::modules

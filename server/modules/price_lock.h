@@ -26,4 +26,11 @@ namespace server::modules {
 // how many; nullopt on SQLite.
 std::optional<std::int64_t> LockPriceRows(store::Connection& c, const std::string& rows, const store::Params& params);
 
+// Locks, on PostgreSQL, the customers whose formulas a write replaces (`customers`, a
+// SELECT of CDCLIENTE over `params`): their CLIENTE rows, in key order, in a mode that
+// leaves their prices free (no key update). Two replacements of one formula then come
+// one after the other, the second seeing what the first wrote. Writes take these locks
+// after those of prices.
+void LockFormulaCustomers(store::Connection& c, const std::string& customers, const store::Params& params);
+
 }  // namespace server::modules

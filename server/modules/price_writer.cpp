@@ -85,22 +85,24 @@ std::int64_t CreateAbsentPricesSQLite(store::Connection& c, const PriceSet& set,
   return created;
 }
 
-// Every price of the set exists now; on PostgreSQL they are locked. One that was there
-// when the creating step looked but was removed before the lock is neither created nor
-// locked: the transaction starts over (a removal is rare, the retry cheap).
-void LockSetPrices(store::Connection& c, const PriceSet& set) {
+// Locks every price of the set (PostgreSQL); false when one that was there when the
+// creating step looked was removed before its lock came: it is neither created nor
+// locked yet.
+bool LockSetPrices(store::Connection& c, const PriceSet& set) {
   store::SqlBuilder sql(c.backend());
   std::string select = set.select(sql);
   auto locked = LockPriceRows(
       c, "TABPRECLIE T JOIN (" + select + ") N ON T.CDCLIENTE = N.CDCLIENTE AND T.CDPRODUTO = N.CDPRODUTO",
       sql.params());
-  if (!locked) return;
+  if (!locked) return true;
   store::SqlBuilder counting(c.backend());
   std::string all = set.select(counting);
-  if (*locked < c.queryInteger("SELECT COUNT(*) FROM (" + all + ") N", counting.params()).value_or(0))
-    throw store::StoreError(store::StoreError::Kind::Transient,
-                            "Erro no banco de dados: um preço foi excluído enquanto a gravação o bloqueava.");
+  return *locked == c.queryInteger("SELECT COUNT(*) FROM (" + all + ") N", counting.params()).value_or(0);
 }
+
+// How many times the prices removed under a write are created again before the write
+// gives up as a transient conflict (its transaction then starts over).
+constexpr int kLockRounds = 5;
 
 // The locked prices the set changes: their history rows, then the change itself.
 std::int64_t ChangeLockedPrices(store::Connection& c, const PriceSet& set, const std::string& now) {
@@ -127,11 +129,20 @@ std::int64_t ChangeLockedPrices(store::Connection& c, const PriceSet& set, const
 }  // namespace
 
 std::int64_t WritePriceSet(store::Connection& connection, const PriceSet& set, const std::string& now) {
-  std::int64_t created = connection.backend() == store::Backend::PostgreSQL
-                             ? CreateAbsentPricesPostgreSQL(connection, set, now)
-                             : CreateAbsentPricesSQLite(connection, set, now);
+  auto createAbsent = [&] {
+    return connection.backend() == store::Backend::PostgreSQL ? CreateAbsentPricesPostgreSQL(connection, set, now)
+                                                              : CreateAbsentPricesSQLite(connection, set, now);
+  };
+  std::int64_t created = createAbsent();
   if (!set.overwrite) return created;  // the existing prices are kept: not written
-  LockSetPrices(connection, set);
+  // A price removed meanwhile is created now, out of key order: a cycle of waits this
+  // may make the database breaks as a deadlock, and the transaction starts over.
+  for (int round = 1; !LockSetPrices(connection, set); ++round) {
+    if (round == kLockRounds)
+      throw store::StoreError(store::StoreError::Kind::Transient,
+                              "Erro no banco de dados: preços excluídos seguidamente enquanto a gravação os bloqueava.");
+    created += createAbsent();
+  }
   return created + ChangeLockedPrices(connection, set, now);
 }
 

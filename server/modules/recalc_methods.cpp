@@ -12,6 +12,7 @@
 #include "server/modules/batches.h"
 #include "server/modules/formula.h"
 #include "server/modules/lookups.h"
+#include "server/modules/price_lock.h"
 #include "server/modules/price_run.h"
 #include "server/modules/price_writer.h"
 #include "server/modules/refusal.h"
@@ -184,6 +185,7 @@ void CopiaDadosWork(store::Connection& c, PriceRun& run, const contract::CopiaDa
   // other's rows in the opposite order.
   std::int64_t written =
       WritePriceSet(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt, batch), run.now());
+  LockFormulaCustomers(c, std::string("SELECT CDCLIENTE FROM ") + kTargetTable, {});
   KeepTargetFormulas(c, batch, "A");
   CopyFormulaToTargets(c, source);
   KeepTargetFormulas(c, batch, "N");

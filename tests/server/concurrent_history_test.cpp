@@ -219,7 +219,7 @@ TEST_P(ConcurrentHistoryTest, SixteenClientsMixingEveryWriteLeaveAnExactHistory)
             std::lock_guard lock(mutex);
             last = lastBatchSeen;
           }
-          answer = last ? call("SetDesfazLote", {static_cast<int>(1 + random() % last)}) : Answer{true};
+          answer = last ? call("SetDesfazLote", {static_cast<int>(1 + random() % last)}) : Answer{true, "", {}, {}};
           break;
         }
         case 6: answer = call("GetPrecoProd", {customer, 3}); break;
