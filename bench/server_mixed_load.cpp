@@ -27,13 +27,7 @@ namespace {
 
 using platform::Variant;
 
-struct Latencies {
-  std::vector<double> millis;
-  double percentile(double p) {
-    std::sort(millis.begin(), millis.end());
-    return millis.empty() ? 0 : millis[std::min(millis.size() - 1, static_cast<std::size_t>(p * millis.size()))];
-  }
-};
+using bench::Latencies;
 
 // What every client shares: the latencies, the saves acknowledged, the failures.
 struct Load : bench::Failures {

@@ -77,7 +77,6 @@ std::int64_t CreateAbsentPricesSQLite(store::Connection& c, const PriceSet& set,
   if (created == 0) return 0;
   store::SqlBuilder sql(c.backend());
   select = set.select(sql);
-  // The WHERE clause also keeps SQLite from reading ON CONFLICT as a join constraint.
   c.execute("INSERT INTO TABPRECLIE (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT N.CDCLIENTE, "
             "N.CDPRODUTO, N.VRPRECOPROD, N.DTVALINI, N.DTVALFIN FROM (" +
                 select + ") N" + kAbsent + " ON CONFLICT (CDCLIENTE, CDPRODUTO) DO NOTHING",
@@ -117,11 +116,24 @@ std::int64_t ChangeLockedPrices(store::Connection& c, const PriceSet& set, const
   if (changed == 0) return 0;
   store::SqlBuilder sql(c.backend());
   select = set.select(sql);
-  std::string assign = "VRPRECOPROD = N.VRPRECOPROD";
-  if (!set.keepDates) assign += ", DTVALINI = N.DTVALINI, DTVALFIN = N.DTVALFIN";
-  c.execute("UPDATE TABPRECLIE SET " + assign + " FROM (" + select +
-                ") N WHERE TABPRECLIE.CDCLIENTE = N.CDCLIENTE AND TABPRECLIE.CDPRODUTO = N.CDPRODUTO AND " +
-                Differs(set, "TABPRECLIE", "N"),
+  if (c.backend() == store::Backend::PostgreSQL) {
+    std::string assign = "VRPRECOPROD = N.VRPRECOPROD";
+    if (!set.keepDates) assign += ", DTVALINI = N.DTVALINI, DTVALFIN = N.DTVALFIN";
+    c.execute("UPDATE TABPRECLIE SET " + assign + " FROM (" + select +
+                  ") N WHERE TABPRECLIE.CDCLIENTE = N.CDCLIENTE AND TABPRECLIE.CDPRODUTO = N.CDPRODUTO AND " +
+                  Differs(set, "TABPRECLIE", "N"),
+              sql.params());
+    return changed;
+  }
+  // SQLite scans the whole table for an UPDATE ... FROM: there each proposed row meets
+  // its own by its key instead (every price of the set exists). The WHERE clause keeps
+  // SQLite from reading ON CONFLICT as a join constraint.
+  c.execute("INSERT INTO TABPRECLIE (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT N.CDCLIENTE, "
+            "N.CDPRODUTO, N.VRPRECOPROD, N.DTVALINI, N.DTVALFIN FROM (" +
+                select + ") N WHERE 1 = 1 ON CONFLICT (CDCLIENTE, CDPRODUTO) DO UPDATE SET VRPRECOPROD = "
+                "excluded.VRPRECOPROD" +
+                (set.keepDates ? "" : ", DTVALINI = excluded.DTVALINI, DTVALFIN = excluded.DTVALFIN") + " WHERE " +
+                Differs(set, "TABPRECLIE", "excluded"),
             sql.params());
   return changed;
 }
