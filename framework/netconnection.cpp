@@ -11,8 +11,9 @@ TNetConnection::TNetConnection(platform::TComponent* owner) : platform::TSocketC
   SetTlsAuthority(configuration.tlsAuthority);
 }
 
-platform::Variant TNetConnection::Call(std::string_view method, std::vector<platform::CallArg> args) {
-  platform::Variant result = platform::TSocketConnection::Call(method, std::move(args));
+platform::Variant TNetConnection::Call(std::string_view method, std::vector<platform::CallArg> args,
+                                       platform::Variant condition) {
+  platform::Variant result = platform::TSocketConnection::Call(method, std::move(args), std::move(condition));
   if (ThrowException) Consiste::CheckResultServ(result, true, 0);
   return result;
 }

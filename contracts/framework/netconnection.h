@@ -16,6 +16,10 @@
 //   ThrowException true: a failure envelope raises Consiste::EServerRefusal with the
 //     server's text at the call; the envelope of a success is returned unchanged.
 //
+// CallBasedOn<M>(condition, args...) sends with the call what its change is based on
+// (platform/net/rpc_frame.h): the server refuses it, with an error of a code of its
+// own (ERemoteError::Code), when the data changed since.
+//
 // Call<M>(args...) calls the method declared as M (contracts/server/*_methods.h) and
 // compiles only with the declared count and kinds of arguments: a text takes a
 // std::string or a string literal, an integer an int, a double a double, a variant a
@@ -37,12 +41,19 @@ class TNetConnection : public platform::TSocketConnection {
 
   bool ThrowException = false;
 
-  platform::Variant Call(std::string_view method, std::vector<platform::CallArg> args);
+  platform::Variant Call(std::string_view method, std::vector<platform::CallArg> args,
+                         platform::Variant condition = {});
 
   template <class M, class... A>
     requires contracts::server::CallableWith<M, A...>
   platform::Variant Call(A&&... args) {
     return Call(M::name, Arguments(typename M::Arguments{}, std::forward<A>(args)...));
+  }
+  // The call applied only while `condition` (what the change is based on) holds.
+  template <class M, class... A>
+    requires contracts::server::CallableWith<M, A...>
+  platform::Variant CallBasedOn(platform::Variant condition, A&&... args) {
+    return Call(M::name, Arguments(typename M::Arguments{}, std::forward<A>(args)...), std::move(condition));
   }
 
  private:

@@ -65,6 +65,11 @@ void TClientDataSet::MergeChangeLog() {
   if (store_) store_->mergeChangeLog();
 }
 
+Variant TClientDataSet::OldValue(const TField& field) const {
+  if (!store_ || !Active() || RecNo() == 0) Fail("O dataset não tem registro atual");
+  return store_->originalValue(RecNo() - 1, field.ColumnIndex());
+}
+
 void TClientDataSet::CancelUpdates() {
   if (!store_) return;
   if (!Active()) {

@@ -61,6 +61,10 @@ class TClientDataSet : public TDataSet {
   Variant Delta() const;
   Variant GetDelta() const { return Delta(); }
   void MergeChangeLog();
+  // The value `field` had in the current row at the load or the last merge, before any
+  // pending change (Null for a row inserted since); raises EDatabaseError when closed or
+  // empty.
+  Variant OldValue(const TField& field) const;
   // Cancels a pending edit, then undoes every logged change; the cursor stays on its
   // row when that row remains, else on the nearest one.
   void CancelUpdates();

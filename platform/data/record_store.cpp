@@ -56,6 +56,14 @@ Variant RecordStore::value(int row, int column) const {
   return recordValue(order_[static_cast<std::size_t>(row)], column);
 }
 
+Variant RecordStore::originalValue(int row, int column) const {
+  const RecordId record = order_[static_cast<std::size_t>(row)];
+  auto logged = log_.find(record);
+  if (logged == log_.end()) return recordValue(record, column);
+  if (logged->second.kind == ChangeKind::Inserted) return Variant::Null();
+  return logged->second.original[static_cast<std::size_t>(column)];
+}
+
 RecordStore::Cell RecordStore::cell(RecordId record, int column) const {
   Cell out;
   const auto col = static_cast<std::size_t>(column);

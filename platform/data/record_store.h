@@ -28,6 +28,9 @@ class RecordStore {
   const std::vector<ColumnDef>& columns() const { return base_->columns(); }
   int rowCount() const { return static_cast<int>(order_.size()); }
   Variant value(int row, int column) const;
+  // The value the row had at the load or the last merge: its logged original when
+  // changed since, Null for a row inserted since.
+  Variant originalValue(int row, int column) const;
 
   // Orders the rows by these columns (empty: load order); returns the new row of the
   // record that was at `currentRow` (-1 when none).

@@ -14,8 +14,9 @@ namespace {
   throw EPacketError("Quadro de chamada remota malformado: " + what);
 }
 
-const Variant::Array& FrameParts(const Variant& frame, std::int64_t type) {
-  if (frame.kind() != K::Array || frame.asArray().size() != 4) Malformed("esperado [tipo, id, ...]");
+const Variant::Array& FrameParts(const Variant& frame, std::int64_t type, std::size_t maxParts = 4) {
+  if (frame.kind() != K::Array || frame.asArray().size() < 4 || frame.asArray().size() > maxParts)
+    Malformed("esperado [tipo, id, ...]");
   const auto& parts = frame.asArray();
   if (parts[0].kind() != K::Integer || parts[0].asInteger() != type) Malformed("tipo de quadro");
   if (parts[1].kind() != K::Integer || parts[1].asInteger() < 0 ||
@@ -41,8 +42,9 @@ std::string_view RemoteModuleName(std::string_view serverName) noexcept {
 }
 
 Variant RpcRequestFrame(const RpcRequest& r) {
-  return VarArrayOf({kRpcRequestType, std::int64_t{r.msgid}, r.address,
-                     Variant(Variant::Array(r.params.begin(), r.params.end()))});
+  Variant params(Variant::Array(r.params.begin(), r.params.end()));
+  if (r.condition.isEmpty()) return VarArrayOf({kRpcRequestType, std::int64_t{r.msgid}, r.address, std::move(params)});
+  return VarArrayOf({kRpcRequestType, std::int64_t{r.msgid}, r.address, std::move(params), r.condition});
 }
 
 Variant RpcResponseFrame(const RpcResponse& r) {
@@ -55,12 +57,14 @@ Variant RpcResponseFrame(const RpcResponse& r) {
 }
 
 RpcRequest ReadRpcRequest(const Variant& frame) {
-  const auto& parts = FrameParts(frame, kRpcRequestType);
+  const auto& parts = FrameParts(frame, kRpcRequestType, 5);
   if (parts[2].kind() != K::String) Malformed("nome do método");
   if (parts[3].kind() != K::Array) Malformed("argumentos");
   const auto& params = parts[3].asArray();
-  return RpcRequest{static_cast<std::uint32_t>(parts[1].asInteger()), parts[2].asString(),
-                    std::vector<Variant>(params.begin(), params.end())};
+  RpcRequest request{static_cast<std::uint32_t>(parts[1].asInteger()), parts[2].asString(),
+                     std::vector<Variant>(params.begin(), params.end()), Variant()};
+  if (parts.size() == 5 && !parts[4].isBlank()) request.condition = parts[4];
+  return request;
 }
 
 RpcResponse ReadRpcResponse(const Variant& frame) {

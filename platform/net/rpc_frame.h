@@ -2,8 +2,11 @@
 // The frames of a remote call: MessagePack-RPC over TCP, each frame one encoded
 // variant (platform/variant/codec.h), back to back on the stream.
 //
-//   request   [0, msgid, address, params]
-//             address "rdmTabPreClie.GetPesqCliente"; params the arguments in order
+//   request   [0, msgid, address, params] or [0, msgid, address, params, condition]
+//             address "rdmTabPreClie.GetPesqCliente"; params the arguments in order;
+//             condition, when present, what the call's change is based on (the
+//             values the caller read), so the server applies it only while they hold;
+//             a request without one is applied as it is
 //   response  [1, msgid, error, result]
 //             error  Null on success, else a Portuguese text; result then Null, or a
 //                    text code that tells the client what to do about the error
@@ -42,6 +45,7 @@ struct RpcRequest {
   std::uint32_t msgid = 0;
   std::string address;
   std::vector<Variant> params;
+  Variant condition;  // Empty: none
 };
 
 struct RpcResponse {

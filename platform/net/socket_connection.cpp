@@ -357,10 +357,14 @@ void TSocketConnection::SignOut() {
 }
 
 Variant TSocketConnection::Call(std::string_view method, std::vector<CallArg> args) {
+  return Call(method, std::move(args), Variant());
+}
+
+Variant TSocketConnection::Call(std::string_view method, std::vector<CallArg> args, Variant condition) {
   std::string address = ModuleName() + "." + std::string(method);
   Variant result;
   try {
-    result = call(method, std::move(args));
+    result = call(method, std::move(args), std::move(condition));
   } catch (const std::exception& e) {
     report(TConnectionEvent::TKind::CallEnded, std::move(address), e.what());
     throw;
@@ -369,7 +373,7 @@ Variant TSocketConnection::Call(std::string_view method, std::vector<CallArg> ar
   return result;
 }
 
-Variant TSocketConnection::call(std::string_view method, std::vector<CallArg> args) {
+Variant TSocketConnection::call(std::string_view method, std::vector<CallArg> args, Variant condition) {
   const std::string module = ModuleName();
   if (module.empty())
     throw ENetError("Conexão sem nome de servidor: defina ServerName antes de chamar " +
@@ -379,6 +383,7 @@ Variant TSocketConnection::call(std::string_view method, std::vector<CallArg> ar
   request.address = module + "." + std::string(method);
   request.params.reserve(args.size());
   for (const CallArg& arg : args) request.params.push_back(arg.value());
+  request.condition = std::move(condition);
 
   std::string bytes = EncodeVariant(RpcRequestFrame(request));
   try {
@@ -399,7 +404,7 @@ Variant TSocketConnection::call(std::string_view method, std::vector<CallArg> ar
     response = roundTrip(request);
     if (response.errorCode == kSignInRequired) throw ESignInError(response.error);
   }
-  if (!response.error.empty()) throw ERemoteError(response.error);
+  if (!response.error.empty()) throw ERemoteError(response.error, response.errorCode);
   for (std::size_t i = 0; i < args.size() && i < response.params.size(); ++i)
     if (std::string* variable = args[i].variable();
         variable && response.params[i].kind() == Variant::Kind::String)

@@ -54,10 +54,16 @@ class ENetError : public Exception {
   using Exception::Exception;
 };
 
-// The server answered the call with an error (its text is the message).
+// The server answered the call with an error (its text is the message, and Code the
+// error's code when it sent one, telling the caller what it may do about it).
 class ERemoteError : public Exception {
  public:
   using Exception::Exception;
+  ERemoteError(const std::string& message, std::string code) : Exception(message), code_(std::move(code)) {}
+  const std::string& Code() const noexcept { return code_; }
+
+ private:
+  std::string code_;
 };
 
 // One argument of a remote call: a value, or a text variable passed "var".
@@ -152,6 +158,9 @@ class TSocketConnection : public TComponent {
   // Calls `method` of the module with the arguments in order; returns the method's
   // return value.
   Variant Call(std::string_view method, std::vector<CallArg> args);
+  // The same call applied only while `condition` holds on the server (rpc_frame.h):
+  // what the change is based on, in the form the method takes it.
+  Variant Call(std::string_view method, std::vector<CallArg> args, Variant condition);
 
  private:
   struct Impl;
@@ -164,7 +173,7 @@ class TSocketConnection : public TComponent {
   // Sends the request (`bytes`: its encoding, when already made) and reads its response
   // on the open connection; raises ENetError when the connection fails (and closes it).
   RpcResponse roundTrip(const RpcRequest& request, std::string bytes = {});
-  Variant call(std::string_view method, std::vector<CallArg> args);
+  Variant call(std::string_view method, std::vector<CallArg> args, Variant condition);
   void report(TConnectionEvent::TKind kind, std::string address = {}, std::string error = {},
               const Variant* result = nullptr) const;
   std::string where() const;

@@ -5,7 +5,9 @@
 // medCdClie, or chosen with the search button btpCliente); entering the grid loads
 // that customer's special price and validity period for every product; each posted
 // row is stored at once with SetTabPreClie, and the delete command clears a price
-// after confirmation. The screen opens the module session's two server connections
+// after confirmation. Each save states the values the row was read with, and a price
+// someone else changed since is refused by the server: the screen then offers to reload
+// that row. The screen opens the module session's two server connections
 // (netTabPreClie, netCustos) on creation and closes them on closing, and reloads its
 // prices when the session's boAtualizaPreco says the formula or copy screen changed
 // them on the server.
@@ -23,6 +25,7 @@
 #include "contracts/framework/buttonflat.h"
 #include "contracts/framework/frmpadrgrid.h"
 #include "contracts/framework/newmenus.h"
+#include "contracts/server/price_basis.h"
 #include "platform/data/client_dataset.h"
 #include "platform/data/data_source.h"
 #include "platform/data/field.h"
@@ -148,6 +151,18 @@ class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
   // an empty strip empties Cliente.
   void ResolveTypedCustomer();
   void AttachStateChange();
+
+  // --- a price changed by someone else since it was read ---
+  // What the current row's save is based on: its price and dates as loaded or last
+  // stored (the dataset's original values).
+  contracts::server::PriceBasis RowBasis() const;
+  // Shows the server's refusal and asks whether to reload the row: yes gives the row
+  // the server's current values, as stored; no aborts the post, so the row stays in
+  // edit with what was typed.
+  void OfferRowReload(const std::string& refusal);
+  void ReloadRow();
+  // The row is taking the server's values: nothing to check or store.
+  bool reloadingRow_ = false;
 };
 
 }  // namespace Cli_VQR51200

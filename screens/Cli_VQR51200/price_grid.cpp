@@ -95,6 +95,7 @@ void TfrmTabPreClie::cdsPrecoClieBeforePost(platform::TDataSet&) {
   struct DeletionEnds {
     ~DeletionEnds() { boDelete = false; }
   } deletionEnds;
+  if (reloadingRow_) return;
   if (cdsPrecoClieVRPRECOPROD->AsFloat() <= 0 && !boDelete) {
     cdsPrecoClieVRPRECOPROD->FocusControl();
     Consiste::MensErro(msgPadrao->Msg("Preco>0"), true);

@@ -1,5 +1,6 @@
 // TfrmTabPreClie: the screen keeps no pending changes. Every posted row goes to the
-// server at once with SetTabPreClie; deleting a special price is clearing its price
+// server at once with SetTabPreClie, based on the values the row was read with;
+// deleting a special price is clearing its price
 // and dates and posting the row, which sends price 0 and two empty dates. A row the
 // server did not store stays in edit with what was typed (the dataset takes back a
 // post whose AfterPost fails), so it can be confirmed again or cancelled.
@@ -14,10 +15,19 @@ namespace Cli_VQR51200 {
 using contracts::server::SetTabPreClie;
 using namespace Pkg_VQR51200;
 
+// A stored row's values become what its next save is based on.
 void TfrmTabPreClie::cdsPrecoClieAfterPost(platform::TDataSet&) {
-  ServerCall<SetTabPreClie>(*session.netTabPreClie, Showavi::saGravacao, SelectedCustomer(),
-                            cdsPrecoClieCDPRODUTO->AsString(), cdsPrecoClieVRPRECOPROD->AsFloat(),
-                            cdsPrecoClieDTVALINI->Text(), cdsPrecoClieDTVALFIN->Text(), "S");
+  if (reloadingRow_) return;
+  try {
+    ServerCallBasedOn<SetTabPreClie>(*session.netTabPreClie, Showavi::saGravacao,
+                                     contracts::server::PriceBasisValue(RowBasis()), SelectedCustomer(),
+                                     cdsPrecoClieCDPRODUTO->AsString(), cdsPrecoClieVRPRECOPROD->AsFloat(),
+                                     cdsPrecoClieDTVALINI->Text(), cdsPrecoClieDTVALFIN->Text(), "S");
+  } catch (const platform::ERemoteError& e) {
+    if (e.Code() != contracts::server::kPriceChanged) throw;
+    OfferRowReload(e.what());
+  }
+  cdsPrecoClie->MergeChangeLog();
   Habilita_Botoes();
 }
 

@@ -34,6 +34,19 @@ contracts::server::ReplyOfMethod<M> ServerCall(Netconnection::TNetConnection& ne
   return contracts::server::DecodeReplyOf<M>(data);
 }
 
+// ServerCall applied only while `condition` holds on the server (TNetConnection::
+// CallBasedOn); a refusal for a changed condition raises platform::ERemoteError of the
+// server's code.
+template <class M, class... A>
+  requires contracts::server::CallableWith<M, A...>
+contracts::server::ReplyOfMethod<M> ServerCallBasedOn(Netconnection::TNetConnection& net, Showavi::TShowAvi kind,
+                                                      platform::Variant condition, A&&... args) {
+  Showavi::TShowAviScope wait(nullptr, kind);
+  const platform::Variant data = Consiste::CheckResultServ(
+      net.CallBasedOn<M>(std::move(condition), std::forward<A>(args)...), true, 0);
+  return contracts::server::DecodeReplyOf<M>(data);
+}
+
 template <class M, class... A>
   requires contracts::server::CallableWith<M, A...> &&
            std::same_as<contracts::server::ReplyOfMethod<M>, contracts::server::PacketPtr>

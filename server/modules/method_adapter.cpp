@@ -2,6 +2,7 @@
 
 #include "contracts/server/result_envelope.h"
 #include "server/modules/refusal.h"
+#include "server/rpc/coded_refusal.h"
 #include "server/store/store_error.h"
 
 namespace server::modules {
@@ -36,7 +37,10 @@ MethodEntry GuardedEntry(std::shared_ptr<const contracts::server::MethodSpec> me
     try {
       store::Store::Lease connection = store.lease();
       connection->setCaller(context.user);
+      connection->setCallCondition(context.condition);
       return contracts::server::MakeSuccess(body(*connection, params));
+    } catch (const rpc::CodedRefusal&) {
+      throw;  // answered by the dispatcher as an error of its code
     } catch (const Refusal& e) {
       return contracts::server::MakeFailure(e.what());
     } catch (const store::StoreError& e) {

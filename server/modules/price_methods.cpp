@@ -8,6 +8,7 @@
 #include "platform/variant/packet_writer.h"
 #include "server/modules/caller.h"
 #include "server/modules/lookups.h"
+#include "server/modules/price_condition.h"
 #include "server/modules/price_lock.h"
 #include "server/modules/price_writer.h"
 #include "server/modules/refusal.h"
@@ -44,18 +45,22 @@ void RemovePrice(store::Connection& c, const std::string& customer, const std::s
   c.execute("DELETE FROM TABPRECLIE WHERE CDCLIENTE = $1 AND CDPRODUTO = $2", {customer, product});
 }
 
+// A price the basis says did not exist is only created: one another write created
+// meanwhile (its creation waited for that write) is refused, not replaced.
 void StorePrice(store::Connection& c, const std::string& customer, const std::string& product, double price,
-                const std::optional<std::string>& start, const std::optional<std::string>& end) {
+                const std::optional<std::string>& start, const std::optional<std::string>& end,
+                const std::optional<contracts::server::PriceBasis>& basis) {
   PriceSet set;
   set.select = [&](store::SqlBuilder& sql) {
     return "SELECT " + sql.textParam(customer) + " AS CDCLIENTE, " + sql.textParam(product) +
            " AS CDPRODUTO, " + sql.doubleParam(price) + " AS VRPRECOPROD, " + sql.dateParam(start) +
            " AS DTVALINI, " + sql.dateParam(end) + " AS DTVALFIN";
   };
-  set.overwrite = true;
+  const bool createOnly = basis && !basis->price;
+  set.overwrite = !createOnly;
   set.keepDates = false;
   set.origin = store::kHistoryManual;
-  WritePriceSet(c, set, NowISO());
+  if (WritePriceSet(c, set, NowISO()) == 0 && createOnly) RefuseCreatedMeanwhile(c, customer, product, *basis);
 }
 
 }  // namespace
@@ -100,16 +105,19 @@ void SetTabPreClie(store::Connection& c, const contract::PriceArgs& a) {
   if (!removal && rounded <= 0) throw Refusal("Preço deve ser maior que zero.");
   if (rounded > contracts::server::kMaxPrice) throw Refusal(PriceOverCeiling());
   CheckValidityPeriod(start, end);
+  const auto basis = CallPriceBasis(c);
 
   store::RunInTransaction(c, store::TxMode::Write, [&] {
     RequireCustomer(c, customer);
     if (removal) {
       // Any registered product's price may be removed, a group's left from before too.
       RequireProduct(c, product);
+      if (basis) RequirePriceBasis(c, customer, product, *basis);
       RemovePrice(c, customer, product);
     } else {
       RequirePricedProduct(c, product);
-      StorePrice(c, customer, product, rounded, start, end);
+      if (basis) RequirePriceBasis(c, customer, product, *basis);
+      StorePrice(c, customer, product, rounded, start, end, basis);
     }
   });
 }

@@ -23,6 +23,8 @@ PacketPtr GetCDCliente(store::Connection& c, const contract::CustomerCodeArgs& a
 // Every product of level TtNiveis, by CDARVPROD, with the customer's price and dates or nulls.
 PacketPtr GetPrecoProd(store::Connection& c, const contract::PriceListArgs& a);
 // Price > 0 stores price and dates; price 0 with both dates empty removes the price.
+// A call stating what it is based on (price_condition.h) is applied only while the
+// price still holds it.
 void SetTabPreClie(store::Connection& c, const contract::PriceArgs& a);
 // The formula rows and the formula text.
 PacketAndText GetFatPreClie(store::Connection& c, const contract::FormulaArgs& a);

@@ -27,6 +27,8 @@ namespace server::rpc {
 // What a method knows of the call's origin.
 struct CallContext {
   std::string user;  // the signed-in user's login; empty where no one signs in (in-process)
+  // What the call's change is based on (platform/net/rpc_frame.h); Empty: none.
+  platform::Variant condition;
 };
 
 struct SignInReply {

@@ -8,6 +8,7 @@
 #include "platform/net/rpc_frame.h"
 #include "platform/net/sign_in_protocol.h"
 #include "platform/variant/codec.h"
+#include "server/rpc/coded_refusal.h"
 #include "server/rpc/printable_text.h"
 
 namespace server::rpc {
@@ -127,6 +128,7 @@ RpcResponse Dispatcher::call(RpcRequest& request, ConnectionAccess* access, Call
       context = access->context();
       record.user = context.user;
     }
+    context.condition = std::move(request.condition);
     const MethodHandler* handler = registry_.find(request.address);
     if (!handler)
       return fail("Método desconhecido no servidor de aplicação: " + PrintableExcerpt(request.address, kQuotedValueChars));
@@ -147,6 +149,12 @@ RpcResponse Dispatcher::call(RpcRequest& request, ConnectionAccess* access, Call
     response.returnValue = (*handler)(context, request.params);
     response.params = std::move(request.params);
     record.outcome = OutcomeOf(response.returnValue, record.message);
+    return response;
+  } catch (const CodedRefusal& e) {
+    RpcResponse response = ErrorResponse(request.msgid, e.what());
+    response.errorCode = e.code();
+    record.outcome = CallOutcome::Refused;
+    record.message = response.error;
     return response;
   } catch (const std::exception& e) {
     return fail(e.what());

@@ -86,6 +86,11 @@ class Connection {
   // pool empties it when the connection comes back.
   const std::string& caller() const noexcept { return caller_; }
   void setCaller(std::string login) { caller_ = std::move(login); }
+  // What the current call's change is based on (platform/net/rpc_frame.h), for the
+  // write to check under its locks; Empty when the call states nothing, and outside a
+  // call. The pool empties it too.
+  const platform::Variant& callCondition() const noexcept { return callCondition_; }
+  void setCallCondition(platform::Variant condition) { callCondition_ = std::move(condition); }
 
   // Conveniences over query().
   bool exists(std::string_view sql, const Params& params);
@@ -94,6 +99,7 @@ class Connection {
 
  private:
   std::string caller_;
+  platform::Variant callCondition_;
 };
 
 }  // namespace server::store

@@ -54,6 +54,7 @@ Store::Lease Store::lease() {
 void Store::giveBack(std::unique_ptr<Connection> connection) {
   if (!connection || !connection->usable() || connection->inTransaction()) return;
   connection->setCaller({});
+  connection->setCallCondition({});
   std::lock_guard lock(mutex_);
   if (idle_.size() < kMaxIdle) idle_.push_back(std::move(connection));
 }

@@ -54,6 +54,16 @@ class ConcurrentHistoryTest : public BatchTest {
                              {key.substr(0, slash), key.substr(slash + 1)});
       }
     }
+    // Changes a held price to 9, as the user "outro" would, before the holder commits.
+    void change(const std::string& customer, const std::string& product) {
+      connection_->execute("INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, VRPRECONOV, IDORIGALT, "
+                           "DTHRALT, CDUSUARIO) SELECT CDCLIENTE, CDPRODUTO, VRPRECOPROD, 9, 'M', " +
+                               std::string(test_.postgres() ? "LOCALTIMESTAMP(0)" : "DATETIME('now')") +
+                               ", 'outro' FROM TABPRECLIE WHERE CDCLIENTE = $1 AND CDPRODUTO = $2",
+                           {customer, product});
+      connection_->execute("UPDATE TABPRECLIE SET VRPRECOPROD = 9 WHERE CDCLIENTE = $1 AND CDPRODUTO = $2",
+                           {customer, product});
+    }
     // Starts the call on a thread of its own once the calls before it wait.
     void start(std::function<Answer()> call) {
       answers_.emplace_back();
@@ -157,6 +167,25 @@ TEST_P(ConcurrentHistoryTest, UndoAndSaveWaitingOnOnePriceNeverTakeBackTheEdit) 
   ExpectAllOk(holder.release());
   EXPECT_EQ(priceText("C1", "P1"), "700");
   EXPECT_EQ(priceText("C1", "P2"), "<none>") << "the price the batch created goes";
+  EXPECT_EQ(historyFaults(), std::vector<std::string>{});
+}
+
+// Two clerks read P1 at 5 and P3 without a price; another commits 9 to both while their
+// saves wait on it: neither save replaces what it did not see.
+TEST_P(ConcurrentHistoryTest, SavesBasedOnWhatAWaitedForWriteChangedAreRefusedOnceItCommits) {
+  AddPrice(db(), "C1", "P1", 5);
+  markStart();
+  Holder holder(*this, {"C1/P1"}, {"C1/P3"});
+  holder.change("C1", "P1");
+  holder.start([this] { return setPriceBasedOn({5.0, "", ""}, "C1", "P1", 700); });
+  holder.start([this] { return setPriceBasedOn({}, "C1", "P3", 800); });
+  for (const Answer& answer : holder.release()) {
+    EXPECT_EQ(answer.code, contracts::server::kPriceChanged) << answer.message;
+    EXPECT_NE(answer.message.find("por outro em "), std::string::npos) << answer.message;
+    EXPECT_NE(answer.message.find(" para 9,000."), std::string::npos) << answer.message;
+  }
+  EXPECT_EQ(priceText("C1", "P1"), "9");
+  EXPECT_EQ(priceText("C1", "P3"), "9");
   EXPECT_EQ(historyFaults(), std::vector<std::string>{});
 }
 

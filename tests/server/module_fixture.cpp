@@ -1,6 +1,7 @@
 #include "tests/server/module_fixture.h"
 
 #include "contracts/server/methods.h"
+#include "server/rpc/coded_refusal.h"
 
 namespace servertest {
 
@@ -17,12 +18,18 @@ Answer ModuleTest::call(const std::string& method, std::vector<Variant> params) 
   return callAs(kTestUser, method, std::move(params));
 }
 
-Answer ModuleTest::callAs(const std::string& user, const std::string& method, std::vector<Variant> params) {
+Answer ModuleTest::callAs(const std::string& user, const std::string& method, std::vector<Variant> params,
+                          Variant condition) {
   std::string address;
   for (const auto& entry : contracts::server::AllMethods())
     if (entry.name == method) address = entry.address();
   if (address.empty()) throw std::runtime_error("no method " + method);
-  Variant result = handlers_.at(address)(server::rpc::CallContext{user}, params);
+  Variant result;
+  try {
+    result = handlers_.at(address)(server::rpc::CallContext{user, std::move(condition)}, params);
+  } catch (const server::rpc::CodedRefusal& e) {
+    return Answer{false, e.what(), {}, std::move(params), e.code()};
+  }
   contracts::server::Envelope envelope = contracts::server::ReadEnvelope(result);
   return Answer{envelope.ok, envelope.message, envelope.data, std::move(params)};
 }
@@ -61,6 +68,13 @@ std::vector<std::string> ModuleTest::pricesOf(const std::string& customer) {
 Answer ModuleTest::setPrice(const std::string& customer, const std::string& product, double price,
                             const std::string& start, const std::string& end) {
   return call("SetTabPreClie", {customer, product, price, start, end, "S"});
+}
+
+Answer ModuleTest::setPriceBasedOn(const contracts::server::PriceBasis& basis, const std::string& customer,
+                                   const std::string& product, double price, const std::string& start,
+                                   const std::string& end) {
+  return callAs(kTestUser, "SetTabPreClie", {customer, product, price, start, end, "S"},
+                contracts::server::PriceBasisValue(basis));
 }
 
 std::vector<std::vector<std::string>> Cells(const Variant& packet) {

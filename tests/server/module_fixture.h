@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "contracts/server/price_basis.h"
 #include "contracts/server/result_envelope.h"
 #include "platform/variant/data_packet.h"
 #include "server/modules/data_modules.h"
@@ -24,6 +25,7 @@ struct Answer {
   std::string message;
   platform::Variant data;
   std::vector<platform::Variant> params;  // as the method left them
+  std::string code;                       // a refusal's error code (rpc::CodedRefusal)
 };
 
 using vqrtest::kTestUser;
@@ -34,7 +36,8 @@ class ModuleTest : public BackendTest {
 
   // Calls the method of any module by name with the given arguments.
   Answer call(const std::string& method, std::vector<platform::Variant> params);
-  Answer callAs(const std::string& user, const std::string& method, std::vector<platform::Variant> params);
+  Answer callAs(const std::string& user, const std::string& method, std::vector<platform::Variant> params,
+               platform::Variant condition = {});
   // The data part of a call that must succeed.
   platform::Variant data(const std::string& method, std::vector<platform::Variant> params);
   // The text of a call that must be refused.
@@ -59,6 +62,10 @@ class ModuleTest : public BackendTest {
   // SetTabPreClie with the flag "S".
   Answer setPrice(const std::string& customer, const std::string& product, double price, const std::string& start = "",
                   const std::string& end = "");
+  // SetTabPreClie based on the values read (contracts/server/price_basis.h).
+  Answer setPriceBasedOn(const contracts::server::PriceBasis& basis, const std::string& customer,
+                         const std::string& product, double price, const std::string& start = "",
+                         const std::string& end = "");
 
  private:
   std::map<std::string, server::modules::MethodHandler> handlers_;
