@@ -699,6 +699,65 @@ TEST_F(ServerFailures, ARowTheServerDidNotStoreStaysInEditUntilConfirmedAgainOrC
   EXPECT_EQ(gridText(0, kColEnd), "31/12/2026");
 }
 
+// --- a price changed by someone else since the grid was read ---------------------------
+
+class ChangedMeanwhile : public PriceTableTest {
+ protected:
+  // Another clerk, "joana", sets the product's price now.
+  void changeElsewhere(const std::string& product, const std::string& price) {
+    execute("INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, VRPRECONOV, IDORIGALT, DTHRALT, CDUSUARIO) "
+            "SELECT CDCLIENTE, CDPRODUTO, VRPRECOPROD, " + price + ", 'M', DATETIME('now', 'localtime'), 'joana' "
+            "FROM TABPRECLIE WHERE CDCLIENTE = '" + kLegal.code + "' AND CDPRODUTO = '" + product + "'");
+    execute("UPDATE TABPRECLIE SET VRPRECOPROD = " + price + " WHERE CDCLIENTE = '" + kLegal.code +
+            "' AND CDPRODUTO = '" + product + "'");
+  }
+  void expectChangedBox(const std::string& values) {
+    ASSERT_TRUE(host().messageBox());
+    const std::string text = messageText();
+    EXPECT_NE(text.find("alterado por joana em "), std::string::npos) << text;
+    EXPECT_NE(text.find(values + ". Nada foi gravado."), std::string::npos) << text;
+    EXPECT_NE(text.find("Recarregar o produto com os valores atuais?"), std::string::npos) << text;
+  }
+};
+
+TEST_F(ChangedMeanwhile, ASaveOverAnotherClerksChangeIsRefusedAndNoKeepsTheEditWhileYesReloadsOnlyThatRow) {
+  openScreen();
+  chooseCustomer(kLegal);
+  changeElsewhere(leafProduct(1), "9");
+  editCell(1, kColPrice, "8,5");
+  host().click("frmTabPreClie.sbtConfirmar");
+  expectChangedBox("de 7,250 para 9,000");
+  host().answer("btnNo");
+  EXPECT_FALSE(host().messageBox()) << messageText();
+  EXPECT_EQ(grid().value("state", ""), "edit");
+  EXPECT_EQ(gridText(1, kColPrice), "8,500") << "the typed value stays";
+  EXPECT_DOUBLE_EQ(storedPrice(kLegal.code, leafProduct(1))->price, 9);
+
+  host().click("frmTabPreClie.sbtConfirmar");
+  expectChangedBox("de 7,250 para 9,000");
+  host().answer("btnYes");
+  EXPECT_FALSE(host().messageBox()) << messageText();
+  EXPECT_EQ(grid().value("state", ""), "browse");
+  EXPECT_EQ(gridText(1, kColPrice), "9,000") << "the row shows the current price";
+  EXPECT_EQ(gridRow(0), (std::vector<std::string>{gridText(0, kColCode), gridText(0, kColName), "10,500",
+                                                   "01/01/2026", "31/12/2026"}))
+      << "no other row is touched";
+  EXPECT_DOUBLE_EQ(storedPrice(kLegal.code, leafProduct(1))->price, 9);
+
+  editCell(1, kColPrice, "8,5");
+  confirmAccepted();
+  EXPECT_DOUBLE_EQ(storedPrice(kLegal.code, leafProduct(1))->price, 8.5) << "typed again over the current price";
+
+  changeElsewhere(leafProduct(0), "11");
+  host().cell(kGrid, 0, kColPrice);
+  host().click("frmTabPreClie.sbtExcluir");
+  host().answer("btnYes");
+  expectChangedBox("de 10,500 (de 01/01/2026 a 31/12/2026) para 11,000 (de 01/01/2026 a 31/12/2026)");
+  host().answer("btnYes");
+  EXPECT_EQ(gridText(0, kColPrice), "11,000") << "a deletion over a change is refused the same way";
+  EXPECT_DOUBLE_EQ(storedPrice(kLegal.code, leafProduct(0))->price, 11);
+}
+
 // --- who is signed in ----------------------------------------------------------------------
 
 class ConsultaUser : public PriceTableTest {
