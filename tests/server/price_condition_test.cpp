@@ -40,13 +40,13 @@ TEST_P(PriceConditionTest, AChangeBasedOnValuesChangedSinceIsRefusedNamingWhoWhe
   before = snapshot();
   expectRefused(setPriceBasedOn({9.0, "", ""}, "C1", "P1", 9.5), before,
                 {"de 9,000 para 9,000 (de 01/02/2026)"});
-  expectRefused(setPriceBasedOn({9.0, "", ""}, "C1", "P1", 0), before, {"de 9,000 para 9,000 (de 01/02/2026)"})
-      << "a deletion too";
+  // A deletion too.
+  expectRefused(setPriceBasedOn({9.0, "", ""}, "C1", "P1", 0), before, {"de 9,000 para 9,000 (de 01/02/2026)"});
 
+  // A new price that was created meanwhile, with no one on record.
   AddPrice(db(), "C1", "P2", 11);
   before = snapshot();
-  expectRefused(setPriceBasedOn({}, "C1", "P2", 12), before, {"por outro usuário", "de (sem preço) para 11,000"})
-      << "a new price that was created meanwhile, with no one on record";
+  expectRefused(setPriceBasedOn({}, "C1", "P2", 12), before, {"por outro usuário", "de (sem preço) para 11,000"});
 }
 
 TEST_P(PriceConditionTest, AChangeBasedOnTheCurrentValuesIsAppliedInOneCallAndOneWithoutAConditionAsAlways) {
