@@ -5,7 +5,6 @@
 #include "platform/core/exceptions.h"
 #include "platform/text/date_time.h"
 #include "platform/text/float_format.h"
-#include "server/modules/price_lock.h"
 #include "server/modules/refusal.h"
 #include "server/modules/wire_values.h"
 #include "server/rpc/coded_refusal.h"
@@ -33,9 +32,14 @@ PriceState StateOf(const PriceBasis& basis) {
   return {basis.price, BasisDate(basis.start, "Data inicial lida"), BasisDate(basis.end, "Data final lida")};
 }
 
-PriceState CurrentState(store::Connection& c, const std::string& customer, const std::string& product) {
+// The price as it stands; with `lock`, also locked on PostgreSQL until the transaction
+// ends (one row: there is no order of locks to keep).
+PriceState CurrentState(store::Connection& c, const std::string& customer, const std::string& product,
+                        bool lock = false) {
   PriceState state;
-  c.query("SELECT VRPRECOPROD, DTVALINI, DTVALFIN FROM TABPRECLIE WHERE CDCLIENTE = $1 AND CDPRODUTO = $2",
+  const bool forUpdate = lock && c.backend() == store::Backend::PostgreSQL;
+  c.query(std::string("SELECT VRPRECOPROD, DTVALINI, DTVALFIN FROM TABPRECLIE WHERE CDCLIENTE = $1 AND CDPRODUTO = $2") +
+              (forUpdate ? " FOR UPDATE" : ""),
           {customer, product}, [&](const store::Row& row) {
             state.price = row.real(0);
             state.start = row.date(1);
@@ -104,8 +108,7 @@ std::optional<PriceBasis> CallPriceBasis(const store::Connection& c) {
 void RequirePriceBasis(store::Connection& c, const std::string& customer, const std::string& product,
                        const PriceBasis& basis) {
   PriceState read = StateOf(basis);
-  LockPriceRows(c, "TABPRECLIE T WHERE T.CDCLIENTE = $1 AND T.CDPRODUTO = $2", {customer, product});
-  PriceState now = CurrentState(c, customer, product);
+  PriceState now = CurrentState(c, customer, product, true);
   if (!Same(read, now)) Refuse(c, customer, product, read, now);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The condition a write of one special price may be sent with (contracts/server/
 // price_basis.h): the values the client read. The write checks it in its own
-// transaction, under the lock of the price (price_lock.h), so on PostgreSQL no other
+// transaction, under the lock of the price (as price_lock.h takes it), so on PostgreSQL no other
 // write can change the price between the check and the write.
 #include <optional>
 #include <string>
