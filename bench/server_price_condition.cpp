@@ -8,21 +8,17 @@
 #include "bench/server_bench_common.h"
 #include "contracts/server/price_basis.h"
 
-namespace {
-
 using bench::Seconds;
 using platform::Variant;
 
-}  // namespace
-
 int main(int argc, char** argv) {
   try {
-    const int runs = bench::IntOption(argc, argv, "--runs", 2000);
     bench::Scratch scratch(bench::HasFlag(argc, argv, "--pg"));
     const std::string target = scratch.create("price_condition");
     bench::PrepareOneCustomerPrices(target, 100, 1);
     auto store = server::store::Store::Open(target, server::store::Store::Mode::Existing);
     bench::LocalServer server(*store, 4);
+    const int runs = bench::IntOption(argc, argv, "--runs", 2000);
     platform::TSocketConnection net;
     bench::AimAtLoopback(net, server.port());
     const std::string customer = "000001";

@@ -712,12 +712,15 @@ class ChangedMeanwhile : public PriceTableTest {
     execute("UPDATE TABPRECLIE SET VRPRECOPROD = " + price + " WHERE CDCLIENTE = '" + kLegal.code +
             "' AND CDPRODUTO = '" + product + "'");
   }
-  void expectChangedBox(const std::string& values) {
+  // Expects the refusal naming joana and the values, asking to reload, and answers it.
+  void answerChangedBox(const std::string& values, const char* button) {
     ASSERT_TRUE(host().messageBox());
     const std::string text = messageText();
     EXPECT_NE(text.find("alterado por joana em "), std::string::npos) << text;
     EXPECT_NE(text.find(values + ". Nada foi gravado."), std::string::npos) << text;
     EXPECT_NE(text.find("Recarregar o produto com os valores atuais?"), std::string::npos) << text;
+    host().answer(button);
+    EXPECT_FALSE(host().messageBox()) << messageText();
   }
 };
 
@@ -727,17 +730,13 @@ TEST_F(ChangedMeanwhile, ASaveOverAnotherClerksChangeIsRefusedAndNoKeepsTheEditW
   changeElsewhere(leafProduct(1), "9");
   editCell(1, kColPrice, "8,5");
   host().click("frmTabPreClie.sbtConfirmar");
-  expectChangedBox("de 7,250 para 9,000");
-  host().answer("btnNo");
-  EXPECT_FALSE(host().messageBox()) << messageText();
+  answerChangedBox("de 7,250 para 9,000", "btnNo");
   EXPECT_EQ(grid().value("state", ""), "edit");
   EXPECT_EQ(gridText(1, kColPrice), "8,500") << "the typed value stays";
   EXPECT_DOUBLE_EQ(storedPrice(kLegal.code, leafProduct(1))->price, 9);
 
   host().click("frmTabPreClie.sbtConfirmar");
-  expectChangedBox("de 7,250 para 9,000");
-  host().answer("btnYes");
-  EXPECT_FALSE(host().messageBox()) << messageText();
+  answerChangedBox("de 7,250 para 9,000", "btnYes");
   EXPECT_EQ(grid().value("state", ""), "browse");
   EXPECT_EQ(gridText(1, kColPrice), "9,000") << "the row shows the current price";
   EXPECT_EQ(gridRow(0), (std::vector<std::string>{gridText(0, kColCode), gridText(0, kColName), "10,500",
@@ -753,8 +752,7 @@ TEST_F(ChangedMeanwhile, ASaveOverAnotherClerksChangeIsRefusedAndNoKeepsTheEditW
   host().cell(kGrid, 0, kColPrice);
   host().click("frmTabPreClie.sbtExcluir");
   host().answer("btnYes");
-  expectChangedBox("de 10,500 (de 01/01/2026 a 31/12/2026) para 11,000 (de 01/01/2026 a 31/12/2026)");
-  host().answer("btnYes");
+  answerChangedBox("de 10,500 (de 01/01/2026 a 31/12/2026) para 11,000 (de 01/01/2026 a 31/12/2026)", "btnYes");
   EXPECT_EQ(gridText(0, kColPrice), "11,000") << "a deletion over a change is refused the same way";
   EXPECT_DOUBLE_EQ(storedPrice(kLegal.code, leafProduct(0))->price, 11);
 }
