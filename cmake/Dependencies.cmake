@@ -13,6 +13,8 @@ pkg_check_modules(PANGOCAIRO REQUIRED IMPORTED_TARGET pangocairo cairo-pdf)
 pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
 pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 find_package(OpenSSL 3 REQUIRED)
+find_package(libzip REQUIRED)
+find_package(EXPAT REQUIRED)
 
 # msgpack must see the same settings in every translation unit that includes it.
 add_library(vqr_msgpack INTERFACE)

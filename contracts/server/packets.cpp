@@ -48,6 +48,27 @@ const std::vector<ColumnDef>& PreviewColumns() {
   return columns;
 }
 
+const std::vector<ColumnDef>& ImportLineColumns() {
+  static const std::vector<ColumnDef> columns{
+      {"NRLINHA", FieldType::Integer, 0},       {"CDCLIENTE", FieldType::String, 100},
+      {"NRINSJURCLIE", FieldType::String, 100}, {"CDARVPROD", FieldType::String, 100},
+      {"VRPRECOPROD", FieldType::Float, 0},     {"DTVALINI", FieldType::DateTime, 0},
+      {"DTVALFIN", FieldType::DateTime, 0}};
+  return columns;
+}
+
+const std::vector<ColumnDef>& ImportPreviewColumns() {
+  static const std::vector<ColumnDef> columns = [] {
+    std::vector<ColumnDef> all = PreviewColumns();
+    all.insert(all.end(), {{"NRLINHA", FieldType::Integer, 0},
+                           {"NMCOLUNA", FieldType::String, 40},
+                           {"DSVALOR", FieldType::String, 100},
+                           {"DSMOTIVO", FieldType::String, 200}});
+    return all;
+  }();
+  return columns;
+}
+
 const std::vector<ColumnDef>& HistoryColumns() {
   static const std::vector<ColumnDef> columns{
       {"NRSEQHIST", FieldType::Integer, 0},   {"DTHRALT", FieldType::DateTime, 0},

@@ -54,6 +54,38 @@ void MigrateFrom2To3(Connection& c) {
   c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 3");
 }
 
+// The import origin joins the CHECKs of the history and the batches. SQLite copies both
+// tables into ones of the new shape, keeping every column (numbers included), and makes
+// the history's indexes again.
+void RebuildSQLiteOrigins(Connection& c) {
+  const std::string history = kHistoryColumns + std::string(", NRLOTE, CDUSUARIO");
+  const std::string batches = "NRLOTE, IDORIGALT, CDCLIENTE, DTHRALT, QTPRECO, NRLOTEDESF, CDUSUARIO";
+  c.executeScript("ALTER TABLE TABPRECLIEHIST RENAME TO TABPRECLIEHIST_V3;"
+                  "ALTER TABLE TABPRECLIELOTE RENAME TO TABPRECLIELOTE_V3;");
+  c.executeScript(HistorySql(Backend::SQLite, "TABPRECLIEHIST", 4) + BatchTableSql(Backend::SQLite, "TABPRECLIELOTE", 4));
+  c.executeScript("INSERT INTO TABPRECLIEHIST (" + history + ") SELECT " + history + " FROM TABPRECLIEHIST_V3;" +
+                  "INSERT INTO TABPRECLIELOTE (" + batches + ") SELECT " + batches + " FROM TABPRECLIELOTE_V3;" +
+                  "DROP TABLE TABPRECLIEHIST_V3; DROP TABLE TABPRECLIELOTE_V3;");
+  c.executeScript(HistoryIndexSql());
+}
+
+void AlterPostgreSQLOrigins(Connection& c) {
+  c.executeScript("ALTER TABLE TABPRECLIEHIST DROP CONSTRAINT IF EXISTS tabprecliehist_idorigalt_check;"
+                  "ALTER TABLE TABPRECLIEHIST ADD CONSTRAINT tabprecliehist_idorigalt_check "
+                  "CHECK (IDORIGALT = 'M' OR IDORIGALT = 'R' OR IDORIGALT = 'C' OR IDORIGALT = 'D' OR IDORIGALT = 'I');"
+                  "ALTER TABLE TABPRECLIELOTE DROP CONSTRAINT IF EXISTS tabpreclielote_idorigalt_check;"
+                  "ALTER TABLE TABPRECLIELOTE ADD CONSTRAINT tabpreclielote_idorigalt_check "
+                  "CHECK (IDORIGALT = 'R' OR IDORIGALT = 'C' OR IDORIGALT = 'D' OR IDORIGALT = 'I');");
+}
+
+void MigrateFrom3To4(Connection& c) {
+  if (c.backend() == Backend::SQLite)
+    RebuildSQLiteOrigins(c);
+  else
+    AlterPostgreSQLOrigins(c);
+  c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 4");
+}
+
 }  // namespace
 
 int SchemaVersionOf(Connection& connection) {
@@ -71,6 +103,7 @@ int UpgradeSchema(Connection& connection) {
                                                     " deste servidor.");
     if (found == 1) MigrateFrom1To2(connection);
     if (found <= 2) MigrateFrom2To3(connection);
+    if (found <= 3) MigrateFrom3To4(connection);
     return found;
   });
 }
