@@ -18,7 +18,12 @@ struct RawCell {
 struct RawRow {
   std::size_t line = 0;  // as the file numbers it, from 1
   std::vector<RawCell> cells;
-  bool empty() const;
+  // No cell holds a value.
+  bool empty() const {
+    for (const RawCell& cell : cells)
+      if (cell.kind != RawCell::Kind::Empty) return false;
+    return true;
+  }
 };
 
 // Receives each row in order; the row may be moved from.

@@ -18,11 +18,14 @@ std::string_view Body(std::string_view text, bool& negative) {
   };
   text = trim(text);
   negative = false;
-  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-    negative = text.front() == '-';
-    text = trim(text.substr(1));
+  // "-R$ 2,50" or "R$ -2,50".
+  for (int pass = 0; pass < 2; ++pass) {
+    if (!negative && !text.empty() && (text.front() == '-' || text.front() == '+')) {
+      negative = text.front() == '-';
+      text = trim(text.substr(1));
+    }
+    if (text.substr(0, 2) == "R$") text = trim(text.substr(2));
   }
-  if (text.substr(0, 2) == "R$") text = trim(text.substr(2));
   return text;
 }
 

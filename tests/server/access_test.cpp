@@ -159,7 +159,8 @@ TEST_P(AccessTest, EachRoleCallsExactlyTheMethodsItsPermissionsAllow) {
       {"SetCalcCusProd", Role::Reajuste},       {"SetCopiaDados", Role::Reajuste},
       {"SetCopiaPreco", Role::Reajuste},        {"SetDesfazLote", Role::Reajuste},
       {"GetPreviaCalcCusProd", Role::Reajuste}, {"GetPreviaCopiaDados", Role::Reajuste},
-      {"GetPreviaCopiaPreco", Role::Reajuste},  {"GetUsuarios", Role::Admin},
+      {"GetPreviaCopiaPreco", Role::Reajuste},  {"GetPreviaImpPreco", Role::Reajuste},
+      {"SetImpPreco", Role::Reajuste},          {"GetUsuarios", Role::Admin},
       {"SetUsuario", Role::Admin}};
   serve();
   for (const auto& [login, role] : kUsers) {
