@@ -49,11 +49,15 @@ const std::vector<ColumnDef>& PreviewColumns() {
 }
 
 const std::vector<ColumnDef>& ImportLineColumns() {
-  static const std::vector<ColumnDef> columns{
-      {"NRLINHA", FieldType::Integer, 0},       {"CDCLIENTE", FieldType::String, 100},
-      {"NRINSJURCLIE", FieldType::String, 100}, {"CDARVPROD", FieldType::String, 100},
-      {"VRPRECOPROD", FieldType::Float, 0},     {"DTVALINI", FieldType::DateTime, 0},
-      {"DTVALFIN", FieldType::DateTime, 0}};
+  // The texts as long as the file has them (within reason): the server names what it
+  // does not find.
+  static const std::vector<ColumnDef> columns = [] {
+    std::vector<ColumnDef> all{{"NRLINHA", FieldType::Integer, 0}};
+    for (const char* text : {"CDCLIENTE", "NRINSJURCLIE", "CDARVPROD"}) all.push_back({text, FieldType::String, 100});
+    all.push_back({"VRPRECOPROD", FieldType::Float, 0});
+    for (const char* date : {"DTVALINI", "DTVALFIN"}) all.push_back({date, FieldType::DateTime, 0});
+    return all;
+  }();
   return columns;
 }
 

@@ -70,19 +70,16 @@ void RebuildSQLiteOrigins(Connection& c) {
 }
 
 void AlterPostgreSQLOrigins(Connection& c) {
-  c.executeScript("ALTER TABLE TABPRECLIEHIST DROP CONSTRAINT IF EXISTS tabprecliehist_idorigalt_check;"
-                  "ALTER TABLE TABPRECLIEHIST ADD CONSTRAINT tabprecliehist_idorigalt_check "
-                  "CHECK (IDORIGALT = 'M' OR IDORIGALT = 'R' OR IDORIGALT = 'C' OR IDORIGALT = 'D' OR IDORIGALT = 'I');"
-                  "ALTER TABLE TABPRECLIELOTE DROP CONSTRAINT IF EXISTS tabpreclielote_idorigalt_check;"
-                  "ALTER TABLE TABPRECLIELOTE ADD CONSTRAINT tabpreclielote_idorigalt_check "
-                  "CHECK (IDORIGALT = 'R' OR IDORIGALT = 'C' OR IDORIGALT = 'D' OR IDORIGALT = 'I');");
+  for (const auto& [table, origins] : {std::pair{"TABPRECLIEHIST", "'M', 'R', 'C', 'D', 'I'"},
+                                       std::pair{"TABPRECLIELOTE", "'R', 'C', 'D', 'I'"}}) {
+    const std::string constraint = std::string(table) + "_idorigalt_check";
+    c.executeScript(std::string("ALTER TABLE ") + table + " DROP CONSTRAINT IF EXISTS " + constraint + "; ALTER TABLE " +
+                    table + " ADD CONSTRAINT " + constraint + " CHECK (IDORIGALT IN (" + origins + "));");
+  }
 }
 
 void MigrateFrom3To4(Connection& c) {
-  if (c.backend() == Backend::SQLite)
-    RebuildSQLiteOrigins(c);
-  else
-    AlterPostgreSQLOrigins(c);
+  (c.backend() == Backend::SQLite ? RebuildSQLiteOrigins : AlterPostgreSQLOrigins)(c);
   c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 4");
 }
 
