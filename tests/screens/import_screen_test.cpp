@@ -28,7 +28,8 @@ class ImportScreen : public PriceTableTest {
 TEST_F(ImportScreen, ACsvIsPreviewedWithItsRefusedLinesThenWrittenAsABatchOfTheHistory) {
   openScreen();
   json manutencao;
-  for (const json& item : host().window(kScreen)["menu"])
+  const json window = host().window(kScreen);
+  for (const json& item : window["menu"])
     if (item["name"] == "mnuManutencao") manutencao = item["items"];
   ASSERT_GE(manutencao.size(), 10u);
   EXPECT_EQ(manutencao[8]["name"], "mnuHistorico");
