@@ -79,6 +79,7 @@ class TableBuilder {
     line.numero = row.line;
     line.valores.resize(columns_.size());
     std::optional<TRecusa> refusal;
+    linePending_.clear();
     for (std::size_t c = 0; c < columns_.size() && !refusal; ++c) {
       if (!positions_[c] || *positions_[c] >= row.cells.size()) continue;
       refusal = readCell(row.cells[*positions_[c]], c, line);
@@ -87,6 +88,8 @@ class TableBuilder {
       refusal->linha = row.line;
       table_.recusas.push_back(std::move(*refusal));
     } else {
+      // Its ambiguous numbers wait for their columns' convention; a refused line's never do.
+      for (std::size_t c : linePending_) pending_.push_back({table_.linhas.size(), c});
       table_.linhas.push_back(std::move(line));
     }
   }
@@ -162,7 +165,7 @@ class TableBuilder {
       }
       return Refusal(c, text, "Não é um número.");
     }
-    pending_.push_back({table_.linhas.size(), c});
+    linePending_.push_back(c);
     return std::nullopt;
   }
 
@@ -206,6 +209,7 @@ class TableBuilder {
   std::vector<std::optional<std::size_t>> positions_;
   std::map<std::size_t, std::set<char>> shown_;
   std::vector<std::pair<std::size_t, std::size_t>> pending_;  // line index, column
+  std::vector<std::size_t> linePending_;                      // columns of the line being read
   TTabela table_;
 };
 

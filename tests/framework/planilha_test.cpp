@@ -181,6 +181,9 @@ TEST_F(PlanilhaTest, NumbersFollowTheirOwnFormOrTheColumnsConventionAndAmbiguity
                   "6! Preço '1,2,3.4.5' Não é um número."}));
   EXPECT_EQ(Read(write("f.csv", "Produto;Preço;Validade Inicial\na;1;31/12/2026\nb;1;2026-02-03\nc;1;31/02/2026\n")),
             (Rows{"2:a|1.000|31/12/2026", "3:b|1.000|03/02/2026", "4! Validade Inicial '31/02/2026' Data inválida"}));
+  // A line refused for a later cell leaves no ambiguous number waiting behind it.
+  EXPECT_EQ(Read(write("g.csv", "Produto;Preço;Validade Inicial\na;1.234;x\nb;2;\n")),
+            (Rows{"3:b|2.000|-", "2! Validade Inicial 'x' Data inválida"}));
 }
 
 TEST_F(PlanilhaTest, XlsxSharedAndInlineTextsNumbersSerialDatesAndFormulasAreRead) {
