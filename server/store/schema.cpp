@@ -33,13 +33,13 @@ std::string OneOf(const std::string& column, std::initializer_list<const char*> 
 // The column of the user who made a change, from version 3 on.
 std::string UserColumn(int version) { return version >= 3 ? ", CDUSUARIO VARCHAR(20) NOT NULL" : ""; }
 
-// The origins of the history's changes and of the batches, from version 4 on with the
+// The origins of the history's changes and of the batches, from version 5 on with the
 // import.
 std::string HistoryOrigins(int version) {
-  return version >= 4 ? OneOf("IDORIGALT", {"M", "R", "C", "D", "I"}) : OneOf("IDORIGALT", {"M", "R", "C", "D"});
+  return version >= 5 ? OneOf("IDORIGALT", {"M", "R", "C", "D", "I"}) : OneOf("IDORIGALT", {"M", "R", "C", "D"});
 }
 std::string BatchOrigins(int version) {
-  return version >= 4 ? OneOf("IDORIGALT", {"R", "C", "D", "I"}) : OneOf("IDORIGALT", {"R", "C", "D"});
+  return version >= 5 ? OneOf("IDORIGALT", {"R", "C", "D", "I"}) : OneOf("IDORIGALT", {"R", "C", "D"});
 }
 
 }  // namespace
@@ -63,9 +63,9 @@ std::string HistorySql(Backend backend, const char* table, int version) {
 }
 
 std::string HistoryIndexSql() {
-  return "CREATE INDEX IXTABPRECLIEHIST_CLIEPROD ON TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, DTHRALT, NRSEQHIST);"
-         "CREATE INDEX IXTABPRECLIEHIST_CLIEHORA ON TABPRECLIEHIST (CDCLIENTE, DTHRALT, NRSEQHIST);"
-         "CREATE INDEX IXTABPRECLIEHIST_LOTE ON TABPRECLIEHIST (NRLOTE, CDCLIENTE, CDPRODUTO);";
+  return "CREATE INDEX IF NOT EXISTS IXTABPRECLIEHIST_PRODSEQ ON TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, NRSEQHIST);"
+         "CREATE INDEX IF NOT EXISTS IXTABPRECLIEHIST_CLIESEQ ON TABPRECLIEHIST (CDCLIENTE, NRSEQHIST);"
+         "CREATE INDEX IF NOT EXISTS IXTABPRECLIEHIST_LOTE ON TABPRECLIEHIST (NRLOTE, CDCLIENTE, CDPRODUTO);";
 }
 
 std::string BatchTableSql(Backend backend, const char* table, int version) {

@@ -54,18 +54,25 @@ void MigrateFrom2To3(Connection& c) {
   c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 3");
 }
 
+// The history is read in the order of its numbers; the indexes by time go.
+void MigrateFrom3To4(Connection& c) {
+  c.executeScript("DROP INDEX IF EXISTS IXTABPRECLIEHIST_CLIEPROD;DROP INDEX IF EXISTS IXTABPRECLIEHIST_CLIEHORA;");
+  c.executeScript(HistoryIndexSql());
+  c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 4");
+}
+
 // The import origin joins the CHECKs of the history and the batches. SQLite copies both
 // tables into ones of the new shape, keeping every column (numbers included), and makes
 // the history's indexes again.
 void RebuildSQLiteOrigins(Connection& c) {
   const std::string history = kHistoryColumns + std::string(", NRLOTE, CDUSUARIO");
   const std::string batches = "NRLOTE, IDORIGALT, CDCLIENTE, DTHRALT, QTPRECO, NRLOTEDESF, CDUSUARIO";
-  c.executeScript("ALTER TABLE TABPRECLIEHIST RENAME TO TABPRECLIEHIST_V3;"
-                  "ALTER TABLE TABPRECLIELOTE RENAME TO TABPRECLIELOTE_V3;");
-  c.executeScript(HistorySql(Backend::SQLite, "TABPRECLIEHIST", 4) + BatchTableSql(Backend::SQLite, "TABPRECLIELOTE", 4));
-  c.executeScript("INSERT INTO TABPRECLIEHIST (" + history + ") SELECT " + history + " FROM TABPRECLIEHIST_V3;" +
-                  "INSERT INTO TABPRECLIELOTE (" + batches + ") SELECT " + batches + " FROM TABPRECLIELOTE_V3;" +
-                  "DROP TABLE TABPRECLIEHIST_V3; DROP TABLE TABPRECLIELOTE_V3;");
+  c.executeScript("ALTER TABLE TABPRECLIEHIST RENAME TO TABPRECLIEHIST_V4;"
+                  "ALTER TABLE TABPRECLIELOTE RENAME TO TABPRECLIELOTE_V4;");
+  c.executeScript(HistorySql(Backend::SQLite, "TABPRECLIEHIST", 5) + BatchTableSql(Backend::SQLite, "TABPRECLIELOTE", 5));
+  c.executeScript("INSERT INTO TABPRECLIEHIST (" + history + ") SELECT " + history + " FROM TABPRECLIEHIST_V4;" +
+                  "INSERT INTO TABPRECLIELOTE (" + batches + ") SELECT " + batches + " FROM TABPRECLIELOTE_V4;" +
+                  "DROP TABLE TABPRECLIEHIST_V4; DROP TABLE TABPRECLIELOTE_V4;");
   c.executeScript(HistoryIndexSql());
 }
 
@@ -78,9 +85,9 @@ void AlterPostgreSQLOrigins(Connection& c) {
   }
 }
 
-void MigrateFrom3To4(Connection& c) {
+void MigrateFrom4To5(Connection& c) {
   (c.backend() == Backend::SQLite ? RebuildSQLiteOrigins : AlterPostgreSQLOrigins)(c);
-  c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 4");
+  c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 5");
 }
 
 }  // namespace
@@ -101,6 +108,7 @@ int UpgradeSchema(Connection& connection) {
     if (found == 1) MigrateFrom1To2(connection);
     if (found <= 2) MigrateFrom2To3(connection);
     if (found <= 3) MigrateFrom3To4(connection);
+    if (found <= 4) MigrateFrom4To5(connection);
     return found;
   });
 }
