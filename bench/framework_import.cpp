@@ -83,20 +83,26 @@ Variant Lines(const std::string& path) {
   return Variant(std::shared_ptr<const platform::DataPacket>(packet));
 }
 
+// The leaf products' codes with the dots of the picture, as a spreadsheet has them.
+std::vector<std::string> MaskedCodes(const std::string& target) {
+  std::vector<std::string> codes;
+  server::store::Store::Open(target)->connect()->query(
+      "SELECT CDARVPROD FROM PRODUTO WHERE NRNIVEL = 3 ORDER BY CDARVPROD", {}, [&](const server::store::Row& row) {
+        const std::string c = row.text(0);
+        codes.push_back(c.size() == 6 ? c.substr(0, 1) + "." + c.substr(1, 2) + "." + c.substr(3) : c);
+      });
+  return codes;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   try {
-    const int runs = bench::IntOption(argc, argv, "--runs", 3);
     bench::Scratch scratch(bench::HasFlag(argc, argv, "--pg"));
-    std::string base = scratch.create("base");
+    const std::string base = scratch.create("base");
     bench::PrepareReferenceWorkload(base);
-    std::vector<std::string> codes;
-    server::store::Store::Open(base)->connect()->query(
-        "SELECT CDARVPROD FROM PRODUTO WHERE NRNIVEL = 3 ORDER BY CDARVPROD", {}, [&](const server::store::Row& row) {
-          const std::string c = row.text(0);
-          codes.push_back(c.size() == 6 ? c.substr(0, 1) + "." + c.substr(1, 2) + "." + c.substr(3) : c);
-        });
+    const std::vector<std::string> codes = MaskedCodes(base);
+    const int runs = bench::IntOption(argc, argv, "--runs", 3);
     const std::string file =
         (std::filesystem::temp_directory_path() / ("vqrbench_import_" + std::to_string(getpid()) + ".xlsx")).string();
     const std::uintmax_t unpacked = WriteWorkbook(file, codes);

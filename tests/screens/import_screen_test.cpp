@@ -27,10 +27,7 @@ class ImportScreen : public PriceTableTest {
 
 TEST_F(ImportScreen, ACsvIsPreviewedWithItsRefusedLinesThenWrittenAsABatchOfTheHistory) {
   openScreen();
-  json manutencao;
-  const json window = host().window(kScreen);
-  for (const json& item : window["menu"])
-    if (item["name"] == "mnuManutencao") manutencao = item["items"];
+  const json manutencao = menuItems("mnuManutencao");
   ASSERT_GE(manutencao.size(), 10u);
   EXPECT_EQ(manutencao[8]["name"], "mnuHistorico");
   EXPECT_EQ(manutencao[9]["caption"], "&Importar planilha");
