@@ -97,6 +97,15 @@ inline void PrepareOneCustomerPrices(const std::string& target, int products, in
   tx.commit();
 }
 
+// Latencies in milliseconds, sorted on demand.
+struct Latencies {
+  std::vector<double> millis;
+  double percentile(double p) {
+    std::sort(millis.begin(), millis.end());
+    return millis.empty() ? 0 : millis[std::min(millis.size() - 1, static_cast<std::size_t>(p * millis.size()))];
+  }
+};
+
 // The failures of calls made from many threads: how many, and the first few texts.
 struct Failures {
   std::atomic<long> errors{0};

@@ -38,14 +38,7 @@ void Prepare(const std::string& target) {
   tx.commit();
 }
 
-// Latencies in milliseconds, sorted on demand.
-struct Latencies {
-  std::vector<double> millis;
-  double percentile(double p) {
-    std::sort(millis.begin(), millis.end());
-    return millis.empty() ? 0 : millis[std::min(millis.size() - 1, static_cast<std::size_t>(p * millis.size()))];
-  }
-};
+using bench::Latencies;
 
 // Latencies of every call, of the recalculations apart, and the failures.
 struct Replies : bench::Failures {

@@ -54,7 +54,11 @@ int main(int argc, char** argv) {
   CLI::App* serveCommand = app.add_subcommand("serve", "Atende os módulos remotos de dados até ser encerrado");
   serveCommand->add_option("--db", serve.database, "Arquivo SQLite ou URL postgresql://...")->required();
   serveCommand->add_option("--listen", serve.listen, "Endereço de escuta host:porta")->capture_default_str();
-  AddBounded(serveCommand, "--threads", serve.threads, "Chamadas atendidas ao mesmo tempo", 1u, 256u);
+  AddBounded(serveCommand, "--threads", serve.threads,
+             "Leituras e gravações atendidas ao mesmo tempo, cada uma (sem --read-threads ou --write-threads)", 1u,
+             256u);
+  AddBounded(serveCommand, "--read-threads", serve.readThreads, "Leituras atendidas ao mesmo tempo", 1u, 256u);
+  AddBounded(serveCommand, "--write-threads", serve.writeThreads, "Gravações atendidas ao mesmo tempo", 1u, 256u);
   AddBounded(serveCommand, "--idle-timeout", serve.idleTimeoutSeconds, "Segundos até fechar uma conexão ociosa", 1u,
              86'400u);
   AddBounded(serveCommand, "--frame-timeout", serve.frameTimeoutSeconds,

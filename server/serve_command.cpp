@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/core/exceptions.h"
+#include "server/access/method_permissions.h"
 #include "server/access/users.h"
 #include "server/modules/data_modules.h"
 #include "server/rpc/allocation_policy.h"
@@ -32,6 +33,11 @@ void CheckLimits(const ServeOptions& options) {
   if (options.sessionIdleSeconds == 0) throw platform::Exception("O limite de inatividade da sessão deve ser de pelo menos 1 segundo.");
   if (options.signInAttempts == 0 || options.signInLockSeconds == 0)
     throw platform::Exception("As tentativas de entrada e o tempo de bloqueio devem ser maiores que zero.");
+}
+
+unsigned ReadThreads(const ServeOptions& options) { return options.readThreads ? options.readThreads : options.threads; }
+unsigned WriteThreads(const ServeOptions& options) {
+  return options.writeThreads ? options.writeThreads : options.threads;
 }
 
 // What a first start needs said: nobody can sign in yet, or a password of a test.
@@ -92,7 +98,9 @@ void RunServe(const ServeOptions& options) {
   rpc::ServerOptions serverOptions;
   serverOptions.host = address.host;
   serverOptions.port = address.port;
-  serverOptions.workers = options.threads;
+  serverOptions.workers = ReadThreads(options);
+  serverOptions.writeWorkers = WriteThreads(options);
+  serverOptions.writes = access::WritesData;
   serverOptions.idleTimeout = std::chrono::seconds(options.idleTimeoutSeconds);
   serverOptions.frameTimeout = std::chrono::seconds(options.frameTimeoutSeconds);
   serverOptions.maxConnections = options.maxConnections;
@@ -105,10 +113,10 @@ void RunServe(const ServeOptions& options) {
   rpc::KeepFreedMemoryForReuse();
   rpc::Server listener(registry, serverOptions);
   rpc::ServerLog().info(
-      "Banco de dados {}, {} threads; até {} conexões ({} por endereço), ociosas por {} s, quadro em {} s, {} MiB "
+      "Banco de dados {}, {} threads de leitura e {} de gravação; até {} conexões ({} por endereço), ociosas por {} s, quadro em {} s, {} MiB "
       "para as chamadas em recepção; {}; sessões expiram após {} s sem chamadas; entrada bloqueada por {} s após {} "
       "senhas erradas seguidas",
-      database->describe(), options.threads, options.maxConnections, options.maxConnectionsPerAddress,
+      database->describe(), ReadThreads(options), WriteThreads(options), options.maxConnections, options.maxConnectionsPerAddress,
       options.idleTimeoutSeconds, options.frameTimeoutSeconds, options.memoryBudgetMiB,
       options.tlsCertificate.empty() ? "sem TLS" : "TLS com " + options.tlsCertificate, options.sessionIdleSeconds,
       options.signInLockSeconds, options.signInAttempts);

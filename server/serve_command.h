@@ -21,7 +21,11 @@ namespace server {
 struct ServeOptions {
   std::string database;
   std::string listen = "127.0.0.1:5151";
+  // Reads (and sign-ins) and writes run on pools of their own, so that no read waits
+  // behind writes waiting for locks; each pool has `threads` unless its own size is given.
   unsigned threads = 4;
+  unsigned readThreads = 0;
+  unsigned writeThreads = 0;
   unsigned idleTimeoutSeconds = rpc::kDefaultIdleTimeoutSeconds;
   unsigned frameTimeoutSeconds = rpc::kDefaultFrameTimeoutSeconds;
   std::size_t maxConnections = rpc::kDefaultMaxConnections;

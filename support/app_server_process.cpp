@@ -66,9 +66,9 @@ int WaitPid(pid_t pid, std::chrono::milliseconds limit) {
 std::string AppServerPath() { return std::string(VQR_BINARY_DIR) + "/bin/appserver"; }
 
 CommandResult RunAppServer(const std::vector<std::string>& args, std::chrono::seconds timeout,
-                           const std::string& input) {
+                           const std::string& input, const std::string& executable) {
   TempDir dir;
-  std::vector<std::string> all{AppServerPath()};
+  std::vector<std::string> all{executable};
   all.insert(all.end(), args.begin(), args.end());
   std::ofstream(dir.file("in"), std::ios::binary) << input;
   pid_t pid = Spawn(all, dir.file("out"), dir.file("err"), dir.file("in"));
@@ -92,7 +92,7 @@ void AddUser(const std::string& database, const std::string& login, const std::s
 }
 
 AppServerProcess::AppServerProcess(Options options) {
-  std::vector<std::string> args{AppServerPath(), "serve", "--db", options.database, "--listen",
+  std::vector<std::string> args{options.executable, "serve", "--db", options.database, "--listen",
                                 "127.0.0.1:" + std::to_string(options.port), "--threads",
                                 std::to_string(options.threads)};
   args.insert(args.end(), options.extraArgs.begin(), options.extraArgs.end());

@@ -33,10 +33,11 @@ struct CommandResult {
   std::string out;
   std::string err;
 };
-// Runs the appserver with `args` and `input` on its standard input, and waits for it
-// (killing it after `timeout`).
+// Runs the appserver (the build's, or the `executable` given) with `args` and `input`
+// on its standard input, and waits for it (killing it after `timeout`).
 CommandResult RunAppServer(const std::vector<std::string>& args,
-                           std::chrono::seconds timeout = std::chrono::seconds(300), const std::string& input = {});
+                           std::chrono::seconds timeout = std::chrono::seconds(300), const std::string& input = {},
+                           const std::string& executable = AppServerPath());
 
 // The user every fixture signs in as (role admin: every method) and its password.
 inline constexpr const char* kTestUser = "teste";
@@ -54,6 +55,7 @@ class AppServerProcess {
     std::chrono::milliseconds startTimeout{20000};
     std::uint16_t port = 0;  // 0: a free port; a given one lets a restarted server take its place
     std::vector<std::string> extraArgs;  // more options of `serve`
+    std::string executable = AppServerPath();  // another build's, to compare with
   };
 
   // Starts the server and waits until it listens; raises std::runtime_error (with its

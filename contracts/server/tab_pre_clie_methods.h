@@ -186,10 +186,11 @@ struct HistoryPageArgs {
   std::int64_t NrSeqAte = 0;
   std::int64_t QtLinhas = 0;
 };
-// One page of the customer's price history, newest first: of one product (CdProduto)
-// or of all (""), the rows before the position (DtHrAte "yyyy-mm-ddThh:nn:ss" and
-// NrSeqAte of the last row of the previous page; "" and 0 for the first page), at most
-// QtLinhas (1 to kMaxHistoryRows) rows.
+// One page of the customer's price history, newest first in the order the changes were
+// applied (their numbers NRSEQHIST): of one product (CdProduto) or of all (""), the rows
+// before the position (NrSeqAte, and DtHrAte "yyyy-mm-ddThh:nn:ss", of the last row of
+// the previous page; 0 and "" for the first page), at most QtLinhas (1 to
+// kMaxHistoryRows) rows.
 struct GetHistPreco
     : Method<TabPreClie, "GetHistPreco", PacketOf<HistoryColumns>,
              ParamList<Arg<"CdCliente", &HistoryPageArgs::CdCliente>, Arg<"CdProduto", &HistoryPageArgs::CdProduto>,

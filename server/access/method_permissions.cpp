@@ -50,4 +50,9 @@ std::optional<Permission> PermissionOf(std::string_view address) {
   return std::nullopt;
 }
 
+bool WritesData(std::string_view address) {
+  const std::optional<Permission> permission = PermissionOf(address);
+  return permission && *permission != Permission::Consultar;
+}
+
 }  // namespace server::access

@@ -19,5 +19,8 @@ struct MethodPermission {
 const std::vector<MethodPermission>& MethodPermissions();
 // The permission the method at `address` needs, or nullopt when it has none.
 std::optional<Permission> PermissionOf(std::string_view address);
+// Whether the method at `address` writes: it needs more than Consultar. The appserver
+// runs such calls apart from the reads (rpc/server.h).
+bool WritesData(std::string_view address);
 
 }  // namespace server::access

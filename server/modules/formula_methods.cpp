@@ -17,6 +17,7 @@
 #include "platform/variant/data_packet.h"
 #include "server/modules/formula.h"
 #include "server/modules/lookups.h"
+#include "server/modules/price_lock.h"
 #include "server/modules/refusal.h"
 #include "server/modules/tab_pre_clie.h"
 #include "server/store/sql_builder.h"
@@ -285,6 +286,8 @@ PacketAndText SetCompPreco(store::Connection& c, const contract::FormulaDeltaArg
   DeltaReader reader(delta);
   return store::RunInTransaction(c, store::TxMode::Write, [&] {
     RequireCustomer(c, customer);
+    // After a copy or undo replacing this formula, the delta is checked against its result.
+    LockFormulaCustomers(c, "SELECT CAST($1 AS VARCHAR(21))", {customer});
     FormulaEditor editor(c, customer);
     for (ChangeKind pass : {ChangeKind::Deleted, ChangeKind::Modified, ChangeKind::Inserted}) {
       for (std::size_t row = 0; row < delta.rowCount(); ++row) {

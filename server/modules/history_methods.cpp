@@ -10,6 +10,7 @@
 #include "server/modules/batches.h"
 #include "server/modules/caller.h"
 #include "server/modules/lookups.h"
+#include "server/modules/price_lock.h"
 #include "server/modules/price_writer.h"
 #include "server/modules/refusal.h"
 #include "server/modules/tab_pre_clie.h"
@@ -66,27 +67,37 @@ void RequireUndoable(const BatchInfo& info) {
                   ").");
 }
 
-// Records under the undo batch every price of the batch that nobody changed since (its
-// price and dates still what the batch wrote), from its value now back to its value
-// before the batch. On PostgreSQL the batch's prices are locked first, so none changes
-// between this choice and the restore. Returns how many.
+// Whether the price T of the batch's history row H still stands as the batch left it:
+// its price and dates what the batch wrote, and no change of the product recorded after
+// the batch's but those of the undo itself, numbered `undo` (a later edit back to the
+// same value is a change of its own).
+std::string StillAsBatchLeftIt(const std::string& undo) {
+  return "T.VRPRECOPROD = H.VRPRECONOV AND T.DTVALINI IS NOT DISTINCT FROM H.DTVALININOV AND T.DTVALFIN IS NOT "
+         "DISTINCT FROM H.DTVALFINNOV AND NOT EXISTS (SELECT 1 FROM TABPRECLIEHIST L WHERE L.CDCLIENTE = H.CDCLIENTE "
+         "AND L.CDPRODUTO = H.CDPRODUTO AND L.NRSEQHIST > H.NRSEQHIST AND L.NRLOTE IS DISTINCT FROM " + undo + ")";
+}
+
+// Records under the undo batch every price of the batch that nobody changed since, from
+// its value now back to its value before the batch. The batch's prices are locked first
+// (price_lock.h), so the choice and the values recorded are those of the prices the
+// restore replaces. Returns how many.
 std::int64_t RecordRestorablePrices(store::Connection& c, std::int64_t batch, std::int64_t undo,
                                     const std::string& now) {
-  if (c.backend() == store::Backend::PostgreSQL)
-    c.query("SELECT 1 FROM TABPRECLIE T JOIN TABPRECLIEHIST H ON H.CDCLIENTE = T.CDCLIENTE AND H.CDPRODUTO = "
-            "T.CDPRODUTO WHERE H.NRLOTE = $1 FOR UPDATE OF T",
-            {batch}, [](const store::Row&) {});
+  LockPriceRows(c,
+                "TABPRECLIE T JOIN TABPRECLIEHIST H ON H.CDCLIENTE = T.CDCLIENTE AND H.CDPRODUTO = T.CDPRODUTO WHERE "
+                "H.NRLOTE = $1",
+                {batch});
   store::SqlBuilder sql(c.backend());
+  const std::string undoNumber = "CAST(" + sql.param(platform::Variant(undo)) + " AS BIGINT)";
   std::string statement =
       "INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, DTVALINIANT, DTVALFINANT, VRPRECONOV, "
       "DTVALININOV, DTVALFINNOV, IDORIGALT, DTHRALT, NRLOTE, CDUSUARIO) SELECT H.CDCLIENTE, H.CDPRODUTO, "
       "T.VRPRECOPROD, T.DTVALINI, T.DTVALFIN, H.VRPRECOANT, H.DTVALINIANT, H.DTVALFINANT, " +
-      sql.textParam(std::string(1, store::kHistoryUndo)) + ", " + sql.timestampParam(now) + ", CAST(" +
-      sql.param(platform::Variant(undo)) + " AS BIGINT), " + sql.textParam(ChangeAuthor(c)) + " FROM TABPRECLIEHIST H JOIN TABPRECLIE T ON T.CDCLIENTE = "
-      "H.CDCLIENTE AND T.CDPRODUTO = H.CDPRODUTO WHERE H.NRLOTE = CAST(" +
-      sql.param(platform::Variant(batch)) +
-      " AS BIGINT) AND T.VRPRECOPROD = H.VRPRECONOV AND T.DTVALINI IS NOT DISTINCT FROM H.DTVALININOV AND "
-      "T.DTVALFIN IS NOT DISTINCT FROM H.DTVALFINNOV";
+      sql.textParam(std::string(1, store::kHistoryUndo)) + ", " + sql.timestampParam(now) + ", " + undoNumber + ", " +
+      sql.textParam(ChangeAuthor(c)) +
+      " FROM TABPRECLIEHIST H JOIN TABPRECLIE T ON T.CDCLIENTE = H.CDCLIENTE AND T.CDPRODUTO = H.CDPRODUTO WHERE "
+      "H.NRLOTE = CAST(" +
+      sql.param(platform::Variant(batch)) + " AS BIGINT) AND " + StillAsBatchLeftIt(undoNumber);
   return c.execute(statement, sql.params());
 }
 
@@ -106,6 +117,7 @@ void RestoreRecordedPrices(store::Connection& c, std::int64_t undo) {
 // The targets of a formula copy whose formula is still the one the copy gave them get
 // their formula from before back. Returns how many.
 std::int64_t RestoreFormulas(store::Connection& c, std::int64_t batch) {
+  LockFormulaCustomers(c, "SELECT N.CDCLIENTE FROM COMPPRECLIELOTE N WHERE N.NRLOTE = $1 AND N.IDVERSAO = 'N'", {batch});
   ResetTempTable(c, kFormulaRestoreTable, "CDCLIENTE VARCHAR(21) NOT NULL PRIMARY KEY");
   const std::string same =
       "X.CDFATPRECO = Y.CDFATPRECO AND X.NRORDEMFAT = Y.NRORDEMFAT AND X.IDDETFATPRE = Y.IDDETFATPRE AND "
@@ -134,14 +146,13 @@ std::int64_t RestoreFormulas(store::Connection& c, std::int64_t batch) {
 
 // The batch's prices someone changed since (read before the restore): what the batch
 // wrote and what stands now.
-void AddKeptPrices(store::Connection& c, std::int64_t batch, DataPacket& packet) {
+void AddKeptPrices(store::Connection& c, std::int64_t batch, std::int64_t undo, DataPacket& packet) {
   c.query("SELECT H.CDCLIENTE, C.NMRAZSOCCLIE, H.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO, H.VRPRECONOV, T.VRPRECOPROD "
           "FROM TABPRECLIEHIST H JOIN CLIENTE C ON C.CDCLIENTE = H.CDCLIENTE JOIN PRODUTO P ON P.CDPRODUTO = "
           "H.CDPRODUTO LEFT JOIN TABPRECLIE T ON T.CDCLIENTE = H.CDCLIENTE AND T.CDPRODUTO = H.CDPRODUTO WHERE "
-          "H.NRLOTE = $1 AND (T.CDCLIENTE IS NULL OR T.VRPRECOPROD <> H.VRPRECONOV OR T.DTVALINI IS DISTINCT FROM "
-          "H.DTVALININOV OR T.DTVALFIN IS DISTINCT FROM H.DTVALFINNOV) ORDER BY C.NMRAZSOCCLIE, H.CDCLIENTE, "
-          "P.CDARVPROD",
-          {batch}, [&](const store::Row& row) {
+          "H.NRLOTE = $1 AND (T.CDCLIENTE IS NULL OR NOT (" +
+              StillAsBatchLeftIt("CAST($2 AS BIGINT)") + ")) ORDER BY C.NMRAZSOCCLIE, H.CDCLIENTE, P.CDARVPROD",
+          {batch, undo}, [&](const store::Row& row) {
             for (int col = 0; col < 5; ++col) packet.appendString(row.textView(col));
             AppendRealOrNull(packet, row, 5);
             AppendRealOrNull(packet, row, 6);
@@ -218,10 +229,10 @@ PacketPtr GetHistPreco(store::Connection& c, const contract::HistoryPageArgs& a)
       "JOIN PRODUTO P ON P.CDPRODUTO = H.CDPRODUTO WHERE H.CDCLIENTE = " +
       sql.textParam(customer);
   if (!product.empty()) statement += " AND H.CDPRODUTO = " + sql.textParam(product);
-  if (!before.empty())
-    statement += " AND (H.DTHRALT, H.NRSEQHIST) < (" + sql.timestampParam(before) + ", CAST(" +
-                 sql.param(platform::Variant(beforeSequence)) + " AS BIGINT))";
-  statement += " ORDER BY H.DTHRALT DESC, H.NRSEQHIST DESC LIMIT " + sql.integerParam(rows);
+  // Newest first in the order the changes were applied: their numbers, taken under the
+  // prices' locks (price_writer.h). A row's time is when its command began.
+  if (beforeSequence > 0) statement += " AND H.NRSEQHIST < CAST(" + sql.param(platform::Variant(beforeSequence)) + " AS BIGINT)";
+  statement += " ORDER BY H.NRSEQHIST DESC LIMIT " + sql.integerParam(rows);
   auto packet = std::make_shared<DataPacket>(contracts::server::HistoryColumns());
   c.query(statement, sql.params(), [&](const store::Row& row) {
     packet->appendInteger(row.integer(0));
@@ -275,7 +286,7 @@ contract::UndoReply SetDesfazLote(store::Connection& c, const contract::BatchArg
     std::int64_t undo = OpenBatch(c, store::kHistoryUndo, info.customer, now);
     auto kept = std::make_shared<DataPacket>(contracts::server::KeptColumns());
     std::int64_t restored = RecordRestorablePrices(c, batch, undo, now);
-    if (restored < info.prices) AddKeptPrices(c, batch, *kept);
+    if (restored < info.prices) AddKeptPrices(c, batch, undo, *kept);
     RestoreRecordedPrices(c, undo);
     RestoreFormulas(c, batch);
     AddKeptFormulas(c, batch, *kept);

@@ -8,6 +8,7 @@
 #include "platform/variant/packet_writer.h"
 #include "server/modules/caller.h"
 #include "server/modules/lookups.h"
+#include "server/modules/price_lock.h"
 #include "server/modules/price_writer.h"
 #include "server/modules/refusal.h"
 #include "server/modules/tab_pre_clie.h"
@@ -27,7 +28,10 @@ void AppendDateOrNull(platform::PacketWriter& packet, const store::Row& row, int
     packet.appendNull();
 }
 
+// The price is locked first (price_lock.h), so the history records the one removed.
 void RemovePrice(store::Connection& c, const std::string& customer, const std::string& product) {
+  if (LockPriceRows(c, "TABPRECLIE T WHERE T.CDCLIENTE = $1 AND T.CDPRODUTO = $2", {customer, product}) == 0)
+    return;  // no special price to remove
   store::SqlBuilder sql(c.backend());
   std::string where = " WHERE CDCLIENTE = " + sql.param(customer) + " AND CDPRODUTO = " + sql.param(product);
   std::string history =

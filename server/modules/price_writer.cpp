@@ -7,14 +7,21 @@
 #include <ctime>
 
 #include "server/modules/caller.h"
+#include "server/modules/price_lock.h"
+#include "server/store/store_error.h"
 
 namespace server::modules {
 namespace {
 
-// New dates of a price: the set's, or the existing price's when they are kept.
+constexpr const char* kHistoryInsert =
+    "INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, DTVALINIANT, DTVALFINANT, VRPRECONOV, DTVALININOV, "
+    "DTVALFINNOV, IDORIGALT, DTHRALT, NRLOTE, CDUSUARIO) ";
+
+constexpr const char* kSameKey = " ON O.CDCLIENTE = N.CDCLIENTE AND O.CDPRODUTO = N.CDPRODUTO";
+
+// New dates of an existing price: the set's, or its own when they are kept.
 std::string NewDate(const PriceSet& set, const char* column) {
-  if (!set.keepDates) return std::string("N.") + column;
-  return std::string("CASE WHEN O.CDCLIENTE IS NULL THEN N.") + column + " ELSE O." + column + " END";
+  return std::string(set.keepDates ? "O." : "N.") + column;
 }
 
 // Whether an existing price O differs from the new one in what the set writes.
@@ -30,53 +37,125 @@ std::string BatchParam(store::SqlBuilder& sql, std::int64_t batch) {
   return "CAST(" + sql.param(platform::Variant(batch)) + " AS BIGINT)";
 }
 
-std::int64_t WriteHistory(store::Connection& connection, const PriceSet& set, const std::string& now) {
-  store::SqlBuilder sql(connection.backend());
-  std::string select = set.select(sql);
-  std::string changed = "O.CDCLIENTE IS NULL";
-  if (set.overwrite) changed += " OR " + Differs(set, "O", "N");
-  std::string statement =
-      "INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, DTVALINIANT, DTVALFINANT, "
-      "VRPRECONOV, DTVALININOV, DTVALFINNOV, IDORIGALT, DTHRALT, NRLOTE, CDUSUARIO) "
-      "SELECT N.CDCLIENTE, N.CDPRODUTO, O.VRPRECOPROD, O.DTVALINI, O.DTVALFIN, N.VRPRECOPROD, " +
-      NewDate(set, "DTVALINI") + ", " + NewDate(set, "DTVALFIN") + ", " +
-      sql.textParam(std::string(1, set.origin)) + ", " + sql.timestampParam(now) + ", " + BatchParam(sql, set.batch) +
-      ", " + sql.textParam(ChangeAuthor(connection)) +
-      " FROM (" + select +
-      ") N LEFT JOIN TABPRECLIE O ON O.CDCLIENTE = N.CDCLIENTE AND O.CDPRODUTO = N.CDPRODUTO WHERE " +
-      changed;
-  return connection.execute(statement, sql.params());
+// Origin, time, batch and user of a history row.
+std::string ChangeColumns(store::SqlBuilder& sql, const store::Connection& c, const PriceSet& set,
+                          const std::string& now) {
+  return sql.textParam(std::string(1, set.origin)) + ", " + sql.timestampParam(now) + ", " +
+         BatchParam(sql, set.batch) + ", " + sql.textParam(ChangeAuthor(c));
 }
 
-void WritePrices(store::Connection& connection, const PriceSet& set) {
-  store::SqlBuilder sql(connection.backend());
+constexpr const char* kAbsent =
+    " WHERE NOT EXISTS (SELECT 1 FROM TABPRECLIE O WHERE O.CDCLIENTE = N.CDCLIENTE AND O.CDPRODUTO = N.CDPRODUTO)";
+
+// PostgreSQL: one statement inserts the absent prices in key order and records those it
+// inserted. A price another transaction is creating makes it wait for that one's end;
+// created there, it is left to the locking step.
+std::int64_t CreateAbsentPricesPostgreSQL(store::Connection& c, const PriceSet& set, const std::string& now) {
+  store::SqlBuilder sql(c.backend());
   std::string select = set.select(sql);
-  // Prices to keep are left out of the insert itself: the databases check a row's
-  // constraints before they find its conflict, so a kept product's computed price
-  // must not even be proposed. DO NOTHING covers a price another user adds meanwhile.
-  std::string where = " WHERE NOT EXISTS (SELECT 1 FROM TABPRECLIE O WHERE O.CDCLIENTE = N.CDCLIENTE AND "
-                      "O.CDPRODUTO = N.CDPRODUTO)";
-  std::string conflict = " ON CONFLICT (CDCLIENTE, CDPRODUTO) DO NOTHING";
-  if (set.overwrite) {
-    where = " WHERE 1 = 1";
-    conflict = " ON CONFLICT (CDCLIENTE, CDPRODUTO) DO UPDATE SET VRPRECOPROD = excluded.VRPRECOPROD";
-    if (!set.keepDates) conflict += ", DTVALINI = excluded.DTVALINI, DTVALFIN = excluded.DTVALFIN";
-    conflict += " WHERE " + Differs(set, "TABPRECLIE", "excluded");
-  }
-  // A WHERE clause also keeps SQLite from reading ON CONFLICT as a join constraint.
-  connection.execute(
-      "INSERT INTO TABPRECLIE (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) "
-      "SELECT N.CDCLIENTE, N.CDPRODUTO, N.VRPRECOPROD, N.DTVALINI, N.DTVALFIN FROM (" +
-          select + ") N" + where + conflict,
+  std::string statement =
+      "WITH I AS (INSERT INTO TABPRECLIE (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT N.CDCLIENTE, "
+      "N.CDPRODUTO, N.VRPRECOPROD, N.DTVALINI, N.DTVALFIN FROM (" +
+      select + ") N" + kAbsent +
+      " ORDER BY N.CDCLIENTE, N.CDPRODUTO ON CONFLICT (CDCLIENTE, CDPRODUTO) DO NOTHING RETURNING CDCLIENTE, "
+      "CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) " +
+      kHistoryInsert +
+      "SELECT I.CDCLIENTE, I.CDPRODUTO, NULL, NULL, NULL, I.VRPRECOPROD, I.DTVALINI, I.DTVALFIN, " +
+      ChangeColumns(sql, c, set, now) + " FROM I";
+  return c.execute(statement, sql.params());
+}
+
+// SQLite, alone in writing: the absent prices' history, then the prices.
+std::int64_t CreateAbsentPricesSQLite(store::Connection& c, const PriceSet& set, const std::string& now) {
+  store::SqlBuilder history(c.backend());
+  std::string select = set.select(history);
+  std::int64_t created = c.execute(std::string(kHistoryInsert) +
+                                       "SELECT N.CDCLIENTE, N.CDPRODUTO, NULL, NULL, NULL, N.VRPRECOPROD, N.DTVALINI, "
+                                       "N.DTVALFIN, " +
+                                       ChangeColumns(history, c, set, now) + " FROM (" + select + ") N" + kAbsent,
+                                   history.params());
+  if (created == 0) return 0;
+  store::SqlBuilder sql(c.backend());
+  select = set.select(sql);
+  c.execute("INSERT INTO TABPRECLIE (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT N.CDCLIENTE, "
+            "N.CDPRODUTO, N.VRPRECOPROD, N.DTVALINI, N.DTVALFIN FROM (" +
+                select + ") N" + kAbsent + " ON CONFLICT (CDCLIENTE, CDPRODUTO) DO NOTHING",
+            sql.params());
+  return created;
+}
+
+// Locks every price of the set (PostgreSQL); false when one that was there when the
+// creating step looked was removed before its lock came: it is neither created nor
+// locked yet.
+bool LockSetPrices(store::Connection& c, const PriceSet& set) {
+  store::SqlBuilder sql(c.backend());
+  std::string select = set.select(sql);
+  auto locked = LockPriceRows(
+      c, "TABPRECLIE T JOIN (" + select + ") N ON T.CDCLIENTE = N.CDCLIENTE AND T.CDPRODUTO = N.CDPRODUTO",
       sql.params());
+  if (!locked) return true;
+  store::SqlBuilder counting(c.backend());
+  std::string all = set.select(counting);
+  return *locked == c.queryInteger("SELECT COUNT(*) FROM (" + all + ") N", counting.params()).value_or(0);
+}
+
+// How many times the prices removed under a write are created again before the write
+// gives up as a transient conflict (its transaction then starts over).
+constexpr int kLockRounds = 5;
+
+// The locked prices the set changes: their history rows, then the change itself.
+std::int64_t ChangeLockedPrices(store::Connection& c, const PriceSet& set, const std::string& now) {
+  store::SqlBuilder history(c.backend());
+  std::string select = set.select(history);
+  std::int64_t changed = c.execute(
+      std::string(kHistoryInsert) +
+          "SELECT N.CDCLIENTE, N.CDPRODUTO, O.VRPRECOPROD, O.DTVALINI, O.DTVALFIN, N.VRPRECOPROD, " +
+          NewDate(set, "DTVALINI") + ", " + NewDate(set, "DTVALFIN") + ", " + ChangeColumns(history, c, set, now) +
+          " FROM (" + select + ") N JOIN TABPRECLIE O" + kSameKey + " WHERE " + Differs(set, "O", "N"),
+      history.params());
+  if (changed == 0) return 0;
+  store::SqlBuilder sql(c.backend());
+  select = set.select(sql);
+  if (c.backend() == store::Backend::PostgreSQL) {
+    std::string assign = "VRPRECOPROD = N.VRPRECOPROD";
+    if (!set.keepDates) assign += ", DTVALINI = N.DTVALINI, DTVALFIN = N.DTVALFIN";
+    c.execute("UPDATE TABPRECLIE SET " + assign + " FROM (" + select +
+                  ") N WHERE TABPRECLIE.CDCLIENTE = N.CDCLIENTE AND TABPRECLIE.CDPRODUTO = N.CDPRODUTO AND " +
+                  Differs(set, "TABPRECLIE", "N"),
+              sql.params());
+    return changed;
+  }
+  // SQLite scans the whole table for an UPDATE ... FROM: there each proposed row meets
+  // its own by its key instead (every price of the set exists). The WHERE clause keeps
+  // SQLite from reading ON CONFLICT as a join constraint.
+  c.execute("INSERT INTO TABPRECLIE (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT N.CDCLIENTE, "
+            "N.CDPRODUTO, N.VRPRECOPROD, N.DTVALINI, N.DTVALFIN FROM (" +
+                select + ") N WHERE 1 = 1 ON CONFLICT (CDCLIENTE, CDPRODUTO) DO UPDATE SET VRPRECOPROD = "
+                "excluded.VRPRECOPROD" +
+                (set.keepDates ? "" : ", DTVALINI = excluded.DTVALINI, DTVALFIN = excluded.DTVALFIN") + " WHERE " +
+                Differs(set, "TABPRECLIE", "excluded"),
+            sql.params());
+  return changed;
 }
 
 }  // namespace
 
 std::int64_t WritePriceSet(store::Connection& connection, const PriceSet& set, const std::string& now) {
-  std::int64_t changed = WriteHistory(connection, set, now);
-  if (changed > 0) WritePrices(connection, set);
-  return changed;
+  auto createAbsent = [&] {
+    return connection.backend() == store::Backend::PostgreSQL ? CreateAbsentPricesPostgreSQL(connection, set, now)
+                                                              : CreateAbsentPricesSQLite(connection, set, now);
+  };
+  std::int64_t created = createAbsent();
+  if (!set.overwrite) return created;  // the existing prices are kept: not written
+  // A price removed meanwhile is created now, out of key order: a cycle of waits this
+  // may make the database breaks as a deadlock, and the transaction starts over.
+  for (int round = 1; !LockSetPrices(connection, set); ++round) {
+    if (round == kLockRounds)
+      throw store::StoreError(store::StoreError::Kind::Transient,
+                              "Erro no banco de dados: preços excluídos seguidamente enquanto a gravação os bloqueava.");
+    created += createAbsent();
+  }
+  return created + ChangeLockedPrices(connection, set, now);
 }
 
 std::string NowISO() {

@@ -2,11 +2,21 @@
 // Set-based writing of many special prices at once, with their history.
 //
 // A price set is a SELECT yielding CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI,
-// DTVALFIN, one row per customer and product. WritePriceSet first records in
-// TABPRECLIEHIST every price the set creates or changes (with the values before),
-// then inserts or updates TABPRECLIE, each in one statement, inside the caller's
-// transaction. Prices that would not change leave no history. The history rows carry
-// the set's batch number and the user of the call (caller.h).
+// DTVALFIN, one row per customer and product, that reads no price of TABPRECLIE itself.
+// Inside the caller's transaction WritePriceSet
+//   1. creates the prices of the set that do not exist yet, with their history rows
+//      (nothing before), in key order: a concurrent creator of the same price waits;
+//   2. when the set replaces existing prices, locks them (price_lock.h), in key order;
+//   3. records in TABPRECLIEHIST every locked price the set changes, with the values it
+//      has under the lock as the values before, and changes exactly those prices.
+// A price the set leaves as it is is neither written nor recorded; one it writes is
+// always recorded. Each step is one set-based statement. The history rows carry the
+// set's batch number and the user of the call (caller.h); their numbers are taken
+// under the lock, so a product's history in number order is the order its changes were
+// applied.
+//
+// Any write of prices (a new origin too) goes through WritePriceSet, or locks first
+// with LockPriceRows and records from the locked rows as the removal and the undo do.
 #include <cstdint>
 #include <functional>
 #include <string>

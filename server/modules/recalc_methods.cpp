@@ -12,6 +12,7 @@
 #include "server/modules/batches.h"
 #include "server/modules/formula.h"
 #include "server/modules/lookups.h"
+#include "server/modules/price_lock.h"
 #include "server/modules/price_run.h"
 #include "server/modules/price_writer.h"
 #include "server/modules/refusal.h"
@@ -180,10 +181,15 @@ void CopiaDadosWork(store::Connection& c, PriceRun& run, const contract::CopiaDa
     run.Consider(ProductsInRange(c, costing.level, costing.range), products, static_cast<std::int64_t>(targets));
   if (!run.SoundBasePrices(c, nullptr)) return;
   std::int64_t batch = run.Open(c, store::kHistoryCopy, source);
+  // Prices before formulas, as the undo takes them back: two writes never wait on each
+  // other's rows in the opposite order.
+  std::int64_t written =
+      WritePriceSet(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt, batch), run.now());
+  LockFormulaCustomers(c, std::string("SELECT CDCLIENTE FROM ") + kTargetTable, {});
   KeepTargetFormulas(c, batch, "A");
   CopyFormulaToTargets(c, source);
   KeepTargetFormulas(c, batch, "N");
-  run.Close(c, WritePriceSet(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt, batch), run.now()));
+  run.Close(c, written);
 }
 
 void CopiaPrecoWork(store::Connection& c, PriceRun& run, const contract::CopiaPrecoArgs& a) {

@@ -66,7 +66,10 @@ class Listener {
   std::size_t connectionCount() const noexcept { return count_.load(); }
 
   asio::io_context& io() noexcept { return io_; }
-  asio::thread_pool& pool() noexcept { return pool_; }
+  // The pool that runs the call to `address`.
+  asio::thread_pool& poolFor(std::string_view address) noexcept {
+    return writePool_ && options_.writes && options_.writes(address) ? *writePool_ : pool_;
+  }
   const Dispatcher& dispatcher() const noexcept { return dispatcher_; }
   const ServerOptions& options() const noexcept { return options_; }
   ssl::context& tlsContext() noexcept { return tlsContext_; }
@@ -92,6 +95,7 @@ class Listener {
   ssl::context tlsContext_{ssl::context::tls_server};
   asio::io_context io_{1};
   asio::thread_pool pool_;
+  std::unique_ptr<asio::thread_pool> writePool_;  // none: writes run on pool_
   tcp::acceptor acceptor_{io_};
   asio::signal_set signals_{io_};
   asio::steady_timer graceTimer_{io_};
@@ -434,7 +438,7 @@ awaitable<Reply> Connection::runOnWorker(platform::RpcRequest request) {
   auto job = std::make_shared<Job>();
   job->request = std::move(request);
   auto self = shared_from_this();
-  asio::post(listener_.pool(), [self, job] {
+  asio::post(listener_.poolFor(job->request.address), [self, job] {
     const Dispatcher& dispatcher = self->listener_.dispatcher();
     // Replies not yet read by their clients fill the budget: the call waits for them to
     // drain, and is refused without running when they do not in time.
@@ -481,6 +485,7 @@ Listener::Listener(const MethodRegistry& registry, ServerOptions options)
       dispatcher_(registry, options_.onCall),
       budget_(options_.memoryBudget),
       pool_(std::max(1u, options_.workers)) {
+  if (options_.writeWorkers > 0) writePool_ = std::make_unique<asio::thread_pool>(options_.writeWorkers);
   loadCertificate();
   const std::string where = options_.host + ":" + std::to_string(options_.port);
   try {
@@ -535,6 +540,7 @@ void Listener::run() {
   ServerLog().info("Servidor de aplicação escutando em {}:{}", options_.host, port_);
   io_.run();
   pool_.join();
+  if (writePool_) writePool_->join();
   ServerLog().info("Servidor de aplicação encerrado");
 }
 

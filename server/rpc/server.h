@@ -3,6 +3,11 @@
 // stream into request frames, runs each call's handler on a pool of worker threads
 // and writes the responses back, one call at a time per connection, in order.
 //
+// Reads never wait behind writes: with a pool of writers (writeWorkers above 0) the
+// calls `writes` names run there and every other call (reads, sign-in) on the pool of
+// `workers`, so a read finds a free worker however many writes wait for locks held in
+// the database.
+//
 // A bad client never harms the others: a malformed or oversized frame gets an error
 // reply when its msgid could be read, and its connection is closed when the stream
 // cannot be followed any further; an unknown method or wrong arguments get an error
@@ -42,6 +47,7 @@
 // send their replies, closes the connections and makes run() return.
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -62,7 +68,12 @@ inline constexpr std::size_t kDefaultMemoryBudgetMiB = 128;
 struct ServerOptions {
   std::string host = "127.0.0.1";
   std::uint16_t port = 5151;  // 0: any free port (see Server::port())
+  // The calls that run at once: the reads, and with no pool of writers every call.
   unsigned workers = 4;
+  // The writes that run at once on a pool of their own; 0: none, writes share `workers`.
+  unsigned writeWorkers = 0;
+  // Whether the method at an address ("rdmTabPreClie.SetTabPreClie") writes.
+  std::function<bool(std::string_view address)> writes;
   std::size_t maxConnections = kDefaultMaxConnections;
   std::size_t maxConnectionsPerAddress = kDefaultMaxConnectionsPerAddress;
   std::chrono::milliseconds idleTimeout = std::chrono::seconds(kDefaultIdleTimeoutSeconds);

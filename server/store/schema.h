@@ -8,7 +8,9 @@
 // was removed), the origin of the change (kHistoryManual, kHistoryRecalc,
 // kHistoryCopy, kHistoryUndo), the time of the change, the user who made it (CDUSUARIO)
 // and, for a recalculation, copy or undo, the number of its batch (null for a manual
-// change). Rows written before users were recorded carry kUserBeforeSignIn.
+// change). Rows written before users were recorded carry kUserBeforeSignIn. A row's
+// number (NRSEQHIST) is taken while the price is locked: a product's rows in number
+// order are its changes in the order they were applied.
 //
 // TABPRECLIELOTE has one row per batch: its origin, the customer the command ran for
 // (the source of a copy), its time, the user who ran it, how many prices it wrote, and
@@ -38,7 +40,9 @@ inline constexpr char kHistoryUndo = 'D';
 // Version 2: batch numbers, the undo origin, the batch tables and the history's
 // indexes by (customer, product, time), (customer, time) and batch.
 // Version 3: the users, their sessions, and the user of every change and batch.
-inline constexpr int kSchemaVersion = 3;
+// Version 4: the history's indexes by (customer, product, number) and (customer,
+// number): its numbers are the order the changes were applied (modules/price_writer.h).
+inline constexpr int kSchemaVersion = 4;
 
 // The user of the changes made before the history recorded one.
 inline constexpr const char* kUserBeforeSignIn = "(anterior)";

@@ -54,6 +54,13 @@ void MigrateFrom2To3(Connection& c) {
   c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 3");
 }
 
+// The history is read in the order of its numbers; the indexes by time go.
+void MigrateFrom3To4(Connection& c) {
+  c.executeScript("DROP INDEX IF EXISTS IXTABPRECLIEHIST_CLIEPROD;DROP INDEX IF EXISTS IXTABPRECLIEHIST_CLIEHORA;");
+  c.executeScript(HistoryIndexSql());
+  c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 4");
+}
+
 }  // namespace
 
 int SchemaVersionOf(Connection& connection) {
@@ -71,6 +78,7 @@ int UpgradeSchema(Connection& connection) {
                                                     " deste servidor.");
     if (found == 1) MigrateFrom1To2(connection);
     if (found <= 2) MigrateFrom2To3(connection);
+    if (found <= 3) MigrateFrom3To4(connection);
     return found;
   });
 }

@@ -31,7 +31,8 @@ class Transaction {
   bool finished_ = false;
 };
 
-inline constexpr int kTransientRetries = 3;
+// Enough for the deadlocks of many writers on PostgreSQL (one victim each time).
+inline constexpr int kTransientRetries = 5;
 
 template <typename Work>
 auto RunInTransaction(Connection& connection, TxMode mode, Work&& work) -> decltype(work()) {

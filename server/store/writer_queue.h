@@ -6,15 +6,15 @@
 // between attempts; a writer that keeps missing the moment can wait far longer than the
 // writers ahead of it took. Taking turns here first, each writer waits for exactly the
 // writers that came before it, and the lock is free when its turn comes (other
-// processes still meet the busy handler).
+// processes still meet the busy handler). Each waiter sleeps on a signal of its own:
+// the end of a turn wakes the next writer alone, not every writer in line.
 //
 //   if (!queue.enter(timeout)) ... give up: busy;
 //   ... the write transaction ...
 //   queue.leave();
 #include <chrono>
 #include <condition_variable>
-#include <cstdint>
-#include <deque>
+#include <list>
 #include <mutex>
 
 namespace server::store {
@@ -28,10 +28,14 @@ class WriterQueue {
   void leave() noexcept;
 
  private:
+  struct Waiter {
+    std::condition_variable turnCame;
+  };
+  // Wakes the first writer in line, when the turn is free.
+  void wakeFirst();
+
   std::mutex mutex_;
-  std::condition_variable turnChanged_;
-  std::deque<std::uint64_t> waiting_;  // tickets in arrival order
-  std::uint64_t nextTicket_ = 0;
+  std::list<Waiter> waiting_;  // in arrival order
   bool taken_ = false;
 };
 

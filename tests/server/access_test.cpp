@@ -17,6 +17,7 @@
 #include "platform/net/frame_reader.h"
 #include "platform/net/sign_in.h"
 #include "platform/variant/codec.h"
+#include "server/access/method_permissions.h"
 #include "server/access/sessions.h"
 #include "server/access/sign_in_gate.h"
 #include "server/access/users.h"
@@ -161,6 +162,12 @@ TEST_P(AccessTest, EachRoleCallsExactlyTheMethodsItsPermissionsAllow) {
       {"GetPreviaCalcCusProd", Role::Reajuste}, {"GetPreviaCopiaDados", Role::Reajuste},
       {"GetPreviaCopiaPreco", Role::Reajuste},  {"GetUsuarios", Role::Admin},
       {"SetUsuario", Role::Admin}};
+  // What only reads runs on the appserver's readers, everything else on its writers.
+  for (const auto& method : contracts::server::AllMethods()) {
+    const auto least = leastRole.find(std::string(method.name));
+    if (least != leastRole.end())
+      EXPECT_EQ(server::access::WritesData(method.address()), least->second != Role::Consulta) << method.name;
+  }
   serve();
   for (const auto& [login, role] : kUsers) {
     std::map<std::string_view, std::unique_ptr<platform::TSocketConnection>> byModule;

@@ -628,6 +628,33 @@ TEST_F(RpcServerTest, SlowHandlersOfSeveralClientsRunTogetherOnThePool) {
   for (auto& result : results) EXPECT_EQ(result.get(), Variant(true));
 }
 
+// Writers all waiting (on locks held in the database, say) leave the reads a worker.
+TEST_F(RpcServerTest, AReadIsAnsweredWhileEveryWriterWaits) {
+  Gate release;
+  MethodRegistry registry;
+  registry.add("rdmTabPreClie.Grava", [&](std::vector<Variant>&) { return Variant(release.wait(10s)); });
+  registry.add("rdmTabPreClie.Le", [](std::vector<Variant>&) { return Variant(true); });
+  ServerOptions options = vqrtest::TestOptions();
+  options.workers = 1;
+  options.writeWorkers = 1;
+  options.writes = [](std::string_view address) { return address == "rdmTabPreClie.Grava"; };
+  vqrtest::TestServer server(std::move(registry), options);
+  auto writer = [&] {
+    TSocketConnection net;
+    vqrtest::PointAt(net, server.port());
+    return net.Call("Grava", {});
+  };
+  auto first = std::async(std::launch::async, writer);
+  auto second = std::async(std::launch::async, writer);  // waits for the one writer
+  TSocketConnection reader;
+  vqrtest::PointAt(reader, server.port());
+  EXPECT_EQ(reader.Call("Le", {}), Variant(true));
+  EXPECT_EQ(second.wait_for(0s), std::future_status::timeout) << "the writers are still waiting";
+  release.open();
+  EXPECT_EQ(first.get(), Variant(true));
+  EXPECT_EQ(second.get(), Variant(true));
+}
+
 TEST_F(RpcServerTest, StopLetsARunningCallAnswerBeforeRunReturns) {
   Gate entered, release;
   MethodRegistry registry;
