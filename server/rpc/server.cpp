@@ -70,6 +70,8 @@ class Listener {
   asio::thread_pool& poolFor(std::string_view address) noexcept {
     return writePool_ && options_.writes && options_.writes(address) ? *writePool_ : pool_;
   }
+  // The pool of the reads, which also runs the connections' own short tasks.
+  asio::thread_pool& pool() noexcept { return pool_; }
   const Dispatcher& dispatcher() const noexcept { return dispatcher_; }
   const ServerOptions& options() const noexcept { return options_; }
   ssl::context& tlsContext() noexcept { return tlsContext_; }
