@@ -24,8 +24,9 @@ const char* const kDefaultHelp =
     "Enter: grava a célula; sair da linha grava a linha; Esc: desfaz a célula e, depois, a linha.\n"
     "Vírgula do teclado numérico: separador decimal.\n"
     "\nOutras teclas:\n"
-    "Alt+Seta para baixo: abre a pesquisa do campo que tem botão de pesquisa.\n"
-    "Alt+letra sublinhada: abre o menu; setas e Enter escolhem o item; Esc fecha o menu.";
+    "Alt+Seta para baixo: abre a pesquisa do campo que tem botão de pesquisa, ou a lista do campo ou da coluna.\n"
+    "Alt+letra sublinhada: abre o menu (a mesma letra de novo passa ao menu seguinte que a tem); "
+    "F10: abre o menu do sistema; setas e Enter escolhem o item; Esc fecha o menu.";
 
 platform::TPanel* NewPanel(platform::TComponent* owner, platform::TControl* parent, const std::string& name,
                            platform::TAlign align, int height) {

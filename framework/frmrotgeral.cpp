@@ -18,6 +18,9 @@ constexpr int kSideWidth = 56;
 
 const char* const kDefaultHelp =
     "Preencha os dados e confirme. Enter passa ao campo seguinte; Esc ou o botão Fechar sai sem confirmar.";
+// A window with nothing to confirm (a list to look at).
+const char* const kListHelp =
+    "Setas, Page Up, Page Down, Ctrl+Home e Ctrl+End movem na lista. Esc ou o botão Fechar fecha a janela.";
 
 platform::TPanel* NewPanel(platform::TComponent* owner, platform::TControl* parent, const std::string& name,
                            platform::TAlign align, int width, int height) {
@@ -49,6 +52,7 @@ TfrmRotiGeral::TfrmRotiGeral(platform::TComponent* owner) : Frmbase::TfrmBase(ow
   panBotoes = NewPanel(this, panMenu, "panBotoes", platform::alBottom, kSideWidth, 58);
   sbtConfirma = Buttonflat::NewButtonFlat(this, panBotoes, "sbtConfirma", "Confirmar", (kSideWidth - 21) / 2, 6);
   sbtCancel = Buttonflat::NewButtonFlat(this, panBotoes, "sbtCancel", "Fechar", (kSideWidth - 21) / 2, 31);
+  CancelControl = sbtCancel;
 
   grbDadosRel = new platform::TGroupBox(this);
   grbDadosRel->SetName("grbDadosRel");
@@ -69,7 +73,7 @@ void TfrmRotiGeral::sbtConfirmaClick(platform::TObject*) {}
 
 void TfrmRotiGeral::sbtHelpClick(platform::TObject*) {
   const std::string title = lblCodTela->Caption().empty() ? Caption() : lblCodTela->Caption() + " - " + Caption();
-  platform::MessageDlg(title + "\n\n" + (HelpText.empty() ? kDefaultHelp : HelpText), platform::mtInformation,
+  platform::MessageDlg(title + "\n\n" + (!HelpText.empty() ? HelpText : sbtConfirma->Visible() ? kDefaultHelp : kListHelp), platform::mtInformation,
                        {platform::mbOK}, 0);
 }
 

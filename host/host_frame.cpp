@@ -43,7 +43,11 @@ TfrmHost::TfrmHost(TComponent* owner, ModuleHost& module, std::string modulePath
 
   mnuCarregarModulo->OnClick = [this](TObject*) { LoadModule(); };
   mnuDescarregarModulo->OnClick = [this](TObject*) { UnloadModule(); };
-  mnuSair->OnClick = [this](TObject*) { Close(); };
+  mnuSair->OnClick = [this](TObject*) {
+    if (MessageDlg("Deseja sair do sistema?\nAs janelas abertas serão fechadas.", mtConfirmation, {mbYes, mbNo}, 0) ==
+        mrYes)
+      Close();
+  };
   mnuTabPreClie->OnClick = [this](TObject*) {
     if (!module_.Loaded()) LoadModule();
     module_.IniProc();

@@ -45,8 +45,8 @@ ServerStatus::ServerStatus(std::string server, std::function<void()> changed)
 ServerStatus::~ServerStatus() { platform::TSocketConnection::SetObserver(nullptr); }
 
 std::string ServerStatus::ConnectionText() const {
-  if (!open_.empty()) return "Conectado";
-  return lost_ ? "Sem conexão" : "Desconectado";
+  if (lost_) return "Sem conexão";
+  return open_.empty() ? "Desconectado" : "Conectado";
 }
 
 std::string ServerStatus::UserText(const platform::TSignIn* signIn) {
@@ -65,9 +65,11 @@ void ServerStatus::Handle(const platform::TConnectionEvent& event, std::chrono::
   if (event.Kind == Kind::Connected) lost_ = false;
   if (event.Kind == Kind::CallEnded) {
     const std::string at = ClockTime(when);
+    // A call that left its connection closed found the server gone, whatever the
+    // other connections still hold open; one that got an answer found it there.
+    lost_ = !event.Open;
     if (!event.Error.empty()) {
       lastCall_ = "Erro às " + at + ": " + event.Error;
-      lost_ = !event.Open;
     } else if (auto refusal = event.Result ? Refusal(*event.Result) : std::nullopt) {
       lastCall_ = "Recusado às " + at + (refusal->empty() || refusal->front() == '@' ? "" : ": " + *refusal);
     } else {

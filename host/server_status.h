@@ -3,8 +3,9 @@
 // from what the connections report (platform::TSocketConnection's observer, which it
 // installs while it lives):
 //   ServerText      "Servidor: 127.0.0.1:5151", the server the host was told to use;
-//   ConnectionText  "Conectado" while any connection to a server is open, "Sem conexão"
-//                   after a call that found the server unreachable or lost it,
+//   ConnectionText  "Sem conexão" after a call that found the server unreachable or
+//                   lost it (until a call is answered or a connection is made),
+//                   "Conectado" while any connection to a server is open,
 //                   "Desconectado" otherwise;
 //   LastCallText    the outcome and time of the last remote call: "Gravado às
 //                   10:32:05" for a write (a method named Set...) the server accepted,

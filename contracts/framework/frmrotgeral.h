@@ -7,7 +7,8 @@
 // screen code label lblCodTela under it, and panBotoes (the confirm button sbtConfirma
 // "Confirmar" and the close button sbtCancel "Fechar") at the bottom. msgPadrao is the
 // screen's message catalog. Keys are shown to the screen before the focused control
-// (KeyPreview).
+// (KeyPreview); Escape, when the focused control leaves it, clicks sbtCancel (the
+// form's CancelControl).
 //
 // Every event is bound to the virtual handler of its name (a screen overrides it,
 // calling the base first in create, activate and key handlers, last in close ones):
@@ -18,7 +19,9 @@
 //   FormClose         Action := caFree; OnRelease is called as the screen goes away
 //   sbtCancelClick    closes the screen
 //   sbtConfirmaClick  nothing (the screen's routine)
-//   sbtHelpClick      an information box with HelpText (a default one when empty)
+//   sbtHelpClick      an information box with HelpText (when empty, a default one about
+//                     filling in and confirming, or, with sbtConfirma hidden, about
+//                     moving in a list)
 //
 // RunBehindWaitPanel(panel, animation, call) runs a routine's long blocking call (a
 // copy, a recalculation) behind the screen's wait panel: the panel is shown with its

@@ -40,6 +40,22 @@ std::string Seconds(std::chrono::milliseconds timeout) {
   return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
 }
 
+// What went wrong on the socket, in the words a person reads (the system's own texts
+// are in English, whatever the machine's language).
+std::string FailureText(const error_code& ec) {
+  namespace err = asio::error;
+  if (ec == err::connection_refused) return "conexão recusada";
+  if (ec == err::eof || ec == ssl::error::stream_truncated) return "conexão encerrada pelo servidor";
+  if (ec == err::connection_reset || ec == err::connection_aborted) return "conexão interrompida pelo servidor";
+  if (ec == err::broken_pipe) return "conexão interrompida";
+  if (ec == err::timed_out) return "tempo esgotado";
+  if (ec == err::host_unreachable || ec == err::network_unreachable || ec == err::network_down)
+    return "servidor inalcançável pela rede";
+  if (ec == err::host_not_found || ec == err::host_not_found_try_again) return "endereço do servidor não encontrado";
+  if (ec == err::operation_aborted) return "operação interrompida";
+  return "erro de rede " + std::to_string(ec.value());
+}
+
 }  // namespace
 
 // Blocking I/O with deadlines: each operation is started asynchronously and the
@@ -156,7 +172,7 @@ struct TSocketConnection::Impl {
                              done = true;
                            });
     if (!runUntil(deadline, done, [&] { resolver.cancel(); })) return "tempo esgotado";
-    if (ec) return ec.message();
+    if (ec) return FailureText(ec);
     done = false;
     asio::async_connect(socket, endpoints, [&](const error_code& e, const tcp::endpoint&) {
       ec = e;
@@ -168,7 +184,7 @@ struct TSocketConnection::Impl {
     }
     if (ec) {
       drop();
-      return ec.message();
+      return FailureText(ec);
     }
     socket.set_option(tcp::no_delay(true), ec);
     return {};
@@ -185,7 +201,7 @@ struct TSocketConnection::Impl {
     timedOut = !runUntil(deadline, done, [&] { drop(); });
     if (timedOut || ec) {
       drop();
-      return timedOut ? "tempo esgotado" : ec.message();
+      return timedOut ? "tempo esgotado" : FailureText(ec);
     }
     return {};
   }
@@ -206,9 +222,7 @@ struct TSocketConnection::Impl {
       });
       timedOut = !runUntil(deadline, done, [&] { drop(); });
       if (timedOut || ec) {
-        failure = timedOut                                                    ? "tempo esgotado"
-                  : ec == asio::error::eof || ec == ssl::error::stream_truncated ? "conexão encerrada pelo servidor"
-                                                                              : ec.message();
+        failure = timedOut ? "tempo esgotado" : FailureText(ec);
         drop();
         return std::nullopt;
       }
@@ -269,11 +283,13 @@ void TSocketConnection::openTransport() {
     throw ENetError("Porta inválida para o servidor de aplicação: " + std::to_string(port_));
   if (!tlsAuthority_.empty() && !impl_->tlsContext) impl_->trust(tlsAuthority_);
   const auto deadline = Clock::now() + connectTimeout_;
-  std::string failure = impl_->connect(host_, port_, deadline);
-  if (failure.empty() && impl_->tlsContext) failure = impl_->handshake(host_, deadline);
-  if (!failure.empty())
-    throw ENetError("Não foi possível conectar ao servidor de aplicação " + where() + ": " +
-                    failure);
+  // Nothing was sent yet, so nothing of the call can have been stored.
+  if (std::string failure = impl_->connect(host_, port_, deadline); !failure.empty())
+    throw ENetError("O servidor de aplicação " + where() + " não está respondendo (" + failure +
+                    "). Nada foi gravado.");
+  if (std::string failure = impl_->tlsContext ? impl_->handshake(host_, deadline) : std::string(); !failure.empty())
+    throw ENetError("Não foi possível conectar ao servidor de aplicação " + where() + ": " + failure +
+                    ". Nada foi gravado.");
   report(TConnectionEvent::TKind::Connected);
 }
 
@@ -428,7 +444,7 @@ RpcResponse TSocketConnection::roundTrip(const RpcRequest& request, std::string 
                     ") aguardando o servidor de aplicação " + where() + during);
   if (!frame)
     throw ENetError("Conexão com o servidor de aplicação " + where() + " perdida" + during + ": " +
-                    failure);
+                    failure + ". O servidor não respondeu: confira se a operação foi concluída antes de repetir.");
 
   RpcResponse response;
   try {

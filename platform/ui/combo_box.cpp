@@ -50,6 +50,11 @@ void TComboBox::SetText(const std::string& text) {
 
 void TComboBox::DefaultKeyDown(std::uint16_t& key, TShiftState shift) {
   int count = static_cast<int>(Items.size());
+  if (key == VK_DOWN && shift.Contains(ssAlt)) {
+    key = 0;
+    ++dropDowns_;
+    return;
+  }
   if ((key == VK_DOWN || key == VK_UP) && count > 0) {
     int next = key == VK_DOWN ? std::min(itemIndex_ + 1, count - 1) : std::max(itemIndex_ - 1, 0);
     key = 0;
@@ -86,6 +91,7 @@ void TComboBox::WriteFields(nlohmann::json& out) const {
   out["items"] = Items;
   out["itemIndex"] = itemIndex_;
   out["style"] = Style == csDropDownList ? "dropDownList" : "dropDown";
+  out["dropDown"] = dropDowns_;
 }
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 // Style csDropDownList offers only the items (no free text); csDropDown also lets the
 // text be typed like an edit. A person's choice (SelectItem, Up/Down keys, a typed
 // first letter in a drop-down list) runs OnChange; setting ItemIndex from code does not.
+// Alt+Down opens the list on the front end (the snapshot's "dropDown" counts the
+// openings) and changes nothing.
 #include <string>
 #include <vector>
 
@@ -38,6 +40,7 @@ class TComboBox : public TCustomEdit {
 
  private:
   int itemIndex_ = -1;
+  int dropDowns_ = 0;
 };
 
 }  // namespace platform

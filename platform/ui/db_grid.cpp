@@ -307,6 +307,10 @@ bool TDBGrid::WantsKey(std::uint16_t key, TShiftState shift) const {
 void TDBGrid::DefaultKeyDown(std::uint16_t& key, TShiftState shift) {
   TDataSet* ds = DataSet();
   if (!ds) return;
+  if (key == VK_DOWN && shift.Contains(ssAlt)) {
+    openColumnList(key);
+    return;
+  }
   bool ctrl = shift.Contains(ssCtrl);
   int caret = editor_->SelStart() + editor_->SelLength();
   int limit = static_cast<int>(Utf8Decode(editor_->EditText()).size());
@@ -458,6 +462,18 @@ void TDBGrid::UserEditButton() {
     if (!Focused()) return;
   }
   if (OnEditButtonClick) OnEditButtonClick(this);
+}
+
+void TDBGrid::openColumnList(std::uint16_t& key) {
+  auto c = current();
+  if (!c || !c->column) return;
+  if (!c->column->PickList.empty() && canEdit(*c)) {
+    key = 0;
+    ++dropDowns_;
+  } else if (c->column->ButtonStyle == cbsEllipsis) {
+    key = 0;
+    if (OnEditButtonClick) OnEditButtonClick(this);
+  }
 }
 
 void TDBGrid::UserMark(int row) {
@@ -617,6 +633,7 @@ void TDBGrid::WriteFields(nlohmann::json& out) const {
   }
   out["rows"] = std::move(rows);
   out["visibleRows"] = VisibleRowCount();
+  out["dropDown"] = dropDowns_;
   out["editorMode"] = editorMode_;
   out["editorText"] = editorMode_ ? editor_->EditText() : std::string();
   out["editorSelStart"] = editorMode_ ? editor_->SelStart() : 0;

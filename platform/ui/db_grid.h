@@ -208,6 +208,9 @@ class TDBGrid : public TWinControl {
   void moveToColumn(int index);
   void nextCell(bool forward);
   void escape();
+  // Alt+Down: opens the current column's pick list (on the front end) or runs its
+  // ellipsis; on a column with neither the key is left to the form.
+  void openColumnList(std::uint16_t& key);
   void deleteRecord();
   void ensureVisible();
   void clampSelection();
@@ -227,6 +230,7 @@ class TDBGrid : public TWinControl {
   bool editorMode_ = false;
   bool editorModified_ = false;
   bool loadingEditor_ = false;
+  int dropDowns_ = 0;  // pick lists opened by key, counted for the snapshot's "dropDown"
 };
 
 }  // namespace platform

@@ -107,6 +107,10 @@ class TCustomForm : public TControl {
   // Button clicked by Enter / Escape when the focused control leaves those keys.
   TButton* DefaultButton() const;
   TButton* CancelButton() const;
+  // Clicked by Escape when no cancel button takes it and the focused control leaves the
+  // key: a window's close button that takes no focus (a flat button); shown and
+  // enabled only.
+  TControl* CancelControl = nullptr;
 
   // The control or menu item named so anywhere on this form, or nullptr.
   TComponent* FindByName(const std::string& name) const;

@@ -13,15 +13,39 @@
 
 namespace platform {
 
-static bool menuTakesKey(TCustomForm* form, std::uint16_t key, TShiftState shift) {
-  if (TMainMenu* menu = form->Menu(); menu && menu->HandleKey(key, shift)) return true;
-  if (form->FormStyle() != fsMDIChild) return false;
-  TCustomForm* frame = Application().MainForm();
-  TMainMenu* frameMenu = frame ? frame->Menu() : nullptr;
-  return frameMenu && frameMenu->HandleKey(key, shift);
-}
+constexpr std::uint16_t kVkF10 = 121;
 
 static bool altOnly(TShiftState shift) { return shift.Contains(ssAlt) && !shift.Contains(ssCtrl); }
+
+// The menus an MDI child's keys reach, as one bar: the child's own, then its frame's.
+// F10 opens the frame's first menu; Alt+letter shared by a top-level item of each bar
+// goes from the open one to the other, so the child's menu never hides the frame's.
+static bool menuTakesKey(TCustomForm* form, std::uint16_t key, TShiftState shift) {
+  TMainMenu* own = form->Menu();
+  TCustomForm* frame = form->FormStyle() == fsMDIChild ? Application().MainForm() : nullptr;
+  TMainMenu* frameMenu = frame && frame != form ? frame->Menu() : nullptr;
+  const bool ownOpen = own && own->OpenItem();
+  const bool frameOpen = frameMenu && frameMenu->OpenItem();
+  if (key == kVkF10 && shift.Empty() && !ownOpen && !frameOpen) {
+    if (TMainMenu* bar = frameMenu ? frameMenu : own) {
+      bar->OpenFirst();
+      return true;
+    }
+    return false;
+  }
+  if (altOnly(shift) && own && frameMenu && (ownOpen || frameOpen)) {
+    TMainMenu* open = ownOpen ? own : frameMenu;
+    TMainMenu* other = ownOpen ? frameMenu : own;
+    const TMenuItem* top = open->OpenItem();
+    if (top->Parent() == open->Items() && top->Accelerator() == static_cast<char32_t>(key) &&
+        other->HasAccelerator(key)) {
+      open->SetOpenItem(nullptr);
+      return other->HandleKey(key, shift);
+    }
+  }
+  if (own && own->HandleKey(key, shift)) return true;
+  return frameMenu && frameMenu->HandleKey(key, shift);
+}
 
 // Controls that never take characters, so a plain letter on them is a mnemonic.
 static bool takesNoCharacters(const TControl* control) {
@@ -89,6 +113,10 @@ static bool formNavigation(TCustomForm* form, TControl* target, std::uint16_t ke
   if (key == VK_ESCAPE && shift.Empty()) {
     if (TButton* b = form->CancelButton()) {
       b->Click();
+      return true;
+    }
+    if (TControl* c = form->CancelControl; c && c->Showing() && c->EffectiveEnabled()) {
+      c->Click();
       return true;
     }
   }

@@ -13,7 +13,8 @@
 //   - Alt+letter, or a plain letter while a button or check control has the focus,
 //     runs the control whose caption has that accelerator ("&Sim"): a button or check
 //     control takes the focus and is clicked, a label focuses its FocusControl;
-//   - Enter clicks the default button, Escape the cancel button;
+//   - Enter clicks the default button, Escape the cancel button (or, without one, the
+//     form's CancelControl);
 // then, when
 // the key makes a character, KeyPress (form first when previewing, then the focused
 // control; a character set to 0 is dropped) and the control's default character

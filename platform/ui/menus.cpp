@@ -104,10 +104,12 @@ static TMenuItem* findShortCut(const TMenuItem* parent, std::uint16_t key, TShif
   return nullptr;
 }
 
-static TMenuItem* byAccelerator(const TMenuItem* parent, std::uint16_t key) {
+// The enabled, visible items under `parent` whose accelerator is the key's letter.
+static std::vector<TMenuItem*> byAccelerator(const TMenuItem* parent, std::uint16_t key) {
+  std::vector<TMenuItem*> out;
   for (TMenuItem* item : parent->Items())
-    if (item->Visible && item->Accelerator() == static_cast<char32_t>(key)) return item;
-  return nullptr;
+    if (item->Visible && item->Enabled && item->Accelerator() == static_cast<char32_t>(key)) out.push_back(item);
+  return out;
 }
 
 // The enabled, visible sub-items of an item, in order.
@@ -160,26 +162,49 @@ bool TMainMenu::handleOpenKey(std::uint16_t key) {
       else SetOpenItem(nullptr);
       return true;
     case VK_SHIFT:
-    case VK_CONTROL: return true;  // a modifier alone keeps the menu open
+    case VK_CONTROL:
+    case VK_MENU: return true;  // a modifier alone keeps the menu open (Alt starts Alt+letter)
     default: break;
   }
-  TMenuItem* item = byAccelerator(open_, key);
-  if (item) pick(item);
-  else SetOpenItem(nullptr);  // Escape, Alt and every other key close it
+  const std::vector<TMenuItem*> items = byAccelerator(open_, key);
+  if (items.size() == 1) {
+    pick(items.front());
+  } else if (items.size() > 1) {
+    // Items sharing a letter: each press highlights the next of them, Enter picks.
+    const auto at = std::find(items.begin(), items.end(), highlighted_);
+    highlighted_ = at == items.end() || at + 1 == items.end() ? items.front() : *(at + 1);
+  } else {
+    SetOpenItem(nullptr);  // Escape and every other key close it
+  }
   return true;  // an open menu takes every key
 }
 
+bool TMainMenu::HasAccelerator(std::uint16_t key) const { return !byAccelerator(root_, key).empty(); }
+
+void TMainMenu::OpenFirst() {
+  for (TMenuItem* item : root_->Items())
+    if (item->Visible && item->Enabled && !item->Items().empty()) {
+      SetOpenItem(item);
+      return;
+    }
+}
+
 bool TMainMenu::HandleKey(std::uint16_t key, TShiftState shift) {
-  if (open_) return handleOpenKey(key);
-  if (TMenuItem* item = findShortCut(root_, key, shift)) {
-    item->Click();
-    return true;
-  }
-  bool altOnly = shift.Contains(ssAlt) && !shift.Contains(ssCtrl);
-  if (!altOnly || key < 'A' || key > 'Z') return false;
-  TMenuItem* item = byAccelerator(root_, key);
-  if (!item || !item->EffectiveEnabled()) return false;
-  pick(item);
+  const bool altLetter = shift.Contains(ssAlt) && !shift.Contains(ssCtrl) && key >= 'A' && key <= 'Z';
+  const std::vector<TMenuItem*> tops = altLetter ? byAccelerator(root_, key) : std::vector<TMenuItem*>();
+  if (open_ && tops.empty()) return handleOpenKey(key);
+  if (!open_)
+    if (TMenuItem* item = findShortCut(root_, key, shift)) {
+      item->Click();
+      return true;
+    }
+  if (tops.empty()) return false;
+  // Alt+letter opens the top-level item with it, even over an open menu; top-level
+  // items sharing the letter open in turn, the next after the one open.
+  const TMenuItem* openTop = open_;
+  while (openTop && openTop->Parent() != root_) openTop = openTop->Parent();
+  const auto at = std::find(tops.begin(), tops.end(), openTop);
+  pick(at == tops.end() || at + 1 == tops.end() ? tops.front() : *(at + 1));
   return true;
 }
 

@@ -5,9 +5,12 @@
 // Alt+letter on the active form opens the top-level item with that accelerator (or
 // clicks it when it has no sub-items), with its first enabled sub-item highlighted.
 // While an item is open it takes every key: a letter picks the sub-item with that
-// accelerator, Up and Down move the highlight over the enabled sub-items, Enter picks
-// the highlighted one, Left and Right open the neighbouring top-level item, Escape and
-// Alt close it, any other key closes it too. Picking a sub-item with sub-items of its
+// accelerator (disabled items are skipped; when several enabled ones share the letter,
+// each press highlights the next of them instead), Up and Down move the highlight over
+// the enabled sub-items, Enter picks
+// the highlighted one, Left and Right open the neighbouring top-level item, Escape closes
+// it, any other key but a modifier alone (Shift, Ctrl, Alt: the start of Alt+letter)
+// closes it too. Picking a sub-item with sub-items of its
 // own opens it instead. A ShortCut (a key with its shift state) clicks its item before
 // the focused control sees the key. Disabled or hidden items do nothing. An item
 // linked to an action (action.h) shows the action's caption and state and runs it when
@@ -73,6 +76,10 @@ class TMainMenu : public TComponent {
   void ItemGone(const TMenuItem* item) noexcept;
   // Handles a key for the menu (accelerators, open item, short cuts); true when used.
   bool HandleKey(std::uint16_t key, TShiftState shift);
+  // Whether an enabled, visible top-level item has the key's letter as accelerator.
+  bool HasAccelerator(std::uint16_t key) const;
+  // Opens the first enabled top-level item with sub-items (F10).
+  void OpenFirst();
   nlohmann::json Snapshot() const;
 
  private:

@@ -76,6 +76,8 @@ void TfrmTabPreClie::btpClienteBeforePesq(platform::TObject*, bool&) {
 
 void TfrmTabPreClie::btpClienteAfterPesq(platform::TObject*) {
   if (cdsPesqClie->IsEmpty()) return;
+  // The picked number shows in the mask of its person kind, as a looked-up one does.
+  medCdClie->SetEditMask(Consiste::PictPess(cdsPesqClieIDTPIJURCLIE->AsString()));
   medCdClie->SetText(cdsPesqClieNRINSJURCLIE->AsString());
   edtNmClie->SetText(cdsPesqClieNMRAZSOCCLIE->AsString());
 }

@@ -138,8 +138,11 @@ class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
   void FillCatalog();
   void BindEvents();
 
-  // Loads the selected customer's prices into cdsPrecoClie (wait animation kind 6).
+  // Loads the selected customer's prices into cdsPrecoClie (wait animation kind 6);
+  // loading the same customer's prices again (back from a recalculation, "Verificar")
+  // keeps the cursor on the product it was on.
   void LoadPriceList();
+  std::string loadedCustomer_;
   // The current customer of cdsPesqClie, as the server knows it ("" when none).
   std::string SelectedCustomer() const;
   // The session's Cliente takes the current row of cdsPesqClie.

@@ -34,7 +34,13 @@ bool IsEmptyField(const platform::TField& field) { return Consiste::EmptyString(
 
 void TfrmTabPreClie::LoadPriceList() {
   const int levels = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
-  ServerLoad<GetPrecoProd>(*cdsPrecoClie, *session.netTabPreClie, Showavi::saPesquisa, SelectedCustomer(), levels);
+  const std::string customer = SelectedCustomer();
+  const bool again = customer == loadedCustomer_ && cdsPrecoClie->Active() && !cdsPrecoClie->IsEmpty();
+  const platform::Variant product = again ? cdsPrecoClieCDPRODUTO->Value() : platform::Variant();
+  loadedCustomer_.clear();
+  ServerLoad<GetPrecoProd>(*cdsPrecoClie, *session.netTabPreClie, Showavi::saPesquisa, customer, levels);
+  loadedCustomer_ = customer;
+  if (again) cdsPrecoClie->Locate("CDPRODUTO", product);
 }
 
 void TfrmTabPreClie::dbgPadraoEnter(platform::TObject*) {

@@ -34,7 +34,10 @@ void TfrmTabPreClie::sbtExcluirClick(platform::TObject*) {
   if (Consiste::EmptyString(cdsPrecoClieVRPRECOPROD->Text()) && Consiste::EmptyString(cdsPrecoClieDTVALINI->Text()) &&
       Consiste::EmptyString(cdsPrecoClieDTVALFIN->Text()))
     return;
-  if (msgPadrao->ShowMsg("Excl", platform::mtConfirmation, {platform::mbYes, platform::mbNo}, 0) != platform::mrYes)
+  // The question names the product under the cursor on a line of its own.
+  const std::string product = cdsPrecoClieCDARVPROD->DisplayText() + " - " + cdsPrecoClieNMPRODUTO->Text();
+  if (platform::MessageDlg(msgPadrao->Msg("Excl") + "\n" + product, platform::mtConfirmation,
+                           {platform::mbYes, platform::mbNo}, 0) != platform::mrYes)
     return;
   dtsPadrao->OnStateChange = nullptr;
   try {

@@ -15,6 +15,13 @@ TfrmFormCompPreco::TfrmFormCompPreco(platform::TComponent* owner, Pkg_VQR51200::
     : Frmrotgeral::TfrmRotiGeral(owner), session(session) {
   IdentifyScreen(*this, *lblCodTela, "frmFormCompPreco", "Fórmula de Composição", "VQR51201", 405, 336);
   OnKeyPress = nullptr;  // Enter is the recalculation here, never "next field"
+  HelpText =
+      "F2: inclui um fator; F3: altera o fator da linha; F4 ou Ctrl+Delete: exclui o fator da linha.\n"
+      "Enter, sem linha em edição: recalcula os preços do cliente pela fórmula e pelo tipo de custo.\n"
+      "Ctrl+Enter ou sair da linha: grava a linha em edição; Esc: cancela a linha em edição (depois de "
+      "perguntar) ou, sem linha em edição, fecha a tela.\n"
+      "Alt+Seta para baixo: abre a pesquisa de fatores ou a lista da coluna; nas colunas de código, "
+      "M, N e P escolhem a determinação e +, -, * e / do teclado numérico a operação.";
   CreateFormulaRows();
   CreateFactorQuery();
   CreateCustomerAndCostType();

@@ -128,6 +128,7 @@ void TfrmFormCompPreco::FormKeyDown(platform::TObject* Sender, std::uint16_t& Ke
       } else {
         platform::Abort();
       }
+      Key = 0;  // used up: the window's own Escape must not close it as well
       break;
     case platform::VK_F2:
       if (!editing) sbtIncluirClick(sbtIncluir);

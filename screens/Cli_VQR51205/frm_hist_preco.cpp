@@ -113,6 +113,7 @@ void TfrmHistPreco::BindEvents() {
     cdsHistoricoIDORIGALTGetText(f, t, d);
   };
   cdsHistorico->AfterScroll = [this](platform::TDataSet& d) { cdsHistoricoAfterScroll(d); };
+  dbgHistorico->OnKeyDown = [this](TObject* s, std::uint16_t& k, platform::TShiftState sh) { dbgHistoricoKeyDown(s, k, sh); };
   sbtDesfazer->OnClick = [this](TObject* s) { sbtDesfazerClick(s); };
 }
 

@@ -88,8 +88,10 @@ class TfrmHistPreco : public Frmrotgeral::TfrmRotiGeral {
   void CreateGrid();
   void FillCatalog();
   void BindEvents();
-  // Appends the page after the last row loaded, keeping the current row.
-  void LoadNextPage();
+  // Appends the page (of `rows` rows) after the last row loaded, keeping the current row.
+  void LoadNextPage(int rows);
+  // Ctrl+End in the grid goes to the oldest change, loading every page still unread.
+  void dbgHistoricoKeyDown(platform::TObject* Sender, std::uint16_t& Key, platform::TShiftState Shift);
   std::string ChosenProduct() const;
 
   bool morePages_ = false;

@@ -22,6 +22,8 @@ using namespace Pkg_VQR51200;
 namespace {
 
 constexpr int kPageRows = 100;
+// Going to the end reads what is left in the largest pages the server gives.
+constexpr int kRestRows = contracts::server::kMaxHistoryRows;
 constexpr std::size_t kKeptRowsShown = 20;
 
 // A message's "%s" replaced by `value`.
@@ -82,7 +84,7 @@ void TfrmHistPreco::LoadHistory() {
 
 // The next page starts after the last row loaded (its time and number); the rows
 // loaded stay and the current row with them.
-void TfrmHistPreco::LoadNextPage() {
+void TfrmHistPreco::LoadNextPage(int rows) {
   const int current = cdsHistorico->RecNo();
   auto loaded = cdsHistorico->DataPacketPtr();
   const std::size_t last = loaded->rowCount() - 1;
@@ -92,9 +94,9 @@ void TfrmHistPreco::LoadNextPage() {
       platform::FormatDateTime("yyyy-mm-dd'T'hh:nn:ss", loaded->value(last, timeColumn).asDateTime());
   const std::int64_t sequence = loaded->value(last, sequenceColumn).asInteger();
   const contracts::server::PacketPtr page = ServerCall<contracts::server::GetHistPreco>(
-      *session.netTabPreClie, Showavi::saPesquisa, Cliente.CdCliente, ChosenProduct(), before, sequence, kPageRows);
+      *session.netTabPreClie, Showavi::saPesquisa, Cliente.CdCliente, ChosenProduct(), before, sequence, rows);
   const platform::DataPacket& next = *page;
-  morePages_ = next.rowCount() == static_cast<std::size_t>(kPageRows);
+  morePages_ = next.rowCount() == static_cast<std::size_t>(rows);
   if (next.rowCount() == 0) return;
   auto merged = std::make_shared<platform::DataPacket>(*loaded);
   for (std::size_t row = 0; row < next.rowCount(); ++row) {
@@ -110,8 +112,15 @@ void TfrmHistPreco::LoadNextPage() {
 
 void TfrmHistPreco::cdsHistoricoAfterScroll(platform::TDataSet&) {
   if (loading_) return;
-  if (morePages_ && cdsHistorico->RecNo() == cdsHistorico->RecordCount()) LoadNextPage();
+  if (morePages_ && cdsHistorico->RecNo() == cdsHistorico->RecordCount()) LoadNextPage(kPageRows);
   Habilita_Botoes();
+}
+
+void TfrmHistPreco::dbgHistoricoKeyDown(platform::TObject*, std::uint16_t& Key, platform::TShiftState Shift) {
+  if (Key != platform::VK_END || !Shift.Contains(platform::ssCtrl) || !cdsHistorico->Active()) return;
+  Key = 0;
+  while (morePages_) LoadNextPage(kRestRows);
+  cdsHistorico->Last();
 }
 
 void TfrmHistPreco::rbtProdutoClick(platform::TObject*) { LoadHistory(); }

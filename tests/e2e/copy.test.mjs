@@ -4,7 +4,7 @@
 // prices; then choose one of them on the price table and see the copied prices.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { formattedRegistration, sqlRows } from './support/database.mjs';
+import { customerOf, sqlRows } from './support/database.mjs';
 import { useSystemAndBrowser, openModuleMenu, click, control, press, screenshot, seq, shownText, type, waitIdle } from './support/browser.mjs';
 
 const FORM = 'frmCopiaDados';
@@ -20,8 +20,7 @@ function sql(query) {
 }
 
 function customer(code) {
-  const [[number, name, kind]] = sql(`SELECT NRINSJURCLIE, NMRAZSOCCLIE, IDTPIJURCLIE FROM CLIENTE WHERE CDCLIENTE = '${code}'`);
-  return { code, number, name, formatted: formattedRegistration(number, kind) };
+  return customerOf(system.db, code);
 }
 
 // The source's special prices on leaf products, by product code, with each product's

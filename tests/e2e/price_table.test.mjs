@@ -8,7 +8,7 @@ import assert from 'node:assert/strict';
 import { formattedRegistration, sqlRows } from './support/database.mjs';
 import {
   useSystemAndBrowser,
-  drag,
+  clickGridCell, drag,
   openModuleMenu, answered, box, click, control, press, pressKeypad, screenshot, seq, shownText, type, visibleArea, waitIdle,
 } from './support/browser.mjs';
 
@@ -55,16 +55,8 @@ async function chooseCustomer(customer) {
   assert.equal(await shownText(page, 'frmTabPreClie.edtNmClie'), customer.name);
 }
 
-async function clickCell(row, col) {
-  const cell = control(page, GRID).locator(`.grid-cell[data-row="${row}"][data-col="${col}"]`);
-  if (!(await cell.count())) {
-    const before = await seq(page);
-    await control(page, GRID).locator('.grid-body').evaluate((node, r) => { node.scrollTop = r * 18; }, row);
-    await waitIdle(page, before);
-  }
-  const before = await seq(page);
-  await control(page, GRID).locator(`.grid-cell[data-row="${row}"][data-col="${col}"]`).dispatchEvent('mousedown');
-  await waitIdle(page, before);
+function clickCell(row, col) {
+  return clickGridCell(page, GRID, row, col);
 }
 
 async function cellText(row, col) {

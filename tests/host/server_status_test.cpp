@@ -68,3 +68,13 @@ TEST_F(Status, TheLastCallSaysWhetherItWasStoredReadRefusedOrFailed) {
   event(Kind::Connected, first(), true);
   EXPECT_EQ(status.ConnectionText(), "Conectado");
 }
+
+TEST_F(Status, AFailedCallSaysNoConnectionWhileOtherConnectionsStayOpenUntilACallIsAnswered) {
+  const platform::Variant answered = contracts::server::MakeSuccess();
+  event(Kind::Connected, first(), true);
+  event(Kind::Connected, second(), true);
+  event(Kind::CallEnded, first(), false, "rdmTabPreClie.GetPrecoProd", "O servidor não está respondendo");
+  EXPECT_EQ(status.ConnectionText(), "Sem conexão");
+  event(Kind::CallEnded, second(), true, "rdmCustProd.GetProduto", {}, &answered);
+  EXPECT_EQ(status.ConnectionText(), "Conectado");
+}

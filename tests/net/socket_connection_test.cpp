@@ -69,8 +69,8 @@ TEST_F(SocketConnectionTest, AnUnreachableServerIsNamedByHostAndPort) {
   const std::uint16_t port = vqrtest::ClosedLoopbackPort();
   pointAt(port);
   EXPECT_EQ(netErrorOf([&] { net.SetConnected(true); }),
-            "Não foi possível conectar ao servidor de aplicação 127.0.0.1:" + std::to_string(port) +
-                ": Connection refused");
+            "O servidor de aplicação 127.0.0.1:" + std::to_string(port) +
+                " não está respondendo (conexão recusada). Nada foi gravado.");
   EXPECT_FALSE(net.Connected());
   EXPECT_NE(netErrorOf([&] { net.Call("GetPesqCliente", {"", "T"}); }), "");
   EXPECT_EQ(connects, 2);

@@ -465,7 +465,8 @@ TEST_F(Saving, DeletingAfterYesClearsThePriceAndTheRowStays) {
   const int rows = grid().value("rowCount", 0);
   host().cell(kGrid, 0, kColPrice);
   host().click("frmTabPreClie.sbtExcluir");
-  EXPECT_EQ(messageText(), "Confirma exclusão?");
+  EXPECT_EQ(messageText(), "Confirma exclusão?\n" + gridText(0, 0) + " - " + gridText(0, 1))
+      << "the question names the product on a line of its own";
   EXPECT_EQ(host().messageBox()->value("dlgType", ""), "confirmation");
   host().answer("btnYes");
   EXPECT_FALSE(host().messageBox()) << messageText();
@@ -512,7 +513,7 @@ TEST_F(Saving, CtrlDeleteAndTheNavigatorDeleteAreTheDeleteCommand) {
   EXPECT_FALSE(host().messageBox());
   host().cell(kGrid, 0, kColPrice);
   host().key(VK_DELETE, {.ctrl = true});
-  EXPECT_EQ(messageText(), "Confirma exclusão?");
+  EXPECT_TRUE(messageText().starts_with("Confirma exclusão?\n")) << messageText();
   host().answer("btnYes");
   EXPECT_EQ(grid().value("rowCount", 0), rows) << "a product never leaves the list";
   EXPECT_FALSE(storedPrice(kLegal.code, leafProduct(0)));
@@ -520,7 +521,7 @@ TEST_F(Saving, CtrlDeleteAndTheNavigatorDeleteAreTheDeleteCommand) {
 
   host().cell(kGrid, 1, kColName);
   host().send({{"type", "click"}, {"target", "frmTabPreClie.dbnPadrao"}, {"button", "delete"}});
-  EXPECT_EQ(messageText(), "Confirma exclusão?") << "the navigator's delete is the delete command too";
+  EXPECT_TRUE(messageText().starts_with("Confirma exclusão?\n")) << "the navigator's delete is the delete command too";
   host().answer("btnYes");
   EXPECT_EQ(grid().value("rowCount", 0), rows);
   EXPECT_FALSE(storedPrice(kLegal.code, leafProduct(1)));

@@ -193,7 +193,7 @@ TEST_F(Repricing, TheUndoOfACopyNamesTheCustomersItReachesBeforeRestoringAnythin
   EXPECT_TRUE(serverCalls("SetDesfazLote").empty());
 }
 
-TEST_F(Repricing, TheHistoryComesAPageAtATimeAsThePersonReachesItsEnd) {
+TEST_F(Repricing, TheHistoryComesAPageAtATimeAsThePersonReachesItsEndAndCtrlEndReadsTheRest) {
   // 250 manual changes of the first product, one a minute, newest last, numbered across
   // 2^31: the next page starts past a 32-bit integer.
   std::string values;
@@ -215,11 +215,12 @@ TEST_F(Repricing, TheHistoryComesAPageAtATimeAsThePersonReachesItsEnd) {
   EXPECT_EQ(rowCount(), 100);
   EXPECT_EQ(rows(grid)[0][7], "251,000") << "the newest change first";
   const std::size_t pages = serverCalls("GetHistPreco").size();
-  host().key(platform::VK_END, {.ctrl = true});
-  EXPECT_EQ(rowCount(), 200);
+  for (int press = 0; press < 20 && host().control(grid)["row"] != 99; ++press) host().key(platform::VK_NEXT);
+  EXPECT_EQ(rowCount(), 200) << "reaching the last row loaded brings the next page";
   EXPECT_EQ(host().control(grid)["row"], 99) << "the row reached stays the current one";
   host().key(platform::VK_END, {.ctrl = true});
   EXPECT_EQ(rowCount(), 250);
+  EXPECT_EQ(host().control(grid)["row"], 249) << "one Ctrl+End reaches the oldest change";
   host().key(platform::VK_END, {.ctrl = true});
   EXPECT_EQ(rowCount(), 250);
   EXPECT_EQ(serverCalls("GetHistPreco").size(), pages + 2) << "no call once the last page came";

@@ -1,6 +1,8 @@
 // The WebSocket to the host: one JSON message per text frame, both ways.
 // The page URL carries the session token; the socket presents it on upgrade.
 
+const RETRY_MS = 1500;
+
 export class Connection {
   constructor({ onMessage, onStatus }) {
     this.onMessage = onMessage;
@@ -29,9 +31,17 @@ export class Connection {
       if (message.type === 'refused') this.closedByHost = true;
       this.onMessage(message);
     };
-    this.socket.onclose = (event) => this.onStatus({
-      connected: false, reason: event.reason, refused: this.closedByHost, everOpened: this.everOpened,
-    });
+    this.socket.onclose = (event) => {
+      const refused = this.closedByHost;
+      this.onStatus({ connected: false, reason: event.reason, refused, everOpened: this.everOpened });
+      // A tab refused while another drives the session tries again, and takes over
+      // once that one is closed.
+      if (refused) {
+        this.closedByHost = false;
+        this.everOpened = false;
+        setTimeout(() => this.open(), RETRY_MS);
+      }
+    };
   }
 
   send(message) {

@@ -2,7 +2,7 @@
 // states and only updates what changed; the host owns every value. Hints show as
 // tooltips, buttons sink while pressed, disabled controls are drawn greyed.
 import { renderAnimation } from './animation.js';
-import { cssColor, el, pressable, setCaption, setText, textWithSelection } from './dom.js';
+import { cssColor, droppedByKey, el, pressable, setCaption, setText, textWithSelection } from './dom.js';
 import { createGrid, updateGrid } from './grid.js';
 import { openPopup } from './popup.js';
 import { setHint } from './tooltip.js';
@@ -42,11 +42,27 @@ function glyphFor(name) {
 // disabled control looks whatever colours it was given. A text colour of the screen's
 // own choosing (a formula shown in blue) is kept on a display-only control.
 const DEFAULT_TEXT_COLORS = new Set(['', 'clWindowText', 'clBtnText', 'clBlack', 'clDefault']);
+const LINE_HEIGHT = 13;
+
+// A text cut by its box shows whole in the control's hint (unless it has one of its
+// own); measured only when the text or the box changed, once the whole state is drawn
+// (a window just opened is shown only then).
+function hintWhenCut(node, control, text) {
+  if (control.hint) return;
+  const key = JSON.stringify([text, control.bounds]);
+  if (node.dataset.cutKey === key) return;
+  node.dataset.cutKey = key;
+  queueMicrotask(() => {
+    const cut = node.scrollWidth > node.clientWidth + 1 || node.scrollHeight > node.clientHeight + 1;
+    setHint(node, cut ? text : '');
+  });
+}
+
 function applyCommon(node, control, ctx) {
   node.classList.toggle('disabled', !ctx.enabled);
   node.classList.toggle('focused', ctx.focused);
   node.hidden = control.visible === false;
-  setHint(node, control.hint);
+  if (control.hint || !node.dataset.cutKey) setHint(node, control.hint);
   const font = control.font || {};
   node.style.setProperty('--ctl-bg', cssColor(control.color) || 'transparent');
   node.style.setProperty('--ctl-fg', cssColor(font.color) || 'inherit');
@@ -86,12 +102,18 @@ const renderers = {
   scrollbox() {},
   label(node, control) {
     setCaption(node, control.caption);
+    // A label given room for more than one line wraps inside it.
+    node.classList.toggle('multiline', (control.bounds?.[3] ?? 0) >= 2 * LINE_HEIGHT);
+    hintWhenCut(node, control, (control.caption ?? '').replace(/&(&?)/g, '$1'));
   },
   dbtext(node, control) {
     setText(node, control.text ?? control.caption);
   },
   edit(node, control, ctx) {
     textBox(node, control.text, ctx, control);
+    // A text that cannot be typed (read-only, or in a disabled box) scrolls sideways.
+    node.classList.toggle('read-only-text', Boolean(control.readOnly) || !ctx.enabled);
+    hintWhenCut(node, control, control.passwordChar ? '' : control.text);
   },
   dateedit(node, control, ctx) {
     textBox(node, control.editText ?? control.text, ctx, control);
@@ -111,15 +133,17 @@ const renderers = {
       arrow = el('span', 'combo-arrow', node);
       arrow.textContent = '▾';
     }
+    const openList = () => openPopup(node, items.map((item, index) => ({
+      label: item.replace(/&/g, '&&'),
+      onChoose: () => ctx.send({ type: 'select', target: ctx.path, index }),
+    })), { selected: control.itemIndex });
     node.onmousedown = (event) => {
       event.preventDefault();
       if (!ctx.enabled) return;
       ctx.send({ type: 'focus', target: ctx.path });
-      openPopup(node, items.map((item, index) => ({
-        label: item.replace(/&/g, '&&'),
-        onChoose: () => ctx.send({ type: 'select', target: ctx.path, index }),
-      })), { selected: control.itemIndex });
+      openList();
     };
+    if (droppedByKey(node, control)) openList();
   },
   radio(node, control) {
     checkable(node, control, 'radio-mark', control.checked ? '◉' : '○');

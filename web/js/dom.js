@@ -50,6 +50,15 @@ export function textWithSelection(node, text, start, length) {
   node.append(chars.slice(from + count).join(''));
 }
 
+// Whether the host opened the control's list from the keyboard since the last state
+// (its "dropDown" count grew); a count first seen opens nothing.
+export function droppedByKey(node, control) {
+  const count = String(control.dropDown ?? 0);
+  const seen = node.dataset.dropDown;
+  node.dataset.dropDown = count;
+  return seen !== undefined && seen !== count;
+}
+
 // Sets textContent only when it changed, so the browser keeps selections stable.
 export function setText(node, text) {
   const value = text ?? '';

@@ -8,7 +8,7 @@
 // together), so the vertical scroll bar never hides the last column, and the selected
 // cell is brought into view whenever it changes. The host counts the rows that fit
 // above the horizontal scroll bar (visibleRows), so the current row is never under it.
-import { el, setText, textWithSelection } from './dom.js';
+import { droppedByKey, el, setText, textWithSelection } from './dom.js';
 import { openPopup } from './popup.js';
 
 export const ROW_HEIGHT = 18;
@@ -63,6 +63,18 @@ function placeRows(grid, topRow) {
   grid.rows.style.transform = `translateY(${topRow * ROW_HEIGHT}px)`;
 }
 
+// The current column's pick list, under its cell.
+function openPickList(grid, cell) {
+  const state = grid.state;
+  const column = state.columns[state.col];
+  if (!cell || !column || !column.pickList?.length) return;
+  const current = state.editorMode ? state.editorText : (state.rows[state.row - state.topRow] || [])[state.col];
+  openPopup(cell, column.pickList.map((item) => ({
+    label: item.replace(/&/g, '&&'),
+    onChoose: () => grid.send({ type: 'pick', target: grid.path, item }),
+  })), { className: 'pick-popup', selected: column.pickList.indexOf(current) });
+}
+
 function cellAt(grid, event) {
   const cell = event.target.closest('.grid-cell');
   if (!cell) return null;
@@ -86,11 +98,7 @@ function onMouseDown(grid, event) {
   const pick = event.target.closest('.grid-pick');
   if (pick) {
     event.preventDefault();
-    const column = state.columns[state.col];
-    openPopup(pick.parentElement, column.pickList.map((item) => ({
-      label: item.replace(/&/g, '&&'),
-      onChoose: () => grid.send({ type: 'pick', target: grid.path, item }),
-    })), { className: 'pick-popup', selected: column.pickList.indexOf(state.editorText) });
+    openPickList(grid, pick.parentElement);
     return;
   }
   const hit = cellAt(grid, event);
@@ -168,6 +176,7 @@ export function updateGrid(grid, state, focused) {
   });
   showSelectedColumn(grid, state, columns);
   grid.head.scrollLeft = grid.body.scrollLeft;
+  if (droppedByKey(grid.node, state)) openPickList(grid, grid.rows.querySelector('.grid-cell.selected'));
 }
 
 // Scrolls sideways so the selected column is in view, whenever the selection moves.

@@ -24,6 +24,7 @@ const renderer = new Renderer({
 function onMessage(message) {
   switch (message.type) {
     case 'hello':
+      showConnection(null);
       sendSize();
       break;
     case 'state':
@@ -38,13 +39,23 @@ function onMessage(message) {
 }
 
 function onStatus({ connected, reason, refused, everOpened }) {
-  if (connected) {
-    showConnection(null);
-  } else if (!everOpened) {
-    explainRefusedConnection();
-  } else if (!refused) {
-    showConnection(reason || 'Conexão com o sistema encerrada. Recarregue a página para continuar.');
+  if (connected || refused) return;  // the host's hello, or its refusal, tells
+  if (!everOpened) explainRefusedConnection();
+  else explainLostConnection(reason);
+}
+
+// A session that ended: when the host no longer answers, the system was closed (from
+// "Sair" or on its machine) and reloading cannot bring it back.
+async function explainLostConnection(reason) {
+  let answers = true;
+  try {
+    await fetch(location.href, { method: 'HEAD', cache: 'no-store' });
+  } catch {
+    answers = false;
   }
+  showConnection(answers
+    ? reason || 'Conexão com o sistema encerrada. Recarregue a página para continuar.'
+    : 'O sistema foi encerrado. Para usá-lo de novo, inicie-o outra vez e abra o endereço exibido ao iniciar.');
 }
 
 // A socket that never opened: the host is not running, or this page's link is not the

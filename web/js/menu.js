@@ -44,7 +44,7 @@ export function openMenuItem(anchor, windowName, item, send) {
     send({ type: 'click', target: `${windowName}.${item.name}` });
     return;
   }
-  openPopup(anchor, entries, { className: 'menu-popup', selected: entries.findIndex((e) => e.enabled) });
+  openPopup(anchor, entries, { className: 'menu-popup', selected: entries.findIndex((e) => e.enabled), letters: true });
 }
 
 // The item the host holds open in a menu tree, with its top-level ancestor.

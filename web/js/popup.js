@@ -23,7 +23,8 @@ export function popupState() {
 
 // items: [{label, enabled, onChoose, hasSubmenu}]; returns the popup node.
 // onDismiss runs when a click elsewhere closes the popup.
-export function openPopup(anchor, items, { className = '', selected = -1, onKey = null, hostKey = null, onDismiss = null } = {}) {
+// letters: a menu, whose underlined letters choose its items (and no key goes past it).
+export function openPopup(anchor, items, { className = '', selected = -1, onKey = null, hostKey = null, onDismiss = null, letters = false } = {}) {
   closePopup();
   const rect = anchor.getBoundingClientRect();
   const node = el('div', `popup ${className}`, document.body);
@@ -43,7 +44,7 @@ export function openPopup(anchor, items, { className = '', selected = -1, onKey 
       item.onChoose();
     });
   });
-  current = { node, items, selected, onKey, anchor, hostKey, onDismiss };
+  current = { node, items, selected, onKey, anchor, hostKey, onDismiss, letters };
   // Keep the list inside the viewport.
   const box = node.getBoundingClientRect();
   if (box.bottom > window.innerHeight) node.style.top = `${Math.max(0, rect.top - box.height)}px`;
@@ -81,8 +82,36 @@ export function popupKey(event) {
     case 'Escape': closePopup(); return true;
     default:
       if (current.onKey) return current.onKey(event);
+      if (current.letters) return letterKey(event, rows);
       return false;
   }
+}
+
+// The accelerator letter of a caption ("&Fórmula" gives "F"; "&&" is a literal "&").
+function acceleratorOf(label) {
+  const match = /(?:^|[^&])&([^&])/.exec(label || '');
+  return match ? match[1].toLocaleUpperCase('pt-BR') : '';
+}
+
+// In a menu, a letter chooses the enabled item it underlines; when several share it,
+// each press selects the next of them. Every key is kept from what lies behind.
+function letterKey(event, rows) {
+  if ([...event.key].length !== 1 || event.ctrlKey) return true;
+  const letter = event.key.toLocaleUpperCase('pt-BR');
+  const { items } = current;
+  const matching = items.map((item, index) => index)
+    .filter((index) => items[index].enabled !== false && acceleratorOf(items[index].label) === letter);
+  if (matching.length === 1) {
+    const item = items[matching[0]];
+    closePopup();
+    item.onChoose();
+  } else if (matching.length > 1) {
+    const next = matching.find((index) => index > current.selected) ?? matching[0];
+    rows.forEach((r) => r.classList.remove('selected'));
+    rows[next].classList.add('selected');
+    current.selected = next;
+  }
+  return true;
 }
 
 document.addEventListener('mousedown', (event) => {

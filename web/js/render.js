@@ -11,6 +11,7 @@ import { el, pressable, setBounds, setCaption, setText } from './dom.js';
 import { messageIcon, titleIcon } from './icons.js';
 import { renderMenuBar, showHostMenu } from './menu.js';
 import { renderControl } from './controls.js';
+import { setHint } from './tooltip.js';
 
 const TITLE_HEIGHT = 24;
 
@@ -85,8 +86,18 @@ export class Renderer {
       link.href = doc.url;
       link.target = '_blank';
       link.rel = 'noopener';
-      link.textContent = doc.title;
+      link.textContent = `${doc.title} (${documentFormat(doc.url)}, ${this.documentTime(doc.url)})`;
+      setHint(link, doc.title);
     }
+  }
+
+  // The time the page first listed a document (the host lists it once it is written).
+  documentTime(url) {
+    if (!this.documentTimes) this.documentTimes = new Map();
+    if (!this.documentTimes.has(url)) {
+      this.documentTimes.set(url, new Date().toLocaleTimeString('pt-BR', { hour: '2-digit', minute: '2-digit', second: '2-digit' }));
+    }
+    return this.documentTimes.get(url);
   }
 
   windowEntry(win) {
@@ -320,6 +331,12 @@ export class Renderer {
       }
     }
   }
+}
+
+// "PDF", "XLSX" or "CSV": the format of a document, from its file name.
+function documentFormat(url) {
+  const match = /\.([a-z0-9]+)$/i.exec(url);
+  return match ? match[1].toUpperCase() : '';
 }
 
 // A control inside a disabled container is drawn disabled too.

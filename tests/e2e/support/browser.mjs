@@ -144,6 +144,16 @@ export async function drag(page, x, y, dx, dy, steps) {
   await answered(page, () => page.mouse.up());
 }
 
+// Clicks a cell of a grid (row absolute), scrolling the grid to it first when it is
+// not among the rows shown.
+export async function clickGridCell(page, path, row, col) {
+  const cell = () => control(page, path).locator(`.grid-cell[data-row="${row}"][data-col="${col}"]`);
+  if (!(await cell().count())) {
+    await answered(page, () => control(page, path).locator('.grid-body').evaluate((node, r) => { node.scrollTop = r * 18; }, row));
+  }
+  await answered(page, () => cell().dispatchEvent('mousedown'));
+}
+
 // The texts of the first `count` rows of column `col` of the grid `path`.
 export async function gridTexts(page, path, col, count) {
   const texts = [];

@@ -15,3 +15,9 @@ export function formattedRegistration(number, kind) {
     ? number.replace(/^(\d{2})(\d{3})(\d{3})(\d{4})(\d{2})$/, '$1.$2.$3/$4-$5')
     : number.replace(/^(\d{3})(\d{3})(\d{3})(\d{2})$/, '$1.$2.$3-$4');
 }
+
+// A customer by its code: its number, name and the number as the screens show it.
+export function customerOf(db, code) {
+  const [[number, name, kind]] = sqlRows(db, `SELECT NRINSJURCLIE, NMRAZSOCCLIE, IDTPIJURCLIE FROM CLIENTE WHERE CDCLIENTE = '${code}'`);
+  return { code, number, name, formatted: formattedRegistration(number, kind) };
+}

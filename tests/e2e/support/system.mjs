@@ -92,6 +92,13 @@ export async function startSystem({ hostArgs = [], appserver = true, demoArgs = 
     origin: `http://127.0.0.1:${webPort}`,
     webPort,
     serverPort,
+    // Stops the application server only, as when its machine goes down.
+    async stopServer() {
+      const server = appserver ? children[0] : null;
+      if (!server || server.exitCode !== null) return;
+      server.kill('SIGKILL');
+      await new Promise((r) => { if (server.exitCode !== null) r(); else server.once('exit', r); });
+    },
     async stop() {
       for (const child of children.reverse()) {
         if (child.exitCode === null) {
