@@ -123,7 +123,7 @@ std::vector<Field> ReadFields(const json& value, const std::string& where) {
 }
 
 Parameter ReadParameter(const json& value, const std::string& where) {
-  const Object o(value, where, {"name", "kind", "prompt", "summary", "display", "keys", "allFlag"});
+  const Object o(value, where, {"name", "kind", "prompt", "summary", "display", "keys", "allFlag", "min", "max"});
   Parameter param;
   param.name = o.name("name");
   if (param.name.size() > kMaxParamName) throw Fault("nome de parâmetro com mais de 255 caracteres em " + where);
@@ -137,6 +137,13 @@ Parameter ReadParameter(const json& value, const std::string& where) {
     param.allFlag = o.text("allFlag", "");
   } else if (o.has("keys") || o.has("allFlag")) {
     throw Fault("\"keys\" e \"allFlag\" em " + where + " valem apenas para \"kind\": \"list\"");
+  }
+  if (param.kind == ParamKind::Integer) {
+    constexpr int kLimit = 1'000'000'000;
+    if (o.has("min")) param.min = o.integer("min", 0, -kLimit, kLimit);
+    if (o.has("max")) param.max = o.integer("max", 0, param.min.value_or(-kLimit), kLimit);
+  } else if (o.has("min") || o.has("max")) {
+    throw Fault("\"min\" e \"max\" em " + where + " valem apenas para \"kind\": \"integer\"");
   }
   return param;
 }

@@ -47,6 +47,7 @@ struct Parameter {
   ValueKind display = ValueKind::Text;  // how the summary shows the value
   std::optional<ListKeys> keys;         // List only
   std::string allFlag;                  // List only: the flag whose "T" means every key
+  std::optional<int> min, max;          // Integer only: the values a run accepts
 };
 
 enum class TotalFunction { Count, Sum };

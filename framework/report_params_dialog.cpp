@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "contracts/framework/dateeditplus.h"
+#include "framework/report_parameters.h"
 #include "platform/core/exceptions.h"
 #include "platform/text/ascii_text.h"
 #include "platform/text/float_format.h"
@@ -121,6 +122,8 @@ class ParamsDialog : public platform::TForm {
       auto [end, ec] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
       if (ec != std::errc() || end != trimmed.data() + trimmed.size())
         throw BadEntry{param.prompt + ": '" + text + "' não é um número inteiro válido.", row.entry};
+      if (const std::string fault = RangeFault(param, value); !fault.empty())
+        throw BadEntry{param.prompt + ": " + fault, row.entry};
       return platform::Variant(value);
     }
     const std::optional<double> value = platform::TryStrToFloat(trimmed);
