@@ -60,7 +60,7 @@ SearchDialog::SearchDialog(platform::TComponent* owner, const std::string& name,
   buildSearchBox();
   buildGrid(source);
   buildButtons();
-  searchColumnChanged();
+  SearchColumnChanged();
   SetActiveControl(dbgPesquisa);
 }
 
@@ -118,7 +118,7 @@ void SearchDialog::buildGrid(platform::TDataSource* source) {
     if (HandleGridChar(typed) || !IsSearchChar(typed)) return;
     searchTyped(typed);
   };
-  dbgPesquisa->OnColEnter = [this](platform::TObject*) { searchColumnChanged(); };
+  dbgPesquisa->OnColEnter = [this](platform::TObject*) { SearchColumnChanged(); };
   dbgPesquisa->OnTitleClick = [](platform::TDBGrid* grid, int column) { grid->SetSelectedIndex(column); };
 }
 
@@ -189,7 +189,7 @@ void SearchDialog::showTyped() {
   showingTyped_ = false;
 }
 
-void SearchDialog::searchColumnChanged() {
+void SearchDialog::SearchColumnChanged() {
   typed_.clear();
   showTyped();
   platform::TField* field = dbgPesquisa->SelectedField();

@@ -47,6 +47,9 @@ class SearchDialog : public platform::TForm {
     return false;
   }
   platform::TDataSet& Rows() const;
+  // Starts the search over on the grid's selected column and names it in the search
+  // box's label; for subclasses that change the grid's columns.
+  void SearchColumnChanged();
   // A button at the bottom edge of the window, `left` pixels from its left side.
   platform::TButton* AddBottomButton(const std::string& name, const std::string& caption, int left, int width);
 
@@ -60,7 +63,6 @@ class SearchDialog : public platform::TForm {
   // when none does (the row stays).
   bool searchAgain();
   void showTyped();
-  void searchColumnChanged();
   void moveFromSearchBox(std::uint16_t& key);
 
   platform::TDataSource* source_;

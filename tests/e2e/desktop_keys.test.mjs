@@ -217,6 +217,35 @@ test('a customer picked in the search shows its number masked, as a typed one do
   await focusGrid();
 });
 
+test('the copy screen\'s list searches a named column, leaves the source out, and its count shows beside the button', async () => {
+  const source = customerOf(system.db, '000001');
+  await chooseCustomer(source);
+  await click(page, `${PRICES}.sbtCopiaDados`);
+  await click(page, 'frmCopiaDados.rbtLista');
+  await click(page, 'frmCopiaDados.btpPesqClie');
+  await screenshot(page, 'copy-06-list');
+  assert.equal(await shownText(page, 'dlgPesquisaLista.lblPesquisa'), 'Pesquisar por Inscrição:');
+  const [[customers]] = sql('SELECT COUNT(*) FROM CLIENTE');
+  assert.equal(await shownText(page, 'dlgPesquisaLista.lblMarcados'), `Marcados: 0 de ${Number(customers) - 1}`,
+    'every customer but the source');
+  await type(page, source.number);
+  const current = control(page, 'dlgPesquisaLista.dbgPesquisa').locator('.grid-row.current');
+  assert.notEqual((await current.innerText()).replace(/\D/g, '').slice(0, source.number.length), source.number);
+  await press(page, 'Space');
+  await press(page, 'ArrowDown');
+  await press(page, 'Space');
+  await click(page, 'dlgPesquisaLista.btnOK');
+  await screenshot(page, 'copy-06-count-beside-button');
+  const count = control(page, 'frmCopiaDados.lblQtdeClie');
+  assert.equal(await shownText(page, 'frmCopiaDados.lblQtdeClie'), '(2)');
+  assert.equal(await count.getAttribute('data-hint'), '2 clientes marcados');
+  const [shown, button, group] = await Promise.all([box(count), box(control(page, 'frmCopiaDados.btpPesqClie')),
+    box(control(page, 'frmCopiaDados.grbClieDest'))]);
+  assert.ok(shown.left >= button.right && shown.top < button.bottom && shown.bottom > button.top, 'beside the button');
+  assert.ok(shown.right <= group.right, 'inside its group');
+  await press(page, 'Escape');
+});
+
 test('the deletion question names its product, and a recalculation keeps the row the cursor was on', async () => {
   const first = customerOf(system.db, '000001');
   await chooseCustomer(first);
