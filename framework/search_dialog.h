@@ -8,8 +8,11 @@
 // The grid is read-only and starts focused. Enter chooses (Choose), Escape cancels;
 // typing letters or digits in the grid moves to the first row whose value in the
 // searched column begins with what was typed so far (case and accents ignored), and
-// the search box shows that text; Backspace takes the last character back. Typing in
-// the search box itself does the same, and Up, Down, Page Up and Page Down there move
+// the search box shows that text; Backspace takes the last character back. In a column
+// of numbers (no row holds a letter) only digits count, so a number typed with its
+// mask's points finds the stored one, and a letter moves the search to the first column
+// of texts (the name), starting there with that letter. Typing in the search box
+// itself does the same, and Up, Down, Page Up and Page Down there move
 // the grid. The searched column is the grid's selected one: a click on a column title
 // chooses it (as do Left and Right in the grid), and choosing another column starts
 // over. Subclasses decide what choosing means through CanChoose.
@@ -62,6 +65,8 @@ class SearchDialog : public platform::TForm {
   // Moves to the first row whose selected column begins with what was typed; false
   // when none does (the row stays).
   bool searchAgain();
+  bool NumberColumn(const platform::TField* field) const;
+  bool switchToNameColumn();
   void showTyped();
   void moveFromSearchBox(std::uint16_t& key);
 
@@ -71,6 +76,7 @@ class SearchDialog : public platform::TForm {
   // The folded texts of the column last searched, one per row.
   const platform::TField* foldedField_ = nullptr;
   std::vector<std::string> folded_;
+  bool numberColumn_ = false;
 };
 
 // The title and the no-rows text of "title|no-rows text"; the no-rows text defaults

@@ -246,6 +246,36 @@ test('the copy screen\'s list searches a named column, leaves the source out, an
   await press(page, 'Escape');
 });
 
+test('the customer search keeps the prices when cancelled; its number column takes a masked number and turns to the name at a letter', async () => {
+  const who = customerOf(system.db, '000001');
+  await chooseCustomer(who);
+  await focusGrid();
+  const rows = await control(page, GRID).locator('.grid-row').count();
+  assert.ok(rows > 0, 'prices shown');
+  await click(page, `${PRICES}.btpCliente`);
+  await click(page, 'dlgPesquisa.btnCancel');
+  await screenshot(page, 'search-07-cancel-keeps-prices');
+  assert.equal(await control(page, GRID).locator('.grid-row').count(), rows, 'the prices stay');
+  assert.equal(await shownText(page, `${PRICES}.edtNmClie`), who.name);
+
+  const [[code]] = sql("SELECT CDCLIENTE FROM CLIENTE WHERE NMRAZSOCCLIE GLOB '[A-Z][a-z][a-z]*' AND CDCLIENTE <> '000001' ORDER BY CDCLIENTE LIMIT 1");
+  const other = customerOf(system.db, code);
+  await click(page, `${PRICES}.btpCliente`);
+  assert.equal(await shownText(page, 'dlgPesquisa.lblPesquisa'), 'Pesquisar por Inscrição:');
+  const current = control(page, 'dlgPesquisa.dbgPesquisa').locator('.grid-row.current');
+  await type(page, other.formatted);
+  assert.equal(await shownText(page, 'dlgPesquisa.edtPesquisa'), other.formatted, 'the typed number is kept');
+  assert.ok((await current.innerText()).includes(other.formatted), 'and finds its customer');
+  const start = other.name.slice(0, 3);
+  await type(page, start);
+  await screenshot(page, 'search-07-letter-turns-to-name');
+  assert.equal(await shownText(page, 'dlgPesquisa.lblPesquisa'), 'Pesquisar por Razão Social:');
+  assert.equal(await shownText(page, 'dlgPesquisa.edtPesquisa'), start, 'the letters are kept');
+  assert.ok((await current.locator('.grid-cell[data-col="1"]').innerText()).trim().startsWith(start));
+  await press(page, 'Escape');
+  assert.equal(await control(page, GRID).locator('.grid-row').count(), rows);
+});
+
 test('the deletion question names its product, and a recalculation keeps the row the cursor was on', async () => {
   const first = customerOf(system.db, '000001');
   await chooseCustomer(first);
