@@ -13,6 +13,9 @@ pkg_check_modules(PANGOCAIRO REQUIRED IMPORTED_TARGET pangocairo cairo-pdf)
 pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
 pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 find_package(OpenSSL 3 REQUIRED)
+# libzip through pkg-config: its CMake package also wants the command-line tools.
+pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
+find_package(EXPAT REQUIRED)
 
 # msgpack must see the same settings in every translation unit that includes it.
 add_library(vqr_msgpack INTERFACE)

@@ -17,7 +17,8 @@ seconds="${1:-20}"
 shift || true
 targets=("$@")
 if [ "${#targets[@]}" -eq 0 ]; then
-  targets=(codec_fuzzer frame_reader_fuzzer ui_input_fuzzer edit_mask_fuzzer text_parse_fuzzer sql_params_fuzzer)
+  targets=(codec_fuzzer frame_reader_fuzzer ui_input_fuzzer edit_mask_fuzzer text_parse_fuzzer sql_params_fuzzer
+    sheet_reader_fuzzer)
 fi
 
 mkdir -p build-fuzz/findings build-fuzz/logs

@@ -148,6 +148,15 @@ void onType(const json& m) {
   TypeText(text);
 }
 
+// A file chosen for an edit that names one: the edit's text becomes the file's path on
+// the host's machine (the browser sends the path its upload was stored under).
+void onFile(const json& m) {
+  auto* edit = targetOfKind<TEdit>(m, "uma caixa de texto");
+  const std::string path = textField(m, "path");
+  if (path.empty()) refuse("O campo \"path\" deve trazer o caminho do arquivo.");
+  edit->SetText(path);
+}
+
 void onSelect(const json& m) {
   auto* combo = targetOfKind<TComboBox>(m, "uma caixa de combinação");
   int index = intField(m, "index");
@@ -252,7 +261,7 @@ void DispatchInput(const json& message) {
       {"click", onClick}, {"focus", onFocus},   {"key", onKey},     {"type", onType},
       {"cell", onCell},   {"scroll", onScroll}, {"pick", onPick},   {"editbutton", onEditButton},
       {"select", onSelect}, {"mark", onMark},   {"close", onClose}, {"resize", onResize},
-      {"bounds", onBounds}, {"windowState", onWindowState}, {"title", onTitle}, {"columnWidth", onColumnWidth},
+      {"bounds", onBounds}, {"windowState", onWindowState}, {"title", onTitle}, {"columnWidth", onColumnWidth}, {"file", onFile},
   };
   if (!message.is_object()) refuse("Mensagem malformada: esperado um objeto JSON.");
   auto type = message.find("type");

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 APT_PACKAGES=(
   ninja-build cmake g++ pkg-config libsqlite3-dev libpq-dev postgresql-15 libboost-dev
   libmsgpack-cxx-dev nlohmann-json3-dev libcli11-dev libfmt-dev libspdlog-dev libgtest-dev
-  libgmock-dev libbenchmark-dev libcairo2-dev libpango1.0-dev libxlsxwriter-dev libsodium-dev libssl-dev openssl
+  libgmock-dev libbenchmark-dev libcairo2-dev libpango1.0-dev libxlsxwriter-dev libsodium-dev libssl-dev openssl libzip-dev libexpat1-dev
   fonts-dejavu-core poppler-utils
   chromium sqlite3 python3 unzip clang libclang-rt-14-dev ccache
 )

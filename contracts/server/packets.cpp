@@ -48,6 +48,31 @@ const std::vector<ColumnDef>& PreviewColumns() {
   return columns;
 }
 
+const std::vector<ColumnDef>& ImportLineColumns() {
+  // The texts as long as the file has them (within reason): the server names what it
+  // does not find.
+  static const std::vector<ColumnDef> columns = [] {
+    std::vector<ColumnDef> all{{"NRLINHA", FieldType::Integer, 0}};
+    for (const char* text : {"CDCLIENTE", "NRINSJURCLIE", "CDARVPROD"}) all.push_back({text, FieldType::String, 100});
+    all.push_back({"VRPRECOPROD", FieldType::Float, 0});
+    for (const char* date : {"DTVALINI", "DTVALFIN"}) all.push_back({date, FieldType::DateTime, 0});
+    return all;
+  }();
+  return columns;
+}
+
+const std::vector<ColumnDef>& ImportPreviewColumns() {
+  static const std::vector<ColumnDef> columns = [] {
+    std::vector<ColumnDef> all = PreviewColumns();
+    all.insert(all.end(), {{"NRLINHA", FieldType::Integer, 0},
+                           {"NMCOLUNA", FieldType::String, 40},
+                           {"DSVALOR", FieldType::String, 100},
+                           {"DSMOTIVO", FieldType::String, 200}});
+    return all;
+  }();
+  return columns;
+}
+
 const std::vector<ColumnDef>& HistoryColumns() {
   static const std::vector<ColumnDef> columns{
       {"NRSEQHIST", FieldType::Integer, 0},   {"DTHRALT", FieldType::DateTime, 0},

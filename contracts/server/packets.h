@@ -19,6 +19,12 @@ const std::vector<platform::ColumnDef>& CustomerListColumns();
 // would create or change, IDBLOQUEIO "S" on a product whose price would be zero,
 // negative or over the ceiling (then only those rows come).
 const std::vector<platform::ColumnDef>& PreviewColumns();
+// The lines of an import (ImportArgs::Linhas): NRLINHA, CDCLIENTE, NRINSJURCLIE,
+// CDARVPROD, VRPRECOPROD, DTVALINI, DTVALFIN; texts as the file has them.
+const std::vector<platform::ColumnDef>& ImportLineColumns();
+// GetPreviaImpPreco: PreviewColumns, then the file's line (NRLINHA) and, for a refused
+// line, the column (NMCOLUNA), its value (DSVALOR) and the reason (DSMOTIVO).
+const std::vector<platform::ColumnDef>& ImportPreviewColumns();
 // GetHistPreco: the history of a customer's prices, newest first, each change with the
 // user who made it (CDUSUARIO).
 const std::vector<platform::ColumnDef>& HistoryColumns();

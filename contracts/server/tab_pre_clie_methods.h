@@ -218,9 +218,33 @@ using UndoData = PacketAndRecordOf<KeptColumns, UndoCountFields>;
 using UndoReply = ReplyOf<UndoData>;
 struct SetDesfazLote : Method<TabPreClie, "SetDesfazLote", UndoData, ParamList<Arg<"NrLote", &BatchArgs::NrLote>>> {};
 
+// ---------------------------------------------------------------------------------
+// Special prices imported from a spreadsheet
+
+struct ImportArgs {
+  platform::Variant Linhas;
+  std::string CdCliente;
+  std::int64_t TtNiveis = 0;
+};
+// Linhas: a packet of ImportLineColumns, one row per line the client read from the file.
+// A line names its customer by code (CDCLIENTE) or by registration number with or
+// without punctuation (NRINSJURCLIE), or neither, and is then for CdCliente; its product
+// by tree code with or without the dots of the picture.
+using ImportParams = ParamList<Arg<"Linhas", &ImportArgs::Linhas>, Arg<"CdCliente", &ImportArgs::CdCliente>,
+                               Arg<"TtNiveis", &ImportArgs::TtNiveis>>;
+// What the import would write: [rows (ImportPreviewColumns), counts]. The refused lines
+// come first (IDBLOQUEIO "S", in line order, each with its column, value and reason;
+// QTBLOQUEADOS counts them), then the changes, largest first, at most kMaxPreviewRows
+// of each; QTCLIENTES is how many customers the accepted lines reach.
+using ImportPreviewData = PacketAndRecordOf<ImportPreviewColumns, PreviewCountFields>;
+struct GetPreviaImpPreco : Method<TabPreClie, "GetPreviaImpPreco", ImportPreviewData, ImportParams> {};
+// Writes the accepted lines (the refused ones never) as one batch of origin "I", which
+// SetDesfazLote takes back like a copy. A file with no accepted line is refused.
+struct SetImpPreco : Method<TabPreClie, "SetImpPreco", NoData, ImportParams> {};
+
 using TabPreClieMethods =
     MethodList<GetPesqCliente, GetCDCliente, GetPrecoProd, SetTabPreClie, GetFatPreClie, SetCompPreco, SetCalcCusProd,
                GetPesqClieLista, SetCopiaDados, SetCopiaPreco, GetPreviaCalcCusProd, GetPreviaCopiaDados,
-               GetPreviaCopiaPreco, GetHistPreco, GetLotePreco, SetDesfazLote>;
+               GetPreviaCopiaPreco, GetHistPreco, GetLotePreco, SetDesfazLote, GetPreviaImpPreco, SetImpPreco>;
 
 }  // namespace contracts::server

@@ -65,6 +65,13 @@ void TfrmTabPreClie::sbtHistoricoClick(platform::TObject*) {
   if (row >= 1 && row <= cdsPrecoClie->RecordCount()) cdsPrecoClie->SetRecNo(row);
 }
 
+void TfrmTabPreClie::sbtImportarClick(platform::TObject*) {
+  PostEditedRow();
+  ResolveTypedCustomer();
+  if (!Cli_VQR51205::CriaImpPlanilha(session, session.Cliente)) return;
+  if (!session.Cliente.CdCliente.empty()) LoadPriceList();
+}
+
 // The report needs no customer, but never takes another one than the strip shows.
 void TfrmTabPreClie::sbtImprimirClick(platform::TObject*) {
   PostEditedRow();

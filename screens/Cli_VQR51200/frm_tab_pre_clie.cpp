@@ -32,6 +32,8 @@ void TfrmTabPreClie::CreateCommands() {
   sbtFormComp = Buttonflat::NewButtonFlat(this, panMenu, "sbtFormComp", "Fórmula de Composição", 181, 4);
   sbtCopiaDados = Buttonflat::NewButtonFlat(this, panMenu, "sbtCopiaDados", "Cópia de Dados", 202, 4);
   sbtHistorico = Buttonflat::NewButtonFlat(this, panMenu, "sbtHistorico", "Histórico de Preços", 223, 4);
+  // In the free place between the record commands and the formula.
+  sbtImportar = Buttonflat::NewButtonFlat(this, panMenu, "sbtImportar", "Importar planilha", 155, 4);
   sbtImprimir->SetLeft(253);
   sbtAjuda->SetLeft(289);
   sbtFechar->SetLeft(325);
@@ -42,6 +44,7 @@ void TfrmTabPreClie::CreateCommands() {
   mnuFormComp = Newmenus::NewItem(this, mnuManutencao, "mnuFormComp", "&Fórmula de Composição");
   mnuCopiaDados = Newmenus::NewItem(this, mnuManutencao, "mnuCopiaDados", "Cópia de &Dados");
   mnuHistorico = Newmenus::NewItem(this, mnuManutencao, "mnuHistorico", "&Histórico de Preços");
+  mnuImportar = Newmenus::NewItem(this, mnuManutencao, "mnuImportar", "&Importar planilha");
   actFormComp = platform::NewAction(this, "actFormComp", mnuFormComp->Caption, sbtFormComp->Hint(),
                                     [this](TObject* s) { sbtFormCompClick(s); });
   actCopiaDados = platform::NewAction(this, "actCopiaDados", mnuCopiaDados->Caption, sbtCopiaDados->Hint(),
@@ -54,6 +57,10 @@ void TfrmTabPreClie::CreateCommands() {
                                      [this](TObject* s) { sbtHistoricoClick(s); });
   sbtHistorico->SetAction(actHistorico);
   mnuHistorico->SetAction(actHistorico);
+  actImportar = platform::NewAction(this, "actImportar", mnuImportar->Caption, sbtImportar->Hint(),
+                                    [this](TObject* s) { sbtImportarClick(s); });
+  sbtImportar->SetAction(actImportar);
+  mnuImportar->SetAction(actImportar);
 }
 
 void TfrmTabPreClie::CreateCustomerDataSets() {

@@ -45,6 +45,7 @@ class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
   Buttonflat::TButtonFlat* sbtFormComp;
   Buttonflat::TButtonFlat* sbtCopiaDados;
   Buttonflat::TButtonFlat* sbtHistorico;
+  Buttonflat::TButtonFlat* sbtImportar;
   platform::TPanel* panCliente;
   platform::TLabel* Label1;
   platform::TMaskEdit* medCdClie;
@@ -53,10 +54,13 @@ class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
   Newmenus::TMenuItem* mnuFormComp;
   Newmenus::TMenuItem* mnuCopiaDados;
   Newmenus::TMenuItem* mnuHistorico;
-  // The formula, copy and history commands, each behind its button and its menu item.
+  Newmenus::TMenuItem* mnuImportar;
+  // The formula, copy, history and import commands, each behind its button and its
+  // menu item.
   platform::TAction* actFormComp;
   platform::TAction* actCopiaDados;
   platform::TAction* actHistorico;
+  platform::TAction* actImportar;
 
   // --- customers: the search list (and the current customer) ---
   platform::TClientDataSet* cdsPesqClie;
@@ -109,6 +113,9 @@ class TfrmTabPreClie : public Frmpadrgrid::TfrmPadraoGrid {
   // The price history of the customer (of the grid's current product by default); the
   // list is loaded again when a batch was undone there.
   void sbtHistoricoClick(platform::TObject* Sender);
+  // The import of a spreadsheet's prices, for the customer shown (or for the customers
+  // its lines name); the list is loaded again when prices were written.
+  void sbtImportarClick(platform::TObject* Sender);
   void sbtImprimirClick(platform::TObject* Sender) override;
 
   // --- the price grid ---

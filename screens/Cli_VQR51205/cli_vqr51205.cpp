@@ -9,4 +9,13 @@ void MostraPrevia(const contracts::server::PreviewReply& answer, TTipoPrevia kin
   Frmrotgeral::OpenModal<TfrmPrevia>([&](TfrmPrevia& screen) { screen.ShowPreview(answer, kind, blockedText); });
 }
 
+bool ConfirmaImportacao(const contracts::server::ReplyOf<contracts::server::ImportPreviewData>& answer) {
+  bool confirmed = false;
+  Frmrotgeral::OpenModal<TfrmPrevia>([&](TfrmPrevia& screen) {
+    screen.ShowImportPreview(answer);
+    screen.boConfirmado = &confirmed;
+  });
+  return confirmed;
+}
+
 }  // namespace Cli_VQR51205

@@ -11,6 +11,9 @@
 //                        dbgPrevia as the server ordered them (blocked products first,
 //                        then the largest changes). When products are blocked, the
 //                        summary is `blockedText` (the screen's "@PrecoZerNeg" text).
+//   ConfirmaImportacao(answer), CriaImpPlanilha(session, cliente)
+//                        the import of a spreadsheet's prices (frmImpPlanilha) and
+//                        its preview with a confirmation.
 //   CriaHistPreco(session, cliente, produto, nomeProduto)
 //                        opens the history of the customer on `session`; with a product (the main
 //                        grid's current one) "Produto atual" is chosen, without one
@@ -24,9 +27,20 @@
 
 namespace Cli_VQR51205 {
 
-enum class TTipoPrevia { tpRecalculo, tpCopiaFormula, tpCopiaPreco };
+enum class TTipoPrevia { tpRecalculo, tpCopiaFormula, tpCopiaPreco, tpImportacao };
 
 void MostraPrevia(const contracts::server::PreviewReply& answer, TTipoPrevia kind, const std::string& blockedText);
+
+// Shows the preview of an import (its refused lines with line, column, value and
+// reason first) with Confirmar, which writes the accepted lines, and Fechar, which
+// writes nothing; true when the person confirmed.
+bool ConfirmaImportacao(const contracts::server::ReplyOf<contracts::server::ImportPreviewData>& answer);
+
+// The import of special prices from a spreadsheet for the customer (the default of
+// lines naming none; may be empty when every line names one) on `session`: the file
+// and its encoding are chosen, the preview shown, and on confirmation the accepted lines
+// written as one batch. Returns when the window closes; true when prices were written.
+bool CriaImpPlanilha(Pkg_VQR51200::TModuleSession& session, const Pkg_VQR51200::TCliente& cliente);
 
 bool CriaHistPreco(Pkg_VQR51200::TModuleSession& session, const Pkg_VQR51200::TCliente& cliente,
                    const std::string& produto, const std::string& nomeProduto);

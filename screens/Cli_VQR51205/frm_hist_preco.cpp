@@ -24,6 +24,7 @@ std::string OriginName(const std::string& code) {
   if (code == "R") return "Recálculo";
   if (code == "C") return "Cópia";
   if (code == "D") return "Desfazer";
+  if (code == "I") return "Importação";
   return code;
 }
 

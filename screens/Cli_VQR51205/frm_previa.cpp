@@ -26,8 +26,13 @@ std::string PreviewSummary(const contracts::server::PreviewCounts& c, TTipoPrevi
   summary += Count(c.changed);
   summary += " | sem alteração: ";
   summary += Count(c.unchanged);
-  summary += kind == TTipoPrevia::tpCopiaPreco ? " | produtos sem preço na origem: " : " | produtos sem custo: ";
-  summary += Count(c.skipped);
+  if (kind == TTipoPrevia::tpImportacao) {
+    summary += " | linhas recusadas: ";
+    summary += Count(c.blocked);
+  } else {
+    summary += kind == TTipoPrevia::tpCopiaPreco ? " | produtos sem preço na origem: " : " | produtos sem custo: ";
+    summary += Count(c.skipped);
+  }
   if (kind != TTipoPrevia::tpRecalculo) {
     summary += " | clientes: ";
     summary += Count(c.customers);
@@ -85,9 +90,38 @@ void TfrmPrevia::FormActivate(platform::TObject* Sender) {
   cdsPreviaCDARVPROD->SetEditMask(Norvexa::DBPictObj(Picture::ptProduto).EditMask());
 }
 
-// A blocked product reads "Bloqueado"; the others nothing.
+// A blocked product reads "Bloqueado" (a refused line of an import "Recusada"); the
+// others nothing.
 void TfrmPrevia::cdsPreviaIDBLOQUEIOGetText(platform::TField& Sender, std::string& Text, bool) {
-  Text = Sender.AsString() == "S" ? "Bloqueado" : "";
+  Text = Sender.AsString() == "S" ? (import_ ? "Recusada" : "Bloqueado") : "";
+}
+
+void TfrmPrevia::sbtConfirmaClick(platform::TObject*) {
+  if (boConfirmado) *boConfirmado = true;
+  Close();
+}
+
+void TfrmPrevia::AddImportColumns() {
+  import_ = true;
+  NewField<platform::TIntegerField>(cdsPrevia, "NRLINHA", "Linha");
+  NewField<platform::TStringField>(cdsPrevia, "NMCOLUNA", "Coluna", 40);
+  NewField<platform::TStringField>(cdsPrevia, "DSVALOR", "Valor", 100);
+  NewField<platform::TStringField>(cdsPrevia, "DSMOTIVO", "Motivo", 200);
+  for (auto [field, width] : {std::pair{"NRLINHA", 45}, {"NMCOLUNA", 80}, {"DSVALOR", 80}, {"DSMOTIVO", 250}})
+    Pkg_VQR51200::AddColumn(*dbgPrevia, field, width);
+}
+
+void TfrmPrevia::ShowImportPreview(const contracts::server::ReplyOf<contracts::server::ImportPreviewData>& answer) {
+  SetCaption("Prévia da importação");
+  AddImportColumns();
+  sbtConfirma->SetVisible(true);
+  ShowPreview({answer.packet, answer.record}, TTipoPrevia::tpImportacao, "");
+  std::string summary = PreviewSummary(answer.record, TTipoPrevia::tpImportacao, cdsPrevia->RecordCount());
+  if (answer.record.blocked != 0) {
+    summary += "\nConfirmar grava só as linhas aceitas; Fechar não grava nada.";
+    lblResumo->Font().Color = platform::clRed;
+  }
+  lblResumo->SetCaption(summary);
 }
 
 void TfrmPrevia::ShowPreview(const contracts::server::PreviewReply& answer, TTipoPrevia kind,
@@ -95,7 +129,7 @@ void TfrmPrevia::ShowPreview(const contracts::server::PreviewReply& answer, TTip
   cdsPrevia->SetData(answer.packet);
   cdsPreviaCDARVPROD->SetEditMask(Norvexa::DBPictObj(Picture::ptProduto).EditMask());
   dbgPrevia->Columns[1].Visible = kind != TTipoPrevia::tpRecalculo;
-  const bool blocked = answer.record.blocked != 0;
+  const bool blocked = answer.record.blocked != 0 && kind != TTipoPrevia::tpImportacao;
   lblResumo->SetCaption(blocked ? blockedText : PreviewSummary(answer.record, kind, cdsPrevia->RecordCount()));
   if (blocked) lblResumo->Font().Color = platform::clRed;
   cdsPrevia->First();

@@ -37,15 +37,24 @@ class TfrmPrevia : public Frmrotgeral::TfrmRotiGeral {
   platform::TFloatField* cdsPreviaVRPRECONOV;
   platform::TFloatField* cdsPreviaPCVARIACAO;
 
+  // Where Confirmar (shown only for an import) records that the person confirmed.
+  bool* boConfirmado = nullptr;
+
   void FormActivate(platform::TObject* Sender) override;
+  void sbtConfirmaClick(platform::TObject* Sender) override;
   void cdsPreviaIDBLOQUEIOGetText(platform::TField& Sender, std::string& Text, bool DisplayText);
 
   // Puts a GetPrevia* reply on the window.
   void ShowPreview(const contracts::server::PreviewReply& answer, TTipoPrevia kind, const std::string& blockedText);
+  // Puts a GetPreviaImpPreco reply on the window, with the refused lines' columns and
+  // Confirmar.
+  void ShowImportPreview(const contracts::server::ReplyOf<contracts::server::ImportPreviewData>& answer);
 
  private:
   void CreateDataSet();
   void CreateGrid();
+  void AddImportColumns();
+  bool import_ = false;
 };
 
 // The summary of a preview's counts, telling when fewer rows are shown than changed.

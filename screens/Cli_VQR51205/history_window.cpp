@@ -127,10 +127,11 @@ void TfrmHistPreco::rbtProdutoClick(platform::TObject*) { LoadHistory(); }
 
 void TfrmHistPreco::rbtTodosProdClick(platform::TObject*) { LoadHistory(); }
 
-// A batch of a recalculation or copy can be undone.
+// A batch of a recalculation, copy or import can be undone.
 void TfrmHistPreco::Habilita_Botoes() {
-  const bool batch = cdsHistorico->Active() && !cdsHistorico->IsEmpty() && !cdsHistoricoNRLOTE->IsNull() &&
-                     (cdsHistoricoIDORIGALT->AsString() == "R" || cdsHistoricoIDORIGALT->AsString() == "C");
+  const std::string origin = cdsHistorico->Active() && !cdsHistorico->IsEmpty() ? cdsHistoricoIDORIGALT->AsString() : "";
+  const bool batch = !origin.empty() && !cdsHistoricoNRLOTE->IsNull() &&
+                     (origin == "R" || origin == "C" || origin == "I");
   sbtDesfazer->SetEnabled(batch);
 }
 

@@ -37,6 +37,9 @@ const std::vector<MethodPermission>& MethodPermissions() {
       Needs<c::SetCopiaDados>(P::Reajustar),
       Needs<c::SetCopiaPreco>(P::Reajustar),
       Needs<c::SetDesfazLote>(P::Reajustar),
+      // An import writes many prices at once as one batch, like a copy.
+      Needs<c::GetPreviaImpPreco>(P::Reajustar),
+      Needs<c::SetImpPreco>(P::Reajustar),
 
       Needs<c::GetUsuarios>(P::AdministrarUsuarios),
       Needs<c::SetUsuario>(P::AdministrarUsuarios),

@@ -30,6 +30,8 @@ std::vector<MethodEntry> DataModuleMethods(store::Store& store) {
       Implement<c::GetHistPreco>(store, &t::GetHistPreco),
       Implement<c::GetLotePreco>(store, &t::GetLotePreco),
       Implement<c::SetDesfazLote>(store, &t::SetDesfazLote),
+      Implement<c::GetPreviaImpPreco>(store, &t::GetPreviaImpPreco),
+      Implement<c::SetImpPreco>(store, &t::SetImpPreco),
       Implement<c::GetTipoCusto>(store, &cust_prod::GetTipoCusto),
       Implement<c::GetUsuarios>(store, &usuario::GetUsuarios),
       Implement<c::SetUsuario>(store, &usuario::SetUsuario),

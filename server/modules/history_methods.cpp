@@ -58,10 +58,11 @@ BatchInfo RequireBatch(store::Connection& c, std::int64_t batch, bool lock) {
   return *info;
 }
 
-// A batch can be taken back once, and only a recalculation's or a copy's.
+// A batch can be taken back once, and only a recalculation's, a copy's or an import's.
 void RequireUndoable(const BatchInfo& info) {
-  if (info.origin != store::kHistoryRecalc && info.origin != store::kHistoryCopy)
-    throw Refusal("Somente lotes de recálculo ou de cópia podem ser desfeitos.");
+  if (info.origin != store::kHistoryRecalc && info.origin != store::kHistoryCopy &&
+      info.origin != store::kHistoryImport)
+    throw Refusal("Somente lotes de recálculo, de cópia ou de importação podem ser desfeitos.");
   if (info.undoneBy)
     throw Refusal("O lote " + std::to_string(info.number) + " já foi desfeito (lote " + std::to_string(*info.undoneBy) +
                   ").");

@@ -59,4 +59,10 @@ PacketPtr GetLotePreco(store::Connection& c, const contract::BatchArgs& a);
 // Takes back a recalculation or copy: [kept rows, counts].
 contract::UndoReply SetDesfazLote(store::Connection& c, const contract::BatchArgs& a);
 
+// What SetImpPreco would write of a spreadsheet's lines, and what it refuses:
+// [rows, counts] (contracts/server).
+contract::ReplyOf<contract::ImportPreviewData> GetPreviaImpPreco(store::Connection& c, const contract::ImportArgs& a);
+// Writes a spreadsheet's accepted lines as one batch of origin "I".
+void SetImpPreco(store::Connection& c, const contract::ImportArgs& a);
+
 }  // namespace server::modules::tab_pre_clie

@@ -33,6 +33,15 @@ std::string OneOf(const std::string& column, std::initializer_list<const char*> 
 // The column of the user who made a change, from version 3 on.
 std::string UserColumn(int version) { return version >= 3 ? ", CDUSUARIO VARCHAR(20) NOT NULL" : ""; }
 
+// The origins of the history's changes and of the batches, from version 5 on with the
+// import.
+std::string HistoryOrigins(int version) {
+  return version >= 5 ? OneOf("IDORIGALT", {"M", "R", "C", "D", "I"}) : OneOf("IDORIGALT", {"M", "R", "C", "D"});
+}
+std::string BatchOrigins(int version) {
+  return version >= 5 ? OneOf("IDORIGALT", {"R", "C", "D", "I"}) : OneOf("IDORIGALT", {"R", "C", "D"});
+}
+
 }  // namespace
 
 std::string HistorySql(Backend backend, const char* table, int version) {
@@ -48,7 +57,7 @@ std::string HistorySql(Backend backend, const char* table, int version) {
          " VRPRECONOV DOUBLE PRECISION,"
          " DTVALININOV " + date + ","
          " DTVALFINNOV " + date + ","
-         " IDORIGALT CHAR(1) NOT NULL " + OneOf("IDORIGALT", {"M", "R", "C", "D"}) + ","
+         " IDORIGALT CHAR(1) NOT NULL " + HistoryOrigins(version) + ","
          " DTHRALT " + t.timestamp + " NOT NULL,"
          " NRLOTE BIGINT" + UserColumn(version) + ");";
 }
@@ -59,17 +68,19 @@ std::string HistoryIndexSql() {
          "CREATE INDEX IF NOT EXISTS IXTABPRECLIEHIST_LOTE ON TABPRECLIEHIST (NRLOTE, CDCLIENTE, CDPRODUTO);";
 }
 
-std::string BatchSql(Backend backend, int version) {
+std::string BatchTableSql(Backend backend, const char* table, int version) {
   Types t = TypesOf(backend);
-  return std::string() +
-         "CREATE TABLE TABPRECLIELOTE ("
+  return std::string("CREATE TABLE ") + table + " ("
          " NRLOTE " + t.serial + ","
-         " IDORIGALT CHAR(1) NOT NULL " + OneOf("IDORIGALT", {"R", "C", "D"}) + ","
+         " IDORIGALT CHAR(1) NOT NULL " + BatchOrigins(version) + ","
          " CDCLIENTE VARCHAR(21) NOT NULL,"
          " DTHRALT " + t.timestamp + " NOT NULL,"
          " QTPRECO INTEGER NOT NULL DEFAULT 0,"
-         " NRLOTEDESF BIGINT" + UserColumn(version) + ");"
+         " NRLOTEDESF BIGINT" + UserColumn(version) + ");";
+}
 
+std::string BatchSql(Backend backend, int version) {
+  return BatchTableSql(backend, "TABPRECLIELOTE", version) +
          "CREATE TABLE COMPPRECLIELOTE ("
          " NRLOTE BIGINT NOT NULL,"
          " CDCLIENTE VARCHAR(21) NOT NULL,"

@@ -6,8 +6,8 @@
 // TABPRECLIEHIST keeps one row per change of TABPRECLIE: the customer and product, the
 // price and dates before (null when the price was created) and after (null when it
 // was removed), the origin of the change (kHistoryManual, kHistoryRecalc,
-// kHistoryCopy, kHistoryUndo), the time of the change, the user who made it (CDUSUARIO)
-// and, for a recalculation, copy or undo, the number of its batch (null for a manual
+// kHistoryCopy, kHistoryUndo, kHistoryImport), the time of the change, the user who made it (CDUSUARIO)
+// and, for a recalculation, copy, import or undo, the number of its batch (null for a manual
 // change). Rows written before users were recorded carry kUserBeforeSignIn. A row's
 // number (NRSEQHIST) is taken while the price is locked: a product's rows in number
 // order are its changes in the order they were applied.
@@ -36,13 +36,15 @@ inline constexpr char kHistoryManual = 'M';
 inline constexpr char kHistoryRecalc = 'R';
 inline constexpr char kHistoryCopy = 'C';
 inline constexpr char kHistoryUndo = 'D';
+inline constexpr char kHistoryImport = 'I';
 
 // Version 2: batch numbers, the undo origin, the batch tables and the history's
 // indexes by (customer, product, time), (customer, time) and batch.
 // Version 3: the users, their sessions, and the user of every change and batch.
 // Version 4: the history's indexes by (customer, product, number) and (customer,
 // number): its numbers are the order the changes were applied (modules/price_writer.h).
-inline constexpr int kSchemaVersion = 4;
+// Version 5: the import origin "I" in the history and the batches.
+inline constexpr int kSchemaVersion = 5;
 
 // The user of the changes made before the history recorded one.
 inline constexpr const char* kUserBeforeSignIn = "(anterior)";
@@ -68,6 +70,8 @@ bool TableExists(Connection& connection, const char* table);
 std::string HistorySql(Backend backend, const char* table, int version = kSchemaVersion);
 std::string HistoryIndexSql();
 std::string BatchSql(Backend backend, int version = kSchemaVersion);
+// The batch table alone, under a name.
+std::string BatchTableSql(Backend backend, const char* table, int version = kSchemaVersion);
 std::string UsersSql(Backend backend);
 // Drops every table of the schema that exists (children first).
 void DropSchema(Connection& connection);

@@ -61,6 +61,35 @@ void MigrateFrom3To4(Connection& c) {
   c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 4");
 }
 
+// The import origin joins the CHECKs of the history and the batches. SQLite copies both
+// tables into ones of the new shape, keeping every column (numbers included), and makes
+// the history's indexes again.
+void RebuildSQLiteOrigins(Connection& c) {
+  const std::string history = kHistoryColumns + std::string(", NRLOTE, CDUSUARIO");
+  const std::string batches = "NRLOTE, IDORIGALT, CDCLIENTE, DTHRALT, QTPRECO, NRLOTEDESF, CDUSUARIO";
+  c.executeScript("ALTER TABLE TABPRECLIEHIST RENAME TO TABPRECLIEHIST_V4;"
+                  "ALTER TABLE TABPRECLIELOTE RENAME TO TABPRECLIELOTE_V4;");
+  c.executeScript(HistorySql(Backend::SQLite, "TABPRECLIEHIST", 5) + BatchTableSql(Backend::SQLite, "TABPRECLIELOTE", 5));
+  c.executeScript("INSERT INTO TABPRECLIEHIST (" + history + ") SELECT " + history + " FROM TABPRECLIEHIST_V4;" +
+                  "INSERT INTO TABPRECLIELOTE (" + batches + ") SELECT " + batches + " FROM TABPRECLIELOTE_V4;" +
+                  "DROP TABLE TABPRECLIEHIST_V4; DROP TABLE TABPRECLIELOTE_V4;");
+  c.executeScript(HistoryIndexSql());
+}
+
+void AlterPostgreSQLOrigins(Connection& c) {
+  for (const auto& [table, origins] : {std::pair{"TABPRECLIEHIST", "'M', 'R', 'C', 'D', 'I'"},
+                                       std::pair{"TABPRECLIELOTE", "'R', 'C', 'D', 'I'"}}) {
+    const std::string constraint = std::string(table) + "_idorigalt_check";
+    c.executeScript(std::string("ALTER TABLE ") + table + " DROP CONSTRAINT IF EXISTS " + constraint + "; ALTER TABLE " +
+                    table + " ADD CONSTRAINT " + constraint + " CHECK (IDORIGALT IN (" + origins + "));");
+  }
+}
+
+void MigrateFrom4To5(Connection& c) {
+  (c.backend() == Backend::SQLite ? RebuildSQLiteOrigins : AlterPostgreSQLOrigins)(c);
+  c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 5");
+}
+
 }  // namespace
 
 int SchemaVersionOf(Connection& connection) {
@@ -79,6 +108,7 @@ int UpgradeSchema(Connection& connection) {
     if (found == 1) MigrateFrom1To2(connection);
     if (found <= 2) MigrateFrom2To3(connection);
     if (found <= 3) MigrateFrom3To4(connection);
+    if (found <= 4) MigrateFrom4To5(connection);
     return found;
   });
 }

@@ -11,12 +11,16 @@
 
 #include "contracts/framework/host_configuration.h"
 #include "contracts/framework/dateeditplus.h"
+#include "contracts/framework/planilha.h"
+#include "contracts/server/packets.h"
 #include "contracts/framework/norvexa.h"
 #include "framework/local_time.h"
 #include "platform/text/date_time.h"
 #include "platform/text/float_format.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/screen.h"
+#include "platform/variant/data_packet.h"
+#include "server/modules/tab_pre_clie.h"
 #include "tests/framework/framework_fixtures.h"
 #include "tests/framework/report_fixtures.h"
 #include "tests/framework/ui_steps.h"
@@ -560,5 +564,41 @@ TEST_P(ReportRun, ParametersLeftUnsetAreAskedByKindAndCancelStops) {
 }
 
 FW_BACKEND_SUITE(ReportRun);
+
+}  // namespace
+
+namespace {
+
+// The price table's spreadsheets, read back by Planilha and offered to the import,
+// change no price: every exported line is read as it was written and is accepted.
+TEST_P(ReportRun, ThePriceTableExportImportsBackUnchanged) {
+  ArrangePrices();
+  using Planilha::TTipoColuna;
+  const std::vector<Planilha::TColuna> columns{{"Cliente", {}, TTipoColuna::tcTexto, false},
+                                               {"Inscrição", {}, TTipoColuna::tcTexto, false},
+                                               {"Produto", {}, TTipoColuna::tcTexto, true},
+                                               {"Preço", {}, TTipoColuna::tcNumero, true},
+                                               {"Validade Inicial", {}, TTipoColuna::tcData, false},
+                                               {"Validade Final", {}, TTipoColuna::tcData, false}};
+  for (Qrddlgs::TReportOutput output : {Qrddlgs::roXLSX, Qrddlgs::roCSV}) {
+    const Planilha::TTabela table =
+        Planilha::LeTabela(Run({"", "", "", "T"}, output).path, columns, Planilha::TCodificacao::cdAutomatica);
+    EXPECT_TRUE(table.recusas.empty());
+    ASSERT_EQ(table.linhas.size(), 7u);
+    auto lines = std::make_shared<platform::DataPacket>(contracts::server::ImportLineColumns());
+    for (const Planilha::TLinha& line : table.linhas) {
+      lines->appendInteger(static_cast<std::int64_t>(line.numero));
+      for (int c = 0; c < 3; ++c) lines->appendString(line.valores[c].texto);
+      lines->appendFloat(line.valores[3].numero);
+      for (int c = 4; c < 6; ++c)
+        if (line.valores[c].vazio) lines->appendNull(); else lines->appendDateTime(line.valores[c].data);
+      lines->endRow();
+    }
+    db().writer().setCaller("teste");
+    const auto preview = server::modules::tab_pre_clie::GetPreviaImpPreco(
+        db().writer(), {platform::Variant(std::shared_ptr<const platform::DataPacket>(lines)), "", 3});
+    EXPECT_EQ(preview.record, (contracts::server::PreviewCounts{.unchanged = 7, .customers = 3}));
+  }
+}
 
 }  // namespace

@@ -271,6 +271,13 @@ bool PriceTableTest::menuEnabled(const std::string& item) const {
   return found.value("enabled", false);
 }
 
+json PriceTableTest::menuItems(const std::string& menu) const {
+  json w = host_->window(kScreen);
+  json found = w.is_null() ? json() : FindMenuItem(w["menu"], menu);
+  if (found.is_null()) throw std::runtime_error("menu ausente: " + menu);
+  return found["items"];
+}
+
 std::string LeafProduct(const std::string& database, int index) {
   Db db(database);
   auto rows = db.query("SELECT CDPRODUTO FROM PRODUTO WHERE NRNIVEL = 3 ORDER BY CDARVPROD LIMIT 1 OFFSET ?",

@@ -135,6 +135,8 @@ class PriceTableTest : public ::testing::Test {
                          int clientWidth, int clientHeight) const;
   bool enabled(const std::string& path) const;
   bool menuEnabled(const std::string& item) const;
+  // The items of one of the screen's menus, in order.
+  json menuItems(const std::string& menu) const;
 
   // --- the database ---
   std::string leafProduct(int index) const { return LeafProduct(database_, index); }

@@ -160,7 +160,8 @@ TEST_P(AccessTest, EachRoleCallsExactlyTheMethodsItsPermissionsAllow) {
       {"SetCalcCusProd", Role::Reajuste},       {"SetCopiaDados", Role::Reajuste},
       {"SetCopiaPreco", Role::Reajuste},        {"SetDesfazLote", Role::Reajuste},
       {"GetPreviaCalcCusProd", Role::Reajuste}, {"GetPreviaCopiaDados", Role::Reajuste},
-      {"GetPreviaCopiaPreco", Role::Reajuste},  {"GetUsuarios", Role::Admin},
+      {"GetPreviaCopiaPreco", Role::Reajuste},  {"GetPreviaImpPreco", Role::Reajuste},
+      {"SetImpPreco", Role::Reajuste},          {"GetUsuarios", Role::Admin},
       {"SetUsuario", Role::Admin}};
   // What only reads runs on the appserver's readers, everything else on its writers.
   for (const auto& method : contracts::server::AllMethods()) {

@@ -102,7 +102,7 @@ TEST_P(HistoryTest, UndoRestoresExactlyTheBatchAndKeepsWhatChangedSince) {
   EXPECT_EQ(refusal("SetDesfazLote", {static_cast<int>(batch)}),
             "O lote " + std::to_string(batch) + " já foi desfeito (lote " + std::to_string(lastBatch()) + ").");
   EXPECT_EQ(refusal("SetDesfazLote", {static_cast<int>(lastBatch())}),
-            "Somente lotes de recálculo ou de cópia podem ser desfeitos.");
+            "Somente lotes de recálculo, de cópia ou de importação podem ser desfeitos.");
   EXPECT_EQ(refusal("SetDesfazLote", {999}), "Lote 999 não encontrado.");
   EXPECT_EQ(refusal("SetDesfazLote", {0}), "Número de lote inválido: 0.");
 }

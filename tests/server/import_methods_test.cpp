@@ -1,0 +1,145 @@
+// GetPreviaImpPreco and SetImpPreco: each rule refuses its line with its column and
+// reason, the preview is exactly what the write does, and the import is one batch of
+// origin "I" that the undo takes back like a copy.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "contracts/server/packets.h"
+#include "platform/text/date_time.h"
+#include "platform/variant/data_packet.h"
+#include "tests/server/batch_fixture.h"
+
+namespace servertest {
+namespace {
+
+using Rows = std::vector<std::string>;
+using contracts::server::PreviewCounts;
+using platform::Variant;
+
+struct Line {
+  std::string customer;      // code
+  std::string registration;  // with or without punctuation
+  std::string product;
+  std::optional<double> price;
+  std::string start;  // dd/mm/yyyy or ""
+  std::string end;
+};
+
+class ImportTest : public BatchTest {
+ protected:
+  // Lines numbered from 2, as under a header.
+  static Variant Lines(const std::vector<Line>& lines) {
+    auto packet = std::make_shared<platform::DataPacket>(contracts::server::ImportLineColumns());
+    std::int64_t number = 2;
+    for (const Line& line : lines) {
+      packet->appendInteger(number++);
+      packet->appendString(line.customer);
+      packet->appendString(line.registration);
+      packet->appendString(line.product);
+      if (line.price)
+        packet->appendFloat(*line.price);
+      else
+        packet->appendNull();
+      for (const std::string* date : {&line.start, &line.end}) {
+        if (date->empty())
+          packet->appendNull();
+        else
+          packet->appendDateTime(platform::StrToDateTime(*date));
+      }
+      packet->endRow();
+    }
+    return Variant(std::shared_ptr<const platform::DataPacket>(packet));
+  }
+  Answer import(const std::string& prefix, const std::vector<Line>& lines, const std::string& customer = "C1") {
+    return call(prefix + "ImpPreco", {Lines(lines), customer, 3});
+  }
+  // Refused rows as "line column: reason", changes as "customer product old>new line".
+  static Rows Shown(const Answer& preview) {
+    Rows shown;
+    for (const auto& r : Cells(preview.data.asArray().at(0)))
+      shown.push_back(r[0] == "S" ? r[9] + " " + r[10] + ": " + r[12] : r[1] + " " + r[3] + " " + r[6] + ">" + r[7] + " " + r[9]);
+    return shown;
+  }
+  static PreviewCounts Counts(const Answer& preview) {
+    return contracts::server::DecodeReplyOf<contracts::server::GetPreviaImpPreco>(preview.data).record;
+  }
+};
+
+TEST_P(ImportTest, EachRuleRefusesItsLineWithColumnAndReasonAndOnlyAcceptedLinesAreWritten) {
+  AddPrice(db(), "C1", "P1", 15);
+  const std::vector<Line> lines{
+      {"", "", "1.01.001", 16, "01/01/2027", "31/12/2027"},  // 2: P1 for the default customer, changed
+      {"C2", "", "101002", 4, "", ""},                          // 3: by code
+      {"", "529.982.247-25", "102001", 3, "", ""},              // 4: C2 by CPF with punctuation
+      {"", "11444777000161", "201001", 2, "", ""},              // 5: C3 by CNPJ digits
+      {"C9", "", "101001", 1, "", ""},                          // 6
+      {"", "00.000.000/0001-91", "101001", 1, "", ""},          // 7
+      {"C1", "11444777000161", "101002", 1, "", ""},            // 8: C3's number for C1
+      {"", "", "999999", 1, "", ""},                            // 9
+      {"", "", "1.01", 1, "", ""},                              // 10: a group
+      {"", "", "101002", 0.0, "", ""},                          // 11
+      {"", "", "101002", -1.0, "", ""},                         // 12
+      {"", "", "101002", 2e12, "", ""},                         // 13
+      {"", "", "101002", std::numeric_limits<double>::infinity(), "", ""},  // 14
+      {"", "", "101002", 1, "", "01/01/2027"},                  // 15
+      {"", "", "101002", 1, "02/01/2027", "01/01/2027"},        // 16
+      {"", "", "102001", 1, "", ""},                            // 17: twice for C1
+      {"", "", "102.001", 2, "", ""},                           // 18
+      {"", "", "", 1, "", ""},                                  // 19
+  };
+  const Snapshot before = snapshot();
+  Answer preview = import("GetPrevia", lines);
+  ASSERT_TRUE(preview.ok) << preview.message;
+  EXPECT_EQ(snapshot(), before) << "a preview writes nothing";
+  EXPECT_EQ(Shown(preview),
+            (Rows{"6 Cliente: Cliente não cadastrado.", "7 Inscrição: Nenhum cliente cadastrado com esta inscrição.",
+                  "8 Inscrição: A inscrição não é a do cliente C1.", "9 Produto: Produto não cadastrado.",
+                  "10 Produto: Produto é um grupo: só os produtos do último nível têm preço.",
+                  "11 Preço: Preço zero não é aceito.", "12 Preço: Preço negativo não é aceito.",
+                  "13 Preço: Preço deve ser no máximo 999.999.999,999.", "14 Preço: Preço não é um número finito.",
+                  "15 Validade Final: Validade final sem validade inicial.",
+                  "16 Validade Inicial: Validade inicial depois da validade final.",
+                  "17 Produto: Produto repetido para o mesmo cliente (também na linha 18).",
+                  "18 Produto: Produto repetido para o mesmo cliente (também na linha 17).",
+                  "19 Produto: Produto não informado.", "C1 P1 15>16 2", "C2 P2 <null>>4 3", "C2 P3 <null>>3 4",
+                  "C3 P4 <null>>2 5"}));
+  EXPECT_EQ(Counts(preview), (PreviewCounts{.created = 3, .changed = 1, .customers = 3, .blocked = 14}));
+
+  Answer write = import("Set", lines);
+  ASSERT_TRUE(write.ok) << write.message;
+  EXPECT_EQ(BatchRows(lastBatch()), (Rows{"C1 P1 15>16", "C2 P2 <null>>4", "C2 P3 <null>>3", "C3 P4 <null>>2"}))
+      << "the write is the preview's changes";
+  EXPECT_EQ(PriceOf(db(), "C1", "P1"), (StoredPrice{16, "2027-01-01", "2027-12-31"}));
+  EXPECT_EQ(rows("SELECT IDORIGALT, CDCLIENTE, QTPRECO, CDUSUARIO FROM TABPRECLIELOTE"),
+            (std::vector<Rows>{{"I", "C1", "4", kTestUser}}));
+
+  EXPECT_EQ(refusal("SetImpPreco", {Lines({{"", "", "999999", 1, "", ""}}), "C1", 3}),
+            "Nenhuma linha da planilha pode ser gravada.");
+  EXPECT_EQ(refusal("SetImpPreco", {Variant("x"), "C1", 3}), "As linhas da importação devem vir num pacote de dados.");
+  EXPECT_EQ(refusal("GetPreviaImpPreco", {Lines({}), "C9", 3}), "Cliente C9 não cadastrado.");
+}
+
+TEST_P(ImportTest, AnImportIsABatchOfItsOwnThatTheUndoTakesBackExactly) {
+  AddPrice(db(), "C1", "P1", 15, "2026-01-01", "2026-12-31");
+  AddPrice(db(), "C1", "P2", 5);
+  const std::vector<Line> lines{{"", "", "101001", 18, "", ""}, {"", "", "101002", 5, "", ""}, {"", "", "102001", 2.5, "", ""}};
+  Answer preview = import("GetPrevia", lines);
+  EXPECT_EQ(Counts(preview), (PreviewCounts{.created = 1, .changed = 1, .unchanged = 1, .customers = 1}));
+  ASSERT_TRUE(import("Set", lines).ok);
+  const std::int64_t batch = lastBatch();
+  EXPECT_EQ(Column(data("GetHistPreco", {"C1", "", "", 0, 100}), "IDORIGALT"), (Rows{"I", "I"}));
+  ASSERT_TRUE(setPrice("C1", "P3", 9).ok);  // changed since: kept
+  Answer undo = call("SetDesfazLote", {static_cast<int>(batch)});
+  ASSERT_TRUE(undo.ok) << undo.message;
+  EXPECT_EQ(PriceOf(db(), "C1", "P1"), (StoredPrice{15, "2026-01-01", "2026-12-31"}));
+  EXPECT_EQ(PriceOf(db(), "C1", "P2"), (StoredPrice{5, std::nullopt, std::nullopt}));
+  EXPECT_EQ(PriceOf(db(), "C1", "P3"), (StoredPrice{9, std::nullopt, std::nullopt}));
+  EXPECT_EQ(Column(undo.data.asArray().at(0), "CDPRODUTO"), (Rows{"P3"}));
+}
+
+VQR_BACKEND_SUITE(ImportTest);
+
+}  // namespace
+}  // namespace servertest
