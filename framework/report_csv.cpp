@@ -13,11 +13,28 @@ namespace {
 
 constexpr char kSeparator = ';';
 
+// Whether a spreadsheet could take the text for a formula: it starts with a tab or a
+// carriage return, or its first character past blanks (spaces, tabs, line breaks,
+// no-break spaces) is one of = + - @.
+bool ReadsAsFormula(std::string_view value) {
+  if (!value.empty() && (value.front() == '\t' || value.front() == '\r')) return true;
+  std::size_t i = 0;
+  while (i < value.size()) {
+    if (value[i] == ' ' || value[i] == '\t' || value[i] == '\r' || value[i] == '\n') {
+      ++i;
+    } else if (value.substr(i, 2) == "\xC2\xA0") {
+      i += 2;
+    } else {
+      break;
+    }
+  }
+  return i < value.size() && std::string_view("=+-@").find(value[i]) != std::string_view::npos;
+}
+
 // A value as one CSV field: quoted when it holds the separator, a quote or a line
 // break, and kept from being read as a formula.
 std::string CsvField(std::string value, bool isText) {
-  if (isText && !value.empty() && std::string_view("=+-@").find(value.front()) != std::string_view::npos)
-    value.insert(value.begin(), '\'');
+  if (isText && ReadsAsFormula(value)) value.insert(value.begin(), '\'');
   if (value.find_first_of(std::string{kSeparator, '"', '\r', '\n'}) == std::string::npos) return value;
   std::string quoted = "\"";
   for (char c : value) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);

@@ -123,7 +123,8 @@ std::vector<Field> ReadFields(const json& value, const std::string& where) {
 }
 
 Parameter ReadParameter(const json& value, const std::string& where) {
-  const Object o(value, where, {"name", "kind", "prompt", "summary", "display", "keys", "allFlag", "known", "default"});
+  const Object o(value, where,
+                 {"name", "kind", "prompt", "summary", "display", "keys", "allFlag", "known", "default", "min", "max"});
   Parameter param;
   param.name = o.name("name");
   if (param.name.size() > kMaxParamName) throw Fault("nome de parâmetro com mais de 255 caracteres em " + where);
@@ -147,6 +148,13 @@ Parameter ReadParameter(const json& value, const std::string& where) {
     if (param.kind != ParamKind::Date || o.text("default", "") != "today")
       throw Fault("\"default\" em " + where + " vale apenas \"today\", para \"kind\": \"date\"");
     param.todayByDefault = true;
+  }
+  if (param.kind == ParamKind::Integer) {
+    constexpr int kLimit = 1'000'000'000;
+    if (o.has("min")) param.min = o.integer("min", 0, -kLimit, kLimit);
+    if (o.has("max")) param.max = o.integer("max", 0, param.min.value_or(-kLimit), kLimit);
+  } else if (o.has("min") || o.has("max")) {
+    throw Fault("\"min\" e \"max\" em " + where + " valem apenas para \"kind\": \"integer\"");
   }
   return param;
 }

@@ -56,6 +56,7 @@ struct Parameter {
   std::string allFlag;                  // List only: the flag whose "T" means every key
   std::optional<KnownValues> known;     // Text only
   bool todayByDefault = false;          // Date only: the parameter dialog offers today
+  std::optional<int> min, max;          // Integer only: the values a run accepts
 };
 
 enum class TotalFunction { Count, Sum };

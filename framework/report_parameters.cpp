@@ -57,9 +57,12 @@ void Normalise(const Parameter& decl, platform::TParam& param) {
   if (NeedsValue(decl.kind) && Blank(param)) Refuse(decl, "sem valor.");
   try {
     switch (decl.kind) {
-      case ParamKind::Integer:
-        param.SetAsInteger(param.AsInteger());
+      case ParamKind::Integer: {
+        const std::int64_t value = param.AsInteger();
+        if (const std::string fault = RangeFault(decl, value); !fault.empty()) Refuse(decl, fault);
+        param.SetAsInteger(value);
         break;
+      }
       case ParamKind::Number:
         param.SetAsFloat(param.AsFloat());
         break;
@@ -165,6 +168,15 @@ void NormaliseParams(const Definition& definition, platform::TParams& params) {
     if (!param || param->IsNull()) Refuse(decl, "sem valor.");
     Normalise(decl, *param);
   }
+}
+
+std::string RangeFault(const Parameter& param, std::int64_t value) {
+  if ((!param.min || value >= *param.min) && (!param.max || value <= *param.max)) return "";
+  const std::string low = param.min ? std::to_string(*param.min) : "";
+  const std::string high = param.max ? std::to_string(*param.max) : "";
+  if (param.min && param.max) return std::to_string(value) + " fora do intervalo de " + low + " a " + high + ".";
+  if (param.min) return std::to_string(value) + " é menor que " + low + ".";
+  return std::to_string(value) + " é maior que " + high + ".";
 }
 
 void CheckListKeys(const Definition& definition, const platform::TParams& params) {

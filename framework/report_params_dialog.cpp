@@ -5,6 +5,7 @@
 
 #include "contracts/framework/dateeditplus.h"
 #include "framework/local_time.h"
+#include "framework/report_parameters.h"
 #include "platform/core/exceptions.h"
 #include "platform/text/ascii_text.h"
 #include "platform/text/date_time.h"
@@ -125,6 +126,8 @@ class ParamsDialog : public platform::TForm {
       auto [end, ec] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
       if (ec != std::errc() || end != trimmed.data() + trimmed.size())
         throw BadEntry{param.prompt + ": '" + text + "' não é um número inteiro válido.", row.entry};
+      if (const std::string fault = RangeFault(param, value); !fault.empty())
+        throw BadEntry{param.prompt + ": " + fault, row.entry};
       return platform::Variant(value);
     }
     const std::optional<double> value = platform::TryStrToFloat(trimmed);

@@ -24,7 +24,8 @@
 //         read the accents), ";" between values, CRLF line ends, numbers with a
 //         decimal comma and no thousands separator, dates dd/mm/yyyy. A value holding
 //         ";", quotes or line breaks is quoted; a text that a spreadsheet would read
-//         as a formula (starting with = + - @) is written with a leading "'".
+//         as a formula (starting with a tab or a carriage return, or with = + - @
+//         after any blanks) is written with a leading "'".
 // With no row, each says so: the PDF under its heading, the spreadsheets in the row
 // after the header.
 #include <functional>

@@ -12,7 +12,7 @@
 // A declaration names the data module, the method, its data part (data_parts.h) and
 // its arguments in order. Each argument the server reads has a name and the member of
 // the method's argument record it fills, whose type gives its kind (std::string a
-// text, std::int64_t a 32-bit integer on the wire, double a double, platform::Variant
+// text, std::int64_t a 64-bit integer on the wire, double a double, platform::Variant
 // any value); it may be "var" (VarText: a text the caller passes as a variable, sent
 // back after the call). An argument the server does not read is declared
 // UnusedArg<"Name", Kind, "why"> or UnusedVarText<"Name", "why"> and fills nothing:
@@ -143,7 +143,7 @@ constexpr bool FillsRecord() {
 
 // ---------------------------------------------------------------------------------
 // What a typed call takes for each argument: a text takes std::string or a string
-// literal; an integer an int (not a bool, not a double); a double a double; a variant
+// literal; an integer an int or a std::int64_t (not a bool, not a double); a double a double; a variant
 // a platform::Variant; a "var" text a non-const std::string lvalue. `A` is the type a
 // forwarding reference deduces.
 
@@ -156,7 +156,8 @@ template <class Param, class A>
 constexpr bool FitsArgument() {
   if constexpr (Param::byRef) return std::same_as<A, std::string&>;
   else if constexpr (Param::kind == ArgKind::String) return TextValue<A>;
-  else if constexpr (Param::kind == ArgKind::Integer) return std::same_as<std::remove_cvref_t<A>, int>;
+  else if constexpr (Param::kind == ArgKind::Integer)
+    return std::same_as<std::remove_cvref_t<A>, int> || std::same_as<std::remove_cvref_t<A>, std::int64_t>;
   else if constexpr (Param::kind == ArgKind::Double) return std::same_as<std::remove_cvref_t<A>, double>;
   else return std::same_as<std::remove_cvref_t<A>, platform::Variant>;
 }

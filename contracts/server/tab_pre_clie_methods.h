@@ -204,16 +204,22 @@ struct BatchArgs {
 struct GetLotePreco
     : Method<TabPreClie, "GetLotePreco", PacketOf<BatchColumns>, ParamList<Arg<"NrLote", &BatchArgs::NrLote>>> {};
 
+inline constexpr int kMaxKeptRows = 1000;
+
 struct UndoCounts {
   std::int64_t restored = 0;  // prices (or, for a formula copy, formulas) given back
+  std::int64_t kept = 0;      // prices and formulas kept, listed or not
   bool operator==(const UndoCounts&) const = default;
 };
-using UndoCountFields = RecordFields<Field<"QTRESTAURADOS", &UndoCounts::restored>>;
+using UndoCountFields =
+    RecordFields<Field<"QTRESTAURADOS", &UndoCounts::restored>, Field<"QTMANTIDOS", &UndoCounts::kept>>;
 // Takes back a recalculation or copy: every price of the batch still as the batch
 // left it gets its price and validity from before (a price the batch created is
 // removed), and a formula copy's targets get their formulas back; what changed since is
 // kept and listed. One transaction, itself a batch of origin "D". The data part is
-// [kept rows (KeptColumns), counts].
+// [kept rows (KeptColumns), counts]: the kept prices first, then the kept formulas, at
+// most kMaxKeptRows rows in all, whatever the batch's size; the counts say how many
+// were kept in all.
 using UndoData = PacketAndRecordOf<KeptColumns, UndoCountFields>;
 using UndoReply = ReplyOf<UndoData>;
 struct SetDesfazLote : Method<TabPreClie, "SetDesfazLote", UndoData, ParamList<Arg<"NrLote", &BatchArgs::NrLote>>> {};

@@ -92,7 +92,7 @@ void TfrmHistPreco::LoadNextPage(int rows) {
   const int sequenceColumn = loaded->columnIndex("NRSEQHIST");
   const std::string before =
       platform::FormatDateTime("yyyy-mm-dd'T'hh:nn:ss", loaded->value(last, timeColumn).asDateTime());
-  const int sequence = static_cast<int>(loaded->value(last, sequenceColumn).asInteger());
+  const std::int64_t sequence = loaded->value(last, sequenceColumn).asInteger();
   const contracts::server::PacketPtr page = ServerCall<contracts::server::GetHistPreco>(
       *session.netTabPreClie, Showavi::saPesquisa, Cliente.CdCliente, ChosenProduct(), before, sequence, rows);
   const platform::DataPacket& next = *page;
@@ -137,7 +137,7 @@ void TfrmHistPreco::Habilita_Botoes() {
 
 void TfrmHistPreco::sbtDesfazerClick(platform::TObject*) {
   if (cdsHistorico->IsEmpty() || cdsHistoricoNRLOTE->IsNull()) msgPadrao->ReportError("Lote_Deve");
-  const int batch = static_cast<int>(cdsHistoricoNRLOTE->AsInteger());
+  const std::int64_t batch = cdsHistoricoNRLOTE->AsInteger();
   const contracts::server::PacketPtr info =
       ServerCall<contracts::server::GetLotePreco>(*session.netTabPreClie, Showavi::saPesquisa, batch);
   const platform::DataPacket& row = *info;
@@ -177,7 +177,9 @@ void TfrmHistPreco::sbtDesfazerClick(platform::TObject*) {
       report += "\n" + kept.value(r, customer).toString() + " " + shownCode + kept.value(r, name).toString();
       if (!shownCode.empty()) report += ": " + Price(kept.value(r, now));
     }
-    if (kept.rowCount() > kKeptRowsShown) report += "\n...";
+    const std::int64_t listed = static_cast<std::int64_t>(std::min(kept.rowCount(), kKeptRowsShown));
+    if (answer.record.kept > listed)
+      report += "\n" + Filled(msgPadrao->Msg("Desfaz_Outros"), std::to_string(answer.record.kept - listed));
   }
   platform::MessageDlg(report, platform::mtInformation, {platform::mbOK}, 0);
   LoadHistory();

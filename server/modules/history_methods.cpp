@@ -145,29 +145,43 @@ std::int64_t RestoreFormulas(store::Connection& c, std::int64_t batch) {
   return targets;
 }
 
+// The kept rows of an undo: every one is counted, the first kMaxKeptRows are listed.
+struct KeptList {
+  DataPacket& packet;
+  std::int64_t count = 0;
+  // Counts one more; whether it is listed.
+  bool take() {
+    ++count;
+    return packet.rowCount() < static_cast<std::size_t>(contracts::server::kMaxKeptRows);
+  }
+};
+
 // The batch's prices someone changed since (read before the restore): what the batch
 // wrote and what stands now.
-void AddKeptPrices(store::Connection& c, std::int64_t batch, std::int64_t undo, DataPacket& packet) {
+void AddKeptPrices(store::Connection& c, std::int64_t batch, std::int64_t undo, KeptList& kept) {
   c.query("SELECT H.CDCLIENTE, C.NMRAZSOCCLIE, H.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO, H.VRPRECONOV, T.VRPRECOPROD "
           "FROM TABPRECLIEHIST H JOIN CLIENTE C ON C.CDCLIENTE = H.CDCLIENTE JOIN PRODUTO P ON P.CDPRODUTO = "
           "H.CDPRODUTO LEFT JOIN TABPRECLIE T ON T.CDCLIENTE = H.CDCLIENTE AND T.CDPRODUTO = H.CDPRODUTO WHERE "
           "H.NRLOTE = $1 AND (T.CDCLIENTE IS NULL OR NOT (" +
               StillAsBatchLeftIt("CAST($2 AS BIGINT)") + ")) ORDER BY C.NMRAZSOCCLIE, H.CDCLIENTE, P.CDARVPROD",
           {batch, undo}, [&](const store::Row& row) {
-            for (int col = 0; col < 5; ++col) packet.appendString(row.textView(col));
-            AppendRealOrNull(packet, row, 5);
-            AppendRealOrNull(packet, row, 6);
-            packet.endRow();
+            if (!kept.take()) return;
+            for (int col = 0; col < 5; ++col) kept.packet.appendString(row.textView(col));
+            AppendRealOrNull(kept.packet, row, 5);
+            AppendRealOrNull(kept.packet, row, 6);
+            kept.packet.endRow();
           });
 }
 
 // The formula copy's targets whose formula changed since (after RestoreFormulas).
-void AddKeptFormulas(store::Connection& c, std::int64_t batch, DataPacket& packet) {
+void AddKeptFormulas(store::Connection& c, std::int64_t batch, KeptList& kept) {
   c.query(std::string("SELECT C.CDCLIENTE, C.NMRAZSOCCLIE FROM CLIENTE C WHERE C.CDCLIENTE IN (SELECT N.CDCLIENTE FROM "
                       "COMPPRECLIELOTE N WHERE N.NRLOTE = $1 AND N.IDVERSAO = 'N') AND C.CDCLIENTE NOT IN (SELECT "
                       "CDCLIENTE FROM ") +
               kFormulaRestoreTable + ") ORDER BY C.NMRAZSOCCLIE, C.CDCLIENTE",
           {batch}, [&](const store::Row& row) {
+            if (!kept.take()) return;
+            DataPacket& packet = kept.packet;
             packet.appendString(row.textView(0));
             packet.appendString(row.textView(1));
             packet.appendString("");
@@ -285,15 +299,16 @@ contract::UndoReply SetDesfazLote(store::Connection& c, const contract::BatchArg
     RequireUndoable(info);
     std::string now = NowISO();
     std::int64_t undo = OpenBatch(c, store::kHistoryUndo, info.customer, now);
-    auto kept = std::make_shared<DataPacket>(contracts::server::KeptColumns());
+    auto rows = std::make_shared<DataPacket>(contracts::server::KeptColumns());
+    KeptList kept{*rows};
     std::int64_t restored = RecordRestorablePrices(c, batch, undo, now);
-    if (restored < info.prices) AddKeptPrices(c, batch, undo, *kept);
+    if (restored < info.prices) AddKeptPrices(c, batch, undo, kept);
     RestoreRecordedPrices(c, undo);
     RestoreFormulas(c, batch);
-    AddKeptFormulas(c, batch, *kept);
+    AddKeptFormulas(c, batch, kept);
     CloseBatch(c, undo, restored);
     c.execute("UPDATE TABPRECLIELOTE SET NRLOTEDESF = $1 WHERE NRLOTE = $2", {undo, batch});
-    return contract::UndoReply{kept, {.restored = restored}};
+    return contract::UndoReply{rows, {.restored = restored, .kept = kept.count}};
   });
 }
 

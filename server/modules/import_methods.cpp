@@ -49,8 +49,9 @@ void FillImportTable(store::Connection& c, const std::vector<AcceptedLine>& line
   if (c.backend() == store::Backend::PostgreSQL) c.executeScript(std::string("ANALYZE ") + kImportTable);
 }
 
-PriceSet ImportedPrices(std::int64_t batch) {
+PriceSet ImportedPrices(const PriceRun& run, std::int64_t batch) {
   PriceSet set;
+  set.history = run.history();
   set.select = [](store::SqlBuilder&) {
     return std::string("SELECT I.CDCLIENTE AS CDCLIENTE, I.CDPRODUTO AS CDPRODUTO, I.VRPRECOPROD AS VRPRECOPROD, "
                        "I.DTVALINI AS DTVALINI, I.DTVALFIN AS DTVALFIN FROM ") +
@@ -83,7 +84,7 @@ void ImportWork(store::Connection& c, PriceRun& run, const contract::ImportArgs&
   run.Consider(count, count, 1);
   const std::string& owner = a.CdCliente.empty() ? accepted.front().customer : a.CdCliente;
   const std::int64_t batch = run.Open(c, store::kHistoryImport, owner);
-  run.Close(c, WritePriceSet(c, ImportedPrices(batch), run.now()));
+  run.Close(c, WritePriceSet(c, ImportedPrices(run, batch), run.now()));
 }
 
 void AppendRefused(DataPacket& packet, const RefusedLine& line) {

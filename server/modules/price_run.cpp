@@ -6,6 +6,7 @@
 #include "server/modules/base_prices.h"
 #include "server/modules/batches.h"
 #include "server/modules/price_writer.h"
+#include "server/store/schema.h"
 #include "server/store/sql_builder.h"
 
 namespace server::modules {
@@ -37,6 +38,8 @@ bool AnyNonPositiveBasePrice(store::Connection& c, const std::string* keptFor) {
   return c.exists(statement + " LIMIT 1", params);
 }
 
+constexpr const char* kPreviewHistoryTable = "TMPPREVIAHIST";
+
 std::string Limit(store::SqlBuilder& sql) {
   return " LIMIT " + sql.integerParam(contracts::server::kMaxPreviewRows);
 }
@@ -44,7 +47,9 @@ std::string Limit(store::SqlBuilder& sql) {
 }  // namespace
 
 PriceRun::PriceRun(bool preview)
-    : preview_(preview), rows_(std::make_shared<platform::DataPacket>(contracts::server::PreviewColumns())) {}
+    : preview_(preview),
+      history_(preview ? kPreviewHistoryTable : "TABPRECLIEHIST"),
+      rows_(std::make_shared<platform::DataPacket>(contracts::server::PreviewColumns())) {}
 
 void PriceRun::Consider(std::int64_t productsInRange, std::int64_t baseProducts, std::int64_t customers) {
   base_ = baseProducts;
@@ -86,6 +91,8 @@ bool PriceRun::SoundBasePrices(store::Connection& c, const std::string* keptFor,
 
 std::int64_t PriceRun::Open(store::Connection& c, char origin, const std::string& customer) {
   now_ = NowISO();
+  if (preview_)
+    ResetTempTable(c, kPreviewHistoryTable, store::HistoryRowColumns(c.backend()), TempRows::InsertionOrder);
   batch_ = OpenBatch(c, origin, customer, now_);
   return batch_;
 }
@@ -96,7 +103,7 @@ void PriceRun::Close(store::Connection& c, std::int64_t written) {
     if (written == 0) DropEmptyBatch(c, batch_);
     return;
   }
-  c.query("SELECT SUM(CASE WHEN VRPRECOANT IS NULL THEN 1 ELSE 0 END), COUNT(*) FROM TABPRECLIEHIST WHERE NRLOTE = $1",
+  c.query("SELECT SUM(CASE WHEN VRPRECOANT IS NULL THEN 1 ELSE 0 END), COUNT(*) FROM " + history_ + " WHERE NRLOTE = $1",
           {batch_}, [&](const store::Row& row) {
             counts_.created = row.isNull(0) ? 0 : row.integer(0);
             counts_.changed = row.integer(1) - counts_.created;
@@ -106,7 +113,7 @@ void PriceRun::Close(store::Connection& c, std::int64_t written) {
   std::string statement =
       "SELECT H.CDCLIENTE, C.NMRAZSOCCLIE, H.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO, H.VRPRECOANT, H.VRPRECONOV, "
       "CASE WHEN H.VRPRECOANT IS NULL THEN NULL ELSE (H.VRPRECONOV - H.VRPRECOANT) * 100.0 / H.VRPRECOANT END AS PC "
-      "FROM TABPRECLIEHIST H JOIN PRODUTO P ON P.CDPRODUTO = H.CDPRODUTO JOIN CLIENTE C ON C.CDCLIENTE = H.CDCLIENTE "
+      "FROM " + history_ + " H JOIN PRODUTO P ON P.CDPRODUTO = H.CDPRODUTO JOIN CLIENTE C ON C.CDCLIENTE = H.CDCLIENTE "
       "WHERE H.NRLOTE = " +
       sql.param(platform::Variant(batch_)) +
       " ORDER BY CASE WHEN H.VRPRECOANT IS NULL THEN 1 ELSE 0 END, ABS(H.VRPRECONOV - H.VRPRECOANT) / H.VRPRECOANT DESC, "

@@ -4,7 +4,9 @@
 // batch of its own (batches.h) and closes the batch. A preview runs the very same
 // statements inside a transaction its caller rolls back: instead of refusing it lists
 // the blocked products, and after the write it reads back the batch's history rows,
-// which are exactly what the write does.
+// which are exactly what the write does. A preview records them in a temporary table
+// of its own, not in TABPRECLIEHIST: it takes none of the history's numbers (on
+// PostgreSQL a rolled-back insert would still use them up).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -32,10 +34,13 @@ class PriceRun {
   // false, and the command stops there.
   bool SoundBasePrices(store::Connection& c, const std::string* keptFor, const std::string* customer = nullptr);
 
-  // Opens the command's batch; the time of its changes is `now()`.
+  // Opens the command's batch (and a preview's history table); the time of its changes
+  // is `now()`.
   std::int64_t Open(store::Connection& c, char origin, const std::string& customer);
   const std::string& now() const noexcept { return now_; }
   std::int64_t batch() const noexcept { return batch_; }
+  // The table the command's history rows go to (PriceSet::history).
+  const std::string& history() const noexcept { return history_; }
 
   // Closes the batch after `written` prices were created or changed; a preview reads
   // them back.
@@ -46,6 +51,7 @@ class PriceRun {
 
  private:
   bool preview_;
+  std::string history_;
   std::string now_;
   std::int64_t batch_ = 0;
   std::int64_t base_ = 0;

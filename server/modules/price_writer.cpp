@@ -13,9 +13,11 @@
 namespace server::modules {
 namespace {
 
-constexpr const char* kHistoryInsert =
-    "INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, DTVALINIANT, DTVALFINANT, VRPRECONOV, DTVALININOV, "
-    "DTVALFINNOV, IDORIGALT, DTHRALT, NRLOTE, CDUSUARIO) ";
+std::string HistoryInsert(const PriceSet& set) {
+  return "INSERT INTO " + set.history +
+         " (CDCLIENTE, CDPRODUTO, VRPRECOANT, DTVALINIANT, DTVALFINANT, VRPRECONOV, DTVALININOV, DTVALFINNOV, "
+         "IDORIGALT, DTHRALT, NRLOTE, CDUSUARIO) ";
+}
 
 constexpr const char* kSameKey = " ON O.CDCLIENTE = N.CDCLIENTE AND O.CDPRODUTO = N.CDPRODUTO";
 
@@ -59,7 +61,7 @@ std::int64_t CreateAbsentPricesPostgreSQL(store::Connection& c, const PriceSet& 
       select + ") N" + kAbsent +
       " ORDER BY N.CDCLIENTE, N.CDPRODUTO ON CONFLICT (CDCLIENTE, CDPRODUTO) DO NOTHING RETURNING CDCLIENTE, "
       "CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) " +
-      kHistoryInsert +
+      HistoryInsert(set) +
       "SELECT I.CDCLIENTE, I.CDPRODUTO, NULL, NULL, NULL, I.VRPRECOPROD, I.DTVALINI, I.DTVALFIN, " +
       ChangeColumns(sql, c, set, now) + " FROM I";
   return c.execute(statement, sql.params());
@@ -69,7 +71,7 @@ std::int64_t CreateAbsentPricesPostgreSQL(store::Connection& c, const PriceSet& 
 std::int64_t CreateAbsentPricesSQLite(store::Connection& c, const PriceSet& set, const std::string& now) {
   store::SqlBuilder history(c.backend());
   std::string select = set.select(history);
-  std::int64_t created = c.execute(std::string(kHistoryInsert) +
+  std::int64_t created = c.execute(HistoryInsert(set) +
                                        "SELECT N.CDCLIENTE, N.CDPRODUTO, NULL, NULL, NULL, N.VRPRECOPROD, N.DTVALINI, "
                                        "N.DTVALFIN, " +
                                        ChangeColumns(history, c, set, now) + " FROM (" + select + ") N" + kAbsent,
@@ -108,7 +110,7 @@ std::int64_t ChangeLockedPrices(store::Connection& c, const PriceSet& set, const
   store::SqlBuilder history(c.backend());
   std::string select = set.select(history);
   std::int64_t changed = c.execute(
-      std::string(kHistoryInsert) +
+      HistoryInsert(set) +
           "SELECT N.CDCLIENTE, N.CDPRODUTO, O.VRPRECOPROD, O.DTVALINI, O.DTVALFIN, N.VRPRECOPROD, " +
           NewDate(set, "DTVALINI") + ", " + NewDate(set, "DTVALFIN") + ", " + ChangeColumns(history, c, set, now) +
           " FROM (" + select + ") N JOIN TABPRECLIE O" + kSameKey + " WHERE " + Differs(set, "O", "N"),

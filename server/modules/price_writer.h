@@ -7,7 +7,7 @@
 //   1. creates the prices of the set that do not exist yet, with their history rows
 //      (nothing before), in key order: a concurrent creator of the same price waits;
 //   2. when the set replaces existing prices, locks them (price_lock.h), in key order;
-//   3. records in TABPRECLIEHIST every locked price the set changes, with the values it
+//   3. records in the set's history table every locked price the set changes, with the values it
 //      has under the lock as the values before, and changes exactly those prices.
 // A price the set leaves as it is is neither written nor recorded; one it writes is
 // always recorded. Each step is one set-based statement. The history rows carry the
@@ -37,6 +37,9 @@ struct PriceSet {
   char origin = 'M';
   // The batch the history rows belong to (batches.h); 0 for a manual change.
   std::int64_t batch = 0;
+  // The table the history rows go to: TABPRECLIEHIST, or a preview's own (price_run.h),
+  // which takes none of the history's numbers.
+  std::string history = "TABPRECLIEHIST";
 };
 
 // Returns the number of prices created or changed.

@@ -100,7 +100,7 @@ std::vector<FormulaRow> RequireFormula(store::Connection& c, const std::string& 
 
 // Every target customer with every base price, in key order.
 PriceSet TargetsTimesBasePrices(bool overwrite, bool keepDates, std::optional<std::string> start,
-                                std::optional<std::string> end, std::int64_t batch) {
+                                std::optional<std::string> end, const PriceRun& run) {
   PriceSet set;
   set.select = [start, end](store::SqlBuilder& sql) {
     return "SELECT A.CDCLIENTE AS CDCLIENTE, B.CDPRODUTO AS CDPRODUTO, B.VRPRECOPROD AS VRPRECOPROD, " +
@@ -110,7 +110,8 @@ PriceSet TargetsTimesBasePrices(bool overwrite, bool keepDates, std::optional<st
   set.overwrite = overwrite;
   set.keepDates = keepDates;
   set.origin = store::kHistoryCopy;
-  set.batch = batch;
+  set.batch = run.batch();
+  set.history = run.history();
   return set;
 }
 
@@ -163,6 +164,7 @@ void CalcCusProdWork(store::Connection& c, PriceRun& run, const contract::CalcCu
   set.keepDates = true;
   set.origin = store::kHistoryRecalc;
   set.batch = run.Open(c, store::kHistoryRecalc, customer);
+  set.history = run.history();
   run.Close(c, WritePriceSet(c, set, run.now()));
 }
 
@@ -184,7 +186,7 @@ void CopiaDadosWork(store::Connection& c, PriceRun& run, const contract::CopiaDa
   // Prices before formulas, as the undo takes them back: two writes never wait on each
   // other's rows in the opposite order.
   std::int64_t written =
-      WritePriceSet(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt, batch), run.now());
+      WritePriceSet(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt, run), run.now());
   LockFormulaCustomers(c, std::string("SELECT CDCLIENTE FROM ") + kTargetTable, {});
   KeepTargetFormulas(c, batch, "A");
   CopyFormulaToTargets(c, source);
@@ -214,8 +216,8 @@ void CopiaPrecoWork(store::Connection& c, PriceRun& run, const contract::CopiaPr
   if (products == 0) throw Refusal("O cliente de origem não tem preço especial nos produtos escolhidos.");
   if (run.preview()) run.Consider(ProductsInRange(c, level, range), products, static_cast<std::int64_t>(targets));
   if (!run.SoundBasePrices(c, nullptr)) return;
-  std::int64_t batch = run.Open(c, store::kHistoryCopy, source);
-  run.Close(c, WritePriceSet(c, TargetsTimesBasePrices(overwrite, false, startDate, endDate, batch), run.now()));
+  run.Open(c, store::kHistoryCopy, source);
+  run.Close(c, WritePriceSet(c, TargetsTimesBasePrices(overwrite, false, startDate, endDate, run), run.now()));
 }
 
 // The command as a write (committed) or as a preview (rolled back, answering what it

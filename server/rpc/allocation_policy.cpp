@@ -12,4 +12,6 @@ void KeepFreedMemoryForReuse() {
     throw std::runtime_error("Não foi possível ajustar a política de memória do servidor");
 }
 
+void ReturnFreedMemory() { malloc_trim(0); }
+
 }  // namespace server::rpc

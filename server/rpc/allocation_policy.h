@@ -16,5 +16,8 @@ inline constexpr std::size_t kHeapBlockBytes = 32u << 20;
 inline constexpr std::size_t kRetainedHeapBytes = 64u << 20;
 
 void KeepFreedMemoryForReuse();
+// Hands the free memory the heaps kept back to the system: after a connection that held
+// a large reply closes, what it held is not kept for calls that may never come.
+void ReturnFreedMemory();
 
 }  // namespace server::rpc

@@ -14,6 +14,7 @@
 
 #include "platform/core/exceptions.h"
 #include "platform/net/frame_reader.h"
+#include "server/rpc/allocation_policy.h"
 #include "server/rpc/dispatcher.h"
 #include "server/rpc/memory_budget.h"
 #include "server/rpc/printable_text.h"
@@ -46,6 +47,7 @@ constexpr unsigned char kTlsHandshakeRecord = 0x16;
 // What a client that speaks the protocol in the clear to a TLS listener is answered.
 constexpr std::size_t kPlainRequestPeek = 4096;
 
+
 auto Redirect(error_code& ec) { return asio::redirect_error(use_awaitable, ec); }
 
 std::string Printable(std::string_view text) { return PrintableExcerpt(text, kLoggedValueChars); }
@@ -68,6 +70,8 @@ class Listener {
   asio::thread_pool& poolFor(std::string_view address) noexcept {
     return writePool_ && options_.writes && options_.writes(address) ? *writePool_ : pool_;
   }
+  // The pool of the reads, which also runs the connections' own short tasks.
+  asio::thread_pool& pool() noexcept { return pool_; }
   const Dispatcher& dispatcher() const noexcept { return dispatcher_; }
   const ServerOptions& options() const noexcept { return options_; }
   ssl::context& tlsContext() noexcept { return tlsContext_; }
@@ -80,7 +84,7 @@ class Listener {
   awaitable<void> acceptLoop();
   void admit(tcp::socket socket);
   bool makeRoom(const std::string& address);
-  bool closeOldestIdle(const std::string* address);
+  bool closeForRoom(const std::string* address);
   void forget(const std::shared_ptr<Connection>& connection);
   void beginStop();
 
@@ -145,6 +149,13 @@ class Connection : public std::enable_shared_from_this<Connection> {
     return socket().available(ec) == 0 && !ec;
   }
   Clock::time_point idleSince() const noexcept { return idleSince_; }
+  // Since when a frame has been arriving without being whole yet, when one is; such a
+  // connection may be closed to make room too (its client sends again on a new one).
+  std::optional<Clock::time_point> unfinishedFrameSince() const {
+    if (closed_ || busy_ || lingering_ || !reader_.midFrame()) return std::nullopt;
+    if (!frameDeadline_) return Clock::now();
+    return *frameDeadline_ - listener_.options().frameTimeout;
+  }
 
  private:
   // What the deadline ends, for the log line of the close.
@@ -176,6 +187,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
   }
   void disarmDeadline() { deadline_.expires_at(Clock::time_point::max()); }
   void logDeadline() const;
+  // The refusal of a call that found the memory budget full of unread replies (logged).
+  std::string noRoomText() const;
 
   struct Job {
     platform::RpcRequest request;
@@ -199,6 +212,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
   bool busy_ = false;
   bool lingering_ = false;
   bool closed_ = false;
+  bool heldLargeReply_ = false;
 };
 
 void LogEscaped(const char* where, std::exception_ptr error) {
@@ -285,6 +299,7 @@ awaitable<void> Connection::serve() {
   }
   close();
   listener_.remove(self);
+  if (heldLargeReply_) asio::post(listener_.pool(), ReturnFreedMemory);
 }
 
 void Connection::armReadDeadline() {
@@ -329,6 +344,15 @@ void Connection::logDeadline() const {
       return;
     case Wait::Linger: return;
   }
+}
+
+std::string Connection::noRoomText() const {
+  const std::string text = "Servidor de aplicação sem memória livre para atender esta chamada (respostas ainda não "
+                           "lidas ocupam o limite de " +
+                           std::to_string(listener_.options().memoryBudget >> 20) +
+                           " MiB); nada foi executado, tente novamente em instantes";
+  ServerLog().warn("Conexão {}: {}", peer_, text);
+  return text;
 }
 
 awaitable<bool> Connection::take(std::string_view bytes) {
@@ -398,7 +422,11 @@ awaitable<bool> Connection::answerBufferedFrames() {
       error_code ec;
       co_await held_.async_wait(Redirect(ec));
     }
+    // The reply stays in memory until its client has read it: it counts in the budget.
+    share_.holdBeyond(reader_.heldBytes() + reply.bytes.size());
+    heldLargeReply_ = heldLargeReply_ || reply.bytes.size() > kUnchargedBytes;
     const bool sent = !closed_ && co_await send(std::move(reply.bytes));
+    share_.hold(reader_.heldBytes());
     busy_ = false;
     if (!sent || listener_.stopping()) co_return false;
   }
@@ -414,8 +442,14 @@ awaitable<Reply> Connection::runOnWorker(platform::RpcRequest request) {
   auto self = shared_from_this();
   asio::post(listener_.poolFor(job->request.address), [self, job] {
     const Dispatcher& dispatcher = self->listener_.dispatcher();
-    job->reply = self->access_ ? dispatcher.answer(std::move(job->request), *self->access_)
-                               : Reply{dispatcher.answer(std::move(job->request))};
+    // Replies not yet read by their clients fill the budget: the call waits for them to
+    // drain, and is refused without running when they do not in time.
+    if (!self->listener_.budget().waitUntilNotFull(self->listener_.options().frameTimeout))
+      job->reply = Reply{EncodeErrorReply(job->request.msgid, self->noRoomText())};
+    else if (self->access_)
+      job->reply = dispatcher.answer(std::move(job->request), *self->access_);
+    else
+      job->reply = Reply{dispatcher.answer(std::move(job->request))};
     asio::post(self->listener_.io(), [self, job] {
       job->finished = true;
       self->callDone_.cancel();
@@ -547,12 +581,12 @@ void Listener::admit(tcp::socket socket) {
 
 bool Listener::makeRoom(const std::string& address) {
   auto held = perAddress_.find(address);
-  if (held != perAddress_.end() && held->second >= options_.maxConnectionsPerAddress && !closeOldestIdle(&address)) {
+  if (held != perAddress_.end() && held->second >= options_.maxConnectionsPerAddress && !closeForRoom(&address)) {
     ServerLog().warn("Conexão de {} recusada: limite de {} conexões por endereço atingido", address,
                      options_.maxConnectionsPerAddress);
     return false;
   }
-  if (connections_.size() >= options_.maxConnections && !closeOldestIdle(nullptr)) {
+  if (connections_.size() >= options_.maxConnections && !closeForRoom(nullptr)) {
     ServerLog().warn("Conexão de {} recusada: limite de {} conexões atingido, nenhuma ociosa", address,
                      options_.maxConnections);
     return false;
@@ -560,18 +594,39 @@ bool Listener::makeRoom(const std::string& address) {
   return true;
 }
 
-// The connection idle the longest, of `address` or of all, makes room for a new
-// client: it only waits, and its client reconnects at its next call.
-bool Listener::closeOldestIdle(const std::string* address) {
-  std::shared_ptr<Connection> oldest;
+// A connection of `address`, or else of the address holding the most connections that
+// has one to give, makes room for a new client: its oldest unfinished frame first (a
+// sender that never finishes a frame holds its place no longer than an idle client
+// would), else its connection idle the longest. Either client sends again on a new
+// connection. Connections running a call are never closed for room.
+bool Listener::closeForRoom(const std::string* address) {
+  struct Candidates {
+    std::size_t count = 0;
+    std::shared_ptr<Connection> unfinished, idle;
+    Clock::time_point unfinishedSince, idleSince;
+  };
+  std::map<std::string, Candidates> byAddress;
   for (const auto& connection : connections_) {
-    if (!connection->idle() || (address && connection->address() != *address)) continue;
-    if (!oldest || connection->idleSince() < oldest->idleSince()) oldest = connection;
+    if (address && connection->address() != *address) continue;
+    Candidates& of = byAddress[connection->address()];
+    ++of.count;
+    if (const auto since = connection->unfinishedFrameSince()) {
+      if (!of.unfinished || *since < of.unfinishedSince) of.unfinished = connection, of.unfinishedSince = *since;
+    } else if (connection->idle() && (!of.idle || connection->idleSince() < of.idleSince)) {
+      of.idle = connection, of.idleSince = connection->idleSince();
+    }
   }
-  if (!oldest) return false;
-  ServerLog().info("Conexão {} ociosa fechada para dar lugar a um novo cliente", oldest->peer());
-  forget(oldest);
-  oldest->close();
+  const Candidates* chosen = nullptr;
+  for (const auto& [ignored, of] : byAddress)
+    if ((of.unfinished || of.idle) && (!chosen || of.count > chosen->count)) chosen = &of;
+  if (!chosen) return false;
+  const std::shared_ptr<Connection> victim = chosen->unfinished ? chosen->unfinished : chosen->idle;
+  if (chosen->unfinished)
+    ServerLog().info("Conexão {} com quadro incompleto fechada para dar lugar a um novo cliente", victim->peer());
+  else
+    ServerLog().info("Conexão {} ociosa fechada para dar lugar a um novo cliente", victim->peer());
+  forget(victim);
+  victim->close();
   return true;
 }
 

@@ -16,16 +16,22 @@
 // Fair connections: a connection idle beyond the idle timeout (or that stops reading
 // its replies) is closed; a frame must arrive whole within the frame timeout from its
 // first byte, however its bytes trickle in. One address holds at most
-// maxConnectionsPerAddress connections and the server at most maxConnections; when a
-// new client finds either limit reached, the connection idle the longest (of that
-// address, or of all) is closed to make room, and only when none is idle is the new
-// client refused. A client whose idle connection was closed reconnects at its next
-// call without an error.
+// maxConnectionsPerAddress connections and the server at most maxConnections, a
+// connection in the middle of a frame counting like any other; when a new client finds
+// either limit reached, a connection of that address (for its own limit) or of the
+// address holding the most connections (for the server's) is closed to make room: its
+// oldest unfinished frame, else its connection idle the longest. Only when no such
+// connection exists (all run calls) is the new client refused. A client whose idle
+// connection was closed reconnects at its next call without an error.
 //
-// Bounded memory: the bytes every connection buffers and decodes together stay within
-// memoryBudget (memory_budget.h); a frame that would pass it is refused with a clear
-// error reply and its connection closed. A frame may also decode to at most a fixed
-// multiple of its size (platform/net/frame_reader.h).
+// Bounded memory: the bytes every connection buffers and decodes together, and the
+// replies waiting for their clients to read them, stay within memoryBudget
+// (memory_budget.h); a frame that would pass it is refused with a clear error reply and
+// its connection closed; while unread replies fill it, no new call starts (a call that
+// waits past the frame timeout is refused without running). A connection that does not
+// read its reply is closed after the idle timeout, and the memory a large reply held is
+// handed back to the system when its connection closes. A frame may also decode to at
+// most a fixed multiple of its size (platform/net/frame_reader.h).
 //
 // Who may call: with a gate (access_gate.h) every connection must sign in before any
 // other call and each call is checked against the user's role; without one every call

@@ -44,22 +44,24 @@ std::string BatchOrigins(int version) {
 
 }  // namespace
 
-std::string HistorySql(Backend backend, const char* table, int version) {
-  Types t = TypesOf(backend);
-  std::string date = t.date;
-  return std::string("CREATE TABLE ") + table + " ("
-         " NRSEQHIST " + t.serial + ","
-         " CDCLIENTE VARCHAR(21) NOT NULL,"
+std::string HistoryRowColumns(Backend backend, int version) {
+  std::string date = TypesOf(backend).date;
+  return std::string(" CDCLIENTE VARCHAR(21) NOT NULL,"
          " CDPRODUTO VARCHAR(10) NOT NULL,"
          " VRPRECOANT DOUBLE PRECISION,"
-         " DTVALINIANT " + date + ","
+         " DTVALINIANT ") + date + ","
          " DTVALFINANT " + date + ","
          " VRPRECONOV DOUBLE PRECISION,"
          " DTVALININOV " + date + ","
          " DTVALFINNOV " + date + ","
          " IDORIGALT CHAR(1) NOT NULL " + HistoryOrigins(version) + ","
-         " DTHRALT " + t.timestamp + " NOT NULL,"
-         " NRLOTE BIGINT" + UserColumn(version) + ");";
+         " DTHRALT " + TypesOf(backend).timestamp + " NOT NULL,"
+         " NRLOTE BIGINT" + UserColumn(version);
+}
+
+std::string HistorySql(Backend backend, const char* table, int version) {
+  return std::string("CREATE TABLE ") + table + " ( NRSEQHIST " + TypesOf(backend).serial + "," +
+         HistoryRowColumns(backend, version) + ");";
 }
 
 std::string HistoryIndexSql() {

@@ -68,6 +68,8 @@ bool TableExists(Connection& connection, const char* table);
 // history table under a name, its indexes, the tables of batches and of the schema
 // version, and those of users and sessions.
 std::string HistorySql(Backend backend, const char* table, int version = kSchemaVersion);
+// The history table's columns but its number NRSEQHIST, as a CREATE TABLE lists them.
+std::string HistoryRowColumns(Backend backend, int version = kSchemaVersion);
 std::string HistoryIndexSql();
 std::string BatchSql(Backend backend, int version = kSchemaVersion);
 // The batch table alone, under a name.

@@ -31,8 +31,14 @@ class Transaction {
   bool finished_ = false;
 };
 
-// Enough for the deadlocks of many writers on PostgreSQL (one victim each time).
-inline constexpr int kTransientRetries = 5;
+// Enough for the deadlocks of many writers on PostgreSQL (one victim each time): a
+// victim waits a random, growing while before it runs again, so the writers it met
+// have finished instead of meeting it again in the same order.
+inline constexpr int kTransientRetries = 8;
+
+// Sleeps before the attempt after `failed` transient failures: up to 5 ms times 2^failed,
+// at most 320 ms, chosen at random.
+void BackOffAfterConflict(int failed);
 
 template <typename Work>
 auto RunInTransaction(Connection& connection, TxMode mode, Work&& work) -> decltype(work()) {
@@ -52,6 +58,7 @@ auto RunInTransaction(Connection& connection, TxMode mode, Work&& work) -> declt
       if (e.kind() != StoreError::Kind::Transient || attempt >= kTransientRetries ||
           !connection.usable())
         throw;
+      BackOffAfterConflict(attempt);
     }
   }
 }

@@ -55,7 +55,7 @@ TEST(DataParts, ADataPartOfAnotherShapeIsRefusedNamingTheMethod) {
             preview + "QTMANTIDOS deve ser inteiro");
   EXPECT_EQ(RefusalOf<c::GetPreviaCalcCusProd>(rows), preview + "esperava uma lista de 2 valores");
   EXPECT_EQ(RefusalOf<c::SetDesfazLote>(VarArrayOf({Variant(EmptyPacket(c::KeptColumns())), "2"})),
-            "Resposta de rdmTabPreClie.SetDesfazLote fora do contrato: esperava uma lista de 1 valor");
+            "Resposta de rdmTabPreClie.SetDesfazLote fora do contrato: esperava uma lista de 2 valores");
   EXPECT_EQ(RefusalOf<c::GetPrecoProd>(Variant(EmptyPacket(c::CustomerColumns()))),
             "Pacote de dados de rdmTabPreClie.GetPrecoProd com colunas fora do contrato");
   EXPECT_EQ(RefusalOf<c::GetPrecoProd>(Variant()),

@@ -32,7 +32,8 @@ static_assert(!Compiles<c::GetPesqCliente, int, Literal>);
 static_assert(Compiles<c::GetPrecoProd, std::string&, const int&>);
 static_assert(!Compiles<c::GetPrecoProd, std::string&, double>);
 static_assert(!Compiles<c::GetPrecoProd, std::string&, bool>);
-static_assert(!Compiles<c::GetPrecoProd, std::string&, long>);
+static_assert(Compiles<c::GetPrecoProd, std::string&, std::int64_t>);  // a 64-bit integer
+static_assert(!Compiles<c::GetPrecoProd, std::string&, unsigned>);
 static_assert(!Compiles<c::GetPrecoProd, std::string&, Literal>);
 static_assert(Compiles<c::SetTabPreClie, std::string, std::string, double, std::string, std::string, Literal>);
 static_assert(!Compiles<c::SetTabPreClie, std::string, std::string, int, std::string, std::string, Literal>);

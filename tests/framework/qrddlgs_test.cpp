@@ -280,6 +280,41 @@ TEST_P(ReportRun, PricesDueListExpiredAndSoonEndingPricesSoonestFirst) {
   for (const auto& row : rows) shown.push_back(row.at(4) + " " + row.at(5) + " " + row.at(6));
   const auto code = [&](int leaf) { return Norvexa::DBPictObj(Picture::ptProduto).FormatCode(leaves[leaf].code); };
   EXPECT_EQ(shown, (std::vector<std::string>{"-1 Vencido " + code(2), "5 A vencer " + code(1)}));
+
+  // The days are bounded, so both databases compute the same dates and list the same
+  // rows at the edge; outside the bounds the run is refused by name.
+  price("000001", 5, "5", daysFromToday(-40), daysFromToday(3650));
+  EXPECT_EQ(RunOwnCsv(2, "P_DIAS", "3650").size(), 4u);
+  EXPECT_EQ(RunOwnCsv(2, "P_DIAS", "0").size(), 1u);
+  for (const char* days : {"-1", "3651", "2147483647"})
+    EXPECT_THROW(
+        try { RunOwnCsv(2, "P_DIAS", days); } catch (const Qrddlgs::EReportError& e) {
+          EXPECT_NE(std::string(e.what()).find("Vencendo em até (dias)"), std::string::npos) << e.what();
+          EXPECT_NE(std::string(e.what()).find("fora do intervalo de 0 a 3650"), std::string::npos) << e.what();
+          throw;
+        },
+        Qrddlgs::EReportError)
+        << days;
+}
+
+TEST_P(ReportRun, CsvTextsASpreadsheetWouldReadAsFormulasAreNeutralised) {
+  ArrangePrices();
+  const std::vector<std::string> payloads{"=1+1",        "+1+1",        "-1+1",          "@SUM(1)",
+                                          "\t=1+1",      "\r=1+1",      "\n=1+1",        " =1+1",
+                                          "\xC2\xA0=1+1", "\tplain",     "\rplain",        "1-1 plain"};
+  std::vector<std::string> expected;
+  for (std::size_t i = 0; i < payloads.size(); ++i) {
+    db().writer().execute("UPDATE PRODUTO SET NMPRODUTO = '" + payloads[i] + "' WHERE CDPRODUTO = '" +
+                          leaves.at(i).id + "'");
+    db().writer().execute("DELETE FROM TABPRECLIE WHERE CDCLIENTE = '000003' AND CDPRODUTO = '" + leaves.at(i).id + "'");
+    price("000003", static_cast<int>(i), "1", "'2026-01-01'", "NULL");
+    const bool formula = i + 1 < payloads.size();
+    expected.push_back(formula ? "'" + payloads[i] : payloads[i]);
+  }
+  std::vector<std::string> names;
+  for (const auto& row : fwtest::CsvRows(Run({"", "", "000003", ""}, Qrddlgs::roCSV).path))
+    if (row.size() > 4 && row[0] == "000003") names.push_back(row[4]);
+  EXPECT_EQ(names, expected);
 }
 
 TEST_P(ReportRun, EveryReportListsCustomersInTheFoldedOrderOfTheirNames) {

@@ -194,15 +194,18 @@ TEST_F(Repricing, TheUndoOfACopyNamesTheCustomersItReachesBeforeRestoringAnythin
 }
 
 TEST_F(Repricing, TheHistoryComesAPageAtATimeAsThePersonReachesItsEndAndCtrlEndReadsTheRest) {
-  // 250 manual changes of the first product, one a minute, newest last.
+  // 250 manual changes of the first product, one a minute, newest last, numbered across
+  // 2^31: the next page starts past a 32-bit integer.
   std::string values;
+  const std::int64_t first = (std::int64_t{1} << 31) - 50;
   for (int i = 0; i < 250; ++i)
-    values += std::string(values.empty() ? "" : ", ") + "('" + kLegal.code + "', '" + leafProduct(0) + "', " +
+    values += std::string(values.empty() ? "" : ", ") + "(" + std::to_string(first + i) + ", '" + kLegal.code +
+              "', '" + leafProduct(0) + "', " +
               std::to_string(i + 1) + ", " + std::to_string(i + 2) + ", 'M', '2026-01-01T" +
               (i / 60 < 10 ? "0" : "") + std::to_string(i / 60) + ":" + (i % 60 < 10 ? "0" : "") +
               std::to_string(i % 60) + ":00', 'teste')";
-  execute("INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, VRPRECONOV, IDORIGALT, DTHRALT, CDUSUARIO) "
-          "VALUES " + values);
+  execute("INSERT INTO TABPRECLIEHIST (NRSEQHIST, CDCLIENTE, CDPRODUTO, VRPRECOANT, VRPRECONOV, IDORIGALT, DTHRALT, "
+          "CDUSUARIO) VALUES " + values);
   openScreen();
   chooseCustomer(kLegal);
   host().click("frmTabPreClie.sbtHistorico");

@@ -12,7 +12,7 @@ using platform::Variant;
 
 class HistoryTest : public BatchTest {
  protected:
-  Answer history(const std::string& product, const std::string& before = "", int sequence = 0, int rows = 100,
+  Answer history(const std::string& product, const std::string& before = "", std::int64_t sequence = 0, int rows = 100,
                  const std::string& customer = "C1") {
     return call("GetHistPreco", {customer, product, before, sequence, rows});
   }
@@ -128,6 +128,55 @@ TEST_P(HistoryTest, UndoOfAFormulaCopyGivesTheTargetsTheirFormulasBack) {
   EXPECT_EQ(count("COMPPRECLIE", "CDCLIENTE = 'C3' AND VRFATPRECLIE = 60"), 1) << "C3's own edit is kept";
   EXPECT_EQ(Column(answer.data.asArray().at(0), "NMPRODUTO"), (Rows{"Fórmula de composição"}));
   EXPECT_TRUE(pricesOf("C2").empty() && pricesOf("C3").empty()) << "the prices the copy created are removed";
+}
+
+TEST_P(HistoryTest, AnUndoKeepingMorePricesThanItListsCommitsAndCountsThemAll) {
+  const int extra = contracts::server::kMaxKeptRows + 100;
+  db().execute("INSERT INTO PRODUTO (CDPRODUTO, CDARVPROD, NMPRODUTO, NRNIVEL) WITH RECURSIVE N(I) AS (SELECT 1 "
+               "UNION ALL SELECT I + 1 FROM N WHERE I < $1) SELECT 'Q' || CAST(10000 + I AS VARCHAR(10)), '9' || "
+               "CAST(10000 + I AS VARCHAR(10)), 'Produto', 3 FROM N",
+               {extra});
+  db().execute("INSERT INTO CUSTOPRODUTO (CDFILIAL, CDPRODUTO, NRTIPOCUSTO, VRCUSTO) SELECT '001', CDPRODUTO, 1, 2 "
+               "FROM PRODUTO WHERE CDPRODUTO LIKE 'Q%'");
+  ASSERT_TRUE(recalc("Set", "S").ok);
+  const std::int64_t batch = lastBatch();
+  db().execute("UPDATE TABPRECLIE SET VRPRECOPROD = 7 WHERE CDCLIENTE = 'C1'");  // every price edited since
+  Answer answer = undo(batch);
+  ASSERT_TRUE(answer.ok) << answer.message;
+  const auto reply = contracts::server::DecodeReplyOf<contracts::server::SetDesfazLote>(answer.data);
+  EXPECT_EQ(reply.packet->rowCount(), static_cast<std::size_t>(contracts::server::kMaxKeptRows));
+  EXPECT_EQ(reply.record, (contracts::server::UndoCounts{.restored = 0, .kept = extra + 4}));
+  EXPECT_EQ(count("TABPRECLIELOTE", "NRLOTE = $1 AND NRLOTEDESF IS NOT NULL", {batch}), 1) << "the undo committed";
+  EXPECT_EQ(count("TABPRECLIE", "CDCLIENTE = 'C1' AND VRPRECOPROD <> 7"), 0);
+}
+
+TEST_P(HistoryTest, HistoryNumbersPastTheThirtyTwoBitRangePageAndPreviewsTakeNone) {
+  const std::int64_t nearLimit = (std::int64_t{1} << 31) - 3;
+  ASSERT_TRUE(setPrice("C1", "P1", 10).ok);
+  db().execute("UPDATE TABPRECLIEHIST SET NRSEQHIST = $1", {nearLimit - 1});
+  if (postgres()) db().execute("ALTER TABLE TABPRECLIEHIST ALTER COLUMN NRSEQHIST RESTART WITH " + std::to_string(nearLimit));
+  for (int price = 11; price <= 13; ++price) ASSERT_TRUE(setPrice("C1", "P1", price).ok);
+  const std::int64_t last = *db().queryInteger("SELECT MAX(NRSEQHIST) FROM TABPRECLIEHIST", {});
+  ASSERT_TRUE(copyFormula("GetPrevia", "").ok);
+  ASSERT_TRUE(copyPrices("GetPrevia", "", "S").ok);
+  ASSERT_TRUE(setPrice("C1", "P1", 14).ok);
+  EXPECT_EQ(*db().queryInteger("SELECT MAX(NRSEQHIST) FROM TABPRECLIEHIST", {}), last + 1)
+      << "the previews took no history number";
+
+  Rows paged;
+  std::vector<std::int64_t> numbers;
+  std::string before;
+  std::int64_t sequence = 0;
+  for (int page = 0; page < 4; ++page) {
+    auto cells = Cells(history("P1", before, sequence, 2).data);
+    if (cells.empty()) break;
+    for (const auto& row : cells) numbers.push_back(std::stoll(row[0]));
+    sequence = numbers.back();
+    before = *db().queryText("SELECT DTHRALT FROM TABPRECLIEHIST WHERE NRSEQHIST = $1", {sequence});
+    before[10] = 'T';
+  }
+  EXPECT_EQ(numbers, (std::vector<std::int64_t>{nearLimit + 3, nearLimit + 2, nearLimit + 1, nearLimit, nearLimit - 1}))
+      << "pages newest first across 2^31, each from the last number of the one before";
 }
 
 TEST_P(HistoryTest, ReadsAreBoundedAndNameTheProblem) {

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <csignal>
+#include <fstream>
 #include <future>
 #include <limits>
 #include <mutex>
@@ -416,10 +417,13 @@ TEST_F(RpcServerTest, PipelinedRequestsAreAnsweredOneAtATimeInOrder) {
 // ---------------------------------------------------------------------------------
 // Connections, the pool and stopping
 
-TEST_F(RpcServerTest, AFullServerClosesItsOldestIdleConnectionForANewClientAndRefusesOnlyWhenNoneIsIdle) {
+TEST_F(RpcServerTest, AFullServerMakesRoomWithAnUnfinishedFrameThenAnIdleConnectionAndRefusesOnlyWhenAllRunCalls) {
+  Gate release;
+  MethodRegistry registry = EchoRegistry();
+  registry.add("rdmTabPreClie.Espera", [&](std::vector<Variant>&) { return Variant(release.wait()); });
   ServerOptions options = vqrtest::TestOptions();
   options.maxConnections = 2;
-  vqrtest::TestServer server(EchoRegistry(), options);
+  vqrtest::TestServer server(std::move(registry), options);
   TSocketConnection a, c, d;
   int connectsOfA = 0, connectsOfD = 0;
   connect(a, server, &connectsOfA);
@@ -428,62 +432,132 @@ TEST_F(RpcServerTest, AFullServerClosesItsOldestIdleConnectionForANewClientAndRe
   ASSERT_TRUE(receiving.send(kFrameStart));
   ASSERT_TRUE(server.waitForConnections(2));
   connect(c, server);
-  EXPECT_EQ(c.Call("Eco", {2}), Variant(2)) << "a, idle, made room; the frame under way did not";
-  EXPECT_EQ(a.Call("Eco", {3}), Variant(3)) << "a reconnects without an error, c making room in turn";
-  EXPECT_EQ(connectsOfA, 2);
-  auto alsoReceiving = vqrtest::ConnectLoopback(server.port());
-  ASSERT_TRUE(alsoReceiving.send(kFrameStart));
-  std::this_thread::sleep_for(200ms);  // both frames under way: nothing may be closed for room
+  EXPECT_EQ(c.Call("Eco", {2}), Variant(2));
+  EXPECT_TRUE(receiving.waitForClose(5s)) << "the unfinished frame made room before the idle connection";
+  EXPECT_EQ(a.Call("Eco", {3}), Variant(3));
+  EXPECT_EQ(connectsOfA, 1);
+
+  EXPECT_EQ(c.Call("Eco", {4}), Variant(4));
   connect(d, server, &connectsOfD);
-  EXPECT_THROW(d.Call("Eco", {4}), ENetError);
-  EXPECT_FALSE(d.Connected());
-  receiving.close();
-  ASSERT_TRUE(server.waitForConnections(1));
-  EXPECT_EQ(d.Call("Eco", {4}), Variant(4));
-  EXPECT_EQ(connectsOfD, 2);
+  EXPECT_EQ(d.Call("Eco", {5}), Variant(5)) << "an idle connection made room";
+  auto waitingA = std::async(std::launch::async, [&] { return a.Call("Espera", {}); });
+  auto waitingD = std::async(std::launch::async, [&] { return d.Call("Espera", {}); });
+  std::this_thread::sleep_for(200ms);  // both run a call: nothing may be closed for room
+  TSocketConnection e;
+  connect(e, server);
+  EXPECT_THROW(e.Call("Eco", {6}), ENetError);
+  release.open();
+  EXPECT_EQ(waitingA.get(), Variant(true));
+  EXPECT_EQ(waitingD.get(), Variant(true));
+  EXPECT_EQ(e.Call("Eco", {6}), Variant(6));
 }
 
-TEST_F(RpcServerTest, ANewClientIsServedWhile256IdleAnd255DrippingConnectionsAreHeld) {
-  RaiseOpenFileLimit(4096);
-  vqrtest::TestServer server(EchoRegistry());  // the default limits: 256, 64 per address
-  ServerOptions defaults;
-  ASSERT_EQ(defaults.maxConnections, 256u);
-  ASSERT_LT(defaults.maxConnectionsPerAddress, defaults.maxConnections);
-  auto fromAddress = [](int group, std::size_t i) {
-    return "127.0." + std::to_string(group) + "." + std::to_string(1 + i / 64);
-  };
+TEST_F(RpcServerTest, HalfSentFramesOfOneAddressGiveWayToNewClientsWhileOtherAddressesKeepTheirIdleConnections) {
+  ServerOptions options = vqrtest::TestOptions();
+  options.maxConnections = 16;
+  options.maxConnectionsPerAddress = 12;
+  vqrtest::TestServer server(EchoRegistry(), options);
   std::vector<vqrtest::RawSocket> idle, dripping;
-  for (std::size_t i = 0; i < 256; ++i) idle.push_back(vqrtest::ConnectLoopbackFrom(server.port(), fromAddress(1, i)));
-  ASSERT_TRUE(server.waitForConnections(256));
-  for (std::size_t i = 0; i < 255; ++i) {
-    dripping.push_back(vqrtest::ConnectLoopbackFrom(server.port(), fromAddress(2, i)));
+  for (int i = 0; i < 4; ++i) idle.push_back(vqrtest::ConnectLoopbackFrom(server.port(), "127.0.1.1"));
+  ASSERT_TRUE(server.waitForConnections(4));
+  for (int i = 0; i < 12; ++i) {
+    dripping.push_back(vqrtest::ConnectLoopbackFrom(server.port(), "127.0.2.1"));
     ASSERT_TRUE(dripping.back().send(kFrameStart));
+    ASSERT_TRUE(server.waitForConnections(5 + i));
+    std::this_thread::sleep_for(10ms);  // each frame starts after the one before
   }
   std::atomic<bool> dripOn{true};
   std::thread dripper([&] {
     while (dripOn) {
       for (auto& socket : dripping) socket.send("a");
-      std::this_thread::sleep_for(500ms);
+      std::this_thread::sleep_for(100ms);
     }
   });
-  std::this_thread::sleep_for(500ms);
-  // One address holds its share and no more, even when the server has room.
-  auto oneTooMany = vqrtest::ConnectLoopbackFrom(server.port(), fromAddress(2, 0));
-  oneTooMany.send(kFrameStart);
+  std::this_thread::sleep_for(300ms);
+  // The sending address at its own limit gives way with its own oldest unfinished frame.
+  auto oneMore = vqrtest::ConnectLoopbackFrom(server.port(), "127.0.2.1");
+  ASSERT_TRUE(oneMore.send(kFrameStart));
+  EXPECT_TRUE(dripping[0].waitForClose(5s));
 
+  // A new client of another address at the server's limit: the busiest address gives way.
   TSocketConnection net;
   connect(net, server);
   const auto asked = std::chrono::steady_clock::now();
   EXPECT_EQ(net.Call("Eco", {"servido"}), Variant("servido"));
   EXPECT_LT(std::chrono::steady_clock::now() - asked, 2s);
-  EXPECT_TRUE(oneTooMany.waitForClose(5s));
   dripOn = false;
   dripper.join();
+  EXPECT_TRUE(dripping[1].waitForClose(5s));
   std::size_t idleClosed = 0, drippingClosed = 0;
   for (auto& socket : idle) idleClosed += PeerClosed(socket);
   for (auto& socket : dripping) drippingClosed += PeerClosed(socket);
-  EXPECT_EQ(idleClosed, 256u) << "the idle ones made room, the oldest first";
-  EXPECT_EQ(drippingClosed, 0u) << "a frame under way is never closed for room";
+  EXPECT_EQ(idleClosed, 0u) << "the idle connections of the other address were kept";
+  EXPECT_EQ(drippingClosed, 2u) << "the two oldest unfinished frames, and no more";
+  EXPECT_FALSE(PeerClosed(oneMore));
+}
+
+// This process's resident memory, in bytes.
+std::size_t ResidentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  std::size_t pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+TEST_F(RpcServerTest, RepliesNobodyReadsStayWithinTheMemoryBudgetAndAreGivenBackWhenTheirConnectionsClose) {
+  constexpr std::size_t kMiB = 1 << 20;
+  constexpr std::size_t kReplyMiB = 16;
+  constexpr int kClients = 60;
+  MethodRegistry registry;
+  registry.add("rdmTabPreClie.Grande", [](std::vector<Variant>&) {
+    return platform::VarArrayOf(Variant::Array(kReplyMiB, Variant(std::string(kMiB - 64, 'x'))));
+  });
+  ServerOptions options = vqrtest::TestOptions();
+  options.memoryBudget = 64 * kMiB;
+  options.frameTimeout = 2s;  // how long a call waits for room before it is refused
+  options.workers = 4;
+  vqrtest::TestServer server(std::move(registry), options);
+
+  const std::size_t before = ResidentBytes();
+  std::atomic<std::size_t> peak{before};
+  std::atomic<bool> sampling{true};
+  std::thread sampler([&] {
+    while (sampling) {
+      peak = std::max(peak.load(), ResidentBytes());
+      std::this_thread::sleep_for(5ms);
+    }
+  });
+  std::vector<vqrtest::RawSocket> clients;
+  for (int i = 0; i < kClients; ++i) {
+    clients.push_back(vqrtest::ConnectLoopback(server.port()));
+    ASSERT_TRUE(clients.back().send(RawRequest(i + 1, "rdmTabPreClie.Grande")));
+  }
+  std::this_thread::sleep_for(3s);  // nobody reads; the calls left waiting are refused
+  // The budget, and the calls running on the workers when it filled: each holds its
+  // value, its encoding and the encoder's growth. Sixty replies held would be 960 MiB.
+  const std::size_t bound = options.memoryBudget + 3 * options.workers * kReplyMiB * kMiB + 64 * kMiB;
+  EXPECT_LT(peak - before, bound) << "peak " << (peak - before) / kMiB << " MiB";
+
+  std::size_t replies = 0, refusals = 0;
+  for (auto& client : clients) {
+    const std::string bytes = client.receive(10s, nullptr, [](const std::string& b) {
+      return platform::RpcFrameReader::FrameLength(b) > 0;
+    }, std::size_t(-1));
+    const auto response = platform::ReadRpcResponse(platform::DecodeVariant(bytes));
+    if (response.error.empty())
+      ++replies;
+    else if (response.error.find("sem memória livre") != std::string::npos && response.error.find("nada foi executado") != std::string::npos)
+      ++refusals;
+  }
+  EXPECT_EQ(replies + refusals, std::size_t(kClients)) << "each call answered, by its reply or a refusal";
+  EXPECT_GT(replies, 0u);
+  EXPECT_GT(refusals, 0u);
+  clients.clear();
+  ASSERT_TRUE(server.waitForConnections(0));
+  std::this_thread::sleep_for(300ms);
+  sampling = false;
+  sampler.join();
+  EXPECT_LT(ResidentBytes(), before + 64 * kMiB) << "the replies' memory was handed back";
 }
 
 TEST_F(RpcServerTest, ADripFedFrameIsCutAtItsDeadlineWhileAnIdleConnectionWaitsForItsOwn) {
