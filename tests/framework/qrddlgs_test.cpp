@@ -325,7 +325,7 @@ TEST_P(ReportRun, EveryReportListsCustomersInTheFoldedOrderOfTheirNames) {
     for (const char* name : {"P_CDARVPRODINI", "P_CDARVPRODFIN", "P_TCDCLIENTES"}) params.ParamByName(name).SetAsString("");
     params.ParamByName("P_LISTACLIENTES").SetAsString("000001,000002");
     if (Qrddlgs::ExistParam(params, "P_DATA")) params.ParamByName("P_DATA").SetAsString("01/04/2026");
-    if (Qrddlgs::ExistParam(params, "P_DIAS")) params.ParamByName("P_DIAS").SetAsString("5000");
+    if (Qrddlgs::ExistParam(params, "P_DIAS")) params.ParamByName("P_DIAS").SetAsString("3650");
   };
   runner.ReportNames();
   for (int report = 0; report < 3; ++report) {
