@@ -32,6 +32,7 @@ class ListDialog : public framework::SearchDialog {
         mark_(*Rows().Fields().front()),
         requireMark_(requireMark) {
     ShowFieldsButTheMark();
+    SearchColumnChanged();
     btnMarcarTodos = AddBottomButton("btnMarcarTodos", "Marcar todos", 8, 100);
     btnMarcarTodos->OnClick = [this](platform::TObject*) { markAll(true); };
     btnDesmarcarTodos = AddBottomButton("btnDesmarcarTodos", "Desmarcar todos", 116, 100);

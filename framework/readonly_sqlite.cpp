@@ -15,6 +15,7 @@
 #include "framework/readonly_backend.h"
 #include "platform/data/database_error.h"
 #include "platform/text/ascii_text.h"
+#include "platform/text/text_fold.h"
 
 namespace framework::sql {
 
@@ -133,6 +134,10 @@ class SqliteReadOnly final : public ReadOnlyBackend {
       throw platform::EDatabaseError("Não foi possível abrir o banco de dados de consulta " + path + ": " + message);
     }
     sqlite3_busy_timeout(db_, 10000);
+    // Names ordered as the application server orders them ("Açougue" before "Aline").
+    if (sqlite3_create_collation_v2(db_, "VQR_FOLDED", SQLITE_UTF8, nullptr, platform::CompareFoldedCollation,
+                                    nullptr) != SQLITE_OK)
+      throw platform::EDatabaseError(std::string("Não foi possível registrar a ordem de nomes: ") + sqlite3_errmsg(db_));
     run("PRAGMA query_only = ON");
     sqlite3_set_authorizer(db_, AuthorizeReadOnly, nullptr);
   }

@@ -123,7 +123,8 @@ std::vector<Field> ReadFields(const json& value, const std::string& where) {
 }
 
 Parameter ReadParameter(const json& value, const std::string& where) {
-  const Object o(value, where, {"name", "kind", "prompt", "summary", "display", "keys", "allFlag", "min", "max"});
+  const Object o(value, where,
+                 {"name", "kind", "prompt", "summary", "display", "keys", "allFlag", "known", "default", "min", "max"});
   Parameter param;
   param.name = o.name("name");
   if (param.name.size() > kMaxParamName) throw Fault("nome de parâmetro com mais de 255 caracteres em " + where);
@@ -137,6 +138,16 @@ Parameter ReadParameter(const json& value, const std::string& where) {
     param.allFlag = o.text("allFlag", "");
   } else if (o.has("keys") || o.has("allFlag")) {
     throw Fault("\"keys\" e \"allFlag\" em " + where + " valem apenas para \"kind\": \"list\"");
+  }
+  if (o.has("known")) {
+    if (param.kind != ParamKind::Text) throw Fault("\"known\" em " + where + " vale apenas para \"kind\": \"text\"");
+    const Object known(o.at("known"), "\"known\" de " + param.name, {"table", "column"});
+    param.known = KnownValues{known.name("table"), known.name("column")};
+  }
+  if (o.has("default")) {
+    if (param.kind != ParamKind::Date || o.text("default", "") != "today")
+      throw Fault("\"default\" em " + where + " vale apenas \"today\", para \"kind\": \"date\"");
+    param.todayByDefault = true;
   }
   if (param.kind == ParamKind::Integer) {
     constexpr int kLimit = 1'000'000'000;

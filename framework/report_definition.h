@@ -39,6 +39,13 @@ struct ListKeys {
   std::string item;
 };
 
+// Where a text parameter's value is expected to exist (a table's column): the filter
+// summary marks a value that does not, "(não cadastrado)".
+struct KnownValues {
+  std::string table;
+  std::string column;
+};
+
 struct Parameter {
   std::string name;
   ParamKind kind = ParamKind::Text;
@@ -47,6 +54,8 @@ struct Parameter {
   ValueKind display = ValueKind::Text;  // how the summary shows the value
   std::optional<ListKeys> keys;         // List only
   std::string allFlag;                  // List only: the flag whose "T" means every key
+  std::optional<KnownValues> known;     // Text only
+  bool todayByDefault = false;          // Date only: the parameter dialog offers today
   std::optional<int> min, max;          // Integer only: the values a run accepts
 };
 

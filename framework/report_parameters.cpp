@@ -96,8 +96,9 @@ bool AllKeys(const Parameter& list, const platform::TParams& params) {
   return flag && !flag->IsNull() && flag->AsString() == "T";
 }
 
-// The keys among `keys` that exist in the column the declaration names.
-std::set<std::string> ExistingKeys(const ListKeys& where, const std::vector<std::string>& keys) {
+// The keys among `keys` that exist in the column `where` names.
+template <typename Where>
+std::set<std::string> ExistingKeys(const Where& where, const std::vector<std::string>& keys) {
   std::set<std::string> found;
   for (std::size_t start = 0; start < keys.size(); start += kKeysPerQuery) {
     const std::size_t end = std::min(keys.size(), start + kKeysPerQuery);
@@ -132,6 +133,16 @@ std::string ListSummary(const Parameter& list, const platform::TParams& params) 
   if (keys.empty()) return "nenhum";
   if (keys.size() > kKeysInSummary) return std::to_string(keys.size()) + " escolhidos";
   return JoinKeys(keys, ", ");
+}
+
+// The summary's text of a parameter: a value its declaration expects to exist and that
+// does not is marked, so a code typed wrong shows on the document.
+std::string ValueSummary(const Parameter& decl, const platform::TParam& param) {
+  std::string text = ParameterText(decl, param);
+  if (!decl.known || text.empty()) return text;
+  const std::string value(platform::TrimBlanks(param.AsString()));
+  if (ExistingKeys(*decl.known, {value}).empty()) text += " (não cadastrado)";
+  return text;
 }
 
 }  // namespace
@@ -186,7 +197,7 @@ std::string FilterSummary(const Definition& definition, const platform::TParams&
     if (decl.summary.empty()) continue;
     const platform::TParam* param = params.FindParam(decl.name);
     const std::string value = decl.kind == ParamKind::List ? ListSummary(decl, params)
-                              : param                      ? ParameterText(decl, *param)
+                              : param                      ? ValueSummary(decl, *param)
                                                            : std::string();
     if (value.empty()) continue;
     summary += (summary.empty() ? "" : "; ") + decl.summary + ": " + value;

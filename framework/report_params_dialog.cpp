@@ -4,9 +4,11 @@
 #include <memory>
 
 #include "contracts/framework/dateeditplus.h"
+#include "framework/local_time.h"
 #include "framework/report_parameters.h"
 #include "platform/core/exceptions.h"
 #include "platform/text/ascii_text.h"
+#include "platform/text/date_time.h"
 #include "platform/text/float_format.h"
 #include "platform/ui/application.h"
 #include "platform/ui/buttons.h"
@@ -76,8 +78,10 @@ class ParamsDialog : public platform::TForm {
       check->SetCaption(param.prompt);
       entry = check;
     } else if (param.kind == ParamKind::Date) {
-      entry =
+      auto* date =
           platform::NewControl<Dateeditplus::TDateEditPlus>(this, this, "edt" + param.name, kEntryLeft, top, 90, 21);
+      if (param.todayByDefault) date->SetDate(*platform::TryISOToDateTime(FormatLocalNow("%Y-%m-%d")));
+      entry = date;
     } else {
       entry = platform::NewControl<platform::TEdit>(this, this, "edt" + param.name, kEntryLeft, top, kEntryWidth, 21);
     }

@@ -4,7 +4,7 @@
 // Window dlgParametros, "Parâmetros do relatório", modal: one row per parameter, its
 // prompt in the label lbl<NAME> and its entry by kind: the edit edt<NAME> for texts,
 // lists (codes separated by ","), whole numbers and numbers, the date edit edt<NAME>
-// for dates, the check box chk<NAME> for flags (checked gives "T", unchecked ""); then
+// for dates (showing today when the declaration says so), the check box chk<NAME> for flags (checked gives "T", unchecked ""); then
 // btnOK "OK" (Enter) and btnCancel "Cancelar" (Escape, the close box).
 //
 // OK reads every entry: a whole number, a number (decimal comma) or a date that is

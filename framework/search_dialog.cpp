@@ -21,6 +21,24 @@ constexpr int kButtonBand = kButtonHeight + 2 * kMargin;
 
 bool IsSearchChar(char32_t ch) { return ch >= 32 && ch != 127; }
 
+// ASCII and Latin-1 letters, the letters of the names listed.
+bool IsLetter(char32_t ch) {
+  return (ch >= U'a' && ch <= U'z') || (ch >= U'A' && ch <= U'Z') || (ch >= 0xC0 && ch <= 0xFF && ch != 0xD7 && ch != 0xF7);
+}
+
+bool HasLetter(std::string_view text) {
+  for (std::size_t pos = 0, len = 0; pos < text.size(); pos += len)
+    if (IsLetter(platform::utf8::Decode(text, pos, len))) return true;
+  return false;
+}
+
+std::string DigitsOf(std::string_view text) {
+  std::string digits;
+  for (char c : text)
+    if (c >= '0' && c <= '9') digits += c;
+  return digits;
+}
+
 // Takes the last character (not the last byte) off a UTF-8 text.
 void dropLastCharacter(std::string& text) {
   std::size_t last = 0;
@@ -60,7 +78,7 @@ SearchDialog::SearchDialog(platform::TComponent* owner, const std::string& name,
   buildSearchBox();
   buildGrid(source);
   buildButtons();
-  searchColumnChanged();
+  SearchColumnChanged();
   SetActiveControl(dbgPesquisa);
 }
 
@@ -118,7 +136,7 @@ void SearchDialog::buildGrid(platform::TDataSource* source) {
     if (HandleGridChar(typed) || !IsSearchChar(typed)) return;
     searchTyped(typed);
   };
-  dbgPesquisa->OnColEnter = [this](platform::TObject*) { searchColumnChanged(); };
+  dbgPesquisa->OnColEnter = [this](platform::TObject*) { SearchColumnChanged(); };
   dbgPesquisa->OnTitleClick = [](platform::TDBGrid* grid, int column) { grid->SetSelectedIndex(column); };
 }
 
@@ -150,6 +168,12 @@ void SearchDialog::choose() {
 }
 
 void SearchDialog::searchTyped(char32_t ch) {
+  if (IsLetter(ch) && NumberColumn(dbgPesquisa->SelectedField()) && switchToNameColumn()) {
+    typed_ = platform::Utf8Encode(ch);
+    searchAgain();
+    showTyped();
+    return;
+  }
   typed_ += platform::Utf8Encode(ch);
   if (!searchAgain()) {
     // Nothing begins with the whole text: start over from this character.
@@ -159,21 +183,51 @@ void SearchDialog::searchTyped(char32_t ch) {
   showTyped();
 }
 
+// A column of numbers holds no letter in any row: registration numbers, codes.
+bool SearchDialog::NumberColumn(const platform::TField* field) const {
+  if (!field || field->DataType() != platform::FieldType::String) return false;
+  if (field == foldedField_) return numberColumn_;
+  const platform::TDataSet& rows = Rows();
+  for (int r = 1; r <= rows.RecordCount(); ++r) {
+    const platform::Variant value = rows.ValueAt(r, *field);
+    if (!value.isBlank() && HasLetter(value.toString())) return false;
+  }
+  return true;
+}
+
+// A letter typed in a column of numbers searches the first column of texts instead.
+bool SearchDialog::switchToNameColumn() {
+  const int current = dbgPesquisa->SelectedIndex();
+  for (int c = 0; c < dbgPesquisa->ColumnCount(); ++c) {
+    if (c == current) continue;
+    dbgPesquisa->SetSelectedIndex(c);
+    platform::TField* field = dbgPesquisa->SelectedField();
+    if (field && field->DataType() == platform::FieldType::String && !NumberColumn(field)) return true;
+  }
+  dbgPesquisa->SetSelectedIndex(current);
+  return false;
+}
+
 // The selected column's texts are folded once, at its first search, so each typed
-// character is one pass of prefix comparisons however long the list is.
+// character is one pass of prefix comparisons however long the list is. In a column
+// of numbers only digits count, on both sides, so a number typed with its mask's
+// points and dashes finds the stored digits.
 bool SearchDialog::searchAgain() {
   platform::TField* field = dbgPesquisa->SelectedField();
   if (!field || field->DataType() != platform::FieldType::String || typed_.empty()) return false;
   platform::TDataSet& rows = Rows();
   if (foldedField_ != field || static_cast<int>(folded_.size()) != rows.RecordCount()) {
+    numberColumn_ = NumberColumn(field);
     folded_.clear();
     for (int r = 1; r <= rows.RecordCount(); ++r) {
       const platform::Variant value = rows.ValueAt(r, *field);
-      folded_.push_back(value.isBlank() ? std::string() : platform::FoldForCompare(value.toString()));
+      const std::string text = value.isBlank() ? std::string() : value.toString();
+      folded_.push_back(numberColumn_ ? DigitsOf(text) : platform::FoldForCompare(text));
     }
     foldedField_ = field;
   }
-  const std::string wanted = platform::FoldForCompare(typed_);
+  const std::string wanted = numberColumn_ ? DigitsOf(typed_) : platform::FoldForCompare(typed_);
+  if (wanted.empty()) return true;  // only the mask's points so far: the row stays
   for (std::size_t r = 0; r < folded_.size(); ++r) {
     if (!folded_[r].starts_with(wanted)) continue;
     rows.SetRecNo(static_cast<int>(r) + 1);
@@ -189,7 +243,7 @@ void SearchDialog::showTyped() {
   showingTyped_ = false;
 }
 
-void SearchDialog::searchColumnChanged() {
+void SearchDialog::SearchColumnChanged() {
   typed_.clear();
   showTyped();
   platform::TField* field = dbgPesquisa->SelectedField();

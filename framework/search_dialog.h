@@ -8,8 +8,11 @@
 // The grid is read-only and starts focused. Enter chooses (Choose), Escape cancels;
 // typing letters or digits in the grid moves to the first row whose value in the
 // searched column begins with what was typed so far (case and accents ignored), and
-// the search box shows that text; Backspace takes the last character back. Typing in
-// the search box itself does the same, and Up, Down, Page Up and Page Down there move
+// the search box shows that text; Backspace takes the last character back. In a column
+// of numbers (no row holds a letter) only digits count, so a number typed with its
+// mask's points finds the stored one, and a letter moves the search to the first column
+// of texts (the name), starting there with that letter. Typing in the search box
+// itself does the same, and Up, Down, Page Up and Page Down there move
 // the grid. The searched column is the grid's selected one: a click on a column title
 // chooses it (as do Left and Right in the grid), and choosing another column starts
 // over. Subclasses decide what choosing means through CanChoose.
@@ -47,6 +50,9 @@ class SearchDialog : public platform::TForm {
     return false;
   }
   platform::TDataSet& Rows() const;
+  // Starts the search over on the grid's selected column and names it in the search
+  // box's label; for subclasses that change the grid's columns.
+  void SearchColumnChanged();
   // A button at the bottom edge of the window, `left` pixels from its left side.
   platform::TButton* AddBottomButton(const std::string& name, const std::string& caption, int left, int width);
 
@@ -59,8 +65,9 @@ class SearchDialog : public platform::TForm {
   // Moves to the first row whose selected column begins with what was typed; false
   // when none does (the row stays).
   bool searchAgain();
+  bool NumberColumn(const platform::TField* field) const;
+  bool switchToNameColumn();
   void showTyped();
-  void searchColumnChanged();
   void moveFromSearchBox(std::uint16_t& key);
 
   platform::TDataSource* source_;
@@ -69,6 +76,7 @@ class SearchDialog : public platform::TForm {
   // The folded texts of the column last searched, one per row.
   const platform::TField* foldedField_ = nullptr;
   std::vector<std::string> folded_;
+  bool numberColumn_ = false;
 };
 
 // The title and the no-rows text of "title|no-rows text"; the no-rows text defaults

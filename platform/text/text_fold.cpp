@@ -46,4 +46,9 @@ int CompareTextFolded(std::string_view a, std::string_view b) {
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
+int CompareFoldedCollation(void*, int lengthA, const void* a, int lengthB, const void* b) {
+  return CompareTextFolded(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(lengthA)),
+                           std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(lengthB)));
+}
+
 }  // namespace platform

@@ -22,4 +22,8 @@ bool StartsWithFolded(std::string_view text, std::string_view prefix);
 // Three-way comparison of the folded texts (byte order of the folded forms).
 int CompareTextFolded(std::string_view a, std::string_view b);
 
+// CompareTextFolded in the shape of a database collation callback (two texts given as
+// length and bytes; the context is not used), so every database orders names alike.
+int CompareFoldedCollation(void* context, int lengthA, const void* a, int lengthB, const void* b);
+
 }  // namespace platform

@@ -62,12 +62,11 @@ void TfrmTabPreClie::medCdClieExit(platform::TObject*) {
 }
 
 // The search lists every customer; Cliente follows the first one of the list until a
-// pick is checked by Vd_Cliente or a typed number is looked up. Searching belongs to
-// the customer strip, so coming from the grid the focus moves there first (which
-// discards the shown prices), and the list opens on the customer chosen before, so a
-// cancelled search leaves that customer chosen.
+// pick is checked by Vd_Cliente or a typed number is looked up. The list opens on the
+// customer chosen before, so a cancelled search leaves that customer chosen, and the
+// prices shown stay: only a pick moves the focus to the customer strip (which discards
+// them, to be loaded for the customer picked).
 void TfrmTabPreClie::btpClienteBeforePesq(platform::TObject*, bool&) {
-  if (!panCliente->ContainsControl(ActiveControl())) medCdClie->SetFocus();
   const std::string previous = SelectedCustomer();
   ServerLoad<GetPesqCliente>(*cdsPesqClie, *session.netTabPreClie, Showavi::saPesquisa, "", "T");
   CopySearchRowToCliente();
@@ -76,6 +75,7 @@ void TfrmTabPreClie::btpClienteBeforePesq(platform::TObject*, bool&) {
 
 void TfrmTabPreClie::btpClienteAfterPesq(platform::TObject*) {
   if (cdsPesqClie->IsEmpty()) return;
+  if (!panCliente->ContainsControl(ActiveControl())) medCdClie->SetFocus();
   // The picked number shows in the mask of its person kind, as a looked-up one does.
   medCdClie->SetEditMask(Consiste::PictPess(cdsPesqClieIDTPIJURCLIE->AsString()));
   medCdClie->SetText(cdsPesqClieNRINSJURCLIE->AsString());

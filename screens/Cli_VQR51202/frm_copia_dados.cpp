@@ -33,6 +33,7 @@ TfrmCopiaDados::TfrmCopiaDados(platform::TComponent* owner, Pkg_VQR51200::TModul
       *this, *grbDadosRel, session, *msgPadrao, stListaClie, *this,
       TFilterSettings{.listCustomer = []() -> std::string& { return Cliente.CdCliente; },
                       .maskRegistration = true,
+                      .leaveOutListCustomer = true,
                       .tradeNameLabel = "Nome Fantasia",
                       .emptyListAtActivation = true,
                       .rangeRequired = [this] { return rbtPreco->Checked(); },

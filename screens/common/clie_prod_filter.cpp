@@ -78,6 +78,8 @@ void TClieProdFilter::CreateCustomerGroup(platform::TComponent& screen, platform
   btpPesqClie->Title = "Cliente";
   btpPesqClie->EmptyError = "Não há cliente cadastrado.";
   btpPesqClie->SetEnabled(false);
+  lblQtdeClie = NewControl<platform::TLabel>(&screen, grbClieDest, "lblQtdeClie", 91, 50,
+                                             settings_.customerGroup.width - 95, 13);
 }
 
 void TClieProdFilter::CreateCustomerList(platform::TComponent& screen) {

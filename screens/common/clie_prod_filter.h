@@ -10,7 +10,8 @@
 // "Lista" is chosen. Every change of choice empties the list. The button reloads the
 // customers from the server (GetPesqClieLista, given the settings' customer variable)
 // into cdsPesqClie and runs the multiple-choice list (Pesqlista::PesquisaLista), whose
-// answer becomes the list (its encoding is the list dialog's).
+// answer becomes the list (its encoding is the list dialog's). The label lblQtdeClie
+// beside the button shows how many customers the list holds, "(n)", empty without a list.
 //
 // Products, group GroupBox2 "Produto": two rows, first and last product, each a code
 // edit (medProdIni / medProdFin, the product code mask set at activation), its search
@@ -48,6 +49,9 @@ struct TFilterSettings {
   std::function<std::string&()> listCustomer;
   // Registration numbers shown in the mask of their person kind (else as stored).
   bool maskRegistration = false;
+  // The customer given to GetPesqClieLista is left out of the list (a copy's source
+  // cannot be its own target).
+  bool leaveOutListCustomer = false;
   std::string tradeNameLabel;
   // Whether activation empties the list.
   bool emptyListAtActivation = false;
@@ -74,6 +78,7 @@ class TClieProdFilter {
   platform::TRadioButton* rbtTodos;
   platform::TRadioButton* rbtLista;
   Btnpesquisa::TBtnPesquisa* btpPesqClie;
+  platform::TLabel* lblQtdeClie;
   platform::TClientDataSet* cdsPesqClie;
   platform::TStringField* cdsPesqClieIDMARCADO;
   platform::TStringField* cdsPesqClieCDCLIENTE;
@@ -153,6 +158,8 @@ class TClieProdFilter {
   void CreateProductQuery(platform::TComponent& screen);
   void BindEvents(TClieProdFilterHandlers& handlers);
 
+  void LeaveOutListCustomer();
+  void ShowListCount();
   void OpenProducts(const std::string& all, const std::string& code);
   void TakeSearchedProduct(const ProductRow& row);
   void CheckAndLookUp(const ProductRow& row);

@@ -4,6 +4,8 @@
 #include "contracts/framework/norvexa.h"
 #include "contracts/framework/pesqlista.h"
 #include "contracts/framework/tabvalid.h"
+#include "contracts/server/customer_list.h"
+#include "platform/text/float_format.h"
 #include "platform/text/ascii_text.h"
 #include "platform/text/edit_mask.h"
 #include "screens/common/clie_prod_filter.h"
@@ -14,11 +16,27 @@ namespace Pkg_VQR51200 {
 void TClieProdFilter::rbtTodosClick() {
   if (rbtTodos->Checked()) btpPesqClie->SetEnabled(false);
   list_.clear();
+  ShowListCount();
 }
 
 void TClieProdFilter::rbtListaClick() {
   if (rbtLista->Checked()) btpPesqClie->SetEnabled(true);
   list_.clear();
+  ShowListCount();
+}
+
+void TClieProdFilter::ShowListCount() {
+  const std::size_t count = contracts::server::DecodeCustomerList(list_).size();
+  const std::string shown = platform::FormatFloat("#,##0", static_cast<double>(count));
+  lblQtdeClie->SetCaption(count == 0 ? "" : "(" + shown + ")");
+  lblQtdeClie->SetHint(count == 0 ? "" : shown + (count == 1 ? " cliente marcado" : " clientes marcados"));
+}
+
+void TClieProdFilter::LeaveOutListCustomer() {
+  const std::string& code = settings_.listCustomer();
+  if (code.empty() || !cdsPesqClie->Locate("CDCLIENTE", platform::Variant(code))) return;
+  cdsPesqClie->Delete();
+  cdsPesqClie->First();
 }
 
 // The customers are asked for again at every press, so the list always offers the
@@ -26,7 +44,9 @@ void TClieProdFilter::rbtListaClick() {
 void TClieProdFilter::btpPesqClieClick() {
   ServerLoad<contracts::server::GetPesqClieLista>(*cdsPesqClie, *session_.netTabPreClie, Showavi::saPesquisa,
                                                  settings_.listCustomer());
+  if (settings_.leaveOutListCustomer) LeaveOutListCustomer();
   Pesqlista::PesquisaLista(dtsPesqClie, "CDCLIENTE", catalog_.Msg("Cliente"), false, list_);
+  ShowListCount();
 }
 
 void TClieProdFilter::cdsPesqClieNRINSJURCLIEGetText(platform::TField& Sender, std::string& Text) {
@@ -112,6 +132,7 @@ void TClieProdFilter::Activate() {
   medProdFin->SetEditMask(mask);
   qryPesqProdCDARVPROD->SetEditMask(mask);
   if (settings_.emptyListAtActivation) list_.clear();
+  ShowListCount();
   PaintRange();
 }
 

@@ -48,13 +48,6 @@ void Round3(sqlite3_context* context, int, sqlite3_value** argv) {
   }
 }
 
-// Collation VQR_FOLDED: texts compared with case and accents folded, as a person reads
-// a list of names ("Açougue" before "Armazém"), in the byte order of the folded forms.
-int CompareFolded(void*, int lengthA, const void* a, int lengthB, const void* b) {
-  return platform::CompareTextFolded(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(lengthA)),
-                                     std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(lengthB)));
-}
-
 class SQLiteRow final : public Row {
  public:
   explicit SQLiteRow(sqlite3_stmt* stmt) : stmt_(stmt) {}
@@ -103,7 +96,9 @@ class SQLiteConnection final : public Connection {
     rc = sqlite3_create_function_v2(db_, "VQR_ROUND3", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
                                     nullptr, Round3, nullptr, nullptr, nullptr);
     check(rc, "registrar VQR_ROUND3");
-    rc = sqlite3_create_collation_v2(db_, "VQR_FOLDED", SQLITE_UTF8, nullptr, CompareFolded, nullptr);
+    // Collation VQR_FOLDED: names as a person reads a list ("Açougue" before "Armazém").
+    rc = sqlite3_create_collation_v2(db_, "VQR_FOLDED", SQLITE_UTF8, nullptr, platform::CompareFoldedCollation,
+                                     nullptr);
     check(rc, "registrar VQR_FOLDED");
   }
 

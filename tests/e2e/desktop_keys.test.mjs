@@ -57,8 +57,17 @@ async function openMenuWithMouse(windowName, caption) {
   await page.locator(`.menu-top[data-window="${windowName}"]`, { hasText: caption }).dispatchEvent('mousedown');
 }
 
-async function openHostMenu() {
-  return page.locator('.menu-top.open').allInnerTexts();
+// Waits (up to 5 s) for the page to paint the open top-level menus expected, then
+// checks them: the host's state may arrive a frame after the key's own update.
+async function expectOpenMenu(expected, message) {
+  const open = () => page.locator('.menu-top.open').allInnerTexts();
+  const until = Date.now() + 5000;
+  let shown = await open();
+  while (JSON.stringify(shown) !== JSON.stringify(expected) && Date.now() < until) {
+    await page.waitForTimeout(50);
+    shown = await open();
+  }
+  assert.deepEqual(shown, expected, message);
 }
 
 useSystemAndBrowser({ demoArgs: ['--customers', '50'] }, async (s, p, b) => {
@@ -146,13 +155,13 @@ test('Alt+Down opens the factor search, a coded column\'s pick list and the repo
 test('menu letters skip disabled items and cycle, F10 reaches the frame, and a letter never passes an open menu', async () => {
   await focusGrid();
   await press(page, 'Alt+m');
-  assert.deepEqual(await openHostMenu(), ['Manutenção']);
+  await expectOpenMenu(['Manutenção']);
   await press(page, 'Alt+m');
   await screenshot(page, 'keys-04-alt-m-again-frame-menu');
-  assert.deepEqual(await openHostMenu(), ['Módulo'], 'the same letter goes on to the frame\'s menu');
+  await expectOpenMenu(['Módulo'], 'the same letter goes on to the frame\'s menu');
   await press(page, 'Escape');
   await press(page, 'F10');
-  assert.deepEqual(await openHostMenu(), ['Módulo'], 'F10 opens the frame\'s menu bar');
+  await expectOpenMenu(['Módulo'], 'F10 opens the frame\'s menu bar');
   await press(page, 'Escape');
 
   await press(page, 'Alt+m');
@@ -215,6 +224,65 @@ test('a customer picked in the search shows its number masked, as a typed one do
   assert.equal(await shownText(page, `${PRICES}.medCdClie`), who.formatted);
   assert.equal(await shownText(page, `${PRICES}.edtNmClie`), who.name);
   await focusGrid();
+});
+
+test('the copy screen\'s list searches a named column, leaves the source out, and its count shows beside the button', async () => {
+  const source = customerOf(system.db, '000001');
+  await chooseCustomer(source);
+  await click(page, `${PRICES}.sbtCopiaDados`);
+  await click(page, 'frmCopiaDados.rbtLista');
+  await click(page, 'frmCopiaDados.btpPesqClie');
+  await screenshot(page, 'copy-06-list');
+  assert.equal(await shownText(page, 'dlgPesquisaLista.lblPesquisa'), 'Pesquisar por Inscrição:');
+  const [[customers]] = sql('SELECT COUNT(*) FROM CLIENTE');
+  assert.equal(await shownText(page, 'dlgPesquisaLista.lblMarcados'), `Marcados: 0 de ${Number(customers) - 1}`,
+    'every customer but the source');
+  await type(page, source.number);
+  const current = control(page, 'dlgPesquisaLista.dbgPesquisa').locator('.grid-row.current');
+  assert.notEqual((await current.innerText()).replace(/\D/g, '').slice(0, source.number.length), source.number);
+  await press(page, 'Space');
+  await press(page, 'ArrowDown');
+  await press(page, 'Space');
+  await click(page, 'dlgPesquisaLista.btnOK');
+  await screenshot(page, 'copy-06-count-beside-button');
+  const count = control(page, 'frmCopiaDados.lblQtdeClie');
+  assert.equal(await shownText(page, 'frmCopiaDados.lblQtdeClie'), '(2)');
+  assert.equal(await count.getAttribute('data-hint'), '2 clientes marcados');
+  const [shown, button, group] = await Promise.all([box(count), box(control(page, 'frmCopiaDados.btpPesqClie')),
+    box(control(page, 'frmCopiaDados.grbClieDest'))]);
+  assert.ok(shown.left >= button.right && shown.top < button.bottom && shown.bottom > button.top, 'beside the button');
+  assert.ok(shown.right <= group.right, 'inside its group');
+  await press(page, 'Escape');
+});
+
+test('the customer search keeps the prices when cancelled; its number column takes a masked number and turns to the name at a letter', async () => {
+  const who = customerOf(system.db, '000001');
+  await chooseCustomer(who);
+  await focusGrid();
+  const rows = await control(page, GRID).locator('.grid-row').count();
+  assert.ok(rows > 0, 'prices shown');
+  await click(page, `${PRICES}.btpCliente`);
+  await click(page, 'dlgPesquisa.btnCancel');
+  await screenshot(page, 'search-07-cancel-keeps-prices');
+  assert.equal(await control(page, GRID).locator('.grid-row').count(), rows, 'the prices stay');
+  assert.equal(await shownText(page, `${PRICES}.edtNmClie`), who.name);
+
+  const [[code]] = sql("SELECT CDCLIENTE FROM CLIENTE WHERE NMRAZSOCCLIE GLOB '[A-Z][a-z][a-z]*' AND CDCLIENTE <> '000001' ORDER BY CDCLIENTE LIMIT 1");
+  const other = customerOf(system.db, code);
+  await click(page, `${PRICES}.btpCliente`);
+  assert.equal(await shownText(page, 'dlgPesquisa.lblPesquisa'), 'Pesquisar por Inscrição:');
+  const current = control(page, 'dlgPesquisa.dbgPesquisa').locator('.grid-row.current');
+  await type(page, other.formatted);
+  assert.equal(await shownText(page, 'dlgPesquisa.edtPesquisa'), other.formatted, 'the typed number is kept');
+  assert.ok((await current.innerText()).includes(other.formatted), 'and finds its customer');
+  const start = other.name.slice(0, 3);
+  await type(page, start);
+  await screenshot(page, 'search-07-letter-turns-to-name');
+  assert.equal(await shownText(page, 'dlgPesquisa.lblPesquisa'), 'Pesquisar por Razão Social:');
+  assert.equal(await shownText(page, 'dlgPesquisa.edtPesquisa'), start, 'the letters are kept');
+  assert.ok((await current.locator('.grid-cell[data-col="1"]').innerText()).trim().startsWith(start));
+  await press(page, 'Escape');
+  assert.equal(await control(page, GRID).locator('.grid-row').count(), rows);
 });
 
 test('the deletion question names its product, and a recalculation keeps the row the cursor was on', async () => {

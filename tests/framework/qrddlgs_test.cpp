@@ -10,9 +10,11 @@
 #include <regex>
 
 #include "contracts/framework/host_configuration.h"
+#include "contracts/framework/dateeditplus.h"
 #include "contracts/framework/planilha.h"
 #include "contracts/server/packets.h"
 #include "contracts/framework/norvexa.h"
+#include "framework/local_time.h"
 #include "platform/text/date_time.h"
 #include "platform/text/float_format.h"
 #include "platform/ui/dialogs.h"
@@ -313,6 +315,74 @@ TEST_P(ReportRun, CsvTextsASpreadsheetWouldReadAsFormulasAreNeutralised) {
   for (const auto& row : fwtest::CsvRows(Run({"", "", "000003", ""}, Qrddlgs::roCSV).path))
     if (row.size() > 4 && row[0] == "000003") names.push_back(row[4]);
   EXPECT_EQ(names, expected);
+}
+
+TEST_P(ReportRun, EveryReportListsCustomersInTheFoldedOrderOfTheirNames) {
+  ArrangePrices();
+  db().writer().execute("UPDATE CLIENTE SET NMRAZSOCCLIE = 'Aline Modas' WHERE CDCLIENTE = '000001'");
+  db().writer().execute("UPDATE CLIENTE SET NMRAZSOCCLIE = 'Açougue Central' WHERE CDCLIENTE = '000002'");
+  runner.BeforeGetQueryParams = [](TParams& params, bool&) {
+    for (const char* name : {"P_CDARVPRODINI", "P_CDARVPRODFIN", "P_TCDCLIENTES"}) params.ParamByName(name).SetAsString("");
+    params.ParamByName("P_LISTACLIENTES").SetAsString("000001,000002");
+    if (Qrddlgs::ExistParam(params, "P_DATA")) params.ParamByName("P_DATA").SetAsString("01/04/2026");
+    if (Qrddlgs::ExistParam(params, "P_DIAS")) params.ParamByName("P_DIAS").SetAsString("3650");
+  };
+  runner.ReportNames();
+  for (int report = 0; report < 3; ++report) {
+    std::vector<std::string> customers;
+    for (const auto& row : fwtest::CsvRows(runner.Execute(report, Qrddlgs::roCSV).path))
+      if (customers.empty() || customers.back() != row.at(0)) customers.push_back(row.at(0));
+    EXPECT_EQ(customers, (std::vector<std::string>{"Cliente", "000002", "000001"})) << "report " << report;
+  }
+}
+
+TEST_P(ReportRun, PricesOnADateListOnlyPricesInForceThatDayAndTheSubtitleSaysSo) {
+  db().writer().execute("DELETE FROM TABPRECLIE");
+  db().writer().execute("DELETE FROM TABPRECLIEHIST");
+  price("000001", 1, "1", "'2026-06-01'", "NULL");          // starts after the date
+  price("000001", 2, "2", "'2026-01-01'", "'2026-03-31'");  // ended before it
+  price("000001", 3, "3", "'2026-05-15'", "'2026-05-15'");  // that very day
+  price("000001", 4, "4", "NULL", "NULL");
+  std::vector<std::string> shown;
+  for (const auto& row : RunOwnCsv(1, "P_DATA", "15/05/2026")) shown.push_back(row.at(3) + "=" + row.at(5));
+  const auto code = [&](int leaf) { return Norvexa::DBPictObj(Picture::ptProduto).FormatCode(leaves[leaf].code); };
+  EXPECT_EQ(shown, (std::vector<std::string>{code(3) + "=3,000", code(4) + "=4,000"}));
+  const auto lines = fwtest::PdfLines(runner.Execute(1, Qrddlgs::roPDF).path);
+  EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                         [](const std::string& l) { return l.find("Somente os preços em vigor em: 15/05/2026") != std::string::npos; }),
+            lines.end());
+}
+
+TEST_P(ReportRun, TheDateAskedForStartsAtToday) {
+  runner.BeforeGetQueryParams = [](TParams& params, bool&) {
+    for (const char* name : {"P_CDARVPRODINI", "P_CDARVPRODFIN", "P_LISTACLIENTES"}) params.ParamByName(name).SetAsString("");
+    params.ParamByName("P_TCDCLIENTES").SetAsString("T");
+  };
+  runner.ReportNames();
+  std::string offered;
+  ModalScript script({fwtest::Do([&] {
+                        offered = platform::DateToStr(static_cast<Dateeditplus::TDateEditPlus*>(
+                                          platform::Screen().FindWindow("dlgParametros")->FindByName("edtP_DATA"))
+                                          ->GetDate());
+                      }),
+                      ClickIn("dlgParametros", "btnOK")});
+  runner.Execute(1, Qrddlgs::roCSV);
+  EXPECT_TRUE(script.Done());
+  EXPECT_EQ(offered, framework::FormatLocalNow("%d/%m/%Y"));
+}
+
+TEST_P(ReportRun, AProductCodeNotRegisteredIsMarkedInTheSummary) {
+  ArrangePrices();
+  const auto lines = fwtest::PdfLines(Run({leaves[1].code, "999999", "", "T"}).path);
+  const std::string last = Norvexa::DBPictObj(Picture::ptProduto).FormatCode("999999");
+  const auto summary = std::find_if(lines.begin(), lines.end(),
+                                    [](const std::string& l) { return l.find("Produto inicial: ") != std::string::npos; });
+  ASSERT_NE(summary, lines.end());
+  EXPECT_NE(summary->find("Produto final: " + last + " (não cadastrado)"), std::string::npos) << *summary;
+  EXPECT_EQ(summary->find("Produto inicial: " + Norvexa::DBPictObj(Picture::ptProduto).FormatCode(leaves[1].code) +
+                          " (não"),
+            std::string::npos)
+      << "a registered code is not marked";
 }
 
 TEST_P(ReportRun, SpreadsheetAndCsvHoldTheRowsAsTheDatabaseDoes) {

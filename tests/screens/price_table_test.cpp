@@ -131,15 +131,21 @@ TEST_F(CustomerSelection, SearchListShowsMaskedNumbersAndAPickFillsNumberAndName
   EXPECT_EQ(gridText(0, kColPrice), "10,500");
 }
 
-TEST_F(CustomerSelection, SearchFromTheGridGoesBackToTheStripAndACancelKeepsTheCustomer) {
+TEST_F(CustomerSelection, SearchFromTheGridKeepsThePricesWhenCancelledAndAPickGoesBackToTheStrip) {
   openScreen();
   chooseCustomer(kNatural);
   host().click("frmTabPreClie.btpCliente");
   ASSERT_FALSE(host().window("dlgPesquisa").is_null());
   host().click("dlgPesquisa.btnCancel");
-  EXPECT_EQ(host().focusPath(), kNumber);
-  EXPECT_EQ(grid().value("state", ""), "inactive") << "the shown prices go with the strip";
+  EXPECT_EQ(host().focusPath(), kGrid);
+  EXPECT_EQ(grid().value("state", ""), "browse") << "the shown prices stay";
   EXPECT_EQ(host().control(kName)["text"], kNatural.name);
+  EXPECT_EQ(serverCalls("GetPrecoProd").size(), 1u) << "nothing to load again";
+
+  host().click("frmTabPreClie.btpCliente");
+  host().click("dlgPesquisa.btnOK");  // the list opens on the customer chosen
+  EXPECT_EQ(host().focusPath(), kNumber);
+  EXPECT_EQ(grid().value("state", ""), "inactive") << "a pick's prices are loaded afresh";
   host().key(VK_TAB);
   auto loads = serverCalls("GetPrecoProd");
   ASSERT_EQ(loads.size(), 2u);
