@@ -11,12 +11,17 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/form.h"
 #include "platform/ui/mask_edit.h"
+#include "platform/ui/text_width.h"
 
 namespace platform {
 
 namespace {
 constexpr int kDefaultColumnWidth = 64;
 constexpr int kBorder = 1;
+// A cell's padding (4 px each side) and right line, and a pixel for rounding.
+constexpr int kCellPadding = 10;
+// The pick-list or ellipsis button over the current cell.
+constexpr int kCellButtonWidth = 16;
 
 const char* stateName(TDataSetState state) {
   switch (state) {
@@ -45,10 +50,10 @@ class TDBGrid::Link : public TDataLink {
 
  protected:
   void ActiveChanged() override { grid_.linkActiveChanged(); }
-  void DataSetChanged() override { grid_.linkDataChanged(); }
-  void DataSetScrolled(int) override { grid_.linkDataChanged(); }
+  void DataSetChanged() override { grid_.linkDataChanged(true); }
+  void DataSetScrolled(int) override { grid_.linkDataChanged(false); }
   void RecordChanged(TField* field) override { grid_.linkRecordChanged(field); }
-  void LayoutChanged() override { grid_.linkDataChanged(); }
+  void LayoutChanged() override { grid_.linkDataChanged(true); }
   void EditingChanged() override { grid_.linkEditingChanged(); }
   void UpdateData() override { grid_.linkUpdateData(); }
   void FocusControl(TField* field, bool& handled) override { grid_.linkFocusControl(field, handled); }
@@ -119,16 +124,92 @@ int TDBGrid::RowCount() const { return link_->Active() ? link_->RecordCount() : 
 int TDBGrid::Row() const { return link_->Active() ? link_->ActiveRecord() : -1; }
 
 int TDBGrid::columnWidth(const GridColumn& c) const {
+  if (auto dragged = draggedWidth(c)) return *dragged;
   const TColumn* col = c.column;
   if (col && col->Width > 0) return col->Width;
   if (!c.field) return kDefaultColumnWidth;
-  if (auto dragged = fieldWidths_.find(c.field->FieldName()); dragged != fieldWidths_.end()) return dragged->second;
   return std::max(kDefaultColumnWidth, c.field->DisplayWidth() * 7);
 }
 
+std::string TDBGrid::columnTitle(const GridColumn& c) const {
+  const TColumn* col = c.column;
+  if (col && !col->Title.empty()) return col->Title;
+  return c.field ? c.field->DisplayLabel() : (col ? col->FieldName : "");
+}
+
+std::optional<int> TDBGrid::draggedWidth(const GridColumn& c) const {
+  auto dragged = draggedWidths_.find(c.column ? c.column->FieldName : c.field->FieldName());
+  if (dragged == draggedWidths_.end()) return std::nullopt;
+  return dragged->second;
+}
+
+ColumnWish TDBGrid::columnWish(const GridColumn& c) const {
+  if (auto dragged = draggedWidth(c)) return {*dragged, *dragged, true};
+  const int content = contentWidth(c);
+  const int designed = c.column && c.column->Width > 0 ? c.column->Width : 0;
+  return {std::max(designed, content), designed > 0 ? designed : content, false};
+}
+
+int TDBGrid::contentWidth(const GridColumn& c) const {
+  // A search list shows the title of the column it searches in bold.
+  int width = TextWidth(columnTitle(c), Options.Contains(dgRowSelect));
+  if (c.field) width = std::max(width, cellsWidth(*c.field));
+  const bool button = c.column && (!c.column->PickList.empty() || c.column->ButtonStyle == cbsEllipsis);
+  return std::clamp(width + kCellPadding + (button ? kCellButtonWidth : 0), kGridMinColumnWidth, kGridMaxColumnWidth);
+}
+
+int TDBGrid::cellsWidth(const TField& field) const {
+  if (measuredGeneration_ != dataGeneration_) {
+    cellsWidths_.clear();
+    measuredGeneration_ = dataGeneration_;
+  }
+  auto known = cellsWidths_.find(field.FieldName());
+  if (known != cellsWidths_.end()) return known->second;
+  int widest = 0;
+  const int rows = std::min(RowCount(), kGridMeasuredRows);
+  for (int r = 0; r < rows; ++r) widest = std::max(widest, TextWidth(cellText(r, field)));
+  cellsWidths_[field.FieldName()] = widest;
+  return widest;
+}
+
+std::string TDBGrid::cellText(int row, const TField& field) const {
+  TDataSet* ds = DataSet();
+  if (!ds) return {};
+  try {
+    return ds->DisplayTextAt(row + 1, field);
+  } catch (const std::exception& e) {
+    std::cerr << "Texto da célula " << Name() << "[" << row << "]: " << e.what() << "\n";
+    return {};
+  }
+}
+
+int TDBGrid::leadWidth() const {
+  return (Options.Contains(dgIndicator) ? kGridIndicatorWidth : 0) + (RowMarked ? kGridMarkWidth : 0);
+}
+
+int TDBGrid::bodyHeight() const {
+  return Height() - 2 * kBorder - (Options.Contains(dgTitles) ? kGridTitleHeight : 0);
+}
+
+// Fitted to the room the vertical scroll bar leaves when the rows need it, which they
+// may only once a horizontal bar takes its height.
+std::vector<int> TDBGrid::shownWidths() const {
+  std::vector<ColumnWish> wishes;
+  for (const GridColumn& c : visibleColumns()) wishes.push_back(columnWish(c));
+  const int room = Width() - 2 * kBorder - leadWidth();
+  const int rows = RowCount();
+  const bool vertical = rows > bodyHeight() / kGridRowHeight;
+  std::vector<int> widths = FitColumns(wishes, room - (vertical ? kGridScrollBarSize : 0));
+  int total = 0;
+  for (int w : widths) total += w;
+  if (!vertical && total > room && rows > (bodyHeight() - kGridScrollBarSize) / kGridRowHeight)
+    widths = FitColumns(wishes, room - kGridScrollBarSize);
+  return widths;
+}
+
 int TDBGrid::dataWidth() const {
-  int width = (Options.Contains(dgIndicator) ? kGridIndicatorWidth : 0) + (RowMarked ? kGridMarkWidth : 0);
-  for (const GridColumn& c : visibleColumns()) width += columnWidth(c);
+  int width = leadWidth();
+  for (int w : shownWidths()) width += w;
   return width;
 }
 
@@ -137,14 +218,14 @@ int TDBGrid::dataWidth() const {
 // the rows do not fit): settled in a few passes, since each bar only ever appears.
 int TDBGrid::VisibleRowCount() const {
   const int innerWidth = Width() - 2 * kBorder;
-  const int bodyHeight = Height() - 2 * kBorder - (Options.Contains(dgTitles) ? kGridTitleHeight : 0);
+  const int body = bodyHeight();
   const int data = dataWidth();
   const int rows = RowCount();
   bool vertical = false;
   int visible = 1;
   for (int pass = 0; pass < 3; ++pass) {
     const bool horizontal = data > innerWidth - (vertical ? kGridScrollBarSize : 0);
-    visible = std::max(1, (bodyHeight - (horizontal ? kGridScrollBarSize : 0)) / kGridRowHeight);
+    visible = std::max(1, (body - (horizontal ? kGridScrollBarSize : 0)) / kGridRowHeight);
     vertical = rows > visible;
   }
   return visible;
@@ -487,12 +568,7 @@ void TDBGrid::UserTitleClick(int col) {
 void TDBGrid::UserColumnWidth(int col, int width) {
   GridColumn c = visibleColumns().at(static_cast<std::size_t>(col));
   width = std::clamp(width, kGridMinColumnWidth, kGridMaxColumnWidth);
-  if (c.column) {
-    for (int i = 0; i < Columns.Count(); ++i)
-      if (&Columns[i] == c.column) Columns[i].Width = width;
-  } else if (c.field) {
-    fieldWidths_[c.field->FieldName()] = width;
-  }
+  draggedWidths_[c.column ? c.column->FieldName : c.field->FieldName()] = width;
   ensureVisible();
 }
 
@@ -546,13 +622,15 @@ std::optional<std::string> TDBGrid::MarkRefusal(int row) const {
 // --- data link callbacks ---
 
 void TDBGrid::linkActiveChanged() {
+  ++dataGeneration_;
   topRow_ = 0;
   editorMode_ = false;
   editorModified_ = false;
   clampSelection();
 }
 
-void TDBGrid::linkDataChanged() {
+void TDBGrid::linkDataChanged(bool contentChanged) {
+  if (contentChanged) ++dataGeneration_;
   clampSelection();
   ensureVisible();
   if (editorMode_ && !editorModified_) loadEditor();
@@ -588,17 +666,17 @@ void TDBGrid::linkFocusControl(TField* field, bool& handled) {
 void TDBGrid::WriteFields(nlohmann::json& out) const {
   TControl::WriteFields(out);
   auto cols = visibleColumns();
+  const std::vector<int> shown = shownWidths();
   nlohmann::json columns = nlohmann::json::array();
-  for (const GridColumn& c : cols) {
+  for (std::size_t i = 0; i < cols.size(); ++i) {
+    const GridColumn& c = cols[i];
     const TColumn* col = c.column;
-    std::string title = col && !col->Title.empty() ? col->Title : c.field ? c.field->DisplayLabel()
-                                                                          : (col ? col->FieldName : "");
-    const int width = columnWidth(c);
     TAlignment align = col && col->Alignment ? *col->Alignment : c.field ? c.field->Alignment() : taLeftJustify;
     columns.push_back({
         {"field", col ? col->FieldName : c.field->FieldName()},
-        {"title", title},
-        {"width", width},
+        {"title", columnTitle(c)},
+        {"width", columnWidth(c)},
+        {"shownWidth", shown[i]},
         {"pickList", col ? col->PickList : std::vector<std::string>()},
         {"button", col && col->ButtonStyle == cbsEllipsis ? "ellipsis" : "none"},
         {"readOnly", !canEdit(c)},
@@ -614,20 +692,10 @@ void TDBGrid::WriteFields(nlohmann::json& out) const {
   out["col"] = selected_;
   nlohmann::json rows = nlohmann::json::array();
   const int lastShown = std::min(rowCount, topRow_ + VisibleRowCount());
-  if (TDataSet* ds = DataSet()) {
+  if (DataSet()) {
     for (int r = topRow_; r < lastShown; ++r) {
       nlohmann::json cells = nlohmann::json::array();
-      for (const GridColumn& c : cols) {
-        std::string text;
-        if (c.field) {
-          try {
-            text = ds->DisplayTextAt(r + 1, *c.field);
-          } catch (const std::exception& e) {
-            std::cerr << "Texto da célula " << Name() << "[" << r << "]: " << e.what() << "\n";
-          }
-        }
-        cells.push_back(std::move(text));
-      }
+      for (const GridColumn& c : cols) cells.push_back(c.field ? cellText(r, *c.field) : std::string());
       rows.push_back(std::move(cells));
     }
   }

@@ -35,6 +35,13 @@
 //
 // A person may click a column title (OnTitleClick) and, with dgColumnResize, drag a
 // column's width (UserColumnWidth); the width stays for the grid's life.
+//
+// Columns are drawn as wide as their content (title and the texts of the first
+// kGridMeasuredRows rows, measured in the front ends' font), or as the screen designed
+// them where that is wider, fitted to the grid (column_fit.h): a wider grid shares its
+// extra width among them, a narrower one narrows them towards their content or design
+// before it scrolls sideways. A width a person dragged is kept as it is. The snapshot's
+// "width" is the designed (or dragged) width, "shownWidth" the one drawn.
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -46,6 +53,7 @@
 
 #include "platform/data/data_link.h"
 #include "platform/data/field.h"
+#include "platform/ui/column_fit.h"
 #include "platform/ui/control.h"
 
 namespace platform {
@@ -115,6 +123,7 @@ inline constexpr int kGridIndicatorWidth = 14;
 inline constexpr int kGridMarkWidth = 22;
 inline constexpr int kGridMinColumnWidth = 8;
 inline constexpr int kGridMaxColumnWidth = 2000;
+inline constexpr int kGridMeasuredRows = 500;
 
 class TDBGrid : public TWinControl {
  public:
@@ -196,6 +205,19 @@ class TDBGrid : public TWinControl {
   };
   std::vector<GridColumn> visibleColumns() const;
   int columnWidth(const GridColumn& c) const;
+  std::string columnTitle(const GridColumn& c) const;
+  std::optional<int> draggedWidth(const GridColumn& c) const;
+  // What a column asks of the room: its content or design, at least its design.
+  ColumnWish columnWish(const GridColumn& c) const;
+  int contentWidth(const GridColumn& c) const;
+  // The widest text of the field among the first kGridMeasuredRows rows, measured once
+  // per change of the data.
+  int cellsWidth(const TField& field) const;
+  std::string cellText(int row, const TField& field) const;
+  // The visible columns' widths as drawn.
+  std::vector<int> shownWidths() const;
+  int leadWidth() const;
+  int bodyHeight() const;
   // Width of everything that scrolls sideways: indicator, marks and columns.
   int dataWidth() const;
   std::optional<GridColumn> current() const;
@@ -216,7 +238,8 @@ class TDBGrid : public TWinControl {
   void clampSelection();
   // data link callbacks
   void linkActiveChanged();
-  void linkDataChanged();
+  // `contentChanged`: rows were loaded, changed or removed (not only scrolled over).
+  void linkDataChanged(bool contentChanged);
   void linkRecordChanged(TField* field);
   void linkEditingChanged();
   void linkUpdateData();
@@ -224,7 +247,10 @@ class TDBGrid : public TWinControl {
 
   std::unique_ptr<Link> link_;
   TInplaceEdit* editor_;
-  std::map<std::string, int> fieldWidths_;  // widths dragged on columns made from fields
+  std::map<std::string, int> draggedWidths_;  // by field name
+  int dataGeneration_ = 0;                    // counts changes of the rows' content
+  mutable int measuredGeneration_ = -1;
+  mutable std::map<std::string, int> cellsWidths_;  // by field name, for measuredGeneration_
   int selected_ = 0;
   int topRow_ = 0;
   bool editorMode_ = false;

@@ -3,6 +3,8 @@
 // Ctrl+Delete with confirmation, masks, refusals and the snapshot's visible window.
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "platform/core/exceptions.h"
 #include "platform/data/client_dataset.h"
 #include "platform/data/data_source.h"
@@ -10,6 +12,7 @@
 #include "platform/ui/edit.h"
 #include "platform/ui/keyboard.h"
 #include "platform/ui/snapshot.h"
+#include "platform/ui/text_width.h"
 #include "tests/support/dataset_fixtures.h"
 #include "tests/support/ui_driver.h"
 
@@ -375,6 +378,37 @@ TEST_F(Grid, VisibleRowsStopAboveTheHorizontalScrollBar) {
   key(VK_END, {ssCtrl});
   nlohmann::json s = gridState();
   EXPECT_EQ(s["row"].get<int>(), s["topRow"].get<int>() + grid()->VisibleRowCount() - 1);
+}
+
+TEST_F(Grid, ColumnsFitTheirTextsShareTheGridsWidthAndKeepADraggedWidth) {
+  auto shown = [this] {
+    std::vector<int> widths;
+    const nlohmann::json state = gridState();
+    for (const nlohmann::json& c : state["columns"]) widths.push_back(c["shownWidth"]);
+    return widths;
+  };
+  auto total = [](const std::vector<int>& widths) { return std::accumulate(widths.begin(), widths.end(), 0); };
+  auto room = [this] { return grid()->Width() - 2 - kGridIndicatorWidth; };  // 3 rows: no vertical bar
+  grid()->Columns[3].Width = 20;  // designed narrower than its title
+  std::vector<int> normal = shown();
+  EXPECT_EQ(total(normal), room()) << "the columns share the whole width";
+  EXPECT_GE(normal[3], TextWidth("DATA") + 8) << "a title is never cut where there is room";
+  EXPECT_GE(normal[1], TextWidth("Número") + 8 + 16) << "the text beside its pick-list button";
+  EXPECT_EQ(gridState()["columns"][3]["width"], 20) << "the designed width is still reported";
+
+  grid()->SetWidth(800);
+  std::vector<int> wide = shown();
+  EXPECT_EQ(total(wide), room());
+  for (std::size_t c = 0; c < wide.size(); ++c) EXPECT_GT(wide[c], normal[c]) << "column " << c << " widened";
+
+  grid()->UserColumnWidth(2, 40);
+  grid()->SetWidth(600);
+  EXPECT_EQ(shown()[2], 40) << "a dragged width is kept as it is";
+  EXPECT_EQ(total(shown()), room());
+
+  grid()->SetWidth(120);
+  EXPECT_GT(total(shown()), room()) << "below the texts' widths the grid scrolls sideways";
+  EXPECT_EQ(grid()->VisibleRowCount(), (200 - 2 - kGridTitleHeight - kGridScrollBarSize) / kGridRowHeight);
 }
 
 TEST_F(Grid, CtrlTabLeavesTheGridWhileTabMovesAcrossItsCells) {

@@ -30,8 +30,9 @@ export function createGrid(node, path, send) {
   return grid;
 }
 
+// The width the host fitted the column to (its own width from hosts that do not fit).
 function columnWidth(column) {
-  return column.width || DEFAULT_COLUMN_WIDTH;
+  return column.shownWidth || column.width || DEFAULT_COLUMN_WIDTH;
 }
 
 // Width of what lies before the data columns: the indicator and the marks.
@@ -193,7 +194,7 @@ function showSelectedColumn(grid, state, columns) {
 }
 
 function renderHead(grid, columns, withMarks, indicator, resizable) {
-  const key = JSON.stringify([columns.map((c) => [c.title, c.width, c.titleAlignment, c.alignment]), withMarks, indicator, resizable]);
+  const key = JSON.stringify([columns.map((c) => [c.title, columnWidth(c), c.titleAlignment, c.alignment]), withMarks, indicator, resizable]);
   if (grid.head.dataset.key === key) return;
   grid.head.dataset.key = key;
   grid.head.replaceChildren();
