@@ -39,7 +39,9 @@ TfrmCopiaDados::TfrmCopiaDados(platform::TComponent* owner, Pkg_VQR51200::TModul
                       .rangeRequired = [this] { return rbtPreco->Checked(); },
                       .customerGroup = {kLeft, 100, 129, 81},
                       .productGroup = {kLeft, 183, kFullWidth, 75},
-                      .nameEditWidth = 209});
+                      // What the row's label leaves of the group.
+                      .nameEditWidth = 170,
+                      .rowLabels = true});
   CreateValidity();
   CreateFormula();
   CreateWaitPanel();

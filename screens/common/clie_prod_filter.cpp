@@ -14,6 +14,8 @@ namespace {
 
 constexpr int kCodeWidth = 91;
 constexpr int kRowHeight = 21;
+constexpr int kRowLeft = 8;
+constexpr int kRowLabelWidth = 36;
 
 platform::TGroupBox* NewGroup(platform::TComponent& owner, platform::TControl& parent, const char* name,
                               const char* caption, const TBounds& b) {
@@ -102,28 +104,41 @@ void TClieProdFilter::CreateCustomerList(platform::TComponent& screen) {
 
 void TClieProdFilter::CreateProductGroup(platform::TComponent& screen, platform::TControl& parent) {
   GroupBox2 = NewGroup(screen, parent, "GroupBox2", "Produto", settings_.productGroup);
-  CreateProductRow(screen, 20, "medProdIni", "brnPesqProdIni", "edtNmProdIni", medProdIni, brnPesqProdIni,
+  CreateProductRow(screen, kRowLeft, 20, "medProdIni", "brnPesqProdIni", "edtNmProdIni", medProdIni, brnPesqProdIni,
                    edtNmProdIni);
-  CreateProductRow(screen, 46, "medProdFin", "btnProdFin", "edtNmProdFin", medProdFin, btnProdFin, edtNmProdFin);
+  CreateProductRow(screen, kRowLeft, 46, "medProdFin", "btnProdFin", "edtNmProdFin", medProdFin, btnProdFin,
+                   edtNmProdFin);
+  if (settings_.rowLabels) {
+    CreateRowLabel(screen, 20, "lblProdIni", "Inicial", lblProdIni, *medProdIni);
+    CreateRowLabel(screen, 46, "lblProdFin", "Final", lblProdFin, *medProdFin);
+  }
   for (auto [control, order] :
        {std::pair<platform::TControl*, int>{edtNmProdIni, 2}, {edtNmProdFin, 3}, {medProdIni, 4}, {medProdFin, 5}})
     control->SetTabOrder(order);
 }
 
-void TClieProdFilter::CreateProductRow(platform::TComponent& screen, int top, const char* codeName,
+void TClieProdFilter::CreateProductRow(platform::TComponent& screen, int left, int top, const char* codeName,
                                        const char* buttonName, const char* nameName, platform::TMaskEdit*& code,
                                        Btnpesquisa::TBtnPesquisa*& button, platform::TEdit*& name) {
-  code = NewControl<platform::TMaskEdit>(&screen, GroupBox2, codeName, 8, top, kCodeWidth, kRowHeight);
-  button =
-      NewControl<Btnpesquisa::TBtnPesquisa>(&screen, GroupBox2, buttonName, 8 + kCodeWidth + 2, top, 21, kRowHeight);
+  if (settings_.rowLabels) left += kRowLabelWidth + 4;
+  code = NewControl<platform::TMaskEdit>(&screen, GroupBox2, codeName, left, top, kCodeWidth, kRowHeight);
+  button = NewControl<Btnpesquisa::TBtnPesquisa>(&screen, GroupBox2, buttonName, left + kCodeWidth + 2, top, 21,
+                                                 kRowHeight);
   button->SetHint("Pesquisar");
   button->Associate = code;
   button->Title = "Produto";
   button->EmptyError = "Não há Produto cadastrado.";
-  name = NewControl<platform::TEdit>(&screen, GroupBox2, nameName, 8 + kCodeWidth + 25, top, settings_.nameEditWidth,
-                                     kRowHeight);
+  name = NewControl<platform::TEdit>(&screen, GroupBox2, nameName, left + kCodeWidth + 25, top,
+                                     settings_.nameEditWidth, kRowHeight);
   name->SetColor(platform::clBtnFace);
   name->SetEnabled(false);
+}
+
+void TClieProdFilter::CreateRowLabel(platform::TComponent& screen, int top, const char* labelName,
+                                     const char* caption, platform::TLabel*& label, platform::TMaskEdit& code) {
+  label = NewControl<platform::TLabel>(&screen, GroupBox2, labelName, kRowLeft, top + 4, kRowLabelWidth, 13);
+  label->SetCaption(caption);
+  label->FocusControl = &code;
 }
 
 // Read-only, straight from the database: every product ('T') or the one code given.

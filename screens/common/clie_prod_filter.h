@@ -18,7 +18,9 @@
 // button (brnPesqProdIni / btnProdFin, over every product of qryPesqProd) and the name
 // of the code (edtNmProdIni / edtNmProdFin, display only: any change of the code clears
 // it, a search or a successful lookup fills it). qryPesqProd reads PRODUTO directly on
-// the framework's read-only connection.
+// the framework's read-only connection. With the settings' rowLabels each row opens with
+// a label naming it (lblProdIni "Inicial", lblProdFin "Final", as the validity dates are
+// named), focusing its code edit.
 //
 // The events of these controls are bound to the screen's handlers of the same names
 // (TClieProdFilterHandlers, below); each handler hands over to the body of that name here.
@@ -61,6 +63,7 @@ struct TFilterSettings {
   TBounds customerGroup;
   TBounds productGroup;
   int nameEditWidth = 0;
+  bool rowLabels = false;
 };
 
 class TClieProdFilterHandlers;
@@ -90,6 +93,8 @@ class TClieProdFilter {
 
   // --- products ---
   platform::TGroupBox* GroupBox2;
+  platform::TLabel* lblProdIni = nullptr;  // only with rowLabels
+  platform::TLabel* lblProdFin = nullptr;
   platform::TMaskEdit* medProdIni;
   Btnpesquisa::TBtnPesquisa* brnPesqProdIni;
   platform::TEdit* edtNmProdIni;
@@ -152,9 +157,12 @@ class TClieProdFilter {
   void CreateCustomerGroup(platform::TComponent& screen, platform::TControl& parent);
   void CreateCustomerList(platform::TComponent& screen);
   void CreateProductGroup(platform::TComponent& screen, platform::TControl& parent);
-  void CreateProductRow(platform::TComponent& screen, int top, const char* codeName, const char* buttonName,
+  void CreateProductRow(platform::TComponent& screen, int left, int top, const char* codeName, const char* buttonName,
                         const char* nameName, platform::TMaskEdit*& code, Btnpesquisa::TBtnPesquisa*& button,
                         platform::TEdit*& name);
+  // The label opening a product row, naming it and focusing its code edit.
+  void CreateRowLabel(platform::TComponent& screen, int top, const char* labelName, const char* caption,
+                     platform::TLabel*& label, platform::TMaskEdit& code);
   void CreateProductQuery(platform::TComponent& screen);
   void BindEvents(TClieProdFilterHandlers& handlers);
 

@@ -133,7 +133,9 @@ TEST_F(CopyOpening, ShowsTheSourceAndItsFormulaInFormulaModeWithTheLayout) {
   EXPECT_EQ(at("grbValidade")["bounds"], (json{139, 100, 209, 81}));
   EXPECT_EQ(at("GroupBox2")["bounds"], (json{6, 183, 342, 75}));
   EXPECT_EQ(at("grbFormula")["bounds"], (json{6, 260, 342, 81}));
-  EXPECT_EQ(at("edtNmProdIni")["bounds"][2], 209);
+  EXPECT_EQ(at("edtNmProdIni")["bounds"][2], 170) << "the rest of the row its label opens";
+  EXPECT_EQ(at("lblProdIni")["caption"], "Inicial");
+  EXPECT_EQ(at("lblProdFin")["caption"], "Final");
   EXPECT_EQ(at("medProdIni")["editMask"], "0.99.999;0;_");
   EXPECT_FALSE(at("panEspera")["visible"]);
   EXPECT_EQ(at("anmAnimacao")["clip"], "copyFiles");
