@@ -12,7 +12,7 @@ using namespace Pkg_VQR51200;
 
 namespace {
 
-constexpr int kWidth = 700;
+constexpr int kWidth = 860;  // room for a copy's customer and product names side by side
 constexpr int kHeight = 420;
 
 std::string Count(std::int64_t value) { return platform::FormatFloat("#,##0", static_cast<double>(value)); }
@@ -78,11 +78,12 @@ void TfrmPrevia::CreateDataSet() {
   dtsPrevia = Pkg_VQR51200::NewDataSource(this, "dtsPrevia", cdsPrevia);
 }
 
+// The columns are as wide as their texts (the grid fits them to its width).
 void TfrmPrevia::CreateGrid() {
   dbgPrevia = Pkg_VQR51200::NewReadOnlyGrid(this, grbDadosRel, "dbgPrevia", 8, 46, kWidth - 80, kHeight - 90, dtsPrevia);
-  for (auto [field, width] : {std::pair{"IDBLOQUEIO", 70}, {"NMRAZSOCCLIE", 150}, {"CDARVPROD", 70},
-                              {"NMPRODUTO", 150}, {"VRPRECOANT", 80}, {"VRPRECONOV", 80}, {"PCVARIACAO", 70}})
-    Pkg_VQR51200::AddColumn(*dbgPrevia, field, width);
+  for (const char* field :
+       {"IDBLOQUEIO", "NMRAZSOCCLIE", "CDARVPROD", "NMPRODUTO", "VRPRECOANT", "VRPRECONOV", "PCVARIACAO"})
+    Pkg_VQR51200::AddColumn(*dbgPrevia, field, 0);
 }
 
 void TfrmPrevia::FormActivate(platform::TObject* Sender) {
@@ -91,9 +92,12 @@ void TfrmPrevia::FormActivate(platform::TObject* Sender) {
 }
 
 // A blocked product reads "Bloqueado" (a refused line of an import "Recusada"); the
-// others nothing.
+// others tell whether the command would create the price or change it.
 void TfrmPrevia::cdsPreviaIDBLOQUEIOGetText(platform::TField& Sender, std::string& Text, bool) {
-  Text = Sender.AsString() == "S" ? (import_ ? "Recusada" : "Bloqueado") : "";
+  if (Sender.AsString() == "S")
+    Text = import_ ? "Recusada" : "Bloqueado";
+  else
+    Text = cdsPreviaVRPRECOANT->IsNull() ? "A criar" : "A alterar";
 }
 
 void TfrmPrevia::sbtConfirmaClick(platform::TObject*) {
@@ -107,8 +111,7 @@ void TfrmPrevia::AddImportColumns() {
   NewField<platform::TStringField>(cdsPrevia, "NMCOLUNA", "Coluna", 40);
   NewField<platform::TStringField>(cdsPrevia, "DSVALOR", "Valor", 100);
   NewField<platform::TStringField>(cdsPrevia, "DSMOTIVO", "Motivo", 200);
-  for (auto [field, width] : {std::pair{"NRLINHA", 45}, {"NMCOLUNA", 80}, {"DSVALOR", 80}, {"DSMOTIVO", 250}})
-    Pkg_VQR51200::AddColumn(*dbgPrevia, field, width);
+  for (const char* field : {"NRLINHA", "NMCOLUNA", "DSVALOR", "DSMOTIVO"}) Pkg_VQR51200::AddColumn(*dbgPrevia, field, 0);
 }
 
 void TfrmPrevia::ShowImportPreview(const contracts::server::ReplyOf<contracts::server::ImportPreviewData>& answer) {

@@ -5,7 +5,8 @@
 // many products skipped (and, for a copy, for how many customers), or, when some
 // product would be priced zero, negative or over the ceiling, the refusal the command
 // would meet; dbgPrevia lists the rows (customer for a copy, product code with its
-// mask, name, current and new price, change in percent), a blocked product marked.
+// mask, name, current and new price, change in percent), each marked as a price to
+// create or to change, or as blocked.
 #include <string>
 
 #include "contracts/framework/frmrotgeral.h"
