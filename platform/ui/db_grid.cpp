@@ -143,16 +143,15 @@ std::optional<int> TDBGrid::draggedWidth(const GridColumn& c) const {
   return dragged->second;
 }
 
-ColumnWish TDBGrid::columnWish(const GridColumn& c) const {
+ColumnWish TDBGrid::columnWish(const GridColumn& c, bool boldTitle) const {
   if (auto dragged = draggedWidth(c)) return {*dragged, *dragged, true};
-  const int content = contentWidth(c);
+  const int content = contentWidth(c, boldTitle);
   const int designed = c.column && c.column->Width > 0 ? c.column->Width : 0;
   return {std::max(designed, content), designed > 0 ? designed : content, false};
 }
 
-int TDBGrid::contentWidth(const GridColumn& c) const {
-  // A search list shows the title of the column it searches in bold.
-  int width = TextWidth(columnTitle(c), Options.Contains(dgRowSelect));
+int TDBGrid::contentWidth(const GridColumn& c, bool boldTitle) const {
+  int width = TextWidth(columnTitle(c), boldTitle);
   if (c.field) width = std::max(width, cellsWidth(*c.field));
   const bool button = c.column && (!c.column->PickList.empty() || c.column->ButtonStyle == cbsEllipsis);
   return std::clamp(width + kCellPadding + (button ? kCellButtonWidth : 0), kGridMinColumnWidth, kGridMaxColumnWidth);
@@ -195,7 +194,11 @@ int TDBGrid::bodyHeight() const {
 // may only once a horizontal bar takes its height.
 std::vector<int> TDBGrid::shownWidths() const {
   std::vector<ColumnWish> wishes;
-  for (const GridColumn& c : visibleColumns()) wishes.push_back(columnWish(c));
+  const std::vector<GridColumn> columns = visibleColumns();
+  // A grid that selects whole rows shows the title of its selected column (the one a
+  // search list searches) in bold.
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    wishes.push_back(columnWish(columns[i], Options.Contains(dgRowSelect) && static_cast<int>(i) == selected_));
   const int room = Width() - 2 * kBorder - leadWidth();
   const int rows = RowCount();
   const bool vertical = rows > bodyHeight() / kGridRowHeight;

@@ -208,8 +208,8 @@ class TDBGrid : public TWinControl {
   std::string columnTitle(const GridColumn& c) const;
   std::optional<int> draggedWidth(const GridColumn& c) const;
   // What a column asks of the room: its content or design, at least its design.
-  ColumnWish columnWish(const GridColumn& c) const;
-  int contentWidth(const GridColumn& c) const;
+  ColumnWish columnWish(const GridColumn& c, bool boldTitle) const;
+  int contentWidth(const GridColumn& c, bool boldTitle) const;
   // The widest text of the field among the first kGridMeasuredRows rows, measured once
   // per change of the data.
   int cellsWidth(const TField& field) const;

@@ -1,5 +1,6 @@
-// The advance widths of the interface font, from U+0020 to U+00FF (0 for the control
-// characters U+007F..U+009F), in hundredths of a pixel, as Chromium lays the font out.
+// The advance widths of the interface font's regular face, from U+0020 to U+00FF (0 for
+// the control characters U+007F..U+009F), in hundredths of a pixel, as Chromium lays the
+// font out; the bold face is estimated from them.
 #include "platform/ui/text_width.h"
 
 #include <array>
@@ -11,12 +12,7 @@ namespace platform {
 
 namespace {
 
-constexpr char32_t kFirst = 0x20;
-constexpr char32_t kLast = 0xFF;
-// Wider than any character of the tables, for the code points they leave out.
-constexpr int kUnknownWidth = 1000;
-
-constexpr std::array<std::uint16_t, kLast - kFirst + 1> kRegular = {
+constexpr std::array<std::uint16_t, 0xFF - 0x20 + 1> kRegular = {
     315, 397, 455, 830, 630, 941, 772, 272, 387, 387, 495, 830, 315, 358, 315, 334,
     630, 630, 630, 630, 630, 630, 630, 630, 630, 630, 334, 334, 830, 830, 830, 526,
     990, 706, 679, 692, 763, 626, 570, 768, 745, 292, 292, 649, 552, 855, 741, 779,
@@ -33,26 +29,18 @@ constexpr std::array<std::uint16_t, kLast - kFirst + 1> kRegular = {
     606, 628, 606, 606, 606, 606, 606, 830, 606, 628, 628, 628, 628, 586, 629, 586,
 };
 
-constexpr std::array<std::uint16_t, kLast - kFirst + 1> kBold = {
-    345, 452, 516, 830, 689, 992, 864, 303, 453, 453, 518, 830, 377, 411, 377, 362,
-    689, 689, 689, 689, 689, 689, 689, 689, 689, 689, 396, 396, 830, 830, 830, 575,
-    990, 766, 755, 727, 822, 677, 677, 813, 829, 368, 368, 768, 631, 986, 829, 842,
-    726, 842, 763, 666, 700, 804, 766, 1092, 764, 717, 718, 453, 362, 453, 830, 495,
-    495, 668, 709, 587, 709, 672, 402, 709, 705, 339, 339, 658, 339, 1032, 705, 680,
-    709, 709, 489, 590, 474, 705, 646, 915, 639, 646, 576, 705, 362, 705, 830, 0,
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-    345, 452, 689, 689, 630, 689, 362, 495, 495, 990, 559, 640, 830, 0, 990, 495,
-    495, 830, 434, 434, 495, 729, 630, 377, 495, 434, 559, 640, 1025, 1025, 1025, 575,
-    766, 766, 766, 766, 766, 766, 1074, 727, 677, 677, 677, 677, 368, 368, 368, 368,
-    830, 829, 842, 842, 842, 842, 842, 830, 842, 804, 804, 804, 804, 717, 730, 712,
-    668, 668, 668, 668, 668, 668, 1038, 587, 672, 672, 672, 672, 339, 339, 339, 339,
-    680, 705, 680, 680, 680, 680, 680, 830, 680, 705, 705, 705, 705, 646, 709, 646,
-};
 
-int CharWidth(char32_t cp, bool bold) {
+constexpr char32_t kFirst = 0x20;
+constexpr char32_t kLast = 0xFF;
+// Wider than any character of the table, for the code points it leaves out.
+constexpr int kUnknownWidth = 1000;
+// The bold face is at most this much wider than the regular one, character by
+// character (in percent).
+constexpr int kBoldPercent = 126;
+
+int CharWidth(char32_t cp) {
   if (cp < kFirst || cp > kLast) return kUnknownWidth;
-  const int width = (bold ? kBold : kRegular)[cp - kFirst];
+  const int width = kRegular[cp - kFirst];
   return width == 0 ? kUnknownWidth : width;
 }
 
@@ -62,9 +50,10 @@ int TextWidth(std::string_view text, bool bold) {
   int hundredths = 0;
   for (std::size_t pos = 0; pos < text.size();) {
     std::size_t length = 1;
-    hundredths += CharWidth(utf8::Decode(text, pos, length), bold);
+    hundredths += CharWidth(utf8::Decode(text, pos, length));
     pos += length;
   }
+  if (bold) hundredths = hundredths * kBoldPercent / 100;
   return (hundredths + 99) / 100;
 }
 

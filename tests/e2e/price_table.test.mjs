@@ -214,6 +214,9 @@ test('a question box draws its icon, rings the focused button and answers Tab, l
 test('the grid keeps the last column and the current row clear of its scroll bars', async () => {
   await gridWithPrices();
   const body = control(page, GRID).locator('.grid-body');
+  // The columns fit the grid until a person drags one wider than the room left.
+  const nameGrip = await box(control(page, GRID).locator('.grid-title[data-col="1"] .column-sizer'));
+  await drag(page, nameGrip.left + 2, nameGrip.top + 5, 400, 0, 4);
   await clickCell(0, 4);
   let area = await visibleArea(body);
   assert.ok(area.sideways, 'the columns are wider than the grid, so it scrolls sideways');
