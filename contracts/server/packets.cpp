@@ -104,6 +104,16 @@ const std::vector<ColumnDef>& KeptColumns() {
   return columns;
 }
 
+const std::vector<ColumnDef>& ChangedSinceColumns() {
+  static const std::vector<ColumnDef> columns{
+      {"CDCLIENTE", FieldType::String, 21}, {"NMRAZSOCCLIE", FieldType::String, 50},
+      {"CDPRODUTO", FieldType::String, 10}, {"CDARVPROD", FieldType::String, 20},
+      {"NMPRODUTO", FieldType::String, 50}, {"CDUSUARIO", FieldType::String, 20},
+      {"DTHRALT", FieldType::DateTime, 0},  {"VRPRECOANT", FieldType::Float, 0},
+      {"VRPRECONOV", FieldType::Float, 0}};
+  return columns;
+}
+
 const std::vector<ColumnDef>& CostTypeColumns() {
   static const std::vector<ColumnDef> columns{{"NRTIPOCUSTO", FieldType::Integer, 0},
                                               {"NMTIPOCUSTO", FieldType::String, 40}};
