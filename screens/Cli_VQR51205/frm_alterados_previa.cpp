@@ -8,12 +8,8 @@ namespace Cli_VQR51205 {
 
 using namespace Pkg_VQR51200;
 
-namespace {
-
-constexpr int kWidth = 760;
-constexpr int kHeight = 420;
-
-}  // namespace
+// The window's client area.
+constexpr int kWidth = 760, kHeight = 420;
 
 std::string ChangedSinceSummary(const contracts::server::ChangedSinceCount& count, std::size_t shownRows) {
   std::string summary = "Alterados por outras gravações desde a prévia: " + CountText(count.changed) +
@@ -24,10 +20,7 @@ std::string ChangedSinceSummary(const contracts::server::ChangedSinceCount& coun
 }
 
 TfrmAlteradosPrevia::TfrmAlteradosPrevia(platform::TComponent* owner) : Frmrotgeral::TfrmRotiGeral(owner) {
-  SetName("frmAlteradosPrevia");
-  SetCaption("Alterados desde a prévia");
-  SetBounds(0, 0, kWidth, kHeight);
-  lblCodTela->SetCaption("VQR51205");
+  IdentifyScreen(*this, *lblCodTela, "frmAlteradosPrevia", "Alterados desde a prévia", "VQR51205", kWidth, kHeight);
   sbtConfirma->SetVisible(false);
   lblResumo = NewControl<platform::TLabel>(this, grbDadosRel, "lblResumo", 8, 12, kWidth - 80, 44);
   lblResumo->Font().Bold = true;
