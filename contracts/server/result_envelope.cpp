@@ -21,6 +21,9 @@ Envelope ReadEnvelope(const Variant& result) {
   const auto& parts = result.asArray();
   if (parts[0].kind() != Variant::Kind::Bool || parts[1].kind() != Variant::Kind::String)
     throw platform::EVariantError("Resposta do servidor de aplicação em formato inválido");
+  // An aside is only a success's, and never Empty (MakeSuccess leaves out an Empty one).
+  if (parts.size() == 4 && (!parts[0].asBool() || parts[3].isEmpty()))
+    throw platform::EVariantError("Resposta do servidor de aplicação em formato inválido");
   return Envelope{parts[0].asBool(), parts[1].asString(), parts[2], parts.size() == 4 ? parts[3] : Variant()};
 }
 

@@ -31,6 +31,9 @@ PacketAndText GetFatPreClie(store::Connection& c, const contract::FormulaArgs& a
 // Applies a delta of formula rows; answers the formula rows and text after it.
 PacketAndText SetCompPreco(store::Connection& c, const contract::FormulaDeltaArgs& a);
 
+// SetCalcCusProd, SetCopiaDados, SetCopiaPreco and SetImpPreco answer the prices they
+// wrote over a change made since the preview the call names (changed_since.h).
+
 // Prices the customer's leaf products in the code range CdArvProdIni..CdArvProdFin
 // that have a cost of NrTipoCusto in CdFilial; Substitui "S" prices every such
 // product, "N" only those without a price.
