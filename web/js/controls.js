@@ -17,6 +17,7 @@ const GLYPHS = [
   [/Cancel/i, '✖'],
   [/Imprimir|Visualizar/i, '▤'],
   [/Exportar/i, '⇩'],
+  [/Importar/i, '⇧'],
   [/Ajuda|Help/i, '?'],
   [/Fechar/i, '⏏'],
   [/FormComp/i, 'ƒ'],
