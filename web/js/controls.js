@@ -6,6 +6,7 @@ import { cssColor, droppedByKey, el, pressable, setCaption, setText, textWithSel
 import { createGrid, updateGrid } from './grid.js';
 import { openPopup } from './popup.js';
 import { setHint } from './tooltip.js';
+import { offerFile } from './upload.js';
 
 // Glyphs of toolbar buttons without a caption, chosen by the button's name.
 const GLYPHS = [
@@ -152,7 +153,7 @@ const renderers = {
   checkbox(node, control) {
     checkable(node, control, 'check-mark', control.checked ? '☑' : '☐');
   },
-  button(node, control) {
+  button(node, control, ctx) {
     node.classList.toggle('flat', Boolean(control.flat));
     if (control.caption) {
       setCaption(node, control.caption);
@@ -161,6 +162,7 @@ const renderers = {
       node.classList.add('glyph');
     }
     pressable(node);
+    if (control.chooseFile) offerFile(node, control.chooseFile, ctx.path);
   },
   searchbutton(node, control) {
     setText(node, control.caption || '⌕');
