@@ -58,6 +58,8 @@ WriteResult WritePdf(const Definition& definition, const ReportHeading& heading,
                      const std::string& path);
 WriteResult WriteXlsx(const Definition& definition, const ReportHeading& heading, const RowPass& rows,
                       const std::string& path);
+// The XLSX's header row alone, with no notice: a sheet for a person to fill in.
+void WriteXlsxHeader(const Definition& definition, const ReportHeading& heading, const std::string& path);
 WriteResult WriteCsv(const Definition& definition, const RowPass& rows, const std::string& path);
 
 }  // namespace framework::report

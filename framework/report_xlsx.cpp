@@ -60,7 +60,8 @@ class XlsxReport {
     if (workbook_) workbook_close(workbook_);
   }
 
-  WriteResult Write(const RowPass& rows) {
+  // `noticeWhenEmpty`: a sheet without rows says so in the row after the header.
+  WriteResult Write(const RowPass& rows, bool noticeWhenEmpty) {
     const std::vector<const Field*> fields = allFields();
     for (std::size_t c = 0; c < fields.size(); ++c) {
       check(worksheet_set_column(sheet_, col(c), col(c), fields[c]->width, nullptr));
@@ -81,9 +82,9 @@ class XlsxReport {
         for (std::size_t c = 0; c < cells.size(); ++c) writeCell(row, c, cells[c], chunk, r);
       }
     });
-    if (row == 0)
+    if (row == 0 && noticeWhenEmpty)
       check(worksheet_write_string(sheet_, 1, 0, kNoRowsText, nullptr));
-    else
+    else if (row > 0)
       check(worksheet_autofilter(sheet_, 0, 0, row, col(fields.size() - 1)));
     lxw_workbook* workbook = workbook_;
     workbook_ = nullptr;
@@ -158,7 +159,12 @@ class XlsxReport {
 WriteResult WriteXlsx(const Definition& definition, const ReportHeading& heading, const RowPass& rows,
                       const std::string& path) {
   XlsxReport report(definition, heading, path);
-  return report.Write(rows);
+  return report.Write(rows, true);
+}
+
+void WriteXlsxHeader(const Definition& definition, const ReportHeading& heading, const std::string& path) {
+  XlsxReport report(definition, heading, path);
+  report.Write([](const ChunkVisitor&) {}, false);
 }
 
 }  // namespace framework::report

@@ -1,6 +1,7 @@
 #include "host/input_dispatcher.h"
 
 #include <map>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -8,6 +9,7 @@
 #include "platform/ui/combo_box.h"
 #include "platform/ui/db_controls.h"
 #include "platform/ui/db_grid.h"
+#include "platform/ui/edit.h"
 #include "platform/ui/form.h"
 #include "platform/ui/keyboard.h"
 #include "platform/ui/menus.h"
@@ -148,14 +150,28 @@ void onType(const json& m) {
   TypeText(text);
 }
 
+// An uploaded file kept by the edit that names it.
+class TUploadHolder : public TComponent {
+ public:
+  TUploadHolder(TComponent* edit, std::shared_ptr<const UploadedFile> file) : TComponent(edit), file_(std::move(file)) {}
+
+ private:
+  std::shared_ptr<const UploadedFile> file_;
+};
+
 // A file chosen for an edit that names one: the edit's text becomes the file's path on
-// the host's machine (the browser sends the path its upload was stored under).
-void onFile(const json& m) {
+// the host's machine, and an upload it named before is let go.
+TEdit& chooseFile(const json& m) {
   auto* edit = targetOfKind<TEdit>(m, "uma caixa de texto");
   const std::string path = textField(m, "path");
   if (path.empty()) refuse("O campo \"path\" deve trazer o caminho do arquivo.");
+  for (TComponent* owned : std::vector<TComponent*>(edit->Components()))
+    if (dynamic_cast<TUploadHolder*>(owned)) delete owned;
   edit->SetText(path);
+  return *edit;
 }
+
+void onFile(const json& m) { chooseFile(m); }
 
 void onSelect(const json& m) {
   auto* combo = targetOfKind<TComboBox>(m, "uma caixa de combinação");
@@ -272,6 +288,12 @@ void DispatchInput(const json& message) {
   // What the mouse does closes a menu held open from the keyboard, as on a desktop.
   if (kind != "key" && kind != "type" && kind != "resize") CloseOpenMenus();
   handler->second(message);
+}
+
+void DispatchUploadedFile(const std::string& target, std::shared_ptr<const UploadedFile> file) {
+  CloseOpenMenus();
+  TEdit& edit = chooseFile(json{{"type", "file"}, {"target", target}, {"path", file->path().string()}});
+  new TUploadHolder(&edit, std::move(file));
 }
 
 }  // namespace host

@@ -11,10 +11,13 @@
 // Beyond ui-protocol.md: a click on a dbnavigator may name the button
 // ({"type":"click","target":"frm.dbnPadrao","button":"next"}); buttons are first,
 // prior, next, last, insert, delete, edit, post, cancel, refresh.
+#include <memory>
 #include <stdexcept>
 #include <string>
 
 #include <nlohmann/json_fwd.hpp>
+
+#include "host/uploaded_file.h"
 
 namespace host {
 
@@ -24,5 +27,9 @@ class InputRefused : public std::runtime_error {
 };
 
 void DispatchInput(const nlohmann::json& message);
+
+// The `file` input for a file the front end uploaded: the edit at `target` names it and
+// keeps it until the edit goes away or names another file.
+void DispatchUploadedFile(const std::string& target, std::shared_ptr<const UploadedFile> file);
 
 }  // namespace host

@@ -51,19 +51,30 @@ void ProtocolSession::receive(std::string message) {
   Application().PostInput([self, message = std::move(message)] { self->handle(message); });
 }
 
+void ProtocolSession::receiveFile(std::string target, std::shared_ptr<const UploadedFile> file) {
+  auto self = shared_from_this();
+  Application().PostInput([self, target = std::move(target), file = std::move(file)]() mutable {
+    self->apply([&] { DispatchUploadedFile(target, std::move(file)); });
+  });
+}
+
 void ProtocolSession::handle(const std::string& message) {
+  apply([&] {
+    nlohmann::json input;
+    try {
+      input = nlohmann::json::parse(message);
+    } catch (const nlohmann::json::exception& e) {
+      throw InputRefused(std::string("Mensagem malformada: ") + e.what());
+    }
+    DispatchInput(input);
+  });
+}
+
+void ProtocolSession::apply(const std::function<void()>& input) {
   error_.reset();
   ++handled_;
-  nlohmann::json input;
   try {
-    input = nlohmann::json::parse(message);
-  } catch (const nlohmann::json::exception& e) {
-    error_ = std::string("Mensagem malformada: ") + e.what();
-    spdlog::warn("Entrada recusada: {}", *error_);
-    return;
-  }
-  try {
-    DispatchInput(input);
+    input();
   } catch (const InputRefused& refused) {
     error_ = refused.what();
     spdlog::warn("Entrada recusada: {}", *error_);

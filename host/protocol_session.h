@@ -22,6 +22,8 @@
 
 #include <nlohmann/json_fwd.hpp>
 
+#include "host/uploaded_file.h"
+
 namespace host {
 
 class ProtocolSession : public std::enable_shared_from_this<ProtocolSession> {
@@ -35,6 +37,9 @@ class ProtocolSession : public std::enable_shared_from_this<ProtocolSession> {
 
   void start();
   void receive(std::string message);
+  // A file the front end uploaded for the edit at `target`, as a `file` input naming
+  // it; the edit keeps the file while it names it (a refused input drops it at once).
+  void receiveFile(std::string target, std::shared_ptr<const UploadedFile> file);
   void stop();
 
   // The state message as it would be sent now (UI thread).
@@ -43,6 +48,8 @@ class ProtocolSession : public std::enable_shared_from_this<ProtocolSession> {
  private:
   explicit ProtocolSession(Send send) : send_(std::move(send)) {}
   void handle(const std::string& message);
+  // Runs one input, recording its refusal for the next state.
+  void apply(const std::function<void()>& input);
   void present(bool idle);
 
   Send send_;

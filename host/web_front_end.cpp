@@ -2,12 +2,26 @@
 
 #include <unistd.h>
 
+#include "contracts/framework/planilha.h"
 #include "host/protocol_session.h"
 #include "platform/core/exceptions.h"
 
 namespace host {
 
-WebFrontEnd::WebFrontEnd(WebServerOptions options) {
+namespace {
+
+// A new folder under the system's temporary folder, readable by this user only.
+std::string NewPrivateFolder(const std::string& prefix, const std::string& what) {
+  std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+  if (!mkdtemp(pattern.data())) throw platform::Exception("Não foi possível criar a pasta " + what + " em " + pattern);
+  return pattern;
+}
+
+}  // namespace
+
+WebFrontEnd::WebFrontEnd(WebServerOptions options) : uploads_(NewPrivateFolder("vqr-uploads", "dos arquivos enviados")) {
+  options.uploadsDir = uploads_;
+  options.maxUploadBytes = Planilha::kMaxBytesArquivo;
   WebServerHooks hooks;
   hooks.onAttach = [this] {
     session_ = ProtocolSession::create([this](const std::string& message) { server_->send(message); });
@@ -15,6 +29,11 @@ WebFrontEnd::WebFrontEnd(WebServerOptions options) {
   };
   hooks.onMessage = [this](std::string message) {
     if (session_) session_->receive(std::move(message));
+  };
+  hooks.onUpload = [this](std::string target, std::shared_ptr<const UploadedFile> file) {
+    if (!session_) return false;
+    session_->receiveFile(std::move(target), std::move(file));
+    return true;
   };
   hooks.onDetach = [this] {
     if (session_) session_->stop();
@@ -26,18 +45,15 @@ WebFrontEnd::WebFrontEnd(WebServerOptions options) {
 WebFrontEnd::~WebFrontEnd() {
   server_->stop();
   if (session_) session_->stop();
+  std::error_code ec;
+  std::filesystem::remove_all(uploads_, ec);
 }
 
 void WebFrontEnd::start() { server_->start(); }
 
 std::string WebFrontEnd::url() const { return server_->url(); }
 
-std::string NewDocumentsFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vqr-documents-XXXXXX").string();
-  if (!mkdtemp(pattern.data()))
-    throw platform::Exception("Não foi possível criar a pasta dos relatórios em " + pattern);
-  return pattern;
-}
+std::string NewDocumentsFolder() { return NewPrivateFolder("vqr-documents", "dos relatórios"); }
 
 bool ParseWebAddress(const std::string& text, WebServerOptions& options) {
   std::string address = options.address;

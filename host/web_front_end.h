@@ -2,6 +2,8 @@
 // The browser front end: the web server of host/web plus a protocol session for the
 // tab that drives the host. Each tab that attaches gets a fresh session (its "hello"
 // and a state); when it goes away the session stops and the host waits for the next.
+// Files the tab uploads go to a private folder of their own, removed with the front end,
+// and reach the session as `file` inputs.
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -21,6 +23,7 @@ class WebFrontEnd {
   std::string url() const;
 
  private:
+  std::filesystem::path uploads_;
   std::unique_ptr<WebServer> server_;
   std::shared_ptr<ProtocolSession> session_;  // touched on the server's I/O thread only
 };

@@ -11,7 +11,7 @@ APT_PACKAGES=(
   libmsgpack-cxx-dev nlohmann-json3-dev libcli11-dev libfmt-dev libspdlog-dev libgtest-dev
   libgmock-dev libbenchmark-dev libcairo2-dev libpango1.0-dev libxlsxwriter-dev libsodium-dev libssl-dev openssl libzip-dev libexpat1-dev
   fonts-dejavu-core poppler-utils
-  chromium sqlite3 python3 unzip clang libclang-rt-14-dev ccache
+  chromium sqlite3 python3 zip unzip clang libclang-rt-14-dev ccache
 )
 
 SUDO=""

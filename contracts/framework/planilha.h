@@ -45,6 +45,7 @@
 #include <vector>
 
 #include "platform/text/date_time.h"
+#include "platform/ui/application.h"
 
 namespace Planilha {
 
@@ -100,5 +101,12 @@ TTabela LeTabela(const std::string& path, const std::vector<TColuna>& colunas, T
 // The same over the file's bytes, `nome` telling what the person called it.
 TTabela LeTabelaDeBytes(const std::string& bytes, const std::string& nome, const std::vector<TColuna>& colunas,
                         TCodificacao codificacao);
+
+// The spreadsheet a person fills in for such a table: an XLSX whose only row is the
+// header, the titles of `colunas` in their order (in bold, each column wide enough for
+// its title). It is published like a report's spreadsheet, as a document
+// of the host titled `titulo` (the front end downloads it); raises
+// Qrddlgs::EReportError when it cannot be written.
+const platform::TDocumentEntry& GravaModelo(const std::string& titulo, const std::vector<TColuna>& colunas);
 
 }  // namespace Planilha

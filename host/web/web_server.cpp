@@ -6,6 +6,7 @@
 #include <utility>
 #include <deque>
 #include <fstream>
+#include <limits>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -35,6 +36,7 @@ constexpr const char* kRefusedSecondTab =
 
 using Request = http::request<http::string_body>;
 using Response = http::response<http::string_body>;
+using HeaderParser = http::request_parser<http::empty_body>;
 
 // Normal ways for a browser to go away; not worth a log line.
 bool IsNormalClose(const beast::error_code& ec) {
@@ -128,12 +130,51 @@ std::optional<std::filesystem::path> SafeFile(const std::filesystem::path& root,
   return file;
 }
 
+bool IsUpload(const http::request<http::empty_body>& req) {
+  return PathOf(std::string_view(req.target().data(), req.target().size())) == "/upload";
+}
+
+// An upload's target: a "window.control" path of plain names.
+bool PlainTarget(std::string_view target) {
+  return !target.empty() && target.size() <= 200 && std::all_of(target.begin(), target.end(), [](unsigned char c) {
+    return std::isalnum(c) || c == '.' || c == '_';
+  });
+}
+
+// The extension an uploaded file is stored with: that of its own name when it is one
+// the import reads, else none (the reader tells formats by their bytes anyway).
+std::string UploadExtension(std::string_view name) {
+  auto endsWith = [&](std::string_view ext) {
+    return name.size() >= ext.size() &&
+           std::equal(ext.begin(), ext.end(), name.end() - static_cast<std::ptrdiff_t>(ext.size()),
+                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+  };
+  if (endsWith(".xlsx")) return ".xlsx";
+  if (endsWith(".csv")) return ".csv";
+  return "";
+}
+
+std::string TooLargeText(std::uintmax_t limit) {
+  return "O arquivo passa de " + std::to_string(limit / (1024 * 1024)) + " MB, o limite, e não foi recebido.";
+}
+
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return std::nullopt;
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+// Closes a connection whose request body was left unread without resetting it: the
+// sending side is shut, and what the browser still sends is read and dropped for a
+// while, so it gets to read the answer (a refusal) instead of a broken connection.
+awaitable<void> LingeringClose(beast::tcp_stream& stream) {
+  beast::error_code ec;
+  stream.socket().shutdown(tcp::socket::shutdown_send, ec);
+  stream.expires_after(std::chrono::seconds(2));
+  std::array<char, 16 * 1024> scratch;
+  while (!ec) co_await stream.async_read_some(asio::buffer(scratch), asio::redirect_error(use_awaitable, ec));
 }
 
 }  // namespace
@@ -149,14 +190,20 @@ struct WebServer::Impl {
   std::thread thread;
   std::shared_ptr<WsSession> active;  // the driving tab; touched on the I/O thread only
   std::uint16_t boundPort = 0;
+  std::uint64_t uploads = 0;  // files received so far; names the next one
+  bool uploading = false;     // one upload at a time
 
   awaitable<void> acceptLoop();
+  awaitable<std::optional<Response>> receiveUpload(beast::tcp_stream& stream, beast::flat_buffer& buffer,
+                                                   HeaderParser& head);
+  std::optional<Response> uploadRefusal(const HeaderParser& head) const;
   awaitable<void> serveConnection(tcp::socket socket);
   awaitable<void> serveWebSocket(beast::tcp_stream stream, Request req);
   Response answer(const Request& req);
-  bool allowedHost(const Request& req) const;
-  bool allowedOrigin(const Request& req) const;
+  bool allowedHost(const http::request_header<>& req) const;
+  bool allowedOrigin(const http::request_header<>& req) const;
   Response plain(const Request& req, http::status status, std::string text) const;
+  Response plain(unsigned version, bool keepAlive, http::status status, std::string text) const;
   Response invalidLink(const Request& req) const;
   void detach(const std::shared_ptr<WsSession>& session);
 };
@@ -197,7 +244,7 @@ class WsSession : public std::enable_shared_from_this<WsSession> {
   bool writing = false;
 };
 
-bool WebServer::Impl::allowedHost(const Request& req) const {
+bool WebServer::Impl::allowedHost(const http::request_header<>& req) const {
   auto it = req.find(http::field::host);
   if (it == req.end()) return false;
   const std::string host(it->value());
@@ -208,7 +255,7 @@ bool WebServer::Impl::allowedHost(const Request& req) const {
   return false;
 }
 
-bool WebServer::Impl::allowedOrigin(const Request& req) const {
+bool WebServer::Impl::allowedOrigin(const http::request_header<>& req) const {
   auto origin = req.find(http::field::origin);
   auto host = req.find(http::field::host);
   if (origin == req.end() || host == req.end()) return false;
@@ -216,13 +263,77 @@ bool WebServer::Impl::allowedOrigin(const Request& req) const {
 }
 
 Response WebServer::Impl::plain(const Request& req, http::status status, std::string text) const {
-  Response res{status, req.version()};
+  return plain(req.version(), req.keep_alive(), status, std::move(text));
+}
+
+Response WebServer::Impl::plain(unsigned version, bool keepAlive, http::status status, std::string text) const {
+  Response res{status, version};
   res.set(http::field::content_type, "text/plain; charset=utf-8");
   res.set(http::field::cache_control, "no-store");
-  res.keep_alive(req.keep_alive());
+  res.keep_alive(keepAlive);
   res.body() = std::move(text);
   res.prepare_payload();
   return res;
+}
+
+// Why an upload is refused before its body is read, if it is. The connection closes
+// after a refusal, so the body left unread is never taken for a request.
+std::optional<Response> WebServer::Impl::uploadRefusal(const HeaderParser& head) const {
+  const http::request<http::empty_body>& req = head.get();
+  auto refuse = [&](http::status status, std::string text) {
+    return std::optional<Response>(plain(req.version(), false, status, std::move(text)));
+  };
+  const std::string target(req.target());
+  auto tokenHeader = req.find("X-Session-Token");
+  const std::string token = tokenHeader == req.end() ? std::string() : std::string(tokenHeader->value());
+  if (!allowedHost(req)) return refuse(http::status::forbidden, "Endereço não permitido.");
+  if (req.method() != http::verb::post) return refuse(http::status::method_not_allowed, "Método não permitido.");
+  if (!allowedOrigin(req))
+    return refuse(http::status::forbidden, "Origem não permitida: o arquivo não foi recebido.");
+  if (!SameSecret(token, options.token))
+    return refuse(http::status::forbidden, "Sessão inválida: o arquivo não foi recebido.");
+  if (!PlainTarget(QueryValue(target, "target")))
+    return refuse(http::status::bad_request, "Envio sem o campo que recebe o arquivo.");
+  if (head.content_length() && *head.content_length() > options.maxUploadBytes)
+    return refuse(http::status::payload_too_large,
+                  TooLargeText(options.maxUploadBytes));
+  if (uploading) return refuse(http::status::too_many_requests, "Outro arquivo ainda está sendo enviado.");
+  if (options.uploadsDir.empty()) return refuse(http::status::forbidden, "Este sistema não recebe arquivos.");
+  return std::nullopt;
+}
+
+// Streams the body of an accepted upload into a new file of the uploads folder, so
+// memory holds one read's worth of it whatever its size; the answer, or nothing when
+// the browser went away.
+awaitable<std::optional<Response>> WebServer::Impl::receiveUpload(beast::tcp_stream& stream,
+                                                                  beast::flat_buffer& buffer, HeaderParser& head) {
+  const http::request<http::empty_body>& req = head.get();
+  if (auto refusal = uploadRefusal(head)) co_return refusal;
+  const std::string target(req.target());
+  const unsigned version = req.version();
+  const bool keepAlive = req.keep_alive();
+  const std::filesystem::path path =
+      options.uploadsDir / ("arquivo-" + std::to_string(++uploads) + UploadExtension(QueryValue(target, "name")));
+  http::request_parser<http::file_body> parser{std::move(head)};
+  parser.body_limit(options.maxUploadBytes);
+  beast::error_code ec;
+  parser.get().body().open(path.c_str(), beast::file_mode::write_new, ec);
+  if (ec) {
+    spdlog::error("web: the upload could not be stored in {}: {}", path.string(), ec.message());
+    co_return plain(version, false, http::status::internal_server_error, "Não foi possível guardar o arquivo enviado.");
+  }
+  auto file = std::make_shared<const UploadedFile>(path);
+  uploading = true;
+  co_await http::async_read(stream, buffer, parser, asio::redirect_error(use_awaitable, ec));
+  uploading = false;
+  parser.get().body().close();
+  if (ec == http::error::body_limit)
+    co_return plain(version, false, http::status::payload_too_large,
+                    TooLargeText(options.maxUploadBytes));
+  if (ec) co_return std::nullopt;
+  if (!hooks.onUpload || !hooks.onUpload(QueryValue(target, "target"), file))
+    co_return plain(version, keepAlive, http::status::conflict, "Nenhuma aba do navegador está usando o sistema.");
+  co_return plain(version, keepAlive, http::status::ok, "Arquivo recebido.");
 }
 
 // The page asked for without this session's token: a person followed an old or cut
@@ -298,10 +409,27 @@ awaitable<void> WebServer::Impl::serveConnection(tcp::socket socket) {
   beast::flat_buffer buffer;
   for (;;) {
     stream.expires_after(options.idleTimeout);
-    http::request_parser<http::string_body> parser;
-    parser.header_limit(16 * 1024);
-    parser.body_limit(4 * 1024);
+    HeaderParser head;
+    head.header_limit(16 * 1024);
+    // Each kind of request limits its body below (Boost 1.74 takes "none" for a zero limit).
+    head.body_limit(std::numeric_limits<std::uint64_t>::max());
     beast::error_code ec;
+    co_await http::async_read_header(stream, buffer, head, asio::redirect_error(use_awaitable, ec));
+    if (ec) {
+      if (!IsNormalClose(ec)) spdlog::debug("web: request refused: {}", ec.message());
+      co_return;
+    }
+    if (IsUpload(head.get())) {
+      std::optional<Response> res = co_await receiveUpload(stream, buffer, head);
+      if (!res) co_return;
+      const bool keepAlive = res->keep_alive();
+      co_await http::async_write(stream, *res, asio::redirect_error(use_awaitable, ec));
+      if (!ec && !keepAlive) co_await LingeringClose(stream);
+      if (ec || !keepAlive) co_return;
+      continue;
+    }
+    http::request_parser<http::string_body> parser{std::move(head)};
+    parser.body_limit(4 * 1024);
     co_await http::async_read(stream, buffer, parser, asio::redirect_error(use_awaitable, ec));
     if (ec) {
       if (!IsNormalClose(ec)) spdlog::debug("web: request refused: {}", ec.message());

@@ -7,7 +7,11 @@
 // upgrade must carry the session token and an Origin of this same server; the page is
 // served only with the token in its URL (without it, a page saying the link is not
 // valid and that the URL printed at start-up must be used); documents are served only
-// to a browser that opened the page with the token. One browser tab
+// to a browser that opened the page with the token. A file the page uploads
+// (POST /upload?target=WINDOW.EDIT) must carry the token in the X-Session-Token header
+// and stay within maxUploadBytes; it is streamed to a file of the uploads folder under
+// a name the server makes (its own name is never part of a path) and handed to
+// `onUpload`. One browser tab
 // drives the host at a time: a second tab is told so and closed. Messages over the
 // size limit close the socket; idle connections are dropped.
 //
@@ -21,6 +25,8 @@
 #include <memory>
 #include <string>
 
+#include "host/uploaded_file.h"
+
 namespace host {
 
 struct WebServerOptions {
@@ -29,6 +35,8 @@ struct WebServerOptions {
   std::filesystem::path webRoot;   // the web/ folder
   std::filesystem::path documentsDir;
   std::string token;               // random session token; see NewSessionToken()
+  std::filesystem::path uploadsDir;
+  std::uintmax_t maxUploadBytes = 32u * 1024 * 1024;
   std::size_t maxMessageBytes = 64 * 1024;
   std::chrono::seconds idleTimeout{300};
 };
@@ -38,6 +46,9 @@ struct WebServerHooks {
   std::function<void()> onAttach;
   // A message from the driving tab (called on the server's I/O thread).
   std::function<void(std::string message)> onMessage;
+  // A file uploaded for the edit at `target` (called on the I/O thread); false when no
+  // tab drives the host, and the upload is refused.
+  std::function<bool(std::string target, std::shared_ptr<const UploadedFile> file)> onUpload;
   // The driving tab went away.
   std::function<void()> onDetach;
 };

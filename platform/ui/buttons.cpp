@@ -34,6 +34,16 @@ void TButton::WriteFields(nlohmann::json& out) const {
   out["caption"] = Caption();
 }
 
+void TFileButton::Click() {
+  ++requests_;
+  TButton::Click();
+}
+
+void TFileButton::WriteFields(nlohmann::json& out) const {
+  TButton::WriteFields(out);
+  out["chooseFile"] = {{"edit", FileEdit ? FileEdit->Name() : std::string()}, {"accept", Accept}, {"requests", requests_}};
+}
+
 void TSpeedButton::WriteFields(nlohmann::json& out) const {
   TControl::WriteFields(out);
   out["caption"] = Caption();

@@ -5,9 +5,9 @@
 // (that is how dialog buttons close a modal window); Default / Cancel make Enter /
 // Escape click it when the focused control leaves those keys. TSpeedButton (the flat
 // toolbar button) never takes the focus, so clicking it runs no exit handler.
-// TCheckBox toggles on click and on Space. TRadioButton checked unchecks the radio
-// buttons of the same parent. Setting Checked runs OnClick when it changes, as a
-// click does.
+// TFileButton asks the front end for a file for an edit of its form. TCheckBox toggles
+// on click and on Space. TRadioButton checked unchecks the radio buttons of the same
+// parent. Setting Checked runs OnClick when it changes, as a click does.
 #include "platform/ui/control.h"
 
 namespace platform {
@@ -27,6 +27,24 @@ class TButton : public TWinControl {
 
  protected:
   void WriteFields(nlohmann::json& out) const override;
+};
+
+// Each click counts one request for a file for FileEdit; a front end that can choose
+// files (the browser) opens its file chooser, offering the kinds of Accept
+// (".xlsx,.csv"), when the count changes, and gives the chosen file to the edit with a
+// `file` input. Automation names a file with that input directly.
+class TFileButton : public TButton {
+ public:
+  using TButton::TButton;
+  void Click() override;
+  TControl* FileEdit = nullptr;
+  std::string Accept;
+
+ protected:
+  void WriteFields(nlohmann::json& out) const override;
+
+ private:
+  int requests_ = 0;
 };
 
 class TSpeedButton : public TControl {

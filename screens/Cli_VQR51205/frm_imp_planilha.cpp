@@ -44,12 +44,17 @@ bool CriaImpPlanilha(Pkg_VQR51200::TModuleSession& session, const Pkg_VQR51200::
 
 TfrmImpPlanilha::TfrmImpPlanilha(platform::TComponent* owner, Pkg_VQR51200::TModuleSession& session)
     : Frmrotgeral::TfrmRotiGeral(owner), session(session) {
-  IdentifyScreen(*this, *lblCodTela, "frmImpPlanilha", "Importar planilha", "VQR51205", 500, 190);
+  IdentifyScreen(*this, *lblCodTela, "frmImpPlanilha", "Importar planilha", "VQR51205", 500, 214);
   lblCliente = NewBoldLabel(this, grbDadosRel, "lblCliente", "Cliente", kLabelLeft, 18, 90);
   edtNmCliente = NewControl<platform::TEdit>(this, grbDadosRel, "edtNmCliente", kEditLeft, 14, kEditWidth, 21);
   edtNmCliente->SetEnabled(false);
   lblArquivo = NewBoldLabel(this, grbDadosRel, "lblArquivo", "Arquivo", kLabelLeft, 46, 90);
-  edtArquivo = NewControl<platform::TEdit>(this, grbDadosRel, "edtArquivo", kEditLeft, 42, kEditWidth, 21);
+  edtArquivo = NewControl<platform::TEdit>(this, grbDadosRel, "edtArquivo", kEditLeft, 42, kEditWidth - 28, 21);
+  btnArquivo = NewControl<platform::TFileButton>(this, grbDadosRel, "btnArquivo", kEditLeft + kEditWidth - 24, 42, 24, 21);
+  btnArquivo->SetCaption("...");
+  btnArquivo->SetHint("Escolher o arquivo");
+  btnArquivo->FileEdit = edtArquivo;
+  btnArquivo->Accept = ".xlsx,.csv";
   lblCodificacao = NewBoldLabel(this, grbDadosRel, "lblCodificacao", "Codificação", kLabelLeft, 74, 90);
   cbbCodificacao = NewControl<platform::TComboBox>(this, grbDadosRel, "cbbCodificacao", kEditLeft, 70, 160, 21);
   cbbCodificacao->Style = platform::csDropDownList;
@@ -60,6 +65,10 @@ TfrmImpPlanilha::TfrmImpPlanilha(platform::TComponent* owner, Pkg_VQR51200::TMod
       "Colunas (como na exportação da Tabela de Preços por Cliente): Produto e Preço; opcionais Validade "
       "Inicial, Validade Final e Cliente ou Inscrição (CNPJ/CPF).\nModelo: Produto;Preço;Validade "
       "Inicial;Validade Final");
+  btnModelo = NewControl<platform::TButton>(this, grbDadosRel, "btnModelo", kLabelLeft, 150, 110, 25);
+  btnModelo->SetCaption("Baixar modelo");
+  btnModelo->SetHint("Baixar a planilha modelo (XLSX) com as colunas da importação");
+  btnModelo->OnClick = [this](platform::TObject* s) { btnModeloClick(s); };
   lblArquivo->FocusControl = edtArquivo;
   FillCatalog();
   SetActiveControl(edtArquivo);
@@ -69,6 +78,10 @@ void TfrmImpPlanilha::FillCatalog() {
   msgPadrao->Add("Arquivo_Deve", "Arquivo deve ser informado.");
   msgPadrao->Add("Import_Ok", "Importação gravada: %s preços criados ou alterados.");
   msgPadrao->Add("Import_Vazia", "Nenhum preço a gravar: a planilha não altera nenhum preço.");
+}
+
+void TfrmImpPlanilha::btnModeloClick(platform::TObject*) {
+  Planilha::GravaModelo("Modelo de importação de preços", TemplateColumns());
 }
 
 void TfrmImpPlanilha::sbtConfirmaClick(platform::TObject*) {

@@ -46,6 +46,11 @@ const std::vector<Planilha::TColuna>& ImportColumns() {
   return columns;
 }
 
+std::vector<Planilha::TColuna> TemplateColumns() {
+  const std::vector<Planilha::TColuna>& all = ImportColumns();
+  return {all[kCustomer], all[kProduct], all[kPrice], all[kStart], all[kEnd]};
+}
+
 platform::Variant ImportLines(const Planilha::TTabela& table) {
   auto packet = std::make_shared<platform::DataPacket>(contracts::server::ImportLineColumns());
   packet->reserve(table.linhas.size());

@@ -14,6 +14,11 @@ namespace Cli_VQR51205 {
 // The columns the import asks the spreadsheet for.
 const std::vector<Planilha::TColuna>& ImportColumns();
 
+// The columns of the template a person fills in: those of the price table report's
+// export, Cliente (optional: empty is the customer the import is for), Produto, Preço,
+// Validade Inicial and Validade Final.
+std::vector<Planilha::TColuna> TemplateColumns();
+
 // The table's lines as the Linhas argument of GetPreviaImpPreco and SetImpPreco.
 platform::Variant ImportLines(const Planilha::TTabela& table);
 

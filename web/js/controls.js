@@ -6,6 +6,7 @@ import { cssColor, droppedByKey, el, pressable, setCaption, setText, textWithSel
 import { createGrid, updateGrid } from './grid.js';
 import { openPopup } from './popup.js';
 import { setHint } from './tooltip.js';
+import { offerFile } from './upload.js';
 
 // Glyphs of toolbar buttons without a caption, chosen by the button's name.
 const GLYPHS = [
@@ -17,6 +18,7 @@ const GLYPHS = [
   [/Cancel/i, '✖'],
   [/Imprimir|Visualizar/i, '▤'],
   [/Exportar/i, '⇩'],
+  [/Importar/i, '⇧'],
   [/Ajuda|Help/i, '?'],
   [/Fechar/i, '⏏'],
   [/FormComp/i, 'ƒ'],
@@ -151,7 +153,7 @@ const renderers = {
   checkbox(node, control) {
     checkable(node, control, 'check-mark', control.checked ? '☑' : '☐');
   },
-  button(node, control) {
+  button(node, control, ctx) {
     node.classList.toggle('flat', Boolean(control.flat));
     if (control.caption) {
       setCaption(node, control.caption);
@@ -160,6 +162,7 @@ const renderers = {
       node.classList.add('glyph');
     }
     pressable(node);
+    if (control.chooseFile) offerFile(node, control.chooseFile, ctx.path);
   },
   searchbutton(node, control) {
     setText(node, control.caption || '⌕');

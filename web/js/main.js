@@ -128,6 +128,8 @@ document.addEventListener('paste', (event) => {
   event.preventDefault();
 });
 
+document.addEventListener('vqr-notice', (event) => showToast(event.detail));
+
 let resizeTimer = 0;
 window.addEventListener('resize', () => {
   clearTimeout(resizeTimer);
