@@ -53,12 +53,12 @@ class Client {
 
 struct Saves {
   bench::Latencies reached, untouched;
+  double seconds = 0;  // of the command they waited behind
 };
 
 // Saves prices until `done`, alternating a target's and the source's; the products
 // of `products` in turn.
-Saves SaveUntil(Client& saver, const std::vector<std::string>& products, const std::atomic<bool>& done) {
-  Saves saves;
+void SaveUntil(Client& saver, const std::vector<std::string>& products, const std::atomic<bool>& done, Saves& saves) {
   for (std::size_t n = 0; !done; ++n) {
     const bool reached = n % 2 == 0;
     std::string customer = reached ? kTarget : kSource;
@@ -68,74 +68,76 @@ Saves SaveUntil(Client& saver, const std::vector<std::string>& products, const s
     (reached ? saves.reached : saves.untouched)
         .millis.push_back(std::chrono::duration<double, std::milli>(bench::Clock::now() - start).count());
   }
-  return saves;
 }
 
-// The saves made while `work` ran, and the seconds it took.
-Saves SavesDuring(Client& saver, const std::vector<std::string>& products, const std::function<void()>& work,
-                  double& seconds) {
+// The saves made while `work` ran.
+Saves SavesDuring(Client& saver, const std::vector<std::string>& products, const std::function<void()>& work) {
   std::atomic<bool> done{false};
   Saves saves;
-  std::thread saving([&] { saves = SaveUntil(saver, products, done); });
+  std::thread saving([&] { SaveUntil(saver, products, done, saves); });
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  seconds = bench::Seconds(work);
+  saves.seconds = bench::Seconds(work);
   done = true;
   saving.join();
   return saves;
 }
 
-void Print(const char* subject, Saves& saves, double seconds) {
+void Print(const char* subject, Saves& saves) {
   std::printf("  %-44s %6.2f s   reached price: %4zu saves, p99 %8.2f ms, max %8.2f ms   "
               "untouched price: %4zu saves, p99 %8.2f ms, max %8.2f ms\n",
-              subject, seconds, saves.reached.millis.size(), saves.reached.percentile(0.99),
+              subject, saves.seconds, saves.reached.millis.size(), saves.reached.percentile(0.99),
               saves.reached.percentile(1.0), saves.untouched.millis.size(), saves.untouched.percentile(0.99),
               saves.untouched.percentile(1.0));
+}
+
+// The source's prices, worked out from its formula; returns their products.
+std::vector<std::string> PriceTheSource(Client& client) {
+  std::string source = kSource, number;
+  client.call("SetCalcCusProd", {"001", Var(source), Var(number), 3, 1, "", "", "S"});
+  Variant prices = client.call("GetPrecoProd", {Var(source), 3});
+  std::vector<std::string> products;
+  for (std::size_t row = 0; row < prices.asPacket().rowCount(); ++row)
+    products.emplace_back(prices.asPacket().stringAt(row, 0));
+  if (products.empty()) throw std::runtime_error("the source has no price");
+  return products;
+}
+
+int Measure(bench::Scratch& scratch, int customers, int products) {
+  std::string target = scratch.create("savebehind");
+  Prepare(target, customers, products);
+  auto store = server::store::Store::Open(target);
+  bench::LocalServer server(*store, 8);
+  bench::Failures failures;
+  Client bulk(server.port(), failures), saver(server.port(), failures);
+  const std::vector<std::string> codes = PriceTheSource(bulk);
+  auto copy = [&](const char* method, const char* start, const char* end) {
+    return [&bulk, method, start, end] {
+      std::string source = kSource, all = "T", list, replace = "S";
+      bulk.call(method, {"001", Var(source), 3, Var(all), Var(list), start, end, Var(replace), "", ""});
+    };
+  };
+  Saves alone = SavesDuring(saver, codes, [] { std::this_thread::sleep_for(std::chrono::seconds(3)); });
+  Saves preview = SavesDuring(saver, codes, copy("GetPreviaCopiaPreco", "01/01/2026", "31/12/2026"));
+  Saves creating = SavesDuring(saver, codes, copy("SetCopiaPreco", "01/01/2026", "31/12/2026"));
+  Saves changing = SavesDuring(saver, codes, copy("SetCopiaPreco", "01/01/2027", "31/12/2027"));
+
+  std::printf("single price saves behind a copy of %zu prices to %d customers on %s (8 server threads)\n",
+              codes.size(), customers - 1, scratch.postgres() ? "PostgreSQL" : "SQLite");
+  Print("alone", alone);
+  Print("(a) during its preview", preview);
+  Print("(b) during the copy, creating every price", creating);
+  Print("(c) during the copy, changing every price", changing);
+  for (const std::string& e : failures.firstErrors) std::printf("    error: %s\n", e.c_str());
+  return failures.errors == 0 ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   try {
-    const int customers = bench::IntOption(argc, argv, "--customers", 500);
-    const int products = bench::IntOption(argc, argv, "--products", 2000);
     bench::Scratch scratch(bench::HasFlag(argc, argv, "--pg"));
-    std::string target = scratch.create("savebehind");
-    Prepare(target, customers, products);
-    auto store = server::store::Store::Open(target);
-    bench::LocalServer server(*store, 8);
-    bench::Failures failures;
-    Client bulk(server.port(), failures), saver(server.port(), failures);
-
-    std::string source = kSource, number;
-    bulk.call("SetCalcCusProd", {"001", Var(source), Var(number), 3, 1, "", "", "S"});  // the source's prices
-    Variant prices = bulk.call("GetPrecoProd", {Var(source), 3});
-    std::vector<std::string> codes;
-    for (std::size_t row = 0; row < prices.asPacket().rowCount(); ++row)
-      codes.emplace_back(prices.asPacket().stringAt(row, 0));
-    if (codes.empty()) throw std::runtime_error("the source has no price");
-
-    auto copy = [&](const char* method, const char* start, const char* end) {
-      return [&bulk, method, start, end] {
-        std::string source = kSource, all = "T", list, replace = "S";
-        bulk.call(method, {"001", Var(source), 3, Var(all), Var(list), start, end, Var(replace), "", ""});
-      };
-    };
-    double seconds = 0;
-    Saves alone = SavesDuring(saver, codes, [] { std::this_thread::sleep_for(std::chrono::seconds(3)); }, seconds);
-    Saves preview = SavesDuring(saver, codes, copy("GetPreviaCopiaPreco", "01/01/2026", "31/12/2026"), seconds);
-    const double previewSeconds = seconds;
-    Saves creating = SavesDuring(saver, codes, copy("SetCopiaPreco", "01/01/2026", "31/12/2026"), seconds);
-    const double creatingSeconds = seconds;
-    Saves changing = SavesDuring(saver, codes, copy("SetCopiaPreco", "01/01/2027", "31/12/2027"), seconds);
-
-    std::printf("single price saves behind a copy of %zu prices to %d customers on %s (8 server threads)\n",
-                codes.size(), customers - 1, scratch.postgres() ? "PostgreSQL" : "SQLite");
-    Print("alone", alone, 3);
-    Print("(a) during its preview", preview, previewSeconds);
-    Print("(b) during the copy, creating every price", creating, creatingSeconds);
-    Print("(c) during the copy, changing every price", changing, seconds);
-    for (const std::string& e : failures.firstErrors) std::printf("    error: %s\n", e.c_str());
-    return failures.errors == 0 ? 0 : 1;
+    return Measure(scratch, bench::IntOption(argc, argv, "--customers", 500),
+                   bench::IntOption(argc, argv, "--products", 2000));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bench_server_save_behind_batch: %s\n", e.what());
     return 1;
