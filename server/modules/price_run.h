@@ -90,7 +90,7 @@ class PriceRun {
 };
 
 // Rows of a price set written in one transaction of a write in slices.
-inline constexpr std::int64_t kSliceRows = 10'000;
+inline constexpr std::int64_t kSliceRows = 5'000;
 
 // Whether a write on this connection's database runs in slices: on SQLite.
 bool WritesInSlices(const store::Connection& c);

@@ -20,7 +20,7 @@ namespace {
 using platform::Variant;
 
 // Forty customers and 2,500 products, the first customer pricing every one: a copy of
-// its prices to the others writes ten slices.
+// its prices to the others writes twenty slices.
 class SlicedWriteTest : public BackendTest {
  protected:
   static constexpr const char* kSource = "000001";
