@@ -38,7 +38,8 @@ MethodEntry GuardedEntry(std::shared_ptr<const contracts::server::MethodSpec> me
       store::Store::Lease connection = store.lease();
       connection->setCaller(context.user);
       connection->setCallCondition(context.condition);
-      return contracts::server::MakeSuccess(body(*connection, params));
+      BodyAnswer answer = body(*connection, params);
+      return contracts::server::MakeSuccess(std::move(answer.data), std::move(answer.aside));
     } catch (const rpc::CodedRefusal&) {
       throw;  // answered by the dispatcher as an error of its code
     } catch (const Refusal& e) {

@@ -28,7 +28,7 @@ namespace server::rpc {
 struct CallContext {
   std::string user;  // the signed-in user's login; empty where no one signs in (in-process)
   // What the call's change is based on (platform/net/rpc_frame.h); Empty: none.
-  platform::Variant condition;
+  platform::Variant condition{};
 };
 
 struct SignInReply {
