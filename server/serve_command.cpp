@@ -8,6 +8,7 @@
 #include "server/access/method_permissions.h"
 #include "server/access/users.h"
 #include "server/modules/data_modules.h"
+#include "server/modules/unfinished_batches.h"
 #include "server/rpc/allocation_policy.h"
 #include "server/rpc/method_registry.h"
 #include "server/rpc/server.h"
@@ -86,6 +87,8 @@ void RunServe(const ServeOptions& options) {
     int was = store::UpgradeSchema(*connection);
     if (was != store::kSchemaVersion)
       rpc::ServerLog().info("Esquema do banco de dados atualizado da versão {} para a {}", was, store::kSchemaVersion);
+    for (std::int64_t batch : modules::TakeBackUnfinishedBatches(*connection))
+      rpc::ServerLog().warn("Lote {} interrompido antes do fim: desfeito", batch);
   }
   WarnAboutUsers(*database);
   rpc::MethodRegistry registry;

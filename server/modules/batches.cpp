@@ -9,7 +9,8 @@ std::int64_t OpenBatch(store::Connection& connection, char origin, const std::st
   store::SqlBuilder sql(connection.backend());
   std::string statement = "INSERT INTO TABPRECLIELOTE (IDORIGALT, CDCLIENTE, DTHRALT, QTPRECO, CDUSUARIO) VALUES (" +
                           sql.textParam(std::string(1, origin)) + ", " + sql.textParam(customer) + ", " +
-                          sql.timestampParam(now) + ", 0, " + sql.textParam(ChangeAuthor(connection)) +
+                          sql.timestampParam(now) + ", " + sql.integerParam(kUnfinishedBatch) + ", " +
+                          sql.textParam(ChangeAuthor(connection)) +
                           ") RETURNING NRLOTE";
   std::int64_t number = 0;
   connection.query(statement, sql.params(), [&](const store::Row& row) { number = row.integer(0); });

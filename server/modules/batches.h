@@ -10,8 +10,13 @@
 
 namespace server::modules {
 
+// The count of prices of a batch until it is closed: one written in slices
+// (price_run.h) stands so between them, and is taken back if it never gets closed
+// (unfinished_batches.h).
+inline constexpr std::int64_t kUnfinishedBatch = -1;
+
 // Opens a batch of that origin for the customer the command runs for, at `now`, in the
-// name of the call's user (caller.h); returns its number.
+// name of the call's user (caller.h), unfinished; returns its number.
 std::int64_t OpenBatch(store::Connection& connection, char origin, const std::string& customer, const std::string& now);
 
 // Records how many prices the batch wrote.
@@ -25,7 +30,7 @@ struct BatchInfo {
   char origin = 0;
   std::string customer;
   std::string time;  // yyyy-mm-ddThh:nn:ss
-  std::int64_t prices = 0;
+  std::int64_t prices = 0;  // kUnfinishedBatch while unfinished
   std::optional<std::int64_t> undoneBy;
   std::string user;  // who ran it
 };

@@ -35,6 +35,8 @@ std::int64_t ReadBatchNumber(std::int64_t batch) {
 BatchInfo RequireBatch(store::Connection& c, std::int64_t batch, bool lock) {
   auto info = FindBatch(c, ReadBatchNumber(batch), lock);
   if (!info) throw Refusal("Lote " + std::to_string(batch) + " não encontrado.");
+  if (info->prices == kUnfinishedBatch)
+    throw Refusal("O lote " + std::to_string(batch) + " ainda está sendo gravado.");
   return *info;
 }
 

@@ -50,9 +50,8 @@ void FillImportTable(store::Connection& c, const std::vector<AcceptedLine>& line
   if (c.backend() == store::Backend::PostgreSQL) c.executeScript(std::string("ANALYZE ") + kImportTable);
 }
 
-PriceSet ImportedPrices(const PriceRun& run, std::int64_t batch) {
+PriceSet ImportedPrices() {
   PriceSet set;
-  set.history = run.history();
   set.select = [](store::SqlBuilder&) {
     return std::string("SELECT I.CDCLIENTE AS CDCLIENTE, I.CDPRODUTO AS CDPRODUTO, I.VRPRECOPROD AS VRPRECOPROD, "
                        "I.DTVALINI AS DTVALINI, I.DTVALFIN AS DTVALFIN FROM ") +
@@ -61,7 +60,6 @@ PriceSet ImportedPrices(const PriceRun& run, std::int64_t batch) {
   set.overwrite = true;
   set.keepDates = false;
   set.origin = store::kHistoryImport;
-  set.batch = batch;
   return set;
 }
 
@@ -84,8 +82,8 @@ void ImportWork(store::Connection& c, PriceRun& run, const contract::ImportArgs&
   const auto count = static_cast<std::int64_t>(accepted.size());
   run.Consider(count, count, 1);
   const std::string& owner = a.CdCliente.empty() ? accepted.front().customer : a.CdCliente;
-  const std::int64_t batch = run.Open(c, store::kHistoryImport, owner);
-  run.Close(c, WritePriceSet(c, ImportedPrices(run, batch), run.now()));
+  run.Open(c, store::kHistoryImport, owner);
+  run.Close(c, run.Write(c, ImportedPrices()));
 }
 
 void AppendRefused(DataPacket& packet, const RefusedLine& line) {
@@ -151,8 +149,7 @@ contract::ReplyOf<contract::ImportPreviewData> GetPreviaImpPreco(store::Connecti
 
 contract::RunReply SetImpPreco(store::Connection& c, const contract::ImportArgs& a) {
   contract::RunReply reply;
-  store::RunInTransaction(c, store::TxMode::Write, [&] {
-    PriceRun run(false);
+  RunWrite(c, [&](PriceRun& run) {
     ImportOutcome outcome;
     ImportWork(c, run, a, outcome);
     reply = ChangedSincePreview(c, run.batch());

@@ -1,11 +1,14 @@
 #include "server/modules/price_run.h"
 
+#include <spdlog/spdlog.h>
+
 #include "contracts/server/packets.h"
 #include "contracts/server/price_limits.h"
 #include "contracts/server/tab_pre_clie_methods.h"
 #include "server/modules/base_prices.h"
 #include "server/modules/batches.h"
 #include "server/modules/price_writer.h"
+#include "server/modules/unfinished_batches.h"
 #include "server/store/schema.h"
 #include "server/store/sql_builder.h"
 
@@ -39,6 +42,53 @@ bool AnyNonPositiveBasePrice(store::Connection& c, const std::string* keptFor) {
 }
 
 constexpr const char* kPreviewHistoryTable = "TMPPREVIAHIST";
+constexpr const char* kPreviewPriceTable = "TMPPREVIAPRECO";
+
+// The columns, key and checks of TABPRECLIE, without its foreign keys.
+std::string PreviewPriceColumns(store::Backend backend) {
+  const std::string date = backend == store::Backend::PostgreSQL ? "DATE" : "TEXT";
+  return "CDCLIENTE VARCHAR(21) NOT NULL, CDPRODUTO VARCHAR(10) NOT NULL, VRPRECOPROD DOUBLE PRECISION NOT NULL "
+         "CHECK (VRPRECOPROD > 0), DTVALINI " + date + ", DTVALFIN " + date +
+         ", PRIMARY KEY (CDCLIENTE, CDPRODUTO), CHECK (DTVALFIN IS NULL OR (DTVALINI IS NOT NULL AND DTVALINI <= DTVALFIN))";
+}
+
+// A preview's copy of the prices the set reaches: all the write would read or change.
+void CopyReachedPrices(store::Connection& c, const PriceSet& set) {
+  ResetTempTable(c, kPreviewPriceTable, PreviewPriceColumns(c.backend()));
+  store::SqlBuilder sql(c.backend());
+  c.execute(std::string("INSERT INTO ") + kPreviewPriceTable +
+                " (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT T.CDCLIENTE, T.CDPRODUTO, "
+                "T.VRPRECOPROD, T.DTVALINI, T.DTVALFIN FROM TABPRECLIE T JOIN (" +
+                set.select(sql) + ") N ON T.CDCLIENTE = N.CDCLIENTE AND T.CDPRODUTO = N.CDPRODUTO",
+            sql.params());
+  if (c.backend() == store::Backend::PostgreSQL)
+    c.executeScript(std::string("SET LOCAL default_statistics_target = 10; ANALYZE ") + kPreviewPriceTable);
+}
+
+// A write's price set in slices (SQLite): its rows numbered from 1 in the set's order.
+constexpr const char* kSliceTable = "TMPGRAVACAO";
+
+std::int64_t FillSliceTable(store::Connection& c, const PriceSet& set) {
+  ResetTempTable(c, kSliceTable,
+                 "NRSEQ INTEGER PRIMARY KEY, CDCLIENTE VARCHAR(21) NOT NULL, CDPRODUTO VARCHAR(10) NOT NULL, "
+                 "VRPRECOPROD DOUBLE PRECISION, DTVALINI TEXT, DTVALFIN TEXT",
+                 TempRows::InsertionOrder);
+  store::SqlBuilder sql(c.backend());
+  return c.execute(std::string("INSERT INTO ") + kSliceTable +
+                       " (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT N.CDCLIENTE, N.CDPRODUTO, "
+                       "N.VRPRECOPROD, N.DTVALINI, N.DTVALFIN FROM (" +
+                       set.select(sql) + ") N",
+                   sql.params());
+}
+
+// The rows of the slice table after the first `from`, up to `to`.
+std::function<std::string(store::SqlBuilder&)> Slice(std::int64_t from, std::int64_t to) {
+  return [from, to](store::SqlBuilder& sql) {
+    return std::string("SELECT S.CDCLIENTE AS CDCLIENTE, S.CDPRODUTO AS CDPRODUTO, S.VRPRECOPROD AS VRPRECOPROD, "
+                       "S.DTVALINI AS DTVALINI, S.DTVALFIN AS DTVALFIN FROM ") +
+           kSliceTable + " S WHERE S.NRSEQ > " + sql.integerParam(from) + " AND S.NRSEQ <= " + sql.integerParam(to);
+  };
+}
 
 std::string Limit(store::SqlBuilder& sql) {
   return " LIMIT " + sql.integerParam(contracts::server::kMaxPreviewRows);
@@ -89,22 +139,66 @@ bool PriceRun::SoundBasePrices(store::Connection& c, const std::string* keptFor,
   return false;
 }
 
-std::int64_t PriceRun::Open(store::Connection& c, char origin, const std::string& customer) {
+void PriceRun::Open(store::Connection& c, char origin, const std::string& customer) {
   now_ = NowISO();
+  origin_ = origin;
+  customer_ = customer;
   if (preview_)
     ResetTempTable(c, kPreviewHistoryTable, store::HistoryRowColumns(c.backend()), TempRows::InsertionOrder);
-  batch_ = OpenBatch(c, origin, customer, now_);
-  return batch_;
 }
 
+std::int64_t PriceRun::Write(store::Connection& c, PriceSet set) {
+  set.history = history_;
+  if (preview_) {
+    CopyReachedPrices(c, set);
+    set.prices = kPreviewPriceTable;
+    return WritePriceSet(c, set, now_);
+  }
+  if (WritesInSlices(c)) return WriteInSlices(c, std::move(set));
+  set.batch = batch_ = OpenBatch(c, origin_, customer_, now_);
+  return WritePriceSet(c, set, now_);
+}
+
+std::int64_t PriceRun::WriteInSlices(store::Connection& c, PriceSet set) {
+  const std::int64_t rows = FillSliceTable(c, set);
+  c.commit();  // the preparation's transaction, which took no lock
+  std::int64_t written = 0;
+  for (std::int64_t done = 0;; done += kSliceRows) {
+    c.begin(store::TxMode::Write);
+    if (done == 0) batch_ = OpenBatch(c, origin_, customer_, now_);
+    set.batch = batch_;
+    set.select = Slice(done, done + kSliceRows);
+    written += WritePriceSet(c, set, now_);
+    if (done + kSliceRows >= rows) return written;
+    c.commit();
+    slicesCommitted_ = true;
+  }
+}
+
+void PriceRun::TakeBackSlices(store::Connection& c) {
+  if (!slicesCommitted_) return;
+  try {
+    c.rollback();
+    store::Transaction tx(c, store::TxMode::Write);
+    TakeBackBatch(c, batch_);
+    tx.commit();
+  } catch (const std::exception& e) {
+    spdlog::error("Falha ao desfazer o lote {} interrompido ({}); ele será desfeito quando o servidor iniciar",
+                  batch_, e.what());
+  }
+}
+
+bool WritesInSlices(const store::Connection& c) { return c.backend() == store::Backend::SQLite; }
+
+// A preview's history table holds its own rows alone.
 void PriceRun::Close(store::Connection& c, std::int64_t written) {
-  CloseBatch(c, batch_, written);
   if (!preview_) {
+    CloseBatch(c, batch_, written);
     if (written == 0) DropEmptyBatch(c, batch_);
     return;
   }
-  c.query("SELECT SUM(CASE WHEN VRPRECOANT IS NULL THEN 1 ELSE 0 END), COUNT(*) FROM " + history_ + " WHERE NRLOTE = $1",
-          {batch_}, [&](const store::Row& row) {
+  c.query("SELECT SUM(CASE WHEN VRPRECOANT IS NULL THEN 1 ELSE 0 END), COUNT(*) FROM " + history_, {},
+          [&](const store::Row& row) {
             counts_.created = row.isNull(0) ? 0 : row.integer(0);
             counts_.changed = row.integer(1) - counts_.created;
           });
@@ -114,9 +208,7 @@ void PriceRun::Close(store::Connection& c, std::int64_t written) {
       "SELECT H.CDCLIENTE, C.NMRAZSOCCLIE, H.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO, H.VRPRECOANT, H.VRPRECONOV, "
       "CASE WHEN H.VRPRECOANT IS NULL THEN NULL ELSE (H.VRPRECONOV - H.VRPRECOANT) * 100.0 / H.VRPRECOANT END AS PC "
       "FROM " + history_ + " H JOIN PRODUTO P ON P.CDPRODUTO = H.CDPRODUTO JOIN CLIENTE C ON C.CDCLIENTE = H.CDCLIENTE "
-      "WHERE H.NRLOTE = " +
-      sql.param(platform::Variant(batch_)) +
-      " ORDER BY CASE WHEN H.VRPRECOANT IS NULL THEN 1 ELSE 0 END, ABS(H.VRPRECONOV - H.VRPRECOANT) / H.VRPRECOANT DESC, "
+      "ORDER BY CASE WHEN H.VRPRECOANT IS NULL THEN 1 ELSE 0 END, ABS(H.VRPRECONOV - H.VRPRECOANT) / H.VRPRECOANT DESC, "
       "C.NMRAZSOCCLIE, H.CDCLIENTE, P.CDARVPROD" +
       Limit(sql);
   c.query(statement, sql.params(), [&](const store::Row& row) { AppendPreviewRow(*rows_, row, false); });

@@ -1,12 +1,27 @@
 #pragma once
-// PriceRun: how a recalculation or copy ends once its base prices are ready
+// PriceRun: how a recalculation, copy or import ends once its prices are ready
 // (base_prices.h). A write refuses unsound base prices, writes every price under a
 // batch of its own (batches.h) and closes the batch. A preview runs the very same
-// statements inside a transaction its caller rolls back: instead of refusing it lists
-// the blocked products, and after the write it reads back the batch's history rows,
-// which are exactly what the write does. A preview records them in a temporary table
-// of its own, not in TABPRECLIEHIST: it takes none of the history's numbers (on
-// PostgreSQL a rolled-back insert would still use them up).
+// statements in a read transaction its caller rolls back: instead of refusing it lists
+// the blocked products, and after the write it reads back its history rows, which are
+// exactly what the write does.
+//
+// A preview writes temporary tables only, so it never takes the database's write lock
+// (SQLite) nor locks a row another writer waits for (PostgreSQL): it copies the prices
+// the set reaches into a table of its own and writes them there, records its history
+// rows in another instead of TABPRECLIEHIST (it takes none of the history's numbers)
+// and opens no batch. Its reads see one snapshot on SQLite; on PostgreSQL each
+// statement sees what was committed when it began, as the write's statements do.
+//
+// On SQLite, where one writer at a time holds the whole database, a write prepares its
+// prices in a read transaction and then writes them in slices of kSliceRows, each in a
+// write transaction of its own: a single save waiting meanwhile gets its turn between
+// two slices (store/writer_queue.h) instead of after the whole write. The batch is
+// opened with the first slice and closed with the last, which also holds the rest of
+// the command (a formula copy's formulas); a batch left unfinished is taken back
+// (unfinished_batches.h). Each slice records the prices it changes as it finds them
+// under the lock, as any write does. On PostgreSQL a write is one transaction: a save
+// waits for it only on the prices both write, whose locks keep the history right.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -14,6 +29,7 @@
 #include "contracts/server/tab_pre_clie_methods.h"
 #include "platform/variant/data_packet.h"
 #include "server/modules/method_adapter.h"
+#include "server/modules/price_writer.h"
 #include "server/store/connection.h"
 
 namespace server::modules {
@@ -34,13 +50,18 @@ class PriceRun {
   // false, and the command stops there.
   bool SoundBasePrices(store::Connection& c, const std::string* keptFor, const std::string* customer = nullptr);
 
-  // Opens the command's batch (and a preview's history table); the time of its changes
-  // is `now()`.
-  std::int64_t Open(store::Connection& c, char origin, const std::string& customer);
+  // The origin and customer of the command's batch, which its write opens; the time of
+  // its changes is `now()`. A preview opens its history table instead (its batch is 0).
+  void Open(store::Connection& c, char origin, const std::string& customer);
   const std::string& now() const noexcept { return now_; }
   std::int64_t batch() const noexcept { return batch_; }
   // The table the command's history rows go to (PriceSet::history).
   const std::string& history() const noexcept { return history_; }
+
+  // Opens the batch and writes the set (WritePriceSet) under it, into the run's tables,
+  // in slices where the database takes them; returns how many prices it created or
+  // changed. Afterwards the command is in the transaction of the last slice.
+  std::int64_t Write(store::Connection& c, PriceSet set);
 
   // Closes the batch after `written` prices were created or changed; a preview reads
   // them back.
@@ -49,8 +70,17 @@ class PriceRun {
   // The data part of a preview: its rows and its counts.
   contracts::server::PreviewReply Answer() const;
 
+  // After the command failed: takes back the slices it had committed, if any, in a
+  // transaction of its own; when that fails too, the server's next start does it.
+  void TakeBackSlices(store::Connection& c);
+
  private:
+  std::int64_t WriteInSlices(store::Connection& c, PriceSet set);
+
   bool preview_;
+  char origin_ = 0;
+  std::string customer_;
+  bool slicesCommitted_ = false;
   std::string history_;
   std::string now_;
   std::int64_t batch_ = 0;
@@ -59,7 +89,20 @@ class PriceRun {
   std::shared_ptr<platform::DataPacket> rows_;
 };
 
-// Runs `work` in a write transaction that is always rolled back.
+// Rows of a price set written in one transaction of a write in slices.
+inline constexpr std::int64_t kSliceRows = 5'000;
+
+// Whether a write on this connection's database runs in slices: on SQLite.
+bool WritesInSlices(const store::Connection& c);
+
+// Runs `work(run)`, a PriceRun write, and commits it: its preparation in a read
+// transaction and its prices in slices where the database takes them, or all of it in
+// one write transaction; repeated from the start after a transient conflict
+// (RunInTransaction).
+template <typename Work>
+void RunWrite(store::Connection& c, Work&& work);
+
+// Runs `work` in a read transaction that is always rolled back (a preview's).
 template <typename Work>
 void RunRolledBack(store::Connection& c, Work&& work);
 
@@ -68,7 +111,20 @@ void RunRolledBack(store::Connection& c, Work&& work);
 #include "server/store/transaction.h"
 
 template <typename Work>
+void server::modules::RunWrite(store::Connection& c, Work&& work) {
+  store::RunInTransaction(c, WritesInSlices(c) ? store::TxMode::Read : store::TxMode::Write, [&] {
+    PriceRun run(false);
+    try {
+      work(run);
+    } catch (...) {
+      run.TakeBackSlices(c);
+      throw;
+    }
+  });
+}
+
+template <typename Work>
 void server::modules::RunRolledBack(store::Connection& c, Work&& work) {
-  store::Transaction tx(c, store::TxMode::Write);
+  store::Transaction tx(c, store::TxMode::Read);
   work();
 }

@@ -46,8 +46,16 @@ std::string ChangeColumns(store::SqlBuilder& sql, const store::Connection& c, co
          BatchParam(sql, set.batch) + ", " + sql.textParam(ChangeAuthor(c));
 }
 
-constexpr const char* kAbsent =
-    " WHERE NOT EXISTS (SELECT 1 FROM TABPRECLIE O WHERE O.CDCLIENTE = N.CDCLIENTE AND O.CDPRODUTO = N.CDPRODUTO)";
+// The proposed prices N the set's table has not yet.
+std::string Absent(const PriceSet& set) {
+  return " WHERE NOT EXISTS (SELECT 1 FROM " + set.prices +
+         " O WHERE O.CDCLIENTE = N.CDCLIENTE AND O.CDPRODUTO = N.CDPRODUTO)";
+}
+
+std::string PriceInsert(const PriceSet& set) {
+  return "INSERT INTO " + set.prices + " (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT N.CDCLIENTE, "
+         "N.CDPRODUTO, N.VRPRECOPROD, N.DTVALINI, N.DTVALFIN FROM (";
+}
 
 // PostgreSQL: one statement inserts the absent prices in key order and records those it
 // inserted. A price another transaction is creating makes it wait for that one's end;
@@ -56,9 +64,7 @@ std::int64_t CreateAbsentPricesPostgreSQL(store::Connection& c, const PriceSet& 
   store::SqlBuilder sql(c.backend());
   std::string select = set.select(sql);
   std::string statement =
-      "WITH I AS (INSERT INTO TABPRECLIE (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT N.CDCLIENTE, "
-      "N.CDPRODUTO, N.VRPRECOPROD, N.DTVALINI, N.DTVALFIN FROM (" +
-      select + ") N" + kAbsent +
+      "WITH I AS (" + PriceInsert(set) + select + ") N" + Absent(set) +
       " ORDER BY N.CDCLIENTE, N.CDPRODUTO ON CONFLICT (CDCLIENTE, CDPRODUTO) DO NOTHING RETURNING CDCLIENTE, "
       "CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) " +
       HistoryInsert(set) +
@@ -74,14 +80,12 @@ std::int64_t CreateAbsentPricesSQLite(store::Connection& c, const PriceSet& set,
   std::int64_t created = c.execute(HistoryInsert(set) +
                                        "SELECT N.CDCLIENTE, N.CDPRODUTO, NULL, NULL, NULL, N.VRPRECOPROD, N.DTVALINI, "
                                        "N.DTVALFIN, " +
-                                       ChangeColumns(history, c, set, now) + " FROM (" + select + ") N" + kAbsent,
+                                       ChangeColumns(history, c, set, now) + " FROM (" + select + ") N" + Absent(set),
                                    history.params());
   if (created == 0) return 0;
   store::SqlBuilder sql(c.backend());
   select = set.select(sql);
-  c.execute("INSERT INTO TABPRECLIE (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT N.CDCLIENTE, "
-            "N.CDPRODUTO, N.VRPRECOPROD, N.DTVALINI, N.DTVALFIN FROM (" +
-                select + ") N" + kAbsent + " ON CONFLICT (CDCLIENTE, CDPRODUTO) DO NOTHING",
+  c.execute(PriceInsert(set) + select + ") N" + Absent(set) + " ON CONFLICT (CDCLIENTE, CDPRODUTO) DO NOTHING",
             sql.params());
   return created;
 }
@@ -93,7 +97,7 @@ bool LockSetPrices(store::Connection& c, const PriceSet& set) {
   store::SqlBuilder sql(c.backend());
   std::string select = set.select(sql);
   auto locked = LockPriceRows(
-      c, "TABPRECLIE T JOIN (" + select + ") N ON T.CDCLIENTE = N.CDCLIENTE AND T.CDPRODUTO = N.CDPRODUTO",
+      c, set.prices + " T JOIN (" + select + ") N ON T.CDCLIENTE = N.CDCLIENTE AND T.CDPRODUTO = N.CDPRODUTO",
       sql.params());
   if (!locked) return true;
   store::SqlBuilder counting(c.backend());
@@ -113,7 +117,7 @@ std::int64_t ChangeLockedPrices(store::Connection& c, const PriceSet& set, const
       HistoryInsert(set) +
           "SELECT N.CDCLIENTE, N.CDPRODUTO, O.VRPRECOPROD, O.DTVALINI, O.DTVALFIN, N.VRPRECOPROD, " +
           NewDate(set, "DTVALINI") + ", " + NewDate(set, "DTVALFIN") + ", " + ChangeColumns(history, c, set, now) +
-          " FROM (" + select + ") N JOIN TABPRECLIE O" + kSameKey + " WHERE " + Differs(set, "O", "N"),
+          " FROM (" + select + ") N JOIN " + set.prices + " O" + kSameKey + " WHERE " + Differs(set, "O", "N"),
       history.params());
   if (changed == 0) return 0;
   store::SqlBuilder sql(c.backend());
@@ -121,21 +125,19 @@ std::int64_t ChangeLockedPrices(store::Connection& c, const PriceSet& set, const
   if (c.backend() == store::Backend::PostgreSQL) {
     std::string assign = "VRPRECOPROD = N.VRPRECOPROD";
     if (!set.keepDates) assign += ", DTVALINI = N.DTVALINI, DTVALFIN = N.DTVALFIN";
-    c.execute("UPDATE TABPRECLIE SET " + assign + " FROM (" + select +
-                  ") N WHERE TABPRECLIE.CDCLIENTE = N.CDCLIENTE AND TABPRECLIE.CDPRODUTO = N.CDPRODUTO AND " +
-                  Differs(set, "TABPRECLIE", "N"),
+    const std::string& table = set.prices;
+    c.execute("UPDATE " + table + " SET " + assign + " FROM (" + select + ") N WHERE " + table +
+                  ".CDCLIENTE = N.CDCLIENTE AND " + table + ".CDPRODUTO = N.CDPRODUTO AND " + Differs(set, table, "N"),
               sql.params());
     return changed;
   }
   // SQLite scans the whole table for an UPDATE ... FROM: there each proposed row meets
   // its own by its key instead (every price of the set exists). The WHERE clause keeps
   // SQLite from reading ON CONFLICT as a join constraint.
-  c.execute("INSERT INTO TABPRECLIE (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT N.CDCLIENTE, "
-            "N.CDPRODUTO, N.VRPRECOPROD, N.DTVALINI, N.DTVALFIN FROM (" +
-                select + ") N WHERE 1 = 1 ON CONFLICT (CDCLIENTE, CDPRODUTO) DO UPDATE SET VRPRECOPROD = "
+  c.execute(PriceInsert(set) + select + ") N WHERE 1 = 1 ON CONFLICT (CDCLIENTE, CDPRODUTO) DO UPDATE SET VRPRECOPROD = "
                 "excluded.VRPRECOPROD" +
                 (set.keepDates ? "" : ", DTVALINI = excluded.DTVALINI, DTVALFIN = excluded.DTVALFIN") + " WHERE " +
-                Differs(set, "TABPRECLIE", "excluded"),
+                Differs(set, set.prices, "excluded"),
             sql.params());
   return changed;
 }

@@ -40,6 +40,9 @@ struct PriceSet {
   // The table the history rows go to: TABPRECLIEHIST, or a preview's own (price_run.h),
   // which takes none of the history's numbers.
   std::string history = "TABPRECLIEHIST";
+  // The table of prices the set writes: TABPRECLIE, or a preview's temporary copy of the
+  // prices it reaches (price_run.h), so that a preview takes no write lock.
+  std::string prices = "TABPRECLIE";
 };
 
 // Returns the number of prices created or changed.

@@ -7,7 +7,8 @@
 //
 // Each command is one piece of work ending in a PriceRun (price_run.h): the write runs
 // it in a transaction that commits, its preview runs the same work in one that is
-// rolled back.
+// rolled back. A formula copy's preview shows its prices; the formulas, which it does not
+// show, are left to the write.
 #include "server/modules/base_prices.h"
 #include "server/modules/batches.h"
 #include "server/modules/changed_since.h"
@@ -101,7 +102,7 @@ std::vector<FormulaRow> RequireFormula(store::Connection& c, const std::string& 
 
 // Every target customer with every base price, in key order.
 PriceSet TargetsTimesBasePrices(bool overwrite, bool keepDates, std::optional<std::string> start,
-                                std::optional<std::string> end, const PriceRun& run) {
+                                std::optional<std::string> end) {
   PriceSet set;
   set.select = [start, end](store::SqlBuilder& sql) {
     return "SELECT A.CDCLIENTE AS CDCLIENTE, B.CDPRODUTO AS CDPRODUTO, B.VRPRECOPROD AS VRPRECOPROD, " +
@@ -111,8 +112,6 @@ PriceSet TargetsTimesBasePrices(bool overwrite, bool keepDates, std::optional<st
   set.overwrite = overwrite;
   set.keepDates = keepDates;
   set.origin = store::kHistoryCopy;
-  set.batch = run.batch();
-  set.history = run.history();
   return set;
 }
 
@@ -164,9 +163,8 @@ void CalcCusProdWork(store::Connection& c, PriceRun& run, const contract::CalcCu
   set.overwrite = overwrite;
   set.keepDates = true;
   set.origin = store::kHistoryRecalc;
-  set.batch = run.Open(c, store::kHistoryRecalc, customer);
-  set.history = run.history();
-  run.Close(c, WritePriceSet(c, set, run.now()));
+  run.Open(c, store::kHistoryRecalc, customer);
+  run.Close(c, run.Write(c, set));
 }
 
 void CopiaDadosWork(store::Connection& c, PriceRun& run, const contract::CopiaDadosArgs& a) {
@@ -183,15 +181,16 @@ void CopiaDadosWork(store::Connection& c, PriceRun& run, const contract::CopiaDa
   if (run.preview())
     run.Consider(ProductsInRange(c, costing.level, costing.range), products, static_cast<std::int64_t>(targets));
   if (!run.SoundBasePrices(c, nullptr)) return;
-  std::int64_t batch = run.Open(c, store::kHistoryCopy, source);
+  run.Open(c, store::kHistoryCopy, source);
   // Prices before formulas, as the undo takes them back: two writes never wait on each
   // other's rows in the opposite order.
-  std::int64_t written =
-      WritePriceSet(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt, run), run.now());
-  LockFormulaCustomers(c, std::string("SELECT CDCLIENTE FROM ") + kTargetTable, {});
-  KeepTargetFormulas(c, batch, "A");
-  CopyFormulaToTargets(c, source);
-  KeepTargetFormulas(c, batch, "N");
+  std::int64_t written = run.Write(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt));
+  if (!run.preview()) {
+    LockFormulaCustomers(c, std::string("SELECT CDCLIENTE FROM ") + kTargetTable, {});
+    KeepTargetFormulas(c, run.batch(), "A");
+    CopyFormulaToTargets(c, source);
+    KeepTargetFormulas(c, run.batch(), "N");
+  }
   run.Close(c, written);
 }
 
@@ -218,7 +217,7 @@ void CopiaPrecoWork(store::Connection& c, PriceRun& run, const contract::CopiaPr
   if (run.preview()) run.Consider(ProductsInRange(c, level, range), products, static_cast<std::int64_t>(targets));
   if (!run.SoundBasePrices(c, nullptr)) return;
   run.Open(c, store::kHistoryCopy, source);
-  run.Close(c, WritePriceSet(c, TargetsTimesBasePrices(overwrite, false, startDate, endDate, run), run.now()));
+  run.Close(c, run.Write(c, TargetsTimesBasePrices(overwrite, false, startDate, endDate)));
 }
 
 // The command as a write (committed, answering what it wrote over since its preview)
@@ -226,8 +225,7 @@ void CopiaPrecoWork(store::Connection& c, PriceRun& run, const contract::CopiaPr
 template <typename Work>
 contract::RunReply Write(store::Connection& c, Work&& work) {
   contract::RunReply reply;
-  store::RunInTransaction(c, store::TxMode::Write, [&] {
-    PriceRun run(false);
+  RunWrite(c, [&](PriceRun& run) {
     work(run);
     reply = ChangedSincePreview(c, run.batch());
   });

@@ -13,7 +13,8 @@
 // order are its changes in the order they were applied.
 //
 // TABPRECLIELOTE has one row per batch: its origin, the customer the command ran for
-// (the source of a copy), its time, the user who ran it, how many prices it wrote, and
+// (the source of a copy), its time, the user who ran it, how many prices it wrote (-1
+// until it is closed, modules/batches.h), and
 // the batch that undid it (NRLOTEDESF, null while it stands). COMPPRECLIELOTE keeps, for a formula copy,
 // every target's formula before (IDVERSAO "A") and after (IDVERSAO "N") the copy.
 //

@@ -2,6 +2,7 @@
 // origin and batch, pages newest first, and the undo of a whole batch.
 #include <gtest/gtest.h>
 
+#include "server/modules/unfinished_batches.h"
 #include "tests/server/batch_fixture.h"
 
 namespace servertest {
@@ -189,6 +190,22 @@ TEST_P(HistoryTest, ReadsAreBoundedAndNameTheProblem) {
   auto batch = Cells(data("GetLotePreco", {static_cast<int>(lastBatch())}));
   ASSERT_EQ(batch.size(), 1u);
   EXPECT_EQ(batch[0][1] + batch[0][2] + batch[0][4] + batch[0][5], "RC14<null>");
+}
+
+// A batch written in slices stands unfinished between two of them (modules/price_run.h).
+TEST_P(HistoryTest, AnUnfinishedBatchIsTakenBackKeepingTheChangesMadeSince) {
+  ASSERT_TRUE(setPrice("C1", "P1", 12).ok);
+  ASSERT_TRUE(recalc("Set", "S").ok);  // P1 12>15, P2 to P4 created
+  const std::int64_t batch = lastBatch();
+  db().execute("UPDATE TABPRECLIELOTE SET QTPRECO = -1 WHERE NRLOTE = $1", {batch});
+  EXPECT_EQ(undo(batch).message, "O lote " + std::to_string(batch) + " ainda está sendo gravado.");
+  ASSERT_TRUE(setPrice("C1", "P2", 9).ok);  // a save between two slices
+
+  EXPECT_EQ(server::modules::TakeBackUnfinishedBatches(db()), std::vector<std::int64_t>{batch});
+  EXPECT_EQ(pricesOf("C1"), (Rows{"P1=12", "P2=9"}));
+  EXPECT_EQ(Shown(history("")), (Rows{"M P2 <null>>9", "M P1 <null>>12"}))
+      << "the save starts from what the batch had found";
+  EXPECT_EQ(batchCount(), 0);
 }
 
 VQR_BACKEND_SUITE(HistoryTest);

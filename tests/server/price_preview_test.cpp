@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
+
+#include "server/store/transaction.h"
 
 #include "tests/server/batch_fixture.h"
 
@@ -90,6 +94,25 @@ TEST_P(PreviewTest, AnEditBetweenPreviewAndWriteIsReflectedInTheWrite) {
   ASSERT_TRUE(recalc("Set", "N").ok);
   EXPECT_EQ(pricesOf("C1"), (Rows{"P1=12", "P2=9", "P3=3,75", "P4=30"})) << "the new price is kept, not lost";
   EXPECT_EQ(BatchRows(lastBatch()), (Rows{"C1 P3 <null>>3,75", "C1 P4 <null>>30"}));
+}
+
+// A save holds, uncommitted, the write lock (SQLite) and the row of a price the preview
+// reaches (PostgreSQL): a preview that took either would wait for it.
+TEST_P(PreviewTest, APreviewTakesNoLockThatASaveHolds) {
+  AddPrice(db(), "C1", "P1", 40);
+  AddPrice(db(), "C2", "P1", 10);
+  std::future<Answer> preview;
+  {
+    server::store::Transaction save(db());
+    db().execute("UPDATE TABPRECLIE SET VRPRECOPROD = 11 WHERE CDCLIENTE = 'C2' AND CDPRODUTO = 'P1'");
+    preview = std::async(std::launch::async, [&] { return copyPrices("GetPrevia", "C2", "S"); });
+    const bool finishedFirst = preview.wait_for(std::chrono::minutes(1)) == std::future_status::ready;
+    save.commit();
+    EXPECT_TRUE(finishedFirst) << "the preview waited for the save";
+  }
+  Answer answer = preview.get();
+  ASSERT_TRUE(answer.ok) << answer.message;
+  EXPECT_EQ(PreviewRows(answer), (Rows{"C2 P1 10>40"})) << "the preview reads what was committed";
 }
 
 VQR_BACKEND_SUITE(PreviewTest);
