@@ -54,7 +54,7 @@ class AppServerProcess {
     unsigned threads = 4;
     std::chrono::milliseconds startTimeout{20000};
     std::uint16_t port = 0;  // 0: a free port; a given one lets a restarted server take its place
-    std::vector<std::string> extraArgs;  // more options of `serve`
+    std::vector<std::string> extraArgs{};  // more options of `serve`
     std::string executable = AppServerPath();  // another build's, to compare with
   };
 

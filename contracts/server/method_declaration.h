@@ -162,13 +162,16 @@ constexpr bool FitsArgument() {
   else return std::same_as<std::remove_cvref_t<A>, platform::Variant>;
 }
 
-template <class Module, Literal Name, class Data, class List>
+// Aside: what a success answers beside the data part (result_envelope.h), of the
+// same kinds as a data part; NoData for none.
+template <class Module, Literal Name, class Data, class List, class Aside = NoData>
 struct Method;
-template <class Module, Literal Name, class Data, class... Params>
-struct Method<Module, Name, Data, ParamList<Params...>> {
+template <class Module, Literal Name, class Data, class... Params, class Aside>
+struct Method<Module, Name, Data, ParamList<Params...>, Aside> {
   static constexpr std::string_view module = Module::name;
   static constexpr std::string_view name = Name.view();
   using DataPart = Data;
+  using AsidePart = Aside;
   using Arguments = ParamList<Params...>;
   using Record = typename RecordOfParams<Params...>::type;
   static_assert((FillsRecord<Record, Params>() && ...), "the arguments a method reads fill one record");
@@ -186,6 +189,9 @@ using ArgsOf = typename M::Record;
 template <class M>
 using ReplyOfMethod = ReplyOf<typename M::DataPart>;
 
+template <class M>
+using AsideOfMethod = ReplyOf<typename M::AsidePart>;
+
 // "rdmTabPreClie.GetPrecoProd": how a call addresses M.
 template <class M>
 std::string AddressOf() {
@@ -196,6 +202,13 @@ std::string AddressOf() {
 template <class M>
 ReplyOfMethod<M> DecodeReplyOf(const platform::Variant& data) {
   return DecodeReply<typename M::DataPart>(data, AddressOf<M>());
+}
+
+// The aside of a success envelope of M, refused (platform::EPacketError naming the
+// method) when of another shape than declared.
+template <class M>
+AsideOfMethod<M> DecodeAsideOf(const platform::Variant& aside) {
+  return DecodeReply<typename M::AsidePart>(aside, AddressOf<M>());
 }
 
 // A typed call of M with arguments of types A... fits the declaration.

@@ -1,5 +1,7 @@
 #include "contracts/server/packets.h"
 
+#include <initializer_list>
+
 namespace contracts::server {
 
 using platform::ColumnDef;
@@ -95,12 +97,29 @@ const std::vector<ColumnDef>& BatchColumns() {
   return columns;
 }
 
+namespace {
+
+// The customer and the product of a listed price, before the columns of the list.
+std::vector<ColumnDef> CustomerProductThen(std::initializer_list<ColumnDef> rest) {
+  std::vector<ColumnDef> columns{{"CDCLIENTE", FieldType::String, 21}, {"NMRAZSOCCLIE", FieldType::String, 50},
+                                 {"CDPRODUTO", FieldType::String, 10}, {"CDARVPROD", FieldType::String, 20},
+                                 {"NMPRODUTO", FieldType::String, 50}};
+  columns.insert(columns.end(), rest);
+  return columns;
+}
+
+}  // namespace
+
 const std::vector<ColumnDef>& KeptColumns() {
-  static const std::vector<ColumnDef> columns{
-      {"CDCLIENTE", FieldType::String, 21}, {"NMRAZSOCCLIE", FieldType::String, 50},
-      {"CDPRODUTO", FieldType::String, 10}, {"CDARVPROD", FieldType::String, 20},
-      {"NMPRODUTO", FieldType::String, 50}, {"VRPRECOLOTE", FieldType::Float, 0},
-      {"VRPRECOPROD", FieldType::Float, 0}};
+  static const std::vector<ColumnDef> columns =
+      CustomerProductThen({{"VRPRECOLOTE", FieldType::Float, 0}, {"VRPRECOPROD", FieldType::Float, 0}});
+  return columns;
+}
+
+const std::vector<ColumnDef>& ChangedSinceColumns() {
+  static const std::vector<ColumnDef> columns =
+      CustomerProductThen({{"CDUSUARIO", FieldType::String, 20}, {"DTHRALT", FieldType::DateTime, 0},
+                           {"VRPRECOANT", FieldType::Float, 0}, {"VRPRECONOV", FieldType::Float, 0}});
   return columns;
 }
 

@@ -37,6 +37,10 @@ const std::vector<platform::ColumnDef>& BatchColumns();
 // SetDesfazLote: the prices (or, with no product, the formulas) kept because they
 // changed after the batch.
 const std::vector<platform::ColumnDef>& KeptColumns();
+// SetCalcCusProd, SetCopiaDados, SetCopiaPreco, SetImpPreco after a preview: the prices
+// written over another change made since it, with that change's user (CDUSUARIO) and
+// time (DTHRALT), the price it had left (VRPRECOANT) and the price written (VRPRECONOV).
+const std::vector<platform::ColumnDef>& ChangedSinceColumns();
 // rdmCustProd.GetTipoCusto.
 const std::vector<platform::ColumnDef>& CostTypeColumns();
 // rdmUsuario.GetUsuarios: every user by login, without any password.

@@ -91,7 +91,18 @@ struct SetCompPreco : Method<TabPreClie, "SetCompPreco", PacketAndTextOf<Formula
 // would do with the same arguments, computed by the same statements in a transaction
 // that is rolled back. A preview's data part is [rows (PreviewColumns), counts]: the
 // rows are the largest changes first, at most kMaxPreviewRows; blocked products (a
-// price zero, negative or over the ceiling) come alone.
+// price zero, negative or over the ceiling) come alone. The counts end with the
+// history's position when the preview ran (NRSEQHIST, the highest number of
+// TABPRECLIEHIST it saw).
+//
+// The command itself may be sent with that position as its call's condition
+// (platform/net/rpc_frame.h; an integer, beside the arguments): it is written all the
+// same, from the formula or the source as they stand; its data part stays none, and
+// beside it (the envelope's aside, result_envelope.h) it answers
+// [rows (ChangedSinceColumns), count]: the prices it wrote that another change
+// (manual, or of another batch) recorded after the position, each with the last such
+// change's user and time, at most kMaxChangedSinceRows rows by customer and product;
+// the count says how many in all. Without a condition the rows are empty.
 
 inline constexpr int kMaxPreviewRows = 1000;
 
@@ -102,14 +113,26 @@ struct PreviewCounts {
   std::int64_t skipped = 0;    // products of the range that get no price (no cost, or no price of the source)
   std::int64_t customers = 0;  // written to
   std::int64_t blocked = 0;    // products whose price would be refused
+  std::int64_t historyMark = 0;  // the history's position when the preview ran
   bool operator==(const PreviewCounts&) const = default;
 };
 using PreviewCountFields =
     RecordFields<Field<"QTCRIADOS", &PreviewCounts::created>, Field<"QTALTERADOS", &PreviewCounts::changed>,
                  Field<"QTMANTIDOS", &PreviewCounts::unchanged>, Field<"QTSEMPRECO", &PreviewCounts::skipped>,
-                 Field<"QTCLIENTES", &PreviewCounts::customers>, Field<"QTBLOQUEADOS", &PreviewCounts::blocked>>;
+                 Field<"QTCLIENTES", &PreviewCounts::customers>, Field<"QTBLOQUEADOS", &PreviewCounts::blocked>,
+                 Field<"NRSEQHIST", &PreviewCounts::historyMark>>;
 using PreviewData = PacketAndRecordOf<PreviewColumns, PreviewCountFields>;
 using PreviewReply = ReplyOf<PreviewData>;
+
+inline constexpr int kMaxChangedSinceRows = 1000;
+
+struct ChangedSinceCount {
+  std::int64_t changed = 0;  // prices written over another's change since the preview
+  bool operator==(const ChangedSinceCount&) const = default;
+};
+using ChangedSinceCountFields = RecordFields<Field<"QTALTERADOSPREVIA", &ChangedSinceCount::changed>>;
+using RunData = PacketAndRecordOf<ChangedSinceColumns, ChangedSinceCountFields>;
+using RunReply = ReplyOf<RunData>;
 
 struct CalcCusProdArgs {
   std::string CdFilial;
@@ -127,7 +150,7 @@ using CalcCusProdParams =
               Arg<"CdArvProdIni", &CalcCusProdArgs::CdArvProdIni>, Arg<"CdArvProdFin", &CalcCusProdArgs::CdArvProdFin>,
               Arg<"Substitui", &CalcCusProdArgs::Substitui>>;
 // Prices the customer's products from the costs of the branch and the formula.
-struct SetCalcCusProd : Method<TabPreClie, "SetCalcCusProd", NoData, CalcCusProdParams> {};
+struct SetCalcCusProd : Method<TabPreClie, "SetCalcCusProd", NoData, CalcCusProdParams, RunData> {};
 struct GetPreviaCalcCusProd : Method<TabPreClie, "GetPreviaCalcCusProd", PreviewData, CalcCusProdParams> {};
 
 struct CopiaDadosArgs {
@@ -148,7 +171,7 @@ using CopiaDadosParams =
               Arg<"NrTipoCusto", &CopiaDadosArgs::NrTipoCusto>,
               Arg<"CdArvProdIni", &CopiaDadosArgs::CdArvProdIni>, Arg<"CdArvProdFin", &CopiaDadosArgs::CdArvProdFin>>;
 // Copies the source's formula to the targets and prices them from the branch's costs.
-struct SetCopiaDados : Method<TabPreClie, "SetCopiaDados", NoData, CopiaDadosParams> {};
+struct SetCopiaDados : Method<TabPreClie, "SetCopiaDados", NoData, CopiaDadosParams, RunData> {};
 struct GetPreviaCopiaDados : Method<TabPreClie, "GetPreviaCopiaDados", PreviewData, CopiaDadosParams> {};
 
 struct CopiaPrecoArgs {
@@ -171,7 +194,7 @@ using CopiaPrecoParams =
               Arg<"CdArvProdIni", &CopiaPrecoArgs::CdArvProdIni>, Arg<"CdArvProdFin", &CopiaPrecoArgs::CdArvProdFin>>;
 // Copies the source's special prices in the product range to the targets, for a
 // registered branch.
-struct SetCopiaPreco : Method<TabPreClie, "SetCopiaPreco", NoData, CopiaPrecoParams> {};
+struct SetCopiaPreco : Method<TabPreClie, "SetCopiaPreco", NoData, CopiaPrecoParams, RunData> {};
 struct GetPreviaCopiaPreco : Method<TabPreClie, "GetPreviaCopiaPreco", PreviewData, CopiaPrecoParams> {};
 
 // ---------------------------------------------------------------------------------
@@ -245,8 +268,9 @@ using ImportParams = ParamList<Arg<"Linhas", &ImportArgs::Linhas>, Arg<"CdClient
 using ImportPreviewData = PacketAndRecordOf<ImportPreviewColumns, PreviewCountFields>;
 struct GetPreviaImpPreco : Method<TabPreClie, "GetPreviaImpPreco", ImportPreviewData, ImportParams> {};
 // Writes the accepted lines (the refused ones never) as one batch of origin "I", which
-// SetDesfazLote takes back like a copy. A file with no accepted line is refused.
-struct SetImpPreco : Method<TabPreClie, "SetImpPreco", NoData, ImportParams> {};
+// SetDesfazLote takes back like a copy. A file with no accepted line is refused. Sent
+// with the preview's history position, it answers as the commands above.
+struct SetImpPreco : Method<TabPreClie, "SetImpPreco", NoData, ImportParams, RunData> {};
 
 using TabPreClieMethods =
     MethodList<GetPesqCliente, GetCDCliente, GetPrecoProd, SetTabPreClie, GetFatPreClie, SetCompPreco, SetCalcCusProd,

@@ -53,8 +53,8 @@ struct RpcRequest {
   std::uint32_t msgid = 0;
   std::string address;
   std::vector<Variant> params;
-  Variant condition;   // Empty: none
-  std::string callId;  // empty: none
+  Variant condition{};   // Empty: none
+  std::string callId{};  // empty: none
 };
 
 struct RpcResponse {
@@ -62,7 +62,7 @@ struct RpcResponse {
   std::string error;  // empty on success
   Variant returnValue;
   std::vector<Variant> params;
-  std::string errorCode;  // with an error: empty, or its code
+  std::string errorCode{};  // with an error: empty, or its code
 };
 
 // The remote data module a connection's server name designates: the text after the

@@ -3,7 +3,8 @@
 // the server did not take stays in edit (or insert) with what was typed, to be posted
 // again or cancelled; a deletion it did not take brings the row back. The confirm command recalculates the
 // customer's prices from the saved formula (SetCalcCusProd) and closes the screen; the
-// preview shows what that would do without writing.
+// preview shows what that would do without writing, and a recalculation after it
+// lists the prices it wrote over a change made since.
 #include "contracts/framework/consiste.h"
 #include "contracts/framework/lib00500.h"
 #include "contracts/framework/norvexa.h"
@@ -50,14 +51,16 @@ void TfrmFormCompPreco::sbtConfirmaClick(platform::TObject*) {
   cdsFatAjustPreClie->CheckBrowseMode();
   if (msgPadrao->ShowMsg("Recalc", platform::mtConfirmation, {platform::mbYes, platform::mbNo}, 0) != platform::mrYes)
     return;
-  RunBehindWaitPanel(*panEspera, *anmAnimacao, [this] {
+  contracts::server::RunReply written;
+  RunBehindWaitPanel(*panEspera, *anmAnimacao, [this, &written] {
     const int levels = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
     const int costType = Lib00500::NumeroTipoCusto(cbbTpCusto->ItemIndex());
-    ServerCall<contracts::server::SetCalcCusProd>(*session.netTabPreClie, Showavi::saGravacao,
-                                                  Norvexa::FiliProc(), Cliente.CdCliente, Cliente.NrInsJurClie,
-                                                  levels, costType, "", "", "S");
+    written = ServerCallAfterPreview<contracts::server::SetCalcCusProd>(
+        *session.netTabPreClie, Showavi::saGravacao, previewMark_, Norvexa::FiliProc(), Cliente.CdCliente,
+        Cliente.NrInsJurClie, levels, costType, "", "", "S");
   });
   platform::MessageDlg(msgPadrao->Msg("Recalc_Ok"), platform::mtInformation, {platform::mbOK}, 0);
+  Cli_VQR51205::MostraAlteradosDesdePrevia(written);
   session.boAtualizaPreco = true;
   Close();
 }
@@ -74,6 +77,7 @@ void TfrmFormCompPreco::sbtPreviaClick(platform::TObject*) {
                                                                  Cliente.CdCliente, Cliente.NrInsJurClie, levels,
                                                                  costType, "", "", "S");
   });
+  previewMark_ = answer.record.historyMark;
   Cli_VQR51205::MostraPrevia(answer, Cli_VQR51205::TTipoPrevia::tpRecalculo, msgPadrao->Msg("@PrecoZerNeg"));
 }
 

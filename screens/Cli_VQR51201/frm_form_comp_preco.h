@@ -24,6 +24,7 @@
 // animation and go on to the application's error display.
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 #include "contracts/framework/adoibquery.h"
@@ -137,6 +138,8 @@ class TfrmFormCompPreco : public Frmrotgeral::TfrmRotiGeral {
   void sbtPreviaClick(platform::TObject* Sender);
 
  private:
+  // The history position of the last preview shown, sent with the recalculation.
+  std::optional<std::int64_t> previewMark_;
   void CreateCustomerAndCostType();
   void CreateFormulaGrid();
   void CreateGridColumns();

@@ -78,26 +78,26 @@ void TfrmCopiaDados::VdData(bool fullCheck) {
 
 // The formula copy sends neither the dates nor the replace flag; the price copy
 // neither the cost type nor the registration number.
-template <class FormulaMethod, class PriceMethod>
-contracts::server::ReplyOfMethod<FormulaMethod> TfrmCopiaDados::CallCopyAs(std::string& allCustomers,
-                                                                           std::string& replace,
-                                                                           Showavi::TShowAvi kind) {
-  Netconnection::TNetConnection& net = *session.netTabPreClie;
+template <class FormulaMethod, class PriceMethod, class Call>
+auto TfrmCopiaDados::CallCopyAs(std::string& allCustomers, std::string& replace, Call&& call) {
   const int levels = Norvexa::DBPictObj(Picture::ptProduto).GetTtNiveis();
   if (rbtFormula->Checked()) {
     const int costType = Lib00500::NumeroTipoCusto(cbbTpCusto->ItemIndex());
-    return ServerCall<FormulaMethod>(net, kind, Norvexa::FiliProc(), Cliente.CdCliente, Cliente.NrInsJurClie, levels,
-                                     allCustomers, filter->List(), costType, filter->FirstProduct(),
-                                     filter->LastProduct());
+    return call.template operator()<FormulaMethod>(Norvexa::FiliProc(), Cliente.CdCliente, Cliente.NrInsJurClie,
+                                                   levels, allCustomers, filter->List(), costType,
+                                                   filter->FirstProduct(), filter->LastProduct());
   }
-  return ServerCall<PriceMethod>(net, kind, Norvexa::FiliProc(), Cliente.CdCliente, levels, allCustomers,
-                                 filter->List(), DepDataIni->Text(), depDataFin->Text(), replace,
-                                 filter->FirstProduct(), filter->LastProduct());
+  return call.template operator()<PriceMethod>(Norvexa::FiliProc(), Cliente.CdCliente, levels, allCustomers,
+                                               filter->List(), DepDataIni->Text(), depDataFin->Text(), replace,
+                                               filter->FirstProduct(), filter->LastProduct());
 }
 
-void TfrmCopiaDados::CallCopy(std::string& allCustomers, std::string& replace) {
-  CallCopyAs<contracts::server::SetCopiaDados, contracts::server::SetCopiaPreco>(allCustomers, replace,
-                                                                                 Showavi::saGravacao);
+contracts::server::RunReply TfrmCopiaDados::CallCopy(std::string& allCustomers, std::string& replace) {
+  return CallCopyAs<contracts::server::SetCopiaDados, contracts::server::SetCopiaPreco>(
+      allCustomers, replace, [this]<class M>(auto&&... args) {
+        return ServerCallAfterPreview<M>(*session.netTabPreClie, Showavi::saGravacao, previewMark_,
+                                         std::forward<decltype(args)>(args)...);
+      });
 }
 
 void TfrmCopiaDados::CheckCopy(std::string& allCustomers, std::string& replace) {
@@ -116,8 +116,10 @@ void TfrmCopiaDados::sbtConfirmaClick(platform::TObject*) {
   const char* question = rbtFormula->Checked() ? "Conf_Copia_Form" : "Conf_Copia_Pre";
   if (msgPadrao->ShowMsg(question, platform::mtConfirmation, {platform::mbYes, platform::mbNo}, 0) != platform::mrYes)
     return;
-  RunBehindWaitPanel(*panEspera, *anmAnimacao, [&] { CallCopy(allCustomers, replace); });
+  contracts::server::RunReply written;
+  RunBehindWaitPanel(*panEspera, *anmAnimacao, [&] { written = CallCopy(allCustomers, replace); });
   platform::MessageDlg(msgPadrao->Msg("Copia_Ok"), platform::mtInformation, {platform::mbOK}, 0);
+  Cli_VQR51205::MostraAlteradosDesdePrevia(written);
   session.boAtualizaPreco = true;
   Close();
 }
@@ -128,8 +130,11 @@ void TfrmCopiaDados::sbtPreviaClick(platform::TObject*) {
   contracts::server::PreviewReply answer;
   RunBehindWaitPanel(*panEspera, *anmAnimacao, [&] {
     answer = CallCopyAs<contracts::server::GetPreviaCopiaDados, contracts::server::GetPreviaCopiaPreco>(
-        allCustomers, replace, Showavi::saPesquisa);
+        allCustomers, replace, [this]<class M>(auto&&... args) {
+          return ServerCall<M>(*session.netTabPreClie, Showavi::saPesquisa, std::forward<decltype(args)>(args)...);
+        });
   });
+  previewMark_ = answer.record.historyMark;
   Cli_VQR51205::MostraPrevia(answer,
                              rbtFormula->Checked() ? Cli_VQR51205::TTipoPrevia::tpCopiaFormula
                                                    : Cli_VQR51205::TTipoPrevia::tpCopiaPreco,

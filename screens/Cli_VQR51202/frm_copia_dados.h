@@ -17,7 +17,9 @@
 // netCustos. Failed checks show a catalog text through Consiste::MensErro and end
 // the running operation; remote failures stop the wait animation and go on to the
 // application's error display.
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "contracts/framework/dateeditplus.h"
@@ -104,10 +106,12 @@ class TfrmCopiaDados : public Frmrotgeral::TfrmRotiGeral, public Pkg_VQR51200::T
   Dateeditplus::TDateEditPlus* NewDateEdit(const char* name, int top);
   // The remote call of the mode chosen, with the flags worked out by the confirm: the
   // copy itself, or its preview (FormulaMethod and PriceMethod the two previews).
-  void CallCopy(std::string& allCustomers, std::string& replace);
-  template <class FormulaMethod, class PriceMethod>
-  contracts::server::ReplyOfMethod<FormulaMethod> CallCopyAs(std::string& allCustomers, std::string& replace,
-                                                             Showavi::TShowAvi kind);
+  contracts::server::RunReply CallCopy(std::string& allCustomers, std::string& replace);
+  // `call` makes the call of the method it is given as its template argument.
+  template <class FormulaMethod, class PriceMethod, class Call>
+  auto CallCopyAs(std::string& allCustomers, std::string& replace, Call&& call);
+  // The history position of the last preview shown, sent with the copy.
+  std::optional<std::int64_t> previewMark_;
   // The checks before a copy or its preview; the flags it sends.
   void CheckCopy(std::string& allCustomers, std::string& replace);
 };

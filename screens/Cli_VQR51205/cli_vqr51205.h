@@ -11,6 +11,10 @@
 //                        dbgPrevia as the server ordered them (blocked products first,
 //                        then the largest changes). When products are blocked, the
 //                        summary is `blockedText` (the screen's "@PrecoZerNeg" text).
+//   MostraAlteradosDesdePrevia(reply)
+//                        after a command committed after its preview: when it wrote
+//                        over prices someone changed since the preview, lists them
+//                        (frmAlteradosPrevia); shows nothing otherwise.
 //   ConfirmaImportacao(answer), CriaImpPlanilha(session, cliente)
 //                        the import of a spreadsheet's prices (frmImpPlanilha) and
 //                        its preview with a confirmation.
@@ -30,6 +34,8 @@ namespace Cli_VQR51205 {
 enum class TTipoPrevia { tpRecalculo, tpCopiaFormula, tpCopiaPreco, tpImportacao };
 
 void MostraPrevia(const contracts::server::PreviewReply& answer, TTipoPrevia kind, const std::string& blockedText);
+
+void MostraAlteradosDesdePrevia(const contracts::server::RunReply& reply);
 
 // Shows the preview of an import (its refused lines with line, column, value and
 // reason first) with Confirmar, which writes the accepted lines, and Fechar, which

@@ -91,13 +91,14 @@ void TfrmImpPlanilha::sbtConfirmaClick(platform::TObject*) {
     platform::MessageDlg(msgPadrao->Msg("Import_Vazia"), platform::mtInformation, {platform::mbOK}, 0);
     return;
   }
-  ServerCall<contracts::server::SetImpPreco>(*session.netTabPreClie, Showavi::saGravacao, lines, Cliente.CdCliente,
-                                             levels);
+  const contracts::server::RunReply written = ServerCallAfterPreview<contracts::server::SetImpPreco>(
+      *session.netTabPreClie, Showavi::saGravacao, preview.record.historyMark, lines, Cliente.CdCliente, levels);
   if (boGravado) *boGravado = true;
   std::string done = msgPadrao->Msg("Import_Ok");
   done.replace(done.find("%s"), 2, platform::FormatFloat("#,##0", static_cast<double>(preview.record.created +
                                                                                           preview.record.changed)));
   platform::MessageDlg(done, platform::mtInformation, {platform::mbOK}, 0);
+  MostraAlteradosDesdePrevia(written);
   Close();
 }
 

@@ -2,7 +2,6 @@
 
 #include "contracts/framework/norvexa.h"
 #include "contracts/server/tab_pre_clie_methods.h"
-#include "platform/text/float_format.h"
 #include "screens/common/components.h"
 #include "screens/common/price_format.h"
 
@@ -15,31 +14,29 @@ namespace {
 constexpr int kWidth = 700;
 constexpr int kHeight = 420;
 
-std::string Count(std::int64_t value) { return platform::FormatFloat("#,##0", static_cast<double>(value)); }
-
 }  // namespace
 
 std::string PreviewSummary(const contracts::server::PreviewCounts& c, TTipoPrevia kind, std::size_t shownRows) {
   std::string summary = "Preços a criar: ";
-  summary += Count(c.created);
+  summary += CountText(c.created);
   summary += " | a alterar: ";
-  summary += Count(c.changed);
+  summary += CountText(c.changed);
   summary += " | sem alteração: ";
-  summary += Count(c.unchanged);
+  summary += CountText(c.unchanged);
   if (kind == TTipoPrevia::tpImportacao) {
     summary += " | linhas recusadas: ";
-    summary += Count(c.blocked);
+    summary += CountText(c.blocked);
   } else {
     summary += kind == TTipoPrevia::tpCopiaPreco ? " | produtos sem preço na origem: " : " | produtos sem custo: ";
-    summary += Count(c.skipped);
+    summary += CountText(c.skipped);
   }
   if (kind != TTipoPrevia::tpRecalculo) {
     summary += " | clientes: ";
-    summary += Count(c.customers);
+    summary += CountText(c.customers);
   }
   if (static_cast<std::int64_t>(shownRows) < c.created + c.changed) {
     summary += "\nMostrando as ";
-    summary += Count(static_cast<std::int64_t>(shownRows));
+    summary += CountText(static_cast<std::int64_t>(shownRows));
     summary += " maiores variações.";
   }
   return summary;

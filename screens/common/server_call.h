@@ -15,11 +15,14 @@
 // a data part of another shape than declared, a packet the dataset cannot take) goes
 // on unchanged, and the dataset keeps what it held.
 #include <concepts>
+#include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "contracts/framework/consiste.h"
 #include "contracts/framework/netconnection.h"
 #include "contracts/framework/showavi.h"
+#include "contracts/server/result_envelope.h"
 #include "contracts/server/tab_pre_clie_methods.h"
 #include "platform/data/client_dataset.h"
 
@@ -45,6 +48,20 @@ contracts::server::ReplyOfMethod<M> ServerCallBasedOn(Netconnection::TNetConnect
   const platform::Variant data = Consiste::CheckResultServ(
       net.CallBasedOn<M>(std::move(condition), std::forward<A>(args)...), true, 0);
   return contracts::server::DecodeReplyOf<M>(data);
+}
+
+// A recalculation, copy or import sent with the history position its preview answered
+// (nullopt: no preview was shown); returns what it answers beside its data part: the
+// prices it wrote over a change made since the preview (none without a position).
+template <class M, class... A>
+  requires contracts::server::CallableWith<M, A...>
+contracts::server::AsideOfMethod<M> ServerCallAfterPreview(Netconnection::TNetConnection& net, Showavi::TShowAvi kind,
+                                                           std::optional<std::int64_t> previewMark, A&&... args) {
+  Showavi::TShowAviScope wait(nullptr, kind);
+  const platform::Variant result = net.CallBasedOn<M>(
+      previewMark ? platform::Variant(*previewMark) : platform::Variant(), std::forward<A>(args)...);
+  Consiste::CheckResultServ(result, true, 0);
+  return contracts::server::DecodeAsideOf<M>(contracts::server::ReadEnvelope(result).aside);
 }
 
 template <class M, class... A>

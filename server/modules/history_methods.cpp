@@ -10,6 +10,7 @@
 #include "server/modules/batches.h"
 #include "server/modules/caller.h"
 #include "server/modules/lookups.h"
+#include "server/modules/packet_values.h"
 #include "server/modules/price_lock.h"
 #include "server/modules/price_writer.h"
 #include "server/modules/refusal.h"
@@ -25,27 +26,6 @@ using platform::DataPacket;
 
 constexpr const char* kFormulaRestoreTable = "TMPDESFAZFORM";
 constexpr std::size_t kMaxProductCode = 10;
-
-void AppendRealOrNull(DataPacket& packet, const store::Row& row, int col) {
-  if (row.isNull(col))
-    packet.appendNull();
-  else
-    packet.appendFloat(row.real(col));
-}
-
-void AppendDateOrNull(DataPacket& packet, const store::Row& row, int col) {
-  if (auto date = row.date(col))
-    packet.appendDateTime(*date);
-  else
-    packet.appendNull();
-}
-
-void AppendIntegerOrNull(DataPacket& packet, const store::Row& row, int col) {
-  if (row.isNull(col))
-    packet.appendNull();
-  else
-    packet.appendInteger(row.integer(col));
-}
 
 std::int64_t ReadBatchNumber(std::int64_t batch) {
   if (batch <= 0) throw Refusal("Número de lote inválido: " + std::to_string(batch) + ".");

@@ -9,6 +9,7 @@
 #include "contracts/server/tab_pre_clie_methods.h"
 #include "platform/variant/data_packet.h"
 #include "server/modules/base_prices.h"
+#include "server/modules/changed_since.h"
 #include "server/modules/import_lines.h"
 #include "server/modules/price_run.h"
 #include "server/modules/price_writer.h"
@@ -138,16 +139,25 @@ contract::ReplyOf<contract::ImportPreviewData> Answer(const PriceRun& run, const
 contract::ReplyOf<contract::ImportPreviewData> GetPreviaImpPreco(store::Connection& c, const contract::ImportArgs& a) {
   PriceRun run(true);
   ImportOutcome outcome;
-  RunRolledBack(c, [&] { ImportWork(c, run, a, outcome); });
-  return Answer(run, outcome);
+  std::int64_t mark = 0;
+  RunRolledBack(c, [&] {
+    ImportWork(c, run, a, outcome);
+    mark = HistoryMark(c);
+  });
+  auto reply = Answer(run, outcome);
+  reply.record.historyMark = mark;
+  return reply;
 }
 
-void SetImpPreco(store::Connection& c, const contract::ImportArgs& a) {
+contract::RunReply SetImpPreco(store::Connection& c, const contract::ImportArgs& a) {
+  contract::RunReply reply;
   store::RunInTransaction(c, store::TxMode::Write, [&] {
     PriceRun run(false);
     ImportOutcome outcome;
     ImportWork(c, run, a, outcome);
+    reply = ChangedSincePreview(c, run.batch());
   });
+  return reply;
 }
 
 }  // namespace server::modules::tab_pre_clie

@@ -50,7 +50,8 @@ Variant Replay(const contracts::server::MethodSpec& method, const std::string& s
 // The call's work on the connection, its failures as failure envelopes.
 Variant Run(const MethodBody& body, store::Connection& connection, std::vector<Variant>& params) {
   try {
-    return contracts::server::MakeSuccess(body(connection, params));
+    BodyAnswer answer = body(connection, params);
+    return contracts::server::MakeSuccess(std::move(answer.data), std::move(answer.aside));
   } catch (const rpc::CodedRefusal&) {
     throw;  // answered by the dispatcher as an error of its code
   } catch (const store::ECallAlreadyApplied&) {

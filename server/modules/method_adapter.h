@@ -8,7 +8,8 @@
 // (contracts::server::ArgsOf<M>, by reference; const when it changes no "var" text),
 // filled with the arguments the server reads; a method that reads none takes the
 // connection alone. It returns the data part as a value (ReplyOf: void, a PacketPtr,
-// a PacketAndText or a PacketAnd<record>); a mismatch does not compile. The "var" texts
+// a PacketAndText or a PacketAnd<record>), or, for a method declared with an aside
+// and no data part, the aside; a mismatch does not compile. The "var" texts
 // the record holds after the call go back to the client.
 //
 // The handler checks the params against the contract by name (count and kinds, as the
@@ -40,8 +41,20 @@ namespace server::modules {
 using PacketPtr = contracts::server::PacketPtr;
 using PacketAndText = contracts::server::PacketAndText;
 
-// A method body over checked params: returns the data part of the envelope.
-using MethodBody = std::function<platform::Variant(store::Connection&, std::vector<platform::Variant>& params)>;
+// What a method body answers: the data part of the envelope and its aside (Empty:
+// none).
+struct BodyAnswer {
+  platform::Variant data;
+  platform::Variant aside;
+};
+// A method body over checked params.
+using MethodBody = std::function<BodyAnswer(store::Connection&, std::vector<platform::Variant>& params)>;
+
+// What M's implementation returns: its aside when it declares one, else its data part.
+template <class M>
+using ImplementationReply =
+    std::conditional_t<std::is_void_v<contracts::server::AsideOfMethod<M>>, contracts::server::ReplyOfMethod<M>,
+                       contracts::server::AsideOfMethod<M>>;
 
 // The entry of `method` answering through `body` as described above.
 MethodEntry GuardedEntry(std::shared_ptr<const contracts::server::MethodSpec> method, store::Store& store,
@@ -79,23 +92,28 @@ auto Invoke(F implementation, store::Connection& c, contracts::server::ArgsOf<M>
 }
 
 template <class M, class F, class... Params, std::size_t... I>
-platform::Variant Run(const contracts::server::MethodSpec& method, F implementation, store::Connection& c,
+BodyAnswer Run(const contracts::server::MethodSpec& method, F implementation, store::Connection& c,
                       std::vector<platform::Variant>& params, contracts::server::ParamList<Params...>,
                       std::index_sequence<I...>) {
   using Data = typename M::DataPart;
+  using Aside = typename M::AsidePart;
   contracts::server::ArgsOf<M> args{};
   (Fill<Params>(args, params[I]), ...);
-  platform::Variant data;
-  if constexpr (std::is_void_v<contracts::server::ReplyOf<Data>>)
+  BodyAnswer answer;
+  if constexpr (!std::is_void_v<contracts::server::ReplyOf<Aside>>) {
+    static_assert(std::is_void_v<contracts::server::ReplyOf<Data>>, "a method with an aside answers no data part");
+    answer.aside = contracts::server::EncodeReply<Aside>(Invoke<M>(implementation, c, args), method.address());
+  } else if constexpr (std::is_void_v<contracts::server::ReplyOf<Data>>) {
     Invoke<M>(implementation, c, args);
-  else
-    data = contracts::server::EncodeReply<Data>(Invoke<M>(implementation, c, args), method.address());
+  } else {
+    answer.data = contracts::server::EncodeReply<Data>(Invoke<M>(implementation, c, args), method.address());
+  }
   (GiveBack<Params>(args, params[I]), ...);
-  return data;
+  return answer;
 }
 
 template <class M, class F, class... Params>
-platform::Variant Run(const contracts::server::MethodSpec& method, F implementation, store::Connection& c,
+BodyAnswer Run(const contracts::server::MethodSpec& method, F implementation, store::Connection& c,
                       std::vector<platform::Variant>& params, contracts::server::ParamList<Params...> list) {
   return Run<M>(method, implementation, c, params, list, std::index_sequence_for<Params...>{});
 }
@@ -106,7 +124,7 @@ platform::Variant Run(const contracts::server::MethodSpec& method, F implementat
 template <class M, class F>
 constexpr bool Implements() {
   using Args = contracts::server::ArgsOf<M>;
-  using Reply = contracts::server::ReplyOfMethod<M>;
+  using Reply = ImplementationReply<M>;
   if constexpr (std::is_same_v<Args, contracts::server::NoArgs>) {
     if constexpr (std::is_invocable_v<F, store::Connection&>)
       return std::is_same_v<std::invoke_result_t<F, store::Connection&>, Reply>;

@@ -10,6 +10,7 @@
 // rolled back.
 #include "server/modules/base_prices.h"
 #include "server/modules/batches.h"
+#include "server/modules/changed_since.h"
 #include "server/modules/formula.h"
 #include "server/modules/lookups.h"
 #include "server/modules/price_lock.h"
@@ -220,42 +221,51 @@ void CopiaPrecoWork(store::Connection& c, PriceRun& run, const contract::CopiaPr
   run.Close(c, WritePriceSet(c, TargetsTimesBasePrices(overwrite, false, startDate, endDate, run), run.now()));
 }
 
-// The command as a write (committed) or as a preview (rolled back, answering what it
-// would do).
+// The command as a write (committed, answering what it wrote over since its preview)
+// or as a preview (rolled back, answering what it would do and the history's position).
 template <typename Work>
-void Write(store::Connection& c, Work&& work) {
+contract::RunReply Write(store::Connection& c, Work&& work) {
+  contract::RunReply reply;
   store::RunInTransaction(c, store::TxMode::Write, [&] {
     PriceRun run(false);
     work(run);
+    reply = ChangedSincePreview(c, run.batch());
   });
+  return reply;
 }
 template <typename Work>
 contract::PreviewReply Preview(store::Connection& c, Work&& work) {
   PriceRun run(true);
-  RunRolledBack(c, [&] { work(run); });
-  return run.Answer();
+  std::int64_t mark = 0;
+  RunRolledBack(c, [&] {
+    work(run);
+    mark = HistoryMark(c);
+  });
+  contract::PreviewReply reply = run.Answer();
+  reply.record.historyMark = mark;
+  return reply;
 }
 
 }  // namespace
 
-void SetCalcCusProd(store::Connection& c, const contract::CalcCusProdArgs& a) {
-  Write(c, [&](PriceRun& run) { CalcCusProdWork(c, run, a); });
+contract::RunReply SetCalcCusProd(store::Connection& c, const contract::CalcCusProdArgs& a) {
+  return Write(c, [&](PriceRun& run) { CalcCusProdWork(c, run, a); });
 }
 
 contract::PreviewReply GetPreviaCalcCusProd(store::Connection& c, const contract::CalcCusProdArgs& a) {
   return Preview(c, [&](PriceRun& run) { CalcCusProdWork(c, run, a); });
 }
 
-void SetCopiaDados(store::Connection& c, const contract::CopiaDadosArgs& a) {
-  Write(c, [&](PriceRun& run) { CopiaDadosWork(c, run, a); });
+contract::RunReply SetCopiaDados(store::Connection& c, const contract::CopiaDadosArgs& a) {
+  return Write(c, [&](PriceRun& run) { CopiaDadosWork(c, run, a); });
 }
 
 contract::PreviewReply GetPreviaCopiaDados(store::Connection& c, const contract::CopiaDadosArgs& a) {
   return Preview(c, [&](PriceRun& run) { CopiaDadosWork(c, run, a); });
 }
 
-void SetCopiaPreco(store::Connection& c, const contract::CopiaPrecoArgs& a) {
-  Write(c, [&](PriceRun& run) { CopiaPrecoWork(c, run, a); });
+contract::RunReply SetCopiaPreco(store::Connection& c, const contract::CopiaPrecoArgs& a) {
+  return Write(c, [&](PriceRun& run) { CopiaPrecoWork(c, run, a); });
 }
 
 contract::PreviewReply GetPreviaCopiaPreco(store::Connection& c, const contract::CopiaPrecoArgs& a) {

@@ -31,22 +31,25 @@ PacketAndText GetFatPreClie(store::Connection& c, const contract::FormulaArgs& a
 // Applies a delta of formula rows; answers the formula rows and text after it.
 PacketAndText SetCompPreco(store::Connection& c, const contract::FormulaDeltaArgs& a);
 
+// SetCalcCusProd, SetCopiaDados, SetCopiaPreco and SetImpPreco answer the prices they
+// wrote over a change made since the preview the call names (changed_since.h).
+
 // Prices the customer's leaf products in the code range CdArvProdIni..CdArvProdFin
 // that have a cost of NrTipoCusto in CdFilial; Substitui "S" prices every such
 // product, "N" only those without a price.
-void SetCalcCusProd(store::Connection& c, const contract::CalcCusProdArgs& a);
+contract::RunReply SetCalcCusProd(store::Connection& c, const contract::CalcCusProdArgs& a);
 
 // Every customer by corporate name, none marked.
 PacketPtr GetPesqClieLista(store::Connection& c);
 
 // The targets (all but the source when TodosClientes is "T", else those of
 // ListaClientes) get the source's formula and prices worked out from it.
-void SetCopiaDados(store::Connection& c, const contract::CopiaDadosArgs& a);
+contract::RunReply SetCopiaDados(store::Connection& c, const contract::CopiaDadosArgs& a);
 
 // The source's special prices in the range go to the targets with the validity
 // dates; Substitui "S" overwrites the targets' prices, "N" keeps them. The copy is
 // made for a registered branch, like every write of many prices.
-void SetCopiaPreco(store::Connection& c, const contract::CopiaPrecoArgs& a);
+contract::RunReply SetCopiaPreco(store::Connection& c, const contract::CopiaPrecoArgs& a);
 
 // What SetCalcCusProd, SetCopiaDados and SetCopiaPreco would do with the same
 // arguments, without writing anything: [rows, counts] (contracts/server).
@@ -65,6 +68,6 @@ contract::UndoReply SetDesfazLote(store::Connection& c, const contract::BatchArg
 // [rows, counts] (contracts/server).
 contract::ReplyOf<contract::ImportPreviewData> GetPreviaImpPreco(store::Connection& c, const contract::ImportArgs& a);
 // Writes a spreadsheet's accepted lines as one batch of origin "I".
-void SetImpPreco(store::Connection& c, const contract::ImportArgs& a);
+contract::RunReply SetImpPreco(store::Connection& c, const contract::ImportArgs& a);
 
 }  // namespace server::modules::tab_pre_clie

@@ -28,9 +28,9 @@ namespace server::rpc {
 struct CallContext {
   std::string user;  // the signed-in user's login; empty where no one signs in (in-process)
   // What the call's change is based on (platform/net/rpc_frame.h); Empty: none.
-  platform::Variant condition;
+  platform::Variant condition{};
   // The id the client gave the call (platform/net/rpc_frame.h); empty: none.
-  std::string callId;
+  std::string callId{};
 };
 
 struct SignInReply {

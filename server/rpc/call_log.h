@@ -43,8 +43,8 @@ struct CallRecord {
   std::chrono::microseconds duration{0};
   CallOutcome outcome = CallOutcome::Ok;
   std::string message;       // the refusal or error text
-  std::string registration;  // the registration number the call names, masked; empty when none
-  std::string user;          // the signed-in user, empty when none
+  std::string registration{};  // the registration number the call names, masked; empty when none
+  std::string user{};          // the signed-in user, empty when none
 };
 
 using CallObserver = std::function<void(const CallRecord&)>;

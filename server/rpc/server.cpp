@@ -47,7 +47,6 @@ constexpr unsigned char kTlsHandshakeRecord = 0x16;
 // What a client that speaks the protocol in the clear to a TLS listener is answered.
 constexpr std::size_t kPlainRequestPeek = 4096;
 
-
 auto Redirect(error_code& ec) { return asio::redirect_error(use_awaitable, ec); }
 
 std::string Printable(std::string_view text) { return PrintableExcerpt(text, kLoggedValueChars); }

@@ -30,7 +30,7 @@ TEST(DataParts, AReplyComesBackAsItWentOut) {
   const c::PreviewReply preview{EmptyPacket(c::PreviewColumns()),
                                 {.created = 3, .changed = 2, .unchanged = 1, .skipped = 7, .customers = 4}};
   const Variant data = c::EncodeReply<c::PreviewData>(preview, "rdmTabPreClie.GetPreviaCalcCusProd");
-  EXPECT_EQ(data.asArray().at(1), VarArrayOf({3, 2, 1, 7, 4, 0})) << "the counts in their declared order";
+  EXPECT_EQ(data.asArray().at(1), VarArrayOf({3, 2, 1, 7, 4, 0, 0})) << "the counts in their declared order";
   const c::PreviewReply back = c::DecodeReplyOf<c::GetPreviaCalcCusProd>(data);
   EXPECT_EQ(back.record, preview.record);
   EXPECT_EQ(back.packet->columns(), c::PreviewColumns());
@@ -46,12 +46,12 @@ TEST(DataParts, AReplyComesBackAsItWentOut) {
 TEST(DataParts, ADataPartOfAnotherShapeIsRefusedNamingTheMethod) {
   const Variant rows(EmptyPacket(c::PreviewColumns()));
   const std::string preview = "Resposta de rdmTabPreClie.GetPreviaCalcCusProd fora do contrato: ";
-  EXPECT_EQ(RefusalOf<c::GetPreviaCalcCusProd>(VarArrayOf({rows, "0;2;1;1;1;0"})),
-            preview + "esperava uma lista de 6 valores")
+  EXPECT_EQ(RefusalOf<c::GetPreviaCalcCusProd>(VarArrayOf({rows, "0;2;1;1;1;0;0"})),
+            preview + "esperava uma lista de 7 valores")
       << "counts joined in a text are no record";
-  EXPECT_EQ(RefusalOf<c::GetPreviaCalcCusProd>(VarArrayOf({rows, VarArrayOf({0, 2, 1, 1, 1})})),
-            preview + "esperava uma lista de 6 valores");
-  EXPECT_EQ(RefusalOf<c::GetPreviaCalcCusProd>(VarArrayOf({rows, VarArrayOf({0, 2, "1", 1, 1, 0})})),
+  EXPECT_EQ(RefusalOf<c::GetPreviaCalcCusProd>(VarArrayOf({rows, VarArrayOf({0, 2, 1, 1, 1, 0})})),
+            preview + "esperava uma lista de 7 valores");
+  EXPECT_EQ(RefusalOf<c::GetPreviaCalcCusProd>(VarArrayOf({rows, VarArrayOf({0, 2, "1", 1, 1, 0, 0})})),
             preview + "QTMANTIDOS deve ser inteiro");
   EXPECT_EQ(RefusalOf<c::GetPreviaCalcCusProd>(rows), preview + "esperava uma lista de 2 valores");
   EXPECT_EQ(RefusalOf<c::SetDesfazLote>(VarArrayOf({Variant(EmptyPacket(c::KeptColumns())), "2"})),

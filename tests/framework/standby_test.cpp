@@ -43,8 +43,9 @@ TEST(Standby, AReportReadsOnTheStandbyWhatTheAppserverWroteOnThePrimary) {
   ASSERT_TRUE(contracts::server::ReadEnvelope(saved).ok);
 
   const std::string standbyDatabase = vqrtest::WithDatabase(standbyUrl, primary.rows("SELECT current_database()")[0][0]);
+  // The standby's own database first: the test's database exists there once replayed.
+  WaitForReplay(primary.writer(), *server::store::Store::Open(standbyUrl)->connect());
   auto standby = server::store::Store::Open(standbyDatabase)->connect();
-  WaitForReplay(primary.writer(), *standby);
   EXPECT_TRUE(standby->exists("SELECT 1 WHERE pg_is_in_recovery()", {})) << "a standby, not the primary";
 
   framework::HostConfiguration configuration;

@@ -2,9 +2,14 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 
+#include "contracts/server/result_envelope.h"
+#include "platform/net/sign_in.h"
+#include "platform/net/socket_connection.h"
 #include "platform/ui/ui_types.h"
 
 namespace screenstest {
@@ -115,6 +120,26 @@ void CreateTestDatabase(const std::string& path) {
   db.execute("INSERT INTO TABPRECLIE (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) VALUES ('" + kLegal.code +
              "', '" + LeafProduct(path, 0) + "', 10.5, '2026-01-01', '2026-12-31'), ('" + kLegal.code + "', '" +
              LeafProduct(path, 1) + "', 7.25, NULL, NULL)");
+}
+
+void PriceTableTest::saveAsAnotherClerk(const std::string& user, const std::string& product, double price,
+                                        const std::string& start, const std::string& end) {
+  if (std::find(otherClerks_.begin(), otherClerks_.end(), user) == otherClerks_.end()) {
+    vqrtest::AddUser(database_, user, "precos");
+    otherClerks_.push_back(user);
+  }
+  platform::TSocketConnection net;
+  net.SetServerName("VQR51200.rdmTabPreClie");
+  net.BeforeConnect = [&net, this](platform::TObject*) {
+    net.SetHost("127.0.0.1");
+    net.SetPort(port_);
+  };
+  auto signIn = std::make_shared<platform::TSignIn>();
+  signIn->SetCredentials(user, vqrtest::kTestPassword);
+  net.SetSignIn(signIn);
+  const auto saved =
+      contracts::server::ReadEnvelope(net.Call("SetTabPreClie", {kLegal.code, product, price, start, end, "S"}));
+  ASSERT_TRUE(saved.ok) << saved.message;
 }
 
 void PriceTableTest::stopServer() { server_.reset(); }

@@ -143,6 +143,13 @@ class PriceTableTest : public ::testing::Test {
   // The items of one of the screen's menus, in order.
   json menuItems(const std::string& menu) const;
 
+  // --- another clerk ---
+  // `user` (added with the role "precos" the first time) saves kLegal's price of the
+  // product (SetTabPreClie; dates "dd/mm/yyyy" or "") through a connection of its own
+  // to the same appserver, as another clerk's screen would; expects it accepted.
+  void saveAsAnotherClerk(const std::string& user, const std::string& product, double price,
+                          const std::string& start = "", const std::string& end = "");
+
   // --- the database ---
   std::string leafProduct(int index) const { return LeafProduct(database_, index); }
   std::optional<StoredPrice> storedPrice(const std::string& customer, const std::string& product) const;
@@ -163,6 +170,7 @@ class PriceTableTest : public ::testing::Test {
   std::unique_ptr<vqrtest::AppServerProcess> secondServer;
   std::unique_ptr<CallRecorder> recorder_;
   std::unique_ptr<testsupport::HostProcess> host_;
+  std::vector<std::string> otherClerks_;
 };
 
 // The seeded prices of kLegal: leaf 0 at 10,5 from 01/01/2026 to 31/12/2026, leaf 1 at

@@ -731,13 +731,10 @@ TEST_F(ServerFailures, ARowTheServerDidNotStoreStaysInEditUntilConfirmedAgainOrC
 
 class ChangedMeanwhile : public PriceTableTest {
  protected:
-  // Another clerk, "joana", sets the product's price now.
-  void changeElsewhere(const std::string& product, const std::string& price) {
-    execute("INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, VRPRECONOV, IDORIGALT, DTHRALT, CDUSUARIO) "
-            "SELECT CDCLIENTE, CDPRODUTO, VRPRECOPROD, " + price + ", 'M', DATETIME('now', 'localtime'), 'joana' "
-            "FROM TABPRECLIE WHERE CDCLIENTE = '" + kLegal.code + "' AND CDPRODUTO = '" + product + "'");
-    execute("UPDATE TABPRECLIE SET VRPRECOPROD = " + price + " WHERE CDCLIENTE = '" + kLegal.code +
-            "' AND CDPRODUTO = '" + product + "'");
+  // Another clerk, "joana", saves the product's price now from her own connection.
+  void changeElsewhere(const std::string& product, double price, const std::string& start = "",
+                       const std::string& end = "") {
+    saveAsAnotherClerk("joana", product, price, start, end);
   }
   // Expects the refusal naming joana and the values, asking to reload, and answers it.
   void answerChangedBox(const std::string& values, const char* button) {
@@ -754,7 +751,7 @@ class ChangedMeanwhile : public PriceTableTest {
 TEST_F(ChangedMeanwhile, ASaveOverAnotherClerksChangeIsRefusedAndNoKeepsTheEditWhileYesReloadsOnlyThatRow) {
   openScreen();
   chooseCustomer(kLegal);
-  changeElsewhere(leafProduct(1), "9");
+  changeElsewhere(leafProduct(1), 9);
   editCell(1, kColPrice, "8,5");
   host().click("frmTabPreClie.sbtConfirmar");
   answerChangedBox("de 7,250 para 9,000", "btnNo");
@@ -775,7 +772,7 @@ TEST_F(ChangedMeanwhile, ASaveOverAnotherClerksChangeIsRefusedAndNoKeepsTheEditW
   confirmAccepted();
   EXPECT_DOUBLE_EQ(storedPrice(kLegal.code, leafProduct(1))->price, 8.5) << "typed again over the current price";
 
-  changeElsewhere(leafProduct(0), "11");
+  changeElsewhere(leafProduct(0), 11, "01/01/2026", "31/12/2026");
   host().cell(kGrid, 0, kColPrice);
   host().click("frmTabPreClie.sbtExcluir");
   host().answer("btnYes");

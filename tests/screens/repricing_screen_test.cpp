@@ -4,6 +4,7 @@
 // undo brings the old prices back to the price table.
 #include <gtest/gtest.h>
 
+#include "platform/text/float_format.h"
 #include "platform/ui/ui_types.h"
 #include "tests/screens/price_table_fixture.h"
 
@@ -69,6 +70,33 @@ TEST_F(Repricing, TheRecalculationPreviewShowsWhatTheRecalculationThenWritesAndW
   for (char c : top[4])
     if (c != '.') newPrice += c == ',' ? '.' : c;
   EXPECT_NEAR(std::stod(stored[0][1]), std::stod(newPrice), 1e-9);
+}
+
+TEST_F(Repricing, ARecalculationAfterItsPreviewListsThePriceAnotherClerkChangedSinceAndWritesItAllTheSame) {
+  openFormula();
+  host().click("frmFormCompPreco.sbtPrevia");
+  ASSERT_EQ(host().activeForm(), kPreview) << messageText();
+  host().click("frmPrevia.sbtCancel");
+  saveAsAnotherClerk("joana", leafProduct(1), 9);
+
+  recalculate();
+  ASSERT_EQ(host().activeForm(), "frmAlteradosPrevia") << messageText();
+  EXPECT_EQ(host().window("frmAlteradosPrevia")["caption"], "Alterados desde a prévia");
+  EXPECT_EQ(host().control("frmAlteradosPrevia.lblResumo").value("caption", ""),
+            "Alterados por outras gravações desde a prévia: 1\n"
+            "O comando gravou sobre essas alterações os preços da coluna \"Preço gravado\".");
+  const auto shown = rows("frmAlteradosPrevia.dbgAlterados");
+  ASSERT_EQ(shown.size(), 1u);
+  const auto written = storedPrice(kLegal.code, leafProduct(1));
+  ASSERT_TRUE(written);
+  EXPECT_NE(written->price, 9) << "the recalculation wrote over the change";
+  EXPECT_EQ(shown[0][0], kLegal.name);
+  EXPECT_EQ(shown[0][3], "joana");
+  EXPECT_EQ(shown[0][4].size(), 16u) << "dd/mm/yyyy hh:nn: " << shown[0][4];
+  EXPECT_EQ(shown[0][5], "9,000");
+  EXPECT_EQ(shown[0][6], platform::FormatFloat("###,#0.000", written->price));
+  host().click("frmAlteradosPrevia.sbtCancel");
+  EXPECT_EQ(host().activeForm(), kScreen) << "the formula screen closed after the recalculation";
 }
 
 TEST_F(Repricing, ABlockedPreviewShowsTheRefusalAndTheProductsThatCauseIt) {

@@ -166,8 +166,9 @@ TEST_P(AccessTest, EachRoleCallsExactlyTheMethodsItsPermissionsAllow) {
   // What only reads runs on the appserver's readers, everything else on its writers.
   for (const auto& method : contracts::server::AllMethods()) {
     const auto least = leastRole.find(std::string(method.name));
-    if (least != leastRole.end())
+    if (least != leastRole.end()) {
       EXPECT_EQ(server::access::WritesData(method.address()), least->second != Role::Consulta) << method.name;
+    }
   }
   serve();
   for (const auto& [login, role] : kUsers) {
@@ -181,10 +182,11 @@ TEST_P(AccessTest, EachRoleCallsExactlyTheMethodsItsPermissionsAllow) {
       const bool allowed = static_cast<int>(role) >= static_cast<int>(least->second);
       const bool refusedForRole = envelope.message.rfind("Sem permissão para ", 0) == 0;
       EXPECT_EQ(refusedForRole, !allowed) << login << " " << method.name << ": " << envelope.message;
-      if (refusedForRole)
+      if (refusedForRole) {
         EXPECT_NE(envelope.message.find("o usuário " + login + " tem o papel " + server::access::RoleName(role)),
                   std::string::npos)
             << envelope.message;
+      }
     }
   }
   EXPECT_EQ(count("TABPRECLIEHIST"), 0) << "the sample arguments change nothing";

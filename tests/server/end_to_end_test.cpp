@@ -10,6 +10,7 @@
 
 #include "contracts/server/packets.h"
 #include "contracts/server/result_envelope.h"
+#include "contracts/server/tab_pre_clie_methods.h"
 #include "platform/net/server_list.h"
 #include "platform/net/socket_connection.h"
 #include "platform/variant/data_packet.h"
@@ -35,13 +36,14 @@ using platform::Variant;
 
 // A client connection to the data module, pointed at a server's port.
 struct Client {
-  explicit Client(std::uint16_t port, const std::string& serverName = "VQR51200.rdmTabPreClie") {
+  explicit Client(std::uint16_t port, const std::string& serverName = "VQR51200.rdmTabPreClie",
+                  const std::string& login = vqrtest::kTestUser) {
     vqrtest::PointAt(net, port, nullptr, serverName);
-    vqrtest::SignInAs(net);
+    vqrtest::SignInAs(net, login);
   }
-  // The envelope of a call.
-  contracts::server::Envelope call(const std::string& method, std::vector<CallArg> args) {
-    return contracts::server::ReadEnvelope(net.Call(method, std::move(args)));
+  // The envelope of a call, sent with a condition when one is given.
+  contracts::server::Envelope call(const std::string& method, std::vector<CallArg> args, Variant condition = {}) {
+    return contracts::server::ReadEnvelope(net.Call(method, std::move(args), std::move(condition)));
   }
   // The data part of a call that must succeed (CheckResultServ's way).
   Variant ok(const std::string& method, std::vector<CallArg> args) {
@@ -160,6 +162,70 @@ TEST_P(EndToEndTest, TwoUsersEditingTheSameCustomerAtOnceLoseNoUpdate) {
       << "every accepted change built on the one before it";
   EXPECT_EQ(pricesSaved.load(), 30);
   EXPECT_EQ(count("TABPRECLIEHIST", "CDCLIENTE = 'C1'"), 30);
+}
+
+// What a command sent with its preview's history position wrote over (the aside of
+// its envelope), as "customer product user old>new", with the count of them all.
+std::pair<std::int64_t, std::vector<std::string>> WrittenOver(const contracts::server::Envelope& envelope) {
+  EXPECT_TRUE(envelope.ok) << envelope.message;
+  if (!envelope.ok) return {};
+  EXPECT_TRUE(envelope.data.isEmpty()) << "the data part stays none";
+  auto reply = contracts::server::DecodeAsideOf<contracts::server::SetCalcCusProd>(envelope.aside);
+  std::vector<std::string> rows;
+  const DataPacket& packet = *reply.packet;
+  for (std::size_t r = 0; r < packet.rowCount(); ++r) {
+    EXPECT_FALSE(packet.value(r, 6).isBlank()) << "each change listed has its time";
+    rows.push_back(packet.value(r, 0).toString() + " " + packet.value(r, 2).toString() + " " +
+                   packet.value(r, 5).toString() + " " + packet.value(r, 7).toString() + ">" +
+                   packet.value(r, 8).toString());
+  }
+  return {reply.record.changed, rows};
+}
+
+template <class Preview>
+std::int64_t PreviewMark(const Variant& preview) {
+  return contracts::server::DecodeReplyOf<Preview>(preview).record.historyMark;
+}
+
+TEST_P(EndToEndTest, ACommandCommittedAfterItsPreviewIsWrittenAndListsThePricesAnotherChangedSince) {
+  AddFormula(db(), "C1", {{"001", "001", "P", 50, "SUM"}});
+  vqrtest::AddTestUser(db(), "maria");
+  Client clerk(server_->port());
+  Client other(server_->port(), "VQR51200.rdmTabPreClie", "maria");
+  std::string customer = "C1", number = "11222333000181";
+  auto recalc = [&]() -> std::vector<CallArg> { return {"001", Var(customer), Var(number), 3, 1, "", "", "S"}; };
+  other.ok("SetTabPreClie", {"C1", "P2", 5.0, "", "", "S"});
+  const std::int64_t mark = PreviewMark<contracts::server::GetPreviaCalcCusProd>(clerk.ok("GetPreviaCalcCusProd", recalc()));
+  other.ok("SetTabPreClie", {"C1", "P1", 99.0, "", "", "S"});
+  other.ok("SetTabPreClie", {"C2", "P1", 42.0, "", "", "S"});
+  auto [count, rows] = WrittenOver(clerk.call("SetCalcCusProd", recalc(), Variant(mark)));
+  EXPECT_EQ(count, 1);
+  EXPECT_EQ(rows, (std::vector<std::string>{"C1 P1 maria 99>15"}))
+      << "a change before the preview, or of a price the command did not write, is not listed";
+  EXPECT_EQ(PriceOf(db(), "C1", "P1")->price, 15.0) << "the command is written all the same";
+
+  other.ok("SetTabPreClie", {"C1", "P1", 98.0, "", "", "S"});
+  std::tie(count, rows) = WrittenOver(clerk.call("SetCalcCusProd", recalc()));
+  EXPECT_EQ(count, 0) << "without a position nothing is listed";
+  EXPECT_EQ(PriceOf(db(), "C1", "P1")->price, 15.0);
+
+  auto lines = std::make_shared<DataPacket>(contracts::server::ImportLineColumns());
+  for (auto [line, product, price] : {std::tuple{2, "102001", 7.0}, {3, "201001", 8.0}}) {
+    lines->appendInteger(line);
+    lines->appendString("C1");
+    lines->appendString("");
+    lines->appendString(product);
+    lines->appendFloat(price);
+    lines->appendNull();
+    lines->appendNull();
+    lines->endRow();
+  }
+  const Variant file(std::shared_ptr<const DataPacket>(std::move(lines)));
+  const std::int64_t importMark = PreviewMark<contracts::server::GetPreviaImpPreco>(clerk.ok("GetPreviaImpPreco", {file, "C1", 3}));
+  other.ok("SetTabPreClie", {"C1", "P4", 31.0, "", "", "S"});
+  std::tie(count, rows) = WrittenOver(clerk.call("SetImpPreco", {file, "C1", 3}, Variant(importMark)));
+  EXPECT_EQ(rows, (std::vector<std::string>{"C1 P4 maria 31>8"}));
+  EXPECT_EQ(PriceOf(db(), "C1", "P4")->price, 8.0);
 }
 
 TEST_P(EndToEndTest, TwoServersOnOnePostgreSQLDatabaseShareEveryChange) {

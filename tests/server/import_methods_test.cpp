@@ -63,7 +63,9 @@ class ImportTest : public BatchTest {
     return shown;
   }
   static PreviewCounts Counts(const Answer& preview) {
-    return contracts::server::DecodeReplyOf<contracts::server::GetPreviaImpPreco>(preview.data).record;
+    auto counts = contracts::server::DecodeReplyOf<contracts::server::GetPreviaImpPreco>(preview.data).record;
+    counts.historyMark = 0;  // a position, not a count
+    return counts;
   }
 };
 

@@ -25,7 +25,7 @@ struct Answer {
   std::string message;
   platform::Variant data;
   std::vector<platform::Variant> params;  // as the method left them
-  std::string code;                       // a refusal's error code (rpc::CodedRefusal)
+  std::string code{};                     // a refusal's error code (rpc::CodedRefusal)
 };
 
 using vqrtest::kTestUser;

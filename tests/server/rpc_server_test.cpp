@@ -7,7 +7,6 @@
 #include "server/rpc/server.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <cfloat>
 #include <cmath>
@@ -61,15 +60,6 @@ class Gate {
 
 // The first bytes of a request whose address is a 4 KiB text: a frame under way.
 const std::string kFrameStart("\x94\x00\x01\xda\x10\x00", 6);
-
-// Tests holding hundreds of sockets on both ends need more descriptors than some
-// machines give by default.
-void RaiseOpenFileLimit(rlim_t wanted) {
-  rlimit limit{};
-  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= wanted) return;
-  limit.rlim_cur = std::min(wanted, limit.rlim_max);
-  ::setrlimit(RLIMIT_NOFILE, &limit);
-}
 
 // Whether the peer has closed the connection, without waiting.
 bool PeerClosed(vqrtest::RawSocket& socket) {
