@@ -7,6 +7,7 @@ namespace Netconnection {
 
 TNetConnection::TNetConnection(platform::TComponent* owner) : platform::TSocketConnection(owner) {
   const framework::HostConfiguration& configuration = framework::GetHostConfiguration();
+  SetServerList(configuration.servers);
   SetSignIn(configuration.signIn);
   SetTlsAuthority(configuration.tlsAuthority);
 }

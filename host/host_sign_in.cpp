@@ -11,6 +11,7 @@ namespace host {
 HostSignIn::HostSignIn(std::shared_ptr<platform::TSignIn> signIn) : signIn_(std::move(signIn)) {
   connection_.SetServerName("sessao");
   connection_.SetSignIn(signIn_);
+  connection_.SetServerList(framework::GetHostConfiguration().servers);
   connection_.BeforeConnect = [this](platform::TObject*) {
     const framework::HostConfiguration& configuration = framework::GetHostConfiguration();
     connection_.SetHost(configuration.serverHost);

@@ -14,6 +14,7 @@
 #include "contracts/framework/host_configuration.h"
 #include "host/host_runner.h"
 #include "host/host_sign_in.h"
+#include "platform/net/server_list.h"
 #include "platform/net/sign_in.h"
 #include "host/stdio_front_end.h"
 #include "host/web_front_end.h"
@@ -25,25 +26,6 @@
 #define VQR_DEFAULT_REPORTS "reports"
 #endif
 
-namespace {
-
-// "HOST:PORT" into the configuration; false when malformed.
-bool parseServer(const std::string& text, framework::HostConfiguration& config) {
-  auto colon = text.rfind(':');
-  if (colon == std::string::npos || colon == 0 || colon + 1 == text.size()) return false;
-  try {
-    std::size_t used = 0;
-    int port = std::stoi(text.substr(colon + 1), &used);
-    if (used != text.size() - colon - 1 || port <= 0 || port > 65535) return false;
-    config.serverHost = text.substr(0, colon);
-    config.serverPort = port;
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
@@ -54,7 +36,10 @@ int main(int argc, char** argv) {
   framework::HostConfiguration config;
   host::HostOptions options;
   options.modulePath = host::DefaultModulePath();
-  app.add_option("--server", server, "Servidor de aplicação HOST:PORTA")->envname("VQR_SERVER");
+  app.add_option("--server", server,
+                 "Servidor de aplicação HOST:PORTA, ou vários separados por vírgula: os seguintes atendem quando "
+                 "o anterior para")
+      ->envname("VQR_SERVER");
   app.add_option("--db", config.database, "Banco das consultas (arquivo SQLite ou URL postgresql://)")
       ->envname("VQR_DB");
   app.add_option("--branch", config.branch, "Filial (padrão: a primeira do banco)")->envname("VQR_BRANCH");
@@ -79,10 +64,14 @@ int main(int argc, char** argv) {
       ->envname("VQR_TLS_CA");
   CLI11_PARSE(app, argc, argv);
 
-  if (!parseServer(server, config)) {
-    std::cerr << "Endereço do servidor inválido: " << server << " (esperado HOST:PORTA)\n";
+  try {
+    config.servers = std::make_shared<platform::TServerList>(platform::ParseServerList(server));
+  } catch (const platform::EConvertError& e) {
+    std::cerr << e.what() << "\n";
     return 2;
   }
+  config.serverHost = config.servers->Current().host;
+  config.serverPort = config.servers->Current().port;
   if (options.stdio == !web.empty()) {
     std::cerr << "Escolha uma interface: --stdio ou --web ENDEREÇO:PORTA.\n";
     return 2;

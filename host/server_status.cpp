@@ -62,7 +62,10 @@ void ServerStatus::Handle(const platform::TConnectionEvent& event, std::chrono::
     open_.insert(event.Connection);
   else
     open_.erase(event.Connection);
-  if (event.Kind == Kind::Connected) lost_ = false;
+  if (event.Kind == Kind::Connected) {
+    lost_ = false;
+    server_ = event.Server;  // another of the servers listed, after a failover
+  }
   if (event.Kind == Kind::CallEnded) {
     const std::string at = ClockTime(when);
     // A call that left its connection closed found the server gone, whatever the

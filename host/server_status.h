@@ -2,7 +2,9 @@
 // ServerStatus: what the host's status bar says about the application server, kept
 // from what the connections report (platform::TSocketConnection's observer, which it
 // installs while it lives):
-//   ServerText      "Servidor: 127.0.0.1:5151", the server the host was told to use;
+//   ServerText      "Servidor: 127.0.0.1:5151", the server the host was told to use
+//                   (the first of its list), then the one the last connection was
+//                   made to;
 //   ConnectionText  "Sem conexão" after a call that found the server unreachable or
 //                   lost it (until a call is answered or a connection is made),
 //                   "Conectado" while any connection to a server is open,

@@ -16,7 +16,7 @@ fi
 cmake --preset default "${launcher[@]}"
 cmake --build --preset default
 
-pg_env=$(./scripts/pg-throwaway.sh start) && rc=0 || rc=$?
+pg_env=$(./scripts/pg-throwaway.sh start --standby) && rc=0 || rc=$?
 if [ "$rc" -eq 0 ]; then
   eval "$pg_env"
   trap './scripts/pg-throwaway.sh stop "$VQR_PG_DIR"' EXIT

@@ -3,7 +3,12 @@
 // environment-variable fallbacks) before the module is loaded, read by the framework
 // units that need it.
 //
-//   serverHost, serverPort   the application server (Norvexa::WebURL, WebPort)
+//   serverHost, serverPort   the application server (Norvexa::WebURL, WebPort): the
+//                            first of `servers`
+//   servers                  the application servers, in order, the connections
+//                            go on with when the one in use stops answering
+//                            (platform/net/server_list.h); nullptr: serverHost and
+//                            serverPort alone
 //   database                 SQLite file or postgresql:// URL of the read-only queries
 //                            (Adoibquery's data module when it names no database);
 //                            empty: none given
@@ -22,6 +27,7 @@
 #include <string>
 
 namespace platform {
+class TServerList;
 class TSignIn;
 }
 
@@ -30,6 +36,7 @@ namespace framework {
 struct HostConfiguration {
   std::string serverHost = "127.0.0.1";
   int serverPort = 5151;
+  std::shared_ptr<platform::TServerList> servers;
   std::string database;
   std::string branch;
   std::string reportsDir;

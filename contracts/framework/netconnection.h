@@ -9,8 +9,9 @@
 //
 // It is a platform::TSocketConnection (synchronous calls by method name, "var"
 // arguments written back, ENetError / ERemoteError for transport and protocol
-// failures) that signs in and speaks TLS as the host is configured to
-// (HostConfiguration: signIn, tlsAuthority), with one switch:
+// failures) that signs in, speaks TLS and goes on with the next application server as
+// the host is configured to (HostConfiguration: signIn, tlsAuthority, servers), with one
+// switch:
 //   ThrowException false (the default): Call returns the method's result envelope as
 //     it came; the caller checks it with Consiste::CheckResultServ.
 //   ThrowException true: a failure envelope raises Consiste::EServerRefusal with the

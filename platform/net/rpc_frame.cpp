@@ -1,5 +1,6 @@
 #include "platform/net/rpc_frame.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "platform/core/exceptions.h"
@@ -25,6 +26,15 @@ const Variant::Array& FrameParts(const Variant& frame, std::int64_t type, std::s
   return parts;
 }
 
+// A call id: kRpcCallIdChars hexadecimal digits.
+std::string CallIdOf(const Variant& value) {
+  auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); };
+  if (value.kind() != K::String || value.asString().size() != kRpcCallIdChars ||
+      !std::all_of(value.asString().begin(), value.asString().end(), hex))
+    Malformed("id da chamada");
+  return value.asString();
+}
+
 }  // namespace
 
 DecodeLimits RpcDecodeLimits() noexcept {
@@ -43,6 +53,9 @@ std::string_view RemoteModuleName(std::string_view serverName) noexcept {
 
 Variant RpcRequestFrame(const RpcRequest& r) {
   Variant params(Variant::Array(r.params.begin(), r.params.end()));
+  if (!r.callId.empty())
+    return VarArrayOf({kRpcRequestType, std::int64_t{r.msgid}, r.address, std::move(params),
+                       r.condition.isEmpty() ? Variant::Null() : r.condition, r.callId});
   if (r.condition.isEmpty()) return VarArrayOf({kRpcRequestType, std::int64_t{r.msgid}, r.address, std::move(params)});
   return VarArrayOf({kRpcRequestType, std::int64_t{r.msgid}, r.address, std::move(params), r.condition});
 }
@@ -57,13 +70,14 @@ Variant RpcResponseFrame(const RpcResponse& r) {
 }
 
 RpcRequest ReadRpcRequest(const Variant& frame) {
-  const auto& parts = FrameParts(frame, kRpcRequestType, 5);
+  const auto& parts = FrameParts(frame, kRpcRequestType, 6);
   if (parts[2].kind() != K::String) Malformed("nome do método");
   if (parts[3].kind() != K::Array) Malformed("argumentos");
   const auto& params = parts[3].asArray();
   RpcRequest request{static_cast<std::uint32_t>(parts[1].asInteger()), parts[2].asString(),
                      std::vector<Variant>(params.begin(), params.end()), Variant()};
-  if (parts.size() == 5 && !parts[4].isBlank()) request.condition = parts[4];
+  if (parts.size() >= 5 && !parts[4].isBlank()) request.condition = parts[4];
+  if (parts.size() == 6) request.callId = CallIdOf(parts[5]);
   return request;
 }
 

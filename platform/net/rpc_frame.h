@@ -2,11 +2,16 @@
 // The frames of a remote call: MessagePack-RPC over TCP, each frame one encoded
 // variant (platform/variant/codec.h), back to back on the stream.
 //
-//   request   [0, msgid, address, params] or [0, msgid, address, params, condition]
+//   request   [0, msgid, address, params], [0, msgid, address, params, condition]
+//             or [0, msgid, address, params, condition, call id]
 //             address "rdmTabPreClie.GetPesqCliente"; params the arguments in order;
-//             condition, when present, what the call's change is based on (the
-//             values the caller read), so the server applies it only while they hold;
-//             a request without one is applied as it is
+//             condition, when present (Null: none), what the call's change is based
+//             on (the values the caller read), so the server applies it only while
+//             they hold; a request without one is applied as it is;
+//             call id, when present, kRpcCallIdChars hexadecimal digits the client
+//             draws at random for the call and keeps when it sends the call again
+//             after a lost reply: the server applies a write of one id once and
+//             answers its repetitions with the reply it gave (server/store/applied_call.h)
 //   response  [1, msgid, error, result]
 //             error  Null on success, else a Portuguese text; result then Null, or a
 //                    text code that tells the client what to do about the error
@@ -41,11 +46,15 @@ inline constexpr std::size_t kRpcMaxElements = 4'000'000;
 // The decoding limits above, for the codec.
 DecodeLimits RpcDecodeLimits() noexcept;
 
+// The length of a call id: 128 random bits in hexadecimal.
+inline constexpr std::size_t kRpcCallIdChars = 32;
+
 struct RpcRequest {
   std::uint32_t msgid = 0;
   std::string address;
   std::vector<Variant> params;
-  Variant condition{};  // Empty: none
+  Variant condition{};   // Empty: none
+  std::string callId{};  // empty: none
 };
 
 struct RpcResponse {

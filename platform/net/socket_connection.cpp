@@ -9,9 +9,11 @@
 
 #include <boost/asio.hpp>
 #include <boost/asio/ssl.hpp>
+#include <openssl/rand.h>
 
 #include "platform/net/frame_reader.h"
 #include "platform/net/rpc_frame.h"
+#include "platform/net/server_list.h"
 #include "platform/net/sign_in.h"
 #include "platform/variant/codec.h"
 
@@ -54,6 +56,19 @@ std::string FailureText(const error_code& ec) {
   if (ec == err::host_not_found || ec == err::host_not_found_try_again) return "endereço do servidor não encontrado";
   if (ec == err::operation_aborted) return "operação interrompida";
   return "erro de rede " + std::to_string(ec.value());
+}
+
+// A call id: kRpcCallIdChars hexadecimal digits of random bits.
+std::string NewCallId() {
+  unsigned char bytes[kRpcCallIdChars / 2];
+  if (RAND_bytes(bytes, sizeof bytes) != 1) throw ENetError("Não foi possível sortear o identificador da chamada");
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string id;
+  for (unsigned char byte : bytes) {
+    id += kDigits[byte >> 4];
+    id += kDigits[byte & 0x0F];
+  }
+  return id;
 }
 
 }  // namespace
@@ -278,6 +293,10 @@ void TSocketConnection::SetTlsAuthority(std::string caFile) {
 
 void TSocketConnection::openTransport() {
   if (BeforeConnect) BeforeConnect(this);
+  if (servers_) {
+    host_ = servers_->Current().host;
+    port_ = servers_->Current().port;
+  }
   if (host_.empty()) throw ENetError("Servidor de aplicação não informado: endereço vazio");
   if (port_ <= 0 || port_ > 65535)
     throw ENetError("Porta inválida para o servidor de aplicação: " + std::to_string(port_));
@@ -293,14 +312,24 @@ void TSocketConnection::openTransport() {
   report(TConnectionEvent::TKind::Connected);
 }
 
+bool TSocketConnection::mayTryAnother(std::size_t tried) const noexcept {
+  return servers_ && tried < servers_->Size();
+}
+
 void TSocketConnection::connect() {
-  openTransport();
-  if (!signIn_) return;
-  try {
-    signInConnection();
-  } catch (...) {
-    SetConnected(false);
-    throw;
+  for (std::size_t tried = 1;; ++tried) {
+    try {
+      openTransport();
+      if (signIn_) signInConnection();
+      return;
+    } catch (const ENetError&) {
+      if (Connected()) SetConnected(false);
+      if (!mayTryAnother(tried)) throw;
+      servers_->Failed({host_, port_});
+    } catch (...) {
+      if (Connected()) SetConnected(false);
+      throw;
+    }
   }
 }
 
@@ -400,6 +429,7 @@ Variant TSocketConnection::call(std::string_view method, std::vector<CallArg> ar
   request.params.reserve(args.size());
   for (const CallArg& arg : args) request.params.push_back(arg.value());
   request.condition = std::move(condition);
+  request.callId = NewCallId();
 
   std::string bytes = EncodeVariant(RpcRequestFrame(request));
   try {
@@ -408,16 +438,13 @@ Variant TSocketConnection::call(std::string_view method, std::vector<CallArg> ar
     throw ENetError("Chamada de " + request.address + " recusada: " + e.what());
   }
 
-  if (Connected() && impl_->peerGone()) impl_->drop();
-  if (!Connected()) connect();
-
-  RpcResponse response = roundTrip(request, std::move(bytes));
+  RpcResponse response = send(request, std::move(bytes));
   if (response.errorCode == kSignInRequired && signIn_) {
     // The session expired or was ended: the server did not run the call.
     signIn_->Expire(sessionUsed_, response.error);
     signInConnection();
     request.msgid = ++lastMsgid_;
-    response = roundTrip(request);
+    response = send(request);
     if (response.errorCode == kSignInRequired) throw ESignInError(response.error);
   }
   if (!response.error.empty()) throw ERemoteError(response.error, response.errorCode);
@@ -426,6 +453,23 @@ Variant TSocketConnection::call(std::string_view method, std::vector<CallArg> ar
         variable && response.params[i].kind() == Variant::Kind::String)
       *variable = response.params[i].asString();
   return response.returnValue;
+}
+
+RpcResponse TSocketConnection::send(RpcRequest& request, std::string bytes) {
+  for (std::size_t tried = 1;; ++tried) {
+    if (Connected() && impl_->peerGone()) impl_->drop();
+    if (!Connected()) connect();
+    try {
+      return roundTrip(request, std::move(bytes));
+    } catch (const EConnectionLost& e) {
+      if (!mayTryAnother(tried)) throw;
+      std::cerr << e.what() << " Enviando ao próximo servidor de aplicação.\n";
+      servers_->Failed({host_, port_});
+      report(TConnectionEvent::TKind::Closed);
+      request.msgid = ++lastMsgid_;
+      bytes.clear();
+    }
+  }
 }
 
 RpcResponse TSocketConnection::roundTrip(const RpcRequest& request, std::string bytes) {
@@ -445,10 +489,10 @@ RpcResponse TSocketConnection::roundTrip(const RpcRequest& request, std::string 
     }
   }
   if (timedOut)
-    throw ENetError("Tempo esgotado (" + Seconds(callTimeout_) +
-                    ") aguardando o servidor de aplicação " + where() + during);
+    throw EConnectionLost("Tempo esgotado (" + Seconds(callTimeout_) +
+                          ") aguardando o servidor de aplicação " + where() + during);
   if (!frame)
-    throw ENetError("Conexão com o servidor de aplicação " + where() + " perdida" + during + ": " +
+    throw EConnectionLost("Conexão com o servidor de aplicação " + where() + " perdida" + during + ": " +
                     failure + ". O servidor não respondeu: confira se a operação foi concluída antes de repetir.");
 
   RpcResponse response;

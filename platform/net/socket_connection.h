@@ -14,9 +14,18 @@
 // variable receives the value the method left, when that value is a text.
 //
 // Failures raise: ENetError when the server cannot be reached, the connection is lost
-// or the call times out (the connection is closed then); ERemoteError with the server's
+// or the call times out (the connection is closed then; EConnectionLost for the last
+// two); ERemoteError with the server's
 // text when the server answers the call with an error. A call whose request breaks the
 // frame limits is refused before anything is sent.
+//
+// Several servers (SetServerList, server_list.h): the connection connects to the list's
+// server in use, and when that one cannot be reached, or the connection breaks or the
+// call times out before the reply, it goes on with the next one of the list, signing in
+// there and sending the call again, until every server was tried once. Each call
+// carries an id of its own (rpc_frame.h), the same in every sending, so a write whose
+// reply was lost is applied by the servers once. Without a list, the connection uses
+// Host and Port alone and a lost reply is reported.
 //
 // Signing in (sign_in.h): a connection given a TSignIn signs in right after it
 // connects, before its first call, and again when the server says its session has
@@ -54,6 +63,13 @@ class ENetError : public Exception {
   using Exception::Exception;
 };
 
+// The connection broke, or the call timed out, after the request went out and before
+// its reply came: the server may or may not have run it.
+class EConnectionLost : public ENetError {
+ public:
+  using ENetError::ENetError;
+};
+
 // The server answered the call with an error (its text is the message, and Code the
 // error's code when it sent one, telling the caller what it may do about it).
 class ERemoteError : public Exception {
@@ -89,6 +105,7 @@ inline CallArg Var(std::string& variable) { return CallArg::Var(variable); }
 
 class TSocketConnection;
 class TSignIn;
+class TServerList;
 
 // What a connection tells the observer.
 struct TConnectionEvent {
@@ -138,6 +155,12 @@ class TSocketConnection : public TComponent {
   // Fired before each connection is made; the owner sets Host and Port here.
   std::function<void(TObject* sender)> BeforeConnect;
 
+  // The servers the connection may use (shared with the program's other connections);
+  // nullptr: Host and Port, as BeforeConnect leaves them. With a list, the list's server
+  // in use is connected to after BeforeConnect.
+  void SetServerList(std::shared_ptr<TServerList> servers) { servers_ = std::move(servers); }
+  const std::shared_ptr<TServerList>& ServerList() const noexcept { return servers_; }
+
   // Who the connection signs in as (shared with the program's other connections);
   // nullptr: it does not sign in.
   void SetSignIn(std::shared_ptr<TSignIn> signIn) { signIn_ = std::move(signIn); }
@@ -173,6 +196,11 @@ class TSocketConnection : public TComponent {
   // Sends the request (`bytes`: its encoding, when already made) and reads its response
   // on the open connection; raises ENetError when the connection fails (and closes it).
   RpcResponse roundTrip(const RpcRequest& request, std::string bytes = {});
+  // roundTrip on the open connection (connecting when closed), sent again to the next
+  // server of the list when the connection is lost before the reply.
+  RpcResponse send(RpcRequest& request, std::string bytes = {});
+  // Whether the list holds a server not tried yet after `tried` of them failed.
+  bool mayTryAnother(std::size_t tried) const noexcept;
   Variant call(std::string_view method, std::vector<CallArg> args, Variant condition);
   void report(TConnectionEvent::TKind kind, std::string address = {}, std::string error = {},
               const Variant* result = nullptr) const;
@@ -185,6 +213,7 @@ class TSocketConnection : public TComponent {
   std::chrono::milliseconds connectTimeout_ = std::chrono::seconds(15);
   std::uint32_t lastMsgid_ = 0;
   std::shared_ptr<TSignIn> signIn_;
+  std::shared_ptr<TServerList> servers_;
   std::string sessionUsed_;  // the session this connection signed in with
   std::string tlsAuthority_;
   std::unique_ptr<Impl> impl_;

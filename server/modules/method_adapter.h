@@ -17,6 +17,10 @@
 // with the data part, which must have the declared packet columns. A business refusal,
 // a database failure or any other platform::Exception becomes a failure envelope with
 // a Portuguese text; the "var" params then stay as they came.
+//
+// A call of a method that writes (access/method_permissions.h) that carries an id is
+// applied once (store/applied_call.h): a repetition of a sending that was applied gets
+// the envelope and "var" params that sending answered, without running again.
 #include <functional>
 #include <memory>
 #include <string>

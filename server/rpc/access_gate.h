@@ -29,6 +29,8 @@ struct CallContext {
   std::string user;  // the signed-in user's login; empty where no one signs in (in-process)
   // What the call's change is based on (platform/net/rpc_frame.h); Empty: none.
   platform::Variant condition{};
+  // The id the client gave the call (platform/net/rpc_frame.h); empty: none.
+  std::string callId{};
 };
 
 struct SignInReply {

@@ -129,6 +129,7 @@ RpcResponse Dispatcher::call(RpcRequest& request, ConnectionAccess* access, Call
       record.user = context.user;
     }
     context.condition = std::move(request.condition);
+    context.callId = std::move(request.callId);
     const MethodHandler* handler = registry_.find(request.address);
     if (!handler)
       return fail("Método desconhecido no servidor de aplicação: " + PrintableExcerpt(request.address, kQuotedValueChars));

@@ -7,7 +7,7 @@
 // envelope). It finds the handler by address (unknown method: an error reply), checks the
 // arguments against the method's contract when the address has one (wrong count or
 // kind: an error reply; an Integer for a Double param becomes a Double), runs the
-// handler with the request's condition in its context, turns a CodedRefusal into an
+// handler with the request's condition and call id in its context, turns a CodedRefusal into an
 // error reply of its code, any other escaping exception into an error reply with its
 // text, and hands
 // one CallRecord per call to the observer. A response over the frame limits becomes

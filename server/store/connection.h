@@ -21,6 +21,8 @@
 
 namespace server::store {
 
+class AppliedCall;
+
 enum class Backend { SQLite, PostgreSQL };
 const char* BackendName(Backend backend) noexcept;
 
@@ -92,6 +94,11 @@ class Connection {
   const platform::Variant& callCondition() const noexcept { return callCondition_; }
   void setCallCondition(platform::Variant condition) { callCondition_ = std::move(condition); }
 
+  // The call whose writes are applied once (applied_call.h), while one is on the
+  // connection; nullptr otherwise. Its transactions (transaction.h) claim its id.
+  AppliedCall* appliedCall() const noexcept { return appliedCall_; }
+  void setAppliedCall(AppliedCall* call) noexcept { appliedCall_ = call; }
+
   // Conveniences over query().
   bool exists(std::string_view sql, const Params& params);
   std::optional<std::string> queryText(std::string_view sql, const Params& params);
@@ -100,6 +107,7 @@ class Connection {
  private:
   std::string caller_;
   platform::Variant callCondition_;
+  AppliedCall* appliedCall_ = nullptr;
 };
 
 }  // namespace server::store

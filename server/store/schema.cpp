@@ -117,6 +117,17 @@ std::string UsersSql(Backend backend) {
          "CREATE INDEX IXSESSAOUSUARIO_CDUSUARIO ON SESSAOUSUARIO (CDUSUARIO);";
 }
 
+std::string AppliedCallsSql(Backend backend) {
+  Types t = TypesOf(backend);
+  return std::string() +
+         "CREATE TABLE CHAMADAGRAVADA ("
+         " CDCHAMADA CHAR(32) NOT NULL PRIMARY KEY,"
+         " CDUSUARIO VARCHAR(20) NOT NULL,"
+         " DTHRCHAMADA " + t.timestamp + " NOT NULL,"
+         " DSRESPOSTA TEXT" + t.keyed + ";"
+         "CREATE INDEX IXCHAMADAGRAVADA_DTHRCHAMADA ON CHAMADAGRAVADA (DTHRCHAMADA);";
+}
+
 namespace {
 
 std::string SchemaSql(Backend backend) {
@@ -169,6 +180,7 @@ std::string SchemaSql(Backend backend) {
          " CHECK (DTVALFIN IS NULL OR (DTVALINI IS NOT NULL AND DTVALINI <= DTVALFIN))" + keyed +
 
          HistorySql(backend, "TABPRECLIEHIST") + BatchSql(backend) + UsersSql(backend) +
+         AppliedCallsSql(backend) +
 
          "CREATE TABLE TIPOCUSTO ("
          " NRTIPOCUSTO INTEGER NOT NULL PRIMARY KEY,"
@@ -203,7 +215,7 @@ const std::vector<const char*>& SchemaTables() {
                                                "FATORPRECO", "COMPPRECLIE",    "TABPRECLIE",
                                                "TABPRECLIEHIST", "TIPOCUSTO", "CUSTOPRODUTO",
                                                "TABPRECLIELOTE", "COMPPRECLIELOTE", "SCHEMAVERSAO",
-                                               "USUARIO",    "SESSAOUSUARIO"};
+                                               "USUARIO",    "SESSAOUSUARIO", "CHAMADAGRAVADA"};
   return tables;
 }
 
@@ -212,7 +224,7 @@ const std::vector<const char*>& ReadableTables() {
     std::vector<const char*> readable;
     for (const char* table : SchemaTables())
       if (std::string_view(table) != "USUARIO" && std::string_view(table) != "SESSAOUSUARIO" &&
-          std::string_view(table) != "SCHEMAVERSAO")
+          std::string_view(table) != "SCHEMAVERSAO" && std::string_view(table) != "CHAMADAGRAVADA")
         readable.push_back(table);
     return readable;
   }();

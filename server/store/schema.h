@@ -24,6 +24,9 @@
 // session's token (never the token), its user, when it began and when it was last used
 // (times in UTC).
 //
+// CHAMADAGRAVADA holds the writes applied for remote calls that carry an id
+// (applied_call.h): the id, the user who called, when (UTC) and the encoded reply.
+//
 // SCHEMAVERSAO holds the schema's version; a database made before it had one is at
 // version 1 and UpgradeSchema brings it up to date.
 #include <string>
@@ -45,7 +48,8 @@ inline constexpr char kHistoryImport = 'I';
 // Version 4: the history's indexes by (customer, product, number) and (customer,
 // number): its numbers are the order the changes were applied (modules/price_writer.h).
 // Version 5: the import origin "I" in the history and the batches.
-inline constexpr int kSchemaVersion = 5;
+// Version 6: the applied calls.
+inline constexpr int kSchemaVersion = 6;
 
 // The user of the changes made before the history recorded one.
 inline constexpr const char* kUserBeforeSignIn = "(anterior)";
@@ -54,7 +58,7 @@ inline constexpr const char* kUserBeforeSignIn = "(anterior)";
 const std::vector<const char*>& SchemaTables();
 
 // The tables a reader of the business data may see: every one but the users', the
-// sessions' and the schema version's.
+// sessions', the applied calls' and the schema version's.
 const std::vector<const char*>& ReadableTables();
 
 // Creates every table and index; the caller provides the transaction.
@@ -76,6 +80,7 @@ std::string BatchSql(Backend backend, int version = kSchemaVersion);
 // The batch table alone, under a name.
 std::string BatchTableSql(Backend backend, const char* table, int version = kSchemaVersion);
 std::string UsersSql(Backend backend);
+std::string AppliedCallsSql(Backend backend);
 // Drops every table of the schema that exists (children first).
 void DropSchema(Connection& connection);
 

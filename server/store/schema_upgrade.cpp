@@ -90,6 +90,11 @@ void MigrateFrom4To5(Connection& c) {
   c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 5");
 }
 
+void MigrateFrom5To6(Connection& c) {
+  c.executeScript(AppliedCallsSql(c.backend()));
+  c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 6");
+}
+
 }  // namespace
 
 int SchemaVersionOf(Connection& connection) {
@@ -109,6 +114,7 @@ int UpgradeSchema(Connection& connection) {
     if (found <= 2) MigrateFrom2To3(connection);
     if (found <= 3) MigrateFrom3To4(connection);
     if (found <= 4) MigrateFrom4To5(connection);
+    if (found <= 5) MigrateFrom5To6(connection);
     return found;
   });
 }

@@ -7,14 +7,32 @@
 
 #include <spdlog/spdlog.h>
 
+#include "server/store/applied_call.h"
+
 namespace server::store {
 
-Transaction::Transaction(Connection& connection, TxMode mode) : connection_(connection) {
+bool Transaction::WouldJoin(const Connection& connection) noexcept {
+  return connection.appliedCall() && connection.appliedCall()->holding();
+}
+
+Transaction::Transaction(Connection& connection, TxMode mode) : connection_(connection), mode_(mode) {
+  if (WouldJoin(connection_)) {
+    joined_ = true;
+    return;
+  }
   connection_.begin(mode);
+  if (mode != TxMode::Write || !connection_.appliedCall()) return;
+  try {
+    connection_.appliedCall()->claim();
+  } catch (...) {
+    connection_.rollback();
+    throw;
+  }
 }
 
 Transaction::~Transaction() {
-  if (finished_) return;
+  if (finished_ || (joined_ && mode_ == TxMode::Read)) return;  // a read has nothing to undo
+  if (joined_) connection_.appliedCall()->dropped();
   try {
     connection_.rollback();
   } catch (const std::exception& e) {
@@ -25,6 +43,11 @@ Transaction::~Transaction() {
 
 void Transaction::commit() {
   finished_ = true;  // a failed commit leaves nothing to roll back
+  if (joined_) return;
+  if (mode_ == TxMode::Write && connection_.appliedCall()) {
+    connection_.appliedCall()->hold();
+    return;
+  }
   connection_.commit();
 }
 

@@ -6,6 +6,11 @@
 //   ... statements ...
 //   tx.commit();
 //
+// On a connection with an AppliedCall (applied_call.h), a write transaction claims the
+// call's id as it begins and its commit waits for the call's end; a transaction begun
+// while such a commit waits joins that transaction, and rolling it back rolls back
+// the whole of it.
+//
 // RunInTransaction runs a unit of work in its own transaction and repeats it a few
 // times when the database reports a transient conflict (busy past its timeout, a
 // deadlock or serialization failure), so such a conflict never reaches the user as
@@ -26,8 +31,13 @@ class Transaction {
 
   void commit();
 
+  // Whether a transaction begun now on `connection` joins one whose commit waits.
+  static bool WouldJoin(const Connection& connection) noexcept;
+
  private:
   Connection& connection_;
+  TxMode mode_;
+  bool joined_ = false;
   bool finished_ = false;
 };
 
@@ -42,6 +52,8 @@ void BackOffAfterConflict(int failed);
 
 template <typename Work>
 auto RunInTransaction(Connection& connection, TxMode mode, Work&& work) -> decltype(work()) {
+  // A joined transaction cannot be repeated alone: its failure undid the whole.
+  const bool joins = Transaction::WouldJoin(connection);
   for (int attempt = 1;; ++attempt) {
     try {
       Transaction tx(connection, mode);
@@ -55,7 +67,7 @@ auto RunInTransaction(Connection& connection, TxMode mode, Work&& work) -> declt
         return result;
       }
     } catch (const StoreError& e) {
-      if (e.kind() != StoreError::Kind::Transient || attempt >= kTransientRetries ||
+      if (e.kind() != StoreError::Kind::Transient || attempt >= kTransientRetries || joins ||
           !connection.usable())
         throw;
       BackOffAfterConflict(attempt);

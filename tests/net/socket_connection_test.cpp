@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/net/frame_reader.h"
+#include "platform/net/server_list.h"
 #include "platform/variant/codec.h"
 #include "tests/support/raw_socket.h"
 
@@ -274,6 +275,67 @@ TEST_F(SocketConnectionTest, VarArgumentsSendTheirVariablesValueAndTakeBackOnlyT
   EXPECT_EQ(sent, VarArrayOf({"a", "b", "c"}));
   EXPECT_EQ(a, "novo");
   EXPECT_EQ(b, "b");  // the method left a number there: not a text, not written
+}
+
+// ---------------------------------------------------------------------------------
+// Several servers
+
+TEST(ServerList, AddressesAreHostPortPairsSeparatedByCommasAndAFaultyOneIsNamed) {
+  EXPECT_EQ(ParseServerList("10.0.0.7:5151, app2:6000"),
+            (std::vector<TServerAddress>{{"10.0.0.7", 5151}, {"app2", 6000}}));
+  EXPECT_EQ(ParseServerList("::1:5151"), (std::vector<TServerAddress>{{"::1", 5151}}));
+  for (const char* wrong : {"", "app", "app:", ":5151", "app:0", "app:5151x", "app:1,", "app:1,,app:2"})
+    EXPECT_THROW(ParseServerList(wrong), EConvertError) << wrong;
+  try {
+    ParseServerList("app:1,app2");
+  } catch (const EConvertError& e) {
+    EXPECT_STREQ(e.what(), "Endereço do servidor inválido: 'app2' (esperado HOST:PORTA)");
+  }
+}
+
+class ServerListTest : public SocketConnectionTest {
+ protected:
+  void listServers(std::vector<std::uint16_t> ports) {
+    std::vector<TServerAddress> servers;
+    for (std::uint16_t port : ports) servers.push_back({"127.0.0.1", port});
+    list = std::make_shared<TServerList>(std::move(servers));
+    net.SetServerName("VQR51200.rdmTabPreClie");
+    net.SetServerList(list);
+  }
+  std::shared_ptr<TServerList> list;
+};
+
+TEST_F(ServerListTest, AServerThatCannotBeReachedIsPassedOverAndTheListStaysOnTheOneThatAnswers) {
+  ScriptedPeer second(EchoAddress);
+  listServers({vqrtest::ClosedLoopbackPort(), second.port()});
+  EXPECT_EQ(net.Call("X", {}), Variant("rdmTabPreClie.X"));
+  EXPECT_EQ(list->Current().port, second.port());
+  TSocketConnection other;
+  other.SetServerName("VQR51200.rdmTabPreClie");
+  other.SetServerList(list);
+  EXPECT_EQ(other.Call("Y", {}), Variant("rdmTabPreClie.Y"));
+  EXPECT_EQ(second.accepted(), 2) << "the other connection went to the server in use at once";
+}
+
+TEST_F(ServerListTest, ACallWhoseReplyWasLostGoesToTheNextServerWithItsIdAndEveryCallHasItsOwn) {
+  std::vector<std::string> idsAtFirst, idsAtSecond;
+  ScriptedPeer first([&](RawSocket& socket) {
+    if (auto request = ReadRequestFrom(socket)) idsAtFirst.push_back(request->callId);
+  });  // closes without an answer
+  ScriptedPeer second([&](RawSocket& socket) {
+    while (auto request = ReadRequestFrom(socket)) {
+      idsAtSecond.push_back(request->callId);
+      if (!socket.send(Reply(request->msgid, request->address))) return;
+    }
+  });
+  listServers({first.port(), second.port()});
+  EXPECT_EQ(net.Call("Grava", {}), Variant("rdmTabPreClie.Grava"));
+  EXPECT_EQ(net.Call("Grava", {}), Variant("rdmTabPreClie.Grava"));
+  ASSERT_EQ(idsAtFirst.size(), 1u);
+  ASSERT_EQ(idsAtSecond.size(), 2u);
+  EXPECT_EQ(idsAtFirst[0].size(), kRpcCallIdChars);
+  EXPECT_EQ(idsAtSecond[0], idsAtFirst[0]) << "the call sent again";
+  EXPECT_NE(idsAtSecond[1], idsAtFirst[0]) << "the next call";
 }
 
 }  // namespace

@@ -87,7 +87,13 @@ void PriceTableTest::SetUp() {
   testsupport::HostProcess::Options options;
   options.module = std::string(VQR_BINARY_DIR) + "/lib/Pkg_VQR51200.so";
   const std::uint16_t hostPort = recorder_ ? recorder_->port() : port_;
-  options.extraArgs = {"--server", "127.0.0.1:" + std::to_string(hostPort), "--db", database_};
+  std::string servers = "127.0.0.1:" + std::to_string(hostPort);
+  if (secondServer_) {
+    secondServer = std::make_unique<vqrtest::AppServerProcess>(
+        vqrtest::AppServerProcess::Options{.database = database_, .extraArgs = serverArgs_});
+    servers += ",127.0.0.1:" + std::to_string(secondServer->port());
+  }
+  options.extraArgs = {"--server", servers, "--db", database_};
   options.extraArgs.insert(options.extraArgs.end(), hostArgs_.begin(), hostArgs_.end());
   options.timeout = std::chrono::milliseconds(30000);
   options.user = hostUser_;
@@ -98,6 +104,7 @@ void PriceTableTest::TearDown() {
   host_.reset();
   recorder_.reset();
   server_.reset();
+  secondServer.reset();
 }
 
 void CreateTestDatabase(const std::string& path) {
@@ -136,6 +143,8 @@ void PriceTableTest::saveAsAnotherClerk(const std::string& user, const std::stri
 }
 
 void PriceTableTest::stopServer() { server_.reset(); }
+
+void PriceTableTest::killServer() { server_->kill9(); }
 
 void PriceTableTest::startServer() {
   server_ = std::make_unique<vqrtest::AppServerProcess>(

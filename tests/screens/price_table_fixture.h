@@ -91,6 +91,11 @@ class PriceTableTest : public ::testing::Test {
   std::string hostRole_ = "admin";
   // Further options of `appserver serve` (set before SetUp), such as --session-idle.
   std::vector<std::string> serverArgs_;
+  // Set before SetUp: a second appserver on the same database, listed after the first
+  // in the host's --server, to go on with when the first stops answering.
+  bool secondServer_ = false;
+  // SIGKILL to the first appserver, in the middle of whatever it does.
+  void killServer();
 
   // --- the screen ---
   json openScreen();
@@ -162,6 +167,7 @@ class PriceTableTest : public ::testing::Test {
   std::string database_;
   std::uint16_t port_ = 0;
   std::unique_ptr<vqrtest::AppServerProcess> server_;
+  std::unique_ptr<vqrtest::AppServerProcess> secondServer;
   std::unique_ptr<CallRecorder> recorder_;
   std::unique_ptr<testsupport::HostProcess> host_;
   std::vector<std::string> otherClerks_;

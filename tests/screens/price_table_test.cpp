@@ -667,6 +667,27 @@ TEST_F(ServerFailures, AServerDownIsReportedAndTheWorkGoesOnOnceItIsBack) {
   EXPECT_EQ(host().control(kName)["text"], kNatural.name);
 }
 
+class TwoServers : public PriceTableTest {
+ protected:
+  TwoServers() { secondServer_ = true; }
+};
+
+TEST_F(TwoServers, WhenTheServerInUseIsKilledTheClerksNextSaveGoesToTheOtherWithTheScreenOpen) {
+  openScreen();
+  chooseCustomer(kLegal);
+  editCell(2, kColPrice, "2,5");
+  confirmAccepted();
+  killServer();
+  editCell(3, kColPrice, "3,5");
+  confirmAccepted();
+  EXPECT_EQ(host().activeForm(), kScreen);
+  EXPECT_EQ(gridText(3, kColPrice), "3,500");
+  EXPECT_DOUBLE_EQ(storedPrice(kLegal.code, leafProduct(2))->price, 2.5);
+  EXPECT_DOUBLE_EQ(storedPrice(kLegal.code, leafProduct(3))->price, 3.5);
+  EXPECT_EQ(query("SELECT COUNT(*) FROM TABPRECLIEHIST WHERE CDCLIENTE = ?", {kLegal.code}),
+            (std::vector<std::vector<std::string>>{{"2"}}));
+}
+
 TEST_F(ServerFailures, ARowTheServerDidNotStoreStaysInEditUntilConfirmedAgainOrCancelled) {
   openScreen();
   chooseCustomer(kLegal);

@@ -11,6 +11,7 @@
 #include "contracts/server/packets.h"
 #include "contracts/server/result_envelope.h"
 #include "contracts/server/tab_pre_clie_methods.h"
+#include "platform/net/server_list.h"
 #include "platform/net/socket_connection.h"
 #include "platform/variant/data_packet.h"
 #include "server/demo/demo_data.h"
@@ -244,6 +245,27 @@ TEST_P(EndToEndTest, TwoServersOnOnePostgreSQLDatabaseShareEveryChange) {
   Client a(server_->port()), b(other.port());
   a.ok("SetTabPreClie", {"C2", "P4", 21.5, "", "", "S"});
   EXPECT_EQ(b.ok("GetPrecoProd", {"C2", 3}).asPacket().value(3, 3), Variant(21.5));
+}
+
+TEST_P(EndToEndTest, WhenTheServerInUseIsKilledTheNextSaveGoesToTheOtherInTheSameSession) {
+  if (!postgres()) GTEST_SKIP() << "several servers share a PostgreSQL database, not a SQLite file";
+  vqrtest::AppServerProcess other({target()});
+  platform::TSocketConnection net;
+  net.SetServerName("VQR51200.rdmTabPreClie");
+  net.SetServerList(std::make_shared<platform::TServerList>(std::vector<platform::TServerAddress>{
+      {"127.0.0.1", server_->port()}, {"127.0.0.1", other.port()}}));
+  auto signIn = vqrtest::SignInAs(net);
+  auto save = [&](double price) {
+    return contracts::server::ReadEnvelope(net.Call("SetTabPreClie", {"C1", "P1", price, "", "", "S"})).ok;
+  };
+  EXPECT_TRUE(save(12.0));
+  const std::string session = signIn->Session();
+  server_->kill9();
+  EXPECT_TRUE(save(13.0));
+  EXPECT_EQ(signIn->Session(), session) << "the session was resumed by the other server";
+  EXPECT_EQ(rows("SELECT VRPRECOANT, VRPRECONOV FROM TABPRECLIEHIST WHERE CDCLIENTE = 'C1' AND CDPRODUTO = 'P1' "
+                 "ORDER BY NRSEQHIST"),
+            (std::vector<std::vector<std::string>>{{"<null>", "12"}, {"12", "13"}}));
 }
 
 VQR_BACKEND_SUITE(EndToEndTest);

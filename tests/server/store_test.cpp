@@ -175,7 +175,7 @@ TEST_P(StoreTest, SchemaIsDetectedDroppedAndCreatedAgain) {
 // origins were only M, R and C.
 void MakeFirstVersion(Connection& c) {
   const bool pg = c.backend() == server::store::Backend::PostgreSQL;
-  for (const char* table : {"SESSAOUSUARIO", "USUARIO", "SCHEMAVERSAO", "COMPPRECLIELOTE", "TABPRECLIELOTE",
+  for (const char* table : {"CHAMADAGRAVADA", "SESSAOUSUARIO", "USUARIO", "SCHEMAVERSAO", "COMPPRECLIELOTE", "TABPRECLIELOTE",
                             "TABPRECLIEHIST"})
     c.executeScript(std::string("DROP TABLE ") + table);
   c.executeScript(std::string("CREATE TABLE TABPRECLIEHIST (NRSEQHIST ") +
