@@ -9,6 +9,7 @@
 #include "server/modules/batches.h"
 #include "server/modules/price_writer.h"
 #include "server/modules/unfinished_batches.h"
+#include "server/store/applied_call.h"
 #include "server/store/schema.h"
 #include "server/store/sql_builder.h"
 
@@ -165,11 +166,16 @@ std::int64_t PriceRun::WriteInSlices(store::Connection& c, PriceSet set) {
   std::int64_t written = 0;
   for (std::int64_t done = 0;; done += kSliceRows) {
     c.begin(store::TxMode::Write);
+    const bool last = done + kSliceRows >= rows;
+    // A call applied once (store/applied_call.h) records its id with the last slice,
+    // which commits with the command: a batch left unfinished is taken back, never
+    // recorded as applied.
+    if (last && c.appliedCall()) c.appliedCall()->claim();
     if (done == 0) batch_ = OpenBatch(c, origin_, customer_, now_);
     set.batch = batch_;
     set.select = Slice(done, done + kSliceRows);
     written += WritePriceSet(c, set, now_);
-    if (done + kSliceRows >= rows) return written;
+    if (last) return written;
     c.commit();
     slicesCommitted_ = true;
   }

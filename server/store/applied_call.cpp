@@ -76,6 +76,7 @@ void AppliedCall::claim() {
                              sql.timestampParam(UtcText(std::chrono::system_clock::now())) + ")";
   try {
     connection_.execute(insert, sql.params());
+    claimed_ = true;
   } catch (const StoreError& e) {
     if (e.kind() != StoreError::Kind::Constraint) throw;
     throw ECallAlreadyApplied("A chamada " + id_ + " já foi aplicada por um envio anterior.");
@@ -88,7 +89,7 @@ void AppliedCall::finish(const std::string& reply) {
   SqlBuilder sql(connection_.backend());
   const std::string cutoff = UtcText(std::chrono::system_clock::now() - kAppliedCallRetention);
   connection_.execute("DELETE FROM CHAMADAGRAVADA WHERE DTHRCHAMADA < " + sql.timestampParam(cutoff), sql.params());
-  holding_ = false;  // a failed commit leaves nothing to roll back
+  holding_ = claimed_ = false;  // a failed commit leaves nothing to roll back
   connection_.commit();
 }
 

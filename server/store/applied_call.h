@@ -55,17 +55,22 @@ class AppliedCall {
   // --- for store::Transaction ---
   // Whether a write of the call is held: a new transaction joins it.
   bool holding() const noexcept { return holding_; }
-  // Right after a write transaction begins: claims the id, the first time.
+  // Right after a write transaction begins: claims the id, the first time. A write
+  // that commits its work in slices (a read transaction around write transactions of
+  // its own) claims it in the slice it leaves open, the last.
   void claim();
+  // Whether the open transaction claimed the id: its commit is held too.
+  bool claimed() const noexcept { return claimed_; }
   // At the commit of a write transaction: the commit waits for finish().
   void hold() noexcept { holding_ = true; }
   // The held transaction was rolled back.
-  void dropped() noexcept { holding_ = false; }
+  void dropped() noexcept { holding_ = claimed_ = false; }
 
  private:
   Connection& connection_;
   std::string id_;
   bool holding_ = false;
+  bool claimed_ = false;
 };
 
 }  // namespace server::store

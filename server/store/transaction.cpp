@@ -32,7 +32,7 @@ Transaction::Transaction(Connection& connection, TxMode mode) : connection_(conn
 
 Transaction::~Transaction() {
   if (finished_ || (joined_ && mode_ == TxMode::Read)) return;  // a read has nothing to undo
-  if (joined_) connection_.appliedCall()->dropped();
+  if (connection_.appliedCall()) connection_.appliedCall()->dropped();
   try {
     connection_.rollback();
   } catch (const std::exception& e) {
@@ -44,7 +44,7 @@ Transaction::~Transaction() {
 void Transaction::commit() {
   finished_ = true;  // a failed commit leaves nothing to roll back
   if (joined_) return;
-  if (mode_ == TxMode::Write && connection_.appliedCall()) {
+  if (connection_.appliedCall() && (mode_ == TxMode::Write || connection_.appliedCall()->claimed())) {
     connection_.appliedCall()->hold();
     return;
   }

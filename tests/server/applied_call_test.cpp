@@ -6,6 +6,7 @@
 #include "server/modules/data_modules.h"
 #include "server/store/applied_call.h"
 #include "tests/server/module_fixture.h"
+#include "tests/server/seed.h"
 
 namespace servertest {
 namespace {
@@ -59,6 +60,19 @@ TEST_P(AppliedCallTest, AWriteSentAgainWithItsIdIsAppliedOnceAndAnsweredAsTheFir
   second.send(kOtherId, price12);
   EXPECT_EQ(changes(), 3) << "a call of another id is applied";
   EXPECT_EQ(count("CHAMADAGRAVADA"), 2);
+}
+
+TEST_P(AppliedCallTest, ARecalculationSentAgainWithItsIdIsAppliedOnce) {
+  AddFormula(db(), "C1", {{"001", "001", "P", 50, "SUM"}});
+  Server server(store());
+  const std::vector<Variant> recalc = {"001", "C1", "", 3, 1, "", "", "S"};
+  const auto answered = server.send(kCallId, recalc, kTestUser, "rdmTabPreClie.SetCalcCusProd");
+  ASSERT_TRUE(contracts::server::ReadEnvelope(answered.first).ok);
+  setPrice("C1", "P1", 13.0);  // another clerk's change, after the first sending
+
+  EXPECT_EQ(server.send(kCallId, recalc, kTestUser, "rdmTabPreClie.SetCalcCusProd"), answered);
+  EXPECT_EQ(changes(), 2) << "the recalculation's price and the clerk's, nothing of a second run";
+  EXPECT_EQ(count("CHAMADAGRAVADA"), 1);
 }
 
 TEST_P(AppliedCallTest, ACallThatWroteNothingLeavesNoRecordAndRunsAgain) {
