@@ -3,6 +3,7 @@
 #include <spdlog/spdlog.h>
 
 #include <cstdio>
+#include <optional>
 
 #include "platform/core/exceptions.h"
 #include "server/access/method_permissions.h"
@@ -12,6 +13,7 @@
 #include "server/rpc/allocation_policy.h"
 #include "server/rpc/method_registry.h"
 #include "server/rpc/server.h"
+#include "server/sole_server_lock.h"
 #include "server/store/schema.h"
 #include "server/store/schema_upgrade.h"
 #include "server/store/store.h"
@@ -79,6 +81,8 @@ void RunServe(const ServeOptions& options) {
   rpc::ListenAddress address = rpc::ParseListenAddress(options.listen);
   CheckListening(address, options);
   auto database = store::Store::Open(options.database, store::Store::Mode::Existing);
+  std::optional<SoleServerLock> sole;
+  if (database->backend() == store::Backend::SQLite) sole.emplace(options.database);
   {
     store::Store::Lease connection = database->lease();
     if (!store::HasBaseSchema(*connection))
@@ -87,8 +91,15 @@ void RunServe(const ServeOptions& options) {
     int was = store::UpgradeSchema(*connection);
     if (was != store::kSchemaVersion)
       rpc::ServerLog().info("Esquema do banco de dados atualizado da versão {} para a {}", was, store::kSchemaVersion);
-    for (std::int64_t batch : modules::TakeBackUnfinishedBatches(*connection))
-      rpc::ServerLog().warn("Lote {} interrompido antes do fim: desfeito", batch);
+    // PostgreSQL writes in one transaction: only SQLite leaves unfinished batches.
+    if (sole && sole->sole()) {
+      for (std::int64_t batch : modules::TakeBackUnfinishedBatches(*connection))
+        rpc::ServerLog().warn("Lote {} interrompido antes do fim: desfeito", batch);
+    } else if (sole) {
+      rpc::ServerLog().warn("Outro servidor de aplicação usa {}: lotes interrompidos só são desfeitos quando um "
+                            "servidor inicia sozinho no banco",
+                            database->describe());
+    }
   }
   WarnAboutUsers(*database);
   rpc::MethodRegistry registry;
