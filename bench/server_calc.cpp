@@ -48,9 +48,9 @@ double BareSql(const std::string& target) {
     std::string customer = h.textParam(kCustomer);
     c->execute(
         "INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECOANT, DTVALINIANT, DTVALFINANT, VRPRECONOV, "
-        "DTVALININOV, DTVALFINNOV, IDORIGALT, DTHRALT) SELECT " + customer + ", N.CDPRODUTO, O.VRPRECOPROD, "
+        "DTVALININOV, DTVALFINNOV, IDORIGALT, DTHRALT, CDUSUARIO) SELECT " + customer + ", N.CDPRODUTO, O.VRPRECOPROD, "
         "O.DTVALINI, O.DTVALFIN, N.VRPRECOPROD, O.DTVALINI, O.DTVALFIN, 'R', " +
-            h.timestampParam("2026-01-01T00:00:00") + " FROM (" + Prices(h) +
+            h.timestampParam("2026-01-01T00:00:00") + ", 'bench' FROM (" + Prices(h) +
             ") N LEFT JOIN TABPRECLIE O ON O.CDCLIENTE = " + customer +
             " AND O.CDPRODUTO = N.CDPRODUTO WHERE O.CDCLIENTE IS NULL OR O.VRPRECOPROD <> N.VRPRECOPROD",
         h.params());
