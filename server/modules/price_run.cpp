@@ -45,17 +45,9 @@ bool AnyNonPositiveBasePrice(store::Connection& c, const std::string* keptFor) {
 constexpr const char* kPreviewHistoryTable = "TMPPREVIAHIST";
 constexpr const char* kPreviewPriceTable = "TMPPREVIAPRECO";
 
-// The columns, key and checks of TABPRECLIE, without its foreign keys.
-std::string PreviewPriceColumns(store::Backend backend) {
-  const std::string date = backend == store::Backend::PostgreSQL ? "DATE" : "TEXT";
-  return "CDCLIENTE VARCHAR(21) NOT NULL, CDPRODUTO VARCHAR(10) NOT NULL, VRPRECOPROD DOUBLE PRECISION NOT NULL "
-         "CHECK (VRPRECOPROD > 0), DTVALINI " + date + ", DTVALFIN " + date +
-         ", PRIMARY KEY (CDCLIENTE, CDPRODUTO), CHECK (DTVALFIN IS NULL OR (DTVALINI IS NOT NULL AND DTVALINI <= DTVALFIN))";
-}
-
 // A preview's copy of the prices the set reaches: all the write would read or change.
 void CopyReachedPrices(store::Connection& c, const PriceSet& set) {
-  ResetTempTable(c, kPreviewPriceTable, PreviewPriceColumns(c.backend()));
+  ResetTempTable(c, kPreviewPriceTable, store::PriceRowColumns(c.backend()));
   store::SqlBuilder sql(c.backend());
   c.execute(std::string("INSERT INTO ") + kPreviewPriceTable +
                 " (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT T.CDCLIENTE, T.CDPRODUTO, "

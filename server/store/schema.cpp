@@ -44,6 +44,17 @@ std::string BatchOrigins(int version) {
 
 }  // namespace
 
+std::string PriceRowColumns(Backend backend) {
+  const std::string date = TypesOf(backend).date;
+  return " CDCLIENTE VARCHAR(21) NOT NULL,"
+         " CDPRODUTO VARCHAR(10) NOT NULL,"
+         " VRPRECOPROD DOUBLE PRECISION NOT NULL CHECK (VRPRECOPROD > 0),"
+         " DTVALINI " + date + ","
+         " DTVALFIN " + date + ","
+         " PRIMARY KEY (CDCLIENTE, CDPRODUTO),"
+         " CHECK (DTVALFIN IS NULL OR (DTVALINI IS NOT NULL AND DTVALINI <= DTVALFIN))";
+}
+
 std::string HistoryRowColumns(Backend backend, int version) {
   std::string date = TypesOf(backend).date;
   return std::string(" CDCLIENTE VARCHAR(21) NOT NULL,"
@@ -170,14 +181,9 @@ std::string SchemaSql(Backend backend) {
          " UNIQUE (CDCLIENTE, CDFATPRECO)" + keyed +
          "CREATE INDEX IXCOMPPRECLIE_CDFATPRECO ON COMPPRECLIE (CDFATPRECO);"
 
-         "CREATE TABLE TABPRECLIE ("
-         " CDCLIENTE VARCHAR(21) NOT NULL REFERENCES CLIENTE (CDCLIENTE),"
-         " CDPRODUTO VARCHAR(10) NOT NULL REFERENCES PRODUTO (CDPRODUTO),"
-         " VRPRECOPROD DOUBLE PRECISION NOT NULL CHECK (VRPRECOPROD > 0),"
-         " DTVALINI " + date + ","
-         " DTVALFIN " + date + ","
-         " PRIMARY KEY (CDCLIENTE, CDPRODUTO),"
-         " CHECK (DTVALFIN IS NULL OR (DTVALINI IS NOT NULL AND DTVALINI <= DTVALFIN))" + keyed +
+         "CREATE TABLE TABPRECLIE (" + PriceRowColumns(backend) +
+         ", FOREIGN KEY (CDCLIENTE) REFERENCES CLIENTE (CDCLIENTE),"
+         " FOREIGN KEY (CDPRODUTO) REFERENCES PRODUTO (CDPRODUTO)" + keyed +
 
          HistorySql(backend, "TABPRECLIEHIST") + BatchSql(backend) + UsersSql(backend) +
          AppliedCallsSql(backend) +

@@ -75,6 +75,9 @@ bool TableExists(Connection& connection, const char* table);
 std::string HistorySql(Backend backend, const char* table, int version = kSchemaVersion);
 // The history table's columns but its number NRSEQHIST, as a CREATE TABLE lists them.
 std::string HistoryRowColumns(Backend backend, int version = kSchemaVersion);
+// The columns, key and checks of a table of special prices: TABPRECLIE without its
+// foreign keys (a preview's own copy of the prices has none).
+std::string PriceRowColumns(Backend backend);
 std::string HistoryIndexSql();
 std::string BatchSql(Backend backend, int version = kSchemaVersion);
 // The batch table alone, under a name.
