@@ -198,13 +198,18 @@ class SQLiteConnection final : public Connection {
                          "Instrução já em execução nesta conexão: " + std::string(sql.substr(0, 120)));
       return found->second;
     }
-    std::string text = ToSQLitePlaceholders(sql);
-    sqlite3_stmt* stmt = nullptr;
-    int rc = sqlite3_prepare_v3(db_, text.c_str(), static_cast<int>(text.size()),
-                                SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
-    check(rc, sql);
+    sqlite3_stmt* stmt = prepareUncached(sql);
     if (statements_.size() >= kMaxCachedStatements) evictIdleStatements();
     statements_.emplace(std::string(sql), stmt);
+    return stmt;
+  }
+
+  // A statement outside the cache, for its caller to finalize.
+  sqlite3_stmt* prepareUncached(std::string_view sql) {
+    std::string text = ToSQLitePlaceholders(sql);
+    sqlite3_stmt* stmt = nullptr;
+    check(sqlite3_prepare_v3(db_, text.c_str(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt, nullptr),
+          sql);
     return stmt;
   }
 
@@ -281,16 +286,27 @@ class SQLiteConnection final : public Connection {
   bool inTurn_ = false;
 };
 
+// Its own prepared insert, bound and stepped for each row.
 class SQLiteBulkWriter final : public BulkWriter {
  public:
   SQLiteBulkWriter(SQLiteConnection& connection, std::string sql)
-      : connection_(connection), sql_(std::move(sql)) {}
-  void add(const Params& values) override { connection_.execute(sql_, values); }
+      : connection_(connection), sql_(std::move(sql)), stmt_(connection.prepareUncached(sql_)) {}
+  ~SQLiteBulkWriter() override { sqlite3_finalize(stmt_); }
+  SQLiteBulkWriter(const SQLiteBulkWriter&) = delete;
+  SQLiteBulkWriter& operator=(const SQLiteBulkWriter&) = delete;
+
+  void add(const Params& values) override {
+    connection_.bind(stmt_, values, sql_);
+    const int rc = sqlite3_step(stmt_);
+    sqlite3_reset(stmt_);
+    connection_.check(rc, sql_);
+  }
   void finish() override {}
 
  private:
   SQLiteConnection& connection_;
   std::string sql_;
+  sqlite3_stmt* stmt_;
 };
 
 std::unique_ptr<BulkWriter> SQLiteConnection::bulkWriter(std::string_view table,
