@@ -131,10 +131,49 @@ platform::Variant DateOrNull(const std::optional<std::string>& date) {
   return date ? platform::Variant(*date) : platform::Variant();
 }
 
-// Each line as the database checks it: how it names its customer, the customer key
-// (code, registration digits or the default customer), the registration a code must go
-// with, the product code, the reason decided here, and the price and period to write.
-void LoadLines(store::Connection& c, const DataPacket& packet, const std::string& defaultCustomer) {
+// A line as the database checks it: how it names its customer, the customer key (code,
+// registration digits or the default customer), the registration a code must go with,
+// the product code, the reason decided here, and the price to write.
+struct LoadedLine {
+  CustomerBy by = kByNothing;
+  std::string customer;
+  std::string registration;
+  std::string product;
+  std::optional<Reason> reason;
+  double price = 0;
+};
+
+LoadedLine Loaded(const PacketLine& line, const std::string& defaultCustomer) {
+  LoadedLine loaded;
+  std::string digits = DigitsOnly(line.registration);
+  if (!line.customerCode.empty()) {
+    loaded.by = kByCode;
+    loaded.customer = platform::TrimBlanks(line.customerCode);
+    loaded.registration = std::move(digits);
+  } else if (!digits.empty()) {
+    loaded.by = kByRegistration;
+    loaded.customer = std::move(digits);
+  } else if (!defaultCustomer.empty()) {
+    loaded.by = kByDefault;
+    loaded.customer = defaultCustomer;
+  }
+  loaded.product = ProductCode(line.productText);
+  if (loaded.by == kByNothing) loaded.reason = kNoCustomer;
+  else if (loaded.product.empty()) loaded.reason = kNoProduct;
+  else loaded.reason = PriceAndPeriodReason(line, loaded.price);
+  return loaded;
+}
+
+// What the loaded lines tell before the database checks them.
+struct LoadFacts {
+  // Some product is named on more than one line: not when the lines still accepted come
+  // in ascending order of product code, as a sheet sorted by product does.
+  bool repeatsPossible = false;
+  // Some line names its customer itself instead of taking the default one.
+  bool namedCustomers = false;
+};
+
+LoadFacts LoadLines(store::Connection& c, const DataPacket& packet, const std::string& defaultCustomer) {
   const char* date = c.backend() == store::Backend::PostgreSQL ? "DATE" : "TEXT";
   ResetTempTable(c, kLineTable,
                  std::string("NRSEQ BIGINT NOT NULL, NRLINHA BIGINT NOT NULL, IDCLIENTE INTEGER NOT NULL, DSCLIENTE "
@@ -144,49 +183,39 @@ void LoadLines(store::Connection& c, const DataPacket& packet, const std::string
                  TempRows::InsertionOrder);
   auto writer = c.bulkWriter(kLineTable, {"NRSEQ", "NRLINHA", "IDCLIENTE", "DSCLIENTE", "NRINSCRICAO", "CDARVPROD",
                                           "NRMOTIVO", "VRPRECOPROD", "DTVALINI", "DTVALFIN"});
+  LoadFacts facts;
+  std::string lastProduct;
   store::Params values(10);
   std::array<IsoDates, 2> dates;
   for (std::size_t row = 0; row < packet.rowCount(); ++row) {
     const PacketLine line = LineAt(packet, row, dates);
-    CustomerBy by = kByNothing;
-    std::string customer, registration = DigitsOnly(line.registration);
-    if (!line.customerCode.empty()) {
-      by = kByCode;
-      customer = platform::TrimBlanks(line.customerCode);
-    } else if (!registration.empty()) {
-      by = kByRegistration;
-      customer = std::move(registration);
-      registration.clear();
-    } else if (!defaultCustomer.empty()) {
-      by = kByDefault;
-      customer = defaultCustomer;
+    LoadedLine loaded = Loaded(line, defaultCustomer);
+    if (loaded.by == kByCode || loaded.by == kByRegistration) facts.namedCustomers = true;
+    if (!loaded.reason) {
+      if (!lastProduct.empty() && loaded.product <= lastProduct) facts.repeatsPossible = true;
+      lastProduct = loaded.product;
     }
-    std::string product = ProductCode(line.productText);
-    double price = 0;
-    std::optional<Reason> reason;
-    if (by == kByNothing) reason = kNoCustomer;
-    else if (product.empty()) reason = kNoProduct;
-    else reason = PriceAndPeriodReason(line, price);
     values[0] = static_cast<std::int64_t>(row);
     values[1] = line.line;
-    values[2] = static_cast<std::int64_t>(by);
-    values[3] = std::move(customer);
-    values[4] = std::move(registration);
-    values[5] = std::move(product);
-    values[6] = reason ? platform::Variant(static_cast<std::int64_t>(*reason)) : platform::Variant();
-    values[7] = reason ? platform::Variant() : platform::Variant(price);
+    values[2] = static_cast<std::int64_t>(loaded.by);
+    values[3] = std::move(loaded.customer);
+    values[4] = std::move(loaded.registration);
+    values[5] = std::move(loaded.product);
+    values[6] = loaded.reason ? platform::Variant(static_cast<std::int64_t>(*loaded.reason)) : platform::Variant();
+    values[7] = loaded.reason ? platform::Variant() : platform::Variant(loaded.price);
     values[8] = DateOrNull(line.start);
     values[9] = DateOrNull(line.end);
     writer->add(values);
   }
   writer->finish();
+  return facts;
 }
 
 // The lines keyed by the customer and product they name, each with its first reason:
 // the database's checks of the customer, then the reasons of the customer and product
 // decided when loading, then the product's checks, then the other reasons loaded; then
 // the lines accepted so far that name the same customer and product are all refused.
-void CheckLoadedLines(store::Connection& c, int level) {
+void CheckLoadedLines(store::Connection& c, int level, const LoadFacts& facts) {
   const char* date = c.backend() == store::Backend::PostgreSQL ? "DATE" : "TEXT";
   ResetTempTable(c, kImportTable,
                  std::string("CDCLIENTE VARCHAR(21) NOT NULL, CDPRODUTO VARCHAR(10) NOT NULL, NRSEQ BIGINT NOT NULL, "
@@ -211,10 +240,10 @@ void CheckLoadedLines(store::Connection& c, int level) {
                 "K.CDPRODUTO, K.NRSEQ, K.NRLINHA, K.NRMOTIVO, K.VRPRECOPROD, K.DTVALINI, K.DTVALFIN FROM (" +
                 lines + ") K",
             sql.params());
-  const std::string accepted = std::string(" FROM ") + kImportTable + " WHERE NRMOTIVO IS NULL";
-  c.execute("UPDATE " + std::string(kImportTable) + " SET NRMOTIVO = " + std::to_string(kRepeated) +
-            " WHERE NRMOTIVO IS NULL AND (CDCLIENTE, CDPRODUTO) IN (SELECT CDCLIENTE, CDPRODUTO" + accepted +
-            " GROUP BY CDCLIENTE, CDPRODUTO HAVING COUNT(*) > 1)");
+  if (facts.repeatsPossible)
+    c.execute("UPDATE " + std::string(kImportTable) + " SET NRMOTIVO = " + std::to_string(kRepeated) +
+              " WHERE NRMOTIVO IS NULL AND (CDCLIENTE, CDPRODUTO) IN (SELECT CDCLIENTE, CDPRODUTO FROM " +
+              kImportTable + " WHERE NRMOTIVO IS NULL GROUP BY CDCLIENTE, CDPRODUTO HAVING COUNT(*) > 1)");
   if (c.backend() == store::Backend::PostgreSQL)
     c.executeScript(std::string("SET LOCAL default_statistics_target = 10; ANALYZE ") + kImportTable);
 }
@@ -323,17 +352,20 @@ std::vector<RefusedLine> ReadRefused(store::Connection& c, const DataPacket& pac
 CheckedLines CheckImportLines(store::Connection& c, const platform::Variant& value, const std::string& defaultCustomer,
                               int level) {
   const DataPacket& packet = ImportPacket(value);
-  LoadLines(c, packet, defaultCustomer);
-  CheckLoadedLines(c, level);
+  const LoadFacts facts = LoadLines(c, packet, defaultCustomer);
+  CheckLoadedLines(c, level, facts);
   CheckedLines checked;
   checked.refused = ReadRefused(c, packet);
+  checked.accepted = static_cast<std::int64_t>(packet.rowCount() - checked.refused.size());
+  if (checked.accepted == 0) return checked;
+  if (!facts.namedCustomers) {  // every accepted line is the default customer's
+    checked.customers = 1;
+    checked.firstCustomer = defaultCustomer;
+    return checked;
+  }
   const std::string accepted = std::string(" FROM ") + kImportTable + " WHERE NRMOTIVO IS NULL";
-  c.query("SELECT COUNT(*), COUNT(DISTINCT CDCLIENTE)" + accepted, {}, [&](const store::Row& row) {
-    checked.accepted = row.integer(0);
-    checked.customers = row.integer(1);
-  });
-  if (checked.accepted > 0)
-    checked.firstCustomer = c.queryText("SELECT CDCLIENTE" + accepted + " ORDER BY NRSEQ LIMIT 1", {}).value_or("");
+  checked.customers = c.queryInteger("SELECT COUNT(DISTINCT CDCLIENTE)" + accepted, {}).value_or(0);
+  checked.firstCustomer = c.queryText("SELECT CDCLIENTE" + accepted + " ORDER BY NRSEQ LIMIT 1", {}).value_or("");
   return checked;
 }
 
