@@ -222,19 +222,22 @@ void CheckLoadedLines(store::Connection& c, int level, const LoadFacts& facts) {
                              "NRLINHA BIGINT NOT NULL, NRMOTIVO INTEGER, VRPRECOPROD DOUBLE PRECISION, DTVALINI ") +
                      date + ", DTVALFIN " + date + ", PRIMARY KEY (CDCLIENTE, CDPRODUTO, NRSEQ)");
   store::SqlBuilder sql(c.backend());
+  auto n = [](int value) { return std::to_string(value); };
+  const std::string byCode = "L.IDCLIENTE = " + n(kByCode), byRegistration = "L.IDCLIENTE = " + n(kByRegistration);
   const std::string first =
-      "CASE WHEN L.IDCLIENTE = 1 AND CC.CDCLIENTE IS NULL THEN 1 "
-      "WHEN L.IDCLIENTE = 1 AND L.NRINSCRICAO <> '' AND L.NRINSCRICAO <> CC.NRINSJURCLIE THEN 2 "
-      "WHEN L.IDCLIENTE = 2 AND CR.CDCLIENTE IS NULL THEN 3 "
-      "WHEN L.NRMOTIVO < " + std::to_string(kLateReasons) + " THEN L.NRMOTIVO "
-      "WHEN P.CDPRODUTO IS NULL THEN 6 "
-      "WHEN P.NRNIVEL <> " + sql.integerParam(level) + " THEN 7 ELSE L.NRMOTIVO END";
+      "CASE WHEN " + byCode + " AND CC.CDCLIENTE IS NULL THEN " + n(kUnknownCode) + " WHEN " + byCode +
+      " AND L.NRINSCRICAO <> '' AND L.NRINSCRICAO <> CC.NRINSJURCLIE THEN " + n(kOtherCustomersRegistration) +
+      " WHEN " + byRegistration + " AND CR.CDCLIENTE IS NULL THEN " + n(kUnknownRegistration) +
+      " WHEN L.NRMOTIVO < " + n(kLateReasons) + " THEN L.NRMOTIVO WHEN P.CDPRODUTO IS NULL THEN " +
+      n(kUnknownProduct) + " WHEN P.NRNIVEL <> " + sql.integerParam(level) + " THEN " + n(kGroupProduct) +
+      " ELSE L.NRMOTIVO END";
   const std::string lines =
-      "SELECT L.NRSEQ, L.NRLINHA, L.VRPRECOPROD, L.DTVALINI, L.DTVALFIN, CASE L.IDCLIENTE WHEN 1 THEN "
-      "COALESCE(CC.CDCLIENTE, '') WHEN 2 THEN COALESCE(CR.CDCLIENTE, '') ELSE L.DSCLIENTE END AS CDCLIENTE, "
-      "COALESCE(P.CDPRODUTO, '') AS CDPRODUTO, " + first + " AS NRMOTIVO FROM " + kLineTable +
-      " L LEFT JOIN CLIENTE CC ON L.IDCLIENTE = 1 AND CC.CDCLIENTE = L.DSCLIENTE LEFT JOIN CLIENTE CR ON "
-      "L.IDCLIENTE = 2 AND CR.NRINSJURCLIE = L.DSCLIENTE LEFT JOIN PRODUTO P ON P.CDARVPROD = L.CDARVPROD";
+      "SELECT L.NRSEQ, L.NRLINHA, L.VRPRECOPROD, L.DTVALINI, L.DTVALFIN, CASE WHEN " + byCode +
+      " THEN COALESCE(CC.CDCLIENTE, '') WHEN " + byRegistration +
+      " THEN COALESCE(CR.CDCLIENTE, '') ELSE L.DSCLIENTE END AS CDCLIENTE, COALESCE(P.CDPRODUTO, '') AS CDPRODUTO, " +
+      first + " AS NRMOTIVO FROM " + kLineTable + " L LEFT JOIN CLIENTE CC ON " + byCode +
+      " AND CC.CDCLIENTE = L.DSCLIENTE LEFT JOIN CLIENTE CR ON " + byRegistration +
+      " AND CR.NRINSJURCLIE = L.DSCLIENTE LEFT JOIN PRODUTO P ON P.CDARVPROD = L.CDARVPROD";
   c.execute(std::string("INSERT INTO ") + kImportTable +
                 " (CDCLIENTE, CDPRODUTO, NRSEQ, NRLINHA, NRMOTIVO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT K.CDCLIENTE, "
                 "K.CDPRODUTO, K.NRSEQ, K.NRLINHA, K.NRMOTIVO, K.VRPRECOPROD, K.DTVALINI, K.DTVALFIN FROM (" +
