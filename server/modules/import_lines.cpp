@@ -6,6 +6,7 @@
 #include <limits>
 #include <stdexcept>
 #include <tuple>
+#include <unordered_map>
 
 #include "contracts/server/packets.h"
 #include "contracts/server/price_limits.h"
@@ -298,17 +299,41 @@ struct RefusedRow {
   std::optional<double> price;  // as written
 };
 
+// At most this many of the other lines are named in a repeated product's reason; a
+// file repeating one product on every line would otherwise make its reasons grow with
+// the square of its lines.
+constexpr std::size_t kOtherLinesNamed = 10;
+
+// The other lines of a repeated product's reason: the first of `lines` not numbered
+// `line`, in their order, and how many more there are.
+std::string OtherLines(const std::vector<std::int64_t>& lines, std::int64_t line, std::size_t others) {
+  std::string named;
+  std::size_t count = 0;
+  for (auto other = lines.begin(); other != lines.end() && count < kOtherLinesNamed; ++other)
+    if (*other != line) named += (count++ ? ", " : "") + std::to_string(*other);
+  if (others > kOtherLinesNamed) {
+    const std::size_t more = others - kOtherLinesNamed;
+    named += " e em mais " + std::to_string(more) + (more == 1 ? " linha" : " linhas");
+  }
+  return named;
+}
+
 // The lines of one customer and product, accepted but for naming them more than once:
 // each refused, naming the others' lines.
 void RefuseRepeated(const DataPacket& packet, const std::vector<RefusedRow>& same, std::vector<RefusedLine>& refused) {
   std::vector<std::int64_t> lines;
-  for (const RefusedRow& row : same) lines.push_back(LineAt(packet, row.row).line);
+  std::unordered_map<std::int64_t, std::size_t> numbered;  // lines of each number
+  for (const RefusedRow& row : same) ++numbered[lines.emplace_back(LineAt(packet, row.row).line)];
+  std::unordered_map<std::int64_t, std::string> reasonOf;  // by line number
   for (std::size_t i = 0; i < same.size(); ++i) {
-    std::string others;
-    for (std::size_t j = 0; j < same.size(); ++j)
-      if (lines[j] != lines[i]) others += (others.empty() ? "" : ", ") + std::to_string(lines[j]);
-    refused.push_back(RefusedLine{lines[i], same[i].customer, same[i].product, "", same[i].price, "Produto", "",
-                                  "Produto repetido para o mesmo cliente (também na linha " + others + ")."});
+    auto reason = reasonOf.find(lines[i]);
+    if (reason == reasonOf.end())
+      reason = reasonOf
+                   .emplace(lines[i], "Produto repetido para o mesmo cliente (também na linha " +
+                                          OtherLines(lines, lines[i], lines.size() - numbered[lines[i]]) + ").")
+                   .first;
+    refused.push_back(
+        RefusedLine{lines[i], same[i].customer, same[i].product, "", same[i].price, "Produto", "", reason->second});
   }
 }
 

@@ -173,6 +173,16 @@ TEST_P(ImportTest, ALineIsRefusedForTheFirstRuleItBreaksAndOnlyLinesOtherwiseAcc
   EXPECT_EQ(Counts(preview), (PreviewCounts{.created = 1, .customers = 1, .blocked = 12}));
 }
 
+TEST_P(ImportTest, ARepeatedProductNamesAtMostTenOfItsOtherLines) {
+  const std::vector<Line> lines(12, Line{"", "", "101001", 1, "", ""});  // lines 2 to 13
+  const Rows shown = Shown(import("GetPrevia", lines));
+  ASSERT_EQ(shown.size(), 12u);
+  EXPECT_EQ(shown.front(), "2 Produto: Produto repetido para o mesmo cliente (também na linha 3, 4, 5, 6, 7, 8, 9, "
+                           "10, 11, 12 e em mais 1 linha).");
+  EXPECT_EQ(shown.back(), "13 Produto: Produto repetido para o mesmo cliente (também na linha 2, 3, 4, 5, 6, 7, 8, 9, "
+                          "10, 11 e em mais 1 linha).");
+}
+
 TEST_P(ImportTest, AnImportIsABatchOfItsOwnThatTheUndoTakesBackExactly) {
   AddPrice(db(), "C1", "P1", 15, "2026-01-01", "2026-12-31");
   AddPrice(db(), "C1", "P2", 5);
