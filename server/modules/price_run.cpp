@@ -153,19 +153,23 @@ std::int64_t PriceRun::Write(store::Connection& c, PriceSet set) {
 }
 
 std::int64_t PriceRun::WriteInSlices(store::Connection& c, PriceSet set) {
-  const std::int64_t rows = FillSliceTable(c, set);
+  store::SqlBuilder counting(c.backend());
+  const bool oneSlice =
+      c.queryInteger("SELECT COUNT(*) FROM (" + set.select(counting) + ") N", counting.params()).value_or(0) <=
+      kOneTransactionRows;
+  const std::int64_t rows = oneSlice ? 0 : FillSliceTable(c, set);
   c.commit();  // the preparation's transaction, which took no lock
   std::int64_t written = 0;
   for (std::int64_t done = 0;; done += kSliceRows) {
     c.begin(store::TxMode::Write);
-    const bool last = done + kSliceRows >= rows;
+    const bool last = oneSlice || done + kSliceRows >= rows;
     // A call applied once (store/applied_call.h) records its id with the last slice,
     // which commits with the command: a batch left unfinished is taken back, never
     // recorded as applied.
     if (last && c.appliedCall()) c.appliedCall()->claim();
     if (done == 0) batch_ = OpenBatch(c, origin_, customer_, now_);
     set.batch = batch_;
-    set.select = Slice(done, done + kSliceRows);
+    if (!oneSlice) set.select = Slice(done, done + kSliceRows);
     written += WritePriceSet(c, set, now_);
     if (last) return written;
     c.commit();

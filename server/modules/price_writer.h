@@ -9,6 +9,9 @@
 //   2. when the set replaces existing prices, locks them (price_lock.h), in key order;
 //   3. records in the set's history table every locked price the set changes, with the values it
 //      has under the lock as the values before, and changes exactly those prices.
+// On SQLite, where a write transaction is alone in writing, there is nothing to lock:
+// one statement records every price the set creates or changes (with the values before
+// as the table holds them), and one more writes them all.
 // A price the set leaves as it is is neither written nor recorded; one it writes is
 // always recorded. Each step is one set-based statement. The history rows carry the
 // set's batch number and the user of the call (caller.h); their numbers are taken
