@@ -140,23 +140,24 @@ void PriceRun::Open(store::Connection& c, char origin, const std::string& custom
     ResetTempTable(c, kPreviewHistoryTable, store::HistoryRowColumns(c.backend()), TempRows::InsertionOrder);
 }
 
-std::int64_t PriceRun::Write(store::Connection& c, PriceSet set) {
+std::int64_t PriceRun::Write(store::Connection& c, PriceSet set, std::optional<std::int64_t> rows) {
   set.history = history_;
   if (preview_) {
     CopyReachedPrices(c, set);
     set.prices = kPreviewPriceTable;
     return WritePriceSet(c, set, now_);
   }
-  if (WritesInSlices(c)) return WriteInSlices(c, std::move(set));
+  if (WritesInSlices(c)) return WriteInSlices(c, std::move(set), rows);
   set.batch = batch_ = OpenBatch(c, origin_, customer_, now_);
   return WritePriceSet(c, set, now_);
 }
 
-std::int64_t PriceRun::WriteInSlices(store::Connection& c, PriceSet set) {
-  store::SqlBuilder counting(c.backend());
-  const bool oneSlice =
-      c.queryInteger("SELECT COUNT(*) FROM (" + set.select(counting) + ") N", counting.params()).value_or(0) <=
-      kOneTransactionRows;
+std::int64_t PriceRun::WriteInSlices(store::Connection& c, PriceSet set, std::optional<std::int64_t> setRows) {
+  if (!setRows) {
+    store::SqlBuilder counting(c.backend());
+    setRows = c.queryInteger("SELECT COUNT(*) FROM (" + set.select(counting) + ") N", counting.params());
+  }
+  const bool oneSlice = setRows.value_or(0) <= kOneTransactionRows;
   const std::int64_t rows = oneSlice ? 0 : FillSliceTable(c, set);
   c.commit();  // the preparation's transaction, which took no lock
   std::int64_t written = 0;

@@ -25,6 +25,7 @@
 // waits for it only on the prices both write, whose locks keep the history right.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "contracts/server/tab_pre_clie_methods.h"
@@ -61,8 +62,9 @@ class PriceRun {
 
   // Opens the batch and writes the set (WritePriceSet) under it, into the run's tables,
   // in slices where the database takes them; returns how many prices it created or
-  // changed. Afterwards the command is in the transaction of the last slice.
-  std::int64_t Write(store::Connection& c, PriceSet set);
+  // changed. Afterwards the command is in the transaction of the last slice. `rows`, how
+  // many rows the set yields, spares counting them when the caller knows.
+  std::int64_t Write(store::Connection& c, PriceSet set, std::optional<std::int64_t> rows = std::nullopt);
 
   // Closes the batch after `written` prices were created or changed; a preview reads
   // them back.
@@ -76,7 +78,7 @@ class PriceRun {
   void TakeBackSlices(store::Connection& c);
 
  private:
-  std::int64_t WriteInSlices(store::Connection& c, PriceSet set);
+  std::int64_t WriteInSlices(store::Connection& c, PriceSet set, std::optional<std::int64_t> rows);
 
   bool preview_;
   char origin_ = 0;

@@ -164,7 +164,7 @@ void CalcCusProdWork(store::Connection& c, PriceRun& run, const contract::CalcCu
   set.keepDates = true;
   set.origin = store::kHistoryRecalc;
   run.Open(c, store::kHistoryRecalc, customer);
-  run.Close(c, run.Write(c, set));
+  run.Close(c, run.Write(c, set, products));
 }
 
 void CopiaDadosWork(store::Connection& c, PriceRun& run, const contract::CopiaDadosArgs& a) {
@@ -184,7 +184,8 @@ void CopiaDadosWork(store::Connection& c, PriceRun& run, const contract::CopiaDa
   run.Open(c, store::kHistoryCopy, source);
   // Prices before formulas, as the undo takes them back: two writes never wait on each
   // other's rows in the opposite order.
-  std::int64_t written = run.Write(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt));
+  std::int64_t written = run.Write(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt),
+                                   products * static_cast<std::int64_t>(targets));
   if (!run.preview()) {
     LockFormulaCustomers(c, std::string("SELECT CDCLIENTE FROM ") + kTargetTable, {});
     KeepTargetFormulas(c, run.batch(), "A");
@@ -217,7 +218,8 @@ void CopiaPrecoWork(store::Connection& c, PriceRun& run, const contract::CopiaPr
   if (run.preview()) run.Consider(ProductsInRange(c, level, range), products, static_cast<std::int64_t>(targets));
   if (!run.SoundBasePrices(c, nullptr)) return;
   run.Open(c, store::kHistoryCopy, source);
-  run.Close(c, run.Write(c, TargetsTimesBasePrices(overwrite, false, startDate, endDate)));
+  run.Close(c, run.Write(c, TargetsTimesBasePrices(overwrite, false, startDate, endDate),
+                         products * static_cast<std::int64_t>(targets)));
 }
 
 // The command as a write (committed, answering what it wrote over since its preview)
