@@ -14,18 +14,18 @@
 // statement sees what was committed when it began, as the write's statements do.
 //
 // On SQLite, where one writer at a time holds the whole database, a write prepares its
-// prices in a read transaction and then writes them in one write transaction when they
-// are at most kOneTransactionRows, in slices of kSliceRows otherwise, each in a write
-// transaction of its own: a single save waiting meanwhile gets its turn between two
-// slices (store/writer_queue.h) instead of after the whole write. The batch is
-// opened with the first slice and closed with the last, which also holds the rest of
-// the command (a formula copy's formulas); a batch left unfinished is taken back
-// (unfinished_batches.h). Each slice records the prices it changes as it finds them
+// prices in a read transaction and then writes them in slices of kSliceRows; after a
+// slice that another writer waits for (store/writer_queue.h), it commits and begins a
+// new write transaction: a single save waiting meanwhile gets its turn between two
+// slices instead of after the whole write, and a write nobody waits for commits once.
+// The slices read the set as it stands where it can be read so (PriceSet::slice), a
+// copy of it otherwise. The batch is opened with the first slice and closed with the
+// last, which also holds the rest of the command (a formula copy's formulas); a batch
+// left unfinished is taken back (unfinished_batches.h). Each slice records the prices it changes as it finds them
 // under the lock, as any write does. On PostgreSQL a write is one transaction: a save
 // waits for it only on the prices both write, whose locks keep the history right.
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "contracts/server/tab_pre_clie_methods.h"
@@ -62,9 +62,8 @@ class PriceRun {
 
   // Opens the batch and writes the set (WritePriceSet) under it, into the run's tables,
   // in slices where the database takes them; returns how many prices it created or
-  // changed. Afterwards the command is in the transaction of the last slice. `rows`, how
-  // many rows the set yields, spares counting them when the caller knows.
-  std::int64_t Write(store::Connection& c, PriceSet set, std::optional<std::int64_t> rows = std::nullopt);
+  // changed. Afterwards the command is in the transaction of the last slice.
+  std::int64_t Write(store::Connection& c, PriceSet set);
 
   // Closes the batch after `written` prices were created or changed; a preview reads
   // them back.
@@ -78,7 +77,7 @@ class PriceRun {
   void TakeBackSlices(store::Connection& c);
 
  private:
-  std::int64_t WriteInSlices(store::Connection& c, PriceSet set, std::optional<std::int64_t> rows);
+  std::int64_t WriteInSlices(store::Connection& c, PriceSet set);
 
   bool preview_;
   char origin_ = 0;
@@ -92,12 +91,8 @@ class PriceRun {
   std::shared_ptr<platform::DataPacket> rows_;
 };
 
-// Rows of a price set written in one transaction of a write in slices.
-inline constexpr std::int64_t kSliceRows = 5'000;
-// The most rows of a price set written in one write transaction on SQLite, without the
-// copy to the slice table: one customer's recalculation of 50,000 products holds the
-// write lock for under 100 ms on a quiet machine, as long as a save may wait.
-inline constexpr std::int64_t kOneTransactionRows = 50'000;
+// Rows of a price set written in one slice of a write in slices.
+inline constexpr std::int64_t kSliceRows = 10'000;
 
 // Whether a write on this connection's database runs in slices: on SQLite.
 bool WritesInSlices(const store::Connection& c);

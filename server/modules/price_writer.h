@@ -46,6 +46,11 @@ struct PriceSet {
   // The table of prices the set writes: TABPRECLIE, or a preview's temporary copy of the
   // prices it reaches (price_run.h), so that a preview takes no write lock.
   std::string prices = "TABPRECLIE";
+  // When the set's rows can be read a part at a time as they stand: the SELECT of its
+  // rows after the first `from` up to `to`, in its order, and how many rows it yields.
+  // A write in slices (price_run.h) reads them so instead of copying the set first.
+  std::function<std::string(store::SqlBuilder&, std::int64_t from, std::int64_t to)> slice;
+  std::int64_t rows = 0;
 };
 
 // Returns the number of prices created or changed.

@@ -100,6 +100,13 @@ std::vector<FormulaRow> RequireFormula(store::Connection& c, const std::string& 
   return formula;
 }
 
+// The customer with every base price, in product order.
+std::string CustomerTimesBasePrices(store::SqlBuilder& sql, const std::string& customer) {
+  return "SELECT " + sql.textParam(customer) + " AS CDCLIENTE, B.CDPRODUTO, B.VRPRECOPROD, " +
+         sql.dateParam(std::nullopt) + " AS DTVALINI, " + sql.dateParam(std::nullopt) + " AS DTVALFIN FROM " +
+         kBasePriceTable + " B";
+}
+
 // Every target customer with every base price, in key order.
 PriceSet TargetsTimesBasePrices(bool overwrite, bool keepDates, std::optional<std::string> start,
                                 std::optional<std::string> end) {
@@ -155,16 +162,16 @@ void CalcCusProdWork(store::Connection& c, PriceRun& run, const contract::CalcCu
   if (run.preview()) run.Consider(ProductsInRange(c, costing.level, costing.range), products, 1);
   if (!run.SoundBasePrices(c, overwrite ? nullptr : &customer, &customer)) return;
   PriceSet set;
-  set.select = [&](store::SqlBuilder& sql) {
-    return "SELECT " + sql.textParam(customer) + " AS CDCLIENTE, B.CDPRODUTO, B.VRPRECOPROD, " +
-           sql.dateParam(std::nullopt) + " AS DTVALINI, " + sql.dateParam(std::nullopt) + " AS DTVALFIN FROM " +
-           kBasePriceTable + " B";
+  set.select = [&](store::SqlBuilder& sql) { return CustomerTimesBasePrices(sql, customer); };
+  set.slice = [&](store::SqlBuilder& sql, std::int64_t from, std::int64_t to) {
+    return CustomerTimesBasePrices(sql, customer) + " WHERE " + BasePriceRows(sql, "B", from, to);
   };
+  set.rows = products;
   set.overwrite = overwrite;
   set.keepDates = true;
   set.origin = store::kHistoryRecalc;
   run.Open(c, store::kHistoryRecalc, customer);
-  run.Close(c, run.Write(c, set, products));
+  run.Close(c, run.Write(c, set));
 }
 
 void CopiaDadosWork(store::Connection& c, PriceRun& run, const contract::CopiaDadosArgs& a) {
@@ -184,8 +191,7 @@ void CopiaDadosWork(store::Connection& c, PriceRun& run, const contract::CopiaDa
   run.Open(c, store::kHistoryCopy, source);
   // Prices before formulas, as the undo takes them back: two writes never wait on each
   // other's rows in the opposite order.
-  std::int64_t written = run.Write(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt),
-                                   products * static_cast<std::int64_t>(targets));
+  std::int64_t written = run.Write(c, TargetsTimesBasePrices(true, true, std::nullopt, std::nullopt));
   if (!run.preview()) {
     LockFormulaCustomers(c, std::string("SELECT CDCLIENTE FROM ") + kTargetTable, {});
     KeepTargetFormulas(c, run.batch(), "A");
@@ -218,8 +224,7 @@ void CopiaPrecoWork(store::Connection& c, PriceRun& run, const contract::CopiaPr
   if (run.preview()) run.Consider(ProductsInRange(c, level, range), products, static_cast<std::int64_t>(targets));
   if (!run.SoundBasePrices(c, nullptr)) return;
   run.Open(c, store::kHistoryCopy, source);
-  run.Close(c, run.Write(c, TargetsTimesBasePrices(overwrite, false, startDate, endDate),
-                         products * static_cast<std::int64_t>(targets)));
+  run.Close(c, run.Write(c, TargetsTimesBasePrices(overwrite, false, startDate, endDate)));
 }
 
 // The command as a write (committed, answering what it wrote over since its preview)

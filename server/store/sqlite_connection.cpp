@@ -183,6 +183,7 @@ class SQLiteConnection final : public Connection {
 
   bool inTransaction() const noexcept override { return !sqlite3_get_autocommit(db_); }
   bool usable() const noexcept override { return usable_; }
+  bool writersWaiting() const noexcept override { return file_ && file_->writers.waited(); }
 
   // A prepared statement with its parameters bound, reset when the scope ends.
   struct Bound {
