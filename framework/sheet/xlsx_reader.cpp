@@ -5,7 +5,6 @@
 
 #include <charconv>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -41,8 +40,10 @@ class Archive {
 
   bool has(const std::string& name) const { return zip_name_locate(archive_, name.c_str(), 0) >= 0; }
 
-  // Feeds the entry's bytes, as they are unpacked, to `consume`.
-  void read(const std::string& name, const std::function<void(const char*, std::size_t, bool)>& consume) {
+  // Unpacks the entry in pieces of `size` bytes into the buffer `room(size)` gives,
+  // telling `filled` how many went in each time, 0 at the end.
+  template <class Room, class Filled>
+  void read(const std::string& name, std::size_t size, Room&& room, Filled&& filled) {
     const zip_int64_t index = zip_name_locate(archive_, name.c_str(), 0);
     if (index < 0) throw EPlanilha(std::string(kNotWorkbook) + " (falta a parte " + name + ").");
     zip_stat_t stat;
@@ -53,14 +54,13 @@ class Archive {
     std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(zip_fopen_index(archive_, static_cast<zip_uint64_t>(index), 0),
                                                              &zip_fclose);
     if (!file) throw EPlanilha(std::string(kNotWorkbook) + " (parte " + name + " ilegível).");
-    std::vector<char> buffer(64 * 1024);
     zip_uint64_t total = 0;
     for (;;) {
-      const zip_int64_t got = zip_fread(file.get(), buffer.data(), buffer.size());
+      const zip_int64_t got = zip_fread(file.get(), room(size), size);
       if (got < 0) throw EPlanilha(std::string(kNotWorkbook) + " (parte " + name + " danificada).");
       total += static_cast<zip_uint64_t>(got);
       if (total > stat.size) spend(total - stat.size);
-      consume(buffer.data(), static_cast<std::size_t>(got), got == 0);
+      filled(static_cast<std::size_t>(got));
       if (got == 0) return;
     }
   }
@@ -117,8 +117,16 @@ class XmlParser {
   XmlParser(const XmlParser&) = delete;
   XmlParser& operator=(const XmlParser&) = delete;
 
-  void feed(const char* data, std::size_t size, bool last) {
-    if (XML_Parse(parser_, data, static_cast<int>(size), last ? 1 : 0) == XML_STATUS_OK) return;
+  // Room for `size` bytes in the parser's own buffer, to be parsed by `parse`.
+  void* room(std::size_t size) {
+    void* buffer = XML_GetBuffer(parser_, static_cast<int>(size));
+    if (!buffer) throw std::bad_alloc();
+    return buffer;
+  }
+
+  // Parses the `size` bytes put in the room; 0 ends the document.
+  void parse(std::size_t size) {
+    if (XML_ParseBuffer(parser_, static_cast<int>(size), size == 0 ? 1 : 0) == XML_STATUS_OK) return;
     if (failure_) std::rethrow_exception(failure_);
     if (refused_)
       throw EPlanilha("A planilha traz declarações de tipo de documento ou de entidades XML (parte " + part_ +
@@ -167,8 +175,11 @@ class XmlParser {
 };
 
 void ParsePart(Archive& archive, const std::string& name, XmlHandler& handler) {
+  // Large pieces: expat's per-call work and the unpacking's are paid less often.
+  constexpr std::size_t kPiece = 256 * 1024;
   XmlParser parser(handler, name);
-  archive.read(name, [&](const char* data, std::size_t size, bool last) { parser.feed(data, size, last); });
+  archive.read(
+      name, kPiece, [&](std::size_t size) { return parser.room(size); }, [&](std::size_t size) { parser.parse(size); });
 }
 
 // ---------------------------------------------------------------------------------
@@ -259,6 +270,18 @@ std::optional<std::size_t> ColumnOf(std::string_view reference) {
   return column - 1;
 }
 
+// A cell's type attribute ("t"): a number when absent.
+enum class CellType { Number, Shared, Inline, Other };
+
+CellType TypeOf(const char* type) {
+  if (!type) return CellType::Number;
+  const std::string_view name(type);
+  if (name == "n") return CellType::Number;
+  if (name == "s") return CellType::Shared;
+  if (name == "inlineStr") return CellType::Inline;
+  return CellType::Other;
+}
+
 class SheetHandler : public XmlHandler {
  public:
   SheetHandler(const std::vector<std::string>& shared, const RowSink& sink) : shared_(shared), sink_(sink) {}
@@ -284,7 +307,7 @@ class SheetHandler : public XmlHandler {
       value_.append(chunk);
       if (value_.size() > Planilha::kMaxCaracteresCelula)
         throw EPlanilha("Um valor da planilha passa de " + std::to_string(Planilha::kMaxCaracteresCelula) + " caracteres.");
-    } else if (type_ == "inlineStr") {
+    } else if (type_ == CellType::Inline) {
       collector_.text(chunk, inline_);
     }
   }
@@ -297,7 +320,7 @@ class SheetHandler : public XmlHandler {
       if (!number || *number == 0 || *number > kMaxSheetRow) throw EPlanilha(std::string(kNotWorkbook) + " (linha inválida).");
       line = *number;
     }
-    row_ = RawRow{};
+    row_.cells.clear();  // keeps its room for the next rows
     row_.line = line;
     nextColumn_ = 0;
   }
@@ -313,8 +336,7 @@ class SheetHandler : public XmlHandler {
     inCell_ = true;
     value_.clear();
     inline_.clear();
-    const char* type = Attribute(attributes, "t");
-    type_ = type ? type : "n";
+    type_ = TypeOf(Attribute(attributes, "t"));
     column_ = nextColumn_;
     if (const char* r = Attribute(attributes, "r"))
       if (auto column = ColumnOf(r)) column_ = *column;
@@ -333,23 +355,23 @@ class SheetHandler : public XmlHandler {
 
   RawCell makeCell() {
     RawCell cell;
-    if (type_ == "s") {
+    if (type_ == CellType::Shared) {
       auto index = ParseIndex(value_);
       if (!index || *index >= shared_.size()) throw EPlanilha(std::string(kNotWorkbook) + " (texto compartilhado inexistente).");
       cell.text = shared_[*index];
-    } else if (type_ == "inlineStr") {
-      cell.text = inline_;
-    } else if (type_ == "n" && !value_.empty()) {
+    } else if (type_ == CellType::Inline) {
+      cell.text = std::move(inline_);
+    } else if (type_ == CellType::Number && !value_.empty()) {
       const char* first = value_.data();
       auto [end, error] = std::from_chars(first, first + value_.size(), cell.number);
       if (error == std::errc() && end == first + value_.size()) {
         cell.kind = RawCell::Kind::Number;
-        cell.text = value_;
+        cell.text = std::move(value_);
         return cell;
       }
-      cell.text = value_;
+      cell.text = std::move(value_);
     } else {
-      cell.text = value_;  // a formula's text result, a truth value, an error
+      cell.text = std::move(value_);  // a formula's text result, a truth value, an error
     }
     if (!cell.text.empty()) cell.kind = RawCell::Kind::Text;
     return cell;
@@ -364,7 +386,7 @@ class SheetHandler : public XmlHandler {
   std::size_t column_ = 0;
   bool inCell_ = false;
   bool inValue_ = false;
-  std::string type_;
+  CellType type_ = CellType::Number;
   std::string value_;
   std::string inline_;
 };

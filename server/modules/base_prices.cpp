@@ -36,7 +36,7 @@ std::int64_t FillBasePrices(store::Connection& connection, const SelectBuilder& 
   return products;
 }
 
-std::string BasePriceRows(store::SqlBuilder& sql, const std::string& alias, std::int64_t from, std::int64_t to) {
+std::string RowidSlice(store::SqlBuilder& sql, const std::string& alias, std::int64_t from, std::int64_t to) {
   return alias + ".rowid > " + sql.integerParam(from) + " AND " + alias + ".rowid <= " + sql.integerParam(to);
 }
 

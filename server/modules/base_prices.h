@@ -29,9 +29,9 @@ using SelectBuilder = std::function<std::string(store::SqlBuilder&)>;
 // at 1 in the emptied table).
 std::int64_t FillBasePrices(store::Connection& connection, const SelectBuilder& select);
 
-// On SQLite: the condition that the base price `alias` is among the rows after the
-// first `from`, up to `to`, in product order.
-std::string BasePriceRows(store::SqlBuilder& sql, const std::string& alias, std::int64_t from, std::int64_t to);
+// On SQLite: the condition that the row `alias` of a table numbered by its rowid (the
+// base prices: in product order) is among its rows after the first `from`, up to `to`.
+std::string RowidSlice(store::SqlBuilder& sql, const std::string& alias, std::int64_t from, std::int64_t to);
 
 // Refuses the call unless every base price that would be written is above zero
 // (kPrecoZerNeg) and at most the price ceiling (PricesOverCeiling, which also catches

@@ -216,12 +216,18 @@ LoadFacts LoadLines(store::Connection& c, const DataPacket& packet, const std::s
 // the database's checks of the customer, then the reasons of the customer and product
 // decided when loading, then the product's checks, then the other reasons loaded; then
 // the lines accepted so far that name the same customer and product are all refused.
+//
+// On SQLite the keyed lines are written in key order as they come, numbered by their
+// rowid, so that a write reads its slices straight from them (ImportedPrices) instead
+// of copying them once more; PostgreSQL keeps them under their key.
 void CheckLoadedLines(store::Connection& c, int level, const LoadFacts& facts) {
-  const char* date = c.backend() == store::Backend::PostgreSQL ? "DATE" : "TEXT";
+  const bool sqlite = c.backend() == store::Backend::SQLite;
+  const char* date = sqlite ? "TEXT" : "DATE";
   ResetTempTable(c, kImportTable,
                  std::string("CDCLIENTE VARCHAR(21) NOT NULL, CDPRODUTO VARCHAR(10) NOT NULL, NRSEQ BIGINT NOT NULL, "
                              "NRLINHA BIGINT NOT NULL, NRMOTIVO INTEGER, VRPRECOPROD DOUBLE PRECISION, DTVALINI ") +
-                     date + ", DTVALFIN " + date + ", PRIMARY KEY (CDCLIENTE, CDPRODUTO, NRSEQ)");
+                     date + ", DTVALFIN " + date + (sqlite ? "" : ", PRIMARY KEY (CDCLIENTE, CDPRODUTO, NRSEQ)"),
+                 sqlite ? TempRows::InsertionOrder : TempRows::KeyOrder);
   store::SqlBuilder sql(c.backend());
   auto n = [](int value) { return std::to_string(value); };
   const std::string byCode = "L.IDCLIENTE = " + n(kByCode), byRegistration = "L.IDCLIENTE = " + n(kByRegistration);
@@ -242,14 +248,13 @@ void CheckLoadedLines(store::Connection& c, int level, const LoadFacts& facts) {
   c.execute(std::string("INSERT INTO ") + kImportTable +
                 " (CDCLIENTE, CDPRODUTO, NRSEQ, NRLINHA, NRMOTIVO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT K.CDCLIENTE, "
                 "K.CDPRODUTO, K.NRSEQ, K.NRLINHA, K.NRMOTIVO, K.VRPRECOPROD, K.DTVALINI, K.DTVALFIN FROM (" +
-                lines + ") K",
+                lines + ") K" + (sqlite ? " ORDER BY K.CDCLIENTE, K.CDPRODUTO, K.NRSEQ" : ""),
             sql.params());
   if (facts.repeatsPossible)
     c.execute("UPDATE " + std::string(kImportTable) + " SET NRMOTIVO = " + std::to_string(kRepeated) +
               " WHERE NRMOTIVO IS NULL AND (CDCLIENTE, CDPRODUTO) IN (SELECT CDCLIENTE, CDPRODUTO FROM " +
               kImportTable + " WHERE NRMOTIVO IS NULL GROUP BY CDCLIENTE, CDPRODUTO HAVING COUNT(*) > 1)");
-  if (c.backend() == store::Backend::PostgreSQL)
-    c.executeScript(std::string("SET LOCAL default_statistics_target = 10; ANALYZE ") + kImportTable);
+  if (!sqlite) c.executeScript(std::string("SET LOCAL default_statistics_target = 10; ANALYZE ") + kImportTable);
 }
 
 std::string Shown(const std::string& iso) { return platform::DateToStr(*platform::TryISOToDateTime(iso)); }
@@ -384,7 +389,8 @@ CheckedLines CheckImportLines(store::Connection& c, const platform::Variant& val
   CheckLoadedLines(c, level, facts);
   CheckedLines checked;
   checked.refused = ReadRefused(c, packet);
-  checked.accepted = static_cast<std::int64_t>(packet.rowCount() - checked.refused.size());
+  checked.lines = static_cast<std::int64_t>(packet.rowCount());
+  checked.accepted = checked.lines - static_cast<std::int64_t>(checked.refused.size());
   if (checked.accepted == 0) return checked;
   if (!facts.namedCustomers) {  // every accepted line is the default customer's
     checked.customers = 1;
@@ -397,13 +403,18 @@ CheckedLines CheckImportLines(store::Connection& c, const platform::Variant& val
   return checked;
 }
 
-PriceSet ImportedPrices() {
+PriceSet ImportedPrices(const CheckedLines& checked) {
   PriceSet set;
   set.select = [](store::SqlBuilder&) {
     return std::string("SELECT I.CDCLIENTE AS CDCLIENTE, I.CDPRODUTO AS CDPRODUTO, I.VRPRECOPROD AS VRPRECOPROD, "
                        "I.DTVALINI AS DTVALINI, I.DTVALFIN AS DTVALFIN FROM ") +
            kImportTable + " I WHERE I.NRMOTIVO IS NULL";
   };
+  // A slice of the lines by their rowid; the refused among them are left out.
+  set.slice = [select = set.select](store::SqlBuilder& sql, std::int64_t from, std::int64_t to) {
+    return select(sql) + " AND " + RowidSlice(sql, "I", from, to);
+  };
+  set.rows = checked.lines;
   set.overwrite = true;
   set.keepDates = false;
   set.origin = store::kHistoryImport;
@@ -414,8 +425,10 @@ std::vector<std::optional<std::int64_t>> LinesOf(store::Connection& c,
                                                  const std::vector<std::pair<std::string, std::string>>& keys) {
   std::vector<std::optional<std::int64_t>> lines(keys.size());
   if (keys.empty()) return lines;
-  ResetTempTable(c, kShownTable, "NRORDEM BIGINT NOT NULL, CDCLIENTE VARCHAR(21) NOT NULL, CDPRODUTO VARCHAR(10) NOT NULL",
-                 TempRows::InsertionOrder);
+  // Keyed: the lines, without a key of their own on SQLite, each look their change up.
+  ResetTempTable(c, kShownTable,
+                 "NRORDEM BIGINT NOT NULL, CDCLIENTE VARCHAR(21) NOT NULL, CDPRODUTO VARCHAR(10) NOT NULL, PRIMARY KEY "
+                 "(CDCLIENTE, CDPRODUTO, NRORDEM)");
   auto writer = c.bulkWriter(kShownTable, {"NRORDEM", "CDCLIENTE", "CDPRODUTO"});
   for (std::size_t i = 0; i < keys.size(); ++i) writer->add({static_cast<std::int64_t>(i), keys[i].first, keys[i].second});
   writer->finish();

@@ -28,6 +28,7 @@ struct RefusedLine {
 
 struct CheckedLines {
   std::vector<RefusedLine> refused;  // in line order
+  std::int64_t lines = 0;  // checked, refused or not
   std::int64_t accepted = 0;
   std::int64_t customers = 0;  // of the accepted lines
   std::string firstCustomer;   // of the first accepted line in the file
@@ -40,9 +41,9 @@ struct CheckedLines {
 CheckedLines CheckImportLines(store::Connection& connection, const platform::Variant& packet,
                               const std::string& defaultCustomer, int level);
 
-// The accepted lines of the last check on the connection, one per customer and product,
-// as a price set of the import's origin.
-PriceSet ImportedPrices();
+// The accepted lines of the last check on the connection (`checked`), one per customer
+// and product, as a price set of the import's origin.
+PriceSet ImportedPrices(const CheckedLines& checked);
 
 // The file's line of each (customer, product) of the accepted lines asked for, in their
 // order; null where none is.

@@ -34,7 +34,7 @@ void ImportWork(store::Connection& c, PriceRun& run, const contract::ImportArgs&
   }
   run.Consider(checked.accepted, checked.accepted, 1);
   run.Open(c, store::kHistoryImport, a.CdCliente.empty() ? checked.firstCustomer : a.CdCliente);
-  run.Close(c, run.Write(c, ImportedPrices()));
+  run.Close(c, run.Write(c, ImportedPrices(checked)));
 }
 
 void AppendRefused(DataPacket& packet, const RefusedLine& line) {

@@ -164,7 +164,7 @@ void CalcCusProdWork(store::Connection& c, PriceRun& run, const contract::CalcCu
   PriceSet set;
   set.select = [&](store::SqlBuilder& sql) { return CustomerTimesBasePrices(sql, customer); };
   set.slice = [&](store::SqlBuilder& sql, std::int64_t from, std::int64_t to) {
-    return CustomerTimesBasePrices(sql, customer) + " WHERE " + BasePriceRows(sql, "B", from, to);
+    return CustomerTimesBasePrices(sql, customer) + " WHERE " + RowidSlice(sql, "B", from, to);
   };
   set.rows = products;
   set.overwrite = overwrite;
