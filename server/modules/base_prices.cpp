@@ -36,6 +36,10 @@ std::int64_t FillBasePrices(store::Connection& connection, const SelectBuilder& 
   return products;
 }
 
+std::string BasePriceRows(store::SqlBuilder& sql, const std::string& alias, std::int64_t from, std::int64_t to) {
+  return alias + ".rowid > " + sql.integerParam(from) + " AND " + alias + ".rowid <= " + sql.integerParam(to);
+}
+
 void RefuseUnsoundBasePrices(store::Connection& connection, const std::string* keptFor) {
   store::SqlBuilder sql(connection.backend());
   // Only the offending prices are read; a null is one that could not be computed, and

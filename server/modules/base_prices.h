@@ -24,8 +24,14 @@ inline constexpr const char* kBasePriceTable = "TMPPRECOBASE";
 // column of the table it scans in that order.
 using SelectBuilder = std::function<std::string(store::SqlBuilder&)>;
 
-// Empties the table and fills it from `select`; returns the number of products.
+// Empties the table and fills it from `select`; returns the number of products. On
+// SQLite the rows are numbered from 1 in product order (their rowid, which starts over
+// at 1 in the emptied table).
 std::int64_t FillBasePrices(store::Connection& connection, const SelectBuilder& select);
+
+// On SQLite: the condition that the base price `alias` is among the rows after the
+// first `from`, up to `to`, in product order.
+std::string BasePriceRows(store::SqlBuilder& sql, const std::string& alias, std::int64_t from, std::int64_t to);
 
 // Refuses the call unless every base price that would be written is above zero
 // (kPrecoZerNeg) and at most the price ceiling (PricesOverCeiling, which also catches

@@ -75,12 +75,10 @@ std::int64_t FillSliceTable(store::Connection& c, const PriceSet& set) {
 }
 
 // The rows of the slice table after the first `from`, up to `to`.
-std::function<std::string(store::SqlBuilder&)> Slice(std::int64_t from, std::int64_t to) {
-  return [from, to](store::SqlBuilder& sql) {
-    return std::string("SELECT S.CDCLIENTE AS CDCLIENTE, S.CDPRODUTO AS CDPRODUTO, S.VRPRECOPROD AS VRPRECOPROD, "
-                       "S.DTVALINI AS DTVALINI, S.DTVALFIN AS DTVALFIN FROM ") +
-           kSliceTable + " S WHERE S.NRSEQ > " + sql.integerParam(from) + " AND S.NRSEQ <= " + sql.integerParam(to);
-  };
+std::string Slice(store::SqlBuilder& sql, std::int64_t from, std::int64_t to) {
+  return std::string("SELECT S.CDCLIENTE AS CDCLIENTE, S.CDPRODUTO AS CDPRODUTO, S.VRPRECOPROD AS VRPRECOPROD, "
+                     "S.DTVALINI AS DTVALINI, S.DTVALFIN AS DTVALFIN FROM ") +
+         kSliceTable + " S WHERE S.NRSEQ > " + sql.integerParam(from) + " AND S.NRSEQ <= " + sql.integerParam(to);
 }
 
 std::string Limit(store::SqlBuilder& sql) {
@@ -153,23 +151,29 @@ std::int64_t PriceRun::Write(store::Connection& c, PriceSet set) {
 }
 
 std::int64_t PriceRun::WriteInSlices(store::Connection& c, PriceSet set) {
-  const std::int64_t rows = FillSliceTable(c, set);
+  if (!set.slice) {
+    set.rows = FillSliceTable(c, set);
+    set.slice = Slice;
+  }
   c.commit();  // the preparation's transaction, which took no lock
+  c.begin(store::TxMode::Write);
   std::int64_t written = 0;
   for (std::int64_t done = 0;; done += kSliceRows) {
-    c.begin(store::TxMode::Write);
-    const bool last = done + kSliceRows >= rows;
+    const bool last = done + kSliceRows >= set.rows;
     // A call applied once (store/applied_call.h) records its id with the last slice,
     // which commits with the command: a batch left unfinished is taken back, never
     // recorded as applied.
     if (last && c.appliedCall()) c.appliedCall()->claim();
     if (done == 0) batch_ = OpenBatch(c, origin_, customer_, now_);
     set.batch = batch_;
-    set.select = Slice(done, done + kSliceRows);
+    set.select = [&set, done](store::SqlBuilder& sql) { return set.slice(sql, done, done + kSliceRows); };
     written += WritePriceSet(c, set, now_);
     if (last) return written;
-    c.commit();
-    slicesCommitted_ = true;
+    if (c.writersWaiting()) {
+      c.commit();
+      slicesCommitted_ = true;
+      c.begin(store::TxMode::Write);
+    }
   }
 }
 

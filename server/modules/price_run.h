@@ -14,12 +14,14 @@
 // statement sees what was committed when it began, as the write's statements do.
 //
 // On SQLite, where one writer at a time holds the whole database, a write prepares its
-// prices in a read transaction and then writes them in slices of kSliceRows, each in a
-// write transaction of its own: a single save waiting meanwhile gets its turn between
-// two slices (store/writer_queue.h) instead of after the whole write. The batch is
-// opened with the first slice and closed with the last, which also holds the rest of
-// the command (a formula copy's formulas); a batch left unfinished is taken back
-// (unfinished_batches.h). Each slice records the prices it changes as it finds them
+// prices in a read transaction and then writes them in slices of kSliceRows; after a
+// slice that another writer waits for (store/writer_queue.h), it commits and begins a
+// new write transaction: a single save waiting meanwhile gets its turn between two
+// slices instead of after the whole write, and a write nobody waits for commits once.
+// The slices read the set as it stands where it can be read so (PriceSet::slice), a
+// copy of it otherwise. The batch is opened with the first slice and closed with the
+// last, which also holds the rest of the command (a formula copy's formulas); a batch
+// left unfinished is taken back (unfinished_batches.h). Each slice records the prices it changes as it finds them
 // under the lock, as any write does. On PostgreSQL a write is one transaction: a save
 // waits for it only on the prices both write, whose locks keep the history right.
 #include <cstdint>
@@ -89,8 +91,8 @@ class PriceRun {
   std::shared_ptr<platform::DataPacket> rows_;
 };
 
-// Rows of a price set written in one transaction of a write in slices.
-inline constexpr std::int64_t kSliceRows = 5'000;
+// Rows of a price set written in one slice of a write in slices.
+inline constexpr std::int64_t kSliceRows = 10'000;
 
 // Whether a write on this connection's database runs in slices: on SQLite.
 bool WritesInSlices(const store::Connection& c);

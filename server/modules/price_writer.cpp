@@ -26,6 +26,12 @@ std::string NewDate(const PriceSet& set, const char* column) {
   return std::string(set.keepDates ? "O." : "N.") + column;
 }
 
+// New dates of a price the set creates (no O) or changes.
+std::string CreatedOrNewDate(const PriceSet& set, const char* column) {
+  if (!set.keepDates) return std::string("N.") + column;
+  return std::string("CASE WHEN O.CDCLIENTE IS NULL THEN N.") + column + " ELSE O." + column + " END";
+}
+
 // Whether an existing price O differs from the new one in what the set writes.
 std::string Differs(const PriceSet& set, const std::string& oldRow, const std::string& newRow) {
   std::string price = oldRow + ".VRPRECOPROD <> " + newRow + ".VRPRECOPROD";
@@ -73,23 +79,6 @@ std::int64_t CreateAbsentPricesPostgreSQL(store::Connection& c, const PriceSet& 
   return c.execute(statement, sql.params());
 }
 
-// SQLite, alone in writing: the absent prices' history, then the prices.
-std::int64_t CreateAbsentPricesSQLite(store::Connection& c, const PriceSet& set, const std::string& now) {
-  store::SqlBuilder history(c.backend());
-  std::string select = set.select(history);
-  std::int64_t created = c.execute(HistoryInsert(set) +
-                                       "SELECT N.CDCLIENTE, N.CDPRODUTO, NULL, NULL, NULL, N.VRPRECOPROD, N.DTVALINI, "
-                                       "N.DTVALFIN, " +
-                                       ChangeColumns(history, c, set, now) + " FROM (" + select + ") N" + Absent(set),
-                                   history.params());
-  if (created == 0) return 0;
-  store::SqlBuilder sql(c.backend());
-  select = set.select(sql);
-  c.execute(PriceInsert(set) + select + ") N" + Absent(set) + " ON CONFLICT (CDCLIENTE, CDPRODUTO) DO NOTHING",
-            sql.params());
-  return created;
-}
-
 // Locks every price of the set (PostgreSQL); false when one that was there when the
 // creating step looked was removed before its lock came: it is neither created nor
 // locked yet.
@@ -122,44 +111,68 @@ std::int64_t ChangeLockedPrices(store::Connection& c, const PriceSet& set, const
   if (changed == 0) return 0;
   store::SqlBuilder sql(c.backend());
   select = set.select(sql);
-  if (c.backend() == store::Backend::PostgreSQL) {
-    std::string assign = "VRPRECOPROD = N.VRPRECOPROD";
-    if (!set.keepDates) assign += ", DTVALINI = N.DTVALINI, DTVALFIN = N.DTVALFIN";
-    const std::string& table = set.prices;
-    c.execute("UPDATE " + table + " SET " + assign + " FROM (" + select + ") N WHERE " + table +
-                  ".CDCLIENTE = N.CDCLIENTE AND " + table + ".CDPRODUTO = N.CDPRODUTO AND " + Differs(set, table, "N"),
-              sql.params());
-    return changed;
+  std::string assign = "VRPRECOPROD = N.VRPRECOPROD";
+  if (!set.keepDates) assign += ", DTVALINI = N.DTVALINI, DTVALFIN = N.DTVALFIN";
+  const std::string& table = set.prices;
+  c.execute("UPDATE " + table + " SET " + assign + " FROM (" + select + ") N WHERE " + table +
+                ".CDCLIENTE = N.CDCLIENTE AND " + table + ".CDPRODUTO = N.CDPRODUTO AND " + Differs(set, table, "N"),
+            sql.params());
+  return changed;
+}
+
+// PostgreSQL: the absent prices created, then the existing ones locked and changed.
+std::int64_t WritePriceSetPostgreSQL(store::Connection& c, const PriceSet& set, const std::string& now) {
+  std::int64_t created = CreateAbsentPricesPostgreSQL(c, set, now);
+  if (!set.overwrite) return created;  // the existing prices are kept: not written
+  // A price removed meanwhile is created now, out of key order: a cycle of waits this
+  // may make the database breaks as a deadlock, and the transaction starts over.
+  for (int round = 1; !LockSetPrices(c, set); ++round) {
+    if (round == kLockRounds)
+      throw store::StoreError(store::StoreError::Kind::Transient,
+                              "Erro no banco de dados: preços excluídos seguidamente enquanto a gravação os bloqueava.");
+    created += CreateAbsentPricesPostgreSQL(c, set, now);
   }
-  // SQLite scans the whole table for an UPDATE ... FROM: there each proposed row meets
-  // its own by its key instead (every price of the set exists). The WHERE clause keeps
-  // SQLite from reading ON CONFLICT as a join constraint.
-  c.execute(PriceInsert(set) + select + ") N WHERE 1 = 1 ON CONFLICT (CDCLIENTE, CDPRODUTO) DO UPDATE SET VRPRECOPROD = "
-                "excluded.VRPRECOPROD" +
+  return created + ChangeLockedPrices(c, set, now);
+}
+
+// SQLite, alone in writing: nothing can create, change or remove a price between two
+// statements, so one pass records every price the set creates or changes (the values it
+// replaces, from the table as it stands) and a second writes them all.
+std::int64_t WritePriceSetSQLite(store::Connection& c, const PriceSet& set, const std::string& now) {
+  store::SqlBuilder history(c.backend());
+  std::string select = set.select(history);
+  std::string written = "O.CDCLIENTE IS NULL";
+  if (set.overwrite) written += " OR " + Differs(set, "O", "N");
+  std::int64_t count = c.execute(
+      HistoryInsert(set) + "SELECT N.CDCLIENTE, N.CDPRODUTO, O.VRPRECOPROD, O.DTVALINI, O.DTVALFIN, N.VRPRECOPROD, " +
+          CreatedOrNewDate(set, "DTVALINI") + ", " + CreatedOrNewDate(set, "DTVALFIN") + ", " +
+          ChangeColumns(history, c, set, now) + " FROM (" + select + ") N LEFT JOIN " + set.prices + " O" + kSameKey +
+          " WHERE " + written,
+      history.params());
+  if (count == 0) return 0;
+  store::SqlBuilder sql(c.backend());
+  select = set.select(sql);
+  if (!set.overwrite) {
+    // Only the absent ones: a kept price's proposed value need not pass the table's checks.
+    c.execute(PriceInsert(set) + select + ") N" + Absent(set), sql.params());
+    return count;
+  }
+  // Each proposed row meets its own price by its key (SQLite scans the whole table for an
+  // UPDATE ... FROM). The WHERE clause keeps SQLite from reading ON CONFLICT as a join
+  // constraint.
+  c.execute(PriceInsert(set) + select +
+                ") N WHERE 1 = 1 ON CONFLICT (CDCLIENTE, CDPRODUTO) DO UPDATE SET VRPRECOPROD = excluded.VRPRECOPROD" +
                 (set.keepDates ? "" : ", DTVALINI = excluded.DTVALINI, DTVALFIN = excluded.DTVALFIN") + " WHERE " +
                 Differs(set, set.prices, "excluded"),
             sql.params());
-  return changed;
+  return count;
 }
 
 }  // namespace
 
 std::int64_t WritePriceSet(store::Connection& connection, const PriceSet& set, const std::string& now) {
-  auto createAbsent = [&] {
-    return connection.backend() == store::Backend::PostgreSQL ? CreateAbsentPricesPostgreSQL(connection, set, now)
-                                                              : CreateAbsentPricesSQLite(connection, set, now);
-  };
-  std::int64_t created = createAbsent();
-  if (!set.overwrite) return created;  // the existing prices are kept: not written
-  // A price removed meanwhile is created now, out of key order: a cycle of waits this
-  // may make the database breaks as a deadlock, and the transaction starts over.
-  for (int round = 1; !LockSetPrices(connection, set); ++round) {
-    if (round == kLockRounds)
-      throw store::StoreError(store::StoreError::Kind::Transient,
-                              "Erro no banco de dados: preços excluídos seguidamente enquanto a gravação os bloqueava.");
-    created += createAbsent();
-  }
-  return created + ChangeLockedPrices(connection, set, now);
+  return connection.backend() == store::Backend::PostgreSQL ? WritePriceSetPostgreSQL(connection, set, now)
+                                                            : WritePriceSetSQLite(connection, set, now);
 }
 
 std::string NowISO() {

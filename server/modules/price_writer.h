@@ -9,6 +9,9 @@
 //   2. when the set replaces existing prices, locks them (price_lock.h), in key order;
 //   3. records in the set's history table every locked price the set changes, with the values it
 //      has under the lock as the values before, and changes exactly those prices.
+// On SQLite, where a write transaction is alone in writing, there is nothing to lock:
+// one statement records every price the set creates or changes (with the values before
+// as the table holds them), and one more writes them all.
 // A price the set leaves as it is is neither written nor recorded; one it writes is
 // always recorded. Each step is one set-based statement. The history rows carry the
 // set's batch number and the user of the call (caller.h); their numbers are taken
@@ -43,6 +46,11 @@ struct PriceSet {
   // The table of prices the set writes: TABPRECLIE, or a preview's temporary copy of the
   // prices it reaches (price_run.h), so that a preview takes no write lock.
   std::string prices = "TABPRECLIE";
+  // When the set's rows can be read a part at a time as they stand: the SELECT of its
+  // rows after the first `from` up to `to`, in its order, and how many rows it yields.
+  // A write in slices (price_run.h) reads them so instead of copying the set first.
+  std::function<std::string(store::SqlBuilder&, std::int64_t from, std::int64_t to)> slice;
+  std::int64_t rows = 0;
 };
 
 // Returns the number of prices created or changed.

@@ -100,6 +100,13 @@ std::vector<FormulaRow> RequireFormula(store::Connection& c, const std::string& 
   return formula;
 }
 
+// The customer with every base price, in product order.
+std::string CustomerTimesBasePrices(store::SqlBuilder& sql, const std::string& customer) {
+  return "SELECT " + sql.textParam(customer) + " AS CDCLIENTE, B.CDPRODUTO, B.VRPRECOPROD, " +
+         sql.dateParam(std::nullopt) + " AS DTVALINI, " + sql.dateParam(std::nullopt) + " AS DTVALFIN FROM " +
+         kBasePriceTable + " B";
+}
+
 // Every target customer with every base price, in key order.
 PriceSet TargetsTimesBasePrices(bool overwrite, bool keepDates, std::optional<std::string> start,
                                 std::optional<std::string> end) {
@@ -155,11 +162,11 @@ void CalcCusProdWork(store::Connection& c, PriceRun& run, const contract::CalcCu
   if (run.preview()) run.Consider(ProductsInRange(c, costing.level, costing.range), products, 1);
   if (!run.SoundBasePrices(c, overwrite ? nullptr : &customer, &customer)) return;
   PriceSet set;
-  set.select = [&](store::SqlBuilder& sql) {
-    return "SELECT " + sql.textParam(customer) + " AS CDCLIENTE, B.CDPRODUTO, B.VRPRECOPROD, " +
-           sql.dateParam(std::nullopt) + " AS DTVALINI, " + sql.dateParam(std::nullopt) + " AS DTVALFIN FROM " +
-           kBasePriceTable + " B";
+  set.select = [&](store::SqlBuilder& sql) { return CustomerTimesBasePrices(sql, customer); };
+  set.slice = [&](store::SqlBuilder& sql, std::int64_t from, std::int64_t to) {
+    return CustomerTimesBasePrices(sql, customer) + " WHERE " + BasePriceRows(sql, "B", from, to);
   };
+  set.rows = products;
   set.overwrite = overwrite;
   set.keepDates = true;
   set.origin = store::kHistoryRecalc;

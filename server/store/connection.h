@@ -82,6 +82,9 @@ class Connection {
   virtual bool inTransaction() const noexcept = 0;
   // False once the connection is lost or left in an unknown state; it must be dropped.
   virtual bool usable() const noexcept = 0;
+  // Whether another write transaction of this process waits for this one's end (SQLite,
+  // writer_queue.h); false where writers do not queue for one lock.
+  virtual bool writersWaiting() const noexcept { return false; }
 
   // The signed-in user the connection works for during the current call, whom its
   // writes name in the history; empty outside a call (schema tools, demo data). The

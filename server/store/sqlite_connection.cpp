@@ -32,11 +32,6 @@ int PollBusyLock(void*, int attempts) {
   return 1;
 }
 
-int ReportCommit(void* file, sqlite3*, const char*, int pages) {
-  static_cast<SQLiteFile*>(file)->checkpointer->noteCommit(pages);
-  return SQLITE_OK;
-}
-
 void Round3(sqlite3_context* context, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
     sqlite3_result_null(context);
@@ -91,9 +86,14 @@ class SQLiteConnection final : public Connection {
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_handler(db_, PollBusyLock, nullptr);
+    // A new file takes larger pages than SQLite's 4 KiB; an existing one keeps its own.
+    if (create) executeScript("PRAGMA page_size = " + std::to_string(kNewFilePageSize));
     executeScript("PRAGMA journal_mode = WAL; PRAGMA foreign_keys = ON; PRAGMA journal_size_limit = " +
                   std::to_string(kJournalSizeLimit));
-    if (file_) sqlite3_wal_hook(db_, ReportCommit, file_.get());  // replaces the checkpoints inside commits
+    if (file_) {
+      pageSize_ = queryInteger("PRAGMA page_size", {}).value_or(0);
+      sqlite3_wal_hook(db_, ReportCommit, this);  // replaces the checkpoints inside commits
+    }
     rc = sqlite3_create_function_v2(db_, "VQR_ROUND3", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
                                     nullptr, Round3, nullptr, nullptr, nullptr);
     check(rc, "registrar VQR_ROUND3");
@@ -176,8 +176,15 @@ class SQLiteConnection final : public Connection {
     endTurn();
   }
 
+  static int ReportCommit(void* connection, sqlite3*, const char*, int pages) {
+    auto* self = static_cast<SQLiteConnection*>(connection);
+    self->file_->checkpointer->noteCommit(pages * self->pageSize_);
+    return SQLITE_OK;
+  }
+
   bool inTransaction() const noexcept override { return !sqlite3_get_autocommit(db_); }
   bool usable() const noexcept override { return usable_; }
+  bool writersWaiting() const noexcept override { return file_ && file_->writers.waited(); }
 
   // A prepared statement with its parameters bound, reset when the scope ends.
   struct Bound {
@@ -291,6 +298,7 @@ class SQLiteConnection final : public Connection {
   std::unordered_map<std::string, sqlite3_stmt*> statements_;
   bool usable_ = true;
   bool inTurn_ = false;
+  std::int64_t pageSize_ = 0;
 };
 
 // Rows gathered into multi-row inserts of its own: one statement per rowsPerInsert_

@@ -23,6 +23,11 @@ namespace server::store {
 
 inline constexpr int kSQLiteBusyTimeoutMs = 30'000;
 inline constexpr std::int64_t kJournalSizeLimit = 64 << 20;
+// The page size of a file the store creates. Against 4 KiB pages a write of many rows
+// puts a quarter of the frames in the log: the commit of a recalculation of 50,000
+// prices took 9 ms against 31 ms, its history and price statements 44 and 33 ms
+// against 53 and 37 ms.
+inline constexpr int kNewFilePageSize = 16384;
 
 // What the connections one store opens to one SQLite file share.
 struct SQLiteFile {

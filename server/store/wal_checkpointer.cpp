@@ -18,8 +18,8 @@ WalCheckpointer::~WalCheckpointer() {
   thread_.join();
 }
 
-void WalCheckpointer::noteCommit(int pages) noexcept {
-  if (pages < kCheckpointPages) return;
+void WalCheckpointer::noteCommit(std::int64_t bytes) noexcept {
+  if (bytes < kCheckpointBytes) return;
   {
     std::lock_guard lock(mutex_);
     pending_ = true;

@@ -5,8 +5,9 @@
 // SQLite's own policy runs the checkpoint inside the commit that takes the log past
 // 1000 pages, making that caller's reply wait while megabytes are written and synced.
 // Here every commit reports the log's size (noteCommit, from the connections' WAL hook)
-// and, past kCheckpointPages, wakes the thread, which runs a passive checkpoint: one
-// that never blocks readers or writers. But the log only starts over from the
+// and, past kCheckpointBytes (SQLite's 1000 pages of 4 KiB, whatever the file's page
+// size), wakes the thread, which runs a passive checkpoint: one that never blocks
+// readers or writers. But the log only starts over from the
 // beginning (SQLite trimming its file to the connections' journal size limit) when a
 // writer begins with every page already copied, which writers that follow each other
 // closely never do: so the thread then takes a turn among them (writer_queue.h) to copy
@@ -15,6 +16,7 @@
 // next commit or after kRetryInterval.
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -26,7 +28,7 @@ namespace server::store {
 
 class WalCheckpointer {
  public:
-  static constexpr int kCheckpointPages = 1000;
+  static constexpr std::int64_t kCheckpointBytes = 1000 * 4096;
   static constexpr std::chrono::milliseconds kRetryInterval{100};
 
   // Checkpoints through `connection`, a connection of its own to the file whose
@@ -36,8 +38,8 @@ class WalCheckpointer {
   WalCheckpointer(const WalCheckpointer&) = delete;
   WalCheckpointer& operator=(const WalCheckpointer&) = delete;
 
-  // A commit left `pages` pages in the log. Cheap; called on the committing thread.
-  void noteCommit(int pages) noexcept;
+  // A commit left `bytes` of pages in the log. Cheap; called on the committing thread.
+  void noteCommit(std::int64_t bytes) noexcept;
 
  private:
   void run();

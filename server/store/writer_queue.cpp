@@ -21,6 +21,11 @@ void WriterQueue::leave() noexcept {
   wakeFirst();
 }
 
+bool WriterQueue::waited() noexcept {
+  std::lock_guard lock(mutex_);
+  return !waiting_.empty();
+}
+
 void WriterQueue::wakeFirst() {
   if (!taken_ && !waiting_.empty()) waiting_.front().turnCame.notify_one();
 }

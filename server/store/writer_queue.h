@@ -26,6 +26,8 @@ class WriterQueue {
   bool enter(std::chrono::milliseconds timeout);
   // Ends the current turn; the next writer in line goes on.
   void leave() noexcept;
+  // Whether some writer waits for its turn.
+  bool waited() noexcept;
 
  private:
   struct Waiter {

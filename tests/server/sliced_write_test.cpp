@@ -6,6 +6,7 @@
 #include <chrono>
 #include <map>
 #include <thread>
+#include <vector>
 
 #include "contracts/server/result_envelope.h"
 #include "server/demo/demo_data.h"
@@ -56,29 +57,23 @@ TEST_P(SlicedWriteTest, ASaveGetsItsTurnBetweenTwoSlicesOfALargeCopy) {
     copy = call("SetCopiaPreco", {"001", kSource, 3, "T", "", "01/01/2026", "31/12/2026", "S", "", ""});
     copied = true;
   });
-  // The first slice is committed once the copy's batch stands unfinished.
-  bool between = false;
-  while (!copied && !(between = count("TABPRECLIELOTE", "QTPRECO = -1") > 0))
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  contracts::server::Envelope save;
-  if (between) save = call("SetTabPreClie", {kSaved, Variant(product), 7.5, "", "", "S"});
+  // Saves one after the other while the copy runs, each of a new value (so each leaves
+  // a history row): one sent while the copy writes waits for the slice then running.
+  std::vector<contracts::server::Envelope> saves;
+  for (int i = 1; !copied; ++i)
+    saves.push_back(call("SetTabPreClie", {kSaved, Variant(product), 7.0 + i / 1000.0, "", "", "S"}));
   copying.join();
   ASSERT_TRUE(copy.ok) << copy.message;
-  ASSERT_TRUE(between) << "the copy was never seen half-way";
-  ASSERT_TRUE(save.ok) << save.message;
-  const std::int64_t saved = *db().queryInteger(
-      "SELECT MAX(NRSEQHIST) FROM TABPRECLIEHIST WHERE IDORIGALT = 'M' AND CDCLIENTE = $1 AND CDPRODUTO = $2",
-      {kSaved, product});
-  const std::int64_t lastOfCopy = *db().queryInteger(
-      "SELECT MAX(H.NRSEQHIST) FROM TABPRECLIEHIST H JOIN TABPRECLIELOTE L ON L.NRLOTE = H.NRLOTE WHERE "
-      "L.IDORIGALT = 'C'",
-      {});
-  EXPECT_LT(saved, lastOfCopy) << "the save was written before the copy's last slice";
-  EXPECT_EQ(*db().queryText("SELECT CAST(VRPRECOPROD AS TEXT) FROM TABPRECLIE WHERE CDCLIENTE = $1 AND "
-                            "CDPRODUTO = $2",
-                            {kSaved, product}),
-            "7.5")
-      << "the copy had written that customer's prices before";
+  for (const auto& save : saves) ASSERT_TRUE(save.ok) << save.message;
+  const std::string copyRows =
+      "FROM TABPRECLIEHIST H JOIN TABPRECLIELOTE L ON L.NRLOTE = H.NRLOTE WHERE L.IDORIGALT = 'C'";
+  const std::int64_t first = *db().queryInteger("SELECT MIN(H.NRSEQHIST) " + copyRows, {});
+  const std::int64_t last = *db().queryInteger("SELECT MAX(H.NRSEQHIST) " + copyRows, {});
+  EXPECT_GT(*db().queryInteger("SELECT COUNT(*) FROM TABPRECLIEHIST WHERE IDORIGALT = 'M' AND CDCLIENTE = $1 AND "
+                               "CDPRODUTO = $2 AND NRSEQHIST > $3 AND NRSEQHIST < $4",
+                               {kSaved, product, first, last}),
+            0)
+      << "no save was written between two slices of the copy (" << saves.size() << " saves)";
   EXPECT_EQ(count("TABPRECLIELOTE", "QTPRECO = -1"), 0);
 }
 

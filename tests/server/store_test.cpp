@@ -322,7 +322,7 @@ TEST(SQLiteLog, IsCopiedBackWithoutAnyCallAndStartsOverAtTheNextWrite) {
     for (int i = 0; i < 40000; ++i)
       products->add({std::to_string(i), std::to_string(1000000 + i), std::string(40, 'x'), std::int64_t{3}});
     products->finish();
-    tx.commit();  // some 1,500 pages in the log, the database file itself still small
+    tx.commit();  // some 6 MB in the log, the database file itself still small
   }
   // Copied back once the database file has grown by the log's pages and stopped growing:
   // a write that starts while the copy is still under way rightly adds to the log.
