@@ -224,14 +224,19 @@ inline std::string DatabaseUrl(const std::string& serverUrl, const std::string& 
   return serverUrl.substr(0, slash) + "/" + database + (query == std::string::npos ? "" : serverUrl.substr(query));
 }
 
+// The PostgreSQL server the benchmarks' databases go to (VQR_PG_URL); raises without one.
+inline std::string PostgresServerUrl() {
+  const char* url = std::getenv("VQR_PG_URL");
+  if (!url || !*url) throw std::runtime_error("--pg needs VQR_PG_URL (eval \"$(scripts/pg-throwaway.sh start)\")");
+  return url;
+}
+
 // Scratch databases, all removed when the object goes away.
 class Scratch {
  public:
   explicit Scratch(bool postgres) {
     if (postgres) {
-      const char* url = std::getenv("VQR_PG_URL");
-      if (!url || !*url) throw std::runtime_error("--pg needs VQR_PG_URL (eval \"$(scripts/pg-throwaway.sh start)\")");
-      serverUrl_ = url;
+      serverUrl_ = PostgresServerUrl();
     } else {
       std::string pattern = (std::filesystem::temp_directory_path() / "vqrbench.XXXXXX").string();
       if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");

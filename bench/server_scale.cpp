@@ -159,9 +159,7 @@ class BookCache {
  public:
   explicit BookCache(bool postgres) {
     if (postgres) {
-      const char* url = std::getenv("VQR_PG_URL");
-      if (!url || !*url) throw std::runtime_error("--pg needs VQR_PG_URL (eval \"$(scripts/pg-throwaway.sh start)\")");
-      serverUrl_ = url;
+      serverUrl_ = bench::PostgresServerUrl();
       return;
     }
     const char* dir = std::getenv("VQR_SCALE_DIR");
