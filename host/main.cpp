@@ -14,8 +14,11 @@
 #include "contracts/framework/host_configuration.h"
 #include "host/host_runner.h"
 #include "host/host_sign_in.h"
+#include "host/private_folder.h"
+#include "host/termination_watch.h"
 #include "platform/net/server_list.h"
 #include "platform/net/sign_in.h"
+#include "platform/ui/application.h"
 #include "host/stdio_front_end.h"
 #include "host/web_front_end.h"
 
@@ -80,8 +83,16 @@ int main(int argc, char** argv) {
     std::cerr << "Endereço web inválido: " << web << " (esperado ENDEREÇO:PORTA)\n";
     return 2;
   }
+  // Without --documents the reports go to a temporary folder of this host, removed at exit.
+  std::unique_ptr<host::PrivateFolder> ownDocuments;
   if (config.documentsDir.empty()) {
-    config.documentsDir = host::NewDocumentsFolder();
+    try {
+      ownDocuments = std::make_unique<host::PrivateFolder>("vqr-documents", "dos relatórios");
+    } catch (const std::exception& e) {
+      std::cerr << e.what() << "\n";
+      return 1;
+    }
+    config.documentsDir = ownDocuments->path().string();
   } else {
     std::error_code ec;
     std::filesystem::create_directories(config.documentsDir, ec);
@@ -102,6 +113,11 @@ int main(int argc, char** argv) {
   }
   framework::SetHostConfiguration(config);
 
+  // A termination signal ends the UI loop as closing the main window does, so the
+  // module's windows close and the temporary folders go.
+  host::TerminationWatch termination([](int) {
+    platform::Application().PostTask([] { platform::Application().Terminate(); });
+  });
   host::HostSignIn signIn(config.signIn);
   try {
     signIn.Start();

@@ -1,26 +1,13 @@
 #include "host/web_front_end.h"
 
-#include <unistd.h>
-
 #include "contracts/framework/planilha.h"
 #include "host/protocol_session.h"
 #include "platform/core/exceptions.h"
 
 namespace host {
 
-namespace {
-
-// A new folder under the system's temporary folder, readable by this user only.
-std::string NewPrivateFolder(const std::string& prefix, const std::string& what) {
-  std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
-  if (!mkdtemp(pattern.data())) throw platform::Exception("Não foi possível criar a pasta " + what + " em " + pattern);
-  return pattern;
-}
-
-}  // namespace
-
-WebFrontEnd::WebFrontEnd(WebServerOptions options) : uploads_(NewPrivateFolder("vqr-uploads", "dos arquivos enviados")) {
-  options.uploadsDir = uploads_;
+WebFrontEnd::WebFrontEnd(WebServerOptions options) : uploads_("vqr-uploads", "dos arquivos enviados") {
+  options.uploadsDir = uploads_.path();
   options.maxUploadBytes = Planilha::kMaxBytesArquivo;
   WebServerHooks hooks;
   hooks.onAttach = [this] {
@@ -45,15 +32,11 @@ WebFrontEnd::WebFrontEnd(WebServerOptions options) : uploads_(NewPrivateFolder("
 WebFrontEnd::~WebFrontEnd() {
   server_->stop();
   if (session_) session_->stop();
-  std::error_code ec;
-  std::filesystem::remove_all(uploads_, ec);
 }
 
 void WebFrontEnd::start() { server_->start(); }
 
 std::string WebFrontEnd::url() const { return server_->url(); }
-
-std::string NewDocumentsFolder() { return NewPrivateFolder("vqr-documents", "dos relatórios"); }
 
 bool ParseWebAddress(const std::string& text, WebServerOptions& options) {
   std::string address = options.address;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "host/private_folder.h"
 #include "host/web/web_server.h"
 
 namespace host {
@@ -23,14 +24,10 @@ class WebFrontEnd {
   std::string url() const;
 
  private:
-  std::filesystem::path uploads_;
+  PrivateFolder uploads_;
   std::unique_ptr<WebServer> server_;
   std::shared_ptr<ProtocolSession> session_;  // touched on the server's I/O thread only
 };
-
-// A new private folder for the documents this host produces (under the system's
-// temporary folder, readable by this user only).
-std::string NewDocumentsFolder();
 
 // "ADDR:PORT" or ":PORT" or "PORT" into the options; false when malformed.
 bool ParseWebAddress(const std::string& text, WebServerOptions& options);

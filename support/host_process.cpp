@@ -240,6 +240,16 @@ int HostProcess::finish() {
     ::close(toHost_);
     toHost_ = -1;
   }
+  return awaitExit();
+}
+
+int HostProcess::signal(int number) {
+  if (exitStatus_) return *exitStatus_;
+  if (pid_ > 0) ::kill(pid_, number);
+  return awaitExit();
+}
+
+int HostProcess::awaitExit() {
   if (pid_ <= 0) return -1;
   auto deadline = std::chrono::steady_clock::now() + options_.timeout;
   int status = 0;

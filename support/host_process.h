@@ -98,6 +98,8 @@ class HostProcess {
 
   // Closes standard input and waits for the host; returns its exit status.
   int finish();
+  // Sends the signal with standard input still open and waits as finish() does.
+  int signal(int number);
   // The raw lines received so far (for diagnostics).
   const std::vector<std::string>& transcript() const noexcept { return lines_; }
 
@@ -105,6 +107,7 @@ class HostProcess {
   void start(Options options);
   nlohmann::json readMessage();
   nlohmann::json awaitInput(std::uint64_t count);
+  int awaitExit();
   void writeLine(const std::string& line);
 
   Options options_;

@@ -3,6 +3,7 @@
 // person (or a script) sees them.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -70,6 +71,20 @@ TEST(HostStartup, EndOfInputEndsTheHostCleanlyEvenWithAModalWindowOpen) {
   host.click("frmModal.btnPerguntar");
   ASSERT_TRUE(host.messageBox());
   EXPECT_EQ(host.finish(), 0);
+}
+
+TEST(HostStartup, ATerminationSignalEndsTheHostCleanlyAndRemovesItsTemporaryFolders) {
+  vqrtest::TempDir tmp;
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    HostProcess::Options options;
+    options.env["TMPDIR"] = tmp.path().string();
+    HostProcess host(options);
+    host.click("frmHost.mnuTabPreClie");
+    host.click("frmTeste.btnModal");
+    ASSERT_FALSE(std::filesystem::is_empty(tmp.path())) << "the host keeps its reports in a temporary folder";
+    EXPECT_EQ(host.signal(signal), 0) << "signal " << signal;
+    EXPECT_TRUE(std::filesystem::is_empty(tmp.path())) << "signal " << signal;
+  }
 }
 
 TEST_F(TestForm, IniProcTwiceKeepsOneFormAndBringsItForward) {
