@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <unordered_map>
@@ -198,13 +199,18 @@ class SQLiteConnection final : public Connection {
                          "Instrução já em execução nesta conexão: " + std::string(sql.substr(0, 120)));
       return found->second;
     }
-    std::string text = ToSQLitePlaceholders(sql);
-    sqlite3_stmt* stmt = nullptr;
-    int rc = sqlite3_prepare_v3(db_, text.c_str(), static_cast<int>(text.size()),
-                                SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
-    check(rc, sql);
+    sqlite3_stmt* stmt = prepareUncached(sql);
     if (statements_.size() >= kMaxCachedStatements) evictIdleStatements();
     statements_.emplace(std::string(sql), stmt);
+    return stmt;
+  }
+
+  // A statement outside the cache, for its caller to finalize.
+  sqlite3_stmt* prepareUncached(std::string_view sql) {
+    std::string text = ToSQLitePlaceholders(sql);
+    sqlite3_stmt* stmt = nullptr;
+    check(sqlite3_prepare_v3(db_, text.c_str(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt, nullptr),
+          sql);
     return stmt;
   }
 
@@ -220,13 +226,19 @@ class SQLiteConnection final : public Connection {
   }
 
   void bind(sqlite3_stmt* stmt, const Params& params, std::string_view sql) {
-    using K = platform::Variant::Kind;
     if (static_cast<int>(params.size()) != sqlite3_bind_parameter_count(stmt))
       throw StoreError(StoreError::Kind::Other,
                        "Número de parâmetros não confere com a instrução: " + std::string(sql));
-    for (std::size_t i = 0; i < params.size(); ++i) {
-      const platform::Variant& v = params[i];
-      int index = static_cast<int>(i + 1);
+    bindFrom(stmt, params.data(), params.size(), sql);
+  }
+
+  // Binds `count` values to the parameters from the first on; their texts must outlive
+  // the statement's step.
+  void bindFrom(sqlite3_stmt* stmt, const platform::Variant* values, std::size_t count, std::string_view sql) {
+    using K = platform::Variant::Kind;
+    for (std::size_t i = 0; i < count; ++i) {
+      const platform::Variant& v = values[i];
+      int index = 1 + static_cast<int>(i);
       int rc = SQLITE_OK;
       switch (v.kind()) {
         case K::Empty:
@@ -235,8 +247,8 @@ class SQLiteConnection final : public Connection {
         case K::Integer: rc = sqlite3_bind_int64(stmt, index, v.asInteger()); break;
         case K::Double: rc = sqlite3_bind_double(stmt, index, v.asDouble()); break;
         case K::String:
-          rc = sqlite3_bind_text64(stmt, index, v.asString().data(), v.asString().size(),
-                                   SQLITE_STATIC, SQLITE_UTF8);
+          rc = sqlite3_bind_text64(stmt, index, v.asString().data(), v.asString().size(), SQLITE_STATIC,
+                                   SQLITE_UTF8);
           break;
         case K::DateTime: {
           std::string iso = platform::DateTimeToISO(v.asDateTime());
@@ -281,27 +293,82 @@ class SQLiteConnection final : public Connection {
   bool inTurn_ = false;
 };
 
+// Rows gathered into multi-row inserts of its own: one statement per rowsPerInsert_
+// rows costs far less than one per row. The rows left when the load finishes go one by
+// one.
 class SQLiteBulkWriter final : public BulkWriter {
  public:
-  SQLiteBulkWriter(SQLiteConnection& connection, std::string sql)
-      : connection_(connection), sql_(std::move(sql)) {}
-  void add(const Params& values) override { connection_.execute(sql_, values); }
-  void finish() override {}
+  SQLiteBulkWriter(SQLiteConnection& connection, std::string_view table, const std::vector<std::string>& columns)
+      : connection_(connection),
+        columns_(std::max<std::size_t>(1, columns.size())),
+        rowsPerInsert_(std::max<std::size_t>(1, kParamsPerInsert / columns_)),
+        many_(Insert(table, columns, rowsPerInsert_), connection),
+        one_(Insert(table, columns, 1), connection) {
+    pending_.reserve(rowsPerInsert_ * columns_);
+  }
+  SQLiteBulkWriter(const SQLiteBulkWriter&) = delete;
+  SQLiteBulkWriter& operator=(const SQLiteBulkWriter&) = delete;
+
+  void add(const Params& values) override {
+    if (values.size() != columns_)
+      throw StoreError(StoreError::Kind::Other, "Número de valores não confere com as colunas da carga: " + one_.sql);
+    pending_.insert(pending_.end(), values.begin(), values.end());
+    if (pending_.size() < rowsPerInsert_ * columns_) return;
+    run(many_, pending_.data(), pending_.size());
+    pending_.clear();
+  }
+
+  void finish() override {
+    for (std::size_t first = 0; first < pending_.size(); first += columns_) run(one_, pending_.data() + first, columns_);
+    pending_.clear();
+  }
 
  private:
+  static constexpr std::size_t kParamsPerInsert = 999;
+
+  struct Statement {
+    Statement(std::string text, SQLiteConnection& c) : sql(std::move(text)), stmt(c.prepareUncached(sql)) {}
+    ~Statement() { sqlite3_finalize(stmt); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    std::string sql;
+    sqlite3_stmt* stmt;
+  };
+
+  static std::string Insert(std::string_view table, const std::vector<std::string>& columns, std::size_t rows) {
+    std::string names, row = "(";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      names += (i ? ", " : "") + columns[i];
+      row += (i ? ", $" : "$") + std::to_string(i + 1);
+    }
+    row += ")";
+    std::string sql = "INSERT INTO " + std::string(table) + " (" + names + ") VALUES " + row;
+    for (std::size_t r = 1; r < rows; ++r) {
+      sql += ", (";
+      for (std::size_t i = 0; i < columns.size(); ++i) sql += (i ? ", $" : "$") + std::to_string(r * columns.size() + i + 1);
+      sql += ")";
+    }
+    return sql;
+  }
+
+  void run(Statement& statement, const platform::Variant* values, std::size_t count) {
+    connection_.bindFrom(statement.stmt, values, count, statement.sql);
+    const int rc = sqlite3_step(statement.stmt);
+    sqlite3_reset(statement.stmt);
+    connection_.check(rc, statement.sql);
+  }
+
   SQLiteConnection& connection_;
-  std::string sql_;
+  std::size_t columns_;
+  std::size_t rowsPerInsert_;
+  Statement many_;
+  Statement one_;
+  std::vector<platform::Variant> pending_;  // the values of the rows not yet inserted
 };
 
 std::unique_ptr<BulkWriter> SQLiteConnection::bulkWriter(std::string_view table,
                                                          const std::vector<std::string>& columns) {
-  std::string names, values;
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    names += (i ? ", " : "") + columns[i];
-    values += (i ? ", $" : "$") + std::to_string(i + 1);
-  }
-  return std::make_unique<SQLiteBulkWriter>(
-      *this, "INSERT INTO " + std::string(table) + " (" + names + ") VALUES (" + values + ")");
+  return std::make_unique<SQLiteBulkWriter>(*this, table, columns);
 }
 
 }  // namespace

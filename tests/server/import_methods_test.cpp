@@ -62,6 +62,13 @@ class ImportTest : public BatchTest {
       shown.push_back(r[0] == "S" ? r[9] + " " + r[10] + ": " + r[12] : r[1] + " " + r[3] + " " + r[6] + ">" + r[7] + " " + r[9]);
     return shown;
   }
+  // Refused rows as "line [value] customer product [product text] price".
+  static Rows RefusedValues(const Answer& preview) {
+    Rows shown;
+    for (const auto& r : Cells(preview.data.asArray().at(0)))
+      if (r[0] == "S") shown.push_back(r[9] + " [" + r[11] + "] " + r[1] + " " + r[3] + " [" + r[4] + "] " + r[7]);
+    return shown;
+  }
   static PreviewCounts Counts(const Answer& preview) {
     auto counts = contracts::server::DecodeReplyOf<contracts::server::GetPreviaImpPreco>(preview.data).record;
     counts.historyMark = 0;  // a position, not a count
@@ -107,6 +114,12 @@ TEST_P(ImportTest, EachRuleRefusesItsLineWithColumnAndReasonAndOnlyAcceptedLines
                   "18 Produto: Produto repetido para o mesmo cliente (também na linha 17).",
                   "19 Produto: Produto não informado.", "C1 P1 15>16 2", "C2 P2 <null>>4 3", "C2 P3 <null>>3 4",
                   "C3 P4 <null>>2 5"}));
+  EXPECT_EQ(RefusedValues(preview),
+            (Rows{"6 [C9]   [101001] 1", "7 [00.000.000/0001-91]   [101001] 1", "8 [11444777000161]   [101002] 1",
+                  "9 [999999] C1  [999999] 1", "10 [1.01] C1  [1.01] 1", "11 [0] C1 P2 [101002] 0",
+                  "12 [-1] C1 P2 [101002] -1", "13 [2000000000000] C1 P2 [101002] 2e+12", "14 [INF] C1 P2 [101002] inf",
+                  "15 [01/01/2027] C1 P2 [101002] 1", "16 [02/01/2027] C1 P2 [101002] 1", "17 [] C1 P3 [] 1",
+                  "18 [] C1 P3 [] 2", "19 [] C1  [] 1"}));
   EXPECT_EQ(Counts(preview), (PreviewCounts{.created = 3, .changed = 1, .customers = 3, .blocked = 14}));
 
   Answer write = import("Set", lines);
@@ -121,6 +134,53 @@ TEST_P(ImportTest, EachRuleRefusesItsLineWithColumnAndReasonAndOnlyAcceptedLines
             "Nenhuma linha da planilha pode ser gravada.");
   EXPECT_EQ(refusal("SetImpPreco", {Variant("x"), "C1", 3}), "As linhas da importação devem vir num pacote de dados.");
   EXPECT_EQ(refusal("GetPreviaImpPreco", {Lines({}), "C9", 3}), "Cliente C9 não cadastrado.");
+}
+
+TEST_P(ImportTest, ALineIsRefusedForTheFirstRuleItBreaksAndOnlyLinesOtherwiseAcceptedAreRepeats) {
+  const std::vector<Line> lines{
+      {"C9", "", "", 1, "", ""},                       // 2: unknown customer before no product
+      {"", "", "999999", 0.0, "", ""},                 // 3: unknown product before the price
+      {"", "", "1.01", -1.0, "", ""},                  // 4: a group before the price
+      {"", "", "101001", 0.0, "", "01/01/2027"},       // 5: the price before the period
+      {"  ", "", "101001", 1, "", ""},                 // 6: a blank code is a code
+      {"", "", "102001", 1.0004, "", ""},              // 7: repeated with 9 and 10
+      {"", "", "102001", 0.0, "", ""},                 // 8: refused for its price, no repeat
+      {"C1", "", "1.02.001", 2, "", ""},               // 9
+      {"", "", " 102.001 ", 3, "01/01/2027", ""},      // 10
+      {"C2", "", "201001", 7, "", ""},                 // 11: repeated with 12
+      {"", "52998224725", "201001", 8, "", ""},        // 12: C2 by its CPF
+      {"", "11444777000161", "201001", 9, "", ""},     // 13: C3, another customer
+      {"C2", "00000000000191", "101002", 9, "", ""},   // 14: a number that is not C2's
+  };
+  Answer preview = import("GetPrevia", lines);
+  ASSERT_TRUE(preview.ok) << preview.message;
+  EXPECT_EQ(Shown(preview),
+            (Rows{"2 Cliente: Cliente não cadastrado.", "3 Produto: Produto não cadastrado.",
+                  "4 Produto: Produto é um grupo: só os produtos do último nível têm preço.",
+                  "5 Preço: Preço zero não é aceito.", "6 Cliente: Cliente não cadastrado.",
+                  "7 Produto: Produto repetido para o mesmo cliente (também na linha 9, 10).",
+                  "8 Preço: Preço zero não é aceito.",
+                  "9 Produto: Produto repetido para o mesmo cliente (também na linha 7, 10).",
+                  "10 Produto: Produto repetido para o mesmo cliente (também na linha 7, 9).",
+                  "11 Produto: Produto repetido para o mesmo cliente (também na linha 12).",
+                  "12 Produto: Produto repetido para o mesmo cliente (também na linha 11).",
+                  "14 Inscrição: A inscrição não é a do cliente C2.", "C3 P4 <null>>9 13"}));
+  EXPECT_EQ(RefusedValues(preview),
+            (Rows{"2 [C9]   [] 1", "3 [999999] C1  [999999] 0", "4 [1.01] C1  [1.01] -1", "5 [0] C1 P1 [101001] 0",
+                  "6 [  ]   [101001] 1", "7 [] C1 P3 [] 1", "8 [0] C1 P3 [102001] 0", "9 [] C1 P3 [] 2",
+                  "10 [] C1 P3 [] 3", "11 [] C2 P4 [] 7", "12 [] C2 P4 [] 8", "14 [00000000000191]   [101002] 9"}))
+      << "the value, and the customer and product as far as the line resolved them";
+  EXPECT_EQ(Counts(preview), (PreviewCounts{.created = 1, .customers = 1, .blocked = 12}));
+}
+
+TEST_P(ImportTest, ARepeatedProductNamesAtMostTenOfItsOtherLines) {
+  const std::vector<Line> lines(12, Line{"", "", "101001", 1, "", ""});  // lines 2 to 13
+  const Rows shown = Shown(import("GetPrevia", lines));
+  ASSERT_EQ(shown.size(), 12u);
+  EXPECT_EQ(shown.front(), "2 Produto: Produto repetido para o mesmo cliente (também na linha 3, 4, 5, 6, 7, 8, 9, "
+                           "10, 11, 12 e em mais 1 linha).");
+  EXPECT_EQ(shown.back(), "13 Produto: Produto repetido para o mesmo cliente (também na linha 2, 3, 4, 5, 6, 7, 8, 9, "
+                          "10, 11 e em mais 1 linha).");
 }
 
 TEST_P(ImportTest, AnImportIsABatchOfItsOwnThatTheUndoTakesBackExactly) {
