@@ -14,10 +14,8 @@
 #include <cstdio>
 #include <fstream>
 
+#include "bench/price_report_run.h"
 #include "bench/server_bench_common.h"
-#include "contracts/framework/adoibquery.h"
-#include "contracts/framework/host_configuration.h"
-#include "contracts/framework/qrddlgs.h"
 #include "server/store/schema.h"
 #include "server/store/transaction.h"
 
@@ -43,36 +41,6 @@ std::size_t BareQuery(server::store::Connection& c) {
   return rows + (bytes == 0);
 }
 
-// The PDF's page count, as pdfinfo (poppler-utils) reads it; 0 when it cannot.
-int Pages(const std::string& path) {
-  FILE* pipe = ::popen(("pdfinfo '" + path + "' 2>/dev/null").c_str(), "r");
-  if (!pipe) return 0;
-  char line[256];
-  int pages = 0;
-  while (std::fgets(line, sizeof line, pipe))
-    if (std::sscanf(line, "Pages: %d", &pages) == 1) break;
-  ::pclose(pipe);
-  return pages;
-}
-
-// The report for the customer, products up to `last` ("" = all); returns its page
-// count when asked (the PDF is removed).
-int Report(const std::string& last, bool countPages = false) {
-  Qrddlgs::TReportDesignerDialog runner;
-  runner.ReportCode = "VQR512";
-  runner.BeforeGetQueryParams = [&](platform::TParams& params, bool&) {
-    params.ParamByName("P_CDARVPRODINI").SetAsString("");
-    params.ParamByName("P_CDARVPRODFIN").SetAsString(last);
-    params.ParamByName("P_LISTACLIENTES").SetAsString(kCustomer);
-    params.ParamByName("P_TCDCLIENTES").SetAsString("");
-  };
-  runner.ReportNames();
-  const std::string path = runner.Execute(0, Qrddlgs::roPDF).path;
-  const int pages = countPages ? Pages(path) : 0;
-  std::filesystem::remove(path);
-  return pages;
-}
-
 std::size_t StatusKb(const std::string& key) {
   std::ifstream status("/proc/self/status");
   for (std::string line; std::getline(status, line);)
@@ -96,7 +64,7 @@ Peak PeakOf(const std::string& last) {
     std::ofstream("/proc/self/clear_refs") << "5";
     Peak peak;
     peak.startKb = StatusKb("VmRSS");
-    Report(last);
+    bench::RunPriceReport(kCustomer, last);
     peak.peakKb = StatusKb("VmHWM");
     if (::write(fds[1], &peak, sizeof peak) != sizeof peak) ::_exit(2);
     ::_exit(0);
@@ -122,11 +90,7 @@ int main(int argc, char** argv) {
     bench::PrepareOneCustomerPrices(target, products, 1);
     const std::string documents = std::filesystem::temp_directory_path() / fmt::format("vqrbench-docs-{}", ::getpid());
     std::filesystem::create_directories(documents);
-    framework::HostConfiguration configuration;
-    configuration.database = target;
-    configuration.reportsDir = std::string(VQR_SOURCE_DIR) + "/reports";
-    configuration.documentsDir = documents;
-    framework::SetHostConfiguration(configuration);
+    bench::AimReportsAt(target, documents);
 
     // Memory first, in children, while this process holds no database connection.
     const Peak small = PeakOf("101500");
@@ -138,12 +102,12 @@ int main(int argc, char** argv) {
     std::size_t rows = 0;
     for (int run = 0; run < runs + 1; ++run) {  // the first warms caches up
       const double b = bench::Seconds([&] { rows = BareQuery(*bare); });
-      const double r = bench::Seconds([&] { Report(""); });
+      const double r = bench::Seconds([&] { bench::RunPriceReport(kCustomer, ""); });
       if (run == 0) continue;
       bareTimes.push_back(b);
       reportTimes.push_back(r);
     }
-    const int pages = Report("", true);
+    const int pages = bench::RunPriceReport(kCustomer, "", true);
     Adoibquery::dtmDBGeral->adcGeral->Close();
     std::filesystem::remove_all(documents);
 

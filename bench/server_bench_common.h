@@ -182,20 +182,53 @@ inline void PrepareReferenceWorkload(const std::string& target) {
   db.tx.commit();
 }
 
-// The seconds the data module's handler of `address` ("rdmTabPreClie.SetCalcCusProd")
-// takes on `target` with `args`; raises when it refuses.
+// The data modules' handlers on `store` (which must outlive them), called by address
+// ("rdmTabPreClie.SetCalcCusProd") as the listener calls them.
+class ModuleCalls {
+ public:
+  explicit ModuleCalls(server::store::Store& store) : entries_(server::modules::DataModuleMethods(store)) {}
+
+  // The data part of the reply; raises when the method refuses.
+  platform::Variant call(const std::string& address, std::vector<platform::Variant> args) const {
+    for (const auto& entry : entries_)
+      if (entry.address == address) {
+        auto envelope = contracts::server::ReadEnvelope(entry.handler({vqrtest::kTestUser}, args));
+        if (!envelope.ok) throw std::runtime_error(address + " refused: " + envelope.message);
+        return envelope.data;
+      }
+    throw std::runtime_error("no " + address);
+  }
+
+  // The seconds the call takes; raises when the method refuses.
+  double seconds(const std::string& address, std::vector<platform::Variant> args) const {
+    return Seconds([&] { call(address, std::move(args)); });
+  }
+
+ private:
+  std::vector<server::modules::MethodEntry> entries_;
+};
+
+// The seconds the data module's handler of `address` takes on `target` with `args`;
+// raises when it refuses.
 inline double TimeModuleCall(const std::string& target, const std::string& address,
                              std::vector<platform::Variant> args) {
   auto store = server::store::Store::Open(target);
-  for (auto& entry : server::modules::DataModuleMethods(*store))
-    if (entry.address == address) {
-      platform::Variant result;
-      double seconds = Seconds([&] { result = entry.handler({vqrtest::kTestUser}, args); });
-      auto envelope = contracts::server::ReadEnvelope(result);
-      if (!envelope.ok) throw std::runtime_error(address + " refused: " + envelope.message);
-      return seconds;
-    }
-  throw std::runtime_error("no " + address);
+  return ModuleCalls(*store).seconds(address, std::move(args));
+}
+
+// The URL of `database` on the PostgreSQL server of `serverUrl` (same host, user and
+// options).
+inline std::string DatabaseUrl(const std::string& serverUrl, const std::string& database) {
+  std::size_t slash = serverUrl.find('/', serverUrl.find("://") + 3);
+  std::size_t query = serverUrl.find('?');
+  return serverUrl.substr(0, slash) + "/" + database + (query == std::string::npos ? "" : serverUrl.substr(query));
+}
+
+// The PostgreSQL server the benchmarks' databases go to (VQR_PG_URL); raises without one.
+inline std::string PostgresServerUrl() {
+  const char* url = std::getenv("VQR_PG_URL");
+  if (!url || !*url) throw std::runtime_error("--pg needs VQR_PG_URL (eval \"$(scripts/pg-throwaway.sh start)\")");
+  return url;
 }
 
 // Scratch databases, all removed when the object goes away.
@@ -203,9 +236,7 @@ class Scratch {
  public:
   explicit Scratch(bool postgres) {
     if (postgres) {
-      const char* url = std::getenv("VQR_PG_URL");
-      if (!url || !*url) throw std::runtime_error("--pg needs VQR_PG_URL (eval \"$(scripts/pg-throwaway.sh start)\")");
-      serverUrl_ = url;
+      serverUrl_ = PostgresServerUrl();
     } else {
       std::string pattern = (std::filesystem::temp_directory_path() / "vqrbench.XXXXXX").string();
       if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
@@ -248,12 +279,7 @@ class Scratch {
   std::string databaseName(const std::string& name) const {
     return "vqrbench_" + std::to_string(getpid()) + "_" + name;
   }
-  std::string urlOf(const std::string& database) const {
-    std::string url = serverUrl_;
-    std::size_t slash = url.find('/', url.find("://") + 3);
-    std::size_t query = url.find('?');
-    return url.substr(0, slash) + "/" + database + (query == std::string::npos ? "" : url.substr(query));
-  }
+  std::string urlOf(const std::string& database) const { return DatabaseUrl(serverUrl_, database); }
   void drop(const std::string& database) {
     try {
       admin().executeScript("DROP DATABASE IF EXISTS " + database + " WITH (FORCE)");

@@ -98,23 +98,29 @@ void RestoreRecordedPrices(store::Connection& c, std::int64_t undo) {
 }
 
 // The targets of a formula copy whose formula is still the one the copy gave them get
-// their formula from before back. Returns how many.
+// their formula from before back. Returns how many. Each target's rows now and the rows
+// the copy gave it are grouped together by every column: a row alone in its group is
+// one the two formulas do not share. A copy's formula rows are often newer than the
+// tables' statistics, and comparing the two as joins, planned for a batch of one row,
+// matched every target's rows against every other target's (minutes for a thousand
+// targets); grouping reads each side once whatever the plan.
 std::int64_t RestoreFormulas(store::Connection& c, std::int64_t batch) {
   LockFormulaCustomers(c, "SELECT N.CDCLIENTE FROM COMPPRECLIELOTE N WHERE N.NRLOTE = $1 AND N.IDVERSAO = 'N'", {batch});
   ResetTempTable(c, kFormulaRestoreTable, "CDCLIENTE VARCHAR(21) NOT NULL PRIMARY KEY");
-  const std::string same =
-      "X.CDFATPRECO = Y.CDFATPRECO AND X.NRORDEMFAT = Y.NRORDEMFAT AND X.IDDETFATPRE = Y.IDDETFATPRE AND "
-      "X.VRFATPRECLIE = Y.VRFATPRECLIE AND X.IDTPOPERFATCLIE = Y.IDTPOPERFATCLIE";
-  std::int64_t targets = c.execute(
-      std::string("INSERT INTO ") + kFormulaRestoreTable +
-          " (CDCLIENTE) SELECT DISTINCT N.CDCLIENTE FROM COMPPRECLIELOTE N WHERE N.NRLOTE = $1 AND N.IDVERSAO = 'N' "
-          "AND NOT EXISTS (SELECT 1 FROM COMPPRECLIE X WHERE X.CDCLIENTE = N.CDCLIENTE AND NOT EXISTS (SELECT 1 FROM "
-          "COMPPRECLIELOTE Y WHERE Y.NRLOTE = $1 AND Y.IDVERSAO = 'N' AND Y.CDCLIENTE = X.CDCLIENTE AND " +
-          same +
-          ")) AND NOT EXISTS (SELECT 1 FROM COMPPRECLIELOTE X WHERE X.NRLOTE = $1 AND X.IDVERSAO = 'N' AND "
-          "X.CDCLIENTE = N.CDCLIENTE AND NOT EXISTS (SELECT 1 FROM COMPPRECLIE Y WHERE Y.CDCLIENTE = X.CDCLIENTE AND " +
-          same + "))",
-      {batch});
+  const std::string table = kFormulaRestoreTable;
+  std::int64_t targets = c.execute("INSERT INTO " + table +
+                                       " (CDCLIENTE) SELECT DISTINCT N.CDCLIENTE FROM COMPPRECLIELOTE N WHERE N.NRLOTE = "
+                                       "$1 AND N.IDVERSAO = 'N'",
+                                   {batch});
+  if (targets == 0) return 0;
+  if (c.backend() == store::Backend::PostgreSQL) c.executeScript("ANALYZE " + table);
+  const std::string columns = "CDCLIENTE, CDFATPRECO, NRORDEMFAT, IDDETFATPRE, VRFATPRECLIE, IDTPOPERFATCLIE";
+  targets -= c.execute("DELETE FROM " + table + " WHERE CDCLIENTE IN (SELECT CDCLIENTE FROM (SELECT " + columns +
+                           " FROM COMPPRECLIE WHERE CDCLIENTE IN (SELECT CDCLIENTE FROM " + table +
+                           ") UNION ALL SELECT " + columns +
+                           " FROM COMPPRECLIELOTE WHERE NRLOTE = $1 AND IDVERSAO = 'N') R GROUP BY " + columns +
+                           " HAVING COUNT(*) = 1)",
+                       {batch});
   if (targets == 0) return 0;
   c.execute(std::string("DELETE FROM COMPPRECLIE WHERE CDCLIENTE IN (SELECT CDCLIENTE FROM ") + kFormulaRestoreTable +
             ")");

@@ -49,7 +49,8 @@ inline constexpr char kHistoryImport = 'I';
 // number): its numbers are the order the changes were applied (modules/price_writer.h).
 // Version 5: the import origin "I" in the history and the batches.
 // Version 6: the applied calls.
-inline constexpr int kSchemaVersion = 6;
+// Version 7: the history's batch index holds only the changes made by a batch.
+inline constexpr int kSchemaVersion = 7;
 
 // The user of the changes made before the history recorded one.
 inline constexpr const char* kUserBeforeSignIn = "(anterior)";

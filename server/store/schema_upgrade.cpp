@@ -95,6 +95,12 @@ void MigrateFrom5To6(Connection& c) {
   c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 6");
 }
 
+void MigrateFrom6To7(Connection& c) {
+  c.executeScript("DROP INDEX IF EXISTS IXTABPRECLIEHIST_LOTE;");
+  c.executeScript(HistoryIndexSql());
+  c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 7");
+}
+
 }  // namespace
 
 int SchemaVersionOf(Connection& connection) {
@@ -115,6 +121,7 @@ int UpgradeSchema(Connection& connection) {
     if (found <= 3) MigrateFrom3To4(connection);
     if (found <= 4) MigrateFrom4To5(connection);
     if (found <= 5) MigrateFrom5To6(connection);
+    if (found <= 6) MigrateFrom6To7(connection);
     return found;
   });
 }

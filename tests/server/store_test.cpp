@@ -2,6 +2,7 @@
 // exact doubles, nulls, error kinds, bulk loads, the schema, the pool, concurrency.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cfloat>
 #include <chrono>
 #include <filesystem>
@@ -219,6 +220,29 @@ TEST_P(StoreTest, AnOlderSchemaIsUpgradedOnceKeepingItsHistory) {
             StoreError::Kind::Constraint);
   EXPECT_EQ(server::store::UpgradeSchema(db()), server::store::kSchemaVersion) << "a current schema is left alone";
   EXPECT_EQ(count("SCHEMAVERSAO"), 1);
+}
+
+// The definition of an index, lower case and without parentheses.
+std::string IndexDefinition(Connection& c, const std::string& index) {
+  const bool pg = c.backend() == server::store::Backend::PostgreSQL;
+  std::string lower;
+  for (char ch : index) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  std::string definition = pg ? c.queryText("SELECT indexdef FROM pg_indexes WHERE indexname = $1", {lower}).value_or("")
+                              : c.queryText("SELECT sql FROM sqlite_master WHERE name = $1", {index}).value_or("");
+  std::string plain;
+  for (char ch : definition)
+    if (ch != '(' && ch != ')') plain += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  return plain;
+}
+
+TEST_P(StoreTest, TheHistoryBatchIndexOfVersion6IsRebuiltWithTheBatchChangesOnly) {
+  db().executeScript("DROP INDEX IXTABPRECLIEHIST_LOTE; CREATE INDEX IXTABPRECLIEHIST_LOTE ON TABPRECLIEHIST "
+                     "(NRLOTE, CDCLIENTE, CDPRODUTO); UPDATE SCHEMAVERSAO SET NRVERSAO = 6;");
+  ASSERT_EQ(IndexDefinition(db(), "IXTABPRECLIEHIST_LOTE").find("where"), std::string::npos);
+  EXPECT_EQ(server::store::UpgradeSchema(db()), 6);
+  EXPECT_EQ(server::store::SchemaVersionOf(db()), server::store::kSchemaVersion);
+  EXPECT_NE(IndexDefinition(db(), "IXTABPRECLIEHIST_LOTE").find("where nrlote is not null"), std::string::npos)
+      << IndexDefinition(db(), "IXTABPRECLIEHIST_LOTE");
 }
 
 TEST_P(StoreTest, PoolReusesConnectionsButNeverOneLeftInATransaction) {
