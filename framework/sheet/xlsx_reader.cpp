@@ -175,8 +175,8 @@ class XmlParser {
 };
 
 void ParsePart(Archive& archive, const std::string& name, XmlHandler& handler) {
-  // Large pieces: expat's per-call work and the unpacking's are paid less often.
-  constexpr std::size_t kPiece = 256 * 1024;
+  // Larger pieces (256 KiB) measured no faster.
+  constexpr std::size_t kPiece = 64 * 1024;
   XmlParser parser(handler, name);
   archive.read(
       name, kPiece, [&](std::size_t size) { return parser.room(size); }, [&](std::size_t size) { parser.parse(size); });
