@@ -201,6 +201,30 @@ TEST_P(ImportTest, AnImportIsABatchOfItsOwnThatTheUndoTakesBackExactly) {
   EXPECT_EQ(Column(undo.data.asArray().at(0), "CDPRODUTO"), (Rows{"P3"}));
 }
 
+TEST_P(ImportTest, AnImportOfMoreLinesThanASliceWritesEveryAcceptedLineOnce) {
+  constexpr int kProducts = 20'001;  // two slices of a write on SQLite and one line more
+  auto products = db().bulkWriter("PRODUTO", {"CDPRODUTO", "CDARVPROD", "NMPRODUTO", "NRNIVEL"});
+  for (int i = 0; i < kProducts; ++i) {
+    const std::string code = std::to_string(900'000 + i);
+    products->add({"Q" + code, code, "Produto " + code, std::int64_t{3}});
+  }
+  products->finish();
+  std::vector<Line> lines;
+  std::int64_t accepted = 0;
+  double sum = 0;
+  for (int i = 0; i < kProducts; ++i) {
+    const bool refused = i % 997 == 0;  // unknown products, spread over every slice
+    const double price = 1 + (i % 100) / 100.0;
+    lines.push_back({"", "", std::to_string((refused ? 800'000 : 900'000) + i), price, "", ""});
+    if (!refused) ++accepted, sum += price;
+  }
+  const std::string written = "FROM TABPRECLIE WHERE CDCLIENTE = 'C1' AND CDPRODUTO LIKE 'Q%'";
+  ASSERT_EQ(Counts(import("GetPrevia", lines)).created, accepted);
+  ASSERT_TRUE(import("Set", lines).ok);
+  EXPECT_EQ(db().queryInteger("SELECT COUNT(*) " + written, {}), accepted);
+  EXPECT_NEAR(std::stod(db().queryText("SELECT SUM(VRPRECOPROD) " + written, {}).value_or("0")), sum, 1e-6);
+}
+
 VQR_BACKEND_SUITE(ImportTest);
 
 }  // namespace
