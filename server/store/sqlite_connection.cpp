@@ -344,15 +344,11 @@ class SQLiteBulkWriter final : public BulkWriter {
   };
 
   static std::string Insert(std::string_view table, const std::vector<std::string>& columns, std::size_t rows) {
-    std::string names, row = "(";
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-      names += (i ? ", " : "") + columns[i];
-      row += (i ? ", $" : "$") + std::to_string(i + 1);
-    }
-    row += ")";
-    std::string sql = "INSERT INTO " + std::string(table) + " (" + names + ") VALUES " + row;
-    for (std::size_t r = 1; r < rows; ++r) {
-      sql += ", (";
+    std::string names;
+    for (std::size_t i = 0; i < columns.size(); ++i) names += (i ? ", " : "") + columns[i];
+    std::string sql = "INSERT INTO " + std::string(table) + " (" + names + ") VALUES ";
+    for (std::size_t r = 0; r < rows; ++r) {
+      sql += r ? ", (" : "(";
       for (std::size_t i = 0; i < columns.size(); ++i) sql += (i ? ", $" : "$") + std::to_string(r * columns.size() + i + 1);
       sql += ")";
     }
