@@ -208,7 +208,7 @@ test('long formulas stay inside their boxes, scroll or wrap there, and show whol
     const r = range.getBoundingClientRect();
     return { right: r.right, bottom: r.bottom, whiteSpace: getComputedStyle(node).whiteSpace };
   });
-  assert.equal(shown.whiteSpace, 'normal', 'the label wraps');
+  assert.equal(shown.whiteSpace, 'pre-line', 'the label wraps, keeping its line breaks');
   assert.ok(shown.right <= group.right, `the text ends inside its group (${shown.right} > ${group.right})`);
   assert.ok((await label.getAttribute('data-hint'))?.length > 80, 'the hint holds the whole formula');
   await press(page, 'Escape');

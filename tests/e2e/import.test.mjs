@@ -118,6 +118,8 @@ test('the template is filled in, uploaded, previewed and imported as a batch of 
   assert.equal(await page.locator('.window.modal[data-name="frmPrevia"]').count(), 1);
   assert.match(await shownText(page, 'frmPrevia.lblResumo'),
     new RegExp(`^Preços a criar: ${2 - changed} \\| a alterar: ${changed} \\| sem alteração: 0 \\| linhas recusadas: 1 \\| clientes: 1`));
+  assert.match(await shownText(page, 'frmPrevia.lblResumo'), /clientes: 1\nConfirmar grava só as linhas aceitas/,
+    'a label keeps the line breaks of its caption');
   await screenshot(page, 'import-preview');
   await click(page, 'frmPrevia.sbtConfirma');
   assert.match(await messageText(page), /^Importação gravada: 2 preços criados ou alterados\./);
