@@ -40,6 +40,12 @@ std::string RowidSlice(store::SqlBuilder& sql, const std::string& alias, std::in
   return alias + ".rowid > " + sql.integerParam(from) + " AND " + alias + ".rowid <= " + sql.integerParam(to);
 }
 
+std::string BasePriceBounds(store::SqlBuilder& sql, const std::string& customer, std::int64_t from, std::int64_t to) {
+  return "SELECT " + sql.textParam(customer) + " AS CDCLIENTE, (SELECT B.CDPRODUTO FROM " + kBasePriceTable +
+         " B WHERE B.rowid > " + sql.integerParam(from) + " ORDER BY B.rowid LIMIT 1) AS LO, (SELECT B.CDPRODUTO FROM " +
+         kBasePriceTable + " B WHERE B.rowid <= " + sql.integerParam(to) + " ORDER BY B.rowid DESC LIMIT 1) AS HI";
+}
+
 void RefuseUnsoundBasePrices(store::Connection& connection, const std::string* keptFor) {
   store::SqlBuilder sql(connection.backend());
   // Only the offending prices are read; a null is one that could not be computed, and

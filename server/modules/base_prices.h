@@ -33,6 +33,11 @@ std::int64_t FillBasePrices(store::Connection& connection, const SelectBuilder& 
 // base prices: in product order) is among its rows after the first `from`, up to `to`.
 std::string RowidSlice(store::SqlBuilder& sql, const std::string& alias, std::int64_t from, std::int64_t to);
 
+// On SQLite: a SELECT of `customer` as CDCLIENTE with the first (LO) and the last (HI)
+// product of the base prices after the first `from`, up to `to` (PriceSet::bounds),
+// read by their numbers.
+std::string BasePriceBounds(store::SqlBuilder& sql, const std::string& customer, std::int64_t from, std::int64_t to);
+
 // Refuses the call unless every base price that would be written is above zero
 // (kPrecoZerNeg) and at most the price ceiling (PricesOverCeiling, which also catches
 // infinities, NaN and the null of a price that could not be computed): all of them are

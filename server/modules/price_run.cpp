@@ -167,6 +167,8 @@ std::int64_t PriceRun::WriteInSlices(store::Connection& c, PriceSet set) {
     if (done == 0) batch_ = OpenBatch(c, origin_, customer_, now_);
     set.batch = batch_;
     set.select = [&set, done](store::SqlBuilder& sql) { return set.slice(sql, done, done + kSliceRows); };
+    if (set.sliceBounds)
+      set.bounds = [&set, done](store::SqlBuilder& sql) { return set.sliceBounds(sql, done, done + kSliceRows); };
     written += WritePriceSet(c, set, now_);
     if (last) return written;
     if (c.writersWaiting()) {

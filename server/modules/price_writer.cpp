@@ -135,10 +135,41 @@ std::int64_t WritePriceSetPostgreSQL(store::Connection& c, const PriceSet& set, 
   return created + ChangeLockedPrices(c, set, now);
 }
 
+// Whether the set creates every price it yields: its bounds show that no customer of it
+// has a price in the set's table from the first to the last product the set gives that
+// customer (SQLite, where nothing else writes meanwhile). A set that is wrong about its
+// bounds breaks on the key of a price it then inserts, never overwriting one unseen.
+bool CreatesEveryPrice(store::Connection& c, const PriceSet& set) {
+  if (!set.bounds) return false;
+  store::SqlBuilder sql(c.backend());
+  std::string bounds = set.bounds(sql);
+  return !c.exists("SELECT 1 FROM (" + bounds + ") K JOIN " + set.prices +
+                       " O ON O.CDCLIENTE = K.CDCLIENTE AND O.CDPRODUTO >= K.LO AND O.CDPRODUTO <= K.HI LIMIT 1",
+                   sql.params());
+}
+
+// SQLite, every price of the set new: its history rows have nothing before, and the
+// prices go in as they are, with no lookup of an existing one (the first recalculation
+// of a customer looked each of its prices up twice).
+std::int64_t CreateEveryPriceSQLite(store::Connection& c, const PriceSet& set, const std::string& now) {
+  store::SqlBuilder history(c.backend());
+  std::string select = set.select(history);
+  std::int64_t count = c.execute(
+      HistoryInsert(set) + "SELECT N.CDCLIENTE, N.CDPRODUTO, NULL, NULL, NULL, N.VRPRECOPROD, N.DTVALINI, N.DTVALFIN, " +
+          ChangeColumns(history, c, set, now) + " FROM (" + select + ") N",
+      history.params());
+  if (count == 0) return 0;
+  store::SqlBuilder sql(c.backend());
+  select = set.select(sql);
+  c.execute(PriceInsert(set) + select + ") N", sql.params());
+  return count;
+}
+
 // SQLite, alone in writing: nothing can create, change or remove a price between two
 // statements, so one pass records every price the set creates or changes (the values it
 // replaces, from the table as it stands) and a second writes them all.
 std::int64_t WritePriceSetSQLite(store::Connection& c, const PriceSet& set, const std::string& now) {
+  if (CreatesEveryPrice(c, set)) return CreateEveryPriceSQLite(c, set, now);
   store::SqlBuilder history(c.backend());
   std::string select = set.select(history);
   std::string written = "O.CDCLIENTE IS NULL";

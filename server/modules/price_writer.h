@@ -11,7 +11,10 @@
 //      has under the lock as the values before, and changes exactly those prices.
 // On SQLite, where a write transaction is alone in writing, there is nothing to lock:
 // one statement records every price the set creates or changes (with the values before
-// as the table holds them), and one more writes them all.
+// as the table holds them), and one more writes them all. When the set's bounds show
+// that none of its customers has a price in the set's table between the first and the
+// last product the set gives it, every row is a creation, recorded and written without
+// looking its price up.
 // A price the set leaves as it is is neither written nor recorded; one it writes is
 // always recorded. Each step is one set-based statement. The history rows carry the
 // set's batch number and the user of the call (caller.h); their numbers are taken
@@ -51,6 +54,11 @@ struct PriceSet {
   // A write in slices (price_run.h) reads them so instead of copying the set first.
   std::function<std::string(store::SqlBuilder&, std::int64_t from, std::int64_t to)> slice;
   std::int64_t rows = 0;
+  // When known cheaply: a SELECT of CDCLIENTE, LO and HI, one row for each customer of
+  // the set's rows with the first and the last product they give it (on SQLite).
+  std::function<std::string(store::SqlBuilder&)> bounds;
+  // The same for the rows a slice reads, when the set is read in slices.
+  std::function<std::string(store::SqlBuilder&, std::int64_t from, std::int64_t to)> sliceBounds;
 };
 
 // Returns the number of prices created or changed.

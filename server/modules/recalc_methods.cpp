@@ -167,6 +167,9 @@ void CalcCusProdWork(store::Connection& c, PriceRun& run, const contract::CalcCu
     return CustomerTimesBasePrices(sql, customer) + " WHERE " + RowidSlice(sql, "B", from, to);
   };
   set.rows = products;
+  set.sliceBounds = [&](store::SqlBuilder& sql, std::int64_t from, std::int64_t to) {
+    return BasePriceBounds(sql, customer, from, to);
+  };
   set.overwrite = overwrite;
   set.keepDates = true;
   set.origin = store::kHistoryRecalc;

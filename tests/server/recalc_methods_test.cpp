@@ -4,6 +4,8 @@
 
 #include <cfloat>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "server/store/transaction.h"
 #include "tests/server/module_fixture.h"
@@ -320,6 +322,39 @@ TEST_P(RecalcWorkloadTest, FiftyThousandPricesMatchAnExactComputationEachWithIts
   }
   EXPECT_EQ(wrong, 0);
   EXPECT_EQ(sum, 39593643292) << "the workload's known sum";
+}
+
+// Prices the customer already has at the first and the last product of a later slice of
+// a write (SQLite writes 10,000 at a time), and one the formula gives again: the first
+// two are recorded with what they were and keep their dates, the third is left alone,
+// and every other price is created.
+TEST_P(RecalcWorkloadTest, PricesAlreadyThereInsideTheProductsOfASliceAreRecordedWithTheirValuesBefore) {
+  std::vector<std::string> priced;
+  db().query("SELECT P.CDPRODUTO FROM PRODUTO P JOIN CUSTOPRODUTO C ON C.CDPRODUTO = P.CDPRODUTO AND C.CDFILIAL = "
+             "'002' AND C.NRTIPOCUSTO = 1 WHERE P.NRNIVEL = 3 ORDER BY P.CDPRODUTO",
+             {}, [&](const server::store::Row& row) { priced.push_back(row.text(0)); });
+  ASSERT_GE(priced.size(), static_cast<std::size_t>(kProducts));
+  const std::string first = priced[10000], last = priced[19999], same = priced[30000];
+  const double samePrice = static_cast<double>(ExpectedMillis(std::stoi(same.substr(1)))) / 1000;
+  db().execute("INSERT INTO TABPRECLIE VALUES ('C1', $1, 1.5, '2026-01-01', '2026-06-30'), ('C1', $2, 2.5, NULL, NULL), "
+               "('C1', $3, $4, NULL, NULL)",
+               {first, last, same, samePrice});
+
+  ASSERT_TRUE(recalc("S", "", "", 1, "002").ok);
+  auto before = [&](const std::string& product) {
+    return db().queryText("SELECT CAST(VRPRECOANT AS TEXT) || ' ' || COALESCE(CAST(DTVALININOV AS TEXT), '-') FROM "
+                          "TABPRECLIEHIST WHERE CDCLIENTE = 'C1' AND CDPRODUTO = $1 AND IDORIGALT = 'R'",
+                          {product});
+  };
+  EXPECT_EQ(before(first).value_or("none"), "1.5 2026-01-01");
+  EXPECT_EQ(before(last).value_or("none"), "2.5 -");
+  EXPECT_FALSE(before(same).has_value()) << "an unchanged price is not recorded";
+  EXPECT_EQ(*db().queryInteger("SELECT COUNT(*) FROM TABPRECLIEHIST WHERE CDCLIENTE = 'C1' AND IDORIGALT = 'R' AND "
+                               "VRPRECOANT IS NULL",
+                               {}),
+            static_cast<std::int64_t>(priced.size()) - 3);
+  EXPECT_EQ(*db().queryInteger("SELECT COUNT(*) FROM TABPRECLIE WHERE CDCLIENTE = 'C1'", {}),
+            static_cast<std::int64_t>(priced.size()));
 }
 
 VQR_BACKEND_SUITE(RecalcWorkloadTest);
