@@ -40,10 +40,12 @@ std::string RowidSlice(store::SqlBuilder& sql, const std::string& alias, std::in
   return alias + ".rowid > " + sql.integerParam(from) + " AND " + alias + ".rowid <= " + sql.integerParam(to);
 }
 
-std::string BasePriceBounds(store::SqlBuilder& sql, const std::string& customer, std::int64_t from, std::int64_t to) {
-  return "SELECT " + sql.textParam(customer) + " AS CDCLIENTE, (SELECT B.CDPRODUTO FROM " + kBasePriceTable +
-         " B WHERE B.rowid > " + sql.integerParam(from) + " ORDER BY B.rowid LIMIT 1) AS LO, (SELECT B.CDPRODUTO FROM " +
-         kBasePriceTable + " B WHERE B.rowid <= " + sql.integerParam(to) + " ORDER BY B.rowid DESC LIMIT 1) AS HI";
+std::string RowidSliceBounds(store::SqlBuilder& sql, const std::string& table, const std::string& condition,
+                             const std::string& customer, std::int64_t from, std::int64_t to) {
+  const std::string rows = " FROM " + table + " B WHERE " + RowidSlice(sql, "B", from, to) +
+                           (condition.empty() ? "" : " AND " + condition);
+  return "SELECT " + sql.textParam(customer) + " AS CDCLIENTE, (SELECT B.CDPRODUTO" + rows +
+         " ORDER BY B.rowid LIMIT 1) AS LO, (SELECT B.CDPRODUTO" + rows + " ORDER BY B.rowid DESC LIMIT 1) AS HI";
 }
 
 void RefuseUnsoundBasePrices(store::Connection& connection, const std::string* keptFor) {

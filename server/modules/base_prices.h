@@ -34,9 +34,12 @@ std::int64_t FillBasePrices(store::Connection& connection, const SelectBuilder& 
 std::string RowidSlice(store::SqlBuilder& sql, const std::string& alias, std::int64_t from, std::int64_t to);
 
 // On SQLite: a SELECT of `customer` as CDCLIENTE with the first (LO) and the last (HI)
-// product of the base prices after the first `from`, up to `to` (PriceSet::bounds),
-// read by their numbers.
-std::string BasePriceBounds(store::SqlBuilder& sql, const std::string& customer, std::int64_t from, std::int64_t to);
+// product of the rows `alias` of `table` after the first `from`, up to `to`, that meet
+// `condition` (none when empty), found by their rowid: for a table numbered in product
+// order whose rows, those meeting the condition, are all of that customer
+// (PriceSet::bounds). Both are null when no row is there.
+std::string RowidSliceBounds(store::SqlBuilder& sql, const std::string& table, const std::string& condition,
+                             const std::string& customer, std::int64_t from, std::int64_t to);
 
 // Refuses the call unless every base price that would be written is above zero
 // (kPrecoZerNeg) and at most the price ceiling (PricesOverCeiling, which also catches

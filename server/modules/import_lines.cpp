@@ -415,6 +415,11 @@ PriceSet ImportedPrices(const CheckedLines& checked) {
     return select(sql) + " AND " + RowidSlice(sql, "I", from, to);
   };
   set.rows = checked.lines;
+  // Lines of one customer are in product order: a slice's first and last bound it.
+  if (checked.customers == 1)
+    set.sliceBounds = [customer = checked.firstCustomer](store::SqlBuilder& sql, std::int64_t from, std::int64_t to) {
+      return RowidSliceBounds(sql, kImportTable, "B.NRMOTIVO IS NULL", customer, from, to);
+    };
   set.overwrite = true;
   set.keepDates = false;
   set.origin = store::kHistoryImport;

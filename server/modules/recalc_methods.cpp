@@ -168,7 +168,7 @@ void CalcCusProdWork(store::Connection& c, PriceRun& run, const contract::CalcCu
   };
   set.rows = products;
   set.sliceBounds = [&](store::SqlBuilder& sql, std::int64_t from, std::int64_t to) {
-    return BasePriceBounds(sql, customer, from, to);
+    return RowidSliceBounds(sql, kBasePriceTable, "", customer, from, to);
   };
   set.overwrite = overwrite;
   set.keepDates = true;

@@ -209,6 +209,8 @@ TEST_P(ImportTest, AnImportOfMoreLinesThanASliceWritesEveryAcceptedLineOnce) {
     products->add({"Q" + code, code, "Produto " + code, std::int64_t{3}});
   }
   products->finish();
+  // Two prices already there, in the second and the last slice: changed, not created.
+  db().execute("INSERT INTO TABPRECLIE VALUES ('C1', 'Q910000', 5.0, NULL, NULL), ('C1', 'Q920000', 6.0, NULL, NULL)");
   std::vector<Line> lines;
   std::int64_t accepted = 0;
   double sum = 0;
@@ -219,9 +221,13 @@ TEST_P(ImportTest, AnImportOfMoreLinesThanASliceWritesEveryAcceptedLineOnce) {
     if (!refused) ++accepted, sum += price;
   }
   const std::string written = "FROM TABPRECLIE WHERE CDCLIENTE = 'C1' AND CDPRODUTO LIKE 'Q%'";
-  ASSERT_EQ(Counts(import("GetPrevia", lines)).created, accepted);
+  const auto counts = Counts(import("GetPrevia", lines));
+  ASSERT_EQ(counts.created, accepted - 2);
+  ASSERT_EQ(counts.changed, 2);
   ASSERT_TRUE(import("Set", lines).ok);
   EXPECT_EQ(db().queryInteger("SELECT COUNT(*) " + written, {}), accepted);
+  EXPECT_EQ(db().queryInteger("SELECT COUNT(*) FROM TABPRECLIEHIST WHERE CDPRODUTO = 'Q920000' AND VRPRECOANT = 6", {}),
+            1);
   EXPECT_NEAR(std::stod(db().queryText("SELECT SUM(VRPRECOPROD) " + written, {}).value_or("0")), sum, 1e-6);
 }
 
