@@ -137,7 +137,7 @@ void BuildBook(const std::string& target, long long prices) {
   }
   if (c->backend() == Backend::PostgreSQL) c->executeScript("ALTER TABLE TABPRECLIE ENABLE TRIGGER ALL");
   if (c->backend() == Backend::PostgreSQL) c->executeScript("SET maintenance_work_mem = '512MB'");
-  c->executeScript(server::store::HistoryIndexSql());
+  c->executeScript(server::store::HistoryIndexSql(c->backend()));
   c->executeScript("ANALYZE");
   if (c->backend() == Backend::SQLite) c->executeScript("PRAGMA wal_checkpoint(TRUNCATE)");
 }

@@ -1,5 +1,7 @@
 #include "server/modules/batches.h"
 
+#include <limits>
+
 #include "server/modules/caller.h"
 #include "server/store/sql_builder.h"
 
@@ -7,18 +9,28 @@ namespace server::modules {
 
 std::int64_t OpenBatch(store::Connection& connection, char origin, const std::string& customer, const std::string& now) {
   store::SqlBuilder sql(connection.backend());
-  std::string statement = "INSERT INTO TABPRECLIELOTE (IDORIGALT, CDCLIENTE, DTHRALT, QTPRECO, CDUSUARIO) VALUES (" +
-                          sql.textParam(std::string(1, origin)) + ", " + sql.textParam(customer) + ", " +
-                          sql.timestampParam(now) + ", " + sql.integerParam(kUnfinishedBatch) + ", " +
-                          sql.textParam(ChangeAuthor(connection)) +
-                          ") RETURNING NRLOTE";
+  // On PostgreSQL a number taken by a transaction not yet committed may lie above the
+  // highest one seen here, but the batch's own come later still.
+  std::string statement =
+      "INSERT INTO TABPRECLIELOTE (IDORIGALT, CDCLIENTE, DTHRALT, QTPRECO, CDUSUARIO, NRSEQHISTINI) VALUES (" +
+      sql.textParam(std::string(1, origin)) + ", " + sql.textParam(customer) + ", " + sql.timestampParam(now) + ", " +
+      sql.integerParam(kUnfinishedBatch) + ", " + sql.textParam(ChangeAuthor(connection)) +
+      ", (SELECT COALESCE(MAX(NRSEQHIST), 0) + 1 FROM TABPRECLIEHIST)) RETURNING NRLOTE";
   std::int64_t number = 0;
   connection.query(statement, sql.params(), [&](const store::Row& row) { number = row.integer(0); });
   return number;
 }
 
 void CloseBatch(store::Connection& connection, std::int64_t batch, std::int64_t prices) {
-  connection.execute("UPDATE TABPRECLIELOTE SET QTPRECO = $1 WHERE NRLOTE = $2", {prices, batch});
+  connection.execute("UPDATE TABPRECLIELOTE SET QTPRECO = $1, NRSEQHISTFIN = (SELECT COALESCE(MAX(NRSEQHIST), 0) FROM "
+                     "TABPRECLIEHIST) WHERE NRLOTE = $2",
+                     {prices, batch});
+}
+
+std::string InBatch(const std::string& alias, const std::string& batch) {
+  const std::string range = " FROM TABPRECLIELOTE R WHERE R.NRLOTE = " + batch + ")";
+  return alias + ".NRLOTE = " + batch + " AND " + alias + ".NRSEQHIST >= (SELECT COALESCE(R.NRSEQHISTINI, 0)" + range + " AND " +
+         alias + ".NRSEQHIST <= (SELECT COALESCE(R.NRSEQHISTFIN, " + std::to_string(std::numeric_limits<std::int64_t>::max()) + ")" + range;
 }
 
 void DropEmptyBatch(store::Connection& connection, std::int64_t batch) {

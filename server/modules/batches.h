@@ -16,11 +16,18 @@ namespace server::modules {
 inline constexpr std::int64_t kUnfinishedBatch = -1;
 
 // Opens a batch of that origin for the customer the command runs for, at `now`, in the
-// name of the call's user (caller.h), unfinished; returns its number.
+// name of the call's user (caller.h), unfinished; returns its number. Its changes are
+// numbered from the history's next number on; closing it records the last.
 std::int64_t OpenBatch(store::Connection& connection, char origin, const std::string& customer, const std::string& now);
 
 // Records how many prices the batch wrote.
 void CloseBatch(store::Connection& connection, std::int64_t batch, std::int64_t prices);
+
+// The condition that the history row `alias` is a change of the batch whose number is
+// the SQL `batch` (a parameter, bound by the caller): its batch number, within the
+// batch's range of numbers. SQLite, which has no history index by batch, finds the
+// rows by that range; an unfinished batch's range runs to the history's end.
+std::string InBatch(const std::string& alias, const std::string& batch);
 
 // Drops a batch that wrote nothing and kept no formula.
 void DropEmptyBatch(store::Connection& connection, std::int64_t batch);

@@ -1,5 +1,7 @@
 #include "server/modules/changed_since.h"
 
+#include "server/modules/batches.h"
+
 #include <memory>
 
 #include "contracts/server/packets.h"
@@ -32,7 +34,8 @@ contracts::server::RunReply ChangedSincePreview(store::Connection& c, std::int64
           "L.CDPRODUTO = H.CDPRODUTO AND L.NRSEQHIST = (SELECT MAX(X.NRSEQHIST) FROM TABPRECLIEHIST X WHERE "
           "X.CDCLIENTE = H.CDCLIENTE AND X.CDPRODUTO = H.CDPRODUTO AND X.NRSEQHIST > CAST($2 AS BIGINT) AND "
           "X.NRSEQHIST < H.NRSEQHIST AND X.NRLOTE IS DISTINCT FROM CAST($1 AS BIGINT)) JOIN CLIENTE C ON C.CDCLIENTE = H.CDCLIENTE JOIN PRODUTO P "
-          "ON P.CDPRODUTO = H.CDPRODUTO WHERE H.NRLOTE = $1 ORDER BY C.NMRAZSOCCLIE, H.CDCLIENTE, P.CDARVPROD",
+          "ON P.CDPRODUTO = H.CDPRODUTO WHERE " +
+              InBatch("H", "CAST($1 AS BIGINT)") + " ORDER BY C.NMRAZSOCCLIE, H.CDCLIENTE, P.CDARVPROD",
           {batch, *mark}, [&](const store::Row& row) {
             ++reply.record.changed;
             if (packet->rowCount() >= static_cast<std::size_t>(contracts::server::kMaxChangedSinceRows)) return;

@@ -67,8 +67,8 @@ std::string StillAsBatchLeftIt(const std::string& undo) {
 std::int64_t RecordRestorablePrices(store::Connection& c, std::int64_t batch, std::int64_t undo,
                                     const std::string& now) {
   LockPriceRows(c,
-                "TABPRECLIE T JOIN TABPRECLIEHIST H ON H.CDCLIENTE = T.CDCLIENTE AND H.CDPRODUTO = T.CDPRODUTO WHERE "
-                "H.NRLOTE = $1",
+                "TABPRECLIE T JOIN TABPRECLIEHIST H ON H.CDCLIENTE = T.CDCLIENTE AND H.CDPRODUTO = T.CDPRODUTO WHERE " +
+                    InBatch("H", "$1"),
                 {batch});
   store::SqlBuilder sql(c.backend());
   const std::string undoNumber = "CAST(" + sql.param(platform::Variant(undo)) + " AS BIGINT)";
@@ -78,9 +78,9 @@ std::int64_t RecordRestorablePrices(store::Connection& c, std::int64_t batch, st
       "T.VRPRECOPROD, T.DTVALINI, T.DTVALFIN, H.VRPRECOANT, H.DTVALINIANT, H.DTVALFINANT, " +
       sql.textParam(std::string(1, store::kHistoryUndo)) + ", " + sql.timestampParam(now) + ", " + undoNumber + ", " +
       sql.textParam(ChangeAuthor(c)) +
-      " FROM TABPRECLIEHIST H JOIN TABPRECLIE T ON T.CDCLIENTE = H.CDCLIENTE AND T.CDPRODUTO = H.CDPRODUTO WHERE "
-      "H.NRLOTE = CAST(" +
-      sql.param(platform::Variant(batch)) + " AS BIGINT) AND " + StillAsBatchLeftIt(undoNumber);
+      " FROM TABPRECLIEHIST H JOIN TABPRECLIE T ON T.CDCLIENTE = H.CDCLIENTE AND T.CDPRODUTO = H.CDPRODUTO WHERE " +
+      InBatch("H", "CAST(" + sql.param(platform::Variant(batch)) + " AS BIGINT)") + " AND " +
+      StillAsBatchLeftIt(undoNumber);
   return c.execute(statement, sql.params());
 }
 
@@ -88,12 +88,12 @@ std::int64_t RecordRestorablePrices(store::Connection& c, std::int64_t batch, st
 // existed before the batch get their price and dates back, those it created go.
 void RestoreRecordedPrices(store::Connection& c, std::int64_t undo) {
   c.execute("INSERT INTO TABPRECLIE (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT H.CDCLIENTE, "
-            "H.CDPRODUTO, H.VRPRECONOV, H.DTVALININOV, H.DTVALFINNOV FROM TABPRECLIEHIST H WHERE H.NRLOTE = $1 AND "
-            "H.VRPRECONOV IS NOT NULL ON CONFLICT (CDCLIENTE, CDPRODUTO) DO UPDATE SET VRPRECOPROD = "
+            "H.CDPRODUTO, H.VRPRECONOV, H.DTVALININOV, H.DTVALFINNOV FROM TABPRECLIEHIST H WHERE " + InBatch("H", "$1") +
+                " AND H.VRPRECONOV IS NOT NULL ON CONFLICT (CDCLIENTE, CDPRODUTO) DO UPDATE SET VRPRECOPROD = "
             "excluded.VRPRECOPROD, DTVALINI = excluded.DTVALINI, DTVALFIN = excluded.DTVALFIN",
             {undo});
   c.execute("DELETE FROM TABPRECLIE WHERE (CDCLIENTE, CDPRODUTO) IN (SELECT H.CDCLIENTE, H.CDPRODUTO FROM "
-            "TABPRECLIEHIST H WHERE H.NRLOTE = $1 AND H.VRPRECONOV IS NULL)",
+            "TABPRECLIEHIST H WHERE " + InBatch("H", "$1") + " AND H.VRPRECONOV IS NULL)",
             {undo});
 }
 
@@ -147,10 +147,11 @@ struct KeptList {
 // The batch's prices someone changed since (read before the restore): what the batch
 // wrote and what stands now.
 void AddKeptPrices(store::Connection& c, std::int64_t batch, std::int64_t undo, KeptList& kept) {
-  c.query("SELECT H.CDCLIENTE, C.NMRAZSOCCLIE, H.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO, H.VRPRECONOV, T.VRPRECOPROD "
+  c.query(std::string("SELECT H.CDCLIENTE, C.NMRAZSOCCLIE, H.CDPRODUTO, P.CDARVPROD, P.NMPRODUTO, H.VRPRECONOV, "
+                      "T.VRPRECOPROD ") +
           "FROM TABPRECLIEHIST H JOIN CLIENTE C ON C.CDCLIENTE = H.CDCLIENTE JOIN PRODUTO P ON P.CDPRODUTO = "
-          "H.CDPRODUTO LEFT JOIN TABPRECLIE T ON T.CDCLIENTE = H.CDCLIENTE AND T.CDPRODUTO = H.CDPRODUTO WHERE "
-          "H.NRLOTE = $1 AND (T.CDCLIENTE IS NULL OR NOT (" +
+          "H.CDPRODUTO LEFT JOIN TABPRECLIE T ON T.CDCLIENTE = H.CDCLIENTE AND T.CDPRODUTO = H.CDPRODUTO WHERE " +
+          InBatch("H", "$1") + " AND (T.CDCLIENTE IS NULL OR NOT (" +
               StillAsBatchLeftIt("CAST($2 AS BIGINT)") + ")) ORDER BY C.NMRAZSOCCLIE, H.CDCLIENTE, P.CDARVPROD",
           {batch, undo}, [&](const store::Row& row) {
             if (!kept.take()) return;
@@ -188,15 +189,20 @@ struct BatchCustomers {
 
 // The customers whose prices or formula the batch changed. Each table is walked from
 // one customer to the next on its batch index, so the cost follows the customers
-// reached, not the prices written.
+// reached, not the prices written; SQLite, with no history index by batch, reads the
+// batch's range of the history once instead.
 BatchCustomers FindBatchCustomers(store::Connection& c, std::int64_t batch) {
   auto walk = [](const char* name, const char* table, const char* extra) {
     return std::string(name) + "(CD) AS (SELECT MIN(CDCLIENTE) FROM " + table + " WHERE NRLOTE = $1" + extra +
            " UNION ALL SELECT (SELECT MIN(X.CDCLIENTE) FROM " + table + " X WHERE X.NRLOTE = $1" + extra +
            " AND X.CDCLIENTE > " + name + ".CD) FROM " + name + " WHERE " + name + ".CD IS NOT NULL)";
   };
+  const std::string history = c.backend() == store::Backend::SQLite
+                                  ? "H(CD) AS (SELECT DISTINCT H.CDCLIENTE FROM TABPRECLIEHIST H WHERE " +
+                                        InBatch("H", "$1") + ")"
+                                  : walk("H", "TABPRECLIEHIST", "");
   BatchCustomers found;
-  c.query("WITH RECURSIVE " + walk("H", "TABPRECLIEHIST", "") + ", " +
+  c.query("WITH RECURSIVE " + history + ", " +
               walk("F", "COMPPRECLIELOTE", " AND IDVERSAO = 'N'") +
               ", A(CD) AS (SELECT CD FROM H WHERE CD IS NOT NULL UNION SELECT CD FROM F WHERE CD IS NOT NULL) "
               "SELECT C.NMRAZSOCCLIE, COUNT(*) OVER () FROM A JOIN CLIENTE C ON C.CDCLIENTE = A.CD ORDER BY "

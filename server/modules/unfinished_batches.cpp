@@ -7,7 +7,7 @@ namespace server::modules {
 namespace {
 
 // The batch's history rows H, and whether a later change of the same price exists.
-constexpr const char* kBatchRows = " FROM TABPRECLIEHIST H WHERE H.NRLOTE = $1";
+const std::string kBatchRows = " FROM TABPRECLIEHIST H WHERE " + InBatch("H", "$1");
 constexpr const char* kLaterChange =
     "EXISTS (SELECT 1 FROM TABPRECLIEHIST L WHERE L.CDCLIENTE = H.CDCLIENTE AND L.CDPRODUTO = H.CDPRODUTO AND "
     "L.NRSEQHIST > H.NRSEQHIST)";
@@ -40,7 +40,7 @@ void RebaseLaterChanges(store::Connection& c, std::int64_t batch) {
 void TakeBackBatch(store::Connection& c, std::int64_t batch) {
   RestorePricesFromBefore(c, batch);
   RebaseLaterChanges(c, batch);
-  c.execute("DELETE FROM TABPRECLIEHIST WHERE NRLOTE = $1", {batch});
+  c.execute("DELETE FROM TABPRECLIEHIST WHERE " + InBatch("TABPRECLIEHIST", "$1"), {batch});
   c.execute("DELETE FROM COMPPRECLIELOTE WHERE NRLOTE = $1", {batch});
   c.execute("DELETE FROM TABPRECLIELOTE WHERE NRLOTE = $1", {batch});
 }

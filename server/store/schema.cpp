@@ -33,6 +33,12 @@ std::string OneOf(const std::string& column, std::initializer_list<const char*> 
 // The column of the user who made a change, from version 3 on.
 std::string UserColumn(int version) { return version >= 3 ? ", CDUSUARIO VARCHAR(20) NOT NULL" : ""; }
 
+// The first and the last history number of a batch's changes, from version 8 on (the
+// last null until the batch is closed).
+std::string BatchRangeColumns(int version) {
+  return version >= 8 ? ", NRSEQHISTINI BIGINT, NRSEQHISTFIN BIGINT" : "";
+}
+
 // The origins of the history's changes and of the batches, from version 5 on with the
 // import.
 std::string HistoryOrigins(int version) {
@@ -75,9 +81,12 @@ std::string HistorySql(Backend backend, const char* table, int version) {
          HistoryRowColumns(backend, version) + ");";
 }
 
-std::string HistoryIndexSql() {
-  return "CREATE INDEX IF NOT EXISTS IXTABPRECLIEHIST_PRODSEQ ON TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, NRSEQHIST);"
-         "CREATE INDEX IF NOT EXISTS IXTABPRECLIEHIST_CLIESEQ ON TABPRECLIEHIST (CDCLIENTE, NRSEQHIST);"
+std::string HistoryIndexSql(Backend backend, int version) {
+  const std::string byNumber =
+      "CREATE INDEX IF NOT EXISTS IXTABPRECLIEHIST_PRODSEQ ON TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, NRSEQHIST);"
+      "CREATE INDEX IF NOT EXISTS IXTABPRECLIEHIST_CLIESEQ ON TABPRECLIEHIST (CDCLIENTE, NRSEQHIST);";
+  if (backend == Backend::SQLite && version >= 8) return byNumber;
+  return byNumber +
          // Only the changes of a batch: the manual ones, most of a long history, have no
          // batch, and counted in they made the statistics say that a batch holds them all
          // (SQLite then read the whole history to undo one).
@@ -93,7 +102,7 @@ std::string BatchTableSql(Backend backend, const char* table, int version) {
          " CDCLIENTE VARCHAR(21) NOT NULL,"
          " DTHRALT " + t.timestamp + " NOT NULL,"
          " QTPRECO INTEGER NOT NULL DEFAULT 0,"
-         " NRLOTEDESF BIGINT" + UserColumn(version) + ");";
+         " NRLOTEDESF BIGINT" + UserColumn(version) + BatchRangeColumns(version) + ");";
 }
 
 std::string BatchSql(Backend backend, int version) {
@@ -242,7 +251,7 @@ const std::vector<const char*>& ReadableTables() {
 }
 
 void CreateSchema(Connection& connection) {
-  connection.executeScript(SchemaSql(connection.backend()) + HistoryIndexSql());
+  connection.executeScript(SchemaSql(connection.backend()) + HistoryIndexSql(connection.backend()));
   connection.execute("INSERT INTO SCHEMAVERSAO (NRVERSAO) VALUES ($1)", {std::int64_t{kSchemaVersion}});
 }
 

@@ -50,7 +50,10 @@ inline constexpr char kHistoryImport = 'I';
 // Version 5: the import origin "I" in the history and the batches.
 // Version 6: the applied calls.
 // Version 7: the history's batch index holds only the changes made by a batch.
-inline constexpr int kSchemaVersion = 7;
+// Version 8: each batch keeps the range of history numbers its changes took; SQLite,
+// whose history rows of a batch are numbered one after the other, finds them by that
+// range and keeps no batch index.
+inline constexpr int kSchemaVersion = 8;
 
 // The user of the changes made before the history recorded one.
 inline constexpr const char* kUserBeforeSignIn = "(anterior)";
@@ -79,7 +82,8 @@ std::string HistoryRowColumns(Backend backend, int version = kSchemaVersion);
 // The columns, key and checks of a table of special prices: TABPRECLIE without its
 // foreign keys (a preview's own copy of the prices has none).
 std::string PriceRowColumns(Backend backend);
-std::string HistoryIndexSql();
+// The history's indexes at that version: on SQLite from version 8 on, none by batch.
+std::string HistoryIndexSql(Backend backend, int version = kSchemaVersion);
 std::string BatchSql(Backend backend, int version = kSchemaVersion);
 // The batch table alone, under a name.
 std::string BatchTableSql(Backend backend, const char* table, int version = kSchemaVersion);

@@ -36,7 +36,7 @@ void MigrateFrom1To2(Connection& c) {
     RebuildSQLiteHistory(c);
   else
     AlterPostgreSQLHistory(c);
-  c.executeScript(HistoryIndexSql());
+  c.executeScript(HistoryIndexSql(c.backend(), 2));
   c.executeScript(BatchSql(c.backend(), 2));
   c.execute("INSERT INTO SCHEMAVERSAO (NRVERSAO) VALUES (2)");
 }
@@ -57,7 +57,7 @@ void MigrateFrom2To3(Connection& c) {
 // The history is read in the order of its numbers; the indexes by time go.
 void MigrateFrom3To4(Connection& c) {
   c.executeScript("DROP INDEX IF EXISTS IXTABPRECLIEHIST_CLIEPROD;DROP INDEX IF EXISTS IXTABPRECLIEHIST_CLIEHORA;");
-  c.executeScript(HistoryIndexSql());
+  c.executeScript(HistoryIndexSql(c.backend(), 4));
   c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 4");
 }
 
@@ -73,7 +73,7 @@ void RebuildSQLiteOrigins(Connection& c) {
   c.executeScript("INSERT INTO TABPRECLIEHIST (" + history + ") SELECT " + history + " FROM TABPRECLIEHIST_V4;" +
                   "INSERT INTO TABPRECLIELOTE (" + batches + ") SELECT " + batches + " FROM TABPRECLIELOTE_V4;" +
                   "DROP TABLE TABPRECLIEHIST_V4; DROP TABLE TABPRECLIELOTE_V4;");
-  c.executeScript(HistoryIndexSql());
+  c.executeScript(HistoryIndexSql(Backend::SQLite, 5));
 }
 
 void AlterPostgreSQLOrigins(Connection& c) {
@@ -97,8 +97,22 @@ void MigrateFrom5To6(Connection& c) {
 
 void MigrateFrom6To7(Connection& c) {
   c.executeScript("DROP INDEX IF EXISTS IXTABPRECLIEHIST_LOTE;");
-  c.executeScript(HistoryIndexSql());
+  c.executeScript(HistoryIndexSql(c.backend(), 7));
   c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 7");
+}
+
+// Each batch gets the range of its changes' numbers, read on the batch index, which
+// SQLite then drops. A finished batch without changes gets an empty range, an
+// unfinished one (its count -1) none at its end.
+void MigrateFrom7To8(Connection& c) {
+  c.executeScript("ALTER TABLE TABPRECLIELOTE ADD COLUMN NRSEQHISTINI BIGINT;"
+                  "ALTER TABLE TABPRECLIELOTE ADD COLUMN NRSEQHISTFIN BIGINT;");
+  c.execute("UPDATE TABPRECLIELOTE SET NRSEQHISTINI = COALESCE((SELECT MIN(H.NRSEQHIST) FROM TABPRECLIEHIST H WHERE "
+            "H.NRLOTE = TABPRECLIELOTE.NRLOTE), 1), NRSEQHISTFIN = CASE WHEN QTPRECO = $1 THEN NULL ELSE "
+            "COALESCE((SELECT MAX(H.NRSEQHIST) FROM TABPRECLIEHIST H WHERE H.NRLOTE = TABPRECLIELOTE.NRLOTE), 0) END",
+            {std::int64_t{-1}});  // the count of an unfinished batch
+  if (c.backend() == Backend::SQLite) c.executeScript("DROP INDEX IF EXISTS IXTABPRECLIEHIST_LOTE;");
+  c.execute("UPDATE SCHEMAVERSAO SET NRVERSAO = 8");
 }
 
 }  // namespace
@@ -122,6 +136,7 @@ int UpgradeSchema(Connection& connection) {
     if (found <= 4) MigrateFrom4To5(connection);
     if (found <= 5) MigrateFrom5To6(connection);
     if (found <= 6) MigrateFrom6To7(connection);
+    if (found <= 7) MigrateFrom7To8(connection);
     return found;
   });
 }
