@@ -29,8 +29,9 @@ void CloseBatch(store::Connection& connection, std::int64_t batch, std::int64_t 
 
 std::string InBatch(const std::string& alias, const std::string& batch) {
   const std::string range = " FROM TABPRECLIELOTE R WHERE R.NRLOTE = " + batch + ")";
-  return alias + ".NRLOTE = " + batch + " AND " + alias + ".NRSEQHIST >= (SELECT COALESCE(R.NRSEQHISTINI, 0)" + range + " AND " +
-         alias + ".NRSEQHIST <= (SELECT COALESCE(R.NRSEQHISTFIN, " + std::to_string(std::numeric_limits<std::int64_t>::max()) + ")" + range;
+  const std::string noEnd = std::to_string(std::numeric_limits<std::int64_t>::max());
+  return alias + ".NRLOTE = " + batch + " AND " + alias + ".NRSEQHIST >= (SELECT COALESCE(R.NRSEQHISTINI, 0)" + range +
+         " AND " + alias + ".NRSEQHIST <= (SELECT COALESCE(R.NRSEQHISTFIN, " + noEnd + ")" + range;
 }
 
 void DropEmptyBatch(store::Connection& connection, std::int64_t batch) {
