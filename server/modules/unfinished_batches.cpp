@@ -41,6 +41,12 @@ void TakeBackBatch(store::Connection& c, std::int64_t batch) {
   RestorePricesFromBefore(c, batch);
   RebaseLaterChanges(c, batch);
   c.execute("DELETE FROM TABPRECLIEHIST WHERE " + InBatch("TABPRECLIEHIST", "$1"), {batch});
+  // SQLite numbers a new history row after the highest left, so with the history's last
+  // rows gone a batch still open may number its changes below its range's start.
+  c.execute("UPDATE TABPRECLIELOTE SET NRSEQHISTINI = (SELECT COALESCE(MAX(NRSEQHIST), 0) + 1 FROM TABPRECLIEHIST) "
+            "WHERE QTPRECO = $1 AND NRLOTE <> $2 AND NRSEQHISTINI > (SELECT COALESCE(MAX(NRSEQHIST), 0) + 1 FROM "
+            "TABPRECLIEHIST)",
+            {kUnfinishedBatch, batch});
   c.execute("DELETE FROM COMPPRECLIELOTE WHERE NRLOTE = $1", {batch});
   c.execute("DELETE FROM TABPRECLIELOTE WHERE NRLOTE = $1", {batch});
 }

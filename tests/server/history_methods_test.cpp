@@ -2,7 +2,9 @@
 // origin and batch, pages newest first, and the undo of a whole batch.
 #include <gtest/gtest.h>
 
+#include "server/modules/batches.h"
 #include "server/modules/unfinished_batches.h"
+#include "server/store/transaction.h"
 #include "tests/server/batch_fixture.h"
 
 namespace servertest {
@@ -206,6 +208,24 @@ TEST_P(HistoryTest, AnUnfinishedBatchIsTakenBackKeepingTheChangesMadeSince) {
   EXPECT_EQ(Shown(history("")), (Rows{"M P2 <null>>9", "M P1 <null>>12"}))
       << "the save starts from what the batch had found";
   EXPECT_EQ(batchCount(), 0);
+}
+
+// A batch taken back while another is still open removes the history's last rows; the
+// open one's changes, numbered after what is left, are still found as its own.
+TEST_P(HistoryTest, ABatchStillOpenFindsItsChangesAfterTheHistorysLastRowsAreTakenBack) {
+  ASSERT_TRUE(recalc("Set", "S").ok);
+  const std::int64_t taken = lastBatch();
+  db().execute("UPDATE TABPRECLIELOTE SET QTPRECO = -1, NRSEQHISTFIN = NULL WHERE NRLOTE = $1", {taken});
+  db().setCaller("u");
+  server::store::Transaction tx(db());
+  const std::int64_t open = server::modules::OpenBatch(db(), 'R', "C2", "2026-01-01T00:00:00");
+  server::modules::TakeBackBatch(db(), taken);
+  db().execute("INSERT INTO TABPRECLIEHIST (CDCLIENTE, CDPRODUTO, VRPRECONOV, IDORIGALT, DTHRALT, NRLOTE, CDUSUARIO) "
+               "VALUES ('C2', 'P1', 5, 'R', '2026-01-01 00:00:00', $1, 'u')",
+               {open});
+  server::modules::CloseBatch(db(), open, 1);
+  EXPECT_EQ(count("TABPRECLIEHIST H", server::modules::InBatch("H", "$1"), {open}), 1);
+  tx.commit();
 }
 
 VQR_BACKEND_SUITE(HistoryTest);
