@@ -52,6 +52,14 @@ std::string ChangeColumns(store::SqlBuilder& sql, const store::Connection& c, co
          BatchParam(sql, set.batch) + ", " + sql.textParam(ChangeAuthor(c));
 }
 
+// The history columns of prices the row `alias` creates: nothing before, then its
+// values; the change columns follow.
+std::string CreatedPriceHistory(const std::string& alias) {
+  const std::string a = alias + ".";
+  return "SELECT " + a + "CDCLIENTE, " + a + "CDPRODUTO, NULL, NULL, NULL, " + a + "VRPRECOPROD, " + a + "DTVALINI, " +
+         a + "DTVALFIN, ";
+}
+
 // The proposed prices N the set's table has not yet.
 std::string Absent(const PriceSet& set) {
   return " WHERE NOT EXISTS (SELECT 1 FROM " + set.prices +
@@ -73,9 +81,7 @@ std::int64_t CreateAbsentPricesPostgreSQL(store::Connection& c, const PriceSet& 
       "WITH I AS (" + PriceInsert(set) + select + ") N" + Absent(set) +
       " ORDER BY N.CDCLIENTE, N.CDPRODUTO ON CONFLICT (CDCLIENTE, CDPRODUTO) DO NOTHING RETURNING CDCLIENTE, "
       "CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) " +
-      HistoryInsert(set) +
-      "SELECT I.CDCLIENTE, I.CDPRODUTO, NULL, NULL, NULL, I.VRPRECOPROD, I.DTVALINI, I.DTVALFIN, " +
-      ChangeColumns(sql, c, set, now) + " FROM I";
+      HistoryInsert(set) + CreatedPriceHistory("I") + ChangeColumns(sql, c, set, now) + " FROM I";
   return c.execute(statement, sql.params());
 }
 
@@ -155,8 +161,7 @@ std::int64_t CreateEveryPriceSQLite(store::Connection& c, const PriceSet& set, c
   store::SqlBuilder history(c.backend());
   std::string select = set.select(history);
   std::int64_t count = c.execute(
-      HistoryInsert(set) + "SELECT N.CDCLIENTE, N.CDPRODUTO, NULL, NULL, NULL, N.VRPRECOPROD, N.DTVALINI, N.DTVALFIN, " +
-          ChangeColumns(history, c, set, now) + " FROM (" + select + ") N",
+      HistoryInsert(set) + CreatedPriceHistory("N") + ChangeColumns(history, c, set, now) + " FROM (" + select + ") N",
       history.params());
   if (count == 0) return 0;
   store::SqlBuilder sql(c.backend());
