@@ -155,8 +155,15 @@ std::int64_t PriceRun::WriteInSlices(store::Connection& c, PriceSet set) {
     set.rows = FillSliceTable(c, set);
     set.slice = Slice;
   }
+  const std::optional<std::int64_t> prepared = set.referencesRead ? c.commitsSeen() : std::nullopt;
+  auto beginSlice = [&] {
+    if (prepared)
+      c.beginWriteOfReadReferences(*prepared);
+    else
+      c.begin(store::TxMode::Write);
+  };
   c.commit();  // the preparation's transaction, which took no lock
-  c.begin(store::TxMode::Write);
+  beginSlice();
   std::int64_t written = 0;
   for (std::int64_t done = 0;; done += kSliceRows) {
     const bool last = done + kSliceRows >= set.rows;
@@ -174,7 +181,7 @@ std::int64_t PriceRun::WriteInSlices(store::Connection& c, PriceSet set) {
     if (c.writersWaiting()) {
       c.commit();
       slicesCommitted_ = true;
-      c.begin(store::TxMode::Write);
+      beginSlice();
     }
   }
 }

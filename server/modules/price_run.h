@@ -22,7 +22,9 @@
 // copy of it otherwise. The batch is opened with the first slice and closed with the
 // last, which also holds the rest of the command (a formula copy's formulas); a batch
 // left unfinished is taken back (unfinished_batches.h). Each slice records the prices
-// it changes as it finds them under the lock, as any write does. On PostgreSQL a write is one transaction: a save
+// it changes as it finds them under the lock, as any write does. A slice of a set whose
+// references were read in the preparation skips the foreign keys' lookups when nobody
+// else has committed since (PriceSet::referencesRead). On PostgreSQL a write is one transaction: a save
 // waits for it only on the prices both write, whose locks keep the history right.
 #include <cstdint>
 #include <memory>

@@ -59,6 +59,11 @@ struct PriceSet {
   std::function<std::string(store::SqlBuilder&)> bounds;
   // The same for the rows a slice reads, when the set is read in slices.
   std::function<std::string(store::SqlBuilder&, std::int64_t from, std::int64_t to)> sliceBounds;
+  // Every customer and product of the set's rows was read from CLIENTE and PRODUTO in
+  // the transaction that prepared it, and the command writes nothing else that names
+  // another table's rows: a write in slices may then skip the foreign keys' lookups
+  // while nobody else commits (store::Connection::beginWriteOfReadReferences).
+  bool referencesRead = false;
 };
 
 // Returns the number of prices created or changed.

@@ -173,6 +173,7 @@ void CalcCusProdWork(store::Connection& c, PriceRun& run, const contract::CalcCu
   set.overwrite = overwrite;
   set.keepDates = true;
   set.origin = store::kHistoryRecalc;
+  set.referencesRead = true;  // the customer required above, the products joined by the base prices
   run.Open(c, store::kHistoryRecalc, customer);
   run.Close(c, run.Write(c, set));
 }

@@ -79,6 +79,22 @@ class Connection {
   virtual void begin(TxMode mode) = 0;
   virtual void commit() = 0;
   virtual void rollback() = 0;
+
+  // A number that changes whenever another connection commits to the database (SQLite's
+  // data_version); read inside a transaction, it stands for that transaction's snapshot.
+  // Nullopt where the database does not tell.
+  virtual std::optional<std::int64_t> commitsSeen() { return std::nullopt; }
+  // Begins a write transaction for rows whose foreign keys name only rows the caller read
+  // in the snapshot `seen` (commitsSeen()): when no other connection has committed since,
+  // none of those rows can be gone, and the transaction's statements skip the lookups of
+  // their foreign keys (answers true). Otherwise, and where the database cannot tell, it
+  // is a write transaction as any other (false). Every statement of the transaction must
+  // keep to that rule; the checks are back when it ends.
+  virtual bool beginWriteOfReadReferences(std::int64_t seen) {
+    (void)seen;
+    begin(TxMode::Write);
+    return false;
+  }
   virtual bool inTransaction() const noexcept = 0;
   // False once the connection is lost or left in an unknown state; it must be dropped.
   virtual bool usable() const noexcept = 0;

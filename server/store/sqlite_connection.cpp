@@ -1,5 +1,6 @@
 #include "server/store/sqlite_connection.h"
 
+#include <spdlog/spdlog.h>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -158,22 +159,49 @@ class SQLiteConnection final : public Connection {
     } catch (...) {
       // A failed COMMIT can leave the transaction open: end it so nothing half-done stays.
       if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-      endTurn();
+      endTransaction();
       throw;
     }
-    endTurn();
+    endTransaction();
   }
 
   void rollback() override {
     // SQLite may already have rolled back by itself after some errors.
-    if (sqlite3_get_autocommit(db_)) return endTurn();
+    if (sqlite3_get_autocommit(db_)) return endTransaction();
     try {
       executeScript("ROLLBACK");
     } catch (...) {
       usable_ = false;
       throw;
     }
-    endTurn();
+    endTransaction();
+  }
+
+  std::optional<std::int64_t> commitsSeen() override { return queryInteger("PRAGMA data_version", {}); }
+
+  // SQLite takes the foreign keys' setting only outside a transaction: it is turned off
+  // before the lock is taken, and when another connection turns out to have committed
+  // meanwhile the transaction begins again with the checks on, keeping its writer's turn.
+  bool beginWriteOfReadReferences(std::int64_t seen) override {
+    executeScript("PRAGMA foreign_keys = OFF");
+    foreignKeysOff_ = true;
+    try {
+      begin(TxMode::Write);
+    } catch (...) {
+      endTransaction();
+      throw;
+    }
+    try {
+      if (*commitsSeen() == seen) return true;
+      executeScript("ROLLBACK");
+      turnForeignKeysOn();
+      executeScript("BEGIN IMMEDIATE");
+      return false;
+    } catch (...) {
+      if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+      endTransaction();
+      throw;
+    }
   }
 
   static int ReportCommit(void* connection, sqlite3*, const char*, int pages) {
@@ -284,6 +312,23 @@ class SQLiteConnection final : public Connection {
     file_->writers.leave();
   }
 
+  // After a transaction: the writers' turn given up and the foreign keys checked again. A
+  // connection whose checks cannot be turned back on is dropped.
+  void endTransaction() noexcept {
+    endTurn();
+    if (!foreignKeysOff_) return;
+    try {
+      turnForeignKeysOn();
+    } catch (const std::exception& e) {
+      spdlog::error("Conexão descartada: as chaves estrangeiras não voltaram a ser verificadas ({})", e.what());
+      usable_ = false;
+    }
+  }
+  void turnForeignKeysOn() {
+    executeScript("PRAGMA foreign_keys = ON");
+    foreignKeysOff_ = false;
+  }
+
   void check(int rc, std::string_view what) {
     if (rc == SQLITE_OK || rc == SQLITE_DONE || rc == SQLITE_ROW) return;
     throw StoreError(KindOf(rc), "Erro no banco de dados: " + std::string(sqlite3_errmsg(db_)) +
@@ -298,6 +343,7 @@ class SQLiteConnection final : public Connection {
   std::unordered_map<std::string, sqlite3_stmt*> statements_;
   bool usable_ = true;
   bool inTurn_ = false;
+  bool foreignKeysOff_ = false;
   std::int64_t pageSize_ = 0;
 };
 

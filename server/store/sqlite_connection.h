@@ -3,6 +3,11 @@
 // registered (price_round.h). Opened in multi-thread mode: one connection per thread at
 // a time.
 //
+// The one exception to the foreign keys is a write of read references
+// (beginWriteOfReadReferences) that nobody else committed before: its lookups, two
+// B-tree searches for every price a recalculation creates, would find what the caller
+// has just read in the same state of the file.
+//
 // Waiting for the write lock is deliberate. The connections of one store share an
 // SQLiteFile: their write transactions take turns in arrival order (writer_queue.h)
 // before they ask SQLite for the lock, and the log is checkpointed on a thread of its

@@ -128,6 +128,40 @@ TEST_P(StoreTest, ForeignKeysAndChecksAreEnforced) {
   EXPECT_EQ(count("TABPRECLIE"), 0);
 }
 
+// A write may skip the foreign keys' lookups only for rows read in a snapshot nobody
+// has committed after, and the checks come back with the next transaction.
+TEST_P(StoreTest, AWriteOfReadReferencesIsCheckedOnceAnotherConnectionCommittedAndOnlyForItsOwnTransaction) {
+  db().executeScript("INSERT INTO CLIENTE VALUES ('1', '11', 'A', NULL, 'J');"
+                     "INSERT INTO PRODUTO VALUES ('P1', '101001', 'Cola', 3);"
+                     "INSERT INTO PRODUTO VALUES ('P2', '101002', 'Suco', 3)");
+  auto readSnapshot = [&] {
+    Transaction tx(db(), TxMode::Read);
+    std::int64_t seen = db().commitsSeen().value_or(0);
+    tx.commit();
+    return seen;
+  };
+  auto price = [&](const char* product) {
+    db().execute("INSERT INTO TABPRECLIE VALUES ('1', $1, 1.0, NULL, NULL)", {std::string(product)});
+  };
+  auto orphanRefused = [&] { return failureKind([&] { price("P9"); }) == StoreError::Kind::Constraint; };
+
+  std::int64_t seen = readSnapshot();
+  store().connect()->execute("DELETE FROM PRODUTO WHERE CDPRODUTO = 'P2'");
+  EXPECT_FALSE(db().beginWriteOfReadReferences(seen));
+  EXPECT_EQ(failureKind([&] { price("P2"); }), StoreError::Kind::Constraint) << "a product removed meanwhile";
+  db().rollback();
+
+  seen = readSnapshot();
+  EXPECT_EQ(db().beginWriteOfReadReferences(seen), !postgres()) << "nobody committed since the snapshot";
+  price("P1");
+  db().commit();
+  EXPECT_TRUE(orphanRefused()) << "after a commit";
+  db().beginWriteOfReadReferences(readSnapshot());
+  db().rollback();
+  EXPECT_TRUE(orphanRefused()) << "after a rollback";
+  EXPECT_EQ(count("TABPRECLIE"), 1);
+}
+
 TEST_P(StoreTest, BulkLoadKeepsAwkwardTextsAndNulls) {
   std::vector<std::string> names{"tab\there", "line\nbreak", "back\\slash", "\\N", "ação ç ã", "",
                                  "carriage\rreturn", "quote ' \" ,"};
