@@ -24,8 +24,9 @@
 // left unfinished is taken back (unfinished_batches.h). Each slice records the prices
 // it changes as it finds them under the lock, as any write does. A slice of a set whose
 // references were read in the preparation skips the foreign keys' lookups when nobody
-// else has committed since (PriceSet::referencesRead). On PostgreSQL a write is one transaction: a save
-// waits for it only on the prices both write, whose locks keep the history right.
+// else has committed since (PriceSet::referencesRead). On PostgreSQL a write is one
+// transaction: a save waits for it only on the prices both write, whose locks keep the
+// history right.
 #include <cstdint>
 #include <memory>
 #include <string>
