@@ -27,13 +27,15 @@ class SlicedWriteTest : public BackendTest {
   static constexpr const char* kSource = "000001";
   static constexpr const char* kSaved = "000002";
 
+  explicit SlicedWriteTest(server::demo::DemoOptions demo = {40, 2500, 9}) : demo_(demo) {}
+
   void SetUp() override {
     BackendTest::SetUp();
     if (IsSkipped()) return;
     if (postgres()) GTEST_SKIP() << "a write on PostgreSQL is one transaction: a save waits only on a price both write";
     {
       server::store::Transaction tx(db());
-      server::demo::FillDemoData(db(), {40, 2500, 9});
+      server::demo::FillDemoData(db(), demo_);
       tx.commit();
     }
     vqrtest::AddTestUser(db());
@@ -45,7 +47,28 @@ class SlicedWriteTest : public BackendTest {
     return contracts::server::ReadEnvelope(handlers_.at("rdmTabPreClie." + method)({vqrtest::kTestUser}, args));
   }
 
+  // Saves of new values of `product` for kSaved, one after the other until `done`.
+  std::vector<contracts::server::Envelope> saveUntil(const std::atomic<bool>& done, const std::string& product) {
+    std::vector<contracts::server::Envelope> saves;
+    for (int i = 1; !done; ++i)
+      saves.push_back(call("SetTabPreClie", {kSaved, Variant(product), 7.0 + i / 1000.0, "", "", "S"}));
+    return saves;
+  }
+
+  // Manual changes of kSaved's `product` numbered between the first and the last change
+  // of the batches of `origin`.
+  std::int64_t savesBetweenBatchRows(char origin, const std::string& product) {
+    const std::string rows = "FROM TABPRECLIEHIST H JOIN TABPRECLIELOTE L ON L.NRLOTE = H.NRLOTE WHERE L.IDORIGALT = '" +
+                             std::string(1, origin) + "'";
+    const std::int64_t first = *db().queryInteger("SELECT MIN(H.NRSEQHIST) " + rows, {});
+    const std::int64_t last = *db().queryInteger("SELECT MAX(H.NRSEQHIST) " + rows, {});
+    return *db().queryInteger("SELECT COUNT(*) FROM TABPRECLIEHIST WHERE IDORIGALT = 'M' AND CDCLIENTE = $1 AND "
+                              "CDPRODUTO = $2 AND NRSEQHIST > $3 AND NRSEQHIST < $4",
+                              {kSaved, product, first, last});
+  }
+
  private:
+  server::demo::DemoOptions demo_;
   std::map<std::string, server::modules::MethodHandler> handlers_;
 };
 
@@ -59,25 +82,48 @@ TEST_P(SlicedWriteTest, ASaveGetsItsTurnBetweenTwoSlicesOfALargeCopy) {
   });
   // Saves one after the other while the copy runs, each of a new value (so each leaves
   // a history row): one sent while the copy writes waits for the slice then running.
-  std::vector<contracts::server::Envelope> saves;
-  for (int i = 1; !copied; ++i)
-    saves.push_back(call("SetTabPreClie", {kSaved, Variant(product), 7.0 + i / 1000.0, "", "", "S"}));
+  std::vector<contracts::server::Envelope> saves = saveUntil(copied, product);
   copying.join();
   ASSERT_TRUE(copy.ok) << copy.message;
   for (const auto& save : saves) ASSERT_TRUE(save.ok) << save.message;
-  const std::string copyRows =
-      "FROM TABPRECLIEHIST H JOIN TABPRECLIELOTE L ON L.NRLOTE = H.NRLOTE WHERE L.IDORIGALT = 'C'";
-  const std::int64_t first = *db().queryInteger("SELECT MIN(H.NRSEQHIST) " + copyRows, {});
-  const std::int64_t last = *db().queryInteger("SELECT MAX(H.NRSEQHIST) " + copyRows, {});
-  EXPECT_GT(*db().queryInteger("SELECT COUNT(*) FROM TABPRECLIEHIST WHERE IDORIGALT = 'M' AND CDCLIENTE = $1 AND "
-                               "CDPRODUTO = $2 AND NRSEQHIST > $3 AND NRSEQHIST < $4",
-                               {kSaved, product, first, last}),
-            0)
+  EXPECT_GT(savesBetweenBatchRows('C', product), 0)
       << "no save was written between two slices of the copy (" << saves.size() << " saves)";
   EXPECT_EQ(count("TABPRECLIELOTE", "QTPRECO = -1"), 0);
 }
 
 VQR_BACKEND_SUITE(SlicedWriteTest);
+
+// Two customers and 12,000 products: a recalculation creating the first one's prices
+// writes two slices, which skip the foreign keys' lookups only while nobody else commits.
+class SlicedRecalculationTest : public SlicedWriteTest {
+ protected:
+  SlicedRecalculationTest() : SlicedWriteTest({2, 12000, 9}) {}
+};
+
+TEST_P(SlicedRecalculationTest, ASaveLetInBetweenTwoSlicesOfARecalculationIsKeptAndEveryPriceCreated) {
+  const std::int64_t prices = count("TABPRECLIE", "CDCLIENTE = $1", {kSource});
+  ASSERT_GT(prices, 10'000);
+  const std::string product = *db().queryText("SELECT MIN(CDPRODUTO) FROM TABPRECLIE WHERE CDCLIENTE = $1", {kSource});
+  db().executeScript("DELETE FROM TABPRECLIE WHERE CDCLIENTE = '000001'; DELETE FROM TABPRECLIEHIST;"
+                     "DELETE FROM TABPRECLIELOTE");
+  std::atomic<bool> recalculated{false};
+  contracts::server::Envelope recalculation;
+  std::thread recalculating([&] {
+    recalculation = call("SetCalcCusProd", {"001", kSource, "", 3, 1, "", "", "S"});
+    recalculated = true;
+  });
+  std::vector<contracts::server::Envelope> saves = saveUntil(recalculated, product);
+  recalculating.join();
+  ASSERT_TRUE(recalculation.ok) << recalculation.message;
+  for (const auto& save : saves) ASSERT_TRUE(save.ok) << save.message;
+  EXPECT_GT(savesBetweenBatchRows('R', product), 0)
+      << "no save was written between two slices of the recalculation (" << saves.size() << " saves)";
+  EXPECT_EQ(count("TABPRECLIE", "CDCLIENTE = $1", {kSource}), prices);
+  EXPECT_EQ(count("TABPRECLIEHIST H JOIN TABPRECLIELOTE L ON L.NRLOTE = H.NRLOTE", "L.IDORIGALT = 'R'"), prices);
+  EXPECT_EQ(count("TABPRECLIE T", "NOT EXISTS (SELECT 1 FROM PRODUTO P WHERE P.CDPRODUTO = T.CDPRODUTO)"), 0);
+}
+
+VQR_BACKEND_SUITE(SlicedRecalculationTest);
 
 }  // namespace
 }  // namespace servertest
