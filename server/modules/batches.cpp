@@ -15,15 +15,15 @@ std::int64_t OpenBatch(store::Connection& connection, char origin, const std::st
       "INSERT INTO TABPRECLIELOTE (IDORIGALT, CDCLIENTE, DTHRALT, QTPRECO, CDUSUARIO, NRSEQHISTINI) VALUES (" +
       sql.textParam(std::string(1, origin)) + ", " + sql.textParam(customer) + ", " + sql.timestampParam(now) + ", " +
       sql.integerParam(kUnfinishedBatch) + ", " + sql.textParam(ChangeAuthor(connection)) +
-      ", (SELECT COALESCE(MAX(NRSEQHIST), 0) + 1 FROM TABPRECLIEHIST)) RETURNING NRLOTE";
+      ", " + kLastHistoryNumber + " + 1) RETURNING NRLOTE";
   std::int64_t number = 0;
   connection.query(statement, sql.params(), [&](const store::Row& row) { number = row.integer(0); });
   return number;
 }
 
 void CloseBatch(store::Connection& connection, std::int64_t batch, std::int64_t prices) {
-  connection.execute("UPDATE TABPRECLIELOTE SET QTPRECO = $1, NRSEQHISTFIN = (SELECT COALESCE(MAX(NRSEQHIST), 0) FROM "
-                     "TABPRECLIEHIST) WHERE NRLOTE = $2",
+  connection.execute(std::string("UPDATE TABPRECLIELOTE SET QTPRECO = $1, NRSEQHISTFIN = ") + kLastHistoryNumber +
+                         " WHERE NRLOTE = $2",
                      {prices, batch});
 }
 

@@ -15,6 +15,10 @@ namespace server::modules {
 // (unfinished_batches.h).
 inline constexpr std::int64_t kUnfinishedBatch = -1;
 
+// The highest number the history has given (0 when empty), as a scalar subquery: a
+// batch's changes are numbered after it when the batch opens, up to it when it closes.
+inline constexpr const char* kLastHistoryNumber = "(SELECT COALESCE(MAX(NRSEQHIST), 0) FROM TABPRECLIEHIST)";
+
 // Opens a batch of that origin for the customer the command runs for, at `now`, in the
 // name of the call's user (caller.h), unfinished; returns its number. Its changes are
 // numbered from the history's next number on; closing it records the last.

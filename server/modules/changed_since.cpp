@@ -11,7 +11,7 @@
 namespace server::modules {
 
 std::int64_t HistoryMark(store::Connection& c) {
-  return c.queryInteger("SELECT COALESCE(MAX(NRSEQHIST), 0) FROM TABPRECLIEHIST", {}).value_or(0);
+  return c.queryInteger(std::string("SELECT ") + kLastHistoryNumber, {}).value_or(0);
 }
 
 std::optional<std::int64_t> CallHistoryMark(const store::Connection& c) {

@@ -7,7 +7,7 @@ namespace server::modules {
 namespace {
 
 // The batch's history rows H, and whether a later change of the same price exists.
-const std::string kBatchRows = " FROM TABPRECLIEHIST H WHERE " + InBatch("H", "$1");
+std::string BatchRows() { return " FROM TABPRECLIEHIST H WHERE " + InBatch("H", "$1"); }
 constexpr const char* kLaterChange =
     "EXISTS (SELECT 1 FROM TABPRECLIEHIST L WHERE L.CDCLIENTE = H.CDCLIENTE AND L.CDPRODUTO = H.CDPRODUTO AND "
     "L.NRSEQHIST > H.NRSEQHIST)";
@@ -15,12 +15,12 @@ constexpr const char* kLaterChange =
 void RestorePricesFromBefore(store::Connection& c, std::int64_t batch) {
   c.execute(std::string("INSERT INTO TABPRECLIE (CDCLIENTE, CDPRODUTO, VRPRECOPROD, DTVALINI, DTVALFIN) SELECT "
                         "H.CDCLIENTE, H.CDPRODUTO, H.VRPRECOANT, H.DTVALINIANT, H.DTVALFINANT") +
-                kBatchRows + " AND H.VRPRECOANT IS NOT NULL AND NOT " + kLaterChange +
+                BatchRows() + " AND H.VRPRECOANT IS NOT NULL AND NOT " + kLaterChange +
                 " ON CONFLICT (CDCLIENTE, CDPRODUTO) DO UPDATE SET VRPRECOPROD = excluded.VRPRECOPROD, DTVALINI = "
                 "excluded.DTVALINI, DTVALFIN = excluded.DTVALFIN",
             {batch});
   c.execute(std::string("DELETE FROM TABPRECLIE WHERE (CDCLIENTE, CDPRODUTO) IN (SELECT H.CDCLIENTE, H.CDPRODUTO") +
-                kBatchRows + " AND H.VRPRECOANT IS NULL AND NOT " + kLaterChange + ")",
+                BatchRows() + " AND H.VRPRECOANT IS NULL AND NOT " + kLaterChange + ")",
             {batch});
 }
 
@@ -31,7 +31,7 @@ void RebaseLaterChanges(store::Connection& c, std::int64_t batch) {
                         "TABPRECLIEHIST.CDCLIENTE AND H.CDPRODUTO = TABPRECLIEHIST.CDPRODUTO) WHERE NRSEQHIST IN "
                         "(SELECT (SELECT MIN(L.NRSEQHIST) FROM TABPRECLIEHIST L WHERE L.CDCLIENTE = H.CDCLIENTE AND "
                         "L.CDPRODUTO = H.CDPRODUTO AND L.NRSEQHIST > H.NRSEQHIST)") +
-                kBatchRows + " AND " + kLaterChange + ")",
+                BatchRows() + " AND " + kLaterChange + ")",
             {batch});
 }
 
@@ -43,9 +43,9 @@ void TakeBackBatch(store::Connection& c, std::int64_t batch) {
   c.execute("DELETE FROM TABPRECLIEHIST WHERE " + InBatch("TABPRECLIEHIST", "$1"), {batch});
   // SQLite numbers a new history row after the highest left, so with the history's last
   // rows gone a batch still open may number its changes below its range's start.
-  c.execute("UPDATE TABPRECLIELOTE SET NRSEQHISTINI = (SELECT COALESCE(MAX(NRSEQHIST), 0) + 1 FROM TABPRECLIEHIST) "
-            "WHERE QTPRECO = $1 AND NRLOTE <> $2 AND NRSEQHISTINI > (SELECT COALESCE(MAX(NRSEQHIST), 0) + 1 FROM "
-            "TABPRECLIEHIST)",
+  const std::string next = std::string(kLastHistoryNumber) + " + 1";
+  c.execute("UPDATE TABPRECLIELOTE SET NRSEQHISTINI = " + next +
+                " WHERE QTPRECO = $1 AND NRLOTE <> $2 AND NRSEQHISTINI > " + next,
             {kUnfinishedBatch, batch});
   c.execute("DELETE FROM COMPPRECLIELOTE WHERE NRLOTE = $1", {batch});
   c.execute("DELETE FROM TABPRECLIELOTE WHERE NRLOTE = $1", {batch});

@@ -158,8 +158,7 @@ class SQLiteConnection final : public Connection {
       executeScript("COMMIT");
     } catch (...) {
       // A failed COMMIT can leave the transaction open: end it so nothing half-done stays.
-      if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-      endTransaction();
+      abandonTransaction();
       throw;
     }
     endTransaction();
@@ -187,19 +186,13 @@ class SQLiteConnection final : public Connection {
     foreignKeysOff_ = true;
     try {
       begin(TxMode::Write);
-    } catch (...) {
-      endTransaction();
-      throw;
-    }
-    try {
       if (*commitsSeen() == seen) return true;
       executeScript("ROLLBACK");
       turnForeignKeysOn();
       executeScript("BEGIN IMMEDIATE");
       return false;
     } catch (...) {
-      if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-      endTransaction();
+      abandonTransaction();
       throw;
     }
   }
@@ -323,6 +316,12 @@ class SQLiteConnection final : public Connection {
       spdlog::error("Conexão descartada: as chaves estrangeiras não voltaram a ser verificadas ({})", e.what());
       usable_ = false;
     }
+  }
+  // After a failure: the transaction rolled back if still open, whatever that answers,
+  // and ended.
+  void abandonTransaction() noexcept {
+    if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    endTransaction();
   }
   void turnForeignKeysOn() {
     executeScript("PRAGMA foreign_keys = ON");

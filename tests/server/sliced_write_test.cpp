@@ -47,12 +47,24 @@ class SlicedWriteTest : public BackendTest {
     return contracts::server::ReadEnvelope(handlers_.at("rdmTabPreClie." + method)({vqrtest::kTestUser}, args));
   }
 
-  // Saves of new values of `product` for kSaved, one after the other until `done`.
-  std::vector<contracts::server::Envelope> saveUntil(const std::atomic<bool>& done, const std::string& product) {
+  // Runs the call on a thread of its own while saving new values of `product` for
+  // kSaved one after the other, each leaving a history row: a save sent while the call
+  // writes waits for the slice then running. Returns how many saves were made; the call
+  // and every save must succeed.
+  std::size_t callWhileSaving(const std::string& method, std::vector<Variant> args, const std::string& product) {
+    std::atomic<bool> done{false};
+    contracts::server::Envelope written;
+    std::thread writing([&] {
+      written = call(method, std::move(args));
+      done = true;
+    });
     std::vector<contracts::server::Envelope> saves;
     for (int i = 1; !done; ++i)
       saves.push_back(call("SetTabPreClie", {kSaved, Variant(product), 7.0 + i / 1000.0, "", "", "S"}));
-    return saves;
+    writing.join();
+    EXPECT_TRUE(written.ok) << method << ": " << written.message;
+    for (const auto& save : saves) EXPECT_TRUE(save.ok) << save.message;
+    return saves.size();
   }
 
   // Manual changes of kSaved's `product` numbered between the first and the last change
@@ -74,20 +86,11 @@ class SlicedWriteTest : public BackendTest {
 
 TEST_P(SlicedWriteTest, ASaveGetsItsTurnBetweenTwoSlicesOfALargeCopy) {
   const std::string product = *db().queryText("SELECT MIN(CDPRODUTO) FROM TABPRECLIE WHERE CDCLIENTE = $1", {kSource});
-  std::atomic<bool> copied{false};
-  contracts::server::Envelope copy;
-  std::thread copying([&] {
-    copy = call("SetCopiaPreco", {"001", kSource, 3, "T", "", "01/01/2026", "31/12/2026", "S", "", ""});
-    copied = true;
-  });
-  // Saves one after the other while the copy runs, each of a new value (so each leaves
-  // a history row): one sent while the copy writes waits for the slice then running.
-  std::vector<contracts::server::Envelope> saves = saveUntil(copied, product);
-  copying.join();
-  ASSERT_TRUE(copy.ok) << copy.message;
-  for (const auto& save : saves) ASSERT_TRUE(save.ok) << save.message;
+  const std::size_t saves =
+      callWhileSaving("SetCopiaPreco", {"001", kSource, 3, "T", "", "01/01/2026", "31/12/2026", "S", "", ""}, product);
+  ASSERT_FALSE(HasFailure());
   EXPECT_GT(savesBetweenBatchRows('C', product), 0)
-      << "no save was written between two slices of the copy (" << saves.size() << " saves)";
+      << "no save was written between two slices of the copy (" << saves << " saves)";
   EXPECT_EQ(count("TABPRECLIELOTE", "QTPRECO = -1"), 0);
 }
 
@@ -106,18 +109,10 @@ TEST_P(SlicedRecalculationTest, ASaveLetInBetweenTwoSlicesOfARecalculationIsKept
   const std::string product = *db().queryText("SELECT MIN(CDPRODUTO) FROM TABPRECLIE WHERE CDCLIENTE = $1", {kSource});
   db().executeScript("DELETE FROM TABPRECLIE WHERE CDCLIENTE = '000001'; DELETE FROM TABPRECLIEHIST;"
                      "DELETE FROM TABPRECLIELOTE");
-  std::atomic<bool> recalculated{false};
-  contracts::server::Envelope recalculation;
-  std::thread recalculating([&] {
-    recalculation = call("SetCalcCusProd", {"001", kSource, "", 3, 1, "", "", "S"});
-    recalculated = true;
-  });
-  std::vector<contracts::server::Envelope> saves = saveUntil(recalculated, product);
-  recalculating.join();
-  ASSERT_TRUE(recalculation.ok) << recalculation.message;
-  for (const auto& save : saves) ASSERT_TRUE(save.ok) << save.message;
+  const std::size_t saves = callWhileSaving("SetCalcCusProd", {"001", kSource, "", 3, 1, "", "", "S"}, product);
+  ASSERT_FALSE(HasFailure());
   EXPECT_GT(savesBetweenBatchRows('R', product), 0)
-      << "no save was written between two slices of the recalculation (" << saves.size() << " saves)";
+      << "no save was written between two slices of the recalculation (" << saves << " saves)";
   EXPECT_EQ(count("TABPRECLIE", "CDCLIENTE = $1", {kSource}), prices);
   EXPECT_EQ(count("TABPRECLIEHIST H JOIN TABPRECLIELOTE L ON L.NRLOTE = H.NRLOTE", "L.IDORIGALT = 'R'"), prices);
   EXPECT_EQ(count("TABPRECLIE T", "NOT EXISTS (SELECT 1 FROM PRODUTO P WHERE P.CDPRODUTO = T.CDPRODUTO)"), 0);
